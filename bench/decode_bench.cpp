@@ -1,0 +1,317 @@
+// Decoder throughput against the floor of copying the same page bytes into the same kind of pages.
+//
+// Every iteration decodes the job once and then copies the decoded bytes into pages made in
+// advance, so both figures come from the same run under the same cache and clock conditions.
+// The benchmark's own time is the decode (manual time); the counters give the copy, the page
+// making the decoder does on the way (timed on its own) and the ratios.
+
+#include "job/Document.h"
+#include "job/PageData.h"
+#include "job/TclParser.h"
+
+#include "JobWriter.h"
+#include "Pcl3guiWriter.h"
+#include "SampleJob.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using brelmont::job::Bytes;
+using brelmont::job::Document;
+using brelmont::job::PageData;
+using brelmont::job::PagePtr;
+using brelmont::job::TclParser;
+using namespace brelmont::testing;
+
+constexpr int Pages = 100;
+constexpr int64_t EmbossW = 170, EmbossH = 220; // Letter at 20 cells per inch
+constexpr int64_t InkW = 850, InkH = 1100;      // Letter at 100 dpi
+constexpr int64_t RgbW = 2550, RgbH = 3300;     // Letter at 300 dpi
+
+// Braille-like clusters: 2 x 3 dot cells at a pitch of one cell, a cell every 3 columns and a
+// line every 4 rows, half the dots set, so about a quarter of the page carries a dot. A word
+// shares one level from 1 to 7 and some dots differ from it, as mixed-force pages do.
+ByteVector embossCells(uint32_t seed) {
+    std::mt19937 rng(seed);
+    ByteVector cells(size_t(EmbossW * EmbossH), 0);
+    for (int64_t y = 2; y + 3 <= EmbossH - 2; y += 4) {
+        uint8_t level = 1;
+        int wordLeft = 0;
+        for (int64_t x = 2; x + 2 <= EmbossW - 2; x += 3) {
+            if (wordLeft == 0) {
+                wordLeft = 2 + int(rng() % 8);
+                level = uint8_t(1 + rng() % 7);
+                if (rng() % 6 == 0) continue; // a space between words
+            }
+            --wordLeft;
+            const uint32_t dots = rng();
+            for (int d = 0; d < 6; ++d)
+                if (dots >> d & 1) {
+                    const uint8_t v = (dots >> (8 + d) & 7) == 0 ? uint8_t(1 + rng() % 7) : level;
+                    cells[size_t((y + d % 3) * EmbossW + x + d / 3)] = v;
+                }
+        }
+    }
+    return cells;
+}
+
+// Text-like ink: lines of glyphs, each glyph a few horizontal strokes and a stem, with margins.
+ByteVector inkCells(uint32_t seed) {
+    std::mt19937 rng(seed);
+    ByteVector cells(size_t(InkW * InkH), 0);
+    const auto set = [&](int64_t x, int64_t y) { cells[size_t(y * InkW + x)] = 1; };
+    for (int64_t top = 80; top + 14 <= InkH - 80; top += 22) {
+        int64_t x = 80;
+        const int64_t lineEnd = InkW - 80 - int64_t(rng() % 200);
+        while (x + 10 < lineEnd) {
+            const int letters = 2 + int(rng() % 8);
+            for (int l = 0; l < letters && x + 10 < lineEnd; ++l) {
+                const int64_t w = 5 + int64_t(rng() % 4);
+                const uint32_t strokes = rng();
+                for (int s = 0; s < 4; ++s) // strokes at the top, middle, baseline and x-height
+                    if (strokes >> s & 1) {
+                        const int64_t sy = top + (s == 0 ? 0 : s == 1 ? 6 : s == 2 ? 12 : 3);
+                        for (int64_t dy = 0; dy < 2; ++dy)
+                            for (int64_t dx = 0; dx < w; ++dx) set(x + dx, sy + dy);
+                    }
+                const int64_t stem = strokes >> 8 & 1 ? x : x + w - 2;
+                for (int64_t dy = 0; dy < 14; ++dy) set(stem, top + dy), set(stem + 1, top + dy);
+                x += w + 2;
+            }
+            x += 6; // the space between words
+        }
+    }
+    return cells;
+}
+
+ByteVector inkRowBits(const ByteVector& cells, int64_t y) {
+    ByteVector bits(size_t((InkW + 7) / 8), 0);
+    for (int64_t x = 0; x < InkW; ++x)
+        if (cells[size_t(y * InkW + x)]) bits[size_t(x / 8)] |= uint8_t(1 << (x % 8));
+    return bits;
+}
+
+JobWriter jobStart() {
+    JobWriter job;
+    job.universalExit().pjl("@PJL SET MODEL=\"Valdo\"").pjl("@PJL ENTER LANGUAGE=TCL").text("\x1b" "E");
+    return job;
+}
+
+ByteVector jobEnd(JobWriter& job) { return job.text("\x1b" "E").universalExit().pjl("@PJL EOJ").data(); }
+
+struct Case {
+    ByteVector job;
+    std::vector<ByteVector> expected; // page bytes as the decoder must make them (stride included)
+    std::vector<PagePtr> reference;   // one decode, the copy baseline's source
+    int64_t width = 0, height = 0, kind = 0;
+    double density = 0;               // fraction of cells with a dot or ink
+};
+
+double densityOf(const std::vector<ByteVector>& pages) {
+    size_t set = 0, all = 0;
+    for (const ByteVector& p : pages) {
+        for (uint8_t c : p) set += c != 0;
+        all += p.size();
+    }
+    return double(set) / double(all);
+}
+
+Case embossCase(bool blocks) {
+    Case c;
+    c.width = EmbossW, c.height = EmbossH, c.kind = 1;
+    JobWriter job = jobStart();
+    std::vector<ByteVector> cells;
+    for (int p = 0; p < Pages; ++p) {
+        cells.push_back(embossCells(uint32_t(1000 + p)));
+        if (blocks) job.embossBlock(cells.back(), EmbossW, EmbossH, HeaderCheck::Marked, {.force = 2, .flags = 0x10});
+        else job.unit(20).embossRaster(cells.back(), EmbossW, EmbossH);
+    }
+    c.density = densityOf(cells);
+    c.expected = cells; // stride 170 = width
+    c.job = jobEnd(job);
+    return c;
+}
+
+Case inkCase(bool blocks) {
+    Case c;
+    c.width = InkW, c.height = InkH, c.kind = 3;
+    JobWriter job = jobStart();
+    std::vector<ByteVector> cells;
+    for (int p = 0; p < Pages; ++p) {
+        cells.push_back(inkCells(uint32_t(2000 + p)));
+        if (blocks) {
+            job.inkBlock(cells.back(), InkW, InkH, HeaderCheck::Sum4);
+        } else {
+            job.unit(100).rasterSize(InkW, InkH).startRaster(2);
+            for (int64_t y = 0; y < InkH; ++y) job.row(inkRowBits(cells.back(), y));
+            job.endRaster();
+        }
+    }
+    c.density = densityOf(cells);
+    c.expected = cells; // stride 850 = width
+    c.job = jobEnd(job);
+    return c;
+}
+
+Case rgbCase() {
+    Case c;
+    c.width = RgbW, c.height = RgbH, c.kind = 4;
+    JobWriter job = jobStart();
+    job.pcl3guiBlock(colourChartBlock(RgbW, RgbH), {.flags = 4});
+    c.job = jobEnd(job);
+    return c;
+}
+
+std::ostream& nullStream() {
+    static std::ostream out(nullptr); // no buffer: writes only set badbit
+    return out;
+}
+
+std::vector<PagePtr> pagesOf(const Document& doc, int64_t kind) {
+    return PageData::isEmbossKind(kind) ? doc.m_embPages : doc.m_inkPages;
+}
+
+// Decodes once and checks the pages; a benchmark of a decoder that misreads its input means nothing.
+void prepare(Case& c, const char* name) {
+    Document doc;
+    if (const auto error = doc.readFromData(c.job, Document::TypeKprn, "bench.kprn", nullStream())) {
+        std::fprintf(stderr, "%s: job refused (%s)\n", name, error->describe().c_str());
+        std::exit(1);
+    }
+    c.reference = pagesOf(doc, c.kind);
+    const size_t want = c.kind == 4 ? 1 : size_t(Pages);
+    bool ok = c.reference.size() == want;
+    for (size_t i = 0; ok && i < c.reference.size(); ++i) {
+        const PageData& p = *c.reference[i];
+        ok = p.m_width == c.width && p.m_height == c.height && p.m_kind == c.kind;
+        if (ok && !c.expected.empty())
+            ok = size_t(p.m_size) == c.expected[i].size() && std::memcmp(p.m_bytes, c.expected[i].data(), c.expected[i].size()) == 0;
+    }
+    if (!ok) {
+        std::fprintf(stderr, "%s: decoded pages differ from the pages encoded\n", name);
+        std::exit(1);
+    }
+    if (c.kind == 4) { // the chart is mostly white, with colour bands and black text bars
+        size_t white = 0;
+        const PageData& p = *c.reference[0];
+        for (int64_t y = 0; y < p.m_height; ++y)
+            for (int64_t x = 0; x < p.m_width; ++x) white += std::memcmp(p.row(y) + 3 * x, "\xFF\xFF\xFF", 3) == 0;
+        c.density = 1.0 - double(white) / double(p.m_width * p.m_height);
+    }
+}
+
+enum CaseId { EmbossRows, EmbossBlocks, InkRows, InkBlocks, RgbBlock, CaseCount };
+constexpr const char* CaseNames[] = {"emboss_rows", "emboss_blocks", "ink_rows", "ink_blocks", "rgb_pcl3gui"};
+
+// Cases are built on first use, so a filtered run builds only the jobs it times.
+const Case& caseFor(CaseId id) {
+    static std::optional<Case> cases[CaseCount];
+    std::optional<Case>& c = cases[id];
+    if (!c) {
+        switch (id) {
+        case EmbossRows: c = embossCase(false); break;
+        case EmbossBlocks: c = embossCase(true); break;
+        case InkRows: c = inkCase(false); break;
+        case InkBlocks: c = inkCase(true); break;
+        default: c = rgbCase(); break;
+        }
+        prepare(*c, CaseNames[id]);
+    }
+    return *c;
+}
+
+using Clock = std::chrono::steady_clock;
+double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
+
+// Document: the whole open (the job is kept as a copy too). Parser: the job decoder alone.
+enum class Entry { Document, Parser };
+
+void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
+    const Case& c = caseFor(id);
+    const Bytes job(c.job);
+    // The copy baseline's pages are made once, outside every timing.
+    std::vector<PagePtr> targets;
+    for (const PagePtr& p : c.reference) targets.push_back(PageData::create(p->m_width, p->m_height, p->m_kind));
+
+    double decodeTime = 0, copyTime = 0, allocTime = 0;
+    int64_t outBytes = 0;
+    for (const PagePtr& p : c.reference) outBytes += p->m_size;
+
+    for (auto _ : state) {
+        {
+            Document doc;
+            const auto t0 = Clock::now();
+            if (entry == Entry::Document) {
+                benchmark::DoNotOptimize(doc.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream()));
+            } else {
+                const TclParser parser(doc, job, nullStream());
+                benchmark::DoNotOptimize(parser.m_result);
+            }
+            const auto t1 = Clock::now();
+            benchmark::DoNotOptimize(doc.m_embPages.data());
+            benchmark::DoNotOptimize(doc.m_inkPages.data());
+            state.SetIterationTime(seconds(t0, t1));
+            decodeTime += seconds(t0, t1);
+        } // the decoded pages are freed here, outside the timing
+
+        const auto t2 = Clock::now();
+        for (size_t i = 0; i < targets.size(); ++i)
+            std::memcpy(targets[i]->m_bytes, c.reference[i]->m_bytes, size_t(c.reference[i]->m_size));
+        benchmark::ClobberMemory();
+        const auto t3 = Clock::now();
+        copyTime += seconds(t2, t3);
+
+        // What making the pages alone costs, as the decoder makes them (allocation and clearing).
+        {
+            std::vector<PagePtr> made;
+            made.reserve(c.reference.size());
+            const auto t4 = Clock::now();
+            for (const PagePtr& p : c.reference) made.push_back(PageData::create(p->m_width, p->m_height, p->m_kind));
+            benchmark::ClobberMemory();
+            const auto t5 = Clock::now();
+            allocTime += seconds(t4, t5);
+        }
+    }
+
+    const double n = double(state.iterations());
+    state.counters["decode_ms"] = 1e3 * decodeTime / n;
+    state.counters["memcpy_ms"] = 1e3 * copyTime / n;
+    state.counters["alloc_ms"] = 1e3 * allocTime / n;
+    state.counters["ratio"] = decodeTime / copyTime;
+    state.counters["ratio_no_alloc"] = (decodeTime - allocTime) / copyTime;
+    state.counters["alloc_share"] = allocTime / decodeTime;
+    state.counters["job_MB"] = double(c.job.size()) / 1e6;
+    state.counters["out_MB"] = double(outBytes) / 1e6;
+    state.counters["density"] = c.density;
+    state.SetBytesProcessed(int64_t(n) * outBytes);
+}
+
+void registerAll() {
+    for (int i = 0; i < CaseCount; ++i)
+        for (const Entry entry : {Entry::Document, Entry::Parser}) {
+            const std::string name = std::string("decode/") + CaseNames[i] + (entry == Entry::Document ? "/document" : "/parser");
+            benchmark::RegisterBenchmark(name.c_str(), BM_Decode, CaseId(i), entry)->UseManualTime()->Unit(benchmark::kMillisecond);
+        }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    registerAll();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,61 @@
+// Writes seed inputs for the fuzz targets, made by the job writer: small jobs of every form.
+#include "JobWriter.h"
+#include "Pcl3guiWriter.h"
+#include "SampleJob.h"
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using namespace brelmont::testing;
+
+namespace {
+
+void write(const fs::path& dir, const std::string& name, const ByteVector& bytes) {
+    fs::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+ByteVector smallPcl3gui(Pcl3guiWriter::Planes planes) {
+    Pcl3guiWriter w(12, 4, planes);
+    std::vector<Rgb> row(24);
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 24; ++x) row[size_t(x)] = x % (y + 2) ? Rgb{uint8_t(20 * x), uint8_t(10 * y), 60} : Rgb{200, 30, uint8_t(x * 2)};
+        w.blackPlane({uint8_t(0x81 << (y % 4)), 0, uint8_t(y)});
+        if (planes != Pcl3guiWriter::Planes::BlackOnly) w.colourRow(row.data(), y % 2 ? PixelForm::Best : PixelForm::ThreeByteOnly);
+        if (y == 5) w.skipRows(1);
+    }
+    return w.finish();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
+    const fs::path seeds = argv[1];
+    fs::create_directories(fs::path(argv[2]) / "tcl_fuzz");
+    fs::create_directories(fs::path(argv[2]) / "pcl3gui_fuzz");
+
+    const ByteVector cells{0, 1, 2, 0, 0, 7, 7, 7, 1, 0, 0, 0, 3, 3, 0, 0, 1, 1, 1, 1};
+    JobWriter rows;
+    rows.universalExit().pjl("@PJL ENTER LANGUAGE=TCL").pjl("@PJL SET MODEL=\"Valdo\"").embossRaster(cells, 5, 4);
+    rows.unit(100).rasterSize(10, 2).startRaster(2).row({0x0F, 0x01}).row({0xF0, 0x02}).endRaster();
+    rows.unit(300).rasterSize(2, 1).startRaster(3).plane({1, 2}).plane({3, 4}).row({5, 6}).endRaster();
+    rows.unit(20).rasterSize(8, 1).startRaster(1).positionRow({1, 3, 7}).skipRows(1).endRaster();
+    rows.configurationText("PrinterType=Norrel;Option=NIC");
+    write(seeds / "tcl_fuzz", "rows.kprn", rows.data());
+
+    JobWriter blocks;
+    blocks.embossBlock(cells, 5, 4, HeaderCheck::Marked, {.force = 2, .flags = 0x21, .mediaP = 2, .mediaQ = 14});
+    blocks.embossBlock(cells, 4, 5, HeaderCheck::Sum3).inkBlock(cells, 10, 2, HeaderCheck::Sum4);
+    blocks.pcl3guiBlock(smallPcl3gui(Pcl3guiWriter::Planes::BlackAndColour), {.flags = 3});
+    write(seeds / "tcl_fuzz", "blocks.kprn", blocks.data());
+
+    for (const auto& [name, planes] : {std::pair{"colour.pcl", Pcl3guiWriter::Planes::Colour},
+                                       {"black-and-colour.pcl", Pcl3guiWriter::Planes::BlackAndColour},
+                                       {"black-only.pcl", Pcl3guiWriter::Planes::BlackOnly}})
+        write(seeds / "pcl3gui_fuzz", name, smallPcl3gui(planes));
+    return 0;
+}

@@ -1,0 +1,29 @@
+# Sourced by run.sh and test.sh: installs what is missing on a Debian machine, then configures
+# and builds the project in build/.
+set -euo pipefail
+
+BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+                   clang libclang-rt-14-dev zsh
+                   printer-driver-hpcups cups-ppdc libcups2-dev libcupsimage2-dev)
+
+install_missing_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+configure_and_build() {
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+    cmake --build "$dir"
+}
+
+install_missing_packages "${BRELMONT_PACKAGES[@]}"
+configure_and_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -1,0 +1,40 @@
+// brelmont-cli: the program's core for scripts and machines without a display.
+#include "cli/ExitCodes.h"
+#include "cli/JobCommands.h"
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    int (*run)(const std::vector<std::string>&);
+};
+
+const Subcommand Subcommands[] = {
+    {"info", "info JOB            print the job's model and pages as JSON", brelmont::cli::runInfo},
+    {"dump", "dump JOB OUTDIR     write info.json and every page buffer", brelmont::cli::runDump},
+};
+
+void printUsage(std::ostream& out) {
+    out << "usage: brelmont-cli COMMAND [ARGS]\n";
+    for (const Subcommand& s : Subcommands) out << "  " << s.usage << '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
+        printUsage(argc < 2 ? std::cerr : std::cout);
+        return argc < 2 ? brelmont::cli::ExitRefused : brelmont::cli::ExitOk;
+    }
+    for (const Subcommand& s : Subcommands)
+        if (std::strcmp(argv[1], s.name) == 0) return s.run(std::vector<std::string>(argv + 2, argv + argc));
+    std::cerr << "brelmont-cli: unknown command: " << argv[1] << '\n';
+    printUsage(std::cerr);
+    return brelmont::cli::ExitRefused;
+}

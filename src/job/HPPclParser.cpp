@@ -1,0 +1,206 @@
+#include "job/HPPclParser.h"
+
+#include "job/Pcl3guiRows.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace brelmont::job {
+
+HPPclParser::HPPclParser(Bytes data, int64_t pageLimit) : JobStream(data), m_pageLimit(pageLimit) { m_result = parse(); }
+
+int64_t HPPclParser::parse() {
+    for (;;) {
+        const int b = readByte();
+        if (b == Missing) return 0;
+        if (b == 0 || b == FormFeed) continue;
+        if (b == At) {
+            if (readLine().find("ENTER LANGUAGE=PCL3GUI") != std::string::npos) m_language = LanguagePCL3GUI;
+            continue;
+        }
+        if (b != Escape) return -1;
+        const int g = readByte();
+        if (g == Missing) return 0;
+        if (g >= GroupAmpersand && g <= GroupPlus) {
+            const int64_t r = parseEscapeGroup(g);
+            if (r < 0) return r;
+        } else if (g == GroupPercent) {
+            const Value v = readValue();
+            if (v.overflow || v.value != UniversalExitValue || v.terminator != ParamUEL) return -1;
+            m_language = 0;
+        }
+    }
+}
+
+int64_t HPPclParser::parseEscapeGroup(int64_t group) {
+    return parseSequence(group, [&](int64_t param, int64_t letter, int64_t n) { return execute(group, param, letter, n); });
+}
+
+int64_t HPPclParser::execute(int64_t group, int64_t param, int64_t letter, int64_t n) {
+    if (group == GroupAmpersand) {
+        if (param == CommandU && letter == ParamDensity) m_dpi = n;
+        else if (param == CommandL && letter == ParamMediaType) m_mediaType = n;
+        else if (param == CommandL && letter == ParamDuplex) m_duplexMode = n;
+        else if (param == CommandB && letter == ParamW) return passOver(n);
+        return 0;
+    }
+    if (group != GroupAsterisk) return 0;
+    switch (param) {
+    case CommandO: return letter == ParamW ? passOver(n) : 0;
+    case CommandG: return letter == ParamW ? configureRasterData(n) : 0;
+    case CommandT: return letter == ParamR ? resolution(n) : 0;
+    case CommandR:
+        if (letter == ParamWidth) m_paperWidth = n;
+        else if (letter == ParamHeight) m_paperHeight = n;
+        else if (letter == ParamBeginRasterMode) startRaster(n);
+        else if (letter == ParamEndRasterMode) endRaster();
+        return 0;
+    case CommandB:
+        switch (letter) {
+        case ParamCompression: m_compression = n, m_v = 0; return 0;
+        case ParamV: return planeRow(n);
+        case ParamW: return colourRow(n);
+        case ParamY: return skipRows(n);
+        default: return -2;
+        }
+    default: return 0;
+    }
+}
+
+// A negative length would move decoding backwards: it ends the block instead.
+int64_t HPPclParser::passOver(int64_t n) {
+    if (n < 0) return -1;
+    skip(n);
+    return 0;
+}
+
+// A 12-byte block names the compression of the colour rows in its byte 8. A longer format-6
+// block lists components of 8 bytes each (compression in their byte 4): one with compression 9
+// is the black plane sent with ESC*b#V, one with compression 10 the colour plane sent with ESC*b#W.
+int64_t HPPclParser::configureRasterData(int64_t n) {
+    if (n < 0) return -1;
+    const Bytes block = take(n);
+    if (n == 12) {
+        m_compression = block.size() > 8 ? block[8] : -1;
+        m_blackPlane = false;
+        return 0;
+    }
+    if (block.size() < 4 || block[0] != 6) return 0;
+    const size_t declared = size_t(block[2]) << 8 | block[3];
+    const size_t components = std::min(declared, (block.size() - 4) / 8);
+    bool black = false, colour = false;
+    for (size_t i = 0; i < components; ++i) {
+        const uint8_t compression = block[4 + 8 * i + 4];
+        black = black || compression == 9;
+        colour = colour || compression == 10;
+    }
+    if (colour) m_compression = 10;
+    else if (black) m_compression = 9;
+    m_blackPlane = black && colour;
+    return 0;
+}
+
+// Without a unit of measure the dimensions cannot be scaled, so they stay as they are.
+int64_t HPPclParser::resolution(int64_t n) {
+    if (m_dpi != 0) {
+        int64_t w = 0, h = 0;
+        if (__builtin_mul_overflow(m_paperWidth, n, &w) || __builtin_mul_overflow(m_paperHeight, n, &h)) return -1;
+        m_paperWidth = w / m_dpi;
+        m_paperHeight = h / m_dpi;
+    }
+    m_dpi = n;
+    return 0;
+}
+
+// A page that cannot be made leaves the raster without rows: its data is still passed over.
+void HPPclParser::startRaster(int64_t n) {
+    m_rasterMode = n;
+    m_page = PageData::create(m_paperWidth, m_paperHeight, 4, m_pageLimit);
+    m_rowsReady = m_page != nullptr;
+    m_rowPixels = m_rowsReady ? 2 * m_page->m_width : 0;
+    m_row.assign(size_t(3 * m_rowPixels), 0xFF);
+    m_blackRow.assign(size_t((m_rowPixels + 7) / 8), 0);
+    m_rowChanged = true;
+    m_lastPageRow = nullptr;
+    m_y = 0;
+}
+
+void HPPclParser::endRaster() {
+    m_rasterMode = 0;
+    m_rowsReady = false;
+    m_row = {};
+    m_blackRow = {};
+    m_lastPageRow = nullptr;
+}
+
+void HPPclParser::resetSeedRows() {
+    std::fill(m_row.begin(), m_row.end(), 0xFF);
+    std::fill(m_blackRow.begin(), m_blackRow.end(), 0);
+    m_rowChanged = true;
+}
+
+// The black plane of a row comes before its colour row; other planes are passed over.
+int64_t HPPclParser::planeRow(int64_t n) {
+    if (n < 0 || n > remaining()) return -1;
+    const Bytes data = take(n);
+    ++m_v;
+    if (m_rowsReady && m_blackPlane && m_v == 1 &&
+        decodeMode9Row(data, m_blackRow.data(), int64_t(m_blackRow.size())) < 0)
+        return -1;
+    return 0;
+}
+
+int64_t HPPclParser::colourRow(int64_t n) {
+    if (n < 0 || n > remaining()) return -1;
+    const Bytes data = take(n);
+    if (m_rowsReady) {
+        if (m_compression == 10) {
+            if (decodeMode10Row(data, m_row.data(), m_rowPixels, m_rowChanged) < 0) return -1;
+            transferColourRow(m_blackPlane && m_v >= 1);
+        } else if (m_compression == 9) {
+            if (decodeMode9Row(data, m_blackRow.data(), int64_t(m_blackRow.size())) < 0) return -1;
+            transferBlackRow();
+        }
+    }
+    if (__builtin_add_overflow(m_y, 1, &m_y)) return -1;
+    m_v = 0;
+    return 0;
+}
+
+int64_t HPPclParser::skipRows(int64_t n) {
+    if (__builtin_add_overflow(m_y, n, &m_y)) return -1;
+    m_v = 0;
+    if (m_rowsReady) resetSeedRows();
+    return 0;
+}
+
+// Page pixel j of page row y is transmitted pixel 2j of transmitted row 2y.
+void HPPclParser::transferColourRow(bool withBlack) {
+    if (m_y % 2 != 0) return;
+    uint8_t* out = m_page->row(m_y / 2);
+    if (!out) return;
+    const int64_t width = m_page->m_width;
+    if (!m_rowChanged && !withBlack && m_lastPageRow) {
+        std::memcpy(out, m_lastPageRow, size_t(3 * width));
+    } else {
+        const uint8_t* in = m_row.data();
+        for (int64_t j = 0; j < width; ++j) std::memcpy(out + 3 * j, in + 6 * j, 3);
+        if (withBlack)
+            for (int64_t j = 0; j < width; ++j)
+                if (blackAt(2 * j)) std::memset(out + 3 * j, 0, 3);
+    }
+    // A row with black dots differs from its colour row, so it is never copied forward.
+    m_lastPageRow = withBlack ? nullptr : out;
+    m_rowChanged = false;
+}
+
+// A black-only block: set bits are black dots on white.
+void HPPclParser::transferBlackRow() {
+    m_lastPageRow = nullptr;
+    if (m_y % 2 != 0) return;
+    uint8_t* out = m_page->row(m_y / 2);
+    if (!out) return;
+    for (int64_t j = 0; j < m_page->m_width; ++j) std::memset(out + 3 * j, blackAt(2 * j) ? 0x00 : 0xFF, 3);
+}
+
+} // namespace brelmont::job

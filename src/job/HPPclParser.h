@@ -1,0 +1,69 @@
+// Decodes one PCL3GUI block (the ink module's colour raster language) into one RGB ink page.
+#pragma once
+
+#include "job/JobStream.h"
+#include "job/PageData.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace brelmont::job {
+
+class HPPclParser : public JobStream {
+public:
+    static constexpr int64_t ParamDimension = 65; // "A"
+    static constexpr int64_t LanguagePCL3GUI = 3;
+
+    // Decodes the whole block at once; the creator then takes m_page. No page larger than
+    // `pageLimit` bytes is made.
+    explicit HPPclParser(Bytes data, int64_t pageLimit = PageData::MaxBufferSize);
+
+    // 0 when the data is used up, negative when decoding ended early (the page keeps its rows).
+    int64_t parse();
+
+    PagePtr m_page;
+    int64_t m_result = 0;
+
+    const int64_t m_pageLimit;
+
+    // Raster state, as the block left it.
+    int64_t m_v = 0;           // planes received in the current row
+    int64_t m_y = 0;           // transmitted row of the current raster
+    int64_t m_dpi = 0;         // unit of measure, then resolution
+    int64_t m_compression = 0; // of the colour rows (9 for a black-only block)
+    int64_t m_rasterMode = 0;
+    int64_t m_paperWidth = 0;
+    int64_t m_paperHeight = 0;
+    int64_t m_mediaType = 0;
+    int64_t m_duplexMode = 0;
+    int64_t m_language = 0;
+    bool m_blackPlane = false; // rows carry a mode 9 black plane (ESC*b#V) before the colour row
+
+private:
+    int64_t parseEscapeGroup(int64_t group);
+    int64_t execute(int64_t group, int64_t param, int64_t letter, int64_t n);
+    int64_t passOver(int64_t n);
+    int64_t configureRasterData(int64_t n);
+    int64_t resolution(int64_t n);
+    void startRaster(int64_t n);
+    void endRaster();
+    void resetSeedRows();
+    int64_t planeRow(int64_t n);
+    int64_t colourRow(int64_t n);
+    int64_t skipRows(int64_t n);
+    void transferColourRow(bool withBlack);
+    void transferBlackRow();
+    bool blackAt(int64_t pixel) const { return (m_blackRow[size_t(pixel >> 3)] >> (7 - (pixel & 7))) & 1; }
+
+    // Seed rows of the raster at transmission resolution (twice the page's in both directions):
+    // m_row holds RGB pixels, m_blackRow one bit per pixel.
+    bool m_rowsReady = false;
+    int64_t m_rowPixels = 0;
+    std::vector<uint8_t> m_row;
+    std::vector<uint8_t> m_blackRow;
+    // Lets an unchanged colour row be copied from the page row made before it.
+    bool m_rowChanged = true;
+    const uint8_t* m_lastPageRow = nullptr;
+};
+
+} // namespace brelmont::job

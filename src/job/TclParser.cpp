@@ -1,0 +1,393 @@
+#include "job/TclParser.h"
+
+#include "job/CellCursor.h"
+#include "job/Document.h"
+#include "job/HPPclParser.h"
+#include "job/ModelCodes.h"
+#include "job/PackBits.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ostream>
+#include <string>
+
+namespace brelmont::job {
+
+// The 16 bytes of a binary raster header, h0 (ESC) to h15.
+struct TclParser::Header {
+    uint8_t h[16];
+
+    int64_t width() const { return h[5] | h[6] << 8; }
+    int64_t height() const { return h[7] | h[8] << 8; }
+    int64_t blockLength() const { return int64_t(h[10]) | int64_t(h[11]) << 8 | int64_t(h[12]) << 16 | int64_t(h[13]) << 24; }
+    int64_t checkValue() const { return h[14] | h[15] << 8; }
+    bool marked() const { return h[14] == 5 && h[15] == 0; }
+    int64_t sum() const {
+        int64_t s = 0;
+        for (int i = 0; i < 14; ++i) s += h[i];
+        return s;
+    }
+};
+
+TclParser::TclParser(Document& doc, Bytes data, std::ostream& diagnostics)
+    : JobStream(data), m_doc(doc), m_diagnostics(diagnostics) {
+    m_result = load();
+    if (m_result < 0) m_diagnostics << "loading PRN file failed\n";
+}
+
+int64_t TclParser::load() {
+    for (;;) {
+        const int b = readByte();
+        if (b == Missing) return 0;
+        if (b == 0 || b == FormFeed) continue;
+        if (b == Escape) {
+            const int64_t r = parseEscape();
+            if (r < 0) return r;
+        } else if (b == At) {
+            const std::string line = readLine();
+            if (const int64_t code = modelCodeForPjlLine(line)) m_printerType = code;
+            else if (line.find("ENTER LANGUAGE=TCL") != std::string::npos) m_language = 1;
+        } else {
+            return -1;
+        }
+    }
+}
+
+int64_t TclParser::parseEscape() {
+    const uint8_t b = readByteOr(0xFF);
+    if (b >= GroupAmpersand && b <= GroupPlus) return parseEscapeGroup(b);
+    if (b == ParamReset) return 0;
+    if (b == GroupPercent) {
+        const Value v = readValue();
+        if (v.overflow || v.value != UniversalExitValue || v.terminator != ParamUEL) return -1;
+        m_diagnostics << "UEL command ok\n";
+        m_language = 0;
+        return 0;
+    }
+    return parseBinaryHeader(b);
+}
+
+int64_t TclParser::parseEscapeGroup(int64_t group) {
+    return parseSequence(group, [&](int64_t param, int64_t letter, int64_t n) { return execute(group, param, letter, n); });
+}
+
+namespace {
+
+int64_t oneOf3(int64_t n) { return n == 0 ? 0 : n == 2 ? 2 : 1; }
+
+bool isKnownMediaType(int64_t n) {
+    static constexpr int64_t known[] = {0, 2, 3, 11, 12, 13, 14, 15, 16, 17};
+    return std::find(std::begin(known), std::end(known), n) != std::end(known);
+}
+
+int64_t dpiFor(int64_t n) { return n == 100 || n == 300 ? n : 20; }
+
+} // namespace
+
+int64_t TclParser::execute(int64_t group, int64_t param, int64_t letter, int64_t n) {
+    if (group == GroupAmpersand) {
+        if (param == CommandU && letter == ParamDensity) m_dpi = dpiFor(n);
+        else if (param == CommandB && letter == ParamW) return configurationText(n);
+        else if (param == CommandL) {
+            switch (letter) {
+            case ParamForm: m_paperForm = n; break;
+            case ParamSource: m_paperSource = n; break;
+            case ParamMediaType: m_mediaType = isKnownMediaType(n) ? n : 30; break;
+            case ParamBrailleForce: m_brailleForce = oneOf3(n); break;
+            case ParamDuplex: m_duplexMode = n != 0; break;
+            }
+        }
+        return 0;
+    }
+    if (group != GroupAsterisk) return 0;
+    switch (param) {
+    case CommandA:
+        if (letter == ParamFuse) m_fuseFlag = n == 1;
+        return 0;
+    case CommandB:
+        switch (letter) {
+        case ParamCompression: m_compression = n == 2 ? 2 : 0, m_v = 0; return 0;
+        case ParamU: {
+            const int64_t r = decodePositionRow(n);
+            if (r < 0) return r;
+            m_v = 0;
+            return advanceRow();
+        }
+        case ParamV: ++m_v; return decodePlane(n);
+        case ParamW: {
+            m_v = 0;
+            const int64_t r = decodeRow(n);
+            return r < 0 ? r : advanceRow();
+        }
+        case ParamY:
+            m_v = 0;
+            return __builtin_add_overflow(m_y, n, &m_y) ? -1 : 0;
+        default: return -2;
+        }
+    case CommandG: return letter == ParamW ? passOver(n) : 0;
+    case CommandO:
+        if (letter == ParamQuality) m_quality = oneOf3(n);
+        else if (letter == ParamW) return passOver(n);
+        return 0;
+    case CommandR:
+        switch (letter) {
+        case ParamBeginRasterMode: return startRaster(n);
+        case ParamEndRasterMode: m_rasterMode = 0; filePage(); return 0;
+        case ParamInkQuality: m_inkQuality = n == 2 ? 2 : 1; return 0;
+        case ParamWidth: m_paperWidth = n; return 0;
+        case ParamHeight: m_paperHeight = n; return 0;
+        case ParamPlanes: m_planes = n; return 0;
+        }
+        return 0;
+    case CommandT: return letter == ParamR ? resolution(n) : 0;
+    default: return 0;
+    }
+}
+
+int64_t TclParser::advanceRow() { return __builtin_add_overflow(m_y, 1, &m_y) ? -1 : 0; }
+
+// A raster page can only be made at a matching resolution; a page too large to make leaves the
+// raster without a page, so its rows are read and dropped.
+int64_t TclParser::startRaster(int64_t n) {
+    m_y = 0;
+    int64_t kind = 0;
+    switch (n) {
+    case 1: kind = m_dpi == 100 ? 2 : 1; break;
+    case 2: kind = 3; break;
+    case 3: kind = 4; break;
+    default: m_rasterMode = 0; return -3;
+    }
+    m_rasterMode = n;
+    if ((n == 2 && m_dpi != 100) || (n == 3 && m_dpi != 300)) return -3;
+    m_createdPage = makePage(m_paperWidth, m_paperHeight, kind);
+    return 0;
+}
+
+PagePtr TclParser::makePage(int64_t width, int64_t height, int64_t kind) {
+    return PageData::create(width, height, kind, m_doc.pageMemoryLeft());
+}
+
+// A page is filed once: filing leaves no current page.
+void TclParser::filePage() {
+    if (m_createdPage) m_doc.addPage(m_createdPage);
+    m_createdPage = nullptr;
+}
+
+// A negative length would move decoding backwards: it ends the job instead.
+int64_t TclParser::passOver(int64_t n) {
+    if (n < 0) return -1;
+    skip(n);
+    return 0;
+}
+
+int64_t TclParser::configurationText(int64_t n) {
+    if (n < 0) return -1;
+    const Bytes text = take(n);
+    m_printerType = modelCodeForConfiguration(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), m_printerType);
+    return 0;
+}
+
+int64_t TclParser::resolution(int64_t n) {
+    int64_t w = 0, h = 0;
+    if (__builtin_mul_overflow(m_paperWidth, n, &w) || __builtin_mul_overflow(m_paperHeight, n, &h)) return -1;
+    m_paperWidth = w / m_dpi;
+    m_paperHeight = h / m_dpi;
+    m_dpi = dpiFor(n);
+    return 0;
+}
+
+// Rows are PackBits-expanded whatever the compression command said. Bytes missing at the end of
+// the job read as 0xFF; writes beyond the page, and rows with no page, are dropped.
+int64_t TclParser::decodeRow(int64_t n) {
+    if (n < 0) return -1;
+    const Bytes data = take(n);
+    PageData* page = m_createdPage.get();
+    uint8_t* row = page ? page->row(m_y) : nullptr;
+    const int64_t pageWidth = row ? page->m_width : 0;
+
+    switch (m_rasterMode) {
+    case 1:
+        return unpackBits(row, pageWidth, data, n) == m_paperWidth ? 0 : -2;
+    case 2: {
+        const int64_t bytes = m_paperWidth / 8 + (m_paperWidth % 8 != 0);
+        const int64_t fit = (pageWidth + 7) / 8;
+        m_scratch.resize(size_t(fit));
+        const int64_t made = unpackBits(m_scratch.data(), fit, data, n);
+        // Set bits make ink; clear bits leave the cell as it was.
+        const int64_t cells = std::min({pageWidth, m_paperWidth, 8 * std::min(made, fit)});
+        for (int64_t x = 0; x < cells; x += 8) {
+            const auto& bits = bitCells(m_scratch[size_t(x / 8)]);
+            for (int64_t i = 0; i < std::min<int64_t>(8, cells - x); ++i) row[x + i] |= bits[size_t(i)];
+        }
+        return made == bytes ? 0 : -2;
+    }
+    case 3: return expandRgbComponent(data, n, m_v == 1 ? 0 : m_v == 0 ? 2 : 1);
+    default: return 0;
+    }
+}
+
+int64_t TclParser::decodePlane(int64_t n) {
+    if (n < 0) return -1;
+    return expandRgbComponent(take(n), n, m_v == 1 ? 0 : m_v == 0 ? 2 : 1);
+}
+
+// One colour component of an RGB row: byte k goes to byte 3k + component of the row.
+int64_t TclParser::expandRgbComponent(Bytes data, int64_t n, int64_t component) {
+    PageData* page = m_createdPage.get();
+    uint8_t* row = page && page->m_kind == 4 ? page->row(m_y) : nullptr;
+    const int64_t fit = row ? page->m_width : 0;
+    m_scratch.resize(size_t(fit));
+    const int64_t made = unpackBits(m_scratch.data(), fit, data, n);
+    const int64_t pixels = std::min(made, fit);
+    for (int64_t k = 0; k < pixels; ++k) row[3 * k + component] = m_scratch[size_t(k)];
+    return made == m_paperWidth ? 0 : -2;
+}
+
+// Distances to the next dot: runs of 255 closed by one byte below 255. Bytes past the end of the
+// job would read as 0xFF and so close no entry: the list stops at the end of the data.
+int64_t TclParser::decodePositionRow(int64_t n) {
+    if (n < 0) return -1;
+    const Bytes list = take(n);
+    PageData* page = m_createdPage.get();
+    uint8_t* row = page ? page->row(m_y) : nullptr;
+    const int64_t limit = std::min<int64_t>(m_paperWidth, int64_t(list.size()));
+    int64_t position = 0;
+    for (int64_t i = 0; i < limit; ++i) {
+        const uint8_t d = list[size_t(i)];
+        position += d;
+        if (d < 255 && row && position < m_paperWidth && position < page->m_width) row[position] = 15;
+    }
+    return 0;
+}
+
+int64_t TclParser::parseBinaryHeader(uint8_t type) {
+    Header h{};
+    h.h[0] = uint8_t(Escape);
+    h.h[1] = type;
+    for (int i = 2; i < 16; ++i) h.h[i] = readByteOr(0xFF);
+
+    if (h.marked()) {
+        m_printerType = model::Quorrin;
+        if (type == HeaderEmboss) return embossHeader(h, true);
+        if (type != HeaderPcl3gui) return 0;
+        // The length field counts the header's 16 bytes too; less than that cannot be a block.
+        const int64_t length = h.blockLength() - 16;
+        if (length < 0) return -1;
+        parsePcl3guiBlock(length);
+        m_dryTime = h.h[3] == 0 ? 1 : std::min<int64_t>(h.h[3], 16);
+        filePage();
+        return 0;
+    }
+    const int64_t check = h.checkValue(), sum = h.sum();
+    if (type == HeaderInk) {
+        if (check != sum + 4) { m_printerType = model::None; return 0; }
+        m_printerType = model::InkHeader;
+        m_createdPage = makePage(h.width(), h.height(), 3);
+        const int64_t r = decodeInkBlock(h.width(), h.height());
+        if (r < 0) return r;
+        filePage();
+        return 0;
+    }
+    if (type == HeaderEmboss) {
+        if (check == sum + 3) m_printerType = model::QuorrinSummed;
+        else if (check == sum + 4) m_printerType = model::InkHeader;
+        else { m_printerType = model::None; return 0; }
+        m_autoPerf = h.h[3] & 1;
+        setMediaAndForce(h, false);
+        return embossHeader(h, false);
+    }
+    m_printerType = model::UnknownHeader;
+    return 0;
+}
+
+// The emboss raster that follows a type 4 header; a marked header sets media and force after it.
+int64_t TclParser::embossHeader(const Header& h, bool marked) {
+    m_createdPage = makePage(h.width(), h.height(), 1);
+    const int64_t r = decodeEmbossBlock(h.width(), h.height());
+    if (r < 0) return r;
+    if (marked) setMediaAndForce(h, true);
+    filePage();
+    return 0;
+}
+
+// Media from a type 4 header: a = media class (bits 4-6 of h3), p = h4, q = h9. The marked and
+// the summed headers name the same two special media by different values of p and q.
+void TclParser::setMediaAndForce(const Header& h, bool marked) {
+    const int64_t a = (h.h[3] >> 4) & 7, p = h.h[4], q = h.h[9];
+    const int64_t firstP = marked ? 7 : 2, firstQ = marked ? 18 : 14;
+    const int64_t thirdP = marked ? 4 : 2, thirdQ = marked ? 18 : 12, thirdMedia = marked ? 16 : 13;
+    static constexpr int64_t byClass[8] = {0, 12, 2, 11, 3, 13, 14, 16};
+
+    if (a == 0 && p == firstP && q == firstQ) {
+        m_mediaType = 14;
+    } else if (m_mediaType == 0 && p == thirdP && q == thirdQ) {
+        m_mediaType = thirdMedia;
+    } else if (q != 0) {
+        m_mediaType = 30;
+        m_minCustPForce = p;
+        m_maxCustPForce = q;
+    } else {
+        m_mediaType = byClass[a];
+    }
+    const int force = h.h[2] & 3;
+    m_brailleForce = force == 2 ? 1 : force == 3 ? 2 : 0;
+}
+
+int64_t TclParser::decodeEmbossBlock(int64_t width, int64_t height) {
+    CellCursor cells(m_createdPage.get(), width, height);
+    while (!cells.pastLastRow()) {
+        const int c = readByte();
+        if (c == Missing) return -2;
+        if (c < 0x40 || (c >= ControlRepeat && c < ControlNextLine)) {
+            const int lo = readByte();
+            if (lo == Missing) return -1;
+            const int64_t count = (c & 0x3F) * 256 + lo;
+            if (c < 0x40) {
+                const Bytes data = take(2 * count);
+                cells.copyCells(data.data(), int64_t(data.size()));
+                cells.fillCells(0xFF, 2 * count - int64_t(data.size()));
+            } else {
+                const int a = readByte(), b = readByte();
+                if (a == Missing || b == Missing) return -1;
+                cells.repeatPair(uint8_t(a), uint8_t(b), count);
+            }
+        } else if (c == ControlNextLine) {
+            const int d = readByte();
+            if (d == Missing) return -1;
+            cells.nextLine(d);
+        }
+    }
+    return 0;
+}
+
+int64_t TclParser::decodeInkBlock(int64_t width, int64_t height) {
+    CellCursor cells(m_createdPage.get(), width, height);
+    while (!cells.pastLastRow()) {
+        const int c = readByte();
+        if (c == Missing) return -2;
+        if (c < 0x40 || (c >= ControlRepeat && c < ControlNextLine)) {
+            const int lo = readByte();
+            if (lo == Missing) return -1;
+            const int64_t count = (c & 0x3F) * 256 + lo;
+            if (c < 0x40) {
+                for (int64_t i = 0; i < 2 * count; ++i) cells.bitsAsCells(readByteOr(0xFF));
+            } else {
+                const int a = readByte(), b = readByte();
+                if (a == Missing || b == Missing) return -1;
+                for (int64_t i = 0; i < count; ++i) cells.bitsAsCells(uint8_t(a)), cells.bitsAsCells(uint8_t(b));
+            }
+        } else if (c == ControlNextLine) {
+            const int d = readByte();
+            if (d == Missing) return -1;
+            cells.nextLine(d);
+        }
+    }
+    return 0;
+}
+
+void TclParser::parsePcl3guiBlock(int64_t n) {
+    const HPPclParser block(take(n), m_doc.pageMemoryLeft());
+    m_createdPage = block.m_page;
+}
+
+} // namespace brelmont::job

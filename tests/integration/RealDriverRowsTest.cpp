@@ -1,0 +1,188 @@
+// Rows printed by a real PCL3GUI inkjet driver (Debian's hpcups filter, run on images we make),
+// re-framed with this program's set-up, must decode to the driver's input sampled at half
+// resolution.
+#include "job/HPPclParser.h"
+
+#include "JobWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using brelmont::job::HPPclParser;
+using brelmont::testing::ByteVector;
+using brelmont::testing::JobWriter;
+
+namespace {
+
+constexpr int SkipStatus = 77; // the driver or its tools are not installed
+
+struct Image {
+    int64_t width, height;
+    ByteVector rgb;
+    const uint8_t* at(int64_t x, int64_t y) const { return rgb.data() + 3 * (y * width + x); }
+    uint8_t* at(int64_t x, int64_t y) { return rgb.data() + 3 * (y * width + x); }
+};
+
+// Colour patches, gradients that make delta pixels, noise that makes literal pixels, white bands
+// that make row skips and offsets, and rows repeated from the row above.
+Image colourImage(int64_t width, int64_t height) {
+    Image img{width, height, ByteVector(size_t(3 * width * height), 0xFF)};
+    std::mt19937 random(11);
+    for (int64_t y = 0; y < height; ++y) {
+        if (y % 50 >= 44) continue; // white band
+        if (y % 7 == 3) {           // same as the row above
+            std::copy(img.at(0, y - 1), img.at(0, y), img.at(0, y));
+            continue;
+        }
+        for (int64_t x = 0; x < width; ++x) {
+            uint8_t* p = img.at(x, y);
+            const int64_t zone = x * 6 / width;
+            if (zone == 0) p[0] = uint8_t(40 * (y / 20)), p[1] = 200, p[2] = 30;                 // patches
+            else if (zone == 1) p[0] = uint8_t(x), p[1] = uint8_t(y), p[2] = uint8_t(x + y);     // gradient
+            else if (zone == 2) p[0] = uint8_t(random()), p[1] = uint8_t(random()), p[2] = uint8_t(random()); // noise
+            else if (zone == 3 && (x / 9) % 3 == 0) p[0] = p[1] = p[2] = 0;                       // bars
+            else if (zone == 4) p[0] = 128, p[1] = uint8_t(128 + (x % 5)), p[2] = uint8_t(127 + (y % 3)); // small steps
+        }
+    }
+    return img;
+}
+
+// Black shapes on white: the driver sends them on its one-bit black plane.
+Image blackImage(int64_t width, int64_t height) {
+    Image img{width, height, ByteVector(size_t(3 * width * height), 0xFF)};
+    std::mt19937 random(5);
+    for (int64_t y = 0; y < height; ++y)
+        for (int64_t x = 0; x < width; ++x) {
+            const bool ink = (y % 40 < 12 && (x / 13) % 4 != 3) || (x % 97 < 3) || (y > height / 2 && random() % 9 == 0);
+            if (ink && y % 60 < 50) std::fill(img.at(x, y), img.at(x, y) + 3, 0);
+        }
+    return img;
+}
+
+void writePpm(const fs::path& path, const Image& img) {
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << img.width << ' ' << img.height << "\n255\n";
+    out.write(reinterpret_cast<const char*>(img.rgb.data()), std::streamsize(img.rgb.size()));
+}
+
+ByteVector readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return ByteVector(std::istreambuf_iterator<char>(in), {});
+}
+
+// Finds ESC * letter VALUE terminator at or after `from`; returns the index of the ESC or npos.
+size_t findCommand(const ByteVector& s, size_t from, char param, char terminator) {
+    for (size_t i = from; i + 3 < s.size(); ++i) {
+        if (s[i] != 27 || s[i + 1] != '*' || s[i + 2] != uint8_t(param)) continue;
+        size_t j = i + 3;
+        while (j < s.size() && (std::isdigit(s[j]) || s[j] == '-')) ++j;
+        if (j < s.size() && s[j] == uint8_t(terminator)) return i;
+    }
+    return std::string::npos;
+}
+
+// The driver's configure block and its row commands, behind this program's set-up.
+ByteVector reframe(const ByteVector& stream, int64_t width, int64_t height) {
+    const size_t configure = findCommand(stream, 0, 'g', 'W');
+    const size_t start = findCommand(stream, 0, 'r', 'A');
+    const size_t end = findCommand(stream, start, 'r', 'C');
+    EXPECT_NE(configure, std::string::npos);
+    EXPECT_NE(start, std::string::npos);
+    EXPECT_NE(end, std::string::npos);
+
+    JobWriter block;
+    block.pjl("@PJL ENTER LANGUAGE=PCL3GUI").unit(600).rasterSize(width, height).resolution(300);
+    block.bytes(ByteVector(stream.begin() + long(configure), stream.begin() + long(configure + 6 + 20)));
+    block.startRaster(1);
+    // Keep only the row commands ESC * b # V/W/Y with their data.
+    size_t i = start + 5;
+    while (i < end) {
+        EXPECT_EQ(stream[i], 27) << "at " << i;
+        size_t j = i + 3;
+        int64_t n = 0;
+        while (std::isdigit(stream[j])) n = n * 10 + (stream[j++] - '0');
+        const char letter = char(stream[j]);
+        const size_t next = j + 1 + (letter == 'V' || letter == 'W' ? size_t(n) : 0);
+        if (stream[i + 2] == 'b') block.bytes(ByteVector(stream.begin() + long(i), stream.begin() + long(next)));
+        i = next;
+    }
+    block.endRaster().universalExit();
+    return block.data();
+}
+
+// Runs the driver on the image; false when it is not installed.
+bool printWithDriver(const Image& img, const char* mode, const fs::path& dir, ByteVector& stream) {
+    writePpm(dir / "in.ppm", img);
+    const std::string command = std::string(BRELMONT_HPCUPS_SCRIPT) + " " + (dir / "in.ppm").string() + " " +
+                                (dir / "out.pcl").string() + " " + mode;
+    const int status = std::system(command.c_str());
+    if (WIFEXITED(status) && WEXITSTATUS(status) == SkipStatus) return false;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    stream = readFile(dir / "out.pcl");
+    return true;
+}
+
+class RealDriverRows : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("brelmont-hpcups-" + std::to_string(getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+} // namespace
+
+TEST_F(RealDriverRows, ColourRowsDecodeToTheDriversInput) {
+    const Image img = colourImage(1202, 300);
+    ByteVector stream;
+    if (!printWithDriver(img, "color", dir, stream)) GTEST_SKIP() << "the hpcups driver is not installed";
+    const HPPclParser p(reframe(stream, img.width, img.height));
+    ASSERT_EQ(p.m_result, 0);
+    ASSERT_TRUE(p.m_page);
+    ASSERT_EQ(p.m_page->m_width, img.width / 2);
+    ASSERT_EQ(p.m_page->m_height, img.height / 2);
+    int64_t mismatches = 0;
+    for (int64_t y = 0; y < p.m_page->m_height; ++y)
+        for (int64_t x = 0; x < p.m_page->m_width; ++x) {
+            const uint8_t* got = p.m_page->row(y) + 3 * x;
+            const uint8_t* want = img.at(2 * x, 2 * y);
+            // A pixel in the data carries blue without its lowest bit.
+            if (got[0] != want[0] || got[1] != want[1] || std::abs(got[2] - want[2]) > 1) {
+                if (++mismatches <= 5)
+                    ADD_FAILURE() << "page pixel " << x << "," << y << ": got " << int(got[0]) << "," << int(got[1]) << ","
+                                  << int(got[2]) << " want " << int(want[0]) << "," << int(want[1]) << "," << int(want[2]);
+            }
+        }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(RealDriverRows, BlackPlaneRowsDecodeToTheDriversInput) {
+    const Image img = blackImage(1000, 240);
+    ByteVector stream;
+    if (!printWithDriver(img, "black", dir, stream)) GTEST_SKIP() << "the hpcups driver is not installed";
+    const HPPclParser p(reframe(stream, img.width, img.height));
+    ASSERT_EQ(p.m_result, 0);
+    ASSERT_TRUE(p.m_page);
+    int64_t mismatches = 0, black = 0;
+    for (int64_t y = 0; y < p.m_page->m_height; ++y)
+        for (int64_t x = 0; x < p.m_page->m_width; ++x) {
+            const uint8_t* got = p.m_page->row(y) + 3 * x;
+            const uint8_t want = img.at(2 * x, 2 * y)[0];
+            black += want == 0;
+            if (got[0] != want || got[1] != want || got[2] != want) {
+                if (++mismatches <= 5) ADD_FAILURE() << "page pixel " << x << "," << y << ": got " << int(got[0]) << " want " << int(want);
+            }
+        }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(black, 1000);
+}
