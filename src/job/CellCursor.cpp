@@ -5,24 +5,11 @@
 
 namespace brelmont::job {
 
-const std::array<uint8_t, 8>& bitCells(uint8_t byte) {
-    static const auto table = [] {
-        std::array<std::array<uint8_t, 8>, 256> t{};
-        for (int b = 0; b < 256; ++b)
-            for (int i = 0; i < 8; ++i) t[size_t(b)][size_t(i)] = uint8_t((b >> i) & 1);
-        return t;
-    }();
-    return table[byte];
-}
-
 CellCursor::CellCursor(PageData* page, int64_t width, int64_t height)
-    : m_page(page), m_width(width), m_height(height) {}
+    : m_page(page && page->m_width == width ? page : nullptr), m_width(width), m_height(height) {}
 
-// Where the next cell goes, or null when it falls outside the page.
-uint8_t* CellCursor::at() const {
-    uint8_t* row = m_page ? m_page->row(m_r) : nullptr;
-    return row && m_x < m_page->m_width ? row + m_x : nullptr;
-}
+// The current row, or null when it lies outside the page.
+uint8_t* CellCursor::rowStart() const { return m_page ? m_page->row(m_r) : nullptr; }
 
 void CellCursor::advance(int64_t cells) {
     m_x += cells;
@@ -34,7 +21,7 @@ void CellCursor::copyCells(const uint8_t* bytes, int64_t n) {
     if (m_width <= 0) { m_r += n; return; }
     while (n > 0) {
         const int64_t chunk = std::min(n, room());
-        if (uint8_t* p = at()) std::memcpy(p, bytes, size_t(chunk));
+        if (uint8_t* row = rowStart()) std::memcpy(row + m_x, bytes, size_t(chunk));
         bytes += chunk, n -= chunk;
         advance(chunk);
     }
@@ -44,7 +31,7 @@ void CellCursor::fillCells(uint8_t value, int64_t n) {
     if (m_width <= 0) { m_r += n; return; }
     while (n > 0) {
         const int64_t chunk = std::min(n, room());
-        if (uint8_t* p = at()) std::memset(p, value, size_t(chunk));
+        if (uint8_t* row = rowStart(); row && value) std::memset(row + m_x, value, size_t(chunk));
         n -= chunk;
         advance(chunk);
     }
@@ -56,11 +43,34 @@ void CellCursor::repeatPair(uint8_t a, uint8_t b, int64_t count) {
     for (int64_t i = 0; i < count; ++i) copyCells(pair, 2);
 }
 
-void CellCursor::bitsAsCells(uint8_t byte) {
-    if (m_width <= 0) { ++m_r; return; }
-    const int64_t cells = std::min<int64_t>(8, room());
-    if (uint8_t* p = at()) std::memcpy(p, bitCells(byte).data(), size_t(cells));
-    advance(cells);
+// Row by row: the bytes that fit whole, then one byte cut by the row end.
+template <class ByteAt>
+void CellCursor::expandBits(int64_t n, ByteAt byteAt) {
+    if (m_width <= 0) { m_r += n; return; }
+    int64_t k = 0;
+    while (k < n) {
+        uint8_t* row = rowStart();
+        const int64_t whole = std::min(n - k, room() / 8);
+        if (row)
+            for (int64_t i = 0; i < whole; ++i)
+                if (const uint8_t byte = byteAt(k + i)) std::memcpy(row + m_x + 8 * i, &CellWords[byte], 8);
+        k += whole;
+        advance(8 * whole);
+        if (k == n) break;
+        if (room() >= 8) continue; // the whole bytes filled the row exactly
+        const int64_t cut = room();
+        if (const uint8_t byte = byteAt(k); row && byte) std::memcpy(row + m_x, &CellWords[byte], size_t(cut));
+        ++k;
+        advance(cut);
+    }
+}
+
+void CellCursor::bitsAsCells(const uint8_t* bytes, int64_t n) {
+    expandBits(n, [bytes](int64_t i) { return bytes[i]; });
+}
+
+void CellCursor::repeatBits(uint8_t byte, int64_t n) {
+    expandBits(n, [byte](int64_t) { return byte; });
 }
 
 } // namespace brelmont::job

@@ -4,19 +4,42 @@
 #include "job/PageData.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace brelmont::job {
 
-// The eight cells of one byte of a one-bit raster, bit 0 first, each cell 0 or 1.
-const std::array<uint8_t, 8>& bitCells(uint8_t byte);
+// The eight cells (0 or 1, bit 0 first) of each byte value, as a 64-bit word in memory order.
+inline constexpr std::array<uint64_t, 256> CellWords = [] {
+    std::array<uint64_t, 256> t{};
+    for (int b = 0; b < 256; ++b)
+        for (int i = 0; i < 8; ++i) {
+            const int shift = std::endian::native == std::endian::little ? 8 * i : 8 * (7 - i);
+            t[size_t(b)] |= uint64_t((b >> i) & 1) << shift;
+        }
+    return t;
+}();
 
+// Sets cells[i] to 1 where bit i of `byte` is set, for the first n <= 8 cells.
+inline void orBitCells(uint8_t* cells, uint8_t byte, int64_t n) {
+    if (n == 8) {
+        uint64_t current;
+        std::memcpy(&current, cells, 8);
+        current |= CellWords[byte];
+        std::memcpy(cells, &current, 8);
+        return;
+    }
+    for (int64_t i = 0; i < n; ++i) cells[i] |= uint8_t((byte >> i) & 1);
+}
+
+// The cursor only moves forward, so it writes each cell of its page at most once; the page is
+// made for the block and starts zeroed, so zero cells need no writing.
 class CellCursor {
 public:
     // `page` may be null (a raster whose page could not be made): the cursor then only counts.
     CellCursor(PageData* page, int64_t width, int64_t height);
 
-    int64_t row() const { return m_r; }
     bool pastLastRow() const { return m_r >= m_height; }
     void nextLine(int64_t rows) { m_r += rows, m_x = 0; }
 
@@ -25,14 +48,17 @@ public:
     void fillCells(uint8_t value, int64_t n);
     // The pair a, b, count times.
     void repeatPair(uint8_t a, uint8_t b, int64_t count);
-    // One byte of a one-bit raster as up to eight cells; bits of a byte that reaches the end of
-    // the row are dropped and the next byte starts the next row.
-    void bitsAsCells(uint8_t byte);
+
+    // Bytes of a one-bit raster, each as up to eight cells (bit 0 first); the bits of a byte that
+    // reaches the end of a row are dropped and the next byte starts the next row.
+    void bitsAsCells(const uint8_t* bytes, int64_t n);
+    void repeatBits(uint8_t byte, int64_t n);
 
 private:
-    // Cells left in the current row.
-    int64_t room() const { return m_width - m_x; }
-    uint8_t* at() const;
+    template <class ByteAt>
+    void expandBits(int64_t n, ByteAt byteAt);
+    int64_t room() const { return m_width - m_x; } // cells left in the current row
+    uint8_t* rowStart() const;
     void advance(int64_t cells);
 
     PageData* m_page;

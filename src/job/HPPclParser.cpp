@@ -120,8 +120,8 @@ void HPPclParser::startRaster(int64_t n) {
     m_rowPixels = m_rowsReady ? 2 * m_page->m_width : 0;
     m_row.assign(size_t(3 * m_rowPixels), 0xFF);
     m_blackRow.assign(size_t((m_rowPixels + 7) / 8), 0);
+    m_pageRow.assign(size_t(3 * m_rowPixels / 2), 0xFF);
     m_rowChanged = true;
-    m_lastPageRow = nullptr;
     m_y = 0;
 }
 
@@ -130,7 +130,7 @@ void HPPclParser::endRaster() {
     m_rowsReady = false;
     m_row = {};
     m_blackRow = {};
-    m_lastPageRow = nullptr;
+    m_pageRow = {};
 }
 
 void HPPclParser::resetSeedRows() {
@@ -180,27 +180,39 @@ void HPPclParser::transferColourRow(bool withBlack) {
     uint8_t* out = m_page->row(m_y / 2);
     if (!out) return;
     const int64_t width = m_page->m_width;
-    if (!m_rowChanged && !withBlack && m_lastPageRow) {
-        std::memcpy(out, m_lastPageRow, size_t(3 * width));
-    } else {
+    if (m_rowChanged && width > 0) {
+        // Four-byte copies, each overlapping the next pixel's first byte, then the last pixel.
+        uint8_t* gathered = m_pageRow.data();
         const uint8_t* in = m_row.data();
-        for (int64_t j = 0; j < width; ++j) std::memcpy(out + 3 * j, in + 6 * j, 3);
-        if (withBlack)
-            for (int64_t j = 0; j < width; ++j)
-                if (blackAt(2 * j)) std::memset(out + 3 * j, 0, 3);
+        for (int64_t j = 0; j + 1 < width; ++j) std::memcpy(gathered + 3 * j, in + 6 * j, 4);
+        std::memcpy(gathered + 3 * (width - 1), in + 6 * (width - 1), 3);
+        m_rowChanged = false;
     }
-    // A row with black dots differs from its colour row, so it is never copied forward.
-    m_lastPageRow = withBlack ? nullptr : out;
-    m_rowChanged = false;
+    std::memcpy(out, m_pageRow.data(), size_t(3 * width));
+    if (withBlack) paintBlack(out);
+}
+
+// Black dots of the row's black plane over what the page row holds: transmitted pixel 2j is
+// bit 7 - (2j mod 8) of byte 2j / 8, so only the bits of mask 0xAA reach the page.
+void HPPclParser::paintBlack(uint8_t* pageRow) const {
+    const int64_t width = m_page->m_width;
+    for (size_t i = 0; i < m_blackRow.size(); ++i) {
+        const uint8_t byte = m_blackRow[i] & 0xAA;
+        if (!byte) continue;
+        for (int k = 0; k < 4; ++k) {
+            const int64_t j = int64_t(4 * i) + k;
+            if ((byte & (0x80 >> (2 * k))) && j < width) std::memset(pageRow + 3 * j, 0, 3);
+        }
+    }
 }
 
 // A black-only block: set bits are black dots on white.
 void HPPclParser::transferBlackRow() {
-    m_lastPageRow = nullptr;
     if (m_y % 2 != 0) return;
     uint8_t* out = m_page->row(m_y / 2);
     if (!out) return;
-    for (int64_t j = 0; j < m_page->m_width; ++j) std::memset(out + 3 * j, blackAt(2 * j) ? 0x00 : 0xFF, 3);
+    std::memset(out, 0xFF, size_t(3 * m_page->m_width));
+    paintBlack(out);
 }
 
 } // namespace brelmont::job

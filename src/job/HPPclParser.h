@@ -53,7 +53,7 @@ private:
     int64_t skipRows(int64_t n);
     void transferColourRow(bool withBlack);
     void transferBlackRow();
-    bool blackAt(int64_t pixel) const { return (m_blackRow[size_t(pixel >> 3)] >> (7 - (pixel & 7))) & 1; }
+    void paintBlack(uint8_t* pageRow) const;
 
     // Seed rows of the raster at transmission resolution (twice the page's in both directions):
     // m_row holds RGB pixels, m_blackRow one bit per pixel.
@@ -61,9 +61,9 @@ private:
     int64_t m_rowPixels = 0;
     std::vector<uint8_t> m_row;
     std::vector<uint8_t> m_blackRow;
-    // Lets an unchanged colour row be copied from the page row made before it.
+    // The colour row at page resolution, gathered again only when m_row has changed.
+    std::vector<uint8_t> m_pageRow;
     bool m_rowChanged = true;
-    const uint8_t* m_lastPageRow = nullptr;
 };
 
 } // namespace brelmont::job

@@ -206,19 +206,19 @@ int64_t TclParser::decodeRow(int64_t n) {
     const int64_t pageWidth = row ? page->m_width : 0;
 
     switch (m_rasterMode) {
-    case 1:
-        return unpackBits(row, pageWidth, data, n) == m_paperWidth ? 0 : -2;
+    case 1: {
+        const int64_t made = unpackInto(data, n, pageWidth);
+        if (row) std::memcpy(row, m_scratch.data(), size_t(std::min(made, pageWidth)));
+        return made == m_paperWidth ? 0 : -2;
+    }
     case 2: {
         const int64_t bytes = m_paperWidth / 8 + (m_paperWidth % 8 != 0);
         const int64_t fit = (pageWidth + 7) / 8;
-        m_scratch.resize(size_t(fit));
-        const int64_t made = unpackBits(m_scratch.data(), fit, data, n);
+        const int64_t made = unpackInto(data, n, fit);
         // Set bits make ink; clear bits leave the cell as it was.
         const int64_t cells = std::min({pageWidth, m_paperWidth, 8 * std::min(made, fit)});
-        for (int64_t x = 0; x < cells; x += 8) {
-            const auto& bits = bitCells(m_scratch[size_t(x / 8)]);
-            for (int64_t i = 0; i < std::min<int64_t>(8, cells - x); ++i) row[x + i] |= bits[size_t(i)];
-        }
+        for (int64_t x = 0; x < cells; x += 8)
+            if (const uint8_t byte = m_scratch[size_t(x / 8)]) orBitCells(row + x, byte, std::min<int64_t>(8, cells - x));
         return made == bytes ? 0 : -2;
     }
     case 3: return expandRgbComponent(data, n, m_v == 1 ? 0 : m_v == 0 ? 2 : 1);
@@ -236,11 +236,16 @@ int64_t TclParser::expandRgbComponent(Bytes data, int64_t n, int64_t component) 
     PageData* page = m_createdPage.get();
     uint8_t* row = page && page->m_kind == 4 ? page->row(m_y) : nullptr;
     const int64_t fit = row ? page->m_width : 0;
-    m_scratch.resize(size_t(fit));
-    const int64_t made = unpackBits(m_scratch.data(), fit, data, n);
+    const int64_t made = unpackInto(data, n, fit);
     const int64_t pixels = std::min(made, fit);
     for (int64_t k = 0; k < pixels; ++k) row[3 * k + component] = m_scratch[size_t(k)];
     return made == m_paperWidth ? 0 : -2;
+}
+
+// Expands a row into m_scratch, of which the first `fit` bytes are kept.
+int64_t TclParser::unpackInto(Bytes data, int64_t n, int64_t fit) {
+    m_scratch.resize(size_t(fit + UnpackSlack));
+    return unpackBits(m_scratch.data(), fit, data, n);
 }
 
 // Distances to the next dot: runs of 255 closed by one byte below 255. Bytes past the end of the
@@ -370,11 +375,18 @@ int64_t TclParser::decodeInkBlock(int64_t width, int64_t height) {
             if (lo == Missing) return -1;
             const int64_t count = (c & 0x3F) * 256 + lo;
             if (c < 0x40) {
-                for (int64_t i = 0; i < 2 * count; ++i) cells.bitsAsCells(readByteOr(0xFF));
+                const Bytes data = take(2 * count);
+                cells.bitsAsCells(data.data(), int64_t(data.size()));
+                cells.repeatBits(0xFF, 2 * count - int64_t(data.size()));
             } else {
                 const int a = readByte(), b = readByte();
                 if (a == Missing || b == Missing) return -1;
-                for (int64_t i = 0; i < count; ++i) cells.bitsAsCells(uint8_t(a)), cells.bitsAsCells(uint8_t(b));
+                if (a == b) {
+                    cells.repeatBits(uint8_t(a), 2 * count);
+                } else {
+                    const uint8_t pair[2] = {uint8_t(a), uint8_t(b)};
+                    for (int64_t i = 0; i < count; ++i) cells.bitsAsCells(pair, 2);
+                }
             }
         } else if (c == ControlNextLine) {
             const int d = readByte();

@@ -77,6 +77,7 @@ private:
     int64_t decodePlane(int64_t n);
     int64_t decodePositionRow(int64_t n);
     int64_t expandRgbComponent(Bytes data, int64_t n, int64_t component);
+    int64_t unpackInto(Bytes data, int64_t n, int64_t fit);
     int64_t advanceRow();
 
     int64_t parseBinaryHeader(uint8_t type);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -307,6 +308,30 @@ TEST(TclParser, TruncationKeepsThePagesFiledBeforeIt) {
                 return p->m_kind == page->m_kind && p->m_size == page->m_size && std::equal(p->m_bytes, p->m_bytes + p->m_size, page->m_bytes);
             });
             EXPECT_NE(same, all.end()) << "cut at " << cut << ": a filed page differs from the whole job's";
+        }
+    }
+}
+
+TEST(TclParser, BinaryRastersRoundTripAtEveryWidth) {
+    std::mt19937 random(9);
+    for (int64_t width = 1; width <= 40; ++width) {
+        const int64_t height = 7;
+        ByteVector ink(size_t(width * height)), emboss(size_t(width * height));
+        for (auto& c : ink) c = random() % 3 == 0;
+        for (auto& c : emboss) c = random() % 4 == 0 ? uint8_t(1 + random() % 7) : 0;
+        // Whole rows of one value make repeats.
+        std::fill(ink.begin() + width, ink.begin() + 3 * width, 1);
+        std::fill(emboss.begin(), emboss.begin() + 2 * width, 5);
+        JobWriter job;
+        job.inkBlock(ink, width, height, HeaderCheck::Sum4).embossBlock(emboss, width, height, HeaderCheck::Sum4);
+        const Decoded d(job.data());
+        ASSERT_EQ(d.result, 0) << "width " << width;
+        ASSERT_EQ(d.doc.m_inkPages.size(), 1u);
+        ASSERT_EQ(d.doc.m_embPages.size(), 1u);
+        for (int64_t y = 0; y < height; ++y) {
+            const auto from = [&](const ByteVector& v) { return ByteVector(v.begin() + y * width, v.begin() + (y + 1) * width); };
+            EXPECT_EQ(rowBytes(d.doc.m_inkPages[0], y), from(ink)) << "width " << width << " row " << y;
+            EXPECT_EQ(rowBytes(d.doc.m_embPages[0], y), from(emboss)) << "width " << width << " row " << y;
         }
     }
 }

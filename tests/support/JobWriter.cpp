@@ -5,22 +5,26 @@
 
 namespace brelmont::testing {
 
+// Runs of three or more bytes repeat; shorter ones join the literals around them, as usual
+// PackBits encoders do.
 ByteVector packBits(const ByteVector& row) {
     ByteVector out;
+    const auto runAt = [&](size_t at) {
+        size_t run = 1;
+        while (at + run < row.size() && run < 128 && row[at + run] == row[at]) ++run;
+        return run;
+    };
     size_t i = 0;
     while (i < row.size()) {
-        size_t run = 1;
-        while (i + run < row.size() && run < 128 && row[i + run] == row[i]) ++run;
-        if (run >= 2) {
+        const size_t run = runAt(i);
+        if (run >= 3 || (run == 2 && i + 2 == row.size())) {
             out.push_back(uint8_t(257 - run));
             out.push_back(row[i]);
             i += run;
             continue;
         }
         size_t literal = 1;
-        while (i + literal < row.size() && literal < 128 &&
-               !(i + literal + 1 < row.size() && row[i + literal] == row[i + literal + 1]))
-            ++literal;
+        while (i + literal < row.size() && literal < 128 && runAt(i + literal) < 3) ++literal;
         out.push_back(uint8_t(literal - 1));
         out.insert(out.end(), row.begin() + long(i), row.begin() + long(i + literal));
         i += literal;

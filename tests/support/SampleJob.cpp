@@ -18,7 +18,13 @@ constexpr std::string_view Passage =
     "learned the steps with him. she counted in a whisper at first, then loudly, and soon the children counted "
     "with her. the harbour still keeps its lantern, though a motor turns it now, and on the stone at the top "
     "someone has carved the number ninety, so that the hand can find it in the dark. visitors who climb the steps "
-    "touch the carving and smile, because they have counted too, each in a voice of their own.";
+    "touch the carving and smile, because they have counted too, each in a voice of their own. "
+    "in winter the steps are cold and the wind pulls at coats and scarves, yet the counting goes on. "
+    "teachers bring their classes in spring, and each child climbs with a hand on the rail and a number on "
+    "the lips. some count in twos, some in fives, and one boy once counted backwards all the way up, which "
+    "made the keeper's granddaughter laugh so hard that she had to sit on step forty-one to catch her "
+    "breath. at the top the children take turns to touch the number, then they look out over the water "
+    "and try to find the far island, a small grey shape that comes and goes with the weather.";
 
 constexpr int64_t TextWidth = 170, TextHeight = 220; // Letter at 20 cells per inch
 
