@@ -178,9 +178,9 @@ int64_t HPPclParser::skipRows(int64_t n) {
 void HPPclParser::transferColourRow(bool withBlack) {
     if (m_y % 2 != 0) return;
     uint8_t* out = m_page->row(m_y / 2);
-    if (!out) return;
     const int64_t width = m_page->m_width;
-    if (m_rowChanged && width > 0) {
+    if (!out || width == 0) return;
+    if (m_rowChanged) {
         // Four-byte copies, each overlapping the next pixel's first byte, then the last pixel.
         uint8_t* gathered = m_pageRow.data();
         const uint8_t* in = m_row.data();

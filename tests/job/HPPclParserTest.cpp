@@ -237,10 +237,18 @@ TEST(HPPclParser, RowsOfAPageThatCannotBeMadeArePassedOver) {
     EXPECT_EQ(pagePixel(*p.m_page, 5, 0), (Rgb{128, 128, 128}));
 }
 
-// Found by fuzzing: a resolution of 0 leaves a raster of no pixels, whose rows must still be safe.
-TEST(HPPclParser, RasterOfNoPixels) {
-    const HPPclParser p(bytesOf("\x1b&u600D\x1b*r24s8T\x1b*t0R\x1b*r1A\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b2W\x80\x01"));
-    EXPECT_EQ(p.m_result, 0);
-    ASSERT_TRUE(p.m_page);
-    EXPECT_EQ(p.m_page->m_size, 0);
+// Found by fuzzing: rasters of no pixels, whose rows must still be safe.
+TEST(HPPclParser, RastersOfNoPixels) {
+    const std::string rows = "\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W";
+    const ByteVector configure = JobWriter().command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).data();
+    for (const std::string& setUp : {std::string("\x1b&u600D\x1b*r24s8T\x1b*t0R"), std::string("\x1b*r0s4T")}) {
+        ByteVector block = bytesOf(setUp);
+        block.insert(block.end(), configure.begin(), configure.end());
+        const ByteVector raster = bytesOf("\x1b*r1A" + rows);
+        block.insert(block.end(), raster.begin(), raster.end());
+        const HPPclParser p(block);
+        EXPECT_EQ(p.m_result, 0) << setUp;
+        ASSERT_TRUE(p.m_page);
+        EXPECT_EQ(p.m_page->m_size, 0);
+    }
 }
