@@ -25,8 +25,7 @@ int64_t HPPclParser::parse() {
             const int64_t r = parseEscapeGroup(g);
             if (r < 0) return r;
         } else if (g == GroupPercent) {
-            const Value v = readValue();
-            if (v.overflow || v.value != UniversalExitValue || v.terminator != ParamUEL) return -1;
+            if (!readUniversalExit()) return -1;
             m_language = 0;
         }
     }
@@ -65,13 +64,6 @@ int64_t HPPclParser::execute(int64_t group, int64_t param, int64_t letter, int64
         }
     default: return 0;
     }
-}
-
-// A negative length would move decoding backwards: it ends the block instead.
-int64_t HPPclParser::passOver(int64_t n) {
-    if (n < 0) return -1;
-    skip(n);
-    return 0;
 }
 
 // A 12-byte block names the compression of the colour rows in its byte 8. A longer format-6

@@ -42,7 +42,6 @@ public:
 private:
     int64_t parseEscapeGroup(int64_t group);
     int64_t execute(int64_t group, int64_t param, int64_t letter, int64_t n);
-    int64_t passOver(int64_t n);
     int64_t configureRasterData(int64_t n);
     int64_t resolution(int64_t n);
     void startRaster(int64_t n);

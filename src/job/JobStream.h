@@ -42,6 +42,20 @@ public:
     Bytes take(int64_t n);
     void skip(int64_t n) { m_seek = n >= remaining() ? m_count : m_seek + n; }
 
+    // The data of a command, passed over. A negative length would move decoding backwards: it
+    // ends the decoding instead (-1).
+    int64_t passOver(int64_t n) {
+        if (n < 0) return -1;
+        skip(n);
+        return 0;
+    }
+
+    // The rest of a universal exit after ESC "%": true when it reads "-12345X".
+    bool readUniversalExit() {
+        const Value v = readValue();
+        return !v.overflow && v.value == UniversalExitValue && v.terminator == ParamUEL;
+    }
+
     // One parameterised escape sequence after its group byte: a parameter byte, then values each
     // ended by a command letter, a lower-case letter chaining the next value. `execute(param,
     // letter, n)` runs one command; a negative result ends the sequence. Data ending inside the

@@ -58,8 +58,7 @@ int64_t TclParser::parseEscape() {
     if (b >= GroupAmpersand && b <= GroupPlus) return parseEscapeGroup(b);
     if (b == ParamReset) return 0;
     if (b == GroupPercent) {
-        const Value v = readValue();
-        if (v.overflow || v.value != UniversalExitValue || v.terminator != ParamUEL) return -1;
+        if (!readUniversalExit()) return -1;
         m_diagnostics << "UEL command ok\n";
         m_language = 0;
         return 0;
@@ -171,13 +170,6 @@ PagePtr TclParser::makePage(int64_t width, int64_t height, int64_t kind) {
 void TclParser::filePage() {
     if (m_createdPage) m_doc.addPage(m_createdPage);
     m_createdPage = nullptr;
-}
-
-// A negative length would move decoding backwards: it ends the job instead.
-int64_t TclParser::passOver(int64_t n) {
-    if (n < 0) return -1;
-    skip(n);
-    return 0;
 }
 
 int64_t TclParser::configurationText(int64_t n) {

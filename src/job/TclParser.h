@@ -69,7 +69,6 @@ private:
     int64_t startRaster(int64_t n);
     PagePtr makePage(int64_t width, int64_t height, int64_t kind);
     void filePage();
-    int64_t passOver(int64_t n);
     int64_t configurationText(int64_t n);
     int64_t resolution(int64_t n);
 
