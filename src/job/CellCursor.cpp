@@ -5,8 +5,24 @@
 
 namespace brelmont::job {
 
-CellCursor::CellCursor(PageData* page, int64_t width, int64_t height)
-    : m_page(page && page->m_width == width ? page : nullptr), m_width(width), m_height(height) {}
+CellCursor::CellCursor(PageData* page, int64_t width, int64_t height, Unit unit)
+    : m_page(page && page->m_width == width ? page : nullptr), m_width(width), m_height(height), m_unit(unit) {}
+
+void CellCursor::put(const uint8_t* bytes, int64_t n) {
+    if (m_unit == Unit::Cell) copyCells(bytes, n);
+    else expandBits(n, [bytes](int64_t i) { return bytes[i]; });
+}
+
+void CellCursor::putRepeated(uint8_t byte, int64_t n) {
+    if (m_unit == Unit::Cell) fillCells(byte, n);
+    else expandBits(n, [byte](int64_t) { return byte; });
+}
+
+void CellCursor::putPairs(uint8_t a, uint8_t b, int64_t count) {
+    if (a == b) return putRepeated(a, 2 * count);
+    const uint8_t pair[2] = {a, b};
+    for (int64_t i = 0; i < count; ++i) put(pair, 2);
+}
 
 // The current row, or null when it lies outside the page.
 uint8_t* CellCursor::rowStart() const { return m_page ? m_page->row(m_r) : nullptr; }
@@ -37,12 +53,6 @@ void CellCursor::fillCells(uint8_t value, int64_t n) {
     }
 }
 
-void CellCursor::repeatPair(uint8_t a, uint8_t b, int64_t count) {
-    if (a == b) return fillCells(a, 2 * count);
-    const uint8_t pair[2] = {a, b};
-    for (int64_t i = 0; i < count; ++i) copyCells(pair, 2);
-}
-
 // Row by row: the bytes that fit whole, then one byte cut by the row end.
 template <class ByteAt>
 void CellCursor::expandBits(int64_t n, ByteAt byteAt) {
@@ -63,14 +73,6 @@ void CellCursor::expandBits(int64_t n, ByteAt byteAt) {
         ++k;
         advance(cut);
     }
-}
-
-void CellCursor::bitsAsCells(const uint8_t* bytes, int64_t n) {
-    expandBits(n, [bytes](int64_t i) { return bytes[i]; });
-}
-
-void CellCursor::repeatBits(uint8_t byte, int64_t n) {
-    expandBits(n, [byte](int64_t) { return byte; });
 }
 
 } // namespace brelmont::job

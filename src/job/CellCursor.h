@@ -37,24 +37,23 @@ inline void orBitCells(uint8_t* cells, uint8_t byte, int64_t n) {
 // made for the block and starts zeroed, so zero cells need no writing.
 class CellCursor {
 public:
+    // What one data byte is: one cell (emboss), or eight one-bit cells, bit 0 first (ink). The
+    // bits of a byte that reaches the end of a row are dropped and the next byte starts a row.
+    enum class Unit { Cell, Bits };
+
     // `page` may be null (a raster whose page could not be made): the cursor then only counts.
-    CellCursor(PageData* page, int64_t width, int64_t height);
+    CellCursor(PageData* page, int64_t width, int64_t height, Unit unit);
 
     bool pastLastRow() const { return m_r >= m_height; }
     void nextLine(int64_t rows) { m_r += rows, m_x = 0; }
 
-    // Bytes one per cell.
-    void copyCells(const uint8_t* bytes, int64_t n);
-    void fillCells(uint8_t value, int64_t n);
-    // The pair a, b, count times.
-    void repeatPair(uint8_t a, uint8_t b, int64_t count);
-
-    // Bytes of a one-bit raster, each as up to eight cells (bit 0 first); the bits of a byte that
-    // reaches the end of a row are dropped and the next byte starts the next row.
-    void bitsAsCells(const uint8_t* bytes, int64_t n);
-    void repeatBits(uint8_t byte, int64_t n);
+    void put(const uint8_t* bytes, int64_t n);
+    void putRepeated(uint8_t byte, int64_t n);
+    void putPairs(uint8_t a, uint8_t b, int64_t count); // a, b, a, b, ... count pairs
 
 private:
+    void copyCells(const uint8_t* bytes, int64_t n);
+    void fillCells(uint8_t value, int64_t n);
     template <class ByteAt>
     void expandBits(int64_t n, ByteAt byteAt);
     int64_t room() const { return m_width - m_x; } // cells left in the current row
@@ -63,6 +62,7 @@ private:
 
     PageData* m_page;
     int64_t m_width, m_height;
+    Unit m_unit;
     int64_t m_r = 0, m_x = 0;
 };
 

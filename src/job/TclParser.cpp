@@ -331,34 +331,18 @@ void TclParser::setMediaAndForce(const Header& h, bool marked) {
 }
 
 int64_t TclParser::decodeEmbossBlock(int64_t width, int64_t height) {
-    CellCursor cells(m_createdPage.get(), width, height);
-    while (!cells.pastLastRow()) {
-        const int c = readByte();
-        if (c == Missing) return -2;
-        if (c < 0x40 || (c >= ControlRepeat && c < ControlNextLine)) {
-            const int lo = readByte();
-            if (lo == Missing) return -1;
-            const int64_t count = (c & 0x3F) * 256 + lo;
-            if (c < 0x40) {
-                const Bytes data = take(2 * count);
-                cells.copyCells(data.data(), int64_t(data.size()));
-                cells.fillCells(0xFF, 2 * count - int64_t(data.size()));
-            } else {
-                const int a = readByte(), b = readByte();
-                if (a == Missing || b == Missing) return -1;
-                cells.repeatPair(uint8_t(a), uint8_t(b), count);
-            }
-        } else if (c == ControlNextLine) {
-            const int d = readByte();
-            if (d == Missing) return -1;
-            cells.nextLine(d);
-        }
-    }
-    return 0;
+    CellCursor cells(m_createdPage.get(), width, height, CellCursor::Unit::Cell);
+    return decodeBinaryRaster(cells);
 }
 
 int64_t TclParser::decodeInkBlock(int64_t width, int64_t height) {
-    CellCursor cells(m_createdPage.get(), width, height);
+    CellCursor cells(m_createdPage.get(), width, height, CellCursor::Unit::Bits);
+    return decodeBinaryRaster(cells);
+}
+
+// Control bytes until the raster's last row is passed: literals and repeats of byte pairs, and
+// line feeds. Data bytes missing at the end of the job read as 0xFF.
+int64_t TclParser::decodeBinaryRaster(CellCursor& cells) {
     while (!cells.pastLastRow()) {
         const int c = readByte();
         if (c == Missing) return -2;
@@ -368,17 +352,12 @@ int64_t TclParser::decodeInkBlock(int64_t width, int64_t height) {
             const int64_t count = (c & 0x3F) * 256 + lo;
             if (c < 0x40) {
                 const Bytes data = take(2 * count);
-                cells.bitsAsCells(data.data(), int64_t(data.size()));
-                cells.repeatBits(0xFF, 2 * count - int64_t(data.size()));
+                cells.put(data.data(), int64_t(data.size()));
+                cells.putRepeated(0xFF, 2 * count - int64_t(data.size()));
             } else {
                 const int a = readByte(), b = readByte();
                 if (a == Missing || b == Missing) return -1;
-                if (a == b) {
-                    cells.repeatBits(uint8_t(a), 2 * count);
-                } else {
-                    const uint8_t pair[2] = {uint8_t(a), uint8_t(b)};
-                    for (int64_t i = 0; i < count; ++i) cells.bitsAsCells(pair, 2);
-                }
+                cells.putPairs(uint8_t(a), uint8_t(b), count);
             }
         } else if (c == ControlNextLine) {
             const int d = readByte();

@@ -10,6 +10,7 @@
 
 namespace brelmont::job {
 
+class CellCursor;
 class Document;
 
 class TclParser : public JobStream {
@@ -84,6 +85,7 @@ private:
     void setMediaAndForce(const Header& h, bool marked);
     int64_t decodeEmbossBlock(int64_t width, int64_t height);
     int64_t decodeInkBlock(int64_t width, int64_t height);
+    int64_t decodeBinaryRaster(CellCursor& cells);
     void parsePcl3guiBlock(int64_t n);
 
     Document& m_doc;

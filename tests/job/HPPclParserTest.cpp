@@ -11,14 +11,13 @@
 using brelmont::job::HPPclParser;
 using brelmont::job::PageData;
 using brelmont::testing::ByteVector;
+using brelmont::testing::bytesOf;
 using brelmont::testing::JobWriter;
 using brelmont::testing::Pcl3guiWriter;
 using brelmont::testing::PixelForm;
 using brelmont::testing::Rgb;
 
 namespace {
-
-ByteVector bytesOf(const std::string& s) { return ByteVector(s.begin(), s.end()); }
 
 // The set-up of a raster whose page is pageWidth x pageHeight, colour rows in mode 10.
 JobWriter rasterSetUp(int64_t pageWidth, int64_t pageHeight) {

@@ -15,13 +15,12 @@ using brelmont::job::Document;
 using brelmont::job::PagePtr;
 using brelmont::job::TclParser;
 using brelmont::testing::ByteVector;
+using brelmont::testing::bytesOf;
 using brelmont::testing::HeaderCheck;
 using brelmont::testing::HeaderFields;
 using brelmont::testing::JobWriter;
 
 namespace {
-
-ByteVector bytesOf(const std::string& s) { return ByteVector(s.begin(), s.end()); }
 
 struct Decoded {
     Document doc;

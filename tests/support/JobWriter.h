@@ -10,7 +10,9 @@ namespace brelmont::testing {
 
 using ByteVector = std::vector<uint8_t>;
 
-// PackBits: literals of up to 128 bytes, repeats of 2 to 128 bytes.
+inline ByteVector bytesOf(std::string_view text) { return ByteVector(text.begin(), text.end()); }
+
+// PackBits: literals of up to 128 bytes, repeats of 3 to 128 bytes (2 at the end of a row).
 ByteVector packBits(const ByteVector& row);
 
 // How a binary raster header proves itself: the byte sum plus 3 or 4, the marker 5, or a bad sum.
