@@ -5,4 +5,4 @@ source scripts/setup.sh
 
 sample=build/sample/lantern-keeper.kprn
 echo "Sample job: $sample"
-build/src/cli/brelmont-cli info "$sample"
+build/bin/brelmont-cli info "$sample"

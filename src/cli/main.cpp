@@ -1,6 +1,7 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
 #include "cli/ExitCodes.h"
 #include "cli/JobCommands.h"
+#include "cli/PrinterCommands.h"
 
 #include <cstring>
 #include <iostream>
@@ -18,6 +19,10 @@ struct Subcommand {
 const Subcommand Subcommands[] = {
     {"info", "info JOB            print the job's model and pages as JSON", brelmont::cli::runInfo},
     {"dump", "dump JOB OUTDIR     write info.json and every page buffer", brelmont::cli::runDump},
+    {"printers", "printers            the maker's queues: queue, name, model code, model name, device, connected",
+     brelmont::cli::runPrinters},
+    {"devices", "devices             the attached devices, as the device helper lists them", brelmont::cli::runDevices},
+    {"query", "query URI WHAT      ask a device (variables, versions, status, legacy, sensors, ...)", brelmont::cli::runQuery},
 };
 
 void printUsage(std::ostream& out) {

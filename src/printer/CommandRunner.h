@@ -1,0 +1,27 @@
+// The one way the program starts another program: a command line run by the shell, with its
+// standard output collected.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brelmont::printer {
+
+class CommandRunner {
+public:
+    // The command's whole standard output, bytes passed through as they are; none when the shell
+    // could not be started (`error` then says why). The exit status plays no part.
+    static std::optional<std::string> run(const std::string& command, std::string* error = nullptr);
+    static std::optional<std::vector<uint8_t>> runForData(const std::string& command, std::string* error = nullptr);
+
+    // Starts the command and returns at once. Its output goes nowhere, so a chatty command never
+    // blocks on a pipe nobody reads, and it is reaped when it ends.
+    static bool launch(const std::string& command, std::string* error = nullptr);
+
+    // The shell that runs command lines: /bin/zsh, or /bin/sh where zsh is absent.
+    static const char* shell();
+};
+
+} // namespace brelmont::printer

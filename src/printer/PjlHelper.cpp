@@ -1,0 +1,95 @@
+#include "printer/PjlHelper.h"
+
+#include "printer/CommandRunner.h"
+#include "printer/ShellQuote.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace brelmont::printer {
+
+fs::path PjlHelper::resourceDir() {
+    if (const char* dir = std::getenv("BRELMONT_RESOURCE_DIR"); dir && *dir) return dir;
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? fs::current_path() : self.parent_path();
+}
+
+fs::path PjlHelper::workDir() {
+    std::error_code ec;
+    const fs::path dir = fs::temp_directory_path(ec) / ("brelmont-" + std::to_string(getuid()));
+    mkdir(dir.c_str(), 0700);
+    // A folder of that name made by someone else (or a link) is not ours to write into.
+    struct stat st {};
+    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) return {};
+    chmod(dir.c_str(), 0700);
+    return dir;
+}
+
+namespace {
+
+std::string helperPath() { return shellSingleQuoted((PjlHelper::resourceDir() / "pjlhelper").string()); }
+
+bool writeFile(const fs::path& path, const void* data, size_t size) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(static_cast<const char*>(data), std::streamsize(size));
+    return bool(out);
+}
+
+} // namespace
+
+std::string PjlHelper::listingCommand() { return helperPath(); }
+
+std::string PjlHelper::exchangeCommand(char flag, const fs::path& file, const std::string& device, bool readReply) {
+    return helperPath() + " " + flag + (readReply ? " 1" : " 0") + " 1 1 1 " + shellDoubleQuoted(file.string()) + " " +
+           shellDoubleQuoted(device);
+}
+
+std::vector<std::string> PjlHelper::deviceListing() {
+    const auto out = CommandRunner::run(listingCommand());
+    if (!out) return {};
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = out->find('\n', start)) != std::string::npos; start = end + 1) lines.push_back(out->substr(start, end - start));
+    lines.push_back(out->substr(start));
+    return lines;
+}
+
+ReplyLines replyLines(std::string text) {
+    std::erase(text, '\r');
+    std::erase(text, '\f');
+    ReplyLines lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+ReplyLines PjlHelper::exchange(const std::string& request, const std::string& device) {
+    const fs::path dir = workDir();
+    if (dir.empty()) return replyLines({});
+    const fs::path file = dir / "pjl";
+    if (!request.empty()) writeFile(file, request.data(), request.size());
+    const auto out = CommandRunner::run(exchangeCommand(request.empty() ? '0' : '1', file, device, true));
+    return replyLines(out.value_or(std::string()));
+}
+
+std::vector<uint8_t> PjlHelper::exchangeData(const std::vector<uint8_t>& data, const std::string& device) {
+    const fs::path dir = workDir();
+    if (dir.empty()) return {};
+    const fs::path file = dir / "data";
+    writeFile(file, data.data(), data.size());
+    return CommandRunner::runForData(exchangeCommand('1', file, device, true)).value_or(std::vector<uint8_t>());
+}
+
+bool PjlHelper::sendFile(const std::string& path, const std::string& device) {
+    const std::string local = path.starts_with("file://") ? path.substr(7) : path;
+    return CommandRunner::launch(exchangeCommand('1', local, device, false));
+}
+
+} // namespace brelmont::printer

@@ -1,0 +1,111 @@
+// The command lines that run the device helper, checked with a stand-in helper that reports the
+// arguments it received: every value must arrive as one literal argument.
+#include "printer/PjlHelper.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace brelmont::printer;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class PjlHelperFront : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // A resource folder whose name itself needs quoting.
+        resources = fs::temp_directory_path() / ("brelmont res'" + std::to_string(getpid()) + " $x");
+        fs::create_directories(resources);
+        log = resources / "log";
+        std::ofstream script(resources / "pjlhelper");
+        script << "#!/bin/sh\n"
+                  "if [ $# -eq 0 ]; then printf 'direct socket://a:1 \"B O\" \"B O\" \"MFG:Brelmont;MDL:Karro Orvin;\" \"\"\\n'; exit 0; fi\n"
+                  "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done | tee \"$BRELMONT_TEST_LOG\"\n"
+                  "cat \"$6\"\n";
+        script.close();
+        fs::permissions(resources / "pjlhelper", fs::perms::owner_all);
+        setenv("BRELMONT_RESOURCE_DIR", resources.c_str(), 1);
+        setenv("BRELMONT_TEST_LOG", log.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("BRELMONT_RESOURCE_DIR");
+        unsetenv("BRELMONT_TEST_LOG");
+        fs::remove_all(resources);
+    }
+    fs::path resources, log;
+};
+
+const std::string HostileDevices[] = {"socket://127.0.0.1:9100", "usb://Brelmont/Karro Orvin?serial=1", "socket://h\";touch x;\"",
+                                      "socket://$(id)", "usb://a'b", "line\nbreak"};
+
+} // namespace
+
+TEST_F(PjlHelperFront, ExchangeSendsTheRequestThroughTheWorkFile) {
+    for (const std::string& device : HostileDevices) {
+        const ReplyLines lines = PjlHelper::exchange("\x1b%-12345X@PJL INFO ID\r\n\f", device);
+        const std::string pjl = (PjlHelper::workDir() / "pjl").string();
+        const ReplyLines expected{"[1]", "[1]", "[1]", "[1]", "[1]", "[" + pjl + "]", "[" + device + "]", "\x1b%-12345X@PJL INFO ID", ""};
+        if (device.find('\n') == std::string::npos) {
+            EXPECT_EQ(lines, expected) << device;
+        }
+        EXPECT_EQ(readAll(log), "[1]\n[1]\n[1]\n[1]\n[1]\n[" + pjl + "]\n[" + device + "]\n") << device;
+    }
+}
+
+TEST_F(PjlHelperFront, AnEmptyRequestSendsNothingAndLeavesTheWorkFile) {
+    PjlHelper::exchange("first", "socket://a:1");
+    const ReplyLines lines = PjlHelper::exchange("", "socket://a:1");
+    ASSERT_GE(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "[0]");
+    EXPECT_EQ(lines.back(), "first");
+}
+
+TEST_F(PjlHelperFront, DataExchangeReturnsBytesAsTheyCame) {
+    std::vector<uint8_t> data(256);
+    for (int i = 0; i < 256; ++i) data[size_t(i)] = uint8_t(i);
+    const std::vector<uint8_t> out = PjlHelper::exchangeData(data, "socket://a:1");
+    ASSERT_GE(out.size(), data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), out.end() - 256));
+}
+
+TEST_F(PjlHelperFront, SendFileStartsTheHelperOnTheLocalPath) {
+    const std::string path = (resources / "firm ware$1.bin").string();
+    ASSERT_TRUE(PjlHelper::sendFile("file://" + path, "socket://a:1"));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (readAll(log).find("socket://a:1") == std::string::npos && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(readAll(log), "[1]\n[0]\n[1]\n[1]\n[1]\n[" + path + "]\n[socket://a:1]\n");
+}
+
+TEST_F(PjlHelperFront, ListingAndWorkFolder) {
+    const auto lines = PjlHelper::deviceListing();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "");
+    EXPECT_NE(lines[0].find("MDL:Karro Orvin;"), std::string::npos);
+
+    const fs::path dir = PjlHelper::workDir();
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(st.st_uid, getuid());
+
+    setenv("BRELMONT_RESOURCE_DIR", "/nonexistent", 1);
+    EXPECT_TRUE(PjlHelper::deviceListing().size() <= 1); // the shell runs, the tool is missing: no devices
+}
+
+TEST(ReplyLines, CarriageReturnsAndFormFeedsGo) {
+    EXPECT_EQ(replyLines("@PJL INFO ID\r\n\"X\"\r\n\f"), (ReplyLines{"@PJL INFO ID", "\"X\"", ""}));
+    EXPECT_EQ(replyLines(""), (ReplyLines{""}));
+}
