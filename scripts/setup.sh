@@ -4,7 +4,8 @@ set -euo pipefail
 
 BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
                    clang libclang-rt-14-dev zsh
-                   printer-driver-hpcups cups-ppdc libcups2-dev libcupsimage2-dev)
+                   printer-driver-hpcups cups-ppdc libcups2-dev libcupsimage2-dev
+                   cups-daemon cups-client cups-bsd)
 
 install_missing_packages() {
     local missing=()

@@ -1,0 +1,153 @@
+#include "TestPpd.h"
+
+#include <map>
+#include <sstream>
+#include <utility>
+
+namespace brelmont::testing {
+
+namespace {
+
+// Width and height in points of the sizes the queues offer; anything else prints as Letter.
+std::pair<int, int> paperPoints(const std::string& size) {
+    static const std::map<std::string, std::pair<int, int>> sizes = {
+        {"Letter", {612, 792}},  {"Legal", {612, 1008}},    {"Ledger", {792, 1224}},
+        {"Executive", {522, 756}}, {"A3", {842, 1191}},     {"A4", {595, 842}},
+        {"A5", {420, 595}},      {"B4", {709, 1001}},       {"B5", {499, 709}},
+        {"A4Tractor", {595, 864}}, {"Logos", {683, 842}},   {"115X11", {828, 792}},
+        {"115X115", {828, 828}}, {"11X14", {792, 1008}},
+    };
+    auto it = sizes.find(size);
+    return it == sizes.end() ? std::pair<int, int>{612, 792} : it->second;
+}
+
+// "Name/Text" → name and text; a bare name is its own text.
+std::pair<std::string, std::string> splitChoice(const std::string& choice) {
+    auto slash = choice.find('/');
+    if (slash == std::string::npos)
+        return {choice, choice};
+    return {choice.substr(0, slash), choice.substr(slash + 1)};
+}
+
+void writeOption(std::ostringstream& out, const PpdOption& option, int order) {
+    out << "*OpenUI *" << option.keyword << "/" << option.text << ": PickOne\n"
+        << "*OrderDependency: " << order << " AnySetup *" << option.keyword << "\n"
+        << "*Default" << option.keyword << ": " << option.defaultChoice << "\n";
+    for (const auto& choice : option.choices) {
+        auto [name, text] = splitChoice(choice);
+        out << "*" << option.keyword << " " << name << "/" << text << ": \"\"\n";
+    }
+    out << "*CloseUI: *" << option.keyword << "\n";
+}
+
+// PageSize and the three keywords that must agree with it (PageRegion, ImageableArea,
+// PaperDimension), with an invocation that names the size in points.
+void writePageSize(std::ostringstream& out, const PpdOption& option, bool custom) {
+    auto sizeCode = [](int w, int h) {
+        return "\"<</PageSize[" + std::to_string(w) + " " + std::to_string(h) + "]/ImagingBBox null>>setpagedevice\"";
+    };
+    for (const char* keyword : {"PageSize", "PageRegion"}) {
+        out << "*OpenUI *" << keyword << "/" << option.text << ": PickOne\n"
+            << "*OrderDependency: 10 AnySetup *" << keyword << "\n"
+            << "*Default" << keyword << ": " << option.defaultChoice << "\n";
+        for (const auto& choice : option.choices) {
+            auto [name, text] = splitChoice(choice);
+            auto [w, h] = paperPoints(name);
+            out << "*" << keyword << " " << name << "/" << text << ": " << sizeCode(w, h) << "\n";
+        }
+        out << "*CloseUI: *" << keyword << "\n";
+    }
+    out << "*DefaultImageableArea: " << option.defaultChoice << "\n";
+    for (const auto& choice : option.choices) {
+        auto [name, text] = splitChoice(choice);
+        auto [w, h] = paperPoints(name);
+        out << "*ImageableArea " << name << "/" << text << ": \"0 0 " << w << " " << h << "\"\n";
+    }
+    out << "*DefaultPaperDimension: " << option.defaultChoice << "\n";
+    for (const auto& choice : option.choices) {
+        auto [name, text] = splitChoice(choice);
+        auto [w, h] = paperPoints(name);
+        out << "*PaperDimension " << name << "/" << text << ": \"" << w << " " << h << "\"\n";
+    }
+    if (custom) {
+        out << "*HWMargins: 0 0 0 0\n"
+            << "*VariablePaperSize: True\n"
+            << "*MaxMediaWidth: \"1224\"\n"
+            << "*MaxMediaHeight: \"3600\"\n"
+            << "*CustomPageSize True: \"pop pop pop <</PageSize[5 -2 roll]/ImagingBBox null>>setpagedevice\"\n"
+            << "*ParamCustomPageSize Width: 1 points 36 1224\n"
+            << "*ParamCustomPageSize Height: 2 points 36 3600\n"
+            << "*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
+            << "*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
+            << "*ParamCustomPageSize Orientation: 5 int 0 0\n";
+    }
+}
+
+} // namespace
+
+std::string makeTestPpd(const TestPpdDescription& d) {
+    std::ostringstream out;
+    std::string shortNick = d.makeAndModel.substr(0, 31);
+    out << "*PPD-Adobe: \"4.3\"\n"
+        << "*FormatVersion: \"4.3\"\n"
+        << "*FileVersion: \"1.0\"\n"
+        << "*LanguageVersion: English\n"
+        << "*LanguageEncoding: ISOLatin1\n"
+        << "*PCFileName: \"BRLTEST.PPD\"\n"
+        << "*Manufacturer: \"" << d.manufacturer << "\"\n"
+        << "*Product: \"(" << d.makeAndModel << ")\"\n"
+        << "*ModelName: \"" << d.makeAndModel << "\"\n"
+        << "*ShortNickName: \"" << shortNick << "\"\n"
+        << "*NickName: \"" << d.makeAndModel << "\"\n"
+        << "*PSVersion: \"(3010.000) 0\"\n"
+        << "*LanguageLevel: \"3\"\n"
+        << "*ColorDevice: False\n"
+        << "*DefaultColorSpace: Gray\n"
+        << "*FileSystem: False\n"
+        << "*Throughput: \"1\"\n"
+        << "*LandscapeOrientation: Plus90\n"
+        << "*TTRasterizer: Type42\n"
+        << "*cupsVersion: 2.4\n"
+        << "*cupsFilter: \"application/vnd.cups-raw 0 -\"\n"
+        // Keeps the socket backend from asking 127.0.0.1 for SNMP supplies, a 4 s wait per job.
+        << "*cupsSNMPSupplies: False\n";
+
+    PpdOption pageSize{"PageSize", "Media Size", "Letter", {"Letter/US Letter", "A4"}};
+    for (const auto& option : d.options)
+        if (option.keyword == "PageSize")
+            pageSize = option;
+    writePageSize(out, pageSize, d.customPageSize);
+
+    int order = 20;
+    for (const auto& option : d.options)
+        if (option.keyword != "PageSize")
+            writeOption(out, option, order++);
+
+    out << "*DefaultFont: Courier\n"
+        << "*Font Courier: Standard \"(002.004S)\" Standard ROM\n";
+    return out.str();
+}
+
+std::vector<PpdOption> embosserOptions() {
+    return {
+        {"PageSize", "Media Size", "Letter",
+         {"Letter/US Letter", "Legal", "A4", "A4Tractor", "115X11", "11X14"}},
+        {"MediaType", "Media Type", "Default", {"Default", "Plain", "Label", "CustomMedia"}},
+        {"EmbossQuality", "Emboss Quality", "Normal", {"Draft", "Normal", "High"}},
+        {"DotQuality", "Dot Quality", "Standard", {"Standard", "Fine"}},
+        {"InkQuality", "Ink Quality", "Normal", {"Draft", "Normal", "Best"}},
+        {"Brailleforce", "Dot Height", "Medium", {"Low", "Medium", "High"}},
+        {"BrailleSpacing", "Braille Spacing", "Congress",
+         {"Congress", "National", "Microbraille", "Korean", "Jumbo"}},
+        {"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble"}},
+        {"ColorModel", "Color Mode", "Gray", {"Gray", "Color"}},
+        {"OutputFace", "Output Face", "Up", {"Up", "Down"}},
+        {"PrintMode", "Print Mode", "1", {"0", "1", "2", "3"}},
+        {"PageOrientation", "Rotate Landscape", "No", {"Yes", "No"}},
+        {"StandardText", "Emboss Standard Texts", "True", {"True", "False"}},
+        {"InkDithering", "Dithering", "Diffusion", {"Diffusion", "Ordered", "Threshold"}},
+        {"ThinLineIntensity", "Thin Line Intensity", "3", {"3", "1", "2", "4", "5", "6"}},
+    };
+}
+
+} // namespace brelmont::testing
