@@ -1,0 +1,52 @@
+// Runs one embosser-sim process for a test: a temporary folder of its own for state, store and
+// log, the port it listens on, restart with the same state, and a stop that never leaves the
+// process behind.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace brelmont::testing {
+
+class EmbosserSim {
+public:
+    // `family` as for --family; `extraArgs` are further options (faults, --device-id, ...).
+    // Throws std::runtime_error when the simulator does not announce its port in time.
+    explicit EmbosserSim(std::string family, std::vector<std::string> extraArgs = {},
+                         std::filesystem::path executable = defaultExecutable());
+    ~EmbosserSim();
+    EmbosserSim(const EmbosserSim&) = delete;
+    EmbosserSim& operator=(const EmbosserSim&) = delete;
+
+    uint16_t port() const { return m_port; }
+    std::string uri() const; // "socket://127.0.0.1:PORT"
+    bool running() const { return m_pid > 0; }
+
+    const std::filesystem::path& dir() const { return m_dir; }
+    std::filesystem::path statePath() const { return m_dir / "state.txt"; }
+    std::filesystem::path storePath() const { return m_dir / "store"; }
+    std::filesystem::path logPath() const { return m_dir / "sim.log"; }
+    std::string logText() const;
+
+    // Stops and starts again on the same port, with the same options and state file.
+    void restart();
+    // SIGTERM, a short wait, then SIGKILL; returns the exit status, -1 when killed or not running.
+    int stop();
+
+    static std::filesystem::path defaultExecutable();
+
+private:
+    void start(uint16_t port);
+
+    std::string m_family;
+    std::vector<std::string> m_extraArgs;
+    std::filesystem::path m_executable;
+    std::filesystem::path m_dir;
+    pid_t m_pid = -1;
+    uint16_t m_port = 0;
+};
+
+} // namespace brelmont::testing

@@ -1,0 +1,48 @@
+#include "Exchange.h"
+
+#include "Failure.h"
+#include "PjlReplyCount.h"
+
+#include <algorithm>
+#include <array>
+
+namespace brelmont::pjlhelper {
+
+void sendRequest(Transport& transport, std::string_view request, const Timeouts& timeouts) {
+    try {
+        transport.send({reinterpret_cast<const unsigned char*>(request.data()), request.size()}, timeouts.sendStall);
+    } catch (const TransportError& e) {
+        throw Failure("sending the request", e.what());
+    }
+}
+
+std::string readReply(Transport& transport, std::size_t expectedReplies, const Timeouts& timeouts) {
+    const Deadline start = Clock::now();
+    const Deadline last = start + timeouts.reply;
+    Deadline quietEnd = start + (expectedReplies > 0 ? timeouts.reply : timeouts.quiet);
+
+    std::string reply;
+    ReplyCounter counter;
+    std::array<unsigned char, 16 * 1024> buffer;
+    ReceiveStatus ended = ReceiveStatus::TimedOut;
+    while (expectedReplies == 0 || counter.finished() < expectedReplies) {
+        const ReceiveResult got = transport.receive(buffer, std::min(last, quietEnd));
+        if (got.status != ReceiveStatus::Data) {
+            ended = got.status;
+            break;
+        }
+        const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()), got.size);
+        reply += bytes;
+        counter.add(bytes);
+        quietEnd = Clock::now() + timeouts.quiet;
+    }
+
+    if (reply.empty() && expectedReplies > 0) {
+        throw Failure("reading the reply", ended == ReceiveStatus::Closed
+                                               ? "the device closed the connection without replying"
+                                               : "no reply within " + std::to_string(timeouts.reply.count()) + " ms");
+    }
+    return reply;
+}
+
+} // namespace brelmont::pjlhelper
