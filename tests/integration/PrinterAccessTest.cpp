@@ -1,0 +1,193 @@
+// Queue discovery, the device listing and PJL exchanges against a private CUPS server whose
+// queues lead to running embosser simulators.
+#include "printer/CommandRunner.h"
+#include "printer/ModelTable.h"
+#include "printer/PjlHelper.h"
+#include "printer/Printers.h"
+#include "printer/RetryQuery.h"
+#include "printer/ShellQuote.h"
+
+#include "CupsServer.h"
+#include "EmbosserSim.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <random>
+#include <thread>
+
+using namespace brelmont::printer;
+using brelmont::testing::CupsServer;
+using brelmont::testing::EmbosserSim;
+using brelmont::testing::QueueDefinition;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The family simulated behind each connected make-and-model; two queues share the Merriden.
+const std::map<std::string, std::string> FamilyOf = {
+    {"Quorrin", "fennick"},   {"Tessaline 30RT", "tessaline"}, {"Valdo Sheet", "valdo"},         {"Merriden", "merriden"},
+    {"Merriden Color Ink", "merriden"}, {"Orvin 200", "orvin"}, {"Orvin Color Ink", "ivra"},
+};
+const std::map<std::string, int64_t> CodeOfFamily = {{"fennick", 80803}, {"tessaline", 20802}, {"valdo", 121201},
+                                                     {"merriden", 131201}, {"orvin", 221201},  {"ivra", 221203}};
+
+class PrinterAccess : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!CupsServer::available()) return;
+        cups = std::make_unique<CupsServer>();
+        std::string error;
+        ASSERT_TRUE(cups->start(&error)) << error;
+        std::string devices;
+        for (const auto& [family, code] : CodeOfFamily) {
+            sims[family] = std::make_unique<EmbosserSim>(family);
+            devices += sims[family]->uri() + " ";
+        }
+        devices += "socket://127.0.0.1:9"; // configured, but switched off
+        queues = brelmont::testing::standardQueues([](const QueueDefinition& q) {
+            const auto f = FamilyOf.find(q.makeAndModel);
+            return f == FamilyOf.end() ? std::string() : sims[f->second]->uri();
+        });
+        ASSERT_TRUE(cups->addQueues(queues, &error)) << error;
+        cups->applyEnvironment();
+        setenv("BRELMONT_DEVICES", devices.c_str(), 1);
+        setenv("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().c_str(), 1);
+    }
+    static void TearDownTestSuite() {
+        sims.clear();
+        cups.reset();
+        unsetenv("BRELMONT_DEVICES");
+        unsetenv("BRELMONT_RESOURCE_DIR");
+    }
+    void SetUp() override {
+        if (!cups) GTEST_SKIP() << "cupsd is not installed";
+    }
+
+    static inline std::unique_ptr<CupsServer> cups;
+    static inline std::map<std::string, std::unique_ptr<EmbosserSim>> sims;
+    static inline std::vector<QueueDefinition> queues;
+};
+
+} // namespace
+
+TEST_F(PrinterAccess, DiscoveryListsTheMakersQueuesWithModelsAndConnections) {
+    const std::vector<PrinterItem> items = Printers().items();
+    std::vector<std::string> expectedQueues;
+    for (const std::string& name : cups->queueNames()) {
+        const auto q = std::find_if(queues.begin(), queues.end(), [&](const QueueDefinition& d) { return d.name == name; });
+        ASSERT_NE(q, queues.end()) << name;
+        if (modelCode("printer-make-and-model=" + q->makeAndModel) > 0) expectedQueues.push_back(name);
+    }
+    ASSERT_EQ(items.size(), expectedQueues.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        const PrinterItem& item = items[i];
+        const QueueDefinition& q = *std::find_if(queues.begin(), queues.end(), [&](const QueueDefinition& d) { return d.name == item.queue; });
+        EXPECT_EQ(item.queue, expectedQueues[i]);
+        EXPECT_EQ(item.name, q.info) << item.queue;
+        EXPECT_EQ(item.deviceUri, q.deviceUri) << item.queue;
+        EXPECT_EQ(item.model, modelCode("printer-make-and-model=" + q.makeAndModel)) << item.queue;
+        EXPECT_EQ(item.connected, FamilyOf.count(q.makeAndModel) == 1) << item.queue;
+        EXPECT_NE(q.manufacturer, "Acme");
+    }
+    EXPECT_EQ(std::count_if(items.begin(), items.end(), [](const PrinterItem& p) { return p.connected; }), 7);
+}
+
+TEST_F(PrinterAccess, EachFamilyIsFoundAttachedAndAnswers) {
+    for (const auto& [family, code] : CodeOfFamily) {
+        const std::string line = Printers::findAttachedDevice(code);
+        EXPECT_TRUE(Printers::lineNamesDevice(line, sims[family]->uri())) << family << ": " << line;
+        for (const PjlQuery* query : {&pjl::Variables, &pjl::Versions, &pjl::Status, &pjl::Sensors}) {
+            const QueryResult result = askWithRetry(*query, sims[family]->uri(), PjlHelper::exchange);
+            EXPECT_EQ(result.sends, 1) << family << " " << query->name;
+            ASSERT_TRUE(result.items) << family << " " << query->name;
+            EXPECT_FALSE(result.items->empty()) << family << " " << query->name;
+        }
+    }
+    EXPECT_EQ(Printers::findAttachedDevice(161705), "");
+}
+
+TEST_F(PrinterAccess, SettingsWrittenByPjlStayWithTheDevice) {
+    EmbosserSim& orvin = *sims["orvin"];
+    PjlHelper::exchange(pjl::applyRequest({{"TOPMARGIN", "7"}}), orvin.uri());
+    orvin.restart();
+    const QueryResult result = askWithRetry(pjl::Variables, orvin.uri(), PjlHelper::exchange);
+    ASSERT_TRUE(result.items);
+    const auto top = std::find_if(result.items->begin(), result.items->end(), [](const PjlItem& i) { return i.key == "TOPMARGIN"; });
+    ASSERT_NE(top, result.items->end());
+    EXPECT_EQ(top->value, "7");
+}
+
+TEST_F(PrinterAccess, RawPrintingReachesTheDeviceUnchanged) {
+    std::vector<char> bytes(70000);
+    std::mt19937 random(3);
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char(i < 256 ? i : random());
+    const fs::path file = cups->folder() / "job with blank.bin";
+    std::ofstream(file, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+
+    EmbosserSim& valdo = *sims["valdo"];
+    ASSERT_TRUE(CommandRunner::run("lpr -h -l -P Valdo_Sheet " + shellDoubleQuoted(file.string())));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::vector<char> received;
+    while (received.size() < bytes.size() && std::chrono::steady_clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (const auto& entry : fs::directory_iterator(valdo.storePath()))
+            if (entry.path().filename().string().starts_with("received-")) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                received.assign(std::istreambuf_iterator<char>(in), {});
+            }
+    }
+    EXPECT_TRUE(received == bytes) << "received " << received.size() << " of " << bytes.size() << " bytes";
+}
+
+TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
+    struct Case { std::vector<std::string> faults; int sends; bool accepted; bool entries; };
+    const Case cases[] = {
+        {{"--garble", "3"}, 4, true, true},
+        {{"--garble", "12"}, 10, false, false},
+        {{"--drop", "2"}, 3, true, true},
+        {{"--wrong-count", "1"}, 1, true, false},
+    };
+    for (const Case& c : cases) {
+        EmbosserSim sim("orvin", c.faults);
+        const auto start = std::chrono::steady_clock::now();
+        const QueryResult result = askWithRetry(pjl::Versions, sim.uri(), PjlHelper::exchange);
+        EXPECT_EQ(result.sends, c.sends) << c.faults[0];
+        EXPECT_EQ(result.items.has_value(), c.accepted) << c.faults[0];
+        EXPECT_EQ(result.items && !result.items->empty(), c.entries) << c.faults[0];
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.faults[0];
+    }
+}
+
+TEST_F(PrinterAccess, AnExchangeWithASilentDeviceEndsInBoundedTime) {
+    setenv("BRELMONT_PJL_REPLY_TIMEOUT_MS", "1500", 1);
+    EmbosserSim sim("orvin", {"--delay", "60000"});
+    const auto start = std::chrono::steady_clock::now();
+    const ReplyLines reply = PjlHelper::exchange(std::string(pjl::Versions.request), sim.uri());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_FALSE(readInfoList(reply, pjl::Versions));
+    unsetenv("BRELMONT_PJL_REPLY_TIMEOUT_MS");
+}
+
+TEST_F(PrinterAccess, CommandLineTools) {
+    const std::string cli = shellSingleQuoted(BRELMONT_CLI);
+    const auto printers = CommandRunner::run(cli + " printers");
+    ASSERT_TRUE(printers);
+    EXPECT_NE(printers->find("Orvin_200\tBrelmont Orvin 200\t221201\tOrvin\t" + sims["orvin"]->uri() + "\tconnected\n"),
+              std::string::npos)
+        << *printers;
+    EXPECT_EQ(printers->find("Acme"), std::string::npos);
+
+    const auto devices = CommandRunner::run(cli + " devices");
+    ASSERT_TRUE(devices);
+    EXPECT_EQ(std::count(devices->begin(), devices->end(), '\n'), 6) << *devices;
+
+    const auto versions = CommandRunner::run(cli + " query " + sims["fennick"]->uri() + " versions");
+    ASSERT_TRUE(versions);
+    EXPECT_NE(versions->find("FIRMWARE="), std::string::npos) << *versions;
+}
