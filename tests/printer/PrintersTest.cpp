@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
 using brelmont::printer::Printers;
 
 TEST(Printers, OptionValue) {
@@ -41,4 +46,48 @@ TEST(Printers, ListingLinesNameDevicesAsWholeWords) {
         {"xsocket://a:1 socket://a:1", "socket://a:1", true},
     };
     for (const Case& c : cases) EXPECT_EQ(Printers::lineNamesDevice(c.line, c.uri), c.named) << c.uri << " in " << c.line;
+}
+
+// Discovery with stand-in tools that record their arguments: a hostile queue name reaches
+// lpoptions as one literal argument, and the device listing runs once even with no queues.
+TEST(Printers, DiscoveryPassesQueueNamesLiterally) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("brelmont-tools-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const auto tool = [&](const std::string& name, const std::string& body) {
+        std::ofstream(dir / name) << "#!/bin/sh\n" << body;
+        fs::permissions(dir / name, fs::perms::owner_all);
+    };
+    tool("lpstat", "cat \"$BRELMONT_TEST_QUEUES\"\n");
+    tool("lpoptions", "printf '[%s]' \"$@\" >> \"$BRELMONT_TEST_LOG\"; echo >> \"$BRELMONT_TEST_LOG\"\n"
+                      "echo \"device-uri=socket://h:1 printer-make-and-model='Orvin 200' printer-info=x\"\n");
+    tool("pjlhelper", "echo listed >> \"$BRELMONT_TEST_LOG\"; echo 'direct socket://h:1 \"a\" \"b\" \"\" \"\"'\n");
+    const std::string oldPath = std::getenv("PATH");
+    setenv("PATH", (dir.string() + ":" + oldPath).c_str(), 1);
+    setenv("BRELMONT_RESOURCE_DIR", dir.c_str(), 1);
+    setenv("BRELMONT_TEST_LOG", (dir / "log").c_str(), 1);
+    setenv("BRELMONT_TEST_QUEUES", (dir / "queues").c_str(), 1);
+    const auto log = [&] {
+        std::ifstream in(dir / "log");
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+
+    std::ofstream(dir / "queues") << "plain\nevil;touch " << (dir / "pwned").string() << "\n$(id) `id`\n\n";
+    const auto items = Printers().items();
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[1].queue, "evil;touch " + (dir / "pwned").string());
+    EXPECT_TRUE(items[2].connected);
+    EXPECT_EQ(log(), "listed\n[-p][plain]\n[-p][evil;touch " + (dir / "pwned").string() + "]\n[-p][$(id) `id`]\n");
+    EXPECT_FALSE(fs::exists(dir / "pwned"));
+
+    fs::remove(dir / "log");
+    std::ofstream(dir / "queues", std::ios::trunc).close();
+    EXPECT_TRUE(Printers().items().empty());
+    EXPECT_EQ(log(), "listed\n");
+
+    setenv("PATH", oldPath.c_str(), 1);
+    unsetenv("BRELMONT_RESOURCE_DIR");
+    unsetenv("BRELMONT_TEST_LOG");
+    unsetenv("BRELMONT_TEST_QUEUES");
+    fs::remove_all(dir);
 }
