@@ -2,6 +2,7 @@
 
 #include "printer/CommandRunner.h"
 #include "printer/ShellQuote.h"
+#include "printer/TextLines.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -52,22 +53,13 @@ std::string PjlHelper::exchangeCommand(char flag, const fs::path& file, const st
 
 std::vector<std::string> PjlHelper::deviceListing() {
     const auto out = CommandRunner::run(listingCommand());
-    if (!out) return {};
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = out->find('\n', start)) != std::string::npos; start = end + 1) lines.push_back(out->substr(start, end - start));
-    lines.push_back(out->substr(start));
-    return lines;
+    return out ? splitLines(*out) : std::vector<std::string>();
 }
 
 ReplyLines replyLines(std::string text) {
     std::erase(text, '\r');
     std::erase(text, '\f');
-    ReplyLines lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
+    return splitLines(text);
 }
 
 ReplyLines PjlHelper::exchange(const std::string& request, const std::string& device) {

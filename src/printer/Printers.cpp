@@ -4,22 +4,11 @@
 #include "printer/ModelTable.h"
 #include "printer/PjlHelper.h"
 #include "printer/ShellQuote.h"
+#include "printer/TextLines.h"
 
 #include <algorithm>
 
 namespace brelmont::printer {
-
-namespace {
-
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-} // namespace
 
 Printers::Printers() {
     const std::vector<std::string> queues = splitLines(CommandRunner::run("lpstat -e").value_or(std::string()));
