@@ -11,10 +11,6 @@
 
 namespace brelmont::cli {
 
-namespace {
-
-// Opens a job as the application would; decoder diagnostics go to standard error so that standard
-// output stays machine-readable. Returns an exit status (ExitOk when the document opened).
 int openJob(const std::string& path, job::Document& doc) {
     std::string readError;
     const auto refusal = doc.readFromFile(path, std::cerr, readError);
@@ -28,6 +24,8 @@ int openJob(const std::string& path, job::Document& doc) {
     }
     return ExitOk;
 }
+
+namespace {
 
 bool writeFile(const std::filesystem::path& path, const void* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

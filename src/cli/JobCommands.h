@@ -4,7 +4,15 @@
 #include <string>
 #include <vector>
 
+namespace brelmont::job {
+class Document;
+}
+
 namespace brelmont::cli {
+
+// Opens a job as the application would; decoder diagnostics go to standard error so that standard
+// output stays machine-readable. Returns an exit status (ExitOk when the document opened).
+int openJob(const std::string& path, job::Document& doc);
 
 int runInfo(const std::vector<std::string>& args);
 int runDump(const std::vector<std::string>& args);
