@@ -1,0 +1,83 @@
+#include "app/AppDelegate.h"
+
+#include "app/MessageBox.h"
+#include "app/StartWindow.h"
+#include "printer/CommandRunner.h"
+#include "viewer/window/WindowController.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace brelmont::app {
+
+namespace {
+
+void runIgnoringOutput(const std::string& command) { (void)printer::CommandRunner::run(command); }
+
+} // namespace
+
+AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QObject* parent)
+    : QObject(parent),
+      m_folder(folder),
+      m_handoff(
+          folder, run ? std::move(run) : PreviewHandoff::RunCommand(runIgnoringOutput),
+          [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
+          [this](const std::filesystem::path& job) { m_documents.openDocument(QString::fromStdString(job.string())); }) {
+    connect(&m_documents, &DocumentController::windowOpened, this, [this](viewer::WindowController* window) {
+        fillFileMenu(window->fileMenu(), window, true);
+    });
+}
+
+AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationDidFinishLaunching() {
+    m_folder.createFolders();
+    m_folder.truncateLockFile();
+    m_handoff.m_permissionWarning = true;
+
+    // The hand-off polls on the main thread for the life of the application.
+    m_previewTimer.setInterval(PreviewIntervalMs);
+    m_previewTimer.setSingleShot(false);
+    connect(&m_previewTimer, &QTimer::timeout, this, [this] { m_handoff.tick(); });
+    m_previewTimer.start();
+    m_handoff.tick();
+
+    m_window = std::make_unique<StartWindow>();
+    fillFileMenu(m_window->menuBar()->addMenu(QStringLiteral("&File")), m_window.get(), false);
+    connect(m_window.get(), &StartWindow::openJobClicked, this, &AppDelegate::openDocumentClick);
+    connect(m_window.get(), &StartWindow::jobsDropped, &m_documents, &DocumentController::openDocuments);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument) {
+    QAction* open = menu->addAction(QStringLiteral("&Open Job…"), this, &AppDelegate::openDocumentClick);
+    open->setShortcut(QKeySequence::Open);
+    open->setObjectName(QStringLiteral("actionOpenJob"));
+    if (forDocument) {
+        auto* window = static_cast<viewer::WindowController*>(owner);
+        QAction* save = menu->addAction(QStringLiteral("&Save…"), this, [this, window] { m_documents.saveDocument(window); });
+        save->setShortcut(QKeySequence::Save);
+        save->setObjectName(QStringLiteral("actionSave"));
+        QAction* close = menu->addAction(QStringLiteral("&Close"), owner, &QWidget::close);
+        close->setShortcut(QKeySequence::Close);
+        close->setObjectName(QStringLiteral("actionClose"));
+    }
+    menu->addSeparator();
+    QAction* quit = menu->addAction(QStringLiteral("&Quit"), qApp, [] {
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
+    quit->setShortcut(QKeySequence::Quit);
+    quit->setObjectName(QStringLiteral("actionQuit"));
+}
+
+void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
+
+void AppDelegate::saveDocument() {
+    m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));
+}
+
+} // namespace brelmont::app

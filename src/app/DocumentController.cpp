@@ -1,0 +1,112 @@
+#include "app/DocumentController.h"
+
+#include "app/MessageBox.h"
+#include "viewer/window/WindowController.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include <iostream>
+
+namespace brelmont::app {
+
+namespace {
+
+QString canonical(const QString& path) {
+    const QFileInfo info(path);
+    const QString c = info.canonicalFilePath();
+    return c.isEmpty() ? info.absoluteFilePath() : c;
+}
+
+const QString JobFilter = QStringLiteral("Print jobs (*.kprn);;All files (*)");
+
+} // namespace
+
+DocumentController::DocumentController(QObject* parent) : QObject(parent) {
+    m_askOpenPaths = [](QWidget* parent) {
+        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open Job"), QString(), JobFilter);
+    };
+    m_askSavePath = [](QWidget* parent, const QString& proposed) {
+        return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Job"), proposed, JobFilter);
+    };
+}
+
+DocumentController::~DocumentController() {
+    for (const auto& window : m_windows) delete window.data();
+}
+
+QList<viewer::WindowController*> DocumentController::windows() const {
+    QList<viewer::WindowController*> open;
+    for (const auto& window : m_windows)
+        if (window) open.append(window.data());
+    return open;
+}
+
+viewer::WindowController* DocumentController::openDocument(const QString& path) {
+    const QString key = canonical(path);
+    for (viewer::WindowController* window : windows()) {
+        if (canonical(QString::fromStdString(window->document()->m_fileURL.string())) == key) {
+            window->show();
+            window->raise();
+            window->activateWindow();
+            return window;
+        }
+    }
+
+    auto document = std::make_shared<job::Document>();
+    std::string readError;
+    const auto refused = document->readFromFile(path.toStdString(), std::cout, readError);
+    const QString name = QFileInfo(path).fileName();
+    if (!readError.empty()) {
+        MessageBox::show(QStringLiteral("The job “%1” could not be opened: %2").arg(name, QString::fromStdString(readError)));
+        return nullptr;
+    }
+    if (refused) {
+        MessageBox::show(QStringLiteral("The job “%1” could not be opened (%2).")
+                             .arg(name, QString::fromStdString(refused->describe())));
+        return nullptr;
+    }
+    viewer::WindowController* window = makeWindowControllers(std::move(document));
+    if (window) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    }
+    return window;
+}
+
+void DocumentController::openDocuments(const QStringList& paths) {
+    for (const QString& path : paths) openDocument(path);
+}
+
+viewer::WindowController* DocumentController::makeWindowControllers(std::shared_ptr<job::Document> document) {
+    if (!document || document->m_printerType == 0) return nullptr;
+    auto* window = new viewer::WindowController(std::move(document));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_windows.append(window);
+    connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
+    emit windowOpened(window);
+    return window;
+}
+
+void DocumentController::openDocumentClick(QWidget* parent) { openDocuments(m_askOpenPaths(parent)); }
+
+bool DocumentController::saveDocument(viewer::WindowController* window) {
+    if (!window || !window->document() || !window->document()->m_prnData) return false;
+    const job::Document& document = *window->document();
+    const QString original = QString::fromStdString(document.m_fileURL.string());
+    const QString proposed = original.isEmpty() ? QString() : QFileInfo(original).fileName();
+    const QString startAt = original.isEmpty() ? proposed : QFileInfo(original).dir().filePath(proposed);
+    const QString target = m_askSavePath(window, startAt);
+    if (target.isEmpty()) return false;
+    // A failed write is shown: a user who saved must not believe the job is on disk.
+    const std::string error = document.writeJobTo(target.toStdString());
+    if (!error.empty()) {
+        MessageBox::show(QStringLiteral("The job could not be saved: %1").arg(QString::fromStdString(error)));
+        return false;
+    }
+    return true;
+}
+
+} // namespace brelmont::app

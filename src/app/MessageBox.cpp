@@ -1,0 +1,36 @@
+#include "app/MessageBox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
+
+namespace brelmont::app {
+
+namespace {
+
+MessageBox::Presenter& presenter() {
+    static MessageBox::Presenter p;
+    return p;
+}
+
+void present(const QString& text) {
+    if (presenter()) {
+        presenter()(text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+} // namespace
+
+void MessageBox::show(const QString& text) {
+    QMetaObject::invokeMethod(qApp, [text] { present(text); }, Qt::QueuedConnection);
+}
+
+void MessageBox::showSettingsFailure() { show(QString::fromLatin1(SettingsFailureText)); }
+
+void MessageBox::setPresenter(Presenter p) { presenter() = std::move(p); }
+
+} // namespace brelmont::app

@@ -1,0 +1,24 @@
+// Alerts with a fixed text, safe to request from any thread: the alert is posted to the main
+// thread and run modally there.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace brelmont::app {
+
+class MessageBox {
+public:
+    static constexpr const char* SettingsFailureText =
+        "Failed to retrieve the settings from the embosser. Please try again.";
+
+    static void show(const QString& text);
+    static void showSettingsFailure();
+
+    // Replaces the modal alert (tests record the texts instead); an empty function restores it.
+    using Presenter = std::function<void(const QString&)>;
+    static void setPresenter(Presenter presenter);
+};
+
+} // namespace brelmont::app

@@ -1,0 +1,46 @@
+#include "app/StartWindow.h"
+
+#include "ui_YourCustomVC.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+namespace brelmont::app {
+
+StartWindow::StartWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::YourCustomVC) {
+    auto* content = new QWidget(this);
+    ui->setupUi(content);
+    setCentralWidget(content);
+    setObjectName(QString::fromLatin1(Identifier));
+    setWindowTitle(QStringLiteral("Brelmont Companion"));
+    setAcceptDrops(true);
+    connect(ui->m_buttonOpenJob, &QPushButton::clicked, this, &StartWindow::openJobClicked);
+    ui->m_buttonOpenJob->setFocus();
+}
+
+StartWindow::~StartWindow() { delete ui; }
+
+QPushButton* StartWindow::openJobButton() const { return ui->m_buttonOpenJob; }
+
+QStringList StartWindow::droppedFiles(const QMimeData* data) {
+    QStringList files;
+    if (!data || !data->hasUrls()) return files;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile()) files.append(url.toLocalFile());
+    return files;
+}
+
+void StartWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void StartWindow::dropEvent(QDropEvent* event) {
+    const QStringList files = droppedFiles(event->mimeData());
+    if (files.isEmpty()) return;
+    event->acceptProposedAction();
+    emit jobsDropped(files);
+}
+
+} // namespace brelmont::app

@@ -1,0 +1,149 @@
+#include "viewer/window/ViewController.h"
+
+#include "viewer/rendering/PageRendering.h"
+#include "viewer/window/ClickableImageView.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+#include <cmath>
+
+namespace brelmont::viewer {
+
+namespace {
+
+QRect toRect(const Frame& f) {
+    // A negative width or height is an empty frame.
+    return QRect(int(std::lround(f.x)), int(std::lround(f.y)), std::max(0, int(std::lround(f.width))),
+                 std::max(0, int(std::lround(f.height))));
+}
+
+} // namespace
+
+ViewController::ViewController(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::ClickFocus);
+}
+
+void ViewController::setDocument(std::shared_ptr<const job::Document> document) {
+    m_document = std::move(document);
+    if (isVisible()) viewDidAppear();
+}
+
+void ViewController::viewDidLoad() {
+    m_inkImageView = findChild<ClickableImageView*>(QStringLiteral("m_inkImageView"), Qt::FindDirectChildrenOnly);
+    m_embImageView = findChild<ClickableImageView*>(QStringLiteral("m_embImageView"), Qt::FindDirectChildrenOnly);
+    m_lbInkPage = findChild<QLabel*>(QStringLiteral("m_lbInkPage"), Qt::FindDirectChildrenOnly);
+    m_lbEmbPage = findChild<QLabel*>(QStringLiteral("m_lbEmbPage"), Qt::FindDirectChildrenOnly);
+    // The captions name the views for assistive technology as well as on screen.
+    if (m_lbInkPage && m_inkImageView) m_lbInkPage->setBuddy(m_inkImageView);
+    if (m_lbEmbPage && m_embImageView) m_lbEmbPage->setBuddy(m_embImageView);
+    if (m_inkImageView && m_embImageView) setTabOrder(m_inkImageView, m_embImageView);
+    viewWillLayout();
+}
+
+void ViewController::viewWillLayout() {
+    const ViewLayout layout = layoutViews(width(), height());
+    const auto place = [this](QWidget* view, QLabel* caption, const Frame& frame) {
+        const QRect r = toRect(frame.flipped(height()));
+        if (view) view->setGeometry(r);
+        // The caption sits in the 20-point strip above its view.
+        if (caption) caption->setGeometry(r.x(), 0, r.width(), std::max(0, r.y()));
+    };
+    place(m_inkImageView, m_lbInkPage, layout.ink);
+    place(m_embImageView, m_lbEmbPage, layout.emboss);
+}
+
+int64_t ViewController::pageCount() const {
+    return m_document ? viewer::pageCount(m_document->m_embPages, m_document->m_inkPages) : 0;
+}
+
+void ViewController::viewDidAppear() {
+    if (!m_document) return;
+    if (!m_cursor.advance(pageCount())) return;
+    const int64_t index = m_cursor.m_currentPage;
+    const auto pageAt = [index](const std::vector<job::PagePtr>& pages) {
+        return index < int64_t(pages.size()) ? pages[size_t(index)] : job::PagePtr();
+    };
+    showSide(Side::Emboss, embossSide(m_document->m_embPages, index), pageAt(m_document->m_embPages));
+    showSide(Side::Ink, inkSide(m_document->m_inkPages, index), pageAt(m_document->m_inkPages));
+    emit pageShown(index, pageCount());
+}
+
+void ViewController::showSide(Side side, SideImage what, const job::PagePtr& page) {
+    ClickableImageView* view = side == Side::Ink ? m_inkImageView : m_embImageView;
+    QLabel* caption = side == Side::Ink ? m_lbInkPage : m_lbEmbPage;
+    if (!view) return;
+    const bool shown = what != SideImage::Hidden;
+    if (shown) {
+        // A page that yields no image leaves the view with the image it had.
+        const QImage image = pageImage(*page);
+        if (!image.isNull()) view->setImage(image, pageImageSize(*page), page);
+        if (side == Side::Emboss) view->m_page = page;
+    }
+    const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown));
+    if (caption) caption->setText(text);
+    view->setAccessibleName(text);
+    view->setVisible(shown);
+}
+
+bool ViewController::clickPageForward() {
+    if (!m_cursor.requestForward(pageCount())) return false;
+    viewDidAppear();
+    return true;
+}
+
+bool ViewController::clickPageBackward() {
+    if (!m_cursor.requestBackward()) return false;
+    viewDidAppear();
+    return true;
+}
+
+void ViewController::zoomIn() { zoom(ZoomInPercent); }
+void ViewController::zoomOut() { zoom(ZoomOutPercent); }
+
+void ViewController::zoom(int percent) {
+    QWidget* top = window();
+    const QRect frame = top->frameGeometry();
+    const QRect client = top->geometry();
+    const Frame next = zoomFrame(Frame{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}, percent);
+    // The frame is what grows; the client area keeps the decoration's margins.
+    const int left = client.x() - frame.x();
+    const int top_ = client.y() - frame.y();
+    const int right = frame.right() - client.right();
+    const int bottom = frame.bottom() - client.bottom();
+    const QRect nextFrame(int(std::lround(next.x)), int(std::lround(next.y)), int(std::lround(next.width)),
+                          int(std::lround(next.height)));
+    top->setGeometry(nextFrame.adjusted(left, top_, -right, -bottom));
+}
+
+void ViewController::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    viewDidAppear();
+    if (!m_focusPlaced) {
+        // Start on the emboss page (or the ink page) so arrow keys page at once and the page is announced.
+        m_focusPlaced = true;
+        if (m_embImageView && !m_embImageView->isHidden()) m_embImageView->setFocus();
+        else if (m_inkImageView && !m_inkImageView->isHidden()) m_inkImageView->setFocus();
+        else setFocus();
+    }
+}
+
+void ViewController::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    viewWillLayout();
+}
+
+void ViewController::keyPressEvent(QKeyEvent* event) {
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (event->key() == Qt::Key_Right && plain) {
+        clickPageForward();
+        event->accept();
+    } else if (event->key() == Qt::Key_Left && plain) {
+        clickPageBackward(); // swallowed on the first page too
+        event->accept();
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+} // namespace brelmont::viewer

@@ -1,0 +1,67 @@
+// The content of a viewer window: the ink page on the left, the emboss page on the right, one
+// page index for both, paging by the arrow keys and zoom of the whole window.
+#pragma once
+
+#include "job/Document.h"
+#include "viewer/window/ViewerModel.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+
+namespace brelmont::viewer {
+
+class ClickableImageView;
+
+class ViewController : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ViewController(QWidget* parent = nullptr);
+
+    void setDocument(std::shared_ptr<const job::Document> document);
+    const std::shared_ptr<const job::Document>& document() const { return m_document; }
+
+    // Finds the views and their captions among the children by their names.
+    void viewDidLoad();
+    // Places the views and captions in the current size (layoutViews).
+    void viewWillLayout();
+    // The display step: shows the wanted page when it exists and is not already shown.
+    void viewDidAppear();
+
+    // The page commands; false when there is no page in that direction (nothing changes).
+    bool clickPageForward();
+    bool clickPageBackward();
+    // Resizes the window about its centre by 110 % or 90 %.
+    void zoomIn();
+    void zoomOut();
+
+    int64_t currentPage() const { return m_cursor.m_currentPage; }
+    int64_t nextPage() const { return m_cursor.m_nextPage; }
+    int64_t pageCount() const;
+
+    ClickableImageView* m_embImageView = nullptr;
+    ClickableImageView* m_inkImageView = nullptr;
+    QLabel* m_lbInkPage = nullptr;
+    QLabel* m_lbEmbPage = nullptr;
+
+signals:
+    void pageShown(qint64 index, qint64 count);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void showSide(Side side, SideImage what, const job::PagePtr& page);
+    void zoom(int percent);
+
+    std::shared_ptr<const job::Document> m_document;
+    PageCursor m_cursor;
+    bool m_focusPlaced = false;
+};
+
+} // namespace brelmont::viewer

@@ -1,0 +1,55 @@
+#include "viewer/window/WindowController.h"
+
+#include "viewer/window/ClickableImageView.h"
+#include "viewer/window/ViewController.h"
+
+#include "ui_ViewerWindowController.h"
+
+#include <QFileInfo>
+#include <QToolButton>
+
+namespace brelmont::viewer {
+
+WindowController::WindowController(std::shared_ptr<job::Document> document, QWidget* parent)
+    : QMainWindow(parent), ui(new Ui::ViewerWindowController), m_document(std::move(document)) {
+    ui->setupUi(this);
+    setObjectName(QString::fromLatin1(Identifier));
+    if (m_document && !m_document->m_fileURL.empty()) {
+        const QString path = QString::fromStdString(m_document->m_fileURL.string());
+        setWindowFilePath(path);
+        setWindowTitle(QFileInfo(path).fileName());
+    }
+
+    ViewController* content = viewController();
+    content->viewDidLoad();
+    content->setDocument(m_document);
+
+    connect(ui->actionPageBackward, &QAction::triggered, content, &ViewController::clickPageBackward);
+    connect(ui->actionPageForward, &QAction::triggered, content, &ViewController::clickPageForward);
+    connect(ui->actionZoomIn, &QAction::triggered, content, &ViewController::zoomIn);
+    connect(ui->actionZoomOut, &QAction::triggered, content, &ViewController::zoomOut);
+
+    // Toolbar buttons take Tab focus, so every command is reachable without the mouse or the menu.
+    QWidget* previous = nullptr;
+    for (QAction* action : {ui->actionPageBackward, ui->actionPageForward, ui->actionZoomIn, ui->actionZoomOut}) {
+        QWidget* button = ui->toolBar->widgetForAction(action);
+        if (!button) continue;
+        button->setFocusPolicy(Qt::TabFocus);
+        button->setAccessibleName(action->iconText());
+        if (previous) setTabOrder(previous, button);
+        previous = button;
+    }
+    if (previous && content->m_inkImageView) setTabOrder(previous, content->m_inkImageView);
+}
+
+WindowController::~WindowController() { delete ui; }
+
+ViewController* WindowController::viewController() const { return ui->m_viewController; }
+QMenu* WindowController::fileMenu() const { return ui->menuFile; }
+QToolBar* WindowController::toolBar() const { return ui->toolBar; }
+QAction* WindowController::actionPageBackward() const { return ui->actionPageBackward; }
+QAction* WindowController::actionPageForward() const { return ui->actionPageForward; }
+QAction* WindowController::actionZoomIn() const { return ui->actionZoomIn; }
+QAction* WindowController::actionZoomOut() const { return ui->actionZoomOut; }
+
+} // namespace brelmont::viewer

@@ -1,0 +1,86 @@
+#include "GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+// Qt keeps process-wide caches that the leak checker would report under the sanitizer build.
+extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+
+namespace {
+
+// One QApplication for the whole test program, made only when tests run (not when listed).
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        static int argc = 1;
+        static char name[] = "gui_tests";
+        static char* argv[] = {name, nullptr};
+        m_app = new QApplication(argc, argv);
+        QApplication::setOrganizationName("Brelmont");
+        QApplication::setApplicationName("Brelmont Companion");
+    }
+
+private:
+    QApplication* m_app = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const environment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+} // namespace
+
+namespace guitest {
+
+using brelmont::testing::ByteVector;
+using brelmont::testing::HeaderCheck;
+using brelmont::testing::JobWriter;
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brelmont-gui-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+ByteVector job(int emboss, int ink) {
+    JobWriter writer;
+    writer.pjl("@PJL JOB NAME=\"test\" MODEL=\"Merriden\"");
+    for (int i = 0; i < emboss; ++i) writer.embossRaster(ByteVector(8 * 6, uint8_t(1 + i % 7)), 8, 6);
+    for (int i = 0; i < ink; ++i) writer.inkBlock(ByteVector(12 * 9, 1), 12, 9, HeaderCheck::Sum4);
+    return writer.data();
+}
+
+std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const std::filesystem::path& path) {
+    auto doc = std::make_shared<brelmont::job::Document>();
+    std::ostringstream diagnostics;
+    const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, path, diagnostics);
+    EXPECT_FALSE(error) << error->describe();
+    return doc;
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+void writeFile(const std::filesystem::path& path, const ByteVector& bytes) {
+    writeFile(path, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace guitest

@@ -1,0 +1,37 @@
+// Shared pieces of the offscreen GUI tests: the application object, temporary folders, test jobs.
+#pragma once
+
+#include "job/Document.h"
+
+#include "JobWriter.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace guitest {
+
+// A folder under the temporary directory, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A job naming a model, with `emboss` emboss pages of 8 x 6 cells (kind 2) and `ink` one-byte ink pages.
+brelmont::testing::ByteVector job(int emboss, int ink);
+// The job decoded as if read from `path`.
+std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteVector& bytes,
+                                                  const std::filesystem::path& path = "/jobs/test.kprn");
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+void writeFile(const std::filesystem::path& path, const brelmont::testing::ByteVector& bytes);
+std::string readFile(const std::filesystem::path& path);
+
+} // namespace guitest
