@@ -25,6 +25,12 @@ int openJob(const std::string& path, job::Document& doc) {
     return ExitOk;
 }
 
+std::string pageFileName(const char* prefix, size_t index, const char* extension) {
+    char name[64];
+    std::snprintf(name, sizeof name, "%s-%03zu.%s", prefix, index, extension);
+    return name;
+}
+
 namespace {
 
 bool writeFile(const std::filesystem::path& path, const void* data, size_t size) {
@@ -36,11 +42,8 @@ bool writeFile(const std::filesystem::path& path, const void* data, size_t size)
 }
 
 bool dumpPages(const std::filesystem::path& dir, const char* prefix, const std::vector<job::PagePtr>& pages) {
-    for (size_t i = 0; i < pages.size(); ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "%s-%03zu.bin", prefix, i);
-        if (!writeFile(dir / name, pages[i]->m_bytes, size_t(pages[i]->m_size))) return false;
-    }
+    for (size_t i = 0; i < pages.size(); ++i)
+        if (!writeFile(dir / pageFileName(prefix, i, "bin"), pages[i]->m_bytes, size_t(pages[i]->m_size))) return false;
     return true;
 }
 

@@ -14,6 +14,9 @@ namespace brelmont::cli {
 // output stays machine-readable. Returns an exit status (ExitOk when the document opened).
 int openJob(const std::string& path, job::Document& doc);
 
+// The file of page `index`: "emboss-000.bin", "ink-012.png", ...
+std::string pageFileName(const char* prefix, size_t index, const char* extension);
+
 int runInfo(const std::vector<std::string>& args);
 int runDump(const std::vector<std::string>& args);
 

@@ -2,9 +2,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/JobCommands.h"
 #include "cli/PrinterCommands.h"
-#ifdef BRELMONT_HAVE_RENDERING
 #include "cli/RenderCommand.h"
-#endif
 
 #include <cstring>
 #include <iostream>
@@ -22,9 +20,9 @@ struct Subcommand {
 const Subcommand Subcommands[] = {
     {"info", "info JOB            print the job's model and pages as JSON", brelmont::cli::runInfo},
     {"dump", "dump JOB OUTDIR     write info.json and every page buffer", brelmont::cli::runDump},
-#ifdef BRELMONT_HAVE_RENDERING
-    {"render", "render JOB OUTDIR   write every page as a PNG picture", brelmont::cli::runRender},
-#endif
+    {"render", "render [--text] JOB OUTDIR\n"
+               "                      write every page as a PNG picture, or the emboss pages as braille text",
+     brelmont::cli::runRender},
     {"printers", "printers            the maker's queues: queue, name, model code, model name, device, connected",
      brelmont::cli::runPrinters},
     {"devices", "devices             the attached devices, as the device helper lists them", brelmont::cli::runDevices},

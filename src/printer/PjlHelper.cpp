@@ -18,7 +18,10 @@ fs::path PjlHelper::resourceDir() {
     if (const char* dir = std::getenv("BRELMONT_RESOURCE_DIR"); dir && *dir) return dir;
     std::error_code ec;
     const fs::path self = fs::read_symlink("/proc/self/exe", ec);
-    return ec ? fs::current_path() : self.parent_path();
+    const fs::path here = ec ? fs::current_path() : self.parent_path();
+    // Installed, the helper sits in libexec; in the build tree, beside the programs.
+    const fs::path installed = here.parent_path() / "libexec" / "brelmont-companion";
+    return fs::exists(here / "pjlhelper") || !fs::exists(installed / "pjlhelper") ? here : installed;
 }
 
 fs::path PjlHelper::workDir() {

@@ -12,7 +12,8 @@ namespace brelmont::printer {
 
 class PjlHelper {
 public:
-    // Where the helper tool lives: BRELMONT_RESOURCE_DIR, else the running program's own folder.
+    // Where the helper tool lives: BRELMONT_RESOURCE_DIR, else the running program's own folder,
+    // else ../libexec/brelmont-companion from it (an installed program).
     static std::filesystem::path resourceDir();
     // The per-user folder of the exchange's work files, inside the temporary folder. It is made
     // private to the user, so no one else can plant or read the files there.

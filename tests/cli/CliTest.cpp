@@ -2,6 +2,7 @@
 #include "job/Document.h"
 
 #include "JobWriter.h"
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +20,8 @@ using brelmont::testing::JobWriter;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-// Runs the CLI with arguments (none of them needs quoting here), capturing both streams.
-CliRun runCli(const std::string& args, const fs::path& dir) {
-    const fs::path errFile = dir / "stderr.txt";
-    const std::string command = std::string(BRELMONT_CLI) + " " + args + " 2>" + errFile.string();
-    CliRun r;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(err), {});
-    return r;
+brelmont::testing::ProgramRun runCli(const std::string& args, const fs::path& dir) {
+    return brelmont::testing::runProgram(BRELMONT_CLI, args, dir);
 }
 
 ByteVector readFile(const fs::path& path) {
@@ -67,7 +51,7 @@ TEST_F(Cli, InfoPrintsTheJobSummary) {
     job.unit(100).embossRaster(ByteVector(18, 1), 9, 2);
     job.inkBlock(ByteVector(6, 1), 3, 2, brelmont::testing::HeaderCheck::Sum4).pjl("@PJL MODEL=\"Valdo\"");
     writeFile(dir / "job.kprn", job.data());
-    const CliRun r = runCli("info " + (dir / "job.kprn").string(), dir);
+    const auto r = runCli("info " + (dir / "job.kprn").string(), dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out,
               "{\"model\": 121201, \"emboss\": [{\"kind\":1,\"width\":7,\"height\":5,\"stride\":8}, "
@@ -76,7 +60,7 @@ TEST_F(Cli, InfoPrintsTheJobSummary) {
 }
 
 TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
-    const CliRun r = runCli(std::string("dump ") + BRELMONT_SAMPLE_JOB + " " + (dir / "out").string(), dir);
+    const auto r = runCli(std::string("dump ") + BRELMONT_SAMPLE_JOB + " " + (dir / "out").string(), dir);
     ASSERT_EQ(r.status, 0) << r.err;
 
     brelmont::job::Document doc;
@@ -85,7 +69,7 @@ TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
     ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
     ASSERT_GE(doc.m_embPages.size(), 3u);
     ASSERT_GE(doc.m_inkPages.size(), 1u);
-    const CliRun info = runCli(std::string("info ") + BRELMONT_SAMPLE_JOB, dir);
+    const auto info = runCli(std::string("info ") + BRELMONT_SAMPLE_JOB, dir);
     const ByteVector infoJson = readFile(dir / "out" / "info.json");
     EXPECT_EQ(std::string(infoJson.begin(), infoJson.end()), info.out);
 
@@ -116,7 +100,7 @@ TEST_F(Cli, RefusalsAndFailures) {
         {"frobnicate", 2, "unknown command"},
     };
     for (const Case& c : cases) {
-        const CliRun r = runCli(c.args, dir);
+        const auto r = runCli(c.args, dir);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.err.find(c.errPart), std::string::npos) << c.args << ": " << r.err;
         EXPECT_EQ(r.out, "") << c.args;

@@ -3,11 +3,13 @@
 #include "viewer/rendering/PageRendering.h"
 
 #include "JobWriter.h"
+#include "ProgramRun.h"
 
 #include <gtest/gtest.h>
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <filesystem>
@@ -21,24 +23,8 @@ using brelmont::job::PagePtr;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-CliRun runCli(const std::string& args, const fs::path& dir) {
-    const fs::path errFile = dir / "stderr.txt";
-    const std::string command = std::string(BRELMONT_CLI) + " " + args + " 2>" + errFile.string();
-    CliRun r;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    r.err.assign(std::istreambuf_iterator<char>(err), {});
-    return r;
+brelmont::testing::ProgramRun runCli(const std::string& args, const fs::path& dir) {
+    return brelmont::testing::runProgram(BRELMONT_CLI, args, dir);
 }
 
 class RenderCli : public ::testing::Test {
@@ -55,7 +41,7 @@ protected:
 
 TEST_F(RenderCli, WritesOnePicturePerPageOfTheSampleJob) {
     const fs::path out = dir / "out";
-    const CliRun r = runCli(std::string("render ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    const auto r = runCli(std::string("render ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
     ASSERT_EQ(r.status, 0) << r.err;
 
     brelmont::job::Document doc;
@@ -104,10 +90,35 @@ TEST_F(RenderCli, RefusalsAndFailures) {
         {"render " + std::string(BRELMONT_SAMPLE_JOB) + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
     };
     for (const Case& c : cases) {
-        const CliRun r = runCli(c.args, dir);
+        const auto r = runCli(c.args, dir);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.err.find(c.errPart), std::string::npos) << c.args << ": " << r.err;
         EXPECT_EQ(r.out, "") << c.args;
     }
     EXPECT_FALSE(fs::exists(dir / "d"));
+}
+
+TEST_F(RenderCli, WritesEmbossPagesAsBrailleText) {
+    const fs::path out = dir / "text";
+    const auto r = runCli(std::string("render --text ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    brelmont::job::Document doc;
+    std::string readError;
+    std::ostringstream diagnostics;
+    ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
+    std::string listed;
+    for (size_t i = 0; i < doc.m_embPages.size(); ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "emboss-%03zu.txt", i);
+        std::ifstream in(out / name, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(in), {});
+        const auto& page = *doc.m_embPages[i];
+        // A line of (width + 1) / 2 three-byte patterns for every 4 rows, and dots on every page.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), (page.m_height + 3) / 4) << name;
+        EXPECT_EQ(text.size(), size_t((page.m_height + 3) / 4 * ((page.m_width + 1) / 2 * 3 + 1))) << name;
+        EXPECT_NE(text.find_first_not_of(std::string("\xE2\xA0\x80\n")), std::string::npos) << name;
+        listed += (out / name).string() + "\n";
+    }
+    EXPECT_EQ(r.out, listed);
+    EXPECT_FALSE(fs::exists(out / "ink-000.txt"));
 }
