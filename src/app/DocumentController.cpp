@@ -33,15 +33,11 @@ DocumentController::DocumentController(QObject* parent) : QObject(parent) {
 }
 
 DocumentController::~DocumentController() {
-    for (const auto& window : m_windows) delete window.data();
+    const QList<viewer::WindowController*> open = m_windows;
+    for (viewer::WindowController* window : open) delete window;
 }
 
-QList<viewer::WindowController*> DocumentController::windows() const {
-    QList<viewer::WindowController*> open;
-    for (const auto& window : m_windows)
-        if (window) open.append(window.data());
-    return open;
-}
+QList<viewer::WindowController*> DocumentController::windows() const { return m_windows; }
 
 viewer::WindowController* DocumentController::openDocument(const QString& path) {
     const QString key = canonical(path);
@@ -85,7 +81,9 @@ viewer::WindowController* DocumentController::makeWindowControllers(std::shared_
     auto* window = new viewer::WindowController(std::move(document));
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_windows.append(window);
-    connect(window, &QObject::destroyed, this, [this] { m_windows.removeAll(nullptr); });
+    connect(window, &QObject::destroyed, this, [this](QObject* gone) {
+        m_windows.removeIf([gone](viewer::WindowController* w) { return static_cast<QObject*>(w) == gone; });
+    });
     emit windowOpened(window);
     return window;
 }

@@ -6,7 +6,6 @@
 
 #include <QList>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 #include <functional>
@@ -50,7 +49,9 @@ signals:
     void windowOpened(brelmont::viewer::WindowController* window);
 
 private:
-    QList<QPointer<viewer::WindowController>> m_windows;
+    // Open windows; each leaves the list as it is destroyed (compared as QObject, since by then it
+    // is no longer a WindowController).
+    QList<viewer::WindowController*> m_windows;
 };
 
 } // namespace brelmont::app

@@ -216,8 +216,8 @@ TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
     } while (w && w != start);
     QStringList names;
     for (QWidget* widget : chain) names << accessibleName(widget);
-    EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Ink page 1 of 2",
-                                  "Emboss page 1 of 2"}));
+    EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Braille Text",
+                                  "Ink page 1 of 2", "Emboss page 1 of 2"}));
 }
 
 TEST(ViewerWindow, MenuCommandsHaveMnemonicsAndShortcuts) {

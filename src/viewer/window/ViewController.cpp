@@ -1,10 +1,13 @@
 #include "viewer/window/ViewController.h"
 
+#include "viewer/braille/BrailleText.h"
 #include "viewer/rendering/PageRendering.h"
 #include "viewer/window/ClickableImageView.h"
 
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
 
 #include <cmath>
 
@@ -34,10 +37,25 @@ void ViewController::viewDidLoad() {
     m_embImageView = findChild<ClickableImageView*>(QStringLiteral("m_embImageView"), Qt::FindDirectChildrenOnly);
     m_lbInkPage = findChild<QLabel*>(QStringLiteral("m_lbInkPage"), Qt::FindDirectChildrenOnly);
     m_lbEmbPage = findChild<QLabel*>(QStringLiteral("m_lbEmbPage"), Qt::FindDirectChildrenOnly);
+    m_embTextView = findChild<QPlainTextEdit*>(QStringLiteral("m_embTextView"), Qt::FindDirectChildrenOnly);
+    if (m_embTextView) {
+        // Read-only but with a caret, so a braille display can be panned and routed over the text.
+        m_embTextView->setReadOnly(true);
+        m_embTextView->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        m_embTextView->setLineWrapMode(QPlainTextEdit::NoWrap);
+        m_embTextView->setTabChangesFocus(true);
+        // Monospace keeps the blocks of one column under each other on screen.
+        QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+        m_embTextView->setFont(font);
+        m_embTextView->hide();
+    }
     // The captions name the views for assistive technology as well as on screen.
     if (m_lbInkPage && m_inkImageView) m_lbInkPage->setBuddy(m_inkImageView);
     if (m_lbEmbPage && m_embImageView) m_lbEmbPage->setBuddy(m_embImageView);
     if (m_inkImageView && m_embImageView) setTabOrder(m_inkImageView, m_embImageView);
+    if (m_embImageView && m_embTextView) setTabOrder(m_embImageView, m_embTextView);
     viewWillLayout();
 }
 
@@ -51,6 +69,7 @@ void ViewController::viewWillLayout() {
     };
     place(m_inkImageView, m_lbInkPage, layout.ink);
     place(m_embImageView, m_lbEmbPage, layout.emboss);
+    if (m_embTextView) m_embTextView->setGeometry(toRect(layout.emboss.flipped(height())));
 }
 
 int64_t ViewController::pageCount() const {
@@ -80,10 +99,50 @@ void ViewController::showSide(Side side, SideImage what, const job::PagePtr& pag
         if (!image.isNull()) view->setImage(image, pageImageSize(*page), page);
         if (side == Side::Emboss) view->m_page = page;
     }
+    if (side == Side::Emboss) {
+        m_embShown = shown;
+        updateEmbossView();
+        return;
+    }
     const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown));
     if (caption) caption->setText(text);
     view->setAccessibleName(text);
     view->setVisible(shown);
+}
+
+// Shows the emboss side as image or as text, and names both views and the caption for the page.
+void ViewController::updateEmbossView() {
+    if (!m_embImageView) return;
+    const bool asText = m_brailleShown && m_embShown && m_embTextView && m_embImageView->m_page;
+    const QString name = QString::fromStdString(pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown));
+    const QString textName = name + QStringLiteral(" as braille text");
+    if (asText && m_textPage != m_embImageView->m_page) {
+        m_textPage = m_embImageView->m_page;
+        QString text = QString::fromStdString(brailleText(*m_textPage));
+        // The last line's newline would show as an empty line to pan to on a braille display.
+        if (text.endsWith(u'\n')) text.chop(1);
+        m_embTextView->setPlainText(text);
+    }
+    m_embImageView->setAccessibleName(name);
+    if (m_embTextView) m_embTextView->setAccessibleName(textName);
+    if (m_lbEmbPage) {
+        // The caption names whichever view is shown, on screen and for assistive technology.
+        m_lbEmbPage->setText(asText ? textName : name);
+        m_lbEmbPage->setBuddy(asText ? static_cast<QWidget*>(m_embTextView) : m_embImageView);
+    }
+    m_embImageView->setVisible(m_embShown && !asText);
+    if (m_embTextView) m_embTextView->setVisible(asText);
+}
+
+void ViewController::setBrailleTextShown(bool shown) {
+    if (shown == m_brailleShown) return;
+    QWidget* focused = window()->focusWidget();
+    const bool textHadFocus = focused && focused == m_embTextView;
+    m_brailleShown = shown;
+    updateEmbossView();
+    // The text is what the user asked to read, so it takes the focus; leaving it returns to the image.
+    if (shown && m_embTextView && !m_embTextView->isHidden()) m_embTextView->setFocus();
+    else if (!shown && textHadFocus && !m_embImageView->isHidden()) m_embImageView->setFocus();
 }
 
 bool ViewController::clickPageForward() {
@@ -122,7 +181,8 @@ void ViewController::showEvent(QShowEvent* event) {
     if (!m_focusPlaced) {
         // Start on the emboss page (or the ink page) so arrow keys page at once and the page is announced.
         m_focusPlaced = true;
-        if (m_embImageView && !m_embImageView->isHidden()) m_embImageView->setFocus();
+        if (m_embTextView && !m_embTextView->isHidden()) m_embTextView->setFocus();
+        else if (m_embImageView && !m_embImageView->isHidden()) m_embImageView->setFocus();
         else if (m_inkImageView && !m_inkImageView->isHidden()) m_inkImageView->setFocus();
         else setFocus();
     }

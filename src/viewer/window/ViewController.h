@@ -1,5 +1,6 @@
 // The content of a viewer window: the ink page on the left, the emboss page on the right, one
-// page index for both, paging by the arrow keys and zoom of the whole window.
+// page index for both, paging by the arrow keys and zoom of the whole window. The emboss page can
+// also be shown as braille text, for reading its layout on a braille display or by screen reader.
 #pragma once
 
 #include "job/Document.h"
@@ -10,6 +11,7 @@
 #include <memory>
 
 class QLabel;
+class QPlainTextEdit;
 
 namespace brelmont::viewer {
 
@@ -38,6 +40,10 @@ public:
     void zoomIn();
     void zoomOut();
 
+    // Swaps the emboss image for its braille text (and back); focus follows the text when shown.
+    void setBrailleTextShown(bool shown);
+    bool brailleTextShown() const { return m_brailleShown; }
+
     int64_t currentPage() const { return m_cursor.m_currentPage; }
     int64_t nextPage() const { return m_cursor.m_nextPage; }
     int64_t pageCount() const;
@@ -46,6 +52,7 @@ public:
     ClickableImageView* m_inkImageView = nullptr;
     QLabel* m_lbInkPage = nullptr;
     QLabel* m_lbEmbPage = nullptr;
+    QPlainTextEdit* m_embTextView = nullptr;
 
 signals:
     void pageShown(qint64 index, qint64 count);
@@ -57,11 +64,15 @@ protected:
 
 private:
     void showSide(Side side, SideImage what, const job::PagePtr& page);
+    void updateEmbossView();
     void zoom(int percent);
 
     std::shared_ptr<const job::Document> m_document;
     PageCursor m_cursor;
     bool m_focusPlaced = false;
+    bool m_embShown = false;     // the current page has an emboss side
+    bool m_brailleShown = false; // the emboss side is shown as text
+    job::PagePtr m_textPage;     // the page whose text the text view holds
 };
 
 } // namespace brelmont::viewer

@@ -6,6 +6,7 @@
 #include "ui_ViewerWindowController.h"
 
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QToolButton>
 
 namespace brelmont::viewer {
@@ -28,10 +29,14 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     connect(ui->actionPageForward, &QAction::triggered, content, &ViewController::clickPageForward);
     connect(ui->actionZoomIn, &QAction::triggered, content, &ViewController::zoomIn);
     connect(ui->actionZoomOut, &QAction::triggered, content, &ViewController::zoomOut);
+    connect(ui->actionBrailleText, &QAction::toggled, content, &ViewController::setBrailleTextShown);
+    // A job without emboss pages has nothing to read as braille.
+    ui->actionBrailleText->setEnabled(m_document && !m_document->m_embPages.empty());
 
     // Toolbar buttons take Tab focus, so every command is reachable without the mouse or the menu.
     QWidget* previous = nullptr;
-    for (QAction* action : {ui->actionPageBackward, ui->actionPageForward, ui->actionZoomIn, ui->actionZoomOut}) {
+    for (QAction* action : {ui->actionPageBackward, ui->actionPageForward, ui->actionZoomIn, ui->actionZoomOut,
+                            ui->actionBrailleText}) {
         QWidget* button = ui->toolBar->widgetForAction(action);
         if (!button) continue;
         button->setFocusPolicy(Qt::TabFocus);
@@ -39,7 +44,13 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
         if (previous) setTabOrder(previous, button);
         previous = button;
     }
-    if (previous && content->m_inkImageView) setTabOrder(previous, content->m_inkImageView);
+    // Then the pages, left to right; the braille text takes the emboss image's place.
+    for (QWidget* view : {static_cast<QWidget*>(content->m_inkImageView), static_cast<QWidget*>(content->m_embImageView),
+                          static_cast<QWidget*>(content->m_embTextView)}) {
+        if (!view) continue;
+        if (previous) setTabOrder(previous, view);
+        previous = view;
+    }
 }
 
 WindowController::~WindowController() { delete ui; }
@@ -51,5 +62,6 @@ QAction* WindowController::actionPageBackward() const { return ui->actionPageBac
 QAction* WindowController::actionPageForward() const { return ui->actionPageForward; }
 QAction* WindowController::actionZoomIn() const { return ui->actionZoomIn; }
 QAction* WindowController::actionZoomOut() const { return ui->actionZoomOut; }
+QAction* WindowController::actionBrailleText() const { return ui->actionBrailleText; }
 
 } // namespace brelmont::viewer

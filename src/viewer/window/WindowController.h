@@ -1,5 +1,5 @@
 // The viewer window of one document ("Viewer Window Controller"): its content is a ViewController;
-// the toolbar and the View menu carry the page and zoom commands.
+// the toolbar and the View menu carry the page and zoom commands and the braille text toggle.
 #pragma once
 
 #include "job/Document.h"
@@ -38,6 +38,8 @@ public:
     QAction* actionPageForward() const;
     QAction* actionZoomIn() const;
     QAction* actionZoomOut() const;
+    // Checkable: the emboss page as braille text instead of its image (Ctrl+B).
+    QAction* actionBrailleText() const;
 
 private:
     Ui::ViewerWindowController* const ui;
