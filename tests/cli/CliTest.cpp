@@ -3,6 +3,7 @@
 
 #include "JobWriter.h"
 #include "ProgramRun.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +36,8 @@ void writeFile(const fs::path& path, const ByteVector& bytes) {
 
 class Cli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("brelmont-cli-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    brelmont::testing::ScratchDir scratch{"cli"};
+    const fs::path& dir = scratch.path();
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "job/HPPclParser.h"
 
 #include "JobWriter.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -122,11 +123,6 @@ ByteVector reframe(const ByteVector& stream, int64_t width, int64_t height) {
 
 class RealDriverRows : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("brelmont-hpcups-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     // Prints the image with the driver and decodes its rows; null when the driver is not installed.
     std::unique_ptr<HPPclParser> decodeDriverRows(const Image& img, const char* mode) {
@@ -139,7 +135,8 @@ protected:
         return std::make_unique<HPPclParser>(reframe(readFile(dir / "out.pcl"), img.width, img.height));
     }
 
-    fs::path dir;
+    brelmont::testing::ScratchDir scratch{"hpcups"};
+    const fs::path& dir = scratch.path();
 };
 
 // Page pixels that differ from the image at every second pixel of every second row. A pixel in

@@ -4,6 +4,7 @@
 
 #include "JobWriter.h"
 #include "ProgramRun.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +30,8 @@ brelmont::testing::ProgramRun runCli(const std::string& args, const fs::path& di
 
 class RenderCli : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("brelmont-render-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    brelmont::testing::ScratchDir scratch{"render"};
+    const fs::path& dir = scratch.path();
 };
 
 } // namespace
