@@ -1,6 +1,7 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
 #include "cli/ExitCodes.h"
 #include "cli/JobCommands.h"
+#include "cli/OptionsCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
 
@@ -27,6 +28,8 @@ const Subcommand Subcommands[] = {
      brelmont::cli::runPrinters},
     {"devices", "devices             the attached devices, as the device helper lists them", brelmont::cli::runDevices},
     {"query", "query URI WHAT      ask a device (variables, versions, status, legacy, sensors, ...)", brelmont::cli::runQuery},
+    {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
+     brelmont::cli::runOptions},
 };
 
 void printUsage(std::ostream& out) {

@@ -1,0 +1,163 @@
+#include "preferences/OptionStore.h"
+
+#include "preferences/OptionListing.h"
+#include "preferences/SharedDataFolder.h"
+#include "printer/CommandRunner.h"
+#include "printer/ShellQuote.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace brelmont::preferences {
+
+using printer::CommandRunner;
+using printer::shellWord;
+
+namespace {
+
+// Characters lpoptions's option parser treats specially inside a value: blanks end it, quotes
+// and backslashes are removed, braces start a collection.
+bool isSpecialToOptionParser(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\'' || c == '"' ||
+           c == '\\' || c == '{' || c == '}';
+}
+
+std::string prefix(std::string_view queue) { return "lpoptions -p " + shellWord(queue); }
+
+std::string assignment(std::string_view key, std::string_view value) {
+    return " -o " + shellWord(std::string(key) + "=" + lpoptionsValue(value));
+}
+
+} // namespace
+
+std::string unitSuffix(int units) {
+    switch (units) {
+    case UnitMillimetres: return "mm";
+    case UnitCentimetres: return "cm";
+    case UnitInches: return "in";
+    default: return "";
+    }
+}
+
+std::string sizeText(double value) {
+    char buffer[512];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    std::string text = error == std::errc() ? std::string(buffer, end) : std::to_string(value);
+    if (std::isfinite(value) && text.find('.') == std::string::npos) text += ".0";
+    return text;
+}
+
+std::string lpoptionsValue(std::string_view value) {
+    bool special = false;
+    for (char c : value) special = special || isSpecialToOptionParser(c);
+    if (!special) return std::string(value);
+    std::string quoted = "'";
+    for (char c : value) {
+        if (c == '\'' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+std::filesystem::path mirrorFilePath(std::string_view queue, const std::filesystem::path& sharedFolder) {
+    return sharedFolder / ".lpoptions" / (std::string(queue) + ".lpoptions");
+}
+
+namespace commands {
+
+std::string listOptions(std::string_view queue) { return prefix(queue) + " -l"; }
+
+std::string readAssignments(std::string_view queue) { return prefix(queue); }
+
+std::string setOption(std::string_view queue, std::string_view key, std::string_view value) {
+    return prefix(queue) + assignment(key, value);
+}
+
+std::string removeOption(std::string_view queue, std::string_view key) {
+    return prefix(queue) + " -r " + shellWord(key);
+}
+
+std::string setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness) {
+    return prefix(queue) + " -o karro-contrast=" + std::to_string(contrast) +
+           " -o karro-brightness=" + std::to_string(brightness);
+}
+
+std::string setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
+                          std::string_view key2, std::string_view value2) {
+    return prefix(queue) + assignment(key1, value1) + assignment(key2, value2);
+}
+
+std::string setCustomPaperSize(std::string_view queue, double width, double height, int units) {
+    // A side under one whole unit (or no number at all) means no custom size.
+    if (!std::isfinite(width) || !std::isfinite(height) || std::trunc(width) == 0 || std::trunc(height) == 0)
+        return clearPaperSize(queue);
+    const std::string size = "Custom." + sizeText(width) + "x" + sizeText(height) + unitSuffix(units);
+    return prefix(queue) + assignment("media", size) + assignment("PageSize", size);
+}
+
+std::string clearPaperSize(std::string_view queue) { return prefix(queue) + " -r media -r PageSize"; }
+
+std::string setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value) {
+    return prefix(queue) + " -r media" + assignment(pageSizeKey, value);
+}
+
+std::string writeMirrorFile(std::string_view queue, const std::filesystem::path& sharedFolder) {
+    return prefix(queue) + " >" + shellWord(mirrorFilePath(queue, sharedFolder).string());
+}
+
+} // namespace commands
+
+std::string OptionStore::listing(std::string_view queue, std::string* error) {
+    return CommandRunner::run(commands::listOptions(queue), error).value_or("");
+}
+
+std::string OptionStore::assignments(std::string_view queue, std::string* error) {
+    return CommandRunner::run(commands::readAssignments(queue), error).value_or("");
+}
+
+std::vector<PrintOption> OptionStore::load(std::string_view queue, std::string* error) {
+    std::string listError, readError;
+    const std::string listed = listing(queue, &listError);
+    const std::string assigned = assignments(queue, &readError);
+    if (error) *error = !listError.empty() ? listError : readError;
+    return buildOptionList(listed, assigned);
+}
+
+void OptionStore::setOption(std::string_view queue, std::string_view key, std::string_view value) {
+    CommandRunner::run(commands::setOption(queue, key, value));
+}
+
+void OptionStore::removeOption(std::string_view queue, std::string_view key) {
+    CommandRunner::run(commands::removeOption(queue, key));
+}
+
+void OptionStore::setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness) {
+    CommandRunner::run(commands::setContrastAndBrightness(queue, contrast, brightness));
+}
+
+void OptionStore::setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
+                                std::string_view key2, std::string_view value2) {
+    CommandRunner::run(commands::setTwoOptions(queue, key1, value1, key2, value2));
+}
+
+void OptionStore::setCustomPaperSize(std::string_view queue, double width, double height, int units) {
+    CommandRunner::run(commands::setCustomPaperSize(queue, width, height, units));
+}
+
+void OptionStore::clearPaperSize(std::string_view queue) { CommandRunner::run(commands::clearPaperSize(queue)); }
+
+void OptionStore::setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value) {
+    CommandRunner::run(commands::setStandardPaperSize(queue, pageSizeKey, value));
+}
+
+void OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder) {
+    CommandRunner::run(commands::writeMirrorFile(queue, sharedFolder ? *sharedFolder : sharedDataFolder()));
+}
+
+void OptionStore::refreshMirrors(const std::vector<std::string>& queues,
+                                 std::optional<std::filesystem::path> sharedFolder) {
+    const std::filesystem::path folder = sharedFolder ? *sharedFolder : sharedDataFolder();
+    for (const std::string& queue : queues) writeMirrorFile(queue, folder);
+}
+
+} // namespace brelmont::preferences
