@@ -7,8 +7,7 @@
 namespace brelmont::app {
 
 SharedFolder SharedFolder::fromEnvironment() {
-    const char* root = std::getenv(RootVariable);
-    return SharedFolder(root && *root ? std::filesystem::path(root) : std::filesystem::path(DefaultRoot));
+    return SharedFolder(preferences::sharedDataFolder());
 }
 
 std::vector<std::filesystem::path> SharedFolder::launchFolders() const {

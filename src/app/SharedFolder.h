@@ -2,6 +2,8 @@
 // members. The root is "/Users/Shared/Brelmont" unless BRELMONT_SHARED_DIR names another.
 #pragma once
 
+#include "preferences/SharedDataFolder.h"
+
 #include <filesystem>
 #include <vector>
 
@@ -9,8 +11,8 @@ namespace brelmont::app {
 
 class SharedFolder {
 public:
-    static constexpr const char* DefaultRoot = "/Users/Shared/Brelmont";
-    static constexpr const char* RootVariable = "BRELMONT_SHARED_DIR";
+    static constexpr const char* DefaultRoot = preferences::SharedDataFolderDefault;
+    static constexpr const char* RootVariable = preferences::SharedDataFolderVariable;
 
     explicit SharedFolder(std::filesystem::path root) : m_root(std::move(root)) {}
     static SharedFolder fromEnvironment();

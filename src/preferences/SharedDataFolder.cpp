@@ -5,8 +5,8 @@
 namespace brelmont::preferences {
 
 std::filesystem::path sharedDataFolder() {
-    const char* root = std::getenv("BRELMONT_SHARED_DIR");
-    return root && *root ? std::filesystem::path(root) : std::filesystem::path("/Users/Shared/Brelmont");
+    const char* root = std::getenv(SharedDataFolderVariable);
+    return root && *root ? std::filesystem::path(root) : std::filesystem::path(SharedDataFolderDefault);
 }
 
 } // namespace brelmont::preferences

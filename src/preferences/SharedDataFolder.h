@@ -6,6 +6,9 @@
 
 namespace brelmont::preferences {
 
+constexpr const char* SharedDataFolderDefault = "/Users/Shared/Brelmont";
+constexpr const char* SharedDataFolderVariable = "BRELMONT_SHARED_DIR";
+
 std::filesystem::path sharedDataFolder();
 
 } // namespace brelmont::preferences
