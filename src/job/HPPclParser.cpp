@@ -104,11 +104,13 @@ int64_t HPPclParser::resolution(int64_t n) {
     return 0;
 }
 
-// A page that cannot be made leaves the raster without rows: its data is still passed over.
+// A page that cannot be made leaves the raster without rows: its data is still passed over. So
+// does a page that no row can reach (no height), and one whose transmitted rows alone would
+// exceed the largest page buffer (a damaged job: a very wide page of a single row).
 void HPPclParser::startRaster(int64_t n) {
     m_rasterMode = n;
     m_page = PageData::create(m_paperWidth, m_paperHeight, 4, m_pageLimit);
-    m_rowsReady = m_page != nullptr;
+    m_rowsReady = m_page && m_page->m_height > 0 && 6 * m_page->m_width <= PageData::MaxBufferSize;
     m_rowPixels = m_rowsReady ? 2 * m_page->m_width : 0;
     m_row.assign(size_t(3 * m_rowPixels), 0xFF);
     m_blackRow.assign(size_t((m_rowPixels + 7) / 8), 0);

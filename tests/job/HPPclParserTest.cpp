@@ -240,7 +240,9 @@ TEST(HPPclParser, RowsOfAPageThatCannotBeMadeArePassedOver) {
 TEST(HPPclParser, RastersOfNoPixels) {
     const std::string rows = "\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W";
     const ByteVector configure = JobWriter().command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).data();
-    for (const std::string& setUp : {std::string("\x1b&u600D\x1b*r24s8T\x1b*t0R"), std::string("\x1b*r0s4T")}) {
+    // The last: a page of no height but of a width whose transmitted rows would need gigabytes.
+    for (const std::string& setUp : {std::string("\x1b&u600D\x1b*r24s8T\x1b*t0R"), std::string("\x1b*r0s4T"),
+                                     std::string("\x1b*r411000000s0T")}) {
         ByteVector block = bytesOf(setUp);
         block.insert(block.end(), configure.begin(), configure.end());
         const ByteVector raster = bytesOf("\x1b*r1A" + rows);
