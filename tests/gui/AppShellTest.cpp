@@ -58,7 +58,7 @@ struct Alerts {
 
 std::string sampleJob() { return guitest::readFile(BRELMONT_SAMPLE_JOB); }
 
-QString accessibleName(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name); }
+using guitest::accessibleName;
 
 QAction* findAction(QMenu* menu, const QString& name) {
     for (QAction* action : menu->actions())

@@ -29,10 +29,7 @@ using brelmont::viewer::WindowController;
 
 namespace {
 
-QString accessibleName(QWidget* widget) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
-    return iface ? iface->text(QAccessible::Name) : QString();
-}
+using guitest::accessibleName;
 
 // An emboss page (kind 2) from rows of cell values, the first row first.
 PagePtr embossPage(std::initializer_list<std::initializer_list<int>> rows) {

@@ -1,5 +1,7 @@
 #include "GuiTestSupport.h"
 
+#include <QAccessible>
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -81,6 +83,11 @@ void writeFile(const std::filesystem::path& path, const ByteVector& bytes) {
 std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    return iface ? iface->text(QAccessible::Name) : QString();
 }
 
 } // namespace guitest

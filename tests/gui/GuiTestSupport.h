@@ -1,6 +1,9 @@
 // Shared pieces of the offscreen GUI tests: the application object, temporary folders, test jobs.
 #pragma once
 
+#include <QString>
+#include <QWidget>
+
 #include "job/Document.h"
 
 #include "JobWriter.h"
@@ -33,5 +36,8 @@ std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteV
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 void writeFile(const std::filesystem::path& path, const brelmont::testing::ByteVector& bytes);
 std::string readFile(const std::filesystem::path& path);
+
+// The name a screen reader hears for the widget.
+QString accessibleName(QWidget* widget);
 
 } // namespace guitest

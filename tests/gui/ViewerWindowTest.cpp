@@ -22,10 +22,7 @@ using brelmont::viewer::WindowController;
 
 namespace {
 
-QString accessibleName(QWidget* widget) {
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
-    return iface ? iface->text(QAccessible::Name) : QString();
-}
+using guitest::accessibleName;
 
 // Sends one key press straight to the content and says whether it was taken.
 bool pressKey(ViewController* content, Qt::Key key) {
