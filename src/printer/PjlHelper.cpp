@@ -69,7 +69,8 @@ ReplyLines PjlHelper::exchange(const std::string& request, const std::string& de
     const fs::path dir = workDir();
     if (dir.empty()) return replyLines({});
     const fs::path file = dir / "pjl";
-    if (!request.empty()) writeFile(file, request.data(), request.size());
+    // A work file that could not be written would send the previous request again: send nothing.
+    if (!request.empty() && !writeFile(file, request.data(), request.size())) return replyLines({});
     const auto out = CommandRunner::run(exchangeCommand(request.empty() ? '0' : '1', file, device, true));
     return replyLines(out.value_or(std::string()));
 }
@@ -78,7 +79,7 @@ std::vector<uint8_t> PjlHelper::exchangeData(const std::vector<uint8_t>& data, c
     const fs::path dir = workDir();
     if (dir.empty()) return {};
     const fs::path file = dir / "data";
-    writeFile(file, data.data(), data.size());
+    if (!writeFile(file, data.data(), data.size())) return {};
     return CommandRunner::runForData(exchangeCommand('1', file, device, true)).value_or(std::vector<uint8_t>());
 }
 

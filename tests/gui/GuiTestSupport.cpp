@@ -44,17 +44,6 @@ using brelmont::testing::ByteVector;
 using brelmont::testing::HeaderCheck;
 using brelmont::testing::JobWriter;
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brelmont-gui-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    m_path = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-}
-
 ByteVector job(int emboss, int ink) {
     JobWriter writer;
     writer.pjl("@PJL JOB NAME=\"test\" MODEL=\"Merriden\"");

@@ -1,6 +1,8 @@
 // Shared pieces of the offscreen GUI tests: the application object, temporary folders, test jobs.
 #pragma once
 
+#include "ScratchDir.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -15,17 +17,7 @@
 namespace guitest {
 
 // A folder under the temporary directory, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempDir = brelmont::testing::ScratchDir;
 
 // A job naming a model, with `emboss` emboss pages of 8 x 6 cells (kind 2) and `ink` one-byte ink pages.
 brelmont::testing::ByteVector job(int emboss, int ink);

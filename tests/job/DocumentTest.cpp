@@ -1,6 +1,7 @@
 #include "job/Document.h"
 
 #include "JobWriter.h"
+#include "ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,8 +65,8 @@ TEST(Document, TypeNamesFollowTheFileExtension) {
 }
 
 TEST(Document, SavesTheJobBytesUnchanged) {
-    const auto dir = std::filesystem::temp_directory_path() / ("brelmont-doc-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const brelmont::testing::ScratchDir scratch("doc");
+    const std::filesystem::path& dir = scratch.path();
     ByteVector job = threeEmbossPages();
     job.push_back(0); // trailing bytes of any value survive
     job.push_back(0x1A);
@@ -81,7 +82,6 @@ TEST(Document, SavesTheJobBytesUnchanged) {
     EXPECT_NE(doc.writeJobTo(dir / "missing" / "out.kprn"), "");
     EXPECT_NE(Document().writeJobTo(dir / "empty.kprn"), "");
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.kprn"));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(Document, PagesStopAtThePageMemoryLimit) {

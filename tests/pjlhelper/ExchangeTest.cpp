@@ -2,6 +2,8 @@
 #include "PjlhelperProcess.h"
 #include "TcpResponder.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,13 +21,6 @@ const std::string StatusReply = "@PJL INFO STATUS [2 ENTRIES]\r\n\tCODE=10001\r\
 
 class PjlhelperExchange : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("pjlhelper-exchange-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     std::string requestFile(const std::string& bytes) const {
         const fs::path path = dir / "pjl";
@@ -45,7 +40,8 @@ protected:
         return runPjlhelper({digits12.substr(0, 1), digits12.substr(1, 1), "1", "1", "1", file, device}, env);
     }
 
-    fs::path dir;
+    brelmont::testing::ScratchDir scratch{"pjlhelper-exchange"};
+    const fs::path& dir = scratch.path();
 };
 
 } // namespace

@@ -2,6 +2,8 @@
 #include "PjlhelperProcess.h"
 #include "TcpResponder.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -50,13 +52,6 @@ std::string networkLine(const std::string& uri, const std::string& makeModel, co
 
 class PjlhelperListing : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("pjlhelper-listing-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
 
     // No devices file unless a test writes one.
     EnvironmentChanges withDevices(const std::string& devices) const {
@@ -68,7 +63,8 @@ protected:
         std::ofstream(dir / "brelmont" / "devices") << content;
     }
 
-    fs::path dir;
+    brelmont::testing::ScratchDir scratch{"pjlhelper-listing"};
+    const fs::path& dir = scratch.path();
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "printer/CommandRunner.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -71,8 +73,8 @@ bool waitFor(const fs::path& file, std::chrono::milliseconds limit) {
 } // namespace
 
 TEST(CommandRunner, LaunchReturnsAtOnceAndReapsTheChild) {
-    const fs::path dir = fs::temp_directory_path() / ("brelmont-launch-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const brelmont::testing::ScratchDir scratch("launch");
+    const fs::path& dir = scratch.path();
     const auto start = std::chrono::steady_clock::now();
     // A chatty child: several megabytes on standard output that nobody reads, then a mark.
     ASSERT_TRUE(CommandRunner::launch("sleep 0.3; head -c 5000000 /dev/zero; touch " + (dir / "done").string()));
@@ -81,5 +83,4 @@ TEST(CommandRunner, LaunchReturnsAtOnceAndReapsTheChild) {
     ASSERT_TRUE(waitFor(dir / "done", std::chrono::seconds(10)));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(zombieChildren(), 0);
-    fs::remove_all(dir);
 }

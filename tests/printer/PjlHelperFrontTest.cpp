@@ -72,6 +72,17 @@ TEST_F(PjlHelperFront, AnEmptyRequestSendsNothingAndLeavesTheWorkFile) {
     EXPECT_EQ(lines.back(), "first");
 }
 
+TEST_F(PjlHelperFront, AWorkFileThatCannotBeWrittenSendsNothing) {
+    PjlHelper::exchange("old request", "socket://a:1");
+    const fs::path pjl = PjlHelper::workDir() / "pjl";
+    fs::remove(pjl);
+    fs::create_directory(pjl); // a folder where the work file should be
+    fs::remove(log);
+    EXPECT_EQ(PjlHelper::exchange("new request", "socket://a:1"), (ReplyLines{""}));
+    EXPECT_FALSE(fs::exists(log)); // the helper never ran
+    fs::remove(pjl);
+}
+
 TEST_F(PjlHelperFront, DataExchangeReturnsBytesAsTheyCame) {
     std::vector<uint8_t> data(256);
     for (int i = 0; i < 256; ++i) data[size_t(i)] = uint8_t(i);

@@ -1,5 +1,7 @@
 #include "printer/Printers.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -52,8 +54,8 @@ TEST(Printers, ListingLinesNameDevicesAsWholeWords) {
 // lpoptions as one literal argument, and the device listing runs once even with no queues.
 TEST(Printers, DiscoveryPassesQueueNamesLiterally) {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("brelmont-tools-" + std::to_string(getpid()));
-    fs::create_directories(dir);
+    const brelmont::testing::ScratchDir scratch("tools");
+    const fs::path& dir = scratch.path();
     const auto tool = [&](const std::string& name, const std::string& body) {
         std::ofstream(dir / name) << "#!/bin/sh\n" << body;
         fs::permissions(dir / name, fs::perms::owner_all);
@@ -89,5 +91,4 @@ TEST(Printers, DiscoveryPassesQueueNamesLiterally) {
     unsetenv("BRELMONT_RESOURCE_DIR");
     unsetenv("BRELMONT_TEST_LOG");
     unsetenv("BRELMONT_TEST_QUEUES");
-    fs::remove_all(dir);
 }

@@ -1,17 +1,20 @@
-// A temporary folder for one test, removed with everything in it when the test ends.
+// A temporary folder of its own for one test, removed with everything in it when the test ends.
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 namespace brelmont::testing {
 
 class ScratchDir {
 public:
-    explicit ScratchDir(const std::string& name)
-        : m_path(std::filesystem::temp_directory_path() / ("brelmont-" + name + "-" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(m_path);
+    // A new folder "brelmont-NAME-XXXXXX" in the temporary folder, unique even within one process.
+    explicit ScratchDir(const std::string& name = "test") {
+        std::string pattern = (std::filesystem::temp_directory_path() / ("brelmont-" + name + "-XXXXXX")).string();
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
+        m_path = pattern;
     }
     ~ScratchDir() {
         std::error_code ignored;
@@ -21,7 +24,6 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    operator const std::filesystem::path&() const { return m_path; }
 
 private:
     std::filesystem::path m_path;
