@@ -1,8 +1,10 @@
 #include "app/AppDelegate.h"
 
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "app/StartWindow.h"
+#include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
+#include "sendfile/ui/SendWindows.h"
 #include "viewer/window/WindowController.h"
 
 #include <QApplication>
@@ -10,6 +12,8 @@
 #include <QMenuBar>
 
 namespace brelmont::app {
+
+using widgets::MessageBox;
 
 namespace {
 
@@ -24,8 +28,12 @@ AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QO
           folder, run ? std::move(run) : PreviewHandoff::RunCommand(runIgnoringOutput),
           [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
           [this](const std::filesystem::path& job) { m_documents.openDocument(QString::fromStdString(job.string())); }) {
+    m_documents.m_presentSendJob = [](viewer::WindowController* window) {
+        sendfile::presentSendFileDlg(window, window->document());
+    };
     connect(&m_documents, &DocumentController::windowOpened, this, [this](viewer::WindowController* window) {
         fillFileMenu(window->fileMenu(), window, true);
+        fillEmbosserMenu(window->menuBar()->addMenu(QStringLiteral("&Embosser")));
     });
 }
 
@@ -45,7 +53,10 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     m_window = std::make_unique<StartWindow>();
     fillFileMenu(m_window->menuBar()->addMenu(QStringLiteral("&File")), m_window.get(), false);
+    fillEmbosserMenu(m_window->menuBar()->addMenu(QStringLiteral("&Embosser")));
     connect(m_window.get(), &StartWindow::openJobClicked, this, &AppDelegate::openDocumentClick);
+    connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
+    connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
     connect(m_window.get(), &StartWindow::jobsDropped, &m_documents, &DocumentController::openDocuments);
     m_window->show();
     m_window->raise();
@@ -56,11 +67,15 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
     QAction* open = menu->addAction(QStringLiteral("&Open Job…"), this, &AppDelegate::openDocumentClick);
     open->setShortcut(QKeySequence::Open);
     open->setObjectName(QStringLiteral("actionOpenJob"));
+    QAction* send = menu->addAction(QStringLiteral("Sen&d File…"), this, &AppDelegate::sendFileClick);
+    send->setObjectName(QStringLiteral("actionSendFile"));
     if (forDocument) {
         auto* window = static_cast<viewer::WindowController*>(owner);
         QAction* save = menu->addAction(QStringLiteral("&Save…"), this, [this, window] { m_documents.saveDocument(window); });
         save->setShortcut(QKeySequence::Save);
         save->setObjectName(QStringLiteral("actionSave"));
+        // The viewer's own Print command, so its shortcut is bound once.
+        menu->addAction(window->actionPrint());
         QAction* close = menu->addAction(QStringLiteral("&Close"), owner, &QWidget::close);
         close->setShortcut(QKeySequence::Close);
         close->setObjectName(QStringLiteral("actionClose"));
@@ -74,7 +89,18 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
     quit->setObjectName(QStringLiteral("actionQuit"));
 }
 
+void AppDelegate::fillEmbosserMenu(QMenu* menu) {
+    QAction* preferences = menu->addAction(QStringLiteral("Printing &Preferences…"), this, &AppDelegate::printingPreferences);
+    preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
+}
+
 void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
+
+void AppDelegate::sendFileClick() { sendfile::showSendFileWindow(QApplication::activeWindow()); }
+
+void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow(QApplication::activeWindow()); }
+
+void AppDelegate::printFile() { m_documents.printFile(QApplication::activeWindow()); }
 
 void AppDelegate::saveDocument() {
     m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));

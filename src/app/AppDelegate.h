@@ -38,6 +38,9 @@ public:
     // Menu commands.
     void openDocumentClick();
     void saveDocument();
+    void sendFileClick();
+    void printFile();
+    void printingPreferences();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }
@@ -50,6 +53,7 @@ public:
 
 private:
     void fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument);
+    void fillEmbosserMenu(QMenu* menu);
 
     SharedFolder m_folder;
     DocumentController m_documents;

@@ -1,6 +1,7 @@
 #include "app/DocumentController.h"
 
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
+#include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <iostream>
 
 namespace brelmont::app {
+
+using widgets::MessageBox;
 
 namespace {
 
@@ -84,8 +87,17 @@ viewer::WindowController* DocumentController::makeWindowControllers(std::shared_
     connect(window, &QObject::destroyed, this, [this](QObject* gone) {
         m_windows.removeIf([gone](viewer::WindowController* w) { return static_cast<QObject*>(w) == gone; });
     });
+    connect(window->viewController(), &viewer::ViewController::sendJobRequested, window, [this, window] {
+        if (m_presentSendJob) m_presentSendJob(window);
+    });
     emit windowOpened(window);
     return window;
+}
+
+bool DocumentController::printFile(QWidget* keyWindow) {
+    auto* window = qobject_cast<viewer::WindowController*>(keyWindow);
+    if (!window || !window->document() || !window->viewController()) return false;
+    return window->viewController()->printFile();
 }
 
 void DocumentController::openDocumentClick(QWidget* parent) { openDocuments(m_askOpenPaths(parent)); }

@@ -41,9 +41,16 @@ public:
 
     QList<viewer::WindowController*> windows() const;
 
+    // The Print command on the key window: when it is a viewer whose job has a page, presses the
+    // viewer's print button (which asks for the send-job sheet). False when nothing happened.
+    bool printFile(QWidget* keyWindow);
+
     // The open and save dialogs; tests put answers here.
     std::function<QStringList(QWidget*)> m_askOpenPaths;
     std::function<QString(QWidget*, const QString& proposedPath)> m_askSavePath;
+    // Presents the send-job sheet for a viewer window whose print button was clicked; the
+    // application sets it (the viewer and the documents know nothing of the send windows).
+    std::function<void(viewer::WindowController*)> m_presentSendJob;
 
 signals:
     void windowOpened(brelmont::viewer::WindowController* window);

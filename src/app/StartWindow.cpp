@@ -17,12 +17,18 @@ StartWindow::StartWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::Your
     setWindowTitle(QStringLiteral("Brelmont Companion"));
     setAcceptDrops(true);
     connect(ui->m_buttonOpenJob, &QPushButton::clicked, this, &StartWindow::openJobClicked);
+    connect(ui->m_buttonSendFile, &QPushButton::clicked, this, &StartWindow::sendFileClicked);
+    connect(ui->m_buttonPreferences, &QPushButton::clicked, this, &StartWindow::preferencesClicked);
+    connect(ui->m_buttonToolbox, &QPushButton::clicked, this, &StartWindow::toolboxClicked);
     ui->m_buttonOpenJob->setFocus();
 }
 
 StartWindow::~StartWindow() { delete ui; }
 
 QPushButton* StartWindow::openJobButton() const { return ui->m_buttonOpenJob; }
+QPushButton* StartWindow::sendFileButton() const { return ui->m_buttonSendFile; }
+QPushButton* StartWindow::preferencesButton() const { return ui->m_buttonPreferences; }
+QPushButton* StartWindow::toolboxButton() const { return ui->m_buttonToolbox; }
 
 QStringList StartWindow::droppedFiles(const QMimeData* data) {
     QStringList files;

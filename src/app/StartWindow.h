@@ -24,12 +24,18 @@ public:
     ~StartWindow() override;
 
     QPushButton* openJobButton() const;
+    QPushButton* sendFileButton() const;
+    QPushButton* preferencesButton() const;
+    QPushButton* toolboxButton() const;
 
     // The local files among dropped URLs.
     static QStringList droppedFiles(const QMimeData* data);
 
 signals:
     void openJobClicked();
+    void sendFileClicked();
+    void preferencesClicked();
+    void toolboxClicked();
     void jobsDropped(const QStringList& paths);
 
 protected:

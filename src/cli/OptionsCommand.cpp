@@ -2,19 +2,22 @@
 
 #include "cli/ExitCodes.h"
 #include "preferences/OptionStore.h"
+#include "preferences/PreferencesForm.h"
 
 #include <iostream>
 
 namespace brelmont::cli {
 
-// One line per option, tab-separated: key, label, selected index, then each value.
+// One line per option as the preferences window lists them (the custom page size last),
+// tab-separated: key, label, selected index, then each value.
 int runOptions(const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty()) {
         std::cerr << "usage: brelmont-cli options QUEUE\n";
         return ExitRefused;
     }
     std::string error;
-    const std::vector<preferences::PrintOption> options = preferences::OptionStore::load(args[0], &error);
+    const std::vector<preferences::PrintOption> options =
+        preferences::windowOptionList(preferences::OptionStore::load(args[0], &error));
     if (!error.empty()) {
         std::cerr << "brelmont-cli: options: " << error << '\n';
         return ExitFailed;

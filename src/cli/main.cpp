@@ -4,6 +4,8 @@
 #include "cli/OptionsCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
+#include "cli/SendCommand.h"
+#include "cli/ToolboxCommand.h"
 
 #include <cstring>
 #include <iostream>
@@ -30,6 +32,10 @@ const Subcommand Subcommands[] = {
     {"query", "query URI WHAT      ask a device (variables, versions, status, legacy, sensors, ...)", brelmont::cli::runQuery},
     {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
      brelmont::cli::runOptions},
+    {"send", "send FILE QUEUE     send a file unchanged (raw) to a queue", brelmont::cli::runSend},
+    {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
+                "                      show or change the settings of an attached embosser",
+     brelmont::cli::runToolbox},
 };
 
 void printUsage(std::ostream& out) {

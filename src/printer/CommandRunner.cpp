@@ -14,13 +14,13 @@ namespace brelmont::printer {
 
 namespace {
 
-// A spawned shell whose standard output goes to `outFd`; standard input reads nothing, standard
+// A spawned shell whose standard output goes to `outFd` (below 0: the program's own); standard input reads nothing, standard
 // error is the program's own. Returns the child's pid, or -1 with `error` set.
 pid_t spawnShell(const std::string& command, int outFd, std::string* error) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     const char* sh = CommandRunner::shell();
     char* const argv[] = {const_cast<char*>(sh), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
     pid_t pid = -1;
@@ -93,6 +93,27 @@ bool CommandRunner::launch(const std::string& command, std::string* error) {
     if (pid < 0) return false;
     std::thread(reap, pid).detach();
     return true;
+}
+
+CommandRunner::Waited CommandRunner::runAndWait(const std::string& command, std::chrono::milliseconds limit,
+                                               std::string* error) {
+    const pid_t pid = spawnShell(command, -1, error);
+    if (pid < 0) return {};
+    const auto end = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) return {Waited::Outcome::Ended, status};
+        if (done < 0 && errno != EINTR) {
+            if (error) *error = std::string("waitpid: ") + std::strerror(errno);
+            return {};
+        }
+        if (std::chrono::steady_clock::now() >= end) {
+            std::thread(reap, pid).detach();
+            return {Waited::Outcome::StillRunning, 0};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 } // namespace brelmont::printer

@@ -2,6 +2,7 @@
 // standard output collected.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +20,14 @@ public:
     // Starts the command and returns at once. Its output goes nowhere, so a chatty command never
     // blocks on a pipe nobody reads, and it is reaped when it ends.
     static bool launch(const std::string& command, std::string* error = nullptr);
+
+    // Runs the command with this program's own standard output and error and waits at most
+    // `limit` for it to end. A command still running then goes on by itself and is reaped later.
+    struct Waited {
+        enum class Outcome { NotStarted, Ended, StillRunning } outcome = Outcome::NotStarted;
+        int status = 0; // the wait status, when it ended
+    };
+    static Waited runAndWait(const std::string& command, std::chrono::milliseconds limit, std::string* error = nullptr);
 
     // The shell that runs command lines: /bin/zsh, or /bin/sh where zsh is absent.
     static const char* shell();

@@ -2,7 +2,7 @@
 // opened from paths, drops, the hand-off and the Open command, Save, alerts, the start window.
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "app/StartWindow.h"
 #include "viewer/window/ClickableImageView.h"
 #include "viewer/window/ViewController.h"
@@ -27,7 +27,7 @@
 
 using brelmont::app::AppDelegate;
 using brelmont::app::DocumentController;
-using brelmont::app::MessageBox;
+using brelmont::widgets::MessageBox;
 using brelmont::app::SharedFolder;
 using brelmont::app::StartWindow;
 namespace fs = std::filesystem;

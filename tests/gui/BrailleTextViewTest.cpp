@@ -267,7 +267,7 @@ TEST(BrailleTextView, TabReachesTheTextInPlaceOfTheImage) {
         w = w->nextInFocusChain();
     } while (w && w != start);
     EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Braille Text",
-                                  "Ink page 1 of 2", "Emboss page 1 of 2 as braille text"}));
+                                  "Ink page 1 of 2", "Emboss page 1 of 2 as braille text", "Print…"}));
     // Tab leaves the text rather than typing into it.
     v.text()->setFocus();
     QTest::keyClick(v.text(), Qt::Key_Tab);

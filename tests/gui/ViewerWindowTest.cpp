@@ -214,7 +214,7 @@ TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
     QStringList names;
     for (QWidget* widget : chain) names << accessibleName(widget);
     EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Braille Text",
-                                  "Ink page 1 of 2", "Emboss page 1 of 2"}));
+                                  "Ink page 1 of 2", "Emboss page 1 of 2", "Print…"}));
 }
 
 TEST(ViewerWindow, MenuCommandsHaveMnemonicsAndShortcuts) {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "CupsServer.h"
+#include "ScratchDir.h"
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
+#include "preferences/PreferencesForm.h"
 
 #include <unistd.h>
 
@@ -23,6 +25,7 @@ using brelmont::testing::CupsServer;
 using brelmont::testing::embosserOptions;
 using brelmont::testing::PpdOption;
 using brelmont::testing::QueueDefinition;
+using brelmont::testing::ScratchDir;
 using brelmont::testing::shellQuote;
 
 namespace {
@@ -66,11 +69,14 @@ protected:
             queue.info = "Embosser for option tests";
             queue.options = embosserOptions();
             queue.customPageSize = true;
+            // Its description declares the custom size first, so the scheduler lists it first.
+            queue.customPageSizeFirst = name == HostileQueue;
             if (!cups->addQueue(queue, &error)) startError += error + "\n";
         }
         cups->applyEnvironment();
-        char pattern[] = "/tmp/prefs shared XXXXXX";
-        shared = ::mkdtemp(pattern) ? fs::path(pattern) : fs::path();
+        // A blank in the folder name keeps the mirror file's redirection honest.
+        scratch = std::make_unique<ScratchDir>("prefs shared");
+        shared = scratch->path();
         fs::create_directories(shared / ".lpoptions");
         work = shared / "work";
         fs::create_directories(work);
@@ -85,8 +91,7 @@ protected:
         ::unsetenv("BRELMONT_SHARED_DIR");
         cups->stop();
         cups.reset();
-        std::error_code ec;
-        fs::remove_all(shared, ec);
+        scratch.reset();
     }
 
     void SetUp() override {
@@ -107,6 +112,7 @@ protected:
 
     static inline std::unique_ptr<CupsServer> cups;
     static inline std::string startError;
+    static inline std::unique_ptr<ScratchDir> scratch;
     static inline fs::path shared, work, oldWorkingFolder;
 };
 
@@ -271,7 +277,7 @@ TEST_F(OptionStoreCups, CommandLineToolPrintsTheOptionList) {
     const auto result = cups->run(std::string(BRELMONT_CLI) + " options " + Queue);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::string expected;
-    for (const PrintOption& option : OptionStore::load(Queue)) {
+    for (const PrintOption& option : windowOptionList(OptionStore::load(Queue))) {
         expected += option.key + '\t' + option.label + '\t' + std::to_string(option.selected);
         for (const std::string& value : option.values) expected += '\t' + value;
         expected += '\n';
@@ -284,6 +290,11 @@ TEST_F(OptionStoreCups, CommandLineToolPrintsTheOptionList) {
     const auto hostile = cups->run(std::string(BRELMONT_CLI) + " options " + shellQuote(HostileQueue));
     EXPECT_EQ(hostile.exitCode, 0);
     EXPECT_NE(hostile.out.find("Duplex\tDouble-Sided\t0\t"), std::string::npos) << hostile.out;
+    // The custom size comes last, as the window lists it, whatever the scheduler's order.
+    ASSERT_TRUE(lpoptions("-p " + shellQuote(HostileQueue) + " -l").starts_with("PageSize/Media Size: Custom.WIDTHxHEIGHT"));
+    EXPECT_NE(hostile.out.find("PageSize\tMedia Size\t0\tLetter\tLegal\tA4\tA4Tractor\t115X11\t11X14\tCustom.WIDTHxHEIGHT\n"),
+              std::string::npos)
+        << hostile.out;
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "DeviceAddress.h"
 
-#include "PercentCoding.h"
+#include "printer/PercentCoding.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 
 namespace brelmont::pjlhelper {
+
+using printer::percentDecode;
 
 namespace {
 

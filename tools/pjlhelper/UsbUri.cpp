@@ -1,12 +1,14 @@
 #include "UsbUri.h"
 
 #include "DeviceId.h"
-#include "PercentCoding.h"
+#include "printer/PercentCoding.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace brelmont::pjlhelper {
+
+using printer::percentEncode;
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -38,6 +39,11 @@ void ViewController::viewDidLoad() {
     m_lbInkPage = findChild<QLabel*>(QStringLiteral("m_lbInkPage"), Qt::FindDirectChildrenOnly);
     m_lbEmbPage = findChild<QLabel*>(QStringLiteral("m_lbEmbPage"), Qt::FindDirectChildrenOnly);
     m_embTextView = findChild<QPlainTextEdit*>(QStringLiteral("m_embTextView"), Qt::FindDirectChildrenOnly);
+    m_buttonPrint = findChild<QPushButton*>(QStringLiteral("m_buttonPrint"), Qt::FindDirectChildrenOnly);
+    if (m_buttonPrint) {
+        m_buttonPrint->hide();
+        connect(m_buttonPrint, &QPushButton::clicked, this, &ViewController::sendJobRequested);
+    }
     if (m_embTextView) {
         // Read-only but with a caret, so a braille display can be panned and routed over the text.
         m_embTextView->setReadOnly(true);
@@ -154,6 +160,12 @@ bool ViewController::clickPageForward() {
 bool ViewController::clickPageBackward() {
     if (!m_cursor.requestBackward()) return false;
     viewDidAppear();
+    return true;
+}
+
+bool ViewController::printFile() {
+    if (pageCount() < 1 || !m_buttonPrint) return false;
+    m_buttonPrint->click();
     return true;
 }
 

@@ -1,6 +1,7 @@
 // The content of a viewer window: the ink page on the left, the emboss page on the right, one
 // page index for both, paging by the arrow keys and zoom of the whole window. The emboss page can
 // also be shown as braille text, for reading its layout on a braille display or by screen reader.
+// The print command presses a hidden button, whose click asks for the send-job sheet.
 #pragma once
 
 #include "job/Document.h"
@@ -12,6 +13,7 @@
 
 class QLabel;
 class QPlainTextEdit;
+class QPushButton;
 
 namespace brelmont::viewer {
 
@@ -40,6 +42,9 @@ public:
     void zoomIn();
     void zoomOut();
 
+    // Presses the print button when the job has a page; false (nothing happens) when it has none.
+    bool printFile();
+
     // Swaps the emboss image for its braille text (and back); focus follows the text when shown.
     void setBrailleTextShown(bool shown);
     bool brailleTextShown() const { return m_brailleShown; }
@@ -53,9 +58,12 @@ public:
     QLabel* m_lbInkPage = nullptr;
     QLabel* m_lbEmbPage = nullptr;
     QPlainTextEdit* m_embTextView = nullptr;
+    QPushButton* m_buttonPrint = nullptr; // hidden; its click asks for the send-job sheet
 
 signals:
     void pageShown(qint64 index, qint64 count);
+    // The print button was clicked: whoever made the window presents the send-job sheet.
+    void sendJobRequested();
 
 protected:
     void showEvent(QShowEvent* event) override;

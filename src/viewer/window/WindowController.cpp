@@ -25,6 +25,9 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     content->viewDidLoad();
     content->setDocument(m_document);
 
+    connect(ui->actionPrint, &QAction::triggered, content, &ViewController::printFile);
+    // A job without pages has nothing to send; the command says so by being unavailable.
+    ui->actionPrint->setEnabled(content->pageCount() > 0);
     connect(ui->actionPageBackward, &QAction::triggered, content, &ViewController::clickPageBackward);
     connect(ui->actionPageForward, &QAction::triggered, content, &ViewController::clickPageForward);
     connect(ui->actionZoomIn, &QAction::triggered, content, &ViewController::zoomIn);
@@ -35,7 +38,7 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
 
     // Toolbar buttons take Tab focus, so every command is reachable without the mouse or the menu.
     QWidget* previous = nullptr;
-    for (QAction* action : {ui->actionPageBackward, ui->actionPageForward, ui->actionZoomIn, ui->actionZoomOut,
+    for (QAction* action : {ui->actionPrint, ui->actionPageBackward, ui->actionPageForward, ui->actionZoomIn, ui->actionZoomOut,
                             ui->actionBrailleText}) {
         QWidget* button = ui->toolBar->widgetForAction(action);
         if (!button) continue;
@@ -58,6 +61,7 @@ WindowController::~WindowController() { delete ui; }
 ViewController* WindowController::viewController() const { return ui->m_viewController; }
 QMenu* WindowController::fileMenu() const { return ui->menuFile; }
 QToolBar* WindowController::toolBar() const { return ui->toolBar; }
+QAction* WindowController::actionPrint() const { return ui->actionPrint; }
 QAction* WindowController::actionPageBackward() const { return ui->actionPageBackward; }
 QAction* WindowController::actionPageForward() const { return ui->actionPageForward; }
 QAction* WindowController::actionZoomIn() const { return ui->actionZoomIn; }

@@ -1,5 +1,6 @@
 // The viewer window of one document ("Viewer Window Controller"): its content is a ViewController;
-// the toolbar and the View menu carry the page and zoom commands and the braille text toggle.
+// the toolbar and the View menu carry the page and zoom commands and the braille text toggle; the
+// toolbar also carries Print (Ctrl+P), which sends the job to an embosser queue.
 #pragma once
 
 #include "job/Document.h"
@@ -34,6 +35,8 @@ public:
     QMenu* fileMenu() const;
     QToolBar* toolBar() const;
 
+    // Print… (Ctrl+P): the content's printFile(); enabled when the job has a page.
+    QAction* actionPrint() const;
     QAction* actionPageBackward() const;
     QAction* actionPageForward() const;
     QAction* actionZoomIn() const;

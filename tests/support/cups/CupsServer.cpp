@@ -540,6 +540,7 @@ bool CupsServer::addQueue(const QueueDefinition& queue, std::string* error) {
     description.manufacturer = queue.manufacturer;
     description.options = queue.options;
     description.customPageSize = queue.customPageSize;
+    description.customPageSizeFirst = queue.customPageSizeFirst;
     fs::path ppd = m_folder / "ppd-src" / (queue.name + ".ppd");
     if (!writeFile(ppd, makeTestPpd(description)))
         return fail("cannot write " + ppd.string());

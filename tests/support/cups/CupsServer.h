@@ -25,6 +25,7 @@ struct QueueDefinition {
     std::vector<PpdOption> options;
     std::string manufacturer = "Brelmont";
     bool customPageSize = false;
+    bool customPageSizeFirst = false; // see TestPpdDescription
 };
 
 // What a command run against the server printed, and how it ended (-1: killed or not started).

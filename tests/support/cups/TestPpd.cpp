@@ -40,9 +40,23 @@ void writeOption(std::ostringstream& out, const PpdOption& option, int order) {
     out << "*CloseUI: *" << option.keyword << "\n";
 }
 
+// The custom size declaration: its margins, limits and the five parameters.
+void writeCustomPageSize(std::ostringstream& out) {
+    out << "*HWMargins: 0 0 0 0\n"
+        << "*VariablePaperSize: True\n"
+        << "*MaxMediaWidth: \"1224\"\n"
+        << "*MaxMediaHeight: \"3600\"\n"
+        << "*CustomPageSize True: \"pop pop pop <</PageSize[5 -2 roll]/ImagingBBox null>>setpagedevice\"\n"
+        << "*ParamCustomPageSize Width: 1 points 36 1224\n"
+        << "*ParamCustomPageSize Height: 2 points 36 3600\n"
+        << "*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
+        << "*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
+        << "*ParamCustomPageSize Orientation: 5 int 0 0\n";
+}
+
 // PageSize and the three keywords that must agree with it (PageRegion, ImageableArea,
 // PaperDimension), with an invocation that names the size in points.
-void writePageSize(std::ostringstream& out, const PpdOption& option, bool custom) {
+void writePageSize(std::ostringstream& out, const PpdOption& option) {
     auto sizeCode = [](int w, int h) {
         return "\"<</PageSize[" + std::to_string(w) + " " + std::to_string(h) + "]/ImagingBBox null>>setpagedevice\"";
     };
@@ -68,18 +82,6 @@ void writePageSize(std::ostringstream& out, const PpdOption& option, bool custom
         auto [name, text] = splitChoice(choice);
         auto [w, h] = paperPoints(name);
         out << "*PaperDimension " << name << "/" << text << ": \"" << w << " " << h << "\"\n";
-    }
-    if (custom) {
-        out << "*HWMargins: 0 0 0 0\n"
-            << "*VariablePaperSize: True\n"
-            << "*MaxMediaWidth: \"1224\"\n"
-            << "*MaxMediaHeight: \"3600\"\n"
-            << "*CustomPageSize True: \"pop pop pop <</PageSize[5 -2 roll]/ImagingBBox null>>setpagedevice\"\n"
-            << "*ParamCustomPageSize Width: 1 points 36 1224\n"
-            << "*ParamCustomPageSize Height: 2 points 36 3600\n"
-            << "*ParamCustomPageSize WidthOffset: 3 points 0 0\n"
-            << "*ParamCustomPageSize HeightOffset: 4 points 0 0\n"
-            << "*ParamCustomPageSize Orientation: 5 int 0 0\n";
     }
 }
 
@@ -116,7 +118,9 @@ std::string makeTestPpd(const TestPpdDescription& d) {
     for (const auto& option : d.options)
         if (option.keyword == "PageSize")
             pageSize = option;
-    writePageSize(out, pageSize, d.customPageSize);
+    if (d.customPageSize && d.customPageSizeFirst) writeCustomPageSize(out);
+    writePageSize(out, pageSize);
+    if (d.customPageSize && !d.customPageSizeFirst) writeCustomPageSize(out);
 
     int order = 20;
     for (const auto& option : d.options)

@@ -26,6 +26,9 @@ struct TestPpdDescription {
     std::vector<PpdOption> options;
     // Adds custom sizes, which "lpoptions -l" lists as a last PageSize choice "Custom.WIDTHxHEIGHT".
     bool customPageSize = false;
+    // Declares the custom sizes before the PageSize choices, as some vendors' descriptions do; the
+    // scheduler then lists "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
+    bool customPageSizeFirst = false;
 };
 
 // The whole file text. The queue takes only raw data ("*cupsFilter: application/vnd.cups-raw 0 -"),

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace brelmont::app {
+namespace brelmont::widgets {
 
 class MessageBox {
 public:
@@ -21,4 +21,4 @@ public:
     static void setPresenter(Presenter presenter);
 };
 
-} // namespace brelmont::app
+} // namespace brelmont::widgets

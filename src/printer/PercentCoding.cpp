@@ -1,6 +1,6 @@
-#include "PercentCoding.h"
+#include "printer/PercentCoding.h"
 
-namespace brelmont::pjlhelper {
+namespace brelmont::printer {
 
 namespace {
 
@@ -34,8 +34,11 @@ std::string percentDecode(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
+        const int byte = text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0
+                             ? hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])
+                             : 0;
+        if (byte != 0) {
+            out += static_cast<char>(byte);
             i += 2;
         } else {
             out += text[i];
@@ -44,4 +47,4 @@ std::string percentDecode(std::string_view text) {
     return out;
 }
 
-} // namespace brelmont::pjlhelper
+} // namespace brelmont::printer

@@ -1,10 +1,10 @@
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
 
-namespace brelmont::app {
+namespace brelmont::widgets {
 
 namespace {
 
@@ -33,4 +33,4 @@ void MessageBox::showSettingsFailure() { show(QString::fromLatin1(SettingsFailur
 
 void MessageBox::setPresenter(Presenter p) { presenter() = std::move(p); }
 
-} // namespace brelmont::app
+} // namespace brelmont::widgets

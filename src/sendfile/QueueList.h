@@ -1,0 +1,43 @@
+// The queues the send windows offer: the parallel lists of the queue discovery, the entries each
+// window shows, and which entry it selects at first.
+#pragma once
+
+#include "printer/Printers.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace brelmont::sendfile {
+
+// The part of a `Printers` list that the send windows use, one entry per queue in every list.
+struct QueueChoices {
+    std::vector<std::string> m_queues;
+    std::vector<std::string> m_printerNames;
+    std::vector<std::string> m_makeAndModel;
+    std::vector<int64_t> m_modelNumbers;
+
+    static QueueChoices from(const printer::Printers& printers);
+    // Runs the queue discovery now.
+    static QueueChoices discover();
+
+    // The queue name at a list index; none for no selection or an index past the list.
+    std::optional<std::string> queueAt(int index) const;
+};
+
+// What a combo box shows, and the entry selected at first (-1: none, the list is empty).
+struct QueueListing {
+    std::vector<std::string> m_entries;
+    int m_selected = -1;
+};
+
+// The send-file window: display names, a queue without one shown by its make-and-model; the last
+// queue of any known model (code 1 or more) is selected, else the first.
+QueueListing sendFileListing(const QueueChoices& choices);
+
+// The send-job sheet: display names as they are; the last queue whose model is the one the job was
+// made for is selected, else the first.
+QueueListing sendJobListing(const QueueChoices& choices, int64_t printerType);
+
+} // namespace brelmont::sendfile

@@ -1,0 +1,16 @@
+// Fills a send window's queue combo box from a queue listing.
+#pragma once
+
+#include "sendfile/QueueList.h"
+
+class QComboBox;
+
+namespace brelmont::sendfile {
+
+// The entries, and the first selection when the list has one.
+void fillQueueCombo(QComboBox* combo, const QueueListing& listing);
+
+// The queue list is read while the user waits: a busy cursor says so.
+QueueChoices discoverQueuesShowingBusy();
+
+} // namespace brelmont::sendfile

@@ -1,0 +1,99 @@
+#include "sendfile/ui/SendFileViewController.h"
+
+#include "sendfile/SendOperation.h"
+#include "sendfile/ui/QueueCombo.h"
+#include "widgets/MessageBox.h"
+
+#include "ui_SendFileWindowController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace brelmont::sendfile {
+
+namespace {
+
+// What the window starts with: the current folder, so a name must be browsed or typed first.
+QUrl noFileChosen() { return QUrl::fromLocalFile(QDir::currentPath() + QLatin1Char('/')); }
+
+// A URL that names a folder, by its form or by what is there.
+bool isDirectoryUrl(const QUrl& url) {
+    const QString path = url.toLocalFile();
+    return path.isEmpty() || path.endsWith(QLatin1Char('/')) || QFileInfo(path).isDir();
+}
+
+} // namespace
+
+SendFileViewController::SendFileViewController(QueueChoices printers, QWidget* parent)
+    : QDialog(parent), ui(new Ui::SendFileWindowController), m_printers(std::move(printers)), m_fileurl(noFileChosen()) {
+    ui->setupUi(this);
+    setObjectName(QString::fromLatin1(Identifier));
+    m_fileName = ui->m_fileName;
+    m_comboPrinters = ui->m_comboPrinters;
+    m_askFile = [](QWidget* parent) { return QFileDialog::getOpenFileName(parent, QStringLiteral("Send File")); };
+
+    connect(ui->m_buttonBrowse, &QPushButton::clicked, this, &SendFileViewController::browseClick);
+    connect(ui->m_buttonSend, &QPushButton::clicked, this, &SendFileViewController::sendClick);
+    connect(ui->m_buttonCancel, &QPushButton::clicked, this, &SendFileViewController::dismissClick);
+    // A name the user types or changes is the file meant, even after a browse or a name that led
+    // nowhere: it is looked up afresh at the next send.
+    connect(m_fileName, &QLineEdit::textEdited, this, [this] {
+        m_fileurl = noFileChosen();
+        showStatus({});
+    });
+    viewDidLoad();
+}
+
+SendFileViewController::~SendFileViewController() { delete ui; }
+
+void SendFileViewController::viewDidLoad() { fillQueueCombo(m_comboPrinters, sendFileListing(m_printers)); }
+
+void SendFileViewController::browseClick() {
+    const QString path = m_askFile(this);
+    if (path.isEmpty()) return;
+    m_fileurl = QUrl::fromLocalFile(path);
+    m_fileName->setText(QFileInfo(path).fileName());
+    showStatus({});
+}
+
+bool SendFileViewController::sendClick() {
+    const int index = m_comboPrinters->currentIndex();
+    if (index < 0) {
+        showStatus(QStringLiteral("There is no queue to send to."));
+        return false;
+    }
+    if (!m_fileurl.isLocalFile()) return false;
+    // The local path, with every escape of the URL form decoded.
+    QString path = m_fileurl.toLocalFile();
+    if (isDirectoryUrl(m_fileurl)) {
+        // Nothing browsed: the typed name is taken from the root folder.
+        m_fileurl = QUrl::fromLocalFile(QDir::cleanPath(QLatin1Char('/') + m_fileName->text()));
+        path = m_fileurl.toLocalFile();
+        if (isDirectoryUrl(m_fileurl)) {
+            showStatus(QStringLiteral("Choose a file with Browse, or type its path."));
+            return false;
+        }
+    }
+    if (!QFileInfo::exists(path)) {
+        showStatus(QStringLiteral("There is no file %1.").arg(path));
+        return false;
+    }
+    const std::optional<std::string> queue = m_printers.queueAt(index);
+    if (!queue) return false;
+    std::string error;
+    if (!send(QFile::encodeName(path).toStdString(), *queue, &error)) {
+        widgets::MessageBox::show(QStringLiteral("The file could not be sent: %1").arg(QString::fromStdString(error)));
+        return false;
+    }
+    accept();
+    return true;
+}
+
+void SendFileViewController::dismissClick() { reject(); }
+
+// A quiet note in the window, read by screen readers as the label changes; no alert.
+void SendFileViewController::showStatus(const QString& text) { ui->m_lbStatus->setText(text); }
+
+} // namespace brelmont::sendfile

@@ -1,0 +1,31 @@
+#include "sendfile/ui/SendWindows.h"
+
+#include "sendfile/ui/QueueCombo.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendFileViewController.h"
+
+namespace brelmont::sendfile {
+
+SendFileViewController* showSendFileWindow(QWidget* parent) {
+    auto* window = new SendFileViewController(discoverQueuesShowingBusy(), parent);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document) {
+    return presentSendFileDlg(window, std::move(document), discoverQueuesShowingBusy());
+}
+
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, QueueChoices printers) {
+    auto* sheet = new SendFileDlg(std::move(document), std::move(printers), window);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->open();
+    return sheet;
+}
+
+} // namespace brelmont::sendfile

@@ -1,0 +1,25 @@
+// How the application opens the two send windows.
+#pragma once
+
+#include "job/Document.h"
+#include "sendfile/QueueList.h"
+
+#include <memory>
+
+class QWidget;
+
+namespace brelmont::sendfile {
+
+class SendFileDlg;
+class SendFileViewController;
+
+// File ▸ Send File…: the send-file window, modal for the whole application, deleted when closed.
+// The queue list is read now.
+SendFileViewController* showSendFileWindow(QWidget* parent);
+
+// The viewer's print button: the send-job sheet for `document`, modal over `window` only, deleted
+// when closed. Without `printers`, the queue list is read now.
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document);
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, QueueChoices printers);
+
+} // namespace brelmont::sendfile

@@ -1,0 +1,180 @@
+// The Orvin toolbox: which control shows which variable, and how each is written back.
+#include "toolbox/OrvinFamily.h"
+
+#include "toolbox/CommonRules.h"
+#include "toolbox/PaperSizes.h"
+#include "toolbox/ToolboxModel.h"
+
+namespace brelmont::toolbox {
+
+namespace {
+
+using printer::firstInteger;
+using K = ControlKind;
+
+constexpr bool Notifies = true;
+constexpr bool ReadOnly = false;
+
+// The ink module is fitted unless its firmware version reads 0.
+bool inkModuleFitted(const ToolboxModel& model) {
+    return firstInteger(model.getValue("SIAFW")) != 0;
+}
+
+// Without an ink module its tab goes; with one, the health and fill state of both cartridges.
+void showInkModule(ToolboxModel& model) {
+    if (!inkModuleFitted(model)) {
+        model.removeTab(5);
+        return;
+    }
+    for (const std::string c : {"0", "1"}) {
+        const std::string health = model.getValue("INKHEALTH" + c);
+        model.controlSet().setText("m_lbHealth" + c, health == "4095" ? "OK" : health == "0" ? "Missing" : "Damaged");
+        model.controlSet().setText("m_lbFillState" + c, health == "0" ? "0 %" : model.getValue("INKLEVEL" + c) + " %");
+    }
+}
+
+// "cbMediaMediaType": the limits of the chosen media kind; only the custom pair can be edited.
+void showMediaKind(ToolboxModel& model, int index) {
+    static const char* const prefixes[] = {"BRAILLEPAPER", "LIGHTBRAILLE", "COPYPAPER", "PREMIUMPAPER", "CARDSTOCK"};
+    if (index < 0) return;
+    const bool custom = index >= int(std::size(prefixes));
+    const std::string prefix = custom ? "CUSTOM" : prefixes[index];
+    rules::showMediaLimits(model, prefix + "MEDIAMIN", prefix + "MEDIAMAX", custom);
+}
+
+FamilyDescription makeOrvin() {
+    FamilyDescription f;
+    f.modelCode = 221201;
+    f.title = "Orvin Toolbox";
+    f.queries = {{&printer::pjl::Variables, ListId::Variables},
+                 {&printer::pjl::Versions, ListId::Versions},
+                 {&printer::pjl::Status, ListId::Status},
+                 {&printer::pjl::Legacy, ListId::Legacy}};
+    f.lookupOrder = {ListId::Variables, ListId::Versions, ListId::Legacy, ListId::Status};
+    f.controls = {
+        {"m_tfPaperHeight", K::TextField, Notifies},
+        {"m_tfPaperWidth", K::TextField, Notifies},
+        {"m_cbDuplex", K::ComboBox, Notifies, true, {}, 2},
+        {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
+        {"m_tfTable", K::TextField, Notifies},
+        {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
+        {"m_ckAutoCr", K::CheckBox, Notifies},
+        {"m_tfExtraLineSpace", K::TextField, Notifies},
+        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
+        {"m_cbQuality", K::ComboBox, Notifies, true, {}, 3},
+        {"m_tfRightMargin", K::TextField, Notifies},
+        {"m_tfLeftMargin", K::TextField, Notifies},
+        {"m_tfTopMargin", K::TextField, Notifies},
+        {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, 6},
+        {"m_cbPaperSize", K::ComboBox, Notifies, true, paperSizeNames()},
+        {"m_tfPrinterName", K::TextField, false, ReadOnly},
+        {"m_tfModelNumber", K::TextField, false, ReadOnly},
+        {"m_tfFirmwareVersion", K::TextField, false, ReadOnly},
+        {"m_tfSerialNumber", K::TextField, false, ReadOnly},
+        {"m_tfPjlValue", K::TextField, Notifies},
+        {"m_lbInkFW", K::Label},
+        {"m_lbInkSN", K::Label},
+        {"m_cbPjlNames", K::ComboBox, Notifies},
+        {"m_tfStatus", K::TextField, false, ReadOnly},
+        {"m_tfFrontMin", K::TextField, false, ReadOnly},
+        {"m_tfFrontMax", K::TextField, false, ReadOnly},
+        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, 6},
+        {"m_lbFillState1", K::Label},
+        {"m_lbFillState0", K::Label},
+        {"m_lbHealth1", K::Label},
+        {"m_lbHealth0", K::Label},
+        {"m_tfInkLeft", K::TextField, Notifies},
+        {"m_tfInkSkew", K::TextField, Notifies},
+        {"m_tfInkTop", K::TextField, Notifies},
+        {"m_tfInkCartSpace", K::TextField, Notifies},
+        {"m_ckTunes", K::CheckBox, Notifies},
+        {"m_ckTearOff", K::CheckBox, Notifies},
+        {"m_ckPrimaryCarriage", K::CheckBox, Notifies},
+        {"m_tfSensors", K::TextField, false, ReadOnly},
+        {"m_ckDHCP", K::CheckBox, Notifies},
+        {"m_tfSubnet", K::TextField, Notifies},
+        {"m_tfIpAddr", K::TextField, Notifies},
+        {"m_tfGateway", K::TextField, Notifies},
+    };
+    // Shown only, then the 26 written settings in the order Apply writes them.
+    f.settings = {
+        {"MODEL", "m_tfModelNumber", conv::shownText()},
+        {"FWPRIMARY", "m_tfFirmwareVersion", conv::shownText()},
+        {"SERIALNUMBER", "m_tfSerialNumber", conv::shownText()},
+        {"SIAFW", "m_lbInkFW", conv::shownText(), inkModuleFitted},
+        {"SIASN", "m_lbInkSN", conv::shownText(), inkModuleFitted},
+
+        {"FORMWIDTH", "m_tfPaperWidth", conv::length(20)},
+        {"FORMHEIGHT", "m_tfPaperHeight", conv::length(20)},
+        {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
+        {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
+        {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
+        {"EXTRALINESPACE", "m_tfExtraLineSpace", conv::length(20)},
+        {"AUTOCR", "m_ckAutoCr", conv::check("ON", "OFF")},
+        {"QUALITY", "m_cbQuality", conv::words({"DRAFT", "STANDARD", "BEST"}, 1, "STANDARD")},
+        {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
+        {"GRAPHICS", "m_cbGraphics", conv::words({"OFF", "ON"}, 0, "ON")},
+        {"TABLE", "m_tfTable", conv::offsetNumber(1, 0, 6, "1")},
+        {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"HEAVY", "NORMAL", "LIGHT"}, 1, "NORMAL")},
+        {"DUPLEXMODE", "m_cbDuplex", conv::words({"SIMPLEX", "LONGEDGE"}, 1, "LONGEDGE")},
+        {"MEDIATYPE", "m_cbLegacyMediaType",
+         conv::words({"BRAILLE", "LIGHTBRAILLE", "PLAIN", "PREMIUM", "CARDSTOCK"}, 5, "CUSTOM")},
+        {"CUSTOMMEDIAMIN", "m_tfFrontMin", conv::whenIndexAtLeast("m_cbMediaMediaType", 5, conv::integerText())},
+        {"CUSTOMMEDIAMAX", "m_tfFrontMax", conv::whenIndexAtLeast("m_cbMediaMediaType", 5, conv::integerText())},
+        {"DHCP", "m_ckDHCP", conv::check("ON", "OFF")},
+        {"IPADDRESS", "m_tfIpAddr", conv::text()},
+        {"SUBNET", "m_tfSubnet", conv::text()},
+        {"GATEWAY", "m_tfGateway", conv::text()},
+        {"FLAGS", "m_ckTunes", conv::flagBits({"m_ckTunes", "m_ckTearOff"})},
+        {"PRIMARYCARRIAGE", "m_ckPrimaryCarriage", conv::checkOne()},
+        {"INKLEFTMARGIN", "m_tfInkLeft", conv::text(), inkModuleFitted},
+        {"INKSKEW", "m_tfInkSkew", conv::text(), inkModuleFitted},
+        {"INKCARTSPACE", "m_tfInkCartSpace", conv::text(), inkModuleFitted},
+        {"INKTOPMARGIN", "m_tfInkTop", conv::text(), inkModuleFitted},
+    };
+    f.sensorLabels = {
+        {"PAPER0", "\r\nFront Paper Flag: ", ""},
+        {"PAPER1", ", Back Paper Flag: ", ""},
+        {"HOME0", "\r\nBottom Home Flag: ", ""},
+        {"HOME1", ", Top Home Flag: ", ""},
+        {"MPSEN0", "Front Alignment Sensor: ", ""},
+        {"MPSEN1", ", Back Alignment Sensor: ", ""},
+        {"TEMP0", "\r\nCarriage Temperature: ", "\u00b0C"},
+        {"TEMP1", ", Carriage Temperature: ", "\u00b0C"},
+        {"VSUPPLY", "\r\nSupply Voltage: ", ""},
+        {"HOUSING", ", Housing: ", ""},
+        {"SIASEN", ", TintBridge: ", ""},
+    };
+    f.comboActions = {
+        {"m_cbPaperSize", "cbGeneralPaperSize", rules::fillPaperSize},
+        {"m_cbMediaMediaType", "cbMediaMediaType", showMediaKind},
+        {"m_cbPjlNames", "cbGeneralPjlName", rules::showSelectedVariable},
+    };
+    f.loadRules = {
+        rules::showPrinterName,
+        rules::listStatus,
+        rules::listVariableNames,
+        rules::choosePaperSize("FORMWIDTH", "FORMHEIGHT"),
+        showInkModule,
+    };
+    return f;
+}
+
+} // namespace
+
+const FamilyDescription& orvinFamily() {
+    static const FamilyDescription orvin = makeOrvin();
+    return orvin;
+}
+
+// The same window for the colour model; only the model code that picks the queue differs.
+const FamilyDescription& ivraFamily() {
+    static const FamilyDescription ivra = [] {
+        FamilyDescription f = makeOrvin();
+        f.modelCode = 221203;
+        return f;
+    }();
+    return ivra;
+}
+
+} // namespace brelmont::toolbox

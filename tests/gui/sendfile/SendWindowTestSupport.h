@@ -1,0 +1,62 @@
+// What the send-window tests share: alerts recorded instead of shown, queue lists, and the
+// mnemonics of a window.
+#pragma once
+
+#include "sendfile/QueueList.h"
+#include "widgets/MessageBox.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QStringList>
+#include <QWidget>
+
+namespace sendtest {
+
+// Records the alerts instead of running them modally.
+struct Alerts {
+    Alerts() {
+        brelmont::widgets::MessageBox::setPresenter([this](const QString& text) { texts << text; });
+    }
+    ~Alerts() {
+        QCoreApplication::processEvents();
+        brelmont::widgets::MessageBox::setPresenter({});
+    }
+    QStringList take() {
+        QCoreApplication::processEvents();
+        QStringList t = texts;
+        texts.clear();
+        return t;
+    }
+    QStringList texts;
+};
+
+// Queues "q0", "q1", ... with these display names, make-and-model texts and model codes.
+inline brelmont::sendfile::QueueChoices queues(std::vector<std::string> names, std::vector<std::string> makeAndModel,
+                                                std::vector<int64_t> models) {
+    std::vector<std::string> queueNames;
+    for (size_t i = 0; i < names.size(); ++i) queueNames.push_back("q" + std::to_string(i));
+    return {queueNames, std::move(names), std::move(makeAndModel), std::move(models)};
+}
+
+// What a screen reader is told labels the widget (a combo box's own name is its current entry).
+inline QString labelledBy(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    const auto labels = iface ? iface->relations(QAccessible::Label) : decltype(iface->relations())();
+    return labels.size() == 1 ? labels.first().first->text(QAccessible::Name) : QString();
+}
+
+// The mnemonic letters of the window's labels and buttons, in upper case.
+inline QStringList mnemonics(QWidget* window) {
+    QStringList letters;
+    const auto take = [&letters](const QString& text) {
+        const qsizetype at = text.indexOf(QLatin1Char('&'));
+        if (at >= 0 && at + 1 < text.size() && text[at + 1] != QLatin1Char('&')) letters << text.mid(at + 1, 1).toUpper();
+    };
+    for (QLabel* label : window->findChildren<QLabel*>()) take(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) take(button->text());
+    return letters;
+}
+
+} // namespace sendtest
