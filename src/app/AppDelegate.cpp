@@ -5,6 +5,7 @@
 #include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
 #include "sendfile/ui/SendWindows.h"
+#include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
 
 #include <QApplication>
@@ -57,6 +58,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(m_window.get(), &StartWindow::openJobClicked, this, &AppDelegate::openDocumentClick);
     connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
     connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
+    connect(m_window.get(), &StartWindow::toolboxClicked, this, &AppDelegate::openToolboxClick);
     connect(m_window.get(), &StartWindow::jobsDropped, &m_documents, &DocumentController::openDocuments);
     m_window->show();
     m_window->raise();
@@ -90,6 +92,8 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
 }
 
 void AppDelegate::fillEmbosserMenu(QMenu* menu) {
+    QAction* toolbox = menu->addAction(QStringLiteral("&Toolbox…"), this, &AppDelegate::openToolboxClick);
+    toolbox->setObjectName(QStringLiteral("actionToolbox"));
     QAction* preferences = menu->addAction(QStringLiteral("Printing &Preferences…"), this, &AppDelegate::printingPreferences);
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
 }
@@ -99,6 +103,8 @@ void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplicati
 void AppDelegate::sendFileClick() { sendfile::showSendFileWindow(QApplication::activeWindow()); }
 
 void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow(QApplication::activeWindow()); }
+
+void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
 
 void AppDelegate::printFile() { m_documents.printFile(QApplication::activeWindow()); }
 

@@ -41,6 +41,7 @@ public:
     void sendFileClick();
     void printFile();
     void printingPreferences();
+    void openToolboxClick();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }

@@ -1,8 +1,11 @@
 #include "printer/CommandRunner.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
@@ -14,17 +17,26 @@ namespace brelmont::printer {
 
 namespace {
 
-// A spawned shell whose standard output goes to `outFd` (below 0: the program's own); standard input reads nothing, standard
-// error is the program's own. Returns the child's pid, or -1 with `error` set.
-pid_t spawnShell(const std::string& command, int outFd, std::string* error) {
+// A spawned shell whose standard output goes to `outFd` (below 0: the program's own); standard input
+// reads nothing, standard error is the program's own. With `ownGroup` the shell leads a process
+// group of its own, so it can be stopped with everything it started. Returns the child's pid, or
+// -1 with `error` set.
+pid_t spawnShell(const std::string& command, int outFd, std::string* error, bool ownGroup = false) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (ownGroup) {
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+        posix_spawnattr_setpgroup(&attributes, 0);
+    }
     const char* sh = CommandRunner::shell();
     char* const argv[] = {const_cast<char*>(sh), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
     pid_t pid = -1;
-    const int rc = posix_spawn(&pid, sh, &actions, nullptr, argv, environ);
+    const int rc = posix_spawn(&pid, sh, &actions, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         if (error) *error = std::string(sh) + ": " + std::strerror(rc);
@@ -38,29 +50,44 @@ void reap(pid_t pid) {
     }
 }
 
-// Runs the command and appends its standard output to `out`.
+// Runs the command and appends its standard output to `out`, stopping it at `limit`.
 template <class Buffer>
-bool runInto(const std::string& command, Buffer& out, std::string* error) {
+bool runInto(const std::string& command, Buffer& out, std::string* error, std::chrono::milliseconds limit) {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         if (error) *error = std::string("pipe: ") + std::strerror(errno);
         return false;
     }
-    const pid_t pid = spawnShell(command, fds[1], error);
+    const pid_t pid = spawnShell(command, fds[1], error, true);
     close(fds[1]);
     if (pid < 0) {
         close(fds[0]);
         return false;
     }
+    const auto end = std::chrono::steady_clock::now() + limit;
+    bool finished = false;
     char buffer[65536];
     for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) break;
+        pollfd ready{fds[0], POLLIN, 0};
+        const int polled = poll(&ready, 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));
+        if (polled < 0 && errno != EINTR) break;
+        if (polled <= 0) continue;
         const ssize_t n = read(fds[0], buffer, sizeof buffer);
         if (n > 0) out.insert(out.end(), buffer, buffer + n);
-        else if (n == 0 || errno != EINTR) break;
+        else if (n == 0 || errno != EINTR) {
+            finished = true;
+            break;
+        }
     }
     close(fds[0]);
+    if (!finished) {
+        kill(-pid, SIGKILL);
+        if (error) *error = "stopped after " + std::to_string(limit.count() / 1000) + " s without an end: " + command;
+    }
     reap(pid);
-    return true;
+    return finished;
 }
 
 } // namespace
@@ -70,15 +97,17 @@ const char* CommandRunner::shell() {
     return path;
 }
 
-std::optional<std::string> CommandRunner::run(const std::string& command, std::string* error) {
+std::optional<std::string> CommandRunner::run(const std::string& command, std::string* error,
+                                              std::chrono::milliseconds limit) {
     std::string out;
-    if (!runInto(command, out, error)) return std::nullopt;
+    if (!runInto(command, out, error, limit)) return std::nullopt;
     return out;
 }
 
-std::optional<std::vector<uint8_t>> CommandRunner::runForData(const std::string& command, std::string* error) {
+std::optional<std::vector<uint8_t>> CommandRunner::runForData(const std::string& command, std::string* error,
+                                                             std::chrono::milliseconds limit) {
     std::vector<uint8_t> out;
-    if (!runInto(command, out, error)) return std::nullopt;
+    if (!runInto(command, out, error, limit)) return std::nullopt;
     return out;
 }
 

@@ -12,10 +12,17 @@ namespace brelmont::printer {
 
 class CommandRunner {
 public:
+    // A command that has not closed its output by then is stopped: a printing system or device
+    // that never answers must not hold a window for ever.
+    static constexpr std::chrono::milliseconds TimeLimit{std::chrono::minutes(2)};
+
     // The command's whole standard output, bytes passed through as they are; none when the shell
-    // could not be started (`error` then says why). The exit status plays no part.
-    static std::optional<std::string> run(const std::string& command, std::string* error = nullptr);
-    static std::optional<std::vector<uint8_t>> runForData(const std::string& command, std::string* error = nullptr);
+    // could not be started or the command was stopped at `limit` (`error` then says why). The
+    // exit status plays no part.
+    static std::optional<std::string> run(const std::string& command, std::string* error = nullptr,
+                                          std::chrono::milliseconds limit = TimeLimit);
+    static std::optional<std::vector<uint8_t>> runForData(const std::string& command, std::string* error = nullptr,
+                                                          std::chrono::milliseconds limit = TimeLimit);
 
     // Starts the command and returns at once. Its output goes nowhere, so a chatty command never
     // blocks on a pipe nobody reads, and it is reaped when it ends.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +40,13 @@ namespace {
 
 std::string helperPath() { return shellSingleQuoted((PjlHelper::resourceDir() / "pjlhelper").string()); }
 
+// The work files have fixed names, and a device answers one exchange at a time: exchanges from
+// several threads (a window's worker still finishing, another window) take turns.
+std::mutex& exchangeTurn() {
+    static std::mutex turn;
+    return turn;
+}
+
 bool writeFile(const fs::path& path, const void* data, size_t size) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(static_cast<const char*>(data), std::streamsize(size));
@@ -69,6 +77,7 @@ ReplyLines PjlHelper::exchange(const std::string& request, const std::string& de
     const fs::path dir = workDir();
     if (dir.empty()) return replyLines({});
     const fs::path file = dir / "pjl";
+    const std::lock_guard turn(exchangeTurn());
     // A work file that could not be written would send the previous request again: send nothing.
     if (!request.empty() && !writeFile(file, request.data(), request.size())) return replyLines({});
     const auto out = CommandRunner::run(exchangeCommand(request.empty() ? '0' : '1', file, device, true));
@@ -79,6 +88,7 @@ std::vector<uint8_t> PjlHelper::exchangeData(const std::vector<uint8_t>& data, c
     const fs::path dir = workDir();
     if (dir.empty()) return {};
     const fs::path file = dir / "data";
+    const std::lock_guard turn(exchangeTurn());
     if (!writeFile(file, data.data(), data.size())) return {};
     return CommandRunner::runForData(exchangeCommand('1', file, device, true)).value_or(std::vector<uint8_t>());
 }

@@ -22,6 +22,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include <cstdlib>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 
@@ -274,6 +276,84 @@ TEST(StartWindowTest, ALargeKeyboardReachableOpenButtonBesideTheMenu) {
     QTest::mouseClick(button, Qt::LeftButton);
     open->trigger();
     EXPECT_EQ(asked, 2);
+}
+
+namespace {
+
+// Sets an environment variable for the life of the object.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string& value) : name(name) {
+        if (const char* old = std::getenv(name)) previous = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (previous) setenv(name, previous->c_str(), 1);
+        else unsetenv(name);
+    }
+    const char* name;
+    std::optional<std::string> previous;
+};
+
+void writeProgram(const fs::path& path, const std::string& script) {
+    fs::create_directories(path.parent_path());
+    guitest::writeFile(path, script);
+    fs::permissions(path, fs::perms::owner_all);
+}
+
+QWidget* topLevelNamed(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+}
+
+} // namespace
+
+// Every job of the application is a button of the start window and a menu command; with no
+// embosser queue and no attached device, each says so or opens what it can.
+TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
+    guitest::TempDir dir;
+    // No queue (lpstat lists none) and no device (the helper lists none).
+    writeProgram(dir.path() / "bin" / "lpstat", "#!/bin/sh\nexit 0\n");
+    writeProgram(dir.path() / "helper" / "pjlhelper", "#!/bin/sh\nexit 0\n");
+    const ScopedEnv path("PATH", (dir.path() / "bin").string() + ":" + std::getenv("PATH"));
+    const ScopedEnv helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
+    Alerts alerts;
+    AppDelegate app(SharedFolder(dir.path() / "shared"), [](const std::string&) {});
+    app.applicationDidFinishLaunching();
+    StartWindow* start = app.window();
+
+    const QList<QPushButton*> buttons{start->openJobButton(), start->sendFileButton(), start->preferencesButton(),
+                                      start->toolboxButton()};
+    QStringList mnemonics;
+    for (QPushButton* button : buttons) {
+        EXPECT_FALSE(accessibleName(button).isEmpty()) << button->objectName().toStdString();
+        EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
+        mnemonics << QKeySequence::mnemonic(button->text()).toString();
+    }
+    EXPECT_EQ(QSet<QString>(mnemonics.begin(), mnemonics.end()).size(), 4) << mnemonics.join(' ').toStdString();
+
+    const auto menus = start->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[1]->text(), "&Embosser");
+    EXPECT_TRUE(findAction(menus[0]->menu(), "actionSendFile"));
+    EXPECT_TRUE(findAction(menus[1]->menu(), "actionToolbox"));
+    EXPECT_TRUE(findAction(menus[1]->menu(), "actionPrintingPreferences"));
+
+    // Printing preferences with no embosser queue opens nothing.
+    QTest::mouseClick(start->preferencesButton(), Qt::LeftButton);
+    EXPECT_FALSE(topLevelNamed("preferencesWindowController"));
+
+    // The toolbox with no attached embosser says so.
+    alerts.take(); // the hand-off's own, of no interest here
+    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
+    EXPECT_EQ(alerts.take(), QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
+
+    // Send file opens its window, modal, even with no queue to offer.
+    QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
+    QWidget* send = topLevelNamed("sendFileWindowController");
+    ASSERT_TRUE(send);
+    EXPECT_TRUE(send->isModal());
+    send->close();
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {

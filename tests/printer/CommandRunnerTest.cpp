@@ -46,6 +46,20 @@ TEST(CommandRunner, TheChildReadsNothingFromOurInput) {
     EXPECT_EQ(*out, "done\n");
 }
 
+TEST(CommandRunner, ACommandThatNeverEndsIsStoppedWithEverythingItStarted) {
+    const brelmont::testing::ScratchDir scratch("limit");
+    const fs::path mark = scratch.path() / "still-running";
+    // The shell ends at once but leaves a child holding the output open; both must go.
+    for (const std::string& command : {std::string("sleep 30"), "(sleep 2; touch " + mark.string() + ") & echo started"}) {
+        std::string error;
+        const auto out = CommandRunner::run(command, &error, std::chrono::milliseconds(300));
+        EXPECT_FALSE(out) << command;
+        EXPECT_NE(error.find("stopped after"), std::string::npos) << error;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_FALSE(fs::exists(mark)) << "the command's own child outlived the limit";
+}
+
 namespace {
 
 // Zombie children of this process (state Z in /proc/PID/stat with our pid as parent).

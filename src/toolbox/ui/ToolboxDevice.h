@@ -1,0 +1,21 @@
+// Where a toolbox window finds its queues and sends its requests. The program uses the CUPS tools
+// and pjlhelper; tests put a device of their own making behind the same two functions.
+#pragma once
+
+#include "printer/Printers.h"
+#include "printer/RetryQuery.h"
+
+#include <functional>
+#include <vector>
+
+namespace brelmont::toolbox::ui {
+
+struct ToolboxDevice {
+    std::function<std::vector<printer::PrinterItem>()> printers; // the queue list, in "lpstat -e" order
+    printer::PjlExchange exchange;                                // one request to a device and its reply
+
+    // Printers().items() and PjlHelper::exchange.
+    static ToolboxDevice system();
+};
+
+} // namespace brelmont::toolbox::ui

@@ -1,0 +1,76 @@
+// The toolbox window of every model family: a modal dialog whose widgets, named by their outlets,
+// mirror the engine's controls. The window only moves values between the widgets and the engine
+// (ToolboxModel) and runs the long device exchanges off the window thread.
+#pragma once
+
+#include "toolbox/Families.h"
+#include "toolbox/ToolboxModel.h"
+#include "toolbox/ui/ToolboxDevice.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <string_view>
+
+class QPushButton;
+class QTabWidget;
+
+namespace brelmont::toolbox::ui {
+
+class ToolboxViewController : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr const char* LoadingText = "Reading settings from the embosser\u2026";
+    static constexpr const char* SensorsText = "Reading the sensors of the embosser\u2026";
+
+    // The window of a family that has a description and a layout (see canOpen).
+    ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent = nullptr);
+    ~ToolboxViewController() override;
+
+    // Whether the family has both a description and a window layout.
+    static bool canOpen(const ToolboxFamily& family);
+
+    // Loads the device's settings into the widgets while a progress dialog runs. False when the
+    // window must not be shown: the load failed (the failure message is posted) or the user
+    // cancelled the wait. Nothing is written to the device either way.
+    bool viewDidLoad();
+    // viewDidLoad, then the window modally; the dialog's result (Rejected when it never showed).
+    int runModal();
+
+    const ToolboxModel& model() const { return *m_model; }
+    QPushButton* applyButton() const { return m_buttonApply; }
+
+public slots:
+    void okClick();
+    void applyClick();
+    void dismissClick();
+    void readSensorsClick();
+    void pjlSetClick();
+    void resetFillState();           // the sender's "tag" property picks the cartridge
+    void solenoidCalibrationClick(); // the button has no action of its own
+
+    // Enter and Escape.
+    void accept() override { okClick(); }
+    void reject() override { dismissClick(); }
+
+private:
+    void connectControls();
+    void connectButton(const char* name, void (ToolboxViewController::*slot)());
+    void textEditingEnded(const std::string& control);
+    void showResult(const std::string& control, const ChangeResult& result);
+    void showAll();
+    void showOne(const std::string& control);
+    void commitEdits();
+    void closeAbandoned();
+
+    const ToolboxFamily& m_family;
+    ToolboxDevice m_device;
+    // Shared with the worker of a long exchange, which may outlive a cancelled wait.
+    std::shared_ptr<ToolboxModel> m_model;
+    QPushButton* m_buttonApply = nullptr;
+    QTabWidget* m_tvTabView = nullptr;
+    bool m_abandoned = false; // a cancelled worker still holds the engine: no further use of it
+};
+
+} // namespace brelmont::toolbox::ui

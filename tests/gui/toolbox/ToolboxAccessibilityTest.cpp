@@ -1,0 +1,130 @@
+// The toolbox window for screen reader and keyboard users: every control is named, mnemonics do
+// not clash, Tab reaches every control of each page, Enter is OK and Escape is Cancel.
+#include "ToolboxWindowFixture.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTest>
+
+#include <map>
+#include <set>
+
+namespace toolboxtest {
+namespace {
+
+// What a screen reader says the control is: its label, else its own name (buttons by their text).
+QString spokenName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    if (!iface) return {};
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? iface->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name);
+}
+
+bool takesFocus(QWidget* widget) {
+    return (widget->focusPolicy() & Qt::TabFocus) && !widget->objectName().isEmpty() &&
+           !widget->objectName().startsWith("qt_");
+}
+
+TEST_F(ToolboxWindow, EveryControlIsNamedByItsLabel) {
+    auto window = open();
+    const std::map<std::string, QString> expected = {
+        {"m_tfPrinterName", "Printer name:"}, {"m_cbPjlNames", "PJL variable:"}, {"m_tfPjlValue", "Value:"},
+        {"m_cbPaperSize", "Paper size:"},     {"m_tfPaperWidth", "Width:"},      {"m_tfStatus", "Status:"},
+        {"m_cbDuplex", "Duplex:"},            {"m_tfTable", "Braille table:"},   {"m_tfSensors", "Sensors:"},
+        {"m_tfInkCartSpace", "Cartridge spacing:"}, {"m_ckAutoCr", "Automatic carriage return"},
+        {"m_buttonApply", "Apply"},           {"pbSolenoidBack", "Solenoid Calibration"},
+    };
+    for (const auto& [name, text] : expected)
+        EXPECT_EQ(spokenName(control<QWidget>(window.get(), name.c_str())).toStdString(), text.toStdString()) << name;
+
+    int named = 0;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!takesFocus(widget) || qobject_cast<QTabWidget*>(widget)) continue;
+        EXPECT_FALSE(spokenName(widget).isEmpty()) << widget->objectName().toStdString();
+        ++named;
+    }
+    EXPECT_GE(named, 40);
+}
+
+TEST_F(ToolboxWindow, MnemonicsDoNotClash) {
+    auto window = open();
+    std::map<QChar, QString> seen;
+    const auto check = [&](const QString& text) {
+        for (qsizetype at = text.indexOf('&'); at >= 0 && at + 1 < text.size(); at = text.indexOf('&', at + 2)) {
+            if (text[at + 1] == '&') continue;
+            const QChar key = text[at + 1].toLower();
+            EXPECT_FALSE(seen.count(key)) << "&" << QString(key).toStdString() << " in " << text.toStdString()
+                                          << " and " << seen[key].toStdString();
+            seen[key] = text;
+        }
+    };
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy()) check(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) check(button->text());
+    auto* tabs = control<QTabWidget>(window.get(), "m_tvTabView");
+    for (int i = 0; i < tabs->count(); ++i) check(tabs->tabText(i));
+    EXPECT_GE(seen.size(), 20u);
+}
+
+// On every page, one round of Tab from the tab bar meets each control of the page and the three
+// buttons at the foot, in the layout's reading order.
+TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPage) {
+    auto window = open();
+    control<QCheckBox>(window.get(), "m_ckDHCP")->click(); // a change, so Apply is in the round too
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* tabs = control<QTabWidget>(window.get(), "m_tvTabView");
+    for (int page = 0; page < tabs->count(); ++page) {
+        tabs->setCurrentIndex(page);
+        std::set<std::string> expected;
+        for (QWidget* widget : window->findChildren<QWidget*>())
+            if (takesFocus(widget) && widget->isVisibleTo(window.get()) && widget->isEnabled() &&
+                widget->objectName().contains(QRegularExpression("^(m_|pb)")) && !qobject_cast<QTabWidget*>(widget))
+                expected.insert(widget->objectName().toStdString());
+        tabs->setFocus();
+        std::set<std::string> reached;
+        std::vector<std::string> order;
+        for (int step = 0; step < 100; ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* now = QApplication::focusWidget();
+            ASSERT_NE(now, nullptr);
+            if (now == tabs || now->parentWidget() == tabs) break; // back at the tab bar
+            if (!reached.insert(now->objectName().toStdString()).second) break;
+            order.push_back(now->objectName().toStdString());
+        }
+        EXPECT_EQ(reached, expected) << "page " << page;
+        ASSERT_GE(order.size(), 3u);
+        EXPECT_EQ(std::vector<std::string>(order.end() - 3, order.end()),
+                  (std::vector<std::string>{"m_buttonApply", "m_buttonCancel", "m_buttonOK"}))
+            << "page " << page;
+    }
+}
+
+TEST_F(ToolboxWindow, EnterIsOkAndEscapeIsCancel) {
+    for (const auto key : {Qt::Key_Return, Qt::Key_Escape}) {
+        auto window = open();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        control<QTabWidget>(window.get(), "m_tvTabView")->setCurrentIndex(1);
+        auto* margin = control<QLineEdit>(window.get(), "m_tfLeftMargin");
+        margin->setFocus();
+        margin->selectAll();
+        QTest::keyClicks(margin, "1");
+        QTest::keyClick(QApplication::focusWidget(), key);
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(window->result(), key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+    }
+    // Enter wrote the typed margin, one inch in twentieths; Escape wrote nothing.
+    EXPECT_EQ(device.writes(), std::vector<std::string>{"\x1b%-12345X@PJL DEFAULT LEFTMARGIN=20\n@PJL SERVICE UPDATE\n"});
+}
+
+} // namespace
+} // namespace toolboxtest
