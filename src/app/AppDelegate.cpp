@@ -106,8 +106,6 @@ void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow
 
 void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
 
-void AppDelegate::printFile() { m_documents.printFile(QApplication::activeWindow()); }
-
 void AppDelegate::saveDocument() {
     m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));
 }

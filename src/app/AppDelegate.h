@@ -39,7 +39,6 @@ public:
     void openDocumentClick();
     void saveDocument();
     void sendFileClick();
-    void printFile();
     void printingPreferences();
     void openToolboxClick();
     // saveDocumentAs: does nothing; the application offers no Save As.

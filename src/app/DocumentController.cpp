@@ -94,12 +94,6 @@ viewer::WindowController* DocumentController::makeWindowControllers(std::shared_
     return window;
 }
 
-bool DocumentController::printFile(QWidget* keyWindow) {
-    auto* window = qobject_cast<viewer::WindowController*>(keyWindow);
-    if (!window || !window->document() || !window->viewController()) return false;
-    return window->viewController()->printFile();
-}
-
 void DocumentController::openDocumentClick(QWidget* parent) { openDocuments(m_askOpenPaths(parent)); }
 
 bool DocumentController::saveDocument(viewer::WindowController* window) {

@@ -41,10 +41,6 @@ public:
 
     QList<viewer::WindowController*> windows() const;
 
-    // The Print command on the key window: when it is a viewer whose job has a page, presses the
-    // viewer's print button (which asks for the send-job sheet). False when nothing happened.
-    bool printFile(QWidget* keyWindow);
-
     // The open and save dialogs; tests put answers here.
     std::function<QStringList(QWidget*)> m_askOpenPaths;
     std::function<QString(QWidget*, const QString& proposedPath)> m_askSavePath;

@@ -1,6 +1,6 @@
-// The viewer's print command: Print… (Ctrl+P) and the application's Print on the key window press
-// the hidden print button when the job has a page, and the click presents the send-job sheet for
-// that window's job.
+// The viewer's print command: Print… (Ctrl+P, on the toolbar and in the File menu) presses the
+// hidden print button when the job has a page, and the click presents the send-job sheet for that
+// window's job.
 #include "app/DocumentController.h"
 #include "sendfile/ui/SendFileDlg.h"
 #include "sendfile/ui/SendWindows.h"
@@ -58,10 +58,6 @@ TEST(PrintCommand, PresentsTheSendJobSheetForTheWindowsJob) {
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->document(), window->document());
     sheet->clickDismiss();
-
-    // The application's Print command on the key window does the same.
-    EXPECT_TRUE(d.controller.printFile(window));
-    EXPECT_EQ(d.presented, 2);
 }
 
 TEST(PrintCommand, AJobWithoutPagesOffersNoPrinting) {
@@ -69,17 +65,8 @@ TEST(PrintCommand, AJobWithoutPagesOffersNoPrinting) {
     WindowController* window = d.open(0, 0);
     EXPECT_FALSE(window->actionPrint()->isEnabled());
     EXPECT_FALSE(window->viewController()->printFile());
-    EXPECT_FALSE(d.controller.printFile(window));
     EXPECT_EQ(d.presented, 0);
     EXPECT_FALSE(window->findChild<SendFileDlg*>());
-}
-
-TEST(PrintCommand, OnlyAViewerWindowPrints) {
-    Documents d;
-    QWidget other;
-    EXPECT_FALSE(d.controller.printFile(&other));
-    EXPECT_FALSE(d.controller.printFile(nullptr));
-    EXPECT_EQ(d.presented, 0);
 }
 
 TEST(PrintCommand, TheToolbarButtonIsNamedAndTakesTabFocus) {
