@@ -15,6 +15,7 @@ int runOptions(const std::vector<std::string>& args) {
         std::cerr << "usage: brelmont-cli options QUEUE\n";
         return ExitRefused;
     }
+    // A queue the printing system does not list fails here, rather than printing made-up defaults.
     std::string error;
     const std::vector<preferences::PrintOption> options =
         preferences::windowOptionList(preferences::OptionStore::load(args[0], &error));

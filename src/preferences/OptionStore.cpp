@@ -5,8 +5,13 @@
 #include "printer/CommandRunner.h"
 #include "printer/ShellQuote.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace brelmont::preferences {
 
@@ -101,10 +106,6 @@ std::string setStandardPaperSize(std::string_view queue, std::string_view pageSi
     return prefix(queue) + " -r media" + assignment(pageSizeKey, value);
 }
 
-std::string writeMirrorFile(std::string_view queue, const std::filesystem::path& sharedFolder) {
-    return prefix(queue) + " >" + shellWord(mirrorFilePath(queue, sharedFolder).string());
-}
-
 } // namespace commands
 
 std::string OptionStore::listing(std::string_view queue, std::string* error) {
@@ -119,7 +120,11 @@ std::vector<PrintOption> OptionStore::load(std::string_view queue, std::string* 
     std::string listError, readError;
     const std::string listed = listing(queue, &listError);
     const std::string assigned = assignments(queue, &readError);
-    if (error) *error = !listError.empty() ? listError : readError;
+    if (error) {
+        *error = !listError.empty() ? listError : readError;
+        if (error->empty() && trimWhiteSpace(assigned).empty())
+            *error = "the printing system did not list the queue " + std::string(queue);
+    }
     return buildOptionList(listed, assigned);
 }
 
@@ -150,8 +155,33 @@ void OptionStore::setStandardPaperSize(std::string_view queue, std::string_view 
     CommandRunner::run(commands::setStandardPaperSize(queue, pageSizeKey, value));
 }
 
-void OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder) {
-    CommandRunner::run(commands::writeMirrorFile(queue, sharedFolder ? *sharedFolder : sharedDataFolder()));
+bool OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder) {
+    std::string error;
+    const std::string assigned = assignments(queue, &error);
+    if (!error.empty() || trimWhiteSpace(assigned).empty()) return false;
+    // The shared folder is writable by everyone: the copy is made under a fresh name of our own
+    // and renamed over the old one, so neither a planted link nor a half-written copy is read.
+    const std::filesystem::path mirror = mirrorFilePath(queue, sharedFolder ? *sharedFolder : sharedDataFolder());
+    std::string temporary = (mirror.parent_path() / ".mirror-XXXXXX").string();
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return false;
+    const char* data = assigned.data();
+    size_t left = assigned.size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) break;
+        data += written;
+        left -= size_t(written);
+    }
+    // Readable by the driver, whoever it runs as.
+    bool complete = left == 0 && fchmod(fd, 0644) == 0;
+    if (close(fd) != 0) complete = false;
+    if (!complete || rename(temporary.c_str(), mirror.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
 }
 
 void OptionStore::refreshMirrors(const std::vector<std::string>& queues,

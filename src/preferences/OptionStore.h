@@ -39,7 +39,6 @@ std::string setTwoOptions(std::string_view queue, std::string_view key1, std::st
 std::string setCustomPaperSize(std::string_view queue, double width, double height, int units);
 std::string clearPaperSize(std::string_view queue);
 std::string setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value);
-std::string writeMirrorFile(std::string_view queue, const std::filesystem::path& sharedFolder);
 } // namespace commands
 
 // Where the driver finds a queue's copy: SHARED/.lpoptions/QUEUE.lpoptions.
@@ -50,7 +49,8 @@ std::filesystem::path mirrorFilePath(std::string_view queue, const std::filesyst
 class OptionStore {
 public:
     // The option list of a queue as the preferences window builds it. `error` is set when a
-    // command could not be started.
+    // command could not be started or ended, or when the printing system gave no assignments for
+    // the queue (every queue has some, so it did not know the queue or did not answer).
     static std::vector<PrintOption> load(std::string_view queue, std::string* error = nullptr);
     static std::string listing(std::string_view queue, std::string* error = nullptr);
     static std::string assignments(std::string_view queue, std::string* error = nullptr);
@@ -64,8 +64,11 @@ public:
     static void clearPaperSize(std::string_view queue);
     static void setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value);
 
-    // The mirror file of one queue in the shared data folder (sharedDataFolder() when none given).
-    static void writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder = {});
+    // The mirror file of one queue in the shared data folder (sharedDataFolder() when none given):
+    // the read-assignments output, replacing the old copy whole. Nothing is replaced when the
+    // printing system gave no assignments, so the driver keeps its last good copy. False then, or
+    // when the file could not be written.
+    static bool writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder = {});
     // Every queue's mirror file, in list order.
     static void refreshMirrors(const std::vector<std::string>& queues,
                                std::optional<std::filesystem::path> sharedFolder = {});

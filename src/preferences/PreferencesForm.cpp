@@ -13,6 +13,11 @@ namespace {
 
 bool present(const PrintOption& option) { return option.selected >= 0; }
 
+// The queue lists the option at all, whether or not one of its choices is marked current. OK
+// writes media type, dot height and standard texts whenever they are listed: the user may have
+// picked a choice where the queue marks none.
+bool offered(const PrintOption& option) { return !option.key.empty(); }
+
 // The chosen value, or none when `selected` does not point into the values.
 std::optional<std::string> valueAt(const PrintOption& option, int64_t index) {
     if (index < 0 || index >= static_cast<int64_t>(option.values.size())) return std::nullopt;
@@ -173,11 +178,6 @@ void changeUnits(PreferencesForm& form, int newUnits) {
     form.paper.units = newUnits;
 }
 
-void setTwoInOne(PreferencesForm& form, bool on) {
-    form.twoInOne = on;
-    if (on) form.embossOnly = form.printOnly = true;
-}
-
 int printModeValue(const PreferencesForm& form) {
     if (form.printModeVisible && form.twoInOne) return 3;
     const bool emboss = !form.printModeVisible || form.embossOnly;
@@ -191,10 +191,10 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
     ConfirmPlan plan;
     std::vector<std::string>& out = plan.commands;
     const auto option = [&](const char* key) { return findOption(options, key); };
-    // "Set KEY to the value at INDEX" for an option the queue has; nothing otherwise.
-    const auto setChosen = [&](const char* key, int64_t index) {
+    // "Set KEY to the value at INDEX" for an option the queue has (`has` says what that takes).
+    const auto setChosen = [&](const char* key, int64_t index, bool (*has)(const PrintOption&) = present) {
         const PrintOption o = option(key);
-        if (!present(o)) return;
+        if (!has(o)) return;
         if (const auto value = valueAt(o, index)) out.push_back(commands::setOption(queue, key, *value));
     };
 
@@ -228,7 +228,7 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
         out.push_back(commands::setStandardPaperSize(queue, pageSize.key, *value));
     }
 
-    setChosen("MediaType", form.mediaType.index);
+    setChosen("MediaType", form.mediaType.index, offered);
     setChosen("EmbossQuality", form.brlQuality);
     setChosen("DotQuality", form.dotQuality.index);
     setChosen("InkQuality", form.inkQuality);
@@ -239,10 +239,11 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
     const PrintOption force = option("Brailleforce");
     const PrintOption standardText = option("StandardText");
     const std::optional<std::string> forceValue =
-        present(force) && form.dotHeight >= 0 ? valueAt(force, 2 - form.dotHeight) : std::nullopt;
+        offered(force) && form.dotHeight >= 0 ? valueAt(force, 2 - form.dotHeight) : std::nullopt;
     const std::optional<std::string> textValue =
-        present(standardText) ? std::optional(form.standardTexts ? firstValue(standardText) : secondValue(standardText))
-                              : std::nullopt;
+        offered(standardText) && !standardText.values.empty()
+            ? std::optional(form.standardTexts ? firstValue(standardText) : secondValue(standardText))
+            : std::nullopt;
     if (forceValue && textValue)
         out.push_back(commands::setTwoOptions(queue, "Brailleforce", *forceValue, "StandardText", *textValue));
     else if (forceValue) out.push_back(commands::setOption(queue, "Brailleforce", *forceValue));

@@ -93,9 +93,6 @@ PaperFields paperFieldsForChoice(const PrintOption& pageSize, int index, const C
 // The custom fields converted into another unit; the custom size follows them.
 void changeUnits(PreferencesForm& form, int newUnits);
 
-// Turning two-in-one on turns emboss and print on; the window disables them while it is on.
-void setTwoInOne(PreferencesForm& form, bool on);
-
 // The "PrintMode" value the print mode boxes stand for (a hidden box counts as on for emboss and
 // off for print).
 int printModeValue(const PreferencesForm& form);

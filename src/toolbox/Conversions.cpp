@@ -2,6 +2,7 @@
 
 #include "printer/PjlReplies.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -16,9 +17,14 @@ namespace {
 constexpr std::string_view InchSign = "\"";
 
 // A field's decimal number in 1/divisor units, truncated toward zero; saturates instead of
-// overflowing on absurd input.
+// overflowing on absurd input. A product a rounding error short of a whole number counts as that
+// number: 0.29" in hundredths is 28.999999999999996 in binary, and truncating it would write 28
+// for a field the user never touched.
 int64_t decimalUnits(std::string_view text, int divisor) {
-    const double units = std::trunc(firstDecimal(text) * divisor);
+    double units = firstDecimal(text) * divisor;
+    const double whole = std::round(units);
+    if (whole - units <= 1e-12 * std::max(1.0, whole)) units = whole;
+    units = std::trunc(units);
     if (!(units < 9.2e18)) return std::numeric_limits<int64_t>::max();
     return int64_t(units);
 }

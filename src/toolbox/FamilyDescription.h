@@ -44,7 +44,6 @@ struct SensorLabel {
 // A combo box whose selection change does more than enable Apply.
 struct ComboAction {
     std::string_view control;
-    std::string_view identifier; // the identifier the change handler tests
     std::function<void(ToolboxModel&, int index)> run;
 };
 

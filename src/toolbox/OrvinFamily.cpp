@@ -146,9 +146,9 @@ FamilyDescription makeOrvin() {
         {"SIASEN", ", TintBridge: ", ""},
     };
     f.comboActions = {
-        {"m_cbPaperSize", "cbGeneralPaperSize", rules::fillPaperSize},
-        {"m_cbMediaMediaType", "cbMediaMediaType", showMediaKind},
-        {"m_cbPjlNames", "cbGeneralPjlName", rules::showSelectedVariable},
+        {"m_cbPaperSize", rules::fillPaperSize},
+        {"m_cbMediaMediaType", showMediaKind},
+        {"m_cbPjlNames", rules::showSelectedVariable},
     };
     f.loadRules = {
         rules::showPrinterName,

@@ -22,10 +22,18 @@ public:
     // Runs `work` on a worker thread and waits, keeping the windows alive, until it returns or the
     // user cancels. `what` names the wait ("Reading settings from the embosser…"). Everything
     // `work` touches must stay valid after a cancel: capture shared state, never widgets.
+    // A call that ends in an exception gives the empty result (false, an empty list), so the
+    // caller reports a failure instead of closing as if the user had cancelled.
     template <class Result>
     static std::optional<Result> run(QWidget* parent, const QString& what, std::function<Result()> work) {
         auto result = std::make_shared<std::optional<Result>>();
-        const bool finished = runWork(parent, what, [result, work = std::move(work)] { *result = work(); });
+        const bool finished = runWork(parent, what, [result, work = std::move(work)] {
+            try {
+                *result = work();
+            } catch (...) {
+                *result = Result{};
+            }
+        });
         if (!finished) return std::nullopt;
         return std::move(*result);
     }

@@ -25,8 +25,6 @@ TEST(OptionCommands, PlainValuesGiveTheLinesAsTheyStand) {
               "lpoptions -p Orvin -o ColorModel=Color -o PrintMode=2");
     EXPECT_EQ(commands::clearPaperSize("Orvin"), "lpoptions -p Orvin -r media -r PageSize");
     EXPECT_EQ(commands::setStandardPaperSize("Orvin", "PageSize", "A4"), "lpoptions -p Orvin -r media -o PageSize=A4");
-    EXPECT_EQ(commands::writeMirrorFile("Orvin", "/Users/Shared/Brelmont"),
-              "lpoptions -p Orvin >/Users/Shared/Brelmont/.lpoptions/Orvin.lpoptions");
 }
 
 TEST(OptionCommands, CustomPaperSizeInEachUnit) {
@@ -84,7 +82,6 @@ TEST(OptionCommands, ValuesWithBlanksAreQuotedForLpoptionsAndTheShell) {
 TEST(OptionCommands, HostileQueueNamesAndKeysAreQuoted) {
     EXPECT_EQ(commands::listOptions("a;b"), "lpoptions -p 'a;b' -l");
     EXPECT_EQ(commands::removeOption("Q", "k`x`"), "lpoptions -p Q -r 'k`x`'");
-    EXPECT_EQ(commands::writeMirrorFile("a$b", "/tmp/s d"), "lpoptions -p 'a$b' >'/tmp/s d/.lpoptions/a$b.lpoptions'");
     EXPECT_EQ(commands::setStandardPaperSize("Q", "PageSize", "A4 x"), "lpoptions -p Q -r media -o 'PageSize='\\''A4 x'\\'''");
 }
 

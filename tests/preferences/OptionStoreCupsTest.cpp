@@ -42,6 +42,8 @@ std::string readFile(const fs::path& path) {
     return text.str();
 }
 
+void writeFile(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::stringstream in(text);
@@ -241,8 +243,38 @@ TEST_F(OptionStoreCups, MirrorFilesHoldExactlyTheAssignments) {
 
     // Overwritten whole on the next refresh.
     OptionStore::removeOption(Queue, "karro-outputpath");
-    OptionStore::writeMirrorFile(Queue);
+    EXPECT_TRUE(OptionStore::writeMirrorFile(Queue));
     EXPECT_EQ(readFile(shared / ".lpoptions" / (Queue + ".lpoptions")), assignmentsOf(Queue));
+}
+
+TEST_F(OptionStoreCups, AMirrorIsKeptWhenTheSchedulerDoesNotAnswerAndNeverFollowsALink) {
+    const fs::path mirror = shared / ".lpoptions" / (Queue + ".lpoptions");
+    ASSERT_TRUE(OptionStore::writeMirrorFile(Queue));
+    const std::string good = readFile(mirror);
+    ASSERT_FALSE(good.empty());
+
+    // A scheduler that does not answer leaves the driver its last good copy, and the queue's
+    // options read as a failure rather than as made-up defaults.
+    const std::string server = std::getenv("CUPS_SERVER");
+    ::setenv("CUPS_SERVER", "127.0.0.1:9", 1);
+    const bool written = OptionStore::writeMirrorFile(Queue);
+    std::string error;
+    (void)OptionStore::load(Queue, &error);
+    ::setenv("CUPS_SERVER", server.c_str(), 1);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(mirror), good);
+    EXPECT_NE(error.find("did not list the queue"), std::string::npos) << error;
+
+    // A link planted in the shared folder is replaced, not written through.
+    const fs::path target = shared / "elsewhere";
+    writeFile(target, "untouched");
+    fs::remove(mirror);
+    fs::create_symlink(target, mirror);
+    EXPECT_TRUE(OptionStore::writeMirrorFile(Queue));
+    EXPECT_EQ(readFile(target), "untouched");
+    EXPECT_FALSE(fs::is_symlink(mirror));
+    EXPECT_EQ(readFile(mirror), assignmentsOf(Queue));
+    EXPECT_EQ(fs::status(mirror).permissions() & fs::perms::all, fs::perms(0644));
 }
 
 TEST_F(OptionStoreCups, HostileValuesStayLiteral) {
@@ -287,6 +319,11 @@ TEST_F(OptionStoreCups, CommandLineToolPrintsTheOptionList) {
     EXPECT_NE(result.out.find("karro-patternfile\tPattern File\t0\t/p/a b.pat\n"), std::string::npos);
 
     EXPECT_EQ(cups->run(std::string(BRELMONT_CLI) + " options").exitCode, 2);
+    // A queue the scheduler does not know is a failure, not a list of made-up defaults.
+    const auto unknown = cups->run(std::string(BRELMONT_CLI) + " options No_Such_Queue");
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.out, "");
+    EXPECT_NE(unknown.err.find("No_Such_Queue"), std::string::npos) << unknown.err;
     const auto hostile = cups->run(std::string(BRELMONT_CLI) + " options " + shellQuote(HostileQueue));
     EXPECT_EQ(hostile.exitCode, 0);
     EXPECT_NE(hostile.out.find("Duplex\tDouble-Sided\t0\t"), std::string::npos) << hostile.out;

@@ -126,11 +126,10 @@ TEST(PrintMode, ValueFromTheVisibleBoxes) {
     EXPECT_EQ(printModeValue(form), 0);
     form.printOnly = form.embossOnly = false;
     EXPECT_EQ(printModeValue(form), 0);
-    setTwoInOne(form, true);
-    EXPECT_TRUE(form.embossOnly && form.printOnly);
+    form.twoInOne = true;
     EXPECT_EQ(printModeValue(form), 3);
-    setTwoInOne(form, false);
-    EXPECT_EQ(printModeValue(form), 0);
+    form.printModeVisible = false; // two-in-one counts only while the boxes are shown
+    EXPECT_EQ(printModeValue(form), 1);
 }
 
 TEST(FillForm, DotHeightListsTheValuesReversed) {
@@ -293,6 +292,22 @@ TEST(ConfirmPlan, OptionsTheQueueLacksAreNotWritten) {
     // Only one of the pair present: it is written alone.
     const std::vector<PrintOption> textOnly = options("StandardText/Emboss Standard Texts: True *False\n");
     EXPECT_EQ(planFor(fillForm(textOnly, "", {}), textOnly).back(), "lpoptions -p Q -o StandardText=False");
+}
+
+TEST(ConfirmPlan, ChoicesPickedWhereTheQueueMarksNoneAreWritten) {
+    std::string listing = withLine("MediaType", "MediaType/Media Type: Default Plain CustomMedia9");
+    listing = listing.replace(listing.find("Low *Medium"), 11, "Low Medium");
+    listing = listing.replace(listing.find("*True False"), 11, "True False");
+    const std::vector<PrintOption> list = options(listing);
+    PreferencesForm form = fillForm(list, "", {});
+    ASSERT_EQ(form.mediaType.index, -1);
+    ASSERT_EQ(form.dotHeight, -1);
+    form.mediaType.index = 2;
+    form.dotHeight = 0;
+    const std::vector<std::string> commands = planFor(form, list);
+    for (const char* expected :
+         {"lpoptions -p Q -o MediaType=CustomMedia9", "lpoptions -p Q -o Brailleforce=High -o StandardText=False"})
+        EXPECT_NE(std::find(commands.begin(), commands.end(), expected), commands.end()) << expected;
 }
 
 TEST(ConfirmPlan, BrailleforceAtIndexZeroRoundTrips) {

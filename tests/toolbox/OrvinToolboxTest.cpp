@@ -468,4 +468,19 @@ TEST(ToolboxConversions, LengthsShowAsTheShortestDecimalWithAFraction) {
         EXPECT_EQ(conv::unitsToInches(c.value, 20), c.text) << c.value;
 }
 
+// A length shown and read back unchanged is the device's number again, so Apply leaves it alone
+// (0.29" in hundredths is 28.999999999999996 in binary before truncation).
+TEST(ToolboxConversions, AShownLengthReadsBackAsTheSameNumber) {
+    for (const int divisor : {20, 100, 720}) {
+        ControlSet controls({{"m_tfLength", ControlKind::TextField}});
+        const Conversion length = conv::length(divisor);
+        int wrong = 0;
+        for (int64_t units = 0; units <= 20000; ++units) {
+            length.show(std::to_string(units), controls, "m_tfLength");
+            if (*length.write(controls, "m_tfLength", "") != std::to_string(units)) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0) << "1/" << divisor << " inch";
+    }
+}
+
 } // namespace

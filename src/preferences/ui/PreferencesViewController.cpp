@@ -160,8 +160,15 @@ void PreferencesViewController::loadQueue(int queueIndex) {
         const BusyCursor busy;
         m_printOptions = windowOptionList(OptionStore::load(queue, &error));
     }
-    if (!error.empty())
-        widgets::MessageBox::show(tr("The options of the queue %1 could not be read: %2").arg(text(queue), text(error)));
+    // Controls filled from options that were never read would show made-up defaults, and OK would
+    // write them over the queue's real ones: such a queue is shown as unreadable and left alone.
+    m_optionsRead = error.empty();
+    if (!m_optionsRead) {
+        ui->m_tabView->hide();
+        widgets::MessageBox::show(tr("The options of the queue %1 could not be read, so nothing will be changed: %2")
+                                      .arg(text(queue), text(error)));
+        return;
+    }
     ui->m_tabView->show();
     showForm(fillForm(m_printOptions, text(lastPatternFile()), m_custom));
 }
@@ -321,7 +328,7 @@ void PreferencesViewController::refreshMirrors() const {
 }
 
 void PreferencesViewController::accept() {
-    if (const int index = chosenQueue(); index >= 0) {
+    if (const int index = chosenQueue(); index >= 0 && m_optionsRead) {
         const BusyCursor busy;
         const std::string& queue = m_printers.m_queues[static_cast<size_t>(index)];
         setLastQueueName(text(queue));

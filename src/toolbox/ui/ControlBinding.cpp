@@ -60,4 +60,10 @@ std::optional<std::string> fieldText(const QWidget* widget) {
     return std::nullopt;
 }
 
+bool fieldShowsState(const QWidget* widget, const ControlState& state) {
+    if (const auto* line = qobject_cast<const QLineEdit*>(widget)) return line->text() == qtext(state.text);
+    if (const auto* edit = qobject_cast<const QPlainTextEdit*>(widget)) return edit->toPlainText() == multiLine(state.text);
+    return false;
+}
+
 } // namespace brelmont::toolbox::ui

@@ -17,4 +17,9 @@ void showControl(QWidget* widget, const ControlState& state);
 // The text of a text field as the engine keeps it; none for widgets that hold no text.
 std::optional<std::string> fieldText(const QWidget* widget);
 
+// Whether a text field still shows the state's text as showControl put it there, i.e. the user
+// has not changed it. Compared as shown: a device text that is not UTF-8 does not come back out
+// of the widget byte for byte, and must not count as the user's change.
+bool fieldShowsState(const QWidget* widget, const ControlState& state);
+
 } // namespace brelmont::toolbox::ui

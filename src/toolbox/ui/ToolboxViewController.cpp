@@ -122,12 +122,13 @@ void ToolboxViewController::connectButton(const char* name, void (ToolboxViewCon
     if (auto* button = findChild<QPushButton*>(name)) connect(button, &QPushButton::clicked, this, slot);
 }
 
-// Leaving a field hands its text to the engine only when it differs from what the engine holds.
+// Leaving a field hands its text to the engine only when the user changed what the field showed.
 void ToolboxViewController::textEditingEnded(const std::string& control) {
     if (m_abandoned) return;
     const ControlState* state = m_model->control(control);
-    const std::optional<std::string> text = fieldText(findChild<QWidget*>(QString::fromStdString(control)));
-    if (!state || !text || !state->editable || *text == state->text) return;
+    const QWidget* field = findChild<QWidget*>(QString::fromStdString(control));
+    const std::optional<std::string> text = fieldText(field);
+    if (!state || !text || !state->editable || fieldShowsState(field, *state)) return;
     showResult(control, m_model->setText(control, *text));
 }
 

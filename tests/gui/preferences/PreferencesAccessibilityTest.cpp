@@ -122,5 +122,21 @@ TEST_F(PreferencesWindow, TabFollowsTheReadingOrderAndEnterConfirms) {
     EXPECT_FALSE(window->isVisible());
 }
 
+TEST_F(PreferencesWindow, EnterInTheTypedOutputPathConfirms) {
+    auto window = open({OrvinQueue});
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* tabs = control<QTabWidget>(window.get(), "m_tabView");
+    tabs->setCurrentWidget(control<QWidget>(window.get(), "m_tabFiles"));
+    auto* outputPath = control<QComboBox>(window.get(), "m_comboOutputPath");
+    outputPath->setFocus();
+    outputPath->lineEdit()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "/tmp/typed");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_NE(assignments(OrvinQueue).find("karro-outputpath=/tmp/typed"), std::string::npos) << assignments(OrvinQueue);
+}
+
 } // namespace
 } // namespace prefstest

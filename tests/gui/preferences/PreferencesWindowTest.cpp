@@ -7,6 +7,7 @@
 #include "preferences/OptionStore.h"
 #include "preferences/PreferencesForm.h"
 #include "preferences/ui/PreferencesSettings.h"
+#include "widgets/MessageBox.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -263,6 +264,14 @@ TEST_F(PreferencesWindow, PrintModeThreeTurnsEverythingOn) {
     both->setChecked(false);
     EXPECT_TRUE(emboss->isEnabled() && print->isEnabled());
     print->setChecked(false);
+    // Two-in-one turned on again turns both boxes on and locks them.
+    emboss->setChecked(false);
+    both->setChecked(true);
+    EXPECT_TRUE(emboss->isChecked() && print->isChecked());
+    EXPECT_FALSE(emboss->isEnabled() || print->isEnabled());
+    both->setChecked(false);
+    emboss->setChecked(true);
+    print->setChecked(false);
     window->accept();
     EXPECT_TRUE(contains(assignments(OrvinQueue), "PrintMode=1"));
 }
@@ -331,6 +340,30 @@ TEST_F(PreferencesWindow, HostileQueueNameAndValuesStayLiteral) {
     EXPECT_FALSE(contains(assignments(OrvinQueue), "Duplex=DuplexNoTumble"));
     EXPECT_EQ(guitest::readFile(mirror(HostileQueue)), assignments(HostileQueue));
     EXPECT_EQ(ui::lastQueueName().toStdString(), HostileQueue);
+}
+
+TEST_F(PreferencesWindow, AQueueWhoseOptionsCannotBeReadIsLeftAlone) {
+    assign(OrvinQueue, "-o karro-contrast=7 -o collate=false");
+    const std::string before = assignments(OrvinQueue);
+    const std::string good = guitest::readFile(mirror(OrvinQueue));
+    QStringList alerts;
+    brelmont::widgets::MessageBox::setPresenter([&](const QString& text) { alerts << text; });
+    brelmont::printer::Printers queues = printers({OrvinQueue});
+
+    // The scheduler stops answering between the queue list and the queue's options.
+    const std::string server = std::getenv("CUPS_SERVER");
+    ::setenv("CUPS_SERVER", "127.0.0.1:9", 1);
+    PreferencesViewController window(std::move(queues));
+    ::setenv("CUPS_SERVER", server.c_str(), 1);
+    QCoreApplication::processEvents();
+    brelmont::widgets::MessageBox::setPresenter({});
+
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts[0].contains("could not be read")) << alerts[0].toStdString();
+    EXPECT_TRUE(control<QTabWidget>(&window, "m_tabView")->isHidden());
+    EXPECT_EQ(guitest::readFile(mirror(OrvinQueue)), good); // the driver keeps its copy
+    window.accept();
+    EXPECT_EQ(assignments(OrvinQueue), before); // no default written over the real options
 }
 
 TEST_F(PreferencesWindow, NoEmbosserQueueOpensNothing) {

@@ -115,6 +115,16 @@ TEST(SendJobSheet, AWorkFileThatCannotBeWrittenIsShownAndNothingIsSent) {
     EXPECT_FALSE(lpr.ran());
 }
 
+TEST(SendJobSheet, EnterOnCancelClosesWithoutSending) {
+    guitest::TempDir scratch("sendsheet");
+    const StandInLpr lpr(scratch.path());
+    Sheet s(guitest::document(guitest::job(1, 0)));
+    sendtest::pressEnterOn(s.button("m_buttonCancel"));
+    EXPECT_FALSE(s.open());
+    EXPECT_FALSE(lpr.ran());
+    EXPECT_FALSE(fs::exists(brelmont::sendfile::tempJobPath()));
+}
+
 TEST(SendJobSheet, WithNoQueueNothingIsSentAndTheSheetStaysOpen) {
     guitest::TempDir scratch("sendsheet");
     const StandInLpr lpr(scratch.path());

@@ -9,7 +9,9 @@
 #include <QAccessible>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QList>
 #include <QStringList>
+#include <QTest>
 #include <QWidget>
 
 namespace sendtest {
@@ -45,6 +47,20 @@ inline QString labelledBy(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     const auto labels = iface ? iface->relations(QAccessible::Label) : decltype(iface->relations())();
     return labels.size() == 1 ? labels.first().first->text(QAccessible::Name) : QString();
+}
+
+// The widgets that Tab visits, starting at `first`, once round the window.
+inline QList<QWidget*> tabCycle(QWidget* first) {
+    QList<QWidget*> visited{first};
+    for (QWidget* next = first->nextInFocusChain(); next != first; next = next->nextInFocusChain())
+        if ((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(first->window())) visited << next;
+    return visited;
+}
+
+// Enter as a keyboard user presses it on a button that has the focus.
+inline void pressEnterOn(QWidget* button) {
+    button->setFocus();
+    QTest::keyClick(button, Qt::Key_Return);
 }
 
 // The mnemonic letters of the window's labels and buttons, in upper case.

@@ -20,7 +20,10 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -120,6 +123,17 @@ TEST_F(LongWaitTest, CancelDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindow
     QApplication::processEvents(); // a late wake-up call, if one were posted, would land here
     EXPECT_TRUE(finished->load());
     EXPECT_FALSE(result.has_value());
+}
+
+// A call that throws is a call that found nothing, not a cancel: the caller reports it.
+TEST_F(LongWaitTest, ACallThatThrowsGivesTheEmptyResult) {
+    QWidget window;
+    EXPECT_EQ(LongWait::run<bool>(&window, "Loading", []() -> bool { throw std::runtime_error("no work folder"); }),
+              std::optional<bool>(false));
+    const auto listed = LongWait::run<std::vector<std::string>>(
+        &window, "Listing", []() -> std::vector<std::string> { throw std::runtime_error("no helper tool"); });
+    ASSERT_TRUE(listed.has_value());
+    EXPECT_TRUE(listed->empty());
 }
 
 TEST_F(LongWaitTest, EscapeOnTheProgressDialogCancels) {

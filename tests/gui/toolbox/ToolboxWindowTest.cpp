@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include <functional>
+#include <stdexcept>
 
 namespace toolboxtest {
 namespace {
@@ -191,6 +192,23 @@ TEST_F(ToolboxWindow, CancelAndEscapeSendNothing) {
     EXPECT_TRUE(device.writes().empty());
 }
 
+// A device text that is not UTF-8 cannot come back from its field byte for byte; left alone, it
+// is not written back.
+TEST_F(ToolboxWindow, AnUntouchedFieldIsNotWrittenBackWhateverItsBytes) {
+    for (const bool changeAnother : {false, true}) {
+        FakeEmbosser fresh;
+        fresh.set("GATEWAY", "caf\xe9-gw");
+        device = fresh;
+        auto window = open();
+        if (changeAnother) type(window.get(), "m_tfTopMargin", "1.0\"");
+        window->okClick();
+        EXPECT_EQ(device.writes(), changeAnother ? std::vector<std::string>{"\x1b%-12345X@PJL DEFAULT TOPMARGIN=20\n"
+                                                                             "@PJL SERVICE UPDATE\n"}
+                                                 : std::vector<std::string>{})
+            << changeAnother;
+    }
+}
+
 // A value the engine refuses (a line break would start a PJL line of the user's making) is put back.
 TEST_F(ToolboxWindow, ARefusedValueIsPutBack) {
     auto window = open();
@@ -274,6 +292,18 @@ TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {
         EXPECT_EQ(device.requests().size(), c.sends) << c.what;
         EXPECT_TRUE(device.writes().empty()) << c.what;
     }
+}
+
+// A load that ends in an exception is a failed load and is told as one, not a silent close.
+TEST_F(ToolboxWindow, ALoadThatThrowsShowsTheFailureMessage) {
+    const brelmont::toolbox::ui::ToolboxDevice failing{
+        []() -> std::vector<brelmont::printer::PrinterItem> { throw std::runtime_error("the queue list failed"); },
+        device.exchange()};
+    ToolboxViewController window(family(221201), failing);
+    EXPECT_EQ(window.runModal(), QDialog::Rejected);
+    QApplication::processEvents();
+    EXPECT_EQ(messages, QStringList{MessageBox::SettingsFailureText});
+    EXPECT_TRUE(device.requests().empty());
 }
 
 TEST_F(ToolboxWindow, TheIvraWindowIsTheOrvinWindowForItsModel) {
