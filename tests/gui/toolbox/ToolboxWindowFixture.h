@@ -1,8 +1,8 @@
-// Opens an Orvin toolbox window over a FakeEmbosser and reaches its widgets by outlet name.
+// Opens an Orvin toolbox window over a scripted embosser and reaches its widgets by outlet name.
 #pragma once
 
-#include "FakeEmbosser.h"
 #include "GuiTestSupport.h"
+#include "ScriptedEmbosser.h"
 
 #include "toolbox/Families.h"
 #include "toolbox/ui/ToolboxViewController.h"
@@ -21,6 +21,8 @@
 
 namespace toolboxtest {
 
+using brelmont::testing::ScriptedEmbosser;
+
 const brelmont::toolbox::ToolboxFamily& family(int64_t model);
 
 class ToolboxWindow : public ::testing::Test {
@@ -28,9 +30,9 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A window of the family over the fake device and these queues (by default its one queue).
+    // A window of the family over the scripted device and these queues (by default its one queue).
     std::unique_ptr<brelmont::toolbox::ui::ToolboxViewController> make(
-        std::vector<brelmont::printer::PrinterItem> queues = {FakeEmbosser::queue()}, int64_t model = 221201);
+        std::vector<brelmont::printer::PrinterItem> queues = {ScriptedEmbosser::queue()}, int64_t model = 221201);
     // The same, loaded; fails the test when the load does not succeed.
     std::unique_ptr<brelmont::toolbox::ui::ToolboxViewController> open();
 
@@ -44,7 +46,7 @@ protected:
     static void choose(QWidget* window, const char* combo, int index);
     static QString text(QWidget* window, const char* field);
 
-    FakeEmbosser device;
+    ScriptedEmbosser device;
     QStringList messages; // the alerts shown, in order
     guitest::TempDir scratch{"toolboxui"};
     std::vector<std::pair<std::string, std::optional<std::string>>> savedEnvironment;

@@ -20,6 +20,7 @@
 namespace toolboxtest {
 namespace {
 
+using brelmont::printer::PrinterItem;
 using brelmont::toolbox::ui::ToolboxViewController;
 using brelmont::widgets::LongWait;
 using brelmont::widgets::MessageBox;
@@ -27,12 +28,13 @@ using brelmont::widgets::MessageBox;
 const QString Inch = QStringLiteral("\"");
 
 TEST_F(ToolboxWindow, ALoadShowsTheDeviceWithApplyDisabled) {
+    device.set("variables", "AUTOCR", "ON");
     auto window = open();
     EXPECT_EQ(window->windowTitle(), "Orvin Toolbox");
     EXPECT_EQ(window->objectName(), "orvinToolboxWindowController");
     EXPECT_FALSE(window->applyButton()->isEnabled());
-    EXPECT_EQ(text(window.get(), "m_tfPrinterName"), "Orvin 200 in the lab");
-    EXPECT_EQ(text(window.get(), "m_tfFirmwareVersion"), "1.4.2");
+    EXPECT_EQ(text(window.get(), "m_tfPrinterName"), "Orvin in the lab");
+    EXPECT_EQ(text(window.get(), "m_tfFirmwareVersion"), "3.0.1");
     EXPECT_EQ(text(window.get(), "m_tfPaperWidth"), "8.5" + Inch);
     EXPECT_EQ(text(window.get(), "m_tfTable"), "4");
     EXPECT_EQ(control<QComboBox>(window.get(), "m_cbPaperSize")->currentText(), "Letter");
@@ -47,19 +49,20 @@ TEST_F(ToolboxWindow, ALoadShowsTheDeviceWithApplyDisabled) {
 }
 
 TEST_F(ToolboxWindow, TheInkModuleTabIsTheSixthAndShowsBothCartridges) {
+    device.set("status", "INKHEALTH1", "0");
     auto window = open();
     auto* tabs = control<QTabWidget>(window.get(), "m_tvTabView");
     ASSERT_EQ(tabs->count(), 6);
     EXPECT_EQ(tabs->widget(5)->objectName(), "m_tbTintBridge");
-    EXPECT_EQ(control<QLabel>(window.get(), "m_lbInkFW")->text(), "2.1.0");
+    EXPECT_EQ(control<QLabel>(window.get(), "m_lbInkFW")->text(), "2.2.0");
     EXPECT_EQ(control<QLabel>(window.get(), "m_lbHealth0")->text(), "OK");
-    EXPECT_EQ(control<QLabel>(window.get(), "m_lbFillState0")->text(), "82 %");
+    EXPECT_EQ(control<QLabel>(window.get(), "m_lbFillState0")->text(), "71 %");
     EXPECT_EQ(control<QLabel>(window.get(), "m_lbHealth1")->text(), "Missing");
     EXPECT_EQ(control<QLabel>(window.get(), "m_lbFillState1")->text(), "0 %");
 }
 
 TEST_F(ToolboxWindow, WithoutAnInkModuleItsTabGoes) {
-    device.set("SIAFW", "0");
+    device.set("versions", "SIAFW", "0");
     auto window = open();
     auto* tabs = control<QTabWidget>(window.get(), "m_tvTabView");
     EXPECT_EQ(tabs->count(), 5);
@@ -84,7 +87,7 @@ TEST_F(ToolboxWindow, EveryEngineControlHasItsWidget) {
 TEST_F(ToolboxWindow, EveryKindOfChangeEnablesApply) {
     const std::vector<std::pair<const char*, std::function<void(QWidget*)>>> changes = {
         {"text field", [](QWidget* w) { type(w, "m_tfTopMargin", "1.0\""); }},
-        {"combo box", [](QWidget* w) { choose(w, "m_cbQuality", 2); }},
+        {"combo box", [](QWidget* w) { choose(w, "m_cbQuality", 0); }},
         {"check box", [](QWidget* w) { control<QCheckBox>(w, "m_ckDHCP")->click(); }},
         {"network field", [](QWidget* w) { type(w, "m_tfGateway", "10.0.0.254"); }},
     };
@@ -128,7 +131,7 @@ TEST_F(ToolboxWindow, AMediaKindShowsItsLimitsAndOnlyCustomCanBeEdited) {
         int index;
         QString min, max;
         bool editable;
-    } cases[] = {{0, "120", "180", false}, {3, "95", "125", false}, {5, "100", "160", true}, {1, "90", "120", false}};
+    } cases[] = {{0, "121", "181", false}, {3, "92", "118", false}, {5, "101", "159", true}, {1, "91", "119", false}};
     for (const auto& c : cases) {
         choose(window.get(), "m_cbMediaMediaType", c.index);
         EXPECT_EQ(text(window.get(), "m_tfFrontMin"), c.min) << c.index;
@@ -196,9 +199,8 @@ TEST_F(ToolboxWindow, CancelAndEscapeSendNothing) {
 // is not written back.
 TEST_F(ToolboxWindow, AnUntouchedFieldIsNotWrittenBackWhateverItsBytes) {
     for (const bool changeAnother : {false, true}) {
-        FakeEmbosser fresh;
-        fresh.set("GATEWAY", "caf\xe9-gw");
-        device = fresh;
+        device = ScriptedEmbosser();
+        device.set("variables", "GATEWAY", "caf\xe9-gw");
         auto window = open();
         if (changeAnother) type(window.get(), "m_tfTopMargin", "1.0\"");
         window->okClick();
@@ -213,11 +215,12 @@ TEST_F(ToolboxWindow, AnUntouchedFieldIsNotWrittenBackWhateverItsBytes) {
 TEST_F(ToolboxWindow, ARefusedValueIsPutBack) {
     auto window = open();
     type(window.get(), "m_tfIpAddr", "10.0.0.9\n@PJL DEFAULT TOPMARGIN=0");
-    EXPECT_EQ(text(window.get(), "m_tfIpAddr"), "10.0.0.7");
+    EXPECT_EQ(text(window.get(), "m_tfIpAddr"), "10.1.2.3");
     EXPECT_FALSE(window->applyButton()->isEnabled());
 }
 
 TEST_F(ToolboxWindow, TheVariableSetterSendsTheChosenVariable) {
+    device.set("variables", "NICKNAME", "Lab embosser");
     auto window = open();
     auto* names = control<QComboBox>(window.get(), "m_cbPjlNames");
     const struct {
@@ -262,53 +265,48 @@ TEST_F(ToolboxWindow, ReadSensorsShowsTheLabelledValues) {
     auto window = open();
     control<QPushButton>(window.get(), "m_buttonReadSensors")->click();
     EXPECT_EQ(text(window.get(), "m_tfSensors"),
-              QString::fromUtf8("\nFront Paper Flag: 1, Back Paper Flag: 0\nCarriage Temperature: 31\u00b0C"));
+              QString::fromUtf8("\nCarriage Temperature: 29\u00b0C\nFront Paper Flag: 1, Housing: OPEN, Back Paper Flag: 0"));
 }
 
-// No attached queue of the family, or an empty list after the retries: the message, no window,
-// nothing written.
+// No attached queue of the family, a queue list that failed, or an empty list after the retries:
+// the message, no window, nothing written.
 TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {
+    using Listing = std::function<std::vector<PrinterItem>()>;
+    const auto listing = [](std::vector<PrinterItem> queues) -> Listing { return [queues] { return queues; }; };
+    PrinterItem unplugged = ScriptedEmbosser::queue();
+    unplugged.connected = false;
+    const auto asShipped = [](ScriptedEmbosser&) {};
     const struct {
         const char* what;
-        std::vector<brelmont::printer::PrinterItem> queues;
-        std::function<void(FakeEmbosser&)> spoil;
+        Listing queues;
+        std::function<void(ScriptedEmbosser&)> spoil;
         size_t sends;
     } cases[] = {
-        {"no queue", {}, [](FakeEmbosser&) {}, 0},
-        {"queue of another family", {FakeEmbosser::queue(221203)}, [](FakeEmbosser&) {}, 0},
-        {"queue not attached", {{FakeUri, "Orvin_200", "Orvin", 221201, false}}, [](FakeEmbosser&) {}, 0},
-        {"status never answered", {FakeEmbosser::queue()}, [](FakeEmbosser& d) { d.list("STATUS").clear(); }, 13},
+        {"no queue", listing({}), asShipped, 0},
+        {"queue of another family", listing({ScriptedEmbosser::queue(221203)}), asShipped, 0},
+        {"queue not attached", listing({unplugged}), asShipped, 0},
+        {"queue list failed", []() -> std::vector<PrinterItem> { throw std::runtime_error("the queue list failed"); },
+         asShipped, 0},
+        {"status never answered", listing({ScriptedEmbosser::queue()}),
+         [](ScriptedEmbosser& d) { d.setList("status", {}); }, 13},
+        {"every reply refused", listing({ScriptedEmbosser::queue()}), [](ScriptedEmbosser& d) { d.refuseAll(40); }, 40},
     };
     for (const auto& c : cases) {
-        FakeEmbosser fresh;
-        device = fresh;
+        device = ScriptedEmbosser();
         c.spoil(device);
         messages.clear();
-        auto window = make(c.queues);
-        EXPECT_EQ(window->runModal(), QDialog::Rejected) << c.what;
+        ToolboxViewController window(family(221201), {c.queues, device.exchange()});
+        EXPECT_EQ(window.runModal(), QDialog::Rejected) << c.what;
         QApplication::processEvents();
         EXPECT_EQ(messages, QStringList{MessageBox::SettingsFailureText}) << c.what;
-        EXPECT_FALSE(window->isVisible()) << c.what;
+        EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_EQ(device.requests().size(), c.sends) << c.what;
         EXPECT_TRUE(device.writes().empty()) << c.what;
     }
 }
 
-// A load that ends in an exception is a failed load and is told as one, not a silent close.
-TEST_F(ToolboxWindow, ALoadThatThrowsShowsTheFailureMessage) {
-    const brelmont::toolbox::ui::ToolboxDevice failing{
-        []() -> std::vector<brelmont::printer::PrinterItem> { throw std::runtime_error("the queue list failed"); },
-        device.exchange()};
-    ToolboxViewController window(family(221201), failing);
-    EXPECT_EQ(window.runModal(), QDialog::Rejected);
-    QApplication::processEvents();
-    EXPECT_EQ(messages, QStringList{MessageBox::SettingsFailureText});
-    EXPECT_TRUE(device.requests().empty());
-}
-
 TEST_F(ToolboxWindow, TheIvraWindowIsTheOrvinWindowForItsModel) {
-    std::vector<brelmont::printer::PrinterItem> queues = {FakeEmbosser::queue(221201), FakeEmbosser::queue(221203)};
-    queues[1].name = "Ivra queue";
+    const std::vector<PrinterItem> queues = {ScriptedEmbosser::queue(221201), ScriptedEmbosser::queue(221203, "Ivra queue")};
     auto window = make(queues, 221203);
     ASSERT_TRUE(window->viewDidLoad());
     EXPECT_EQ(window->objectName(), "ivraToolboxWindowController");
@@ -327,7 +325,7 @@ TEST_F(ToolboxWindow, CancellingTheLoadClosesWithoutMessageOrWrites) {
         EXPECT_FALSE(window->isVisible());
     }
     LongWait::setDialogHook({});
-    device.open();
+    device.releaseReplies();
     LongWait::joinAbandoned();
     QApplication::processEvents();
     EXPECT_TRUE(messages.isEmpty());
@@ -347,7 +345,7 @@ TEST_F(ToolboxWindow, CancellingTheSensorReadClosesTheWindow) {
     type(window.get(), "m_tfTopMargin", "3.0\"");
     window->okClick();
     window.reset();
-    device.open();
+    device.releaseReplies();
     LongWait::joinAbandoned();
     EXPECT_TRUE(device.writes().empty());
 }

@@ -1,0 +1,135 @@
+#include "ScriptedEmbosser.h"
+
+#include <algorithm>
+
+namespace brelmont::testing {
+
+using printer::PjlItem;
+
+ScriptedEmbosser::ScriptedEmbosser() : m_state(std::make_shared<State>()) {
+    m_state->lists["variables"] = {
+        {"MODEL", "Orvin 200"},     {"SERIALNUMBER", "LAB-0007"},  {"MACPHY", "02:00:00:00:00:07"},
+        {"DHCP", "OFF"},            {"IPADDRESS", "10.1.2.3"},     {"SUBNET", "255.255.0.0"},
+        {"GATEWAY", "10.1.0.1"},    {"FORMWIDTH", "170"},          {"FORMHEIGHT", "220"},
+        {"TOPMARGIN", "5"},         {"LEFTMARGIN", "15"},          {"RIGHTMARGIN", "3"},
+        {"EXTRALINESPACE", "0"},    {"AUTOCR", "OFF"},             {"QUALITY", "BEST"},
+        {"BRAILLEDOTS", "8"},       {"GRAPHICS", "ON"},            {"TABLE", "3"},
+        {"BRAILLEFORCE", "LIGHT"},  {"DUPLEXMODE", "SIMPLEX"},     {"BRAILLEPAPERMEDIAMIN", "121"},
+        {"BRAILLEPAPERMEDIAMAX", "181"}, {"LIGHTBRAILLEMEDIAMIN", "91"}, {"LIGHTBRAILLEMEDIAMAX", "119"},
+        {"COPYPAPERMEDIAMIN", "61"}, {"COPYPAPERMEDIAMAX", "89"},  {"PREMIUMPAPERMEDIAMIN", "92"},
+        {"PREMIUMPAPERMEDIAMAX", "118"}, {"CARDSTOCKMEDIAMIN", "161"}, {"CARDSTOCKMEDIAMAX", "249"},
+        {"CUSTOMMEDIAMIN", "101"},  {"CUSTOMMEDIAMAX", "159"},     {"FLAGS", "12"},
+        {"PRIMARYCARRIAGE", "1"},   {"INKTOPMARGIN", "14"},        {"INKLEFTMARGIN", "6"},
+        {"INKSKEW", "2"},           {"INKCARTSPACE", "530"},
+    };
+    m_state->lists["versions"] = {{"FWPRIMARY", "3.0.1"}, {"FWSECONDARY", "1.1.0"}, {"SIAFW", "2.2.0"}, {"SIASN", "SIA-77"}};
+    m_state->lists["status"] = {{"CODE", "10001"}, {"DISPLAY", "READY TO EMBOSS"}, {"INKHEALTH0", "4095"},
+                                {"INKHEALTH1", "4095"}, {"INKLEVEL0", "71"}, {"INKLEVEL1", "33"}};
+    m_state->lists["legacy"] = {{"MEDIATYPE", "PLAIN"}, {"CHARSPERLINE", "30"}};
+    m_state->lists["sensors"] = {{"TEMP0", "29"}, {"PAPER0", "1"}, {"UNKNOWN", "x"}, {"HOUSING", "OPEN"}, {"PAPER1", "0"}};
+}
+
+printer::PrinterItem ScriptedEmbosser::queue(int64_t model, std::string name) {
+    return {Uri, "Lab_Queue", std::move(name), model, true};
+}
+
+ScriptedEmbosser::Items ScriptedEmbosser::list(const std::string& query) const {
+    const std::lock_guard lock(m_state->mutex);
+    const auto found = m_state->lists.find(query);
+    return found == m_state->lists.end() ? Items{} : found->second;
+}
+
+void ScriptedEmbosser::setList(const std::string& query, Items items) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->lists[query] = std::move(items);
+}
+
+void ScriptedEmbosser::set(const std::string& query, const std::string& key, const std::string& value) {
+    const std::lock_guard lock(m_state->mutex);
+    Items& items = m_state->lists[query];
+    const auto found = std::find_if(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == key; });
+    if (found != items.end()) found->value = value;
+    else items.push_back({key, value});
+}
+
+void ScriptedEmbosser::refuse(const std::string& query, int count) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->refusals[query] = count;
+}
+
+void ScriptedEmbosser::refuseAll(int count) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->refuseAll = count;
+}
+
+void ScriptedEmbosser::miscount(const std::string& query) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->miscount[query] = true;
+}
+
+void ScriptedEmbosser::holdReplies() {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->held = true;
+}
+
+void ScriptedEmbosser::releaseReplies() {
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->held = false;
+    }
+    m_state->released.notify_all();
+}
+
+printer::PjlExchange ScriptedEmbosser::exchange() const {
+    return [state = m_state](const std::string& request, const std::string& device) -> printer::ReplyLines {
+        std::unique_lock lock(state->mutex);
+        state->requests.push_back(request);
+        state->released.wait(lock, [&] { return !state->held; });
+        return device == Uri ? reply(*state, request) : printer::ReplyLines{};
+    };
+}
+
+std::vector<std::string> ScriptedEmbosser::requests() const {
+    const std::lock_guard lock(m_state->mutex);
+    return m_state->requests;
+}
+
+int ScriptedEmbosser::sent(const std::string& request) const {
+    const std::vector<std::string> all = requests();
+    return int(std::count(all.begin(), all.end(), request));
+}
+
+std::vector<std::string> ScriptedEmbosser::writes() const {
+    std::vector<std::string> out;
+    for (const std::string& r : requests()) {
+        const auto& queries = printer::pjl::queries();
+        if (std::none_of(queries.begin(), queries.end(), [&](const printer::PjlQuery* q) { return q->request == r; }))
+            out.push_back(r);
+    }
+    return out;
+}
+
+// The reply to a query, shaped as the embossers send it; anything else gets an empty reply. An
+// empty list announces no entries, which the toolbox refuses like a spoilt header.
+printer::ReplyLines ScriptedEmbosser::reply(State& state, const std::string& request) {
+    for (const printer::PjlQuery* q : printer::pjl::queries()) {
+        const std::string name(q->name);
+        const size_t info = q->request.find("@PJL INFO");
+        if (request != q->request || info == std::string_view::npos || !state.lists.count(name)) continue;
+        const Items& items = state.lists[name];
+        const bool spoilt = state.refuseAll > 0 || state.refusals[name] > 0;
+        if (state.refuseAll > 0) --state.refuseAll;
+        else if (spoilt) --state.refusals[name];
+        const size_t announced = items.size() + (state.miscount[name] ? 1 : 0);
+        state.miscount[name] = false;
+        std::string header(q->request.substr(info)); // "@PJL INFO X\n"
+        header.pop_back();
+        printer::ReplyLines lines{(spoilt ? "@JPL" + header.substr(4) : header) + " [" + std::to_string(announced) + " ENTRIES]"};
+        for (const PjlItem& item : items)
+            lines.push_back(item.key + "=" + (item.value.find(' ') != std::string::npos ? "\"" + item.value + "\"" : item.value));
+        return lines;
+    }
+    return {};
+}
+
+} // namespace brelmont::testing
