@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabWidget>
 
 #include <cstdlib>
 #include <fstream>
@@ -77,6 +81,33 @@ std::string readFile(const std::filesystem::path& path) {
 QString accessibleName(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     return iface ? iface->text(QAccessible::Name) : QString();
+}
+
+QStringList mnemonics(QWidget* window) {
+    QStringList letters;
+    const auto take = [&letters](const QString& text) {
+        for (qsizetype at = text.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < text.size();
+             at = text.indexOf(QLatin1Char('&'), at + 2))
+            if (text[at + 1] != QLatin1Char('&')) {
+                letters << text.mid(at + 1, 1).toUpper();
+                return;
+            }
+    };
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy()) take(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) take(button->text());
+    for (QGroupBox* box : window->findChildren<QGroupBox*>()) take(box->title());
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) take(tabs->tabText(i));
+    return letters;
+}
+
+QStringList clashingMnemonics(QWidget* window) {
+    const QStringList letters = mnemonics(window);
+    QStringList clashes;
+    for (const QString& letter : letters)
+        if (letters.count(letter) > 1 && !clashes.contains(letter)) clashes << letter;
+    return clashes;
 }
 
 } // namespace guitest

@@ -4,6 +4,7 @@
 #include "ScratchDir.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include "job/Document.h"
@@ -31,5 +32,11 @@ std::string readFile(const std::filesystem::path& path);
 
 // The name a screen reader hears for the widget.
 QString accessibleName(QWidget* widget);
+
+// The mnemonic letters (upper case) of a window's labels that have a buddy, its buttons, group
+// boxes and tab titles, one entry per text that has one.
+QStringList mnemonics(QWidget* window);
+// The letters that stand more than once in that list.
+QStringList clashingMnemonics(QWidget* window);
 
 } // namespace guitest

@@ -81,22 +81,8 @@ TEST_F(PreferencesWindow, EveryControlHasItsName) {
 
 TEST_F(PreferencesWindow, MnemonicsDoNotClash) {
     auto window = open({OrvinQueue});
-    std::map<QChar, QString> seen;
-    const auto check = [&](const QString& text) {
-        for (qsizetype at = text.indexOf('&'); at >= 0 && at + 1 < text.size(); at = text.indexOf('&', at + 2)) {
-            if (text[at + 1] == '&') continue;
-            const QChar key = text[at + 1].toLower();
-            EXPECT_FALSE(seen.count(key)) << "&" << QString(key).toStdString() << " in " << text.toStdString()
-                                          << " and " << seen[key].toStdString();
-            seen[key] = text;
-        }
-    };
-    for (QLabel* label : window->findChildren<QLabel*>()) check(label->text());
-    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) check(button->text());
-    for (QGroupBox* box : window->findChildren<QGroupBox*>()) check(box->title());
-    auto* tabs = control<QTabWidget>(window.get(), "m_tabView");
-    for (int i = 0; i < tabs->count(); ++i) check(tabs->tabText(i));
-    EXPECT_GE(seen.size(), 20u);
+    EXPECT_EQ(guitest::clashingMnemonics(window.get()), QStringList());
+    EXPECT_GE(guitest::mnemonics(window.get()).size(), 20);
 }
 
 TEST_F(PreferencesWindow, TabFollowsTheReadingOrderAndEnterConfirms) {

@@ -1,5 +1,5 @@
-// What the send-window tests share: alerts recorded instead of shown, queue lists, and the
-// mnemonics of a window.
+// What the send-window tests share: alerts recorded instead of shown, queue lists, and keyboard
+// helpers.
 #pragma once
 
 #include "sendfile/QueueList.h"
@@ -61,18 +61,6 @@ inline QList<QWidget*> tabCycle(QWidget* first) {
 inline void pressEnterOn(QWidget* button) {
     button->setFocus();
     QTest::keyClick(button, Qt::Key_Return);
-}
-
-// The mnemonic letters of the window's labels and buttons, in upper case.
-inline QStringList mnemonics(QWidget* window) {
-    QStringList letters;
-    const auto take = [&letters](const QString& text) {
-        const qsizetype at = text.indexOf(QLatin1Char('&'));
-        if (at >= 0 && at + 1 < text.size() && text[at + 1] != QLatin1Char('&')) letters << text.mid(at + 1, 1).toUpper();
-    };
-    for (QLabel* label : window->findChildren<QLabel*>()) take(label->text());
-    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) take(button->text());
-    return letters;
 }
 
 } // namespace sendtest
