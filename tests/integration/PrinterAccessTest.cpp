@@ -56,6 +56,8 @@ protected:
         });
         ASSERT_TRUE(cups->addQueues(queues, &error)) << error;
         cups->applyEnvironment();
+        // The exchanges' work files in a folder of this run's own: other tests run side by side.
+        setenv("TMPDIR", cups->home().c_str(), 1);
         setenv("BRELMONT_DEVICES", devices.c_str(), 1);
         setenv("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().c_str(), 1);
     }
@@ -64,6 +66,7 @@ protected:
         cups.reset();
         unsetenv("BRELMONT_DEVICES");
         unsetenv("BRELMONT_RESOURCE_DIR");
+        unsetenv("TMPDIR");
     }
     void SetUp() override {
         if (!cups) GTEST_SKIP() << "cupsd is not installed";

@@ -2,12 +2,15 @@
 // arguments it received: every value must arrive as one literal argument.
 #include "printer/PjlHelper.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -25,8 +28,11 @@ std::string readAll(const fs::path& path) {
 class PjlHelperFront : public ::testing::Test {
 protected:
     void SetUp() override {
-        // A resource folder whose name itself needs quoting.
-        resources = fs::temp_directory_path() / ("brelmont res'" + std::to_string(getpid()) + " $x");
+        // A temporary folder of the test's own, so tests running side by side never share the
+        // work files, and in it a resource folder whose name itself needs quoting.
+        if (const char* tmp = std::getenv("TMPDIR")) oldTmpdir = tmp;
+        setenv("TMPDIR", scratch.path().c_str(), 1);
+        resources = scratch.path() / "brelmont res' $x";
         fs::create_directories(resources);
         log = resources / "log";
         std::ofstream script(resources / "pjlhelper");
@@ -42,8 +48,11 @@ protected:
     void TearDown() override {
         unsetenv("BRELMONT_RESOURCE_DIR");
         unsetenv("BRELMONT_TEST_LOG");
-        fs::remove_all(resources);
+        if (oldTmpdir) setenv("TMPDIR", oldTmpdir->c_str(), 1);
+        else unsetenv("TMPDIR");
     }
+    brelmont::testing::ScratchDir scratch{"pjlfront"};
+    std::optional<std::string> oldTmpdir;
     fs::path resources, log;
 };
 
