@@ -9,6 +9,7 @@
 #include "viewer/window/WindowController.h"
 
 #include "GuiTestSupport.h"
+#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ using brelmont::app::DocumentController;
 using brelmont::widgets::MessageBox;
 using brelmont::app::SharedFolder;
 using brelmont::app::StartWindow;
+using brelmont::testing::ScopedEnv;
 namespace fs = std::filesystem;
 
 namespace {
@@ -279,20 +281,6 @@ TEST(StartWindowTest, ALargeKeyboardReachableOpenButtonBesideTheMenu) {
 }
 
 namespace {
-
-// Sets an environment variable for the life of the object.
-struct ScopedEnv {
-    ScopedEnv(const char* name, const std::string& value) : name(name) {
-        if (const char* old = std::getenv(name)) previous = old;
-        setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() {
-        if (previous) setenv(name, previous->c_str(), 1);
-        else unsetenv(name);
-    }
-    const char* name;
-    std::optional<std::string> previous;
-};
 
 void writeProgram(const fs::path& path, const std::string& script) {
     fs::create_directories(path.parent_path());

@@ -2,6 +2,7 @@
 // arguments it received: every value must arrive as one literal argument.
 #include "printer/PjlHelper.h"
 
+#include "ScopedEnv.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +31,7 @@ protected:
     void SetUp() override {
         // A temporary folder of the test's own, so tests running side by side never share the
         // work files, and in it a resource folder whose name itself needs quoting.
-        if (const char* tmp = std::getenv("TMPDIR")) oldTmpdir = tmp;
-        setenv("TMPDIR", scratch.path().c_str(), 1);
+        tmpdir.emplace("TMPDIR", scratch.path().string());
         resources = scratch.path() / "brelmont res' $x";
         fs::create_directories(resources);
         log = resources / "log";
@@ -48,11 +48,10 @@ protected:
     void TearDown() override {
         unsetenv("BRELMONT_RESOURCE_DIR");
         unsetenv("BRELMONT_TEST_LOG");
-        if (oldTmpdir) setenv("TMPDIR", oldTmpdir->c_str(), 1);
-        else unsetenv("TMPDIR");
+        tmpdir.reset();
     }
     brelmont::testing::ScratchDir scratch{"pjlfront"};
-    std::optional<std::string> oldTmpdir;
+    std::optional<brelmont::testing::ScopedEnv> tmpdir;
     fs::path resources, log;
 };
 

@@ -7,6 +7,7 @@
 
 #include "CupsServer.h"
 #include "EmbosserSim.h"
+#include "ScopedEnv.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -54,8 +55,7 @@ protected:
     static void SetUpTestSuite() {
         if (!CupsServer::available()) return;
         scratch = std::make_unique<ScratchDir>("toolbox-sim");
-        if (const char* tmp = std::getenv("TMPDIR")) oldTmpdir = tmp;
-        setenv("TMPDIR", scratch->path().c_str(), 1);
+        tmpdir.emplace("TMPDIR", scratch->path().string());
         cups = std::make_unique<CupsServer>();
         std::string error;
         ASSERT_TRUE(cups->start(&error)) << error;
@@ -78,8 +78,7 @@ protected:
         ivra.reset();
         cups.reset();
         scratch.reset();
-        if (oldTmpdir) setenv("TMPDIR", oldTmpdir->c_str(), 1);
-        else unsetenv("TMPDIR");
+        tmpdir.reset();
         unsetenv("BRELMONT_DEVICES");
         unsetenv("BRELMONT_RESOURCE_DIR");
     }
@@ -109,7 +108,7 @@ protected:
     static inline std::unique_ptr<EmbosserSim> orvin, ivra;
     static inline std::vector<QueueDefinition> queues;
     static inline std::string attached;
-    static inline std::optional<std::string> oldTmpdir;
+    static inline std::optional<brelmont::testing::ScopedEnv> tmpdir;
 };
 
 TEST_F(OrvinToolboxSim, ShowFillsEveryControlFromTheFirstAttachedOrvin) {

@@ -9,6 +9,7 @@
 
 #include "CupsServer.h"
 #include "EmbosserSim.h"
+#include "ScopedEnv.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -48,10 +49,8 @@ protected:
     static void SetUpTestSuite() {
         if (!CupsServer::available()) return;
         scratch = std::make_unique<ScratchDir>("toolboxui-sim");
-        for (const char* name : {"TMPDIR", "HOME"})
-            if (const char* value = std::getenv(name)) saved[name] = value;
-        setenv("TMPDIR", scratch->path().c_str(), 1);
-        setenv("HOME", scratch->path().c_str(), 1);
+        tmpdir.emplace("TMPDIR", scratch->path().string());
+        home.emplace("HOME", scratch->path().string());
         cups = std::make_unique<CupsServer>();
         std::string error;
         ASSERT_TRUE(cups->start(&error)) << error;
@@ -71,12 +70,8 @@ protected:
         ivra.reset();
         cups.reset();
         scratch.reset();
-        for (const char* name : {"TMPDIR", "HOME"}) {
-            if (saved.count(name))
-                setenv(name, saved[name].c_str(), 1);
-            else
-                unsetenv(name);
-        }
+        tmpdir.reset();
+        home.reset();
         unsetenv("BRELMONT_DEVICES");
         unsetenv("BRELMONT_RESOURCE_DIR");
     }
@@ -109,7 +104,7 @@ protected:
     static inline std::unique_ptr<ScratchDir> scratch;
     static inline std::unique_ptr<CupsServer> cups;
     static inline std::unique_ptr<EmbosserSim> orvin, ivra;
-    static inline std::map<std::string, std::string> saved;
+    static inline std::optional<brelmont::testing::ScopedEnv> tmpdir, home;
     QStringList messages;
     bool opened = false;
 };
