@@ -1,12 +1,13 @@
 #include "app/AppDelegate.h"
 
-#include "widgets/MessageBox.h"
 #include "app/StartWindow.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
 #include "sendfile/ui/SendWindows.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
+#include "widgets/LongWait.h"
+#include "widgets/MessageBox.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -39,6 +40,11 @@ AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QO
 }
 
 AppDelegate::~AppDelegate() = default;
+
+void AppDelegate::applicationWillTerminate() {
+    printer::StopSignal::program().stop();
+    widgets::LongWait::joinAbandoned();
+}
 
 void AppDelegate::applicationDidFinishLaunching() {
     m_folder.createFolders();

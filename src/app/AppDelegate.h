@@ -32,7 +32,9 @@ public:
 
     // Folders, empty request file, the one-second hand-off timer (and one tick at once), start window.
     void applicationDidFinishLaunching();
-    void applicationWillTerminate() {}
+    // Ends every command still at work (device exchanges, lpr, lpoptions) and waits for the workers
+    // of cancelled waits, so the program leaves no device work behind.
+    void applicationWillTerminate();
     bool applicationSupportsSecureRestorableState() const { return true; }
 
     // Menu commands.

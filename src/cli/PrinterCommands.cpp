@@ -29,7 +29,8 @@ int runDevices(const std::vector<std::string>& args) {
         std::cerr << "usage: brelmont-cli devices\n";
         return ExitRefused;
     }
-    for (const std::string& line : PjlHelper::deviceListing())
+    // The queues' network embossers are asked too, as every window does.
+    for (const std::string& line : Printers().deviceListing())
         if (!line.empty()) std::cout << line << '\n';
     return ExitOk;
 }
@@ -42,8 +43,7 @@ int runQuery(const std::vector<std::string>& args) {
     }
     const QueryResult result = askWithRetry(*query, args[0], PjlHelper::exchange);
     if (!result.items) {
-        std::cerr << "brelmont-cli: query " << query->name << ": no acceptable reply from " << args[0] << " in "
-                  << result.sends << " sends\n";
+        std::cerr << "brelmont-cli: query " << query->name << ": " << args[0] << ": " << result.outcome.describe() << '\n';
         return ExitFailed;
     }
     if (result.items->empty()) {

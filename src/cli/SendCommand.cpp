@@ -2,7 +2,7 @@
 
 #include "cli/ExitCodes.h"
 #include "sendfile/LocalPath.h"
-#include "sendfile/SendAndWait.h"
+#include "sendfile/SendOperation.h"
 
 #include <cerrno>
 #include <cstring>
@@ -43,8 +43,8 @@ int runSend(const std::vector<std::string>& args) {
     // lpr runs in this folder too, but an absolute path cannot be taken for one of its options.
     std::error_code ec;
     const fs::path absolute = fs::absolute(given, ec);
-    const sendfile::SendOutcome outcome = sendfile::sendAndWait(ec ? given : absolute.string(), args[1], SendLimit);
-    if (outcome.status != sendfile::SendOutcome::Status::Queued) {
+    const sendfile::SendOutcome outcome = sendfile::send(ec ? given : absolute.string(), args[1], SendLimit);
+    if (!outcome.queued()) {
         std::cerr << "brelmont-cli: send: " << outcome.detail << '\n';
         return ExitFailed;
     }

@@ -1,6 +1,7 @@
 #include "cli/ToolboxCommand.h"
 
 #include "cli/ExitCodes.h"
+#include "cli/WaitNotice.h"
 #include "printer/PjlHelper.h"
 #include "printer/Printers.h"
 #include "toolbox/Families.h"
@@ -31,7 +32,10 @@ constexpr const char* Usage =
     "apply sets the controls from left to right as a user would (text, true/false, index), so\n"
     "  the controls' own actions follow (a paper size fills width and height), then presses Apply\n"
     "  when a change enabled it. It prints the lines of the request sent, after the universal exit,\n"
-    "  one a line, or \"nothing to send\".\n";
+    "  one a line, or \"nothing to send\".\n"
+    "Exit status: 0 when the settings were read (and the request reached the embosser), 1 when\n"
+    "the embosser could not be read or the request did not reach it (the reason goes to standard\n"
+    "error), 2 for a wrong command line. A load ends within BRELMONT_TOOLBOX_DEADLINE_MS (30000).\n";
 
 struct Assignment {
     std::string name;
@@ -161,8 +165,14 @@ int runToolbox(const std::vector<std::string>& args) {
     }
 
     toolbox::ToolboxModel model(*target->family->description, printer::PjlHelper::exchange);
-    if (!model.load({target->printer})) {
-        std::cerr << toolbox::LoadFailureMessage << '\n';
+    bool loaded;
+    {
+        const WaitNotice notice(target->printer.deviceUri);
+        loaded = model.load({target->printer});
+    }
+    if (!loaded) {
+        std::cerr << toolbox::LoadFailureMessage << '\n'
+                  << "brelmont-cli: toolbox: " << model.loadFailure().describe() << '\n';
         return ExitFailed;
     }
     if (!applying) {
@@ -175,12 +185,21 @@ int runToolbox(const std::vector<std::string>& args) {
                       << "\"; nothing was sent\n";
             return ExitRefused;
         }
-    const std::optional<std::string> sent = model.applyEnabled() ? model.apply() : std::nullopt;
-    if (!sent) {
+    toolbox::WriteResult result;
+    if (model.applyEnabled()) {
+        const WaitNotice notice(target->printer.deviceUri);
+        result = model.apply();
+    }
+    for (const std::string& note : result.notes) std::cerr << "brelmont-cli: toolbox: " << note << '\n';
+    if (result.failed()) {
+        std::cerr << "brelmont-cli: toolbox apply: the settings were not written: " << result.outcome.describe() << '\n';
+        return ExitFailed;
+    }
+    if (!result.request) {
         std::cout << "nothing to send\n";
         return ExitOk;
     }
-    std::string_view lines(*sent);
+    std::string_view lines(*result.request);
     lines.remove_prefix(std::min(lines.size(), printer::pjl::UniversalExit.size()));
     while (!lines.empty()) {
         const size_t end = lines.find('\n');

@@ -28,7 +28,9 @@ const Subcommand Subcommands[] = {
      brelmont::cli::runRender},
     {"printers", "printers            the maker's queues: queue, name, model code, model name, device, connected",
      brelmont::cli::runPrinters},
-    {"devices", "devices             the attached devices, as the device helper lists them", brelmont::cli::runDevices},
+    {"devices", "devices             the attached devices, as the device helper lists them (the queues'\n"
+                "                      network embossers asked too)",
+     brelmont::cli::runDevices},
     {"query", "query URI WHAT      ask a device (variables, versions, status, legacy, sensors, ...)", brelmont::cli::runQuery},
     {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
      brelmont::cli::runOptions},

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "preferences/PrintOption.h"
+#include "printer/Assignments.h"
 
 #include <optional>
 #include <string>
@@ -14,10 +15,7 @@ namespace brelmont::preferences {
 // without a "/" in the part before it are skipped. Any input is safe.
 std::vector<PrintOption> parseOptionListing(std::string_view listing);
 
-// The value after `key` (such as "collate=") in "lpoptions -p QUEUE" output, empty when no word
-// of the output begins with it. A value in single quotes is read up to the quote that ends the
-// word (lpoptions quotes without escaping); any other up to the next blank.
-std::string assignmentValue(std::string_view assignments, std::string_view key);
+using printer::assignmentValue;
 
 // The seven application options taken from the queue's assignments, in their fixed order
 // (collate, karro-preview, media only when it is a custom size, contrast, brightness, pattern

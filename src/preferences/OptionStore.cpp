@@ -128,6 +128,15 @@ std::vector<PrintOption> OptionStore::load(std::string_view queue, std::string* 
     return buildOptionList(listed, assigned);
 }
 
+std::vector<std::string> OptionStore::runCommands(const std::vector<std::string>& commands, const printer::SharedStop& stop) {
+    std::vector<std::string> failures;
+    for (const std::string& command : commands) {
+        const printer::RunResult run = CommandRunner::execute(command, {.stop = stop, .captureErrors = true});
+        if (!run.succeeded()) failures.push_back(run.failure());
+    }
+    return failures;
+}
+
 void OptionStore::setOption(std::string_view queue, std::string_view key, std::string_view value) {
     CommandRunner::run(commands::setOption(queue, key, value));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "preferences/PrintOption.h"
+#include "printer/StopSignal.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -54,6 +55,11 @@ public:
     static std::vector<PrintOption> load(std::string_view queue, std::string* error = nullptr);
     static std::string listing(std::string_view queue, std::string* error = nullptr);
     static std::string assignments(std::string_view queue, std::string* error = nullptr);
+
+    // Runs the command lines in order, each to its end; returns one line for each that failed,
+    // with the printing system's own message ("lpoptions: Unknown printer or class.").
+    static std::vector<std::string> runCommands(const std::vector<std::string>& commands,
+                                                const printer::SharedStop& stop = {});
 
     static void setOption(std::string_view queue, std::string_view key, std::string_view value);
     static void removeOption(std::string_view queue, std::string_view key);

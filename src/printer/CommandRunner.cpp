@@ -17,21 +17,21 @@ namespace brelmont::printer {
 
 namespace {
 
-// A spawned shell whose standard output goes to `outFd` (below 0: the program's own); standard input
-// reads nothing, standard error is the program's own. With `ownGroup` the shell leads a process
-// group of its own, so it can be stopped with everything it started. Returns the child's pid, or
-// -1 with `error` set.
-pid_t spawnShell(const std::string& command, int outFd, std::string* error, bool ownGroup = false) {
+constexpr std::size_t MaxErrorBytes = 64 * 1024;
+
+// A spawned shell whose standard output goes to `outFd` and standard error to `errFd` (below 0:
+// the program's own); standard input reads nothing. The shell leads a process group of its own,
+// so it can be stopped with everything it started. Returns the child's pid, or -1 with `error` set.
+pid_t spawnShell(const std::string& command, int outFd, int errFd, std::string* error) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (outFd >= 0) posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    if (errFd >= 0) posix_spawn_file_actions_adddup2(&actions, errFd, STDERR_FILENO);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    if (ownGroup) {
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-        posix_spawnattr_setpgroup(&attributes, 0);
-    }
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     const char* sh = CommandRunner::shell();
     char* const argv[] = {const_cast<char*>(sh), const_cast<char*>("-c"), const_cast<char*>(command.c_str()), nullptr};
     pid_t pid = -1;
@@ -45,104 +45,183 @@ pid_t spawnShell(const std::string& command, int outFd, std::string* error, bool
     return pid;
 }
 
-void reap(pid_t pid) {
-    while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+int reap(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) return -1;
     }
+    return status;
 }
 
-// Runs the command and appends its standard output to `out`, stopping it at `limit`.
-template <class Buffer>
-bool runInto(const std::string& command, Buffer& out, std::string* error, std::chrono::milliseconds limit) {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        if (error) *error = std::string("pipe: ") + std::strerror(errno);
-        return false;
-    }
-    const pid_t pid = spawnShell(command, fds[1], error, true);
-    close(fds[1]);
-    if (pid < 0) {
-        close(fds[0]);
-        return false;
-    }
-    const auto end = std::chrono::steady_clock::now() + limit;
-    bool finished = false;
-    char buffer[65536];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) break;
-        pollfd ready{fds[0], POLLIN, 0};
-        const int polled = poll(&ready, 1, static_cast<int>(std::min<int64_t>(left.count(), 60000)));
-        if (polled < 0 && errno != EINTR) break;
-        if (polled <= 0) continue;
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n > 0) out.insert(out.end(), buffer, buffer + n);
-        else if (n == 0 || errno != EINTR) {
-            finished = true;
-            break;
+int exitCodeOf(int status) {
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Joins the running command to its stop signals for as long as it runs.
+class Membership {
+public:
+    Membership(pid_t group, StopSignal* own) : m_group(group), m_own(own) {
+        m_entered = StopSignal::program().enter(group);
+        if (m_entered && m_own && !m_own->enter(group)) {
+            StopSignal::program().leave(group);
+            m_entered = false;
         }
     }
-    close(fds[0]);
-    if (!finished) {
-        kill(-pid, SIGKILL);
-        if (error) *error = "stopped after " + std::to_string(limit.count() / 1000) + " s without an end: " + command;
+    ~Membership() {
+        if (!m_entered) return;
+        StopSignal::program().leave(m_group);
+        if (m_own) m_own->leave(m_group);
     }
-    reap(pid);
-    return finished;
-}
+    bool entered() const { return m_entered; }
+
+private:
+    pid_t m_group;
+    StopSignal* m_own;
+    bool m_entered = false;
+};
+
+bool isStopped(const StopSignal* own) { return StopSignal::program().stopped() || (own && own->stopped()); }
 
 } // namespace
+
+std::string RunResult::failure() const {
+    std::string_view text(errors);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.remove_suffix(1);
+    const std::size_t lineStart = text.find_last_of('\n');
+    const std::string_view last = lineStart == std::string_view::npos ? text : text.substr(lineStart + 1);
+    if (!last.empty()) return std::string(last);
+    if (!reason.empty()) return reason;
+    if (status == Status::Ended) return "ended with status " + std::to_string(exitCode);
+    return "did not run";
+}
 
 const char* CommandRunner::shell() {
     static const char* const path = access("/bin/zsh", X_OK) == 0 ? "/bin/zsh" : "/bin/sh";
     return path;
 }
 
+RunResult CommandRunner::execute(const std::string& command, const RunOptions& options) {
+    RunResult result;
+    StopSignal* own = options.stop.get();
+    if (isStopped(own)) {
+        result.status = RunResult::Status::Stopped;
+        result.reason = "stopped before it started";
+        return result;
+    }
+    int out[2] = {-1, -1}, err[2] = {-1, -1};
+    if (pipe2(out, O_CLOEXEC) != 0 || (options.captureErrors && pipe2(err, O_CLOEXEC) != 0)) {
+        result.reason = std::string("pipe: ") + std::strerror(errno);
+        for (int fd : {out[0], out[1]})
+            if (fd >= 0) close(fd);
+        return result;
+    }
+    const pid_t pid = spawnShell(command, out[1], err[1], &result.reason);
+    close(out[1]);
+    if (err[1] >= 0) close(err[1]);
+    if (pid < 0) {
+        close(out[0]);
+        if (err[0] >= 0) close(err[0]);
+        return result;
+    }
+    const Membership member(pid, own);
+    if (!member.entered()) kill(-pid, SIGKILL);
+
+    const auto end = std::chrono::steady_clock::now() + options.limit;
+    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    int open = err[0] >= 0 ? 2 : 1;
+    result.status = RunResult::Status::Ended;
+    char buffer[65536];
+    while (fds[0].fd >= 0 && member.entered()) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.status = RunResult::Status::TimedOut;
+            result.reason = "stopped after " + std::to_string(options.limit.count()) + " ms without an end";
+            break;
+        }
+        const int polled = poll(fds, nfds_t(open), int(std::min<int64_t>(left.count(), 1000)));
+        if (polled < 0 && errno != EINTR) break;
+        for (int i = 0; i < open && polled > 0; ++i) {
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0 && i == 0) result.out.append(buffer, std::size_t(n));
+            if (n > 0 && i == 1) result.errors.append(buffer, std::min(std::size_t(n), MaxErrorBytes - std::min(MaxErrorBytes, result.errors.size())));
+            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+                close(fds[i].fd);
+                fds[i].fd = -1; // poll skips negative descriptors
+            }
+        }
+        if (result.out.size() > options.maxOutput) {
+            result.status = RunResult::Status::TooMuchOutput;
+            result.reason = "more than " + std::to_string(options.maxOutput) + " bytes of output";
+            result.out.resize(options.maxOutput);
+            break;
+        }
+        if (isStopped(own)) break;
+    }
+    if (isStopped(own) || !member.entered()) {
+        result.status = RunResult::Status::Stopped;
+        result.reason = "stopped";
+    }
+    for (const pollfd& p : fds)
+        if (p.fd >= 0) close(p.fd);
+    // A command that closed its output but goes on running is waited for within the same limits.
+    int status = 0;
+    while (result.status == RunResult::Status::Ended) {
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            result.exitCode = exitCodeOf(status);
+            return result;
+        }
+        if (done < 0 && errno != EINTR) break;
+        if (isStopped(own)) {
+            result.status = RunResult::Status::Stopped;
+            result.reason = "stopped";
+        } else if (std::chrono::steady_clock::now() >= end) {
+            result.status = RunResult::Status::TimedOut;
+            result.reason = "stopped after " + std::to_string(options.limit.count()) + " ms without an end";
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    kill(-pid, SIGKILL);
+    reap(pid);
+    return result;
+}
+
 std::optional<std::string> CommandRunner::run(const std::string& command, std::string* error,
                                               std::chrono::milliseconds limit) {
-    std::string out;
-    if (!runInto(command, out, error, limit)) return std::nullopt;
-    return out;
+    RunResult result = execute(command, {.limit = limit});
+    if (result.status != RunResult::Status::Ended) {
+        if (error) *error = result.reason + ": " + command;
+        return std::nullopt;
+    }
+    return std::move(result.out);
 }
 
 std::optional<std::vector<uint8_t>> CommandRunner::runForData(const std::string& command, std::string* error,
                                                              std::chrono::milliseconds limit) {
-    std::vector<uint8_t> out;
-    if (!runInto(command, out, error, limit)) return std::nullopt;
-    return out;
+    const std::optional<std::string> out = run(command, error, limit);
+    if (!out) return std::nullopt;
+    return std::vector<uint8_t>(out->begin(), out->end());
 }
 
 bool CommandRunner::launch(const std::string& command, std::string* error) {
+    if (StopSignal::program().stopped()) {
+        if (error) *error = "the program is quitting";
+        return false;
+    }
     const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
     if (devNull < 0) {
         if (error) *error = std::string("/dev/null: ") + std::strerror(errno);
         return false;
     }
-    const pid_t pid = spawnShell(command, devNull, error);
+    const pid_t pid = spawnShell(command, devNull, -1, error);
     close(devNull);
     if (pid < 0) return false;
-    std::thread(reap, pid).detach();
+    std::thread([pid] { reap(pid); }).detach();
     return true;
-}
-
-CommandRunner::Waited CommandRunner::runAndWait(const std::string& command, std::chrono::milliseconds limit,
-                                               std::string* error) {
-    const pid_t pid = spawnShell(command, -1, error);
-    if (pid < 0) return {};
-    const auto end = std::chrono::steady_clock::now() + limit;
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return {Waited::Outcome::Ended, status};
-        if (done < 0 && errno != EINTR) {
-            if (error) *error = std::string("waitpid: ") + std::strerror(errno);
-            return {};
-        }
-        if (std::chrono::steady_clock::now() >= end) {
-            std::thread(reap, pid).detach();
-            return {Waited::Outcome::StillRunning, 0};
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
 }
 
 } // namespace brelmont::printer

@@ -1,5 +1,7 @@
 #include "printer/ModelTable.h"
 
+#include "common/ModelCodes.h"
+
 #include <initializer_list>
 
 namespace brelmont::printer {
@@ -14,35 +16,35 @@ struct ModelRow {
 // Tried in order: longer make-and-model texts stand before the shorter ones they begin with, and
 // a trailing ";" keeps a device ID from matching a longer model name.
 const ModelRow ModelRows[] = {
-    {{"MFG:Brelmont;MDL:Merriden;"}, 131201},
-    {{"MFG:Brelmont;MDL:Fenwa;"}, 131201},
-    {{"printer-make-and-model=Merriden Color Ink"}, 131207},
-    {{"printer-make-and-model=Merriden"}, 131201},
-    {{"printer-make-and-model=Fenwa"}, 131201},
-    {{"MFG:Brelmont;MDL:Valdo"}, 121201},
-    {{"printer-make-and-model=Valdo Sheet"}, 121201},
-    {{"printer-make-and-model=Valdo Trac"}, 121201},
-    {{"MFG:Brelmont;", "MDL:Tessaline 30RT;", ";S:0402"}, 20802},
-    {{"printer-make-and-model=Tessaline 30RT"}, 20802},
-    {{"MFG:Brelmont;MDL:Karro Orvin"}, 221201},
-    {{"MFG:Brelmont;MDL:Karro Talmore"}, 221201},
-    {{"printer-make-and-model=Orvin 200"}, 221201},
-    {{"printer-make-and-model=Talmore 100"}, 221201},
-    {{"MFG:Brelmont;MDL:Quorrin;"}, 80803},
-    {{"printer-make-and-model=Quorrin"}, 80803},
-    {{"MFG:Brelmont;MDL:Orvin Color TintBridge;"}, 221203},
-    {{"printer-make-and-model=Orvin Color Ink"}, 221203},
-    {{"MFG:Brelmont;MDL:Merriden Color TintBridge;"}, 131207},
-    {{"MFG:Brelmont;MDL:Karro Kym;"}, 81402},
-    {{"printer-make-and-model=Kym"}, 81402},
-    {{"MFG:Brelmont;MDL:Karro Pim;"}, 80804},
-    {{"printer-make-and-model=Pim Jr"}, 40802},
-    {{"printer-make-and-model=Pim"}, 80804},
-    {{"MFG:Brelmont;MDL:Karro Pim Jr"}, 40802},
-    {{"MFG:Brelmont;MDL:Marisolvance;"}, 161704},
-    {{"printer-make-and-model=Marisolvance"}, 161704},
-    {{"MFG:Brelmont;MDL:Vesk Ink;"}, 161705},
-    {{"printer-make-and-model=Vesk Ink"}, 161705},
+    {{"MFG:Brelmont;MDL:Merriden;"}, model::Merriden},
+    {{"MFG:Brelmont;MDL:Fenwa;"}, model::Merriden},
+    {{"printer-make-and-model=Merriden Color Ink"}, model::MerridenTintBridge},
+    {{"printer-make-and-model=Merriden"}, model::Merriden},
+    {{"printer-make-and-model=Fenwa"}, model::Merriden},
+    {{"MFG:Brelmont;MDL:Valdo"}, model::Valdo},
+    {{"printer-make-and-model=Valdo Sheet"}, model::Valdo},
+    {{"printer-make-and-model=Valdo Trac"}, model::Valdo},
+    {{"MFG:Brelmont;", "MDL:Tessaline 30RT;", ";S:0402"}, model::Tessaline},
+    {{"printer-make-and-model=Tessaline 30RT"}, model::Tessaline},
+    {{"MFG:Brelmont;MDL:Karro Orvin"}, model::Orvin},
+    {{"MFG:Brelmont;MDL:Karro Talmore"}, model::Orvin},
+    {{"printer-make-and-model=Orvin 200"}, model::Orvin},
+    {{"printer-make-and-model=Talmore 100"}, model::Orvin},
+    {{"MFG:Brelmont;MDL:Quorrin;"}, model::Quorrin},
+    {{"printer-make-and-model=Quorrin"}, model::Quorrin},
+    {{"MFG:Brelmont;MDL:Orvin Color TintBridge;"}, model::OrvinColorTintBridge},
+    {{"printer-make-and-model=Orvin Color Ink"}, model::OrvinColorTintBridge},
+    {{"MFG:Brelmont;MDL:Merriden Color TintBridge;"}, model::MerridenTintBridge},
+    {{"MFG:Brelmont;MDL:Karro Kym;"}, model::Kym},
+    {{"printer-make-and-model=Kym"}, model::Kym},
+    {{"MFG:Brelmont;MDL:Karro Pim;"}, model::Pim},
+    {{"printer-make-and-model=Pim Jr"}, model::PimJr},
+    {{"printer-make-and-model=Pim"}, model::Pim},
+    {{"MFG:Brelmont;MDL:Karro Pim Jr"}, model::PimJr},
+    {{"MFG:Brelmont;MDL:Marisolvance;"}, model::Vesk},
+    {{"printer-make-and-model=Marisolvance"}, model::Vesk},
+    {{"MFG:Brelmont;MDL:Vesk Ink;"}, model::VeskInk},
+    {{"printer-make-and-model=Vesk Ink"}, model::VeskInk},
 };
 
 struct ModelName {
@@ -51,12 +53,24 @@ struct ModelName {
 };
 
 const ModelName ModelNames[] = {
-    {20801, "Tessaline 30RT"}, {20802, "Tessaline 30RT"}, {40802, "Pim Jr."},
-    {80803, "Quorrin"},        {80804, "Pim"},            {81402, "Kym"},
-    {101201, "Talmore"},       {101202, "Talmore TintBridge"}, {121201, "Valdo Trac"},
-    {121202, "Valdo Sheet"},   {131201, "Merriden"},      {131202, "Fenwa"},
-    {131207, "Merriden TintBridge"}, {161704, "Vesk"},    {161705, "Vesk Ink"},
-    {221201, "Orvin"},         {221202, "Orvin TintBridge"}, {221203, "Orvin Color TintBridge"},
+    {model::Tessaline30RT, "Tessaline 30RT"},
+    {model::Tessaline, "Tessaline 30RT"},
+    {model::PimJr, "Pim Jr."},
+    {model::Quorrin, "Quorrin"},
+    {model::Pim, "Pim"},
+    {model::Kym, "Kym"},
+    {model::Talmore, "Talmore"},
+    {model::TalmoreTintBridge, "Talmore TintBridge"},
+    {model::Valdo, "Valdo Trac"},
+    {model::ValdoSheet, "Valdo Sheet"},
+    {model::Merriden, "Merriden"},
+    {model::Fenwa, "Fenwa"},
+    {model::MerridenTintBridge, "Merriden TintBridge"},
+    {model::Vesk, "Vesk"},
+    {model::VeskInk, "Vesk Ink"},
+    {model::Orvin, "Orvin"},
+    {model::OrvinTintBridge, "Orvin TintBridge"},
+    {model::OrvinColorTintBridge, "Orvin Color TintBridge"},
 };
 
 } // namespace

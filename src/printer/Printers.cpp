@@ -1,6 +1,8 @@
 #include "printer/Printers.h"
 
+#include "printer/Assignments.h"
 #include "printer/CommandRunner.h"
+#include "printer/DeviceUri.h"
 #include "printer/ModelTable.h"
 #include "printer/PjlHelper.h"
 #include "printer/ShellQuote.h"
@@ -10,61 +12,52 @@
 
 namespace brelmont::printer {
 
-Printers::Printers() {
-    const std::vector<std::string> queues = splitLines(CommandRunner::run("lpstat -e").value_or(std::string()));
-    const std::vector<std::string> listing = PjlHelper::deviceListing();
-    for (const std::string& queue : queues) {
+namespace {
+
+// A command's output; empty when it could not be run to its end.
+std::string outputOf(const std::string& command, const SharedStop& stop) {
+    RunResult run = CommandRunner::execute(command, {.stop = stop});
+    return run.status == RunResult::Status::Ended ? std::move(run.out) : std::string();
+}
+
+} // namespace
+
+Printers::Printers(const SharedStop& stop) {
+    for (const std::string& queue : splitLines(outputOf("lpstat -e", stop))) {
         if (queue.empty()) continue;
-        const std::string options = CommandRunner::run("lpoptions -p " + shellWord(queue)).value_or(std::string());
-        const std::string makeAndModel = optionValue(options, "printer-make-and-model=");
+        const std::string options = outputOf("lpoptions -p " + shellWord(queue), stop);
+        const std::string makeAndModel = assignmentValue(options, "printer-make-and-model=");
         const int64_t code = modelCode("printer-make-and-model=" + makeAndModel);
         if (code < 1) continue;
-        const std::string deviceUri = optionValue(options, "device-uri=");
-        m_makeAndModel.push_back(makeAndModel);
-        m_printerNames.push_back(optionValue(options, "printer-info="));
-        m_deviceUris.push_back(deviceUri);
-        m_queues.push_back(queue);
-        m_modelNumbers.push_back(code);
-        m_connected.push_back(std::any_of(listing.begin(), listing.end(),
-                                          [&](const std::string& line) { return lineNamesDevice(line, deviceUri); }));
+        m_printers.push_back(
+            {assignmentValue(options, "device-uri="), queue, assignmentValue(options, "printer-info="), code, false, makeAndModel});
     }
+    m_listing = PjlHelper::deviceListing(networkAddresses(m_printers), stop);
+    for (PrinterItem& item : m_printers)
+        item.connected = std::any_of(m_listing.begin(), m_listing.end(),
+                                     [&](const std::string& line) { return lineNamesDevice(line, item.deviceUri); });
 }
 
-std::vector<PrinterItem> Printers::items() const {
-    std::vector<PrinterItem> items;
-    for (size_t i = 0; i < m_queues.size(); ++i)
-        items.push_back({m_deviceUris[i], m_queues[i], m_printerNames[i], m_modelNumbers[i], m_connected[i]});
-    return items;
-}
+Printers::Printers(std::vector<PrinterItem> items, std::vector<std::string> listing)
+    : m_printers(std::move(items)), m_listing(std::move(listing)) {}
 
-std::string Printers::findAttachedDevice(int64_t code) {
-    for (const std::string& line : PjlHelper::deviceListing())
+std::string Printers::attachedDevice(int64_t code) const {
+    for (const std::string& line : m_listing)
         if (modelCode(line) == code) return line;
     return {};
 }
 
-// One pass: a mismatch sets the match back to the key's start without trying the character again.
-std::string Printers::optionValue(std::string_view text, std::string_view key) {
-    if (key.empty()) return {};
-    size_t p = 0, i = 0;
-    for (; i < text.size() && p < key.size(); ++i) p = text[i] == key[p] ? p + 1 : 0;
-    if (p < key.size() || i >= text.size()) return {};
-    const bool quoted = text[i] == '\'';
-    const char end = quoted ? '\'' : ' ';
-    const size_t from = quoted ? i + 1 : i;
-    const size_t to = text.find(end, from);
-    return std::string(text.substr(from, to == std::string_view::npos ? std::string_view::npos : to - from));
-}
+std::string Printers::findAttachedDevice(int64_t code) { return Printers().attachedDevice(code); }
 
-// "socket://host:910" must not be taken for "socket://host:9100", nor "?serial=12" for "?serial=123".
-bool Printers::lineNamesDevice(std::string_view line, std::string_view deviceUri) {
-    if (deviceUri.empty()) return false;
-    const auto delimiter = [](char c) { return c == ' ' || c == '\t' || c == '"' || c == '\''; };
-    for (size_t at = line.find(deviceUri); at != std::string_view::npos; at = line.find(deviceUri, at + 1)) {
-        const size_t end = at + deviceUri.size();
-        if ((at == 0 || delimiter(line[at - 1])) && (end == line.size() || delimiter(line[end]))) return true;
+std::vector<std::string> Printers::networkAddresses(const std::vector<PrinterItem>& items) {
+    std::vector<std::string> addresses;
+    for (const PrinterItem& item : items) {
+        if (normalizedDeviceUri(item.deviceUri).rfind("socket://", 0) != 0) continue;
+        if (std::none_of(addresses.begin(), addresses.end(),
+                         [&](const std::string& known) { return sameDevice(known, item.deviceUri); }))
+            addresses.push_back(item.deviceUri);
     }
-    return false;
+    return addresses;
 }
 
 } // namespace brelmont::printer

@@ -1,9 +1,10 @@
 // The print queues that lead to the maker's embossers, their model codes, and which are attached.
 #pragma once
 
+#include "printer/StopSignal.h"
+
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace brelmont::printer {
@@ -14,28 +15,37 @@ struct PrinterItem {
     std::string name; // the queue's human-readable name
     int64_t model = 0;
     bool connected = false;
+    std::string makeAndModel; // shown where a queue has no name of its own
 };
 
 class Printers {
 public:
-    // Discovers the queues: "lpstat -e", the device listing once, one "lpoptions -p" per queue.
-    Printers();
+    // Discovers the queues: "lpstat -e", one "lpoptions -p" per queue, then the device listing
+    // once, with the network addresses of the maker's queues asked beside the configured ones.
+    // A stopped `stop` ends the commands at once (the list then holds what was found so far).
+    explicit Printers(const SharedStop& stop = {});
+    // A list made elsewhere (tests, or a caller that already has one).
+    explicit Printers(std::vector<PrinterItem> items, std::vector<std::string> listing = {});
 
-    std::vector<PrinterItem> items() const;
+    const std::vector<PrinterItem>& items() const& { return m_printers; }
+    // A list made for one use ("for (auto& p : Printers().items())") hands its items over whole.
+    std::vector<PrinterItem> items() && { return std::move(m_printers); }
+    bool empty() const { return m_printers.empty(); }
+    // The device listing the discovery saw.
+    const std::vector<std::string>& deviceListing() const& { return m_listing; }
+    std::vector<std::string> deviceListing() && { return std::move(m_listing); }
 
     // The first device-listing line whose model code is `code`; empty when there is none.
+    std::string attachedDevice(int64_t code) const;
+    // The same with the queue list and device listing made now.
     static std::string findAttachedDevice(int64_t code);
-    // The value after `key` in "lpoptions -p" output: quoted in single quotes, or up to a blank.
-    static std::string optionValue(std::string_view text, std::string_view key);
-    // Whether a device-listing line names the address as a whole blank- or quote-delimited word.
-    static bool lineNamesDevice(std::string_view line, std::string_view deviceUri);
 
-    std::vector<std::string> m_deviceUris;
-    std::vector<std::string> m_queues;
-    std::vector<std::string> m_printerNames;
-    std::vector<std::string> m_makeAndModel;
-    std::vector<int64_t> m_modelNumbers;
-    std::vector<bool> m_connected;
+    // The socket:// addresses of the queues, each once: the network embossers worth asking.
+    static std::vector<std::string> networkAddresses(const std::vector<PrinterItem>& items);
+
+private:
+    std::vector<PrinterItem> m_printers;
+    std::vector<std::string> m_listing;
 };
 
 } // namespace brelmont::printer

@@ -2,13 +2,25 @@
 
 namespace brelmont::printer {
 
-QueryResult askWithRetry(const PjlQuery& query, const std::string& device, const PjlExchange& exchange) {
+QueryResult askWithRetry(const PjlQuery& query, const std::string& device, const PjlExchange& exchange,
+                         const ExchangeBounds& bounds) {
     const bool sensors = &query == &pjl::Sensors;
     QueryResult result;
-    while (result.sends < MaxSends && !result.items) {
+    while (result.sends < MaxSends) {
         ++result.sends;
-        const ReplyLines reply = exchange(std::string(query.request), device);
-        result.items = sensors ? readSensorList(reply, query) : readInfoList(reply, query);
+        const ExchangeResult reply = exchange(std::string(query.request), device, bounds);
+        if (reply.ok()) {
+            result.items = sensors ? readSensorList(reply.reply, query) : readInfoList(reply.reply, query);
+            if (result.items) {
+                result.outcome = {};
+                return result;
+            }
+            result.outcome = {ExchangeStatus::NotUnderstood, "no reply of the shape asked for in " +
+                                                                 std::to_string(result.sends) + " sends"};
+        } else {
+            result.outcome = reply;
+            if (reply.status != ExchangeStatus::Dropped) return result;
+        }
     }
     return result;
 }

@@ -1,5 +1,4 @@
-// The queues the send windows offer: the parallel lists of the queue discovery, the entries each
-// window shows, and which entry it selects at first.
+// The queues the send windows offer: the entries each window shows, and which it selects at first.
 #pragma once
 
 #include "printer/Printers.h"
@@ -11,20 +10,10 @@
 
 namespace brelmont::sendfile {
 
-// The part of a `Printers` list that the send windows use, one entry per queue in every list.
-struct QueueChoices {
-    std::vector<std::string> m_queues;
-    std::vector<std::string> m_printerNames;
-    std::vector<std::string> m_makeAndModel;
-    std::vector<int64_t> m_modelNumbers;
+using printer::PrinterItem;
 
-    static QueueChoices from(const printer::Printers& printers);
-    // Runs the queue discovery now.
-    static QueueChoices discover();
-
-    // The queue name at a list index; none for no selection or an index past the list.
-    std::optional<std::string> queueAt(int index) const;
-};
+// The queue name at a list index; none for no selection or an index past the list.
+std::optional<std::string> queueAt(const std::vector<PrinterItem>& printers, int index);
 
 // What a combo box shows, and the entry selected at first (-1: none, the list is empty).
 struct QueueListing {
@@ -34,10 +23,10 @@ struct QueueListing {
 
 // The send-file window: display names, a queue without one shown by its make-and-model; the last
 // queue of any known model (code 1 or more) is selected, else the first.
-QueueListing sendFileListing(const QueueChoices& choices);
+QueueListing sendFileListing(const std::vector<PrinterItem>& printers);
 
 // The send-job sheet: display names as they are; the last queue whose model is the one the job was
 // made for is selected, else the first.
-QueueListing sendJobListing(const QueueChoices& choices, int64_t printerType);
+QueueListing sendJobListing(const std::vector<PrinterItem>& printers, int64_t printerType);
 
 } // namespace brelmont::sendfile

@@ -1,7 +1,6 @@
 #include "sendfile/SendJob.h"
 
-#include "printer/PjlHelper.h"
-#include "sendfile/SendOperation.h"
+#include "printer/WorkFile.h"
 
 #include <algorithm>
 
@@ -13,22 +12,14 @@ bool hasPages(const job::Document& document) {
     return std::max(document.m_embPages.size(), document.m_inkPages.size()) >= 1;
 }
 
-std::filesystem::path tempJobPath() {
-    const std::filesystem::path dir = printer::PjlHelper::workDir();
-    return dir.empty() ? dir : dir / "tempprn";
-}
-
-SendJobResult sendJob(const job::Document& document, std::string_view queue) {
+SendJobResult sendJob(const job::Document& document, std::string_view queue, const printer::SharedStop& stop) {
     if (!hasPages(document)) return {SendJobStatus::NoPages, noPagesError().describe()};
     if (!document.m_prnData) return {SendJobStatus::NoJobData, "the job holds no data"};
-    const std::filesystem::path file = tempJobPath();
-    if (file.empty()) return {SendJobStatus::WriteFailed, "no private work folder in the temporary folder"};
-    // The write goes through a temporary file and a rename: a failed one leaves no half job, and
-    // the previous job's file is never sent in its place.
-    if (std::string error = document.writeJobTo(file); !error.empty()) return {SendJobStatus::WriteFailed, error};
-    std::string error;
-    if (!send(file.string(), queue, &error)) return {SendJobStatus::LaunchFailed, error};
-    return {};
+    const printer::WorkFile file("tempprn", document.m_prnData->data(), document.m_prnData->size());
+    if (!file.error().empty()) return {SendJobStatus::WriteFailed, file.error()};
+    const SendOutcome sent = send(file.path().string(), queue, std::chrono::minutes(2), stop);
+    if (!sent.queued()) return {SendJobStatus::SendFailed, sent.detail};
+    return {SendJobStatus::Sent, {}};
 }
 
 } // namespace brelmont::sendfile

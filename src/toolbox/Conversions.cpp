@@ -51,6 +51,15 @@ Conversion length(int divisor) {
     };
 }
 
+Conversion paperLength(int divisor, std::string side) {
+    Conversion paper = length(divisor);
+    paper.refuse = [divisor, side](const ControlSet& controls, std::string_view control) -> std::string {
+        if (decimalUnits(controls.text(control), divisor) > 0) return {};
+        return "The paper " + side + " was not written: type it for a custom paper size (a side of 0 is never written).";
+    };
+    return paper;
+}
+
 Conversion text() {
     return {
         [](std::string_view value, ControlSet& controls, std::string_view control) { controls.setText(control, std::string(value)); },
@@ -137,6 +146,7 @@ Conversion flagBits(std::vector<std::string> checkBoxes) {
             return std::to_string((device & ~mask) | bits);
         },
         Compare::Text,
+        checkBoxes,
     };
 }
 

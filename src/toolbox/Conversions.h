@@ -25,6 +25,10 @@ struct Conversion {
                                               std::string_view deviceValue)>
         write;
     Compare compare = Compare::Text;
+    // Further controls the written value depends on (the row's own control always counts).
+    std::vector<std::string> alsoReads = {};
+    // Why the controls' value must not be written (the user is told); empty when it may be.
+    std::function<std::string(const ControlSet& controls, std::string_view control)> refuse = nullptr;
 };
 
 namespace conv {
@@ -34,6 +38,8 @@ std::string unitsToInches(int64_t value, int divisor);
 
 // A length in 1/divisor inch shown as inches with the inch sign; written as the whole number.
 Conversion length(int divisor);
+// A paper side: a length that is never written as 0 (a custom paper size whose side nobody typed).
+Conversion paperLength(int divisor, std::string side);
 // The text as it is, both ways.
 Conversion text();
 // The text as it is when loading, never written.

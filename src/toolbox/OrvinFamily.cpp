@@ -104,8 +104,8 @@ FamilyDescription makeOrvin() {
         {"SIAFW", "m_lbInkFW", conv::shownText(), inkModuleFitted},
         {"SIASN", "m_lbInkSN", conv::shownText(), inkModuleFitted},
 
-        {"FORMWIDTH", "m_tfPaperWidth", conv::length(20)},
-        {"FORMHEIGHT", "m_tfPaperHeight", conv::length(20)},
+        {"FORMWIDTH", "m_tfPaperWidth", conv::paperLength(20, "width")},
+        {"FORMHEIGHT", "m_tfPaperHeight", conv::paperLength(20, "height")},
         {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
         {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
         {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},

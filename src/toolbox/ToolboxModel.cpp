@@ -1,12 +1,25 @@
 #include "toolbox/ToolboxModel.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 
 namespace brelmont::toolbox {
 
 using printer::firstInteger;
 using printer::PjlItem;
 using printer::PrinterItem;
+
+std::chrono::milliseconds operationTimeLimit() {
+    const char* text = std::getenv("BRELMONT_TOOLBOX_DEADLINE_MS");
+    long long ms = 0;
+    if (text && *text) {
+        const auto [end, ec] = std::from_chars(text, text + std::strlen(text), ms);
+        if (ec == std::errc() && *end == '\0' && ms > 0) return std::chrono::milliseconds(ms);
+    }
+    return std::chrono::seconds(30);
+}
 
 ToolboxModel::ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange)
     : m_family(family), m_exchange(std::move(exchange)), m_controls(family.controls) {}
@@ -42,37 +55,55 @@ std::string ToolboxModel::setValue(std::string_view key, std::string_view value)
     return {};
 }
 
-printer::ReplyLines ToolboxModel::exchange(const std::string& request) {
-    if (!m_printer || !m_exchange) return {};
-    return m_exchange(request, m_printer->deviceUri);
+printer::ExchangeBounds ToolboxModel::operationBounds() const {
+    return {std::chrono::steady_clock::now() + operationTimeLimit(), m_stop};
 }
 
-bool ToolboxModel::load() {
-    return load(printer::Printers().items());
+printer::ExchangeResult ToolboxModel::exchange(const std::string& request) {
+    if (!m_printer || !m_exchange) {
+        printer::ExchangeResult none;
+        none.status = printer::ExchangeStatus::NotAttached;
+        none.reason = "no attached queue of this model";
+        return none;
+    }
+    return m_exchange(request, m_printer->deviceUri, operationBounds());
+}
+
+bool ToolboxModel::load(const LoadProgress& progress) {
+    return load(printer::Printers(m_stop).items(), progress);
 }
 
 // The first connected queue of the family, the queries with their retries, then the controls.
-bool ToolboxModel::load(const std::vector<PrinterItem>& printers) {
+// A query that yields no list fails the load: the ones after it are not asked.
+bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProgress& progress) {
+    m_bDismiss = true; // until the load has succeeded
     const auto chosen = std::find_if(printers.begin(), printers.end(), [&](const PrinterItem& p) {
         return p.model == m_family.modelCode && p.connected;
     });
     if (chosen == printers.end()) {
-        m_bDismiss = true;
+        m_loadFailure = {printer::ExchangeStatus::NotAttached, "no attached queue of this model"};
         return false;
     }
     m_printer = *chosen;
+    const printer::ExchangeBounds bounds = operationBounds();
+    int number = 0;
     for (const LoadQuery& q : m_family.queries) {
-        const printer::QueryResult result = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange);
+        if (progress) progress({q.query->name, ++number, int(m_family.queries.size())});
+        const printer::QueryResult result = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds);
         mutableList(q.list) = result.items.value_or(std::vector<PjlItem>{});
-    }
-    const bool complete = std::all_of(m_family.queries.begin(), m_family.queries.end(),
-                                      [&](const LoadQuery& q) { return !list(q.list).empty(); });
-    if (!complete) {
-        m_bDismiss = true;
-        return false;
+        if (list(q.list).empty()) {
+            m_loadFailure = result.outcome.ok()
+                                ? printer::ExchangeOutcome{printer::ExchangeStatus::NotUnderstood,
+                                                           "the entries of the " + std::string(q.query->name) +
+                                                               " reply did not match their count"}
+                                : result.outcome;
+            return false;
+        }
     }
     fillControls();
+    m_loaded = m_controls;
     m_bInit = true;
+    m_bDismiss = false;
     return true;
 }
 
@@ -150,57 +181,94 @@ ChangeResult ToolboxModel::setChecked(std::string_view control, bool checked) {
     return userChange(state);
 }
 
-// Every setting whose control now stands for something other than the device's value is
-// queued and sent in one request; the lists then hold the values written.
-std::optional<std::string> ToolboxModel::apply() {
-    std::optional<std::string> sent;
-    if (m_bInit) {
-        for (const Setting& row : m_family.settings) {
-            if (row.variable.empty() || !row.conversion.write || (row.present && !row.present(*this))) continue;
-            const std::string device = getValue(row.variable);
-            const std::optional<std::string> text = row.conversion.write(m_controls, row.control, device);
-            if (!text) continue;
-            const bool differs = row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text)
-                                                                             : device != *text;
-            if (!differs) continue;
-            // A variable the device does not have would go out as a line without a name.
-            const std::string key = setValue(row.variable, *text);
-            if (!key.empty()) m_update.push_back({key, *text});
+bool ToolboxModel::changedSinceLoad(std::string_view control) const {
+    const ControlState* now = m_controls.find(control);
+    const ControlState* loaded = m_loaded.find(control);
+    return now && loaded && (now->text != loaded->text || now->index != loaded->index || now->checked != loaded->checked);
+}
+
+bool ToolboxModel::rowChanged(const Setting& row) const {
+    return changedSinceLoad(row.control) ||
+           std::any_of(row.conversion.alsoReads.begin(), row.conversion.alsoReads.end(),
+                       [&](const std::string& control) { return changedSinceLoad(control); });
+}
+
+WriteResult ToolboxModel::write(std::string request) {
+    WriteResult result;
+    result.outcome = exchange(request);
+    result.request = std::move(request);
+    return result;
+}
+
+// Every setting whose control the user changed, and which now stands for something other than the
+// device's value, is sent in one request. A control the user left alone is never written, whatever
+// the device holds: a value the window cannot show stays on the device as it is.
+WriteResult ToolboxModel::apply() {
+    WriteResult result;
+    if (!m_bInit) {
+        m_applyEnabled = false;
+        return result;
+    }
+    for (const Setting& row : m_family.settings) {
+        if (row.variable.empty() || !row.conversion.write || (row.present && !row.present(*this))) continue;
+        if (!rowChanged(row)) continue;
+        const std::string device = getValue(row.variable);
+        const std::optional<std::string> text = row.conversion.write(m_controls, row.control, device);
+        if (!text) continue;
+        const bool differs = row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text)
+                                                                         : device != *text;
+        if (!differs) continue;
+        if (row.conversion.refuse) {
+            if (std::string why = row.conversion.refuse(m_controls, row.control); !why.empty()) {
+                result.notes.push_back(std::move(why));
+                continue;
+            }
         }
-        if (!m_update.empty()) {
-            sent = printer::pjl::applyRequest(m_update);
-            exchange(*sent);
-        }
+        // A variable the device does not have would go out as a line without a name.
+        if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
+                const auto& items = list(id);
+                return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == row.variable; });
+            }))
+            continue;
+        m_update.push_back({std::string(row.variable), *text});
+    }
+    if (!m_update.empty()) {
+        std::vector<std::string> notes = std::move(result.notes);
+        result = write(printer::pjl::applyRequest(m_update));
+        result.notes = std::move(notes);
+        if (result.outcome.ok())
+            for (const PjlItem& item : m_update) setValue(item.key, item.value);
     }
     m_update.clear();
-    m_applyEnabled = false;
-    return sent;
+    // What did not reach the device is still the user's change, waiting to be applied.
+    m_applyEnabled = result.failed();
+    if (!result.failed()) m_loaded = m_controls;
+    return result;
 }
 
-std::optional<std::string> ToolboxModel::ok() {
-    std::optional<std::string> sent;
-    if (m_applyEnabled) sent = apply();
-    m_bDismiss = true;
-    return sent;
+WriteResult ToolboxModel::ok() {
+    WriteResult result;
+    if (m_applyEnabled) result = apply();
+    if (!result.failed()) m_bDismiss = true;
+    return result;
 }
 
-std::optional<std::string> ToolboxModel::setSelectedVariable() {
+WriteResult ToolboxModel::setSelectedVariable() {
     const int index = m_controls.index("m_cbPjlNames");
-    if (!m_printer || index < 0 || size_t(index) >= m_variables.size()) return std::nullopt;
+    if (!m_printer || index < 0 || size_t(index) >= m_variables.size()) return {};
     const std::string& name = m_variables[size_t(index)].key;
     const auto& refused = m_family.protectedNames;
-    if (std::find(refused.begin(), refused.end(), name) != refused.end()) return std::nullopt;
+    if (std::find(refused.begin(), refused.end(), name) != refused.end()) return {};
     const std::string value = m_controls.text("m_tfPjlValue");
-    if (hasControlCharacters(value)) return std::nullopt;
-    std::string request = printer::pjl::setRequest(name, value);
-    exchange(request);
-    return request;
+    if (hasControlCharacters(value)) return {};
+    return write(printer::pjl::setRequest(name, value));
 }
 
-bool ToolboxModel::readSensors() {
-    if (!m_printer) return false;
-    const printer::QueryResult result = printer::askWithRetry(printer::pjl::Sensors, m_printer->deviceUri, m_exchange);
-    if (!result.items) return false;
+printer::ExchangeOutcome ToolboxModel::readSensors() {
+    if (!m_printer) return {printer::ExchangeStatus::NotAttached, "no attached queue of this model"};
+    const printer::QueryResult result =
+        printer::askWithRetry(printer::pjl::Sensors, m_printer->deviceUri, m_exchange, operationBounds());
+    if (!result.items) return result.outcome;
     std::string text;
     for (const PjlItem& item : *result.items)
         for (const SensorLabel& label : m_family.sensorLabels)
@@ -209,13 +277,11 @@ bool ToolboxModel::readSensors() {
                 break;
             }
     m_controls.setText("m_tfSensors", std::move(text));
-    return true;
+    return {};
 }
 
-std::string ToolboxModel::resetFillState(int tag) {
-    std::string request = printer::pjl::clearNozzleCountRequest(tag == 1 ? 1 : 0);
-    exchange(request);
-    return request;
+WriteResult ToolboxModel::resetFillState(int tag) {
+    return write(printer::pjl::clearNozzleCountRequest(tag == 1 ? 1 : 0));
 }
 
 } // namespace brelmont::toolbox

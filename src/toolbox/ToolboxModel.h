@@ -2,12 +2,16 @@
 // and writes the changed settings back. A window binds its widgets to the controls by name.
 #pragma once
 
+#include "printer/PjlHelper.h"
 #include "printer/PjlReplies.h"
 #include "printer/Printers.h"
 #include "printer/RetryQuery.h"
 #include "toolbox/Controls.h"
 #include "toolbox/FamilyDescription.h"
 
+#include <chrono>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,11 +22,31 @@ namespace brelmont::toolbox {
 // The text shown when a load fails (no attached queue of the family, or an empty reply list).
 constexpr std::string_view LoadFailureMessage = "Failed to retrieve the settings from the embosser. Please try again.";
 
+// How long a load, or one write, may take in all: BRELMONT_TOOLBOX_DEADLINE_MS, else 30 s.
+std::chrono::milliseconds operationTimeLimit();
+
 // What a user change led to.
 struct ChangeResult {
     bool known = false;               // the control exists and is of the kind the call expects
     bool applyEnabled = false;        // whether Apply is enabled after the change
     std::vector<std::string> changed; // other controls whose state the change altered: re-read them
+};
+
+// One step of the load, for a progress display.
+struct LoadStep {
+    std::string_view query; // the query's name: "variables", "versions", ...
+    int number = 0;         // 1-based
+    int count = 0;
+};
+using LoadProgress = std::function<void(const LoadStep&)>;
+
+// What a write to the device came to.
+struct WriteResult {
+    std::optional<std::string> request; // what was sent, or tried; none when there was nothing to send
+    printer::ExchangeOutcome outcome;   // Done when it reached the device (or nothing was sent)
+    std::vector<std::string> notes;     // settings the user changed that were not written, and why
+
+    bool failed() const { return request && !outcome.ok(); }
 };
 
 class ToolboxModel {
@@ -38,10 +62,18 @@ public:
 
     // Picks the first connected queue of the family's model code from `printers` (in their
     // order), runs the queries with the retry rule and fills the controls. Synchronous; true on
-    // success. On failure mustDismiss() is true and the window shows LoadFailureMessage.
-    bool load(const std::vector<printer::PrinterItem>& printers);
+    // success. The load stops at the first query that yields no list, and ends within
+    // operationTimeLimit(). On failure mustDismiss() is true, the window shows
+    // LoadFailureMessage, and loadFailure() says why.
+    bool load(const std::vector<printer::PrinterItem>& printers, const LoadProgress& progress = {});
     // The same with the queue list built now (Printers).
-    bool load();
+    bool load(const LoadProgress& progress = {});
+    const printer::ExchangeOutcome& loadFailure() const { return m_loadFailure; }
+
+    // Stops the device work of this toolbox at once, from any thread: the exchange running ends
+    // and nothing more is sent. For good: a cancelled toolbox closes.
+    void cancel() { m_stop->stop(); }
+    const printer::SharedStop& stopSignal() const { return m_stop; }
 
     bool initialised() const { return m_bInit; }   // the controls hold device values
     bool mustDismiss() const { return m_bDismiss; } // the window must close (a failed load, or OK)
@@ -57,18 +89,20 @@ public:
     ChangeResult setIndex(std::string_view control, int index);
     ChangeResult setChecked(std::string_view control, bool checked);
 
-    // Apply: sends one request with every changed setting and returns it; none when nothing
-    // differed. Apply is disabled afterwards either way.
-    std::optional<std::string> apply();
-    // OK: applies when Apply is enabled, then the window closes. Returns what apply sent.
-    std::optional<std::string> ok();
+    // Apply: sends one request with every setting whose control the user changed since the load
+    // and that differs from the device's value. When it reached the device, the lists hold the
+    // values written and Apply is disabled; when it did not, nothing counts as written and Apply
+    // stays enabled.
+    WriteResult apply();
+    // OK: applies when Apply is enabled; the window closes unless that write failed.
+    WriteResult ok();
     // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue.
-    // Returns the request sent; none for no selection or a protected name.
-    std::optional<std::string> setSelectedVariable();
-    // Reads the sensors into m_tfSensors; false (m_tfSensors unchanged) without an acceptable reply.
-    bool readSensors();
-    // Resets the ink fill state of the cartridge named by the button's tag (1, else 0). Returns the request.
-    std::string resetFillState(int tag);
+    // No request for no selection or a protected name.
+    WriteResult setSelectedVariable();
+    // Reads the sensors into m_tfSensors; m_tfSensors stays as it was unless a reply was accepted.
+    printer::ExchangeOutcome readSensors();
+    // Resets the ink fill state of the cartridge named by the button's tag (1, else 0).
+    WriteResult resetFillState(int tag);
 
     // --- the families' side ------------------------------------------------------------------
 
@@ -79,11 +113,15 @@ public:
     const std::vector<printer::PjlItem>& list(ListId id) const;
     ControlSet& controlSet() { return m_controls; }
     void removeTab(int index) { m_removedTabs.push_back(index); }
-    // Sends a request to the queue's device and returns the reply; nothing without a queue.
-    printer::ReplyLines exchange(const std::string& request);
+    // Sends a request to the queue's device within the time of one operation; fails without a queue.
+    printer::ExchangeResult exchange(const std::string& request);
     const FamilyDescription& family() const { return m_family; }
 
 private:
+    printer::ExchangeBounds operationBounds() const;
+    WriteResult write(std::string request);
+    bool changedSinceLoad(std::string_view control) const;
+    bool rowChanged(const Setting& row) const;
     void fillControls();
     void markChanged(ChangeResult& result, std::string_view changedControl);
     ChangeResult userChange(ControlState* state);
@@ -93,6 +131,9 @@ private:
     const FamilyDescription& m_family;
     printer::PjlExchange m_exchange;
     ControlSet m_controls;
+    ControlSet m_loaded; // the controls as the device's values last filled or wrote them
+    printer::SharedStop m_stop = std::make_shared<printer::StopSignal>();
+    printer::ExchangeOutcome m_loadFailure;
     std::optional<printer::PrinterItem> m_printer;
     std::vector<printer::PjlItem> m_variables;
     std::vector<printer::PjlItem> m_versions;

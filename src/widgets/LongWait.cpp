@@ -115,12 +115,15 @@ QDialog* makeProgressDialog(QWidget* parent, const QString& what) {
     bar->setRange(0, 0); // no measure of progress: a busy indicator
     bar->setTextVisible(false);
     label->setBuddy(bar);
+    auto* note = new QLabel(dialog);
+    note->setObjectName("longWaitNote");
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(label);
     layout->addWidget(bar);
+    layout->addWidget(note);
     layout->addWidget(buttons);
     buttons->button(QDialogButtonBox::Cancel)->setFocus();
     return dialog;
@@ -128,7 +131,24 @@ QDialog* makeProgressDialog(QWidget* parent, const QString& what) {
 
 } // namespace
 
-bool LongWait::runWork(QWidget* parent, const QString& what, std::function<void()> work) {
+void WaitNote::set(const QString& text) {
+    const std::lock_guard lock(m_mutex);
+    m_text = text;
+    if (m_label) QMetaObject::invokeMethod(m_label, [label = m_label, text] { label->setText(text); }, Qt::QueuedConnection);
+}
+
+void WaitNote::attach(QLabel* label) {
+    const std::lock_guard lock(m_mutex);
+    m_label = label;
+    label->setText(m_text);
+}
+
+void WaitNote::detach() {
+    const std::lock_guard lock(m_mutex);
+    m_label = nullptr;
+}
+
+bool LongWait::runWork(QWidget* parent, const QString& what, std::function<void()> work, const WaitOptions& options) {
     auto state = std::make_shared<WaitState>();
     QEventLoop loop;
     state->wakeUp = &loop;
@@ -137,8 +157,17 @@ bool LongWait::runWork(QWidget* parent, const QString& what, std::function<void(
     bool cancelled = false;
     QObject::connect(dialog.get(), &QDialog::rejected, &loop, [&] {
         cancelled = true;
+        if (options.onCancel) options.onCancel();
         loop.quit();
     });
+    // The note is let go before the dialog goes, so a late worker never reaches its label.
+    struct NoteAttachment {
+        std::shared_ptr<WaitNote> note;
+        ~NoteAttachment() {
+            if (note) note->detach();
+        }
+    } attachment{options.note};
+    if (options.note) options.note->attach(dialog->findChild<QLabel*>("longWaitNote"));
     const InputHold hold(dialog.get());
     QTimer showLater;
     showLater.setSingleShot(true);

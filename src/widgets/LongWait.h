@@ -5,14 +5,41 @@
 
 #include <QString>
 
+#include <mutex>
+
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
 
+class QLabel;
 class QWidget;
 
 namespace brelmont::widgets {
+
+// A line that the work adds below the dialog's text while it runs ("Step 2 of 4: versions"),
+// safe to set from the worker thread.
+class WaitNote {
+public:
+    void set(const QString& text);
+
+private:
+    friend class LongWait;
+    void attach(QLabel* label);
+    void detach();
+
+    std::mutex m_mutex;
+    QString m_text;
+    QLabel* m_label = nullptr;
+};
+
+// What a caller may add to a wait.
+struct WaitOptions {
+    // Called on the window thread when the user cancels, before the dialog closes: it must stop
+    // the work itself (end the helper process), not only stop waiting for it.
+    std::function<void()> onCancel;
+    std::shared_ptr<WaitNote> note;
+};
 
 class LongWait {
 public:
@@ -25,21 +52,25 @@ public:
     // A call that ends in an exception gives the empty result (false, an empty list), so the
     // caller reports a failure instead of closing as if the user had cancelled.
     template <class Result>
-    static std::optional<Result> run(QWidget* parent, const QString& what, std::function<Result()> work) {
+    static std::optional<Result> run(QWidget* parent, const QString& what, std::function<Result()> work,
+                                     const WaitOptions& options = {}) {
         auto result = std::make_shared<std::optional<Result>>();
-        const bool finished = runWork(parent, what, [result, work = std::move(work)] {
-            try {
-                *result = work();
-            } catch (...) {
-                *result = Result{};
-            }
-        });
+        const bool finished = runWork(
+            parent, what,
+            [result, work = std::move(work)] {
+                try {
+                    *result = work();
+                } catch (...) {
+                    *result = Result{};
+                }
+            },
+            options);
         if (!finished) return std::nullopt;
         return std::move(*result);
     }
 
     // The same for a call without a result: true when it finished, false when cancelled.
-    static bool runWork(QWidget* parent, const QString& what, std::function<void()> work);
+    static bool runWork(QWidget* parent, const QString& what, std::function<void()> work, const WaitOptions& options = {});
 
     // Lets a test stand in for the user: called with the progress dialog as soon as it is made
     // (before it is shown). An empty function restores the default.

@@ -29,7 +29,10 @@ void MessageBox::show(const QString& text) {
     QMetaObject::invokeMethod(qApp, [text] { present(text); }, Qt::QueuedConnection);
 }
 
-void MessageBox::showSettingsFailure() { show(QString::fromLatin1(SettingsFailureText)); }
+void MessageBox::showSettingsFailure(const QString& detail) {
+    const QString text = QString::fromLatin1(SettingsFailureText);
+    show(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+}
 
 void MessageBox::setPresenter(Presenter p) { presenter() = std::move(p); }
 

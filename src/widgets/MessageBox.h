@@ -14,7 +14,8 @@ public:
         "Failed to retrieve the settings from the embosser. Please try again.";
 
     static void show(const QString& text);
-    static void showSettingsFailure();
+    // The settings failure, with why it happened on a line of its own when that is known.
+    static void showSettingsFailure(const QString& detail = {});
 
     // Replaces the modal alert (tests record the texts instead); an empty function restores it.
     using Presenter = std::function<void(const QString&)>;

@@ -1,6 +1,7 @@
 // Queue discovery, the device listing and PJL exchanges against a private CUPS server whose
 // queues lead to running embosser simulators.
 #include "printer/CommandRunner.h"
+#include "printer/DeviceUri.h"
 #include "printer/ModelTable.h"
 #include "printer/PjlHelper.h"
 #include "printer/Printers.h"
@@ -25,6 +26,7 @@ using namespace brelmont::printer;
 using brelmont::testing::CupsServer;
 using brelmont::testing::EmbosserSim;
 using brelmont::testing::QueueDefinition;
+using brelmont::testing::ShellResult;
 namespace fs = std::filesystem;
 
 namespace {
@@ -104,7 +106,7 @@ TEST_F(PrinterAccess, DiscoveryListsTheMakersQueuesWithModelsAndConnections) {
 TEST_F(PrinterAccess, EachFamilyIsFoundAttachedAndAnswers) {
     for (const auto& [family, code] : CodeOfFamily) {
         const std::string line = Printers::findAttachedDevice(code);
-        EXPECT_TRUE(Printers::lineNamesDevice(line, sims[family]->uri())) << family << ": " << line;
+        EXPECT_TRUE(lineNamesDevice(line, sims[family]->uri())) << family << ": " << line;
         for (const PjlQuery* query : {&pjl::Variables, &pjl::Versions, &pjl::Status, &pjl::Sensors}) {
             const QueryResult result = askWithRetry(*query, sims[family]->uri(), PjlHelper::exchange);
             EXPECT_EQ(result.sends, 1) << family << " " << query->name;
@@ -117,7 +119,7 @@ TEST_F(PrinterAccess, EachFamilyIsFoundAttachedAndAnswers) {
 
 TEST_F(PrinterAccess, SettingsWrittenByPjlStayWithTheDevice) {
     EmbosserSim& orvin = *sims["orvin"];
-    PjlHelper::exchange(pjl::applyRequest({{"TOPMARGIN", "7"}}), orvin.uri());
+    EXPECT_TRUE(PjlHelper::exchange(pjl::applyRequest({{"TOPMARGIN", "7"}}), orvin.uri()).ok());
     orvin.restart();
     const QueryResult result = askWithRetry(pjl::Variables, orvin.uri(), PjlHelper::exchange);
     ASSERT_TRUE(result.items);
@@ -148,13 +150,19 @@ TEST_F(PrinterAccess, RawPrintingReachesTheDeviceUnchanged) {
     EXPECT_TRUE(received == bytes) << "received " << received.size() << " of " << bytes.size() << " bytes";
 }
 
+// Refused replies and dropped connections are asked again; a device that cannot be reached, is
+// silent, or talks without end is not, and says which it was.
 TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
-    struct Case { std::vector<std::string> faults; int sends; bool accepted; bool entries; };
+    setenv("BRELMONT_PJL_REPLY_TIMEOUT_MS", "1500", 1);
+    struct Case { std::vector<std::string> faults; int sends; bool accepted; bool entries; ExchangeStatus outcome; };
     const Case cases[] = {
-        {{"--garble", "3"}, 4, true, true},
-        {{"--garble", "12"}, 10, false, false},
-        {{"--drop", "2"}, 3, true, true},
-        {{"--wrong-count", "1"}, 1, true, false},
+        {{"--garble", "3"}, 4, true, true, ExchangeStatus::Done},
+        {{"--garble", "12"}, 10, false, false, ExchangeStatus::NotUnderstood},
+        {{"--drop", "2"}, 3, true, true, ExchangeStatus::Done},
+        {{"--wrong-count", "1"}, 1, true, false, ExchangeStatus::Done},
+        {{"--delay", "60000"}, 1, false, false, ExchangeStatus::NoReply},
+        {{"--endless", "1"}, 1, false, false, ExchangeStatus::Failed},
+        {{"--serve", "1", "--drop", "1"}, 2, false, false, ExchangeStatus::NotAttached},
     };
     for (const Case& c : cases) {
         EmbosserSim sim("orvin", c.faults);
@@ -163,18 +171,44 @@ TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
         EXPECT_EQ(result.sends, c.sends) << c.faults[0];
         EXPECT_EQ(result.items.has_value(), c.accepted) << c.faults[0];
         EXPECT_EQ(result.items && !result.items->empty(), c.entries) << c.faults[0];
+        EXPECT_EQ(result.outcome.status, c.outcome) << c.faults[0] << ": " << result.outcome.describe();
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20)) << c.faults[0];
     }
+    unsetenv("BRELMONT_PJL_REPLY_TIMEOUT_MS");
 }
 
-TEST_F(PrinterAccess, AnExchangeWithASilentDeviceEndsInBoundedTime) {
-    setenv("BRELMONT_PJL_REPLY_TIMEOUT_MS", "1500", 1);
-    EmbosserSim sim("orvin", {"--delay", "60000"});
-    const auto start = std::chrono::steady_clock::now();
-    const ReplyLines reply = PjlHelper::exchange(std::string(pjl::Versions.request), sim.uri());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_FALSE(readInfoList(reply, pjl::Versions));
-    unsetenv("BRELMONT_PJL_REPLY_TIMEOUT_MS");
+// Two processes asking two devices at once: each request reaches only the device it was meant for.
+TEST_F(PrinterAccess, ExchangesOfTwoProcessesNeverMeetAtTheWrongDevice) {
+    EmbosserSim a("orvin"), b("orvin");
+    const std::string cli = shellSingleQuoted(BRELMONT_CLI);
+    const auto loop = [&](const EmbosserSim& sim, const char* what) {
+        return "for i in 1 2 3 4 5 6 7 8 9 10 11 12; do " + cli + " query " + sim.uri() + " " + what + " >/dev/null || exit 1; done";
+    };
+    const ShellResult both = cups->run("(" + loop(a, "versions") + ") & first=$!; (" + loop(b, "status") +
+                                       ") || exit 1; wait $first", 120);
+    ASSERT_TRUE(both.ok()) << both.err;
+    EXPECT_EQ(a.logText().find("INFO STATUS"), std::string::npos);
+    EXPECT_EQ(b.logText().find("INFO VERSIONS"), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(PjlHelper::workDir())) << "work files left behind";
+}
+
+// A queue's network embosser is found without any configuration, also when it answers late.
+TEST_F(PrinterAccess, AQueuesSlowNetworkEmbosserIsFoundUnconfigured) {
+    EmbosserSim slow("valdo", {"--delay", "3000"});
+    ASSERT_TRUE(cups->addQueue("Slow_Valdo", "Valdo Sheet", slow.uri(), "Valdo by the window"));
+    const std::string configured = getenv("BRELMONT_DEVICES");
+    unsetenv("BRELMONT_DEVICES");
+    setenv("XDG_CONFIG_HOME", cups->folder().c_str(), 1); // no devices file there
+    const std::vector<PrinterItem> items = Printers().items();
+    setenv("BRELMONT_DEVICES", configured.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    cups->removeQueue("Slow_Valdo");
+    const auto found = std::find_if(items.begin(), items.end(), [](const PrinterItem& p) { return p.queue == "Slow_Valdo"; });
+    ASSERT_NE(found, items.end());
+    EXPECT_TRUE(found->connected);
+    const auto orvin = std::find_if(items.begin(), items.end(), [](const PrinterItem& p) { return p.queue == "Orvin_200"; });
+    ASSERT_NE(orvin, items.end());
+    EXPECT_TRUE(orvin->connected);
 }
 
 TEST_F(PrinterAccess, CommandLineTools) {

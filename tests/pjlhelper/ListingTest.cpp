@@ -118,17 +118,35 @@ TEST_F(PjlhelperListing, EnvironmentWinsOverTheDevicesFile) {
     EXPECT_EQ(inFile.connections(), 0);
 }
 
-TEST_F(PjlhelperListing, UnreachableAndSilentDevicesAreLeftOutQuickly) {
+// An address that refuses is left out at once; one that takes the connection but stays silent
+// (an embosser busy embossing answers late) is given the reply time, no more.
+TEST_F(PjlhelperListing, UnreachableAndSilentDevicesAreLeftOut) {
     TcpResponder silent(neverAnswers());
     TcpResponder orvin(answersInfoId("Orvin 200"));
     const std::string refused = "socket://127.0.0.1:" + std::to_string(closedPort());
 
-    const ProcessResult r = runPjlhelper({}, withDevices(refused + " " + silent.uri() + " " + orvin.uri()));
+    auto environment = withDevices(refused + " " + silent.uri() + " " + orvin.uri());
+    environment["BRELMONT_PJL_REPLY_TIMEOUT_MS"] = "1000";
+    const ProcessResult r = runPjlhelper({}, environment);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(networkLines(r.out), (std::vector<std::string>{networkLine(orvin.uri(), "Brelmont Orvin 200",
                                                                          "MFG:Brelmont;MDL:Orvin 200;")}));
-    EXPECT_LT(r.elapsed, 2000ms);
+    EXPECT_LT(r.elapsed, 3000ms);
     EXPECT_EQ(silent.connections(), 1);
+}
+
+// Queue addresses are asked beside the configured ones, each device once however it is written.
+TEST_F(PjlhelperListing, QueueAddressesAreProbedEachDeviceOnce) {
+    TcpResponder orvin(answersInfoId("Orvin 200"));
+    TcpResponder valdo(answersInfoId("Valdo Trac"));
+    const std::string sameOrvin = "SOCKET://127.0.0.1:" + std::to_string(orvin.port());
+    const ProcessResult r = runPjlhelper({"--probe", valdo.uri(), sameOrvin}, withDevices(orvin.uri()));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(networkLines(r.out), (std::vector<std::string>{
+                                       networkLine(orvin.uri(), "Brelmont Orvin 200", "MFG:Brelmont;MDL:Orvin 200;"),
+                                       networkLine(valdo.uri(), "Brelmont Valdo Trac", "MFG:Brelmont;MDL:Valdo Trac;"),
+                                   }));
+    EXPECT_EQ(orvin.connections(), 1);
 }
 
 TEST_F(PjlhelperListing, SomethingElseOnThePortIsNotAnEmbosser) {

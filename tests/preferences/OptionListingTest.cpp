@@ -149,6 +149,8 @@ const ValueCase ValueCases[] = {
     {"repeated first letter", "kk=1 kk=2", "k=", ""},
     {"word without value skipped", "printer-location k=3", "k=", "3"},
     {"first of two", "k=1 k=2", "k=", "1"},
+    {"name planted in a quoted value", "printer-info='Lab printer-make-and-model=Quorrin' printer-make-and-model='Acme X'",
+     "printer-make-and-model=", "Acme X"},
     {"key at end", "x=1 k=", "k=", ""},
     {"empty text", "", "k=", ""},
     {"empty key", "k=v", "", ""},

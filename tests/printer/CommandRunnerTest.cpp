@@ -98,3 +98,21 @@ TEST(CommandRunner, LaunchReturnsAtOnceAndReapsTheChild) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(zombieChildren(), 0);
 }
+
+// Quitting ends every command still at work at once, and none starts afterwards. (In a child
+// process of its own: the program's stop is for good.)
+TEST(CommandRunnerDeathTest, QuittingEndsEveryCommandAtOnce) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::thread worker([] { CommandRunner::execute("sleep 30"); });
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            const auto start = std::chrono::steady_clock::now();
+            brelmont::printer::StopSignal::program().stop();
+            worker.join();
+            const bool prompt = std::chrono::steady_clock::now() - start < std::chrono::seconds(1);
+            const bool refused = CommandRunner::execute("true").status == brelmont::printer::RunResult::Status::Stopped;
+            std::exit(prompt && refused ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}

@@ -60,41 +60,72 @@ const std::string HostileDevices[] = {"socket://127.0.0.1:9100", "usb://Brelmont
 
 } // namespace
 
-TEST_F(PjlHelperFront, ExchangeSendsTheRequestThroughTheWorkFile) {
+// Each exchange has a work file of its own, gone when the exchange ends.
+TEST_F(PjlHelperFront, ExchangeSendsTheRequestThroughAWorkFileOfItsOwn) {
     for (const std::string& device : HostileDevices) {
-        const ReplyLines lines = PjlHelper::exchange("\x1b%-12345X@PJL INFO ID\r\n\f", device);
-        const std::string pjl = (PjlHelper::workDir() / "pjl").string();
-        const ReplyLines expected{"[1]", "[1]", "[1]", "[1]", "[1]", "[" + pjl + "]", "[" + device + "]", "\x1b%-12345X@PJL INFO ID", ""};
+        const ExchangeResult result = PjlHelper::exchange("\x1b%-12345X@PJL INFO ID\r\n\f", device);
+        ASSERT_TRUE(result.ok()) << result.describe();
+        const std::string logged = readAll(log);
+        const std::string prefix = "[1]\n[1]\n[1]\n[1]\n[1]\n[" + (PjlHelper::workDir() / "pjl-").string();
+        EXPECT_EQ(logged.substr(0, prefix.size()), prefix) << device;
+        EXPECT_TRUE(logged.ends_with("]\n[" + device + "]\n")) << device;
         if (device.find('\n') == std::string::npos) {
-            EXPECT_EQ(lines, expected) << device;
+            ASSERT_EQ(result.reply.size(), 9u) << device;
+            EXPECT_EQ(result.reply[7], "\x1b%-12345X@PJL INFO ID");
         }
-        EXPECT_EQ(readAll(log), "[1]\n[1]\n[1]\n[1]\n[1]\n[" + pjl + "]\n[" + device + "]\n") << device;
+        EXPECT_TRUE(fs::is_empty(PjlHelper::workDir())) << device;
     }
-}
-
-TEST_F(PjlHelperFront, AnEmptyRequestSendsNothingAndLeavesTheWorkFile) {
-    PjlHelper::exchange("first", "socket://a:1");
-    const ReplyLines lines = PjlHelper::exchange("", "socket://a:1");
-    ASSERT_GE(lines.size(), 1u);
-    EXPECT_EQ(lines[0], "[0]");
-    EXPECT_EQ(lines.back(), "first");
+    const ExchangeResult empty = PjlHelper::exchange("", "socket://a:1");
+    ASSERT_GE(empty.reply.size(), 1u);
+    EXPECT_EQ(empty.reply[0], "[0]"); // nothing to send: the helper only listens
 }
 
 TEST_F(PjlHelperFront, AWorkFileThatCannotBeWrittenSendsNothing) {
-    PjlHelper::exchange("old request", "socket://a:1");
-    const fs::path pjl = PjlHelper::workDir() / "pjl";
-    fs::remove(pjl);
-    fs::create_directory(pjl); // a folder where the work file should be
-    fs::remove(log);
-    EXPECT_EQ(PjlHelper::exchange("new request", "socket://a:1"), (ReplyLines{""}));
+    std::ofstream(scratch.path() / "not a folder") << "x";
+    const brelmont::testing::ScopedEnv tmp("TMPDIR", (scratch.path() / "not a folder").string());
+    const ExchangeResult result = PjlHelper::exchange("new request", "socket://a:1");
+    EXPECT_EQ(result.status, ExchangeStatus::Failed);
     EXPECT_FALSE(fs::exists(log)); // the helper never ran
-    fs::remove(pjl);
+}
+
+// The helper's exit status tells the kind of failure; its last message line is the reason.
+TEST_F(PjlHelperFront, FailuresAreToldApartWithTheHelpersReason) {
+    struct Case { int exitCode; ExchangeStatus status; };
+    for (const Case& c : {Case{3, ExchangeStatus::NotAttached}, Case{4, ExchangeStatus::NoReply},
+                          Case{5, ExchangeStatus::Dropped}, Case{6, ExchangeStatus::Failed}, Case{1, ExchangeStatus::Failed}}) {
+        std::ofstream(resources / "pjlhelper") << "#!/bin/sh\necho partial\necho 'pjlhelper: step: why " << c.exitCode
+                                               << "' >&2\nexit " << c.exitCode << "\n";
+        const ExchangeResult result = PjlHelper::exchange("x", "socket://a:1");
+        EXPECT_EQ(result.status, c.status) << c.exitCode;
+        EXPECT_EQ(result.reason, "pjlhelper: step: why " + std::to_string(c.exitCode));
+    }
+}
+
+// A helper that does not end is stopped at the work's deadline, or at once by Cancel, with
+// whatever it started.
+TEST_F(PjlHelperFront, DeadlineAndCancelEndTheHelper) {
+    std::ofstream(resources / "pjlhelper") << "#!/bin/sh\nsleep 30 && touch \"$BRELMONT_TEST_LOG\"\n";
+    const auto start = std::chrono::steady_clock::now();
+    const ExchangeResult late =
+        PjlHelper::exchange("x", "socket://a:1", {std::chrono::steady_clock::now() + std::chrono::milliseconds(300), {}});
+    EXPECT_EQ(late.status, ExchangeStatus::NoReply);
+
+    auto stop = std::make_shared<StopSignal>();
+    std::thread cancel([stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop->stop();
+    });
+    const ExchangeResult cancelled = PjlHelper::exchange("x", "socket://a:1", {std::nullopt, stop});
+    cancel.join();
+    EXPECT_EQ(cancelled.status, ExchangeStatus::Cancelled) << cancelled.describe();
+    EXPECT_EQ(PjlHelper::exchange("x", "socket://a:1", {std::nullopt, stop}).status, ExchangeStatus::Cancelled);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(PjlHelperFront, DataExchangeReturnsBytesAsTheyCame) {
     std::vector<uint8_t> data(256);
     for (int i = 0; i < 256; ++i) data[size_t(i)] = uint8_t(i);
-    const std::vector<uint8_t> out = PjlHelper::exchangeData(data, "socket://a:1");
+    const std::vector<uint8_t> out = PjlHelper::exchangeData(data, "socket://a:1").reply;
     ASSERT_GE(out.size(), data.size());
     EXPECT_TRUE(std::equal(data.begin(), data.end(), out.end() - 256));
 }

@@ -78,22 +78,32 @@ TEST(PjlReplies, RequestTexts) {
     EXPECT_EQ(pjl::clearNozzleCountRequest(1), "\x1b%-12345X\x1b%Pinkjet.clearnozzlecount 1;");
 }
 
+namespace {
+ExchangeResult replied(ReplyLines lines) {
+    ExchangeResult result;
+    result.reply = std::move(lines);
+    return result;
+}
+} // namespace
+
 TEST(RetryQuery, SendsAgainWhileRefusedUpToTenTimes) {
     struct Case { int refusals; int sends; bool accepted; };
     for (const Case& c : {Case{0, 1, true}, Case{9, 10, true}, Case{10, 10, false}, Case{30, 10, false}}) {
         int sent = 0;
-        const auto result = askWithRetry(pjl::Versions, "socket://x", [&](const std::string& request, const std::string& device) {
-            EXPECT_EQ(request, pjl::Versions.request);
-            EXPECT_EQ(device, "socket://x");
-            return ++sent <= c.refusals ? ReplyLines{"garbage"} : ReplyLines{"@PJL INFO VERSIONS [1 ENTRIES]", "FW=1.0", ""};
-        });
+        const auto result = askWithRetry(pjl::Versions, "socket://x",
+                                         [&](const std::string& request, const std::string& device, const ExchangeBounds&) {
+                                             EXPECT_EQ(request, pjl::Versions.request);
+                                             EXPECT_EQ(device, "socket://x");
+                                             return replied(++sent <= c.refusals ? ReplyLines{"garbage"}
+                                                                                 : ReplyLines{"@PJL INFO VERSIONS [1 ENTRIES]", "FW=1.0", ""});
+                                         });
         EXPECT_EQ(result.sends, c.sends);
         EXPECT_EQ(sent, c.sends);
         EXPECT_EQ(result.items.has_value(), c.accepted);
     }
     // A reply whose entries miss their count is accepted as received, and gives nothing.
-    const auto mismatch = askWithRetry(pjl::Versions, "d", [](const std::string&, const std::string&) {
-        return ReplyLines{"@PJL INFO VERSIONS [2 ENTRIES]", "FW=1.0"};
+    const auto mismatch = askWithRetry(pjl::Versions, "d", [](const std::string&, const std::string&, const ExchangeBounds&) {
+        return replied({"@PJL INFO VERSIONS [2 ENTRIES]", "FW=1.0"});
     });
     EXPECT_EQ(mismatch.sends, 1);
     ASSERT_TRUE(mismatch.items);

@@ -6,16 +6,19 @@ using namespace brelmont::sendfile;
 
 namespace {
 
-QueueChoices choices(std::vector<std::string> names, std::vector<std::string> makeAndModel, std::vector<int64_t> models) {
-    std::vector<std::string> queues;
-    for (size_t i = 0; i < names.size(); ++i) queues.push_back("q" + std::to_string(i));
-    return {queues, std::move(names), std::move(makeAndModel), std::move(models)};
+using Queues = std::vector<PrinterItem>;
+
+Queues choices(std::vector<std::string> names, std::vector<std::string> makeAndModel, std::vector<int64_t> models) {
+    Queues items;
+    for (size_t i = 0; i < names.size(); ++i)
+        items.push_back({"", "q" + std::to_string(i), names[i], models[i], false, makeAndModel[i]});
+    return items;
 }
 
 } // namespace
 
 TEST(QueueList, SendFileWindowNamesEveryQueueAndPrefersTheLastKnownModel) {
-    struct Case { const char* what; QueueChoices given; std::vector<std::string> entries; int selected; };
+    struct Case { const char* what; Queues given; std::vector<std::string> entries; int selected; };
     const Case cases[] = {
         {"no queues", choices({}, {}, {}), {}, -1},
         {"one unknown model", choices({"Office"}, {"Acme"}, {0}), {"Office"}, 0},
@@ -33,7 +36,7 @@ TEST(QueueList, SendFileWindowNamesEveryQueueAndPrefersTheLastKnownModel) {
 }
 
 TEST(QueueList, SendJobSheetPrefersTheLastQueueOfTheJobsModel) {
-    struct Case { const char* what; QueueChoices given; int64_t printerType; std::vector<std::string> entries; int selected; };
+    struct Case { const char* what; Queues given; int64_t printerType; std::vector<std::string> entries; int selected; };
     const Case cases[] = {
         {"no queues", choices({}, {}, {}), 221201, {}, -1},
         {"the matching queue", choices({"A", "B", "C"}, {"a", "b", "c"}, {131201, 221201, 121201}), 221201, {"A", "B", "C"}, 1},
@@ -49,8 +52,8 @@ TEST(QueueList, SendJobSheetPrefersTheLastQueueOfTheJobsModel) {
 }
 
 TEST(QueueList, QueueAtAnIndexOnlyWithinTheList) {
-    const QueueChoices c = choices({"A", "B"}, {"a", "b"}, {0, 0});
-    EXPECT_EQ(c.queueAt(1), "q1");
-    EXPECT_EQ(c.queueAt(-1), std::nullopt);
-    EXPECT_EQ(c.queueAt(2), std::nullopt);
+    const Queues c = choices({"A", "B"}, {"a", "b"}, {0, 0});
+    EXPECT_EQ(queueAt(c, 1), "q1");
+    EXPECT_EQ(queueAt(c, -1), std::nullopt);
+    EXPECT_EQ(queueAt(c, 2), std::nullopt);
 }

@@ -1,6 +1,6 @@
-// The send-job step: the job's bytes go to the private work file "tempprn", which is sent; a job
-// without pages or without bytes sends nothing, and a work file that cannot be written is
-// reported and sends nothing (not the previous job).
+// The send-job step: the job's bytes go to a private work file of the send's own, which is sent;
+// a job without pages or without bytes sends nothing, and a work folder that is not the user's
+// own is never written into.
 #include "sendfile/SendJob.h"
 
 #include "JobWriter.h"
@@ -43,27 +43,26 @@ std::string bytesOf(const Document& document) { return std::string(document.m_pr
 
 } // namespace
 
-TEST(SendJob, WritesTheJobToThePrivateWorkFileAndSendsIt) {
+// The job goes through a work file of this send's own in the private folder, gone afterwards
+// whether lpr took it or not; a refusal comes back with lpr's reason.
+TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
     const ScratchDir scratch("sendjob");
-    const StandInLpr lpr(scratch.path());
-    const Document document = decoded(2);
-    const fs::path file = tempJobPath();
-    EXPECT_EQ(file, lpr.tmp() / ("brelmont-" + std::to_string(getuid())) / "tempprn");
-
-    const SendJobResult result = sendJob(document, "Merriden");
-    EXPECT_EQ(result.status, SendJobStatus::Sent) << result.detail;
-    EXPECT_EQ(lpr.waitForArguments(), StandInLpr::lprArguments("Merriden", file.string()));
-    EXPECT_EQ(readAll(file), bytesOf(document));
-    struct stat st {};
-    ASSERT_EQ(stat(file.parent_path().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0700u);
-
-    // The next job replaces the file.
-    lpr.forget();
-    const Document other = decoded(1, 5);
-    EXPECT_EQ(sendJob(other, "Merriden").status, SendJobStatus::Sent);
-    lpr.waitForArguments();
-    EXPECT_EQ(readAll(file), bytesOf(other));
+    for (const int status : {0, 1}) {
+        const StandInLpr lpr(scratch.path() / std::to_string(status), status);
+        const Document document = decoded(2);
+        const SendJobResult result = sendJob(document, "Merriden");
+        EXPECT_EQ(result.status, status == 0 ? SendJobStatus::Sent : SendJobStatus::SendFailed) << result.detail;
+        const auto arguments = lpr.arguments();
+        ASSERT_TRUE(arguments && arguments->size() == 5u);
+        const fs::path folder = lpr.tmp() / ("brelmont-" + std::to_string(getuid()));
+        EXPECT_EQ(*arguments, StandInLpr::lprArguments("Merriden", (folder / fs::path(arguments->back()).filename()).string()));
+        EXPECT_EQ(lpr.sentFile(), bytesOf(document));
+        EXPECT_TRUE(fs::is_empty(folder));
+        struct stat st {};
+        ASSERT_EQ(stat(folder.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        if (status != 0) EXPECT_EQ(result.detail, "lpr: Destination \"q\" is not accepting jobs.");
+    }
 }
 
 TEST(SendJob, NothingIsWrittenOrSentWithoutPagesOrBytes) {
@@ -76,28 +75,7 @@ TEST(SendJob, NothingIsWrittenOrSentWithoutPagesOrBytes) {
     Document noBytes = decoded(1);
     noBytes.m_prnData.reset();
     EXPECT_EQ(sendJob(noBytes, "Q").status, SendJobStatus::NoJobData);
-
-    EXPECT_FALSE(fs::exists(tempJobPath()));
     EXPECT_FALSE(lpr.ran());
-}
-
-TEST(SendJob, AWorkFileThatCannotBeWrittenIsReportedAndNothingIsSent) {
-    const ScratchDir scratch("sendjob");
-    const StandInLpr lpr(scratch.path());
-    ASSERT_EQ(sendJob(decoded(1), "Q").status, SendJobStatus::Sent);
-    lpr.waitForArguments();
-    lpr.forget();
-    const std::string previous = readAll(tempJobPath());
-
-    // A folder where the new file would be written first.
-    fs::path part = tempJobPath();
-    part += ".part";
-    fs::create_directory(part);
-    const SendJobResult result = sendJob(decoded(3, 7), "Q");
-    EXPECT_EQ(result.status, SendJobStatus::WriteFailed);
-    EXPECT_NE(result.detail.find("tempprn"), std::string::npos) << result.detail;
-    EXPECT_FALSE(lpr.ran());
-    EXPECT_EQ(readAll(tempJobPath()), previous);
 }
 
 TEST(SendJob, AWorkFolderThatIsNotTheUsersOwnIsNotWrittenInto) {

@@ -1,5 +1,6 @@
 // A stand-in "lpr" first on PATH for one test: it records the arguments it was started with (each
-// ended by a zero byte, written whole through a rename) and ends with the status asked for.
+// ended by a zero byte, written whole through a rename) and a copy of the file it was given, and
+// ends with the status asked for (saying why on standard error when that is not 0).
 // Also points TMPDIR at a scratch folder, where the send-job step writes its work file.
 #pragma once
 
@@ -23,10 +24,11 @@ public:
         {
             std::ofstream script(m_bin / "lpr");
             script << "#!/bin/sh\n"
-                      "for a in \"$@\"; do printf '%s\\000' \"$a\"; done > \"$BRELMONT_TEST_LOG.part\"\n"
-                      "mv \"$BRELMONT_TEST_LOG.part\" \"$BRELMONT_TEST_LOG\"\n"
-                      "exit "
-                   << status << "\n";
+                      "for a in \"$@\"; do printf '%s\\000' \"$a\"; last=$a; done > \"$BRELMONT_TEST_LOG.part\"\n"
+                      "cp \"$last\" \"$BRELMONT_TEST_LOG.file\" 2>/dev/null\n"
+                      "mv \"$BRELMONT_TEST_LOG.part\" \"$BRELMONT_TEST_LOG\"\n";
+            if (status != 0) script << "echo 'lpr: Destination \"q\" is not accepting jobs.' >&2\n";
+            script << "exit " << status << "\n";
         }
         std::filesystem::permissions(m_bin / "lpr", std::filesystem::perms::owner_all);
         save("PATH");
@@ -65,6 +67,11 @@ public:
         return arguments();
     }
     void forget() const { std::filesystem::remove(m_log); }
+    // What the file given to the last run held when lpr read it.
+    std::string sentFile() const {
+        std::ifstream in(m_log.string() + ".file", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
 
     static std::vector<std::string> lprArguments(const std::string& queue, const std::string& path) {
         return {"-h", "-l", "-P", queue, path};

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,6 +27,7 @@ using brelmont::testing::EmbosserSim;
 using brelmont::testing::QueueDefinition;
 using brelmont::testing::ScratchDir;
 using brelmont::testing::ShellResult;
+using brelmont::printer::ExchangeStatus;
 namespace fs = std::filesystem;
 
 namespace {
@@ -186,16 +188,82 @@ TEST_F(OrvinToolboxSim, RefusedInputSendsNothing) {
     EXPECT_EQ(count(orvin->logText(), "@PJL DEFAULT"), 0);
 }
 
-// The device listing's own identity query would take the first spoilt reply, so these two speak
-// to the simulator directly, as a queue that is known to be attached.
-TEST_F(OrvinToolboxSim, GarbledFirstRepliesAreAskedAgain) {
-    EmbosserSim garbled("ivra", {"--garble", "2"});
-    ToolboxModel model(ivraFamily(), PjlHelper::exchange);
-    ASSERT_TRUE(model.load({PrinterItem{garbled.uri(), "Ivra_Garbled", "Garbled Ivra", 221203, true}}));
-    EXPECT_EQ(model.control("m_tfPrinterName")->text, "Garbled Ivra");
-    EXPECT_EQ(model.control("m_tfModelNumber")->text, "Orvin 200");
-    EXPECT_EQ(count(garbled.logText(), "@PJL INFO VARIABLES"), 3);
-    EXPECT_EQ(count(garbled.logText(), "@PJL INFO LEGACY"), 1);
+// The device listing's own identity query would take the first spoilt reply, so these speak to
+// the simulator directly, as a queue that is known to be attached.
+TEST_F(OrvinToolboxSim, SpoiltRepliesAndDroppedConnectionsAreAskedAgain) {
+    for (const std::vector<std::string>& faults : {std::vector<std::string>{"--garble", "2"}, {"--drop", "2"}}) {
+        EmbosserSim spoilt("ivra", faults);
+        ToolboxModel model(ivraFamily(), PjlHelper::exchange);
+        ASSERT_TRUE(model.load({PrinterItem{spoilt.uri(), "Ivra_Spoilt", "Spoilt Ivra", 221203, true}})) << faults[0];
+        EXPECT_EQ(model.control("m_tfPrinterName")->text, "Spoilt Ivra");
+        EXPECT_EQ(model.control("m_tfModelNumber")->text, "Orvin 200");
+        EXPECT_EQ(count(spoilt.logText(), "@PJL INFO VARIABLES"), faults[0] == "--garble" ? 3 : 1) << faults[0];
+        EXPECT_EQ(count(spoilt.logText(), "@PJL INFO LEGACY"), 1);
+    }
+}
+
+// A switched-on embosser that never answers ends the load within the deadline, with the
+// failure and why, and without asking past its first query.
+TEST_F(OrvinToolboxSim, ASilentEmbosserEndsTheLoadWithinTheDeadline) {
+    const brelmont::testing::ScopedEnv deadline("BRELMONT_TOOLBOX_DEADLINE_MS", "2000");
+    const brelmont::testing::ScopedEnv replyTime("BRELMONT_PJL_REPLY_TIMEOUT_MS", "20000");
+    EmbosserSim silent("orvin", {"--delay", "60000"});
+    ToolboxModel model(orvinFamily(), PjlHelper::exchange);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(model.load({PrinterItem{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true}}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(model.loadFailure().status, ExchangeStatus::NoReply) << model.loadFailure().describe();
+    EXPECT_EQ(count(silent.logText(), "@PJL INFO VERSIONS"), 0);
+}
+
+// A slow embosser keeps a script waiting: it is told so once, and the load goes on to the end.
+TEST_F(OrvinToolboxSim, AScriptKeptWaitingIsToldOnce) {
+    EmbosserSim slow("orvin", {"--delay", "700"});
+    ASSERT_TRUE(cups->addQueue("Orvin_Slow", "Orvin 200", slow.uri(), "Slow Orvin"));
+    const ShellResult run = cli("show --queue Orvin_Slow");
+    cups->removeQueue("Orvin_Slow");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "Waiting for the embosser at " + slow.uri() + "\u2026\n");
+}
+
+// Two scripts configuring two embossers at once: every line reaches the embosser it was meant for.
+TEST_F(OrvinToolboxSim, TwoProcessesApplyingAtOnceNeverCrossTheirWrites) {
+    const std::string cli = std::string(BRELMONT_CLI) + " toolbox apply --queue ";
+    const auto rounds = [&](const std::string& queue, const std::string& change) {
+        return "for v in 1 2 3 4 5 6; do " + cli + queue + " " + change + " >/dev/null || exit 1; done";
+    };
+    const ShellResult both = cups->run("(" + rounds("Orvin_200", "m_tfTopMargin=$v") + ") & first=$!; (" +
+                                       rounds("Orvin_Color_Ink", "m_tfInkSkew=$v") + ") || exit 1; wait $first", 180);
+    ASSERT_TRUE(both.ok()) << both.err;
+    EXPECT_EQ(count(orvin->logText(), "@PJL DEFAULT TOPMARGIN"), 6);
+    EXPECT_EQ(count(orvin->logText(), "INKSKEW="), 0);
+    EXPECT_EQ(count(ivra->logText(), "@PJL DEFAULT INKSKEW"), 6);
+    EXPECT_EQ(count(ivra->logText(), "TOPMARGIN="), 0);
+}
+
+// Settings the user did not touch stay on the embosser byte for byte, even those the window
+// cannot show; an embosser switched off before Apply makes the script fail with the reason.
+TEST_F(OrvinToolboxSim, UntouchedValuesStayAndAFailedWriteIsReported) {
+    factoryReset(*orvin, "family=orvin\n[VARIABLES]\nTABLE=9\nDUPLEXMODE=SHORTEDGE\nAUTOCR=ON\n");
+    const ShellResult run = cli("apply --queue Orvin_200 m_ckAutoCr=false");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "@PJL DEFAULT AUTOCR=OFF\n@PJL SERVICE UPDATE\n");
+    const std::string state = [&] {
+        std::ifstream in(orvin->statePath());
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }();
+    EXPECT_NE(state.find("TABLE=9\n"), std::string::npos) << state;
+    EXPECT_NE(state.find("DUPLEXMODE=SHORTEDGE\n"), std::string::npos) << state;
+
+    // The listing and the four queries are the last connections it takes.
+    EmbosserSim leaving("orvin", {"--serve", "5"});
+    ASSERT_TRUE(cups->addQueue("Orvin_Leaving", "Orvin 200", leaving.uri(), "Leaving Orvin"));
+    const ShellResult failed = cli("apply --queue Orvin_Leaving m_tfTopMargin=2");
+    cups->removeQueue("Orvin_Leaving");
+    EXPECT_EQ(failed.exitCode, 1) << failed.out;
+    EXPECT_EQ(failed.err, "brelmont-cli: toolbox apply: the settings were not written: the embosser is not attached or "
+                          "not switched on (pjlhelper: connecting to " + leaving.uri() + ": Connection refused)\n");
+    EXPECT_EQ(failed.out, "");
 }
 
 TEST_F(OrvinToolboxSim, AFailedLoadWritesNothing) {
@@ -204,25 +272,27 @@ TEST_F(OrvinToolboxSim, AFailedLoadWritesNothing) {
     EXPECT_FALSE(model.load({PrinterItem{miscounting.uri(), "Orvin_Miscount", "Miscounting Orvin", 221201, true}}));
     EXPECT_TRUE(model.mustDismiss());
     model.setText("m_tfTopMargin", "2\"");
-    EXPECT_EQ(model.ok(), std::nullopt);
+    EXPECT_EQ(model.ok().request, std::nullopt);
     EXPECT_EQ(count(miscounting.logText(), "@PJL INFO VARIABLES"), 1); // an entry list, if a wrong one
     EXPECT_EQ(count(miscounting.logText(), "@PJL DEFAULT"), 0);
 
-    // The queue's embosser is not attached.
-    setenv("BRELMONT_DEVICES", ivra->uri().c_str(), 1);
+    // The queue's embosser is switched off.
+    orvin->stop();
     const ShellResult detached = cli("apply --queue Orvin_200 m_tfTable=5");
     EXPECT_EQ(detached.exitCode, 1);
-    EXPECT_EQ(detached.err, "Failed to retrieve the settings from the embosser. Please try again.\n");
-    EXPECT_EQ(count(orvin->logText(), "@PJL INFO VARIABLES"), 0);
+    EXPECT_TRUE(detached.err.starts_with("Failed to retrieve the settings from the embosser. Please try again.\n"))
+        << detached.err;
 
     ToolboxModel detachedModel(orvinFamily(), PjlHelper::exchange);
     EXPECT_FALSE(detachedModel.load());
     EXPECT_TRUE(detachedModel.mustDismiss());
 
-    setenv("BRELMONT_DEVICES", "", 1);
+    ivra->stop();
     const ShellResult none = cli("show");
     EXPECT_EQ(none.exitCode, 1);
     EXPECT_EQ(none.err, "There is no Brelmont embosser attached to the system.\n");
+    orvin->restart();
+    ivra->restart();
     EXPECT_EQ(count(orvin->logText() + ivra->logText(), "@PJL INFO VARIABLES"), 0);
     EXPECT_EQ(count(orvin->logText() + ivra->logText(), "@PJL DEFAULT"), 0);
 }
@@ -232,7 +302,7 @@ TEST_F(OrvinToolboxSim, SensorsSetterAndFillStateResetThroughTheEngine) {
     ASSERT_TRUE(model.load());
     EXPECT_EQ(model.printer()->deviceUri, orvin->uri());
 
-    ASSERT_TRUE(model.readSensors());
+    ASSERT_TRUE(model.readSensors().ok());
     EXPECT_EQ(model.control("m_tfSensors")->text,
               "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1"
               "Front Alignment Sensor: 412, Back Alignment Sensor: 398\r\nCarriage Temperature: 31\u00b0C, "
@@ -242,13 +312,13 @@ TEST_F(OrvinToolboxSim, SensorsSetterAndFillStateResetThroughTheEngine) {
     const auto index = [&](const std::string& name) { return int(std::find(names.begin(), names.end(), name) - names.begin()); };
     model.setIndex("m_cbPjlNames", index("SERIALNUMBER"));
     model.controlSet().setText("m_tfPjlValue", "FAKE");
-    EXPECT_EQ(model.setSelectedVariable(), std::nullopt);
+    EXPECT_EQ(model.setSelectedVariable().request, std::nullopt);
     model.setIndex("m_cbPjlNames", index("GATEWAY"));
     EXPECT_EQ(model.control("m_tfPjlValue")->text, "192.168.1.1");
     model.setText("m_tfPjlValue", "10.0.0.1");
-    ASSERT_TRUE(model.setSelectedVariable());
+    ASSERT_TRUE(model.setSelectedVariable().outcome.ok());
 
-    model.resetFillState(1);
+    ASSERT_TRUE(model.resetFillState(1).outcome.ok());
     orvin->restart();
     const auto shown = shownControls(cli("show").out);
     EXPECT_EQ(shown.at("m_tfGateway"), "10.0.0.1");

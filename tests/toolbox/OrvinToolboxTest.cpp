@@ -30,7 +30,7 @@ protected:
     bool checked(const std::string& control) const { return model->control(control)->checked; }
     // The "@PJL DEFAULT" lines Apply sends, as one text; "" when it sends nothing.
     std::string applied() {
-        const auto sent = model->apply();
+        const auto sent = model->apply().request;
         if (!sent) return "";
         EXPECT_TRUE(sent->starts_with(UEL) && sent->ends_with("@PJL SERVICE UPDATE\n")) << *sent;
         EXPECT_EQ(device.writes().back(), *sent);
@@ -162,14 +162,14 @@ TEST_F(OrvinToolbox, WithoutAnInkModuleItsTabGoesAndItsControlsStayAsLaidOut) {
 TEST_F(OrvinToolbox, LengthsAreReadAsDecimalInchesAndTruncated) {
     struct Case { const char* typed; const char* sent; };
     const Case cases[] = {{"8.25\"", "165"}, {"8.26\"", "165"}, {"8.3", "166"}, {"11.7\"", "234"},
-                          {".25\"", "5"},    {"abc", "0"},      {"9 inches", "180"}, {"1e99", "20"}};
+                          {".35\"", "7"},    {"abc", "0"},      {"9 inches", "180"}, {"1e99", "20"}};
     for (const Case& c : cases) {
         loaded();
-        model->setText("m_tfPaperWidth", c.typed);
-        EXPECT_EQ(applied(), std::string("@PJL DEFAULT FORMWIDTH=") + c.sent + "\n") << c.typed;
+        model->setText("m_tfTopMargin", c.typed);
+        EXPECT_EQ(applied(), std::string("@PJL DEFAULT TOPMARGIN=") + c.sent + "\n") << c.typed;
     }
     loaded();
-    model->setText("m_tfPaperWidth", "8.51\""); // 170.2 is still 170
+    model->setText("m_tfTopMargin", "0.26\""); // 5.2 is still 5
     EXPECT_EQ(applied(), "");
 }
 
@@ -303,7 +303,7 @@ TEST_F(OrvinToolbox, PaperSizeChoiceFillsWidthAndHeight) {
     EXPECT_EQ(applied(), "@PJL DEFAULT FORMWIDTH=144\n@PJL DEFAULT FORMHEIGHT=202\n");
     model->setIndex("m_cbPaperSize", 17);
     EXPECT_EQ(text("m_tfPaperWidth"), "0\"");
-    EXPECT_EQ(applied(), "@PJL DEFAULT FORMWIDTH=0\n@PJL DEFAULT FORMHEIGHT=0\n");
+    EXPECT_EQ(applied(), ""); // a custom size nobody measured writes no 0 x 0
     EXPECT_TRUE(model->setIndex("m_cbPaperSize", -1).changed.empty());
 }
 
@@ -349,7 +349,7 @@ TEST_F(OrvinToolbox, TheSetterWritesOneVariableAndRefusesIdentities) {
         ASSERT_TRUE(m.load({ScriptedEmbosser::queue()}));
         m.setIndex("m_cbPjlNames", c.index);
         m.controlSet().setText("m_tfPjlValue", c.value); // typed, as a window would hand it over
-        EXPECT_EQ(m.setSelectedVariable(), c.request) << c.index << " " << c.value;
+        EXPECT_EQ(m.setSelectedVariable().request, c.request) << c.index << " " << c.value;
         EXPECT_EQ(fresh.writes(), c.request ? std::vector<std::string>{*c.request} : std::vector<std::string>{});
         EXPECT_EQ(m.getValue("GATEWAY"), "10.1.0.1"); // the lists stay as loaded
     }
@@ -358,12 +358,12 @@ TEST_F(OrvinToolbox, TheSetterWritesOneVariableAndRefusesIdentities) {
 TEST_F(OrvinToolbox, SensorsFollowTheReplyOrder) {
     loaded();
     model->controlSet().setText("m_tfSensors", "old");
-    EXPECT_TRUE(model->readSensors());
+    EXPECT_TRUE(model->readSensors().ok());
     EXPECT_EQ(text("m_tfSensors"), "\r\nCarriage Temperature: 29\u00b0C\r\nFront Paper Flag: 1, Housing: OPEN, Back Paper Flag: 0");
 
     device.refuse("sensors", 10);
     model->controlSet().setText("m_tfSensors", "old");
-    EXPECT_FALSE(model->readSensors());
+    EXPECT_EQ(model->readSensors().status, brelmont::printer::ExchangeStatus::NotUnderstood);
     EXPECT_EQ(text("m_tfSensors"), "old");
     EXPECT_EQ(device.sent(UEL + "@PJL INFO SENSORS\n"), 11);
 }
@@ -373,7 +373,7 @@ TEST_F(OrvinToolbox, FillStateResetNamesTheCartridgeOfTheTag) {
     struct Case { int tag; const char* request; };
     for (const Case& c : {Case{0, "0;"}, Case{1, "1;"}, Case{7, "0;"}}) {
         const std::string expected = UEL + "\x1b%Pinkjet.clearnozzlecount " + c.request;
-        EXPECT_EQ(model->resetFillState(c.tag), expected);
+        EXPECT_EQ(model->resetFillState(c.tag).request, expected);
         EXPECT_EQ(device.writes().back(), expected);
     }
 }
@@ -388,7 +388,8 @@ TEST_F(OrvinToolbox, ARefusedReplyIsAskedAgainUpToTenTimes) {
 
 TEST_F(OrvinToolbox, ALoadWithAnEmptyListFailsAndWritesNothing) {
     struct Case { const char* query; bool miscount; int refusals; int sends; };
-    const Case cases[] = {{"variables", false, 10, 10}, {"legacy", false, 10, 10}, {"status", true, 0, 1}, {"versions", true, 0, 1}};
+    // The load stops at the failing query: those after it are not asked.
+    const Case cases[] = {{"variables", false, 10, 10}, {"legacy", false, 10, 13}, {"status", true, 0, 3}, {"versions", true, 0, 2}};
     for (const Case& c : cases) {
         ScriptedEmbosser fresh;
         if (c.miscount) fresh.miscount(c.query);
@@ -398,11 +399,11 @@ TEST_F(OrvinToolbox, ALoadWithAnEmptyListFailsAndWritesNothing) {
         EXPECT_TRUE(m.mustDismiss());
         EXPECT_FALSE(m.initialised());
         EXPECT_EQ(m.title(), "");
-        EXPECT_EQ(fresh.requests().size(), size_t(3 + c.sends)) << c.query; // the other three, once each
+        EXPECT_EQ(fresh.requests().size(), size_t(c.sends)) << c.query;
         EXPECT_FALSE(m.control("m_tfModelNumber")->assigned);
         m.setText("m_tfPaperWidth", "1\"");
-        EXPECT_EQ(m.apply(), std::nullopt);
-        EXPECT_EQ(m.ok(), std::nullopt);
+        EXPECT_EQ(m.apply().request, std::nullopt);
+        EXPECT_EQ(m.ok().request, std::nullopt);
         EXPECT_TRUE(fresh.writes().empty());
     }
 }
@@ -438,11 +439,44 @@ TEST_F(OrvinToolbox, IvraIsTheSameWindowForItsOwnModel) {
 TEST_F(OrvinToolbox, OkAppliesOnlyWhenApplyIsEnabled) {
     loaded();
     model->setText("m_tfTopMargin", "1\"");
-    EXPECT_EQ(model->ok(), UEL + "@PJL DEFAULT TOPMARGIN=20\n@PJL SERVICE UPDATE\n");
+    EXPECT_EQ(model->ok().request, UEL + "@PJL DEFAULT TOPMARGIN=20\n@PJL SERVICE UPDATE\n");
     EXPECT_TRUE(model->mustDismiss());
     loaded();
     model->setText("m_tfFrontMin", "1"); // not editable, and would not enable Apply
-    EXPECT_EQ(model->ok(), std::nullopt);
+    EXPECT_EQ(model->ok().request, std::nullopt);
+}
+
+// A write that did not reach the device leaves nothing marked as written: Apply stays enabled,
+// OK keeps the window, and the next Apply sends the same request again.
+TEST_F(OrvinToolbox, AWriteThatFailedStaysTheUsersChange) {
+    loaded();
+    model->setText("m_tfTopMargin", "1\"");
+    device.fail(brelmont::printer::ExchangeStatus::NotAttached);
+    const WriteResult failed = model->ok();
+    EXPECT_TRUE(failed.failed());
+    EXPECT_EQ(failed.outcome.status, brelmont::printer::ExchangeStatus::NotAttached);
+    EXPECT_FALSE(model->mustDismiss());
+    EXPECT_TRUE(model->applyEnabled());
+    EXPECT_EQ(model->getValue("TOPMARGIN"), "5");
+    EXPECT_EQ(applied(), "@PJL DEFAULT TOPMARGIN=20\n");
+    EXPECT_EQ(model->getValue("TOPMARGIN"), "20");
+    EXPECT_FALSE(model->applyEnabled());
+}
+
+// Only controls the user changed are written: a device value the window cannot show (TABLE 9,
+// DUPLEXMODE SHORTEDGE) stays as it is; a custom paper size nobody measured writes no 0 x 0.
+TEST_F(OrvinToolbox, OnlyWhatTheUserChangedIsWritten) {
+    device.set("variables", "TABLE", "9");
+    device.set("variables", "DUPLEXMODE", "SHORTEDGE");
+    loaded();
+    model->setChecked("m_ckAutoCr", !checked("m_ckAutoCr"));
+    EXPECT_EQ(applied(), std::string("@PJL DEFAULT AUTOCR=") + (checked("m_ckAutoCr") ? "ON" : "OFF") + "\n");
+
+    model->setIndex("m_cbPaperSize", 17); // Custom
+    const WriteResult custom = model->apply();
+    EXPECT_EQ(custom.request, std::nullopt);
+    EXPECT_EQ(custom.notes.size(), 2u);
+    EXPECT_EQ(model->getValue("FORMWIDTH"), "170");
 }
 
 TEST(ToolboxFamilies, TheChoiceOrderAndWhichFamiliesHaveDescriptions) {

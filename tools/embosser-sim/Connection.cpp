@@ -138,10 +138,18 @@ void Connection::pjlLine(std::string_view line)
     if (!reply)
         return;
     const ReplyFaults faults = m_ctx.faults.nextReply();
-    if (faults.garble || faults.wrongCount || faults.shortReply)
+    if (faults.garble || faults.wrongCount || faults.shortReply || faults.endless)
         m_ctx.log.write(m_id, std::string("fault:") + (faults.garble ? " garbled header" : "")
-                                  + (faults.wrongCount ? " wrong count" : "") + (faults.shortReply ? " short reply" : ""));
+                                  + (faults.wrongCount ? " wrong count" : "") + (faults.shortReply ? " short reply" : "")
+                                  + (faults.endless ? " endless reply" : ""));
     pause(m_ctx.faults.delayMs());
+    if (faults.endless) {
+        const std::string chunk(64 * 1024, 'X');
+        while (!m_ended && !m_ctx.stopping)
+            send(chunk);
+        m_ended = true;
+        return;
+    }
     send(render(*reply, faults));
     if (faults.shortReply)
         m_ended = true;

@@ -25,7 +25,16 @@ ReplyFaults Faults::nextReply()
     f.garble = take(m_left.garble);
     f.wrongCount = take(m_left.wrongCount);
     f.shortReply = take(m_left.shortReply);
+    f.endless = take(m_left.endless);
     return f;
+}
+
+int Faults::connectionsLeft()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_left.serve <= 0)
+        return -1;
+    return --m_left.serve;
 }
 
 bool Faults::nextConnectionDropped()

@@ -12,6 +12,8 @@ struct FaultPlan {
     int wrongCount = 0;
     int shortReply = 0;
     int drop = 0;
+    int endless = 0; // replies that never end: bytes without a form feed until the client leaves
+    int serve = 0;   // after this many connections the embosser goes away (0: never)
     int delayMs = 0;
 };
 
@@ -21,6 +23,8 @@ public:
 
     ReplyFaults nextReply();
     bool nextConnectionDropped();
+    // Counts one accepted connection; how many more the embosser serves (-1: no end).
+    int connectionsLeft();
     int delayMs() const { return m_delayMs; }
 
 private:

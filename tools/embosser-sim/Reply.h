@@ -23,6 +23,7 @@ struct ReplyFaults {
     bool garble = false;     // the header no longer reads "@PJL ..."
     bool wrongCount = false; // the announced count is one more than the lines; uncounted: a line is missing
     bool shortReply = false; // only the first half of the bytes, no form feed; the connection then ends
+    bool endless = false;    // the reply goes on without end
 };
 
 std::string render(const Reply& reply, const ReplyFaults& faults = {});

@@ -18,10 +18,12 @@ namespace brelmont::sim {
 
 namespace {
 int g_signalPipe[2] = {-1, -1};
+std::atomic<bool> g_signalled = false;
 
 void onSignal(int)
 {
     const char byte = 1;
+    g_signalled = true;
     [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
 }
 
@@ -75,7 +77,7 @@ int runServer(const ServerConfig& config, Device& device, Faults& faults, Reques
         std::fprintf(stderr, "embosser-sim: cannot set up signals: %s\n", std::strerror(errno));
         return 1;
     }
-    const int listener = listenOn(config.port, &error);
+    int listener = listenOn(config.port, &error);
     if (listener < 0) {
         std::fprintf(stderr, "embosser-sim: cannot listen on 127.0.0.1:%d: %s\n", config.port, error.c_str());
         return 1;
@@ -107,15 +109,26 @@ int runServer(const ServerConfig& config, Device& device, Faults& faults, Reques
         if (fd < 0)
             continue;
         ++active;
+        const bool last = faults.connectionsLeft() == 0;
         std::thread([fd, id = nextId++, &device, &faults, &log, &stopping, &active, idle = config.idleMs] {
             Connection(fd, id, {device, faults, log, stopping, idle}).run();
             --active;
         }).detach();
+        if (last) {
+            // Switched off: no new connection is taken, the last one is served to its end.
+            why = "served its last connection";
+            ::close(listener);
+            listener = -1;
+            while (active > 0 && !g_signalled)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            break;
+        }
     }
 
     // Connections notice the flag within one poll interval; settings were saved as they changed.
     stopping = true;
-    ::close(listener);
+    if (listener >= 0)
+        ::close(listener);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (active > 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -32,15 +32,19 @@ std::string readReply(Transport& transport, std::size_t expectedReplies, const T
             break;
         }
         const std::string_view bytes(reinterpret_cast<const char*>(buffer.data()), got.size);
+        if (reply.size() + bytes.size() > printer::helper::MaxReplyBytes)
+            throw Failure("reading the reply", "the reply passed " + std::to_string(printer::helper::MaxReplyBytes) + " bytes",
+                          printer::helper::ExitTooLarge);
         reply += bytes;
         counter.add(bytes);
         quietEnd = Clock::now() + timeouts.quiet;
     }
 
     if (reply.empty() && expectedReplies > 0) {
-        throw Failure("reading the reply", ended == ReceiveStatus::Closed
-                                               ? "the device closed the connection without replying"
-                                               : "no reply within " + std::to_string(timeouts.reply.count()) + " ms");
+        if (ended == ReceiveStatus::Closed)
+            throw Failure("reading the reply", "the device closed the connection without replying", printer::helper::ExitDropped);
+        throw Failure("reading the reply", "no reply within " + std::to_string(timeouts.reply.count()) + " ms",
+                      printer::helper::ExitNoReply);
     }
     return reply;
 }

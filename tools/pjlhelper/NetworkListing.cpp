@@ -4,6 +4,9 @@
 #include "DeviceId.h"
 #include "TransportFactory.h"
 
+#include "printer/DeviceUri.h"
+
+#include <algorithm>
 #include <array>
 #include <condition_variable>
 #include <cstdio>
@@ -24,21 +27,41 @@ struct Answers {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::optional<std::string>> deviceIds;
-    std::size_t pending = 0;
+    std::size_t pending = 0;   // threads still at work
+    std::size_t connected = 0; // of those, the ones whose device took the connection
 };
 
-void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address, Deadline deadline) {
+// A device that took the connection is given the whole reply time: an embosser busy embossing
+// answers late, but it is there.
+void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address,
+                     Deadline connectDeadline, Milliseconds replyTime) {
     std::string id;
+    bool counted = false;
     try {
-        auto transport = openTransport(address, deadline);
-        id = askDeviceId(*transport, deadline);
+        auto transport = openTransport(address, connectDeadline);
+        {
+            std::lock_guard lock(answers->mutex);
+            ++answers->connected;
+            counted = true;
+        }
+        id = askDeviceId(*transport, Clock::now() + replyTime);
     } catch (const TransportError&) {
         // Unreachable devices are simply not attached.
     }
     std::lock_guard lock(answers->mutex);
     if (!id.empty()) answers->deviceIds[index] = std::move(id);
     --answers->pending;
+    if (counted) --answers->connected;
     answers->changed.notify_all();
+}
+
+// The addresses in order, each device once ("socket://host" and "socket://host:9100" are one).
+std::vector<std::string> distinctDevices(const std::vector<std::string>& uris) {
+    std::vector<std::string> distinct;
+    for (const std::string& uri : uris)
+        if (std::none_of(distinct.begin(), distinct.end(), [&](const std::string& known) { return printer::sameDevice(known, uri); }))
+            distinct.push_back(uri);
+    return distinct;
 }
 
 } // namespace
@@ -61,8 +84,9 @@ std::string askDeviceId(Transport& transport, Deadline deadline) {
     return deviceIdFromInfoIdReply(reply);
 }
 
-std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& uris, const Timeouts& timeouts) {
-    const Deadline deadline = Clock::now() + timeouts.listing;
+std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& given, const Timeouts& timeouts) {
+    const std::vector<std::string> uris = distinctDevices(given);
+    const Deadline connectDeadline = Clock::now() + timeouts.listing;
     auto answers = std::make_shared<Answers>();
     answers->deviceIds.resize(uris.size());
 
@@ -71,12 +95,12 @@ std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& uri
         try {
             address = parseDeviceAddress(uris[i]);
         } catch (const AddressError& e) {
-            std::fprintf(stderr, "pjlhelper: skipping configured device %s: %s\n", uris[i].c_str(), e.what());
+            std::fprintf(stderr, "pjlhelper: skipping device %s: %s\n", uris[i].c_str(), e.what());
             continue;
         }
         const auto* socket = std::get_if<SocketAddress>(&address);
         if (!socket) {
-            std::fprintf(stderr, "pjlhelper: skipping configured device %s: only socket:// devices are configured\n",
+            std::fprintf(stderr, "pjlhelper: skipping device %s: only socket:// devices are asked over the network\n",
                          uris[i].c_str());
             continue;
         }
@@ -85,16 +109,19 @@ std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& uri
             ++answers->pending;
         }
         try {
-            std::thread(askInBackground, answers, i, *socket, deadline).detach();
+            std::thread(askInBackground, answers, i, *socket, connectDeadline, timeouts.reply).detach();
         } catch (const std::system_error&) {
             std::lock_guard lock(answers->mutex);
             --answers->pending;
         }
     }
 
-    // A little grace past the budget for threads that are just finishing their reply.
+    // Until every device answered; past the connection budget, only for those connected, and
+    // never past their reply time (with a little grace for threads just finishing their reply).
     std::unique_lock lock(answers->mutex);
-    answers->changed.wait_until(lock, deadline + Milliseconds(100), [&] { return answers->pending == 0; });
+    answers->changed.wait_until(lock, connectDeadline + Milliseconds(100), [&] { return answers->pending == 0; });
+    answers->changed.wait_until(lock, connectDeadline + timeouts.reply + Milliseconds(100),
+                                [&] { return answers->connected == 0; });
 
     std::vector<ListedDevice> listed;
     for (std::size_t i = 0; i < uris.size(); ++i)

@@ -120,17 +120,17 @@ bool TcpTransport::discardIncoming() {
     }
 }
 
-void TcpTransport::flush(Milliseconds stallTimeout) {
-    if (m_fd < 0) return;
+bool TcpTransport::flush(Milliseconds stallTimeout) {
+    if (m_fd < 0) return true;
     // The send queue holds what the device has not yet acknowledged.
     int previous = -1;
     Deadline giveUp = Clock::now() + stallTimeout;
     for (;;) {
         int pending = 0;
-        if (::ioctl(m_fd, SIOCOUTQ, &pending) != 0 || pending == 0) return;
+        if (::ioctl(m_fd, SIOCOUTQ, &pending) != 0 || pending == 0) return true;
         if (previous < 0 || pending < previous) giveUp = Clock::now() + stallTimeout;
         previous = pending;
-        if (Clock::now() >= giveUp || !discardIncoming()) return;
+        if (Clock::now() >= giveUp || !discardIncoming()) return false;
         pollfd p{m_fd, POLLIN, 0};
         ::poll(&p, 1, 20);
     }

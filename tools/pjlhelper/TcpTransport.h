@@ -18,7 +18,7 @@ public:
 
     void send(std::span<const unsigned char> bytes, Milliseconds stallTimeout) override;
     ReceiveResult receive(std::span<unsigned char> buffer, Deadline deadline) override;
-    void flush(Milliseconds stallTimeout) override;
+    bool flush(Milliseconds stallTimeout) override;
     void close() override;
 
 private:

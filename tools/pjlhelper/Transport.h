@@ -46,8 +46,8 @@ public:
 
     // Waits until the device has taken everything sent, so that ending the connection loses
     // nothing; gives up when it takes nothing more for stallTimeout. Bytes still arriving are
-    // dropped, so it comes after any reply has been read.
-    virtual void flush(Milliseconds stallTimeout) = 0;
+    // dropped, so it comes after any reply has been read. False when data was left behind.
+    virtual bool flush(Milliseconds stallTimeout) = 0;
 
     // Ends the connection; also done by the destructor.
     virtual void close() = 0;

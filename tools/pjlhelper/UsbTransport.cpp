@@ -61,7 +61,7 @@ public:
     }
 
     // Bulk OUT transfers finish only when the device has taken the data.
-    void flush(Milliseconds) override {}
+    bool flush(Milliseconds) override { return true; } // a bulk write returns once the device took it
 
     void close() override { usb::closePrinter(m_printer); }
 

@@ -1,11 +1,12 @@
 // pjlhelper: lists the attached embossers, or carries a request file to one and its reply back.
 //
-//   pjlhelper                         device listing on stdout, one line per device
+//   pjlhelper [--probe ADDRESS...]    device listing on stdout, one line per device; the network
+//                                     devices asked are the configured ones and these addresses
 //   pjlhelper F R D D D FILE DEVICE   send FILE when F is 1, copy the reply to stdout when R is 1
 //
-// Failures print nothing on stdout, "pjlhelper: what failed: why" on stderr, and exit non-zero
-// (2 for bad arguments, 1 otherwise). Waits are bounded; see Timeouts.h for the environment
-// variables that change them and ConfiguredDevices.h for naming network devices.
+// Failures print nothing on stdout, "pjlhelper: what failed: why" on stderr, and exit with a
+// status that tells their kind (printer/HelperProtocol.h). Waits are bounded; see Timeouts.h for
+// the environment variables that change them and ConfiguredDevices.h for naming network devices.
 #include "Arguments.h"
 #include "ConfiguredDevices.h"
 #include "DeviceAddress.h"
@@ -42,8 +43,10 @@ bool writeAll(int fd, std::string_view bytes) {
 
 // USB lines first, then network lines in configured order. The network devices are asked while
 // the USB ones are looked at, so a slow USB device does not add to the network budget.
-int listDevices(const Timeouts& timeouts) {
-    auto network = std::async(std::launch::async, [&] { return listNetworkDevices(configuredDeviceUris(), timeouts); });
+int listDevices(const std::vector<std::string>& probed, const Timeouts& timeouts) {
+    std::vector<std::string> uris = configuredDeviceUris();
+    uris.insert(uris.end(), probed.begin(), probed.end());
+    auto network = std::async(std::launch::async, [&] { return listNetworkDevices(uris, timeouts); });
     std::string out;
     for (const ListedDevice& device : listUsbPrinters()) out += listingLine(device) + "\n";
     for (const ListedDevice& device : network.get()) out += listingLine(device) + "\n";
@@ -85,7 +88,7 @@ int exchange(const ExchangeArguments& arguments, const Timeouts& timeouts) {
     try {
         transport = openTransport(address, Clock::now() + timeouts.connect);
     } catch (const TransportError& e) {
-        throw Failure("connecting to " + arguments.device, e.what());
+        throw Failure("connecting to " + arguments.device, e.what(), brelmont::printer::helper::ExitUnreachable);
     }
 
     // Send, then read on the same connection: some embossers drop a half-closed connection
@@ -94,8 +97,11 @@ int exchange(const ExchangeArguments& arguments, const Timeouts& timeouts) {
     if (!request.empty()) sendRequest(*transport, request, timeouts);
     std::string reply;
     if (arguments.readReply) reply = readReply(*transport, expectedReplyCount(request), timeouts);
-    transport->flush(timeouts.sendStall);
+    const bool delivered = transport->flush(timeouts.sendStall);
     transport->close();
+    if (!delivered)
+        throw Failure("sending the request", "the device did not take all of it within " +
+                                                 std::to_string(timeouts.sendStall.count()) + " ms");
     if (!writeAll(STDOUT_FILENO, reply)) throw Failure("writing the reply", std::strerror(errno));
     return 0;
 }
@@ -106,24 +112,24 @@ int main(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
     const Timeouts timeouts = Timeouts::fromEnvironment();
 
-    if (argc == 1) {
-        const int status = listDevices(timeouts);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (const auto probed = parseListingArguments(arguments)) {
+        const int status = listDevices(*probed, timeouts);
         // Threads still resolving a name past the budget are abandoned, not waited for.
         std::_Exit(status);
     }
 
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
     ExchangeArguments parsed;
     try {
         parsed = parseExchangeArguments(arguments);
     } catch (const Failure& f) {
         std::fprintf(stderr, "pjlhelper: %s: %s\n", f.step().c_str(), f.what());
-        return 2;
+        return f.exitCode();
     }
     try {
         return exchange(parsed, timeouts);
     } catch (const Failure& f) {
         std::fprintf(stderr, "pjlhelper: %s: %s\n", f.step().c_str(), f.what());
-        return 1;
+        return f.exitCode();
     }
 }

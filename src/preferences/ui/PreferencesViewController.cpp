@@ -6,6 +6,7 @@
 #include "preferences/ui/PreferencesSettings.h"
 #include "printer/CommandRunner.h"
 #include "printer/ModelTable.h"
+#include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
 #include "ui_PreferencesWindowController.h"
@@ -100,11 +101,10 @@ void PreferencesViewController::viewDidLoad() {
     refreshMirrors();
     const QString remembered = lastQueueName();
     int rememberedIndex = -1;
-    for (size_t i = 0; i < m_printers.m_queues.size(); ++i) {
-        if (rememberedIndex < 0 && text(m_printers.m_queues[i]) == remembered) rememberedIndex = static_cast<int>(i);
-        const std::string& name =
-            m_printers.m_printerNames[i].empty() ? m_printers.m_makeAndModel[i] : m_printers.m_printerNames[i];
-        ui->m_comboPrinters->addItem(text(name));
+    const std::vector<printer::PrinterItem>& queues = m_printers.items();
+    for (size_t i = 0; i < queues.size(); ++i) {
+        if (rememberedIndex < 0 && text(queues[i].queue) == remembered) rememberedIndex = static_cast<int>(i);
+        ui->m_comboPrinters->addItem(text(queues[i].name.empty() ? queues[i].makeAndModel : queues[i].name));
     }
 
     connect(ui->m_comboPrinters, &QComboBox::currentIndexChanged, this, &PreferencesViewController::printerChosen);
@@ -130,7 +130,7 @@ bool PreferencesViewController::placeholderShown() const { return ui->m_comboPri
 int PreferencesViewController::chosenQueue() const {
     if (placeholderShown()) return -1;
     const int index = ui->m_comboPrinters->currentIndex();
-    return index >= 0 && index < static_cast<int>(m_printers.m_queues.size()) ? index : -1;
+    return index >= 0 && index < static_cast<int>(m_printers.items().size()) ? index : -1;
 }
 
 void PreferencesViewController::printerChosen(int index) {
@@ -146,13 +146,13 @@ void PreferencesViewController::printerChosen(int index) {
         printerChosen(index - 1);
         return;
     }
-    if (index >= 0 && index < static_cast<int>(m_printers.m_queues.size())) loadQueue(index);
+    if (index >= 0 && index < static_cast<int>(m_printers.items().size())) loadQueue(index);
 }
 
 void PreferencesViewController::loadQueue(int queueIndex) {
-    const std::string& queue = m_printers.m_queues[static_cast<size_t>(queueIndex)];
-    setWindowTitle("Brelmont " + text(printer::modelName(m_printers.m_modelNumbers[static_cast<size_t>(queueIndex)])
-                                          .value_or(std::string())));
+    const printer::PrinterItem& chosen = m_printers.items()[static_cast<size_t>(queueIndex)];
+    const std::string& queue = chosen.queue;
+    setWindowTitle("Brelmont " + text(printer::modelName(chosen.model).value_or(std::string())));
     ui->m_queueName->setText(text(queue));
 
     std::string error;
@@ -324,16 +324,31 @@ void PreferencesViewController::twoInOneToggled(bool on) {
 
 void PreferencesViewController::refreshMirrors() const {
     const BusyCursor busy;
-    OptionStore::refreshMirrors(m_printers.m_queues);
+    std::vector<std::string> queues;
+    for (const printer::PrinterItem& item : m_printers.items()) queues.push_back(item.queue);
+    OptionStore::refreshMirrors(queues);
 }
 
+// Every command of the plan runs, off the window thread; a failing one is told with the printing
+// system's own message and the window stays open, so nothing is taken for saved that was not.
 void PreferencesViewController::accept() {
     if (const int index = chosenQueue(); index >= 0 && m_optionsRead) {
-        const BusyCursor busy;
-        const std::string& queue = m_printers.m_queues[static_cast<size_t>(index)];
+        const std::string queue = m_printers.items()[static_cast<size_t>(index)].queue;
         setLastQueueName(text(queue));
         const ConfirmPlan plan = confirmPlan(queue, m_printOptions, readForm());
-        for (const std::string& command : plan.commands) printer::CommandRunner::run(command);
+        auto stop = std::make_shared<printer::StopSignal>();
+        const std::optional<std::vector<std::string>> failures = widgets::LongWait::run<std::vector<std::string>>(
+            this, tr("Saving the printing preferences\u2026"),
+            [commands = plan.commands, stop] { return OptionStore::runCommands(commands, stop); },
+            {[stop] { stop->stop(); }, nullptr});
+        if (!failures) return; // cancelled: the window stays with the user's choices
+        if (!failures->empty()) {
+            QStringList lines;
+            for (const std::string& failure : *failures) lines << text(failure);
+            widgets::MessageBox::show(tr("Some printing preferences of %1 were not saved:\n\n%2")
+                                          .arg(text(queue), lines.join(QLatin1Char('\n'))));
+            return;
+        }
         if (plan.rememberedPatternFile) setLastPatternFile(text(*plan.rememberedPatternFile));
     }
     refreshMirrors();
@@ -351,7 +366,7 @@ void showPreferencesWindow(QWidget* parent) {
         const BusyCursor busy;
         printers.emplace();
     }
-    if (printers->m_queues.empty()) return;
+    if (printers->empty()) return;
     PreferencesViewController window(std::move(*printers), parent);
     window.exec();
 }

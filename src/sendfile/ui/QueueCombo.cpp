@@ -11,11 +11,11 @@ void fillQueueCombo(QComboBox* combo, const QueueListing& listing) {
     if (listing.m_selected >= 0) combo->setCurrentIndex(listing.m_selected);
 }
 
-QueueChoices discoverQueuesShowingBusy() {
+std::vector<printer::PrinterItem> discoverQueuesShowingBusy() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QueueChoices choices = QueueChoices::discover();
+    std::vector<printer::PrinterItem> printers = printer::Printers().items();
     QApplication::restoreOverrideCursor();
-    return choices;
+    return printers;
 }
 
 } // namespace brelmont::sendfile

@@ -11,6 +11,6 @@ namespace brelmont::sendfile {
 void fillQueueCombo(QComboBox* combo, const QueueListing& listing);
 
 // The queue list is read while the user waits: a busy cursor says so.
-QueueChoices discoverQueuesShowingBusy();
+std::vector<printer::PrinterItem> discoverQueuesShowingBusy();
 
 } // namespace brelmont::sendfile

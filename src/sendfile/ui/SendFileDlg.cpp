@@ -2,6 +2,7 @@
 
 #include "sendfile/SendJob.h"
 #include "sendfile/ui/QueueCombo.h"
+#include "sendfile/ui/SendWaiting.h"
 #include "widgets/MessageBox.h"
 
 #include "ui_SendFileDlg.h"
@@ -12,7 +13,7 @@ namespace brelmont::sendfile {
 
 using widgets::MessageBox;
 
-SendFileDlg::SendFileDlg(std::shared_ptr<const job::Document> document, QueueChoices printers, QWidget* parent)
+SendFileDlg::SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers, QWidget* parent)
     : QDialog(parent), ui(new Ui::SendFileDlg), m_doc(std::make_shared<job::Document>()), m_printers(std::move(printers)) {
     ui->setupUi(this);
     m_comboPrinters = ui->m_comboPrinters;
@@ -38,16 +39,18 @@ bool SendFileDlg::clickSend() {
         MessageBox::show(QStringLiteral("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
         return false;
     }
-    const std::optional<std::string> queue = m_printers.queueAt(m_comboPrinters->currentIndex());
+    const std::optional<std::string> queue = queueAt(m_printers, m_comboPrinters->currentIndex());
     if (!queue) return false;
-    const SendJobResult result = sendJob(*m_doc, *queue);
-    const QString detail = QString::fromStdString(result.detail);
-    if (result.status == SendJobStatus::WriteFailed)
-        MessageBox::show(QStringLiteral("The job could not be written for sending, so nothing was sent: %1").arg(detail));
-    else if (result.status == SendJobStatus::LaunchFailed)
-        MessageBox::show(QStringLiteral("The job could not be sent: %1").arg(detail));
+    const std::optional<SendJobResult> result = sendJobWaiting(this, m_doc, *queue);
+    if (!result) return false; // cancelled: the sheet stays
+    const QString detail = QString::fromStdString(result->detail);
+    if (result->status == SendJobStatus::WriteFailed)
+        MessageBox::show(tr("The job could not be written for sending, so nothing was sent: %1").arg(detail));
+    else if (result->status == SendJobStatus::SendFailed)
+        MessageBox::show(tr("The job was not sent to the queue: %1").arg(detail));
+    if (result->status != SendJobStatus::Sent) return false;
     accept();
-    return result.status == SendJobStatus::Sent;
+    return true;
 }
 
 void SendFileDlg::clickDismiss() { reject(); }

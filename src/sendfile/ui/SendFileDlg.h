@@ -22,7 +22,7 @@ class SendFileDlg : public QDialog {
 
 public:
     // `document` may be null (a window without a document): the sheet then holds an empty one.
-    SendFileDlg(std::shared_ptr<const job::Document> document, QueueChoices printers, QWidget* parent = nullptr);
+    SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers, QWidget* parent = nullptr);
     ~SendFileDlg() override;
 
     // The job to send; null stands for an empty document.
@@ -41,7 +41,7 @@ public:
 private:
     Ui::SendFileDlg* const ui;
     std::shared_ptr<const job::Document> m_doc;
-    QueueChoices m_printers;
+    std::vector<printer::PrinterItem> m_printers;
 };
 
 } // namespace brelmont::sendfile

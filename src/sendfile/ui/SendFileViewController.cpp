@@ -2,6 +2,7 @@
 
 #include "sendfile/SendOperation.h"
 #include "sendfile/ui/QueueCombo.h"
+#include "sendfile/ui/SendWaiting.h"
 #include "widgets/MessageBox.h"
 
 #include "ui_SendFileWindowController.h"
@@ -26,7 +27,7 @@ bool isDirectoryUrl(const QUrl& url) {
 
 } // namespace
 
-SendFileViewController::SendFileViewController(QueueChoices printers, QWidget* parent)
+SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem> printers, QWidget* parent)
     : QDialog(parent), ui(new Ui::SendFileWindowController), m_printers(std::move(printers)), m_fileurl(noFileChosen()) {
     ui->setupUi(this);
     setObjectName(QString::fromLatin1(Identifier));
@@ -80,13 +81,10 @@ bool SendFileViewController::sendClick() {
         showStatus(QStringLiteral("There is no file %1.").arg(path));
         return false;
     }
-    const std::optional<std::string> queue = m_printers.queueAt(index);
+    const std::optional<std::string> queue = queueAt(m_printers, index);
     if (!queue) return false;
-    std::string error;
-    if (!send(QFile::encodeName(path).toStdString(), *queue, &error)) {
-        widgets::MessageBox::show(QStringLiteral("The file could not be sent: %1").arg(QString::fromStdString(error)));
-        return false;
-    }
+    const std::optional<SendOutcome> outcome = sendWaiting(this, QFile::encodeName(path).toStdString(), *queue);
+    if (!outcome || !outcome->queued()) return false; // the window stays, the file still chosen
     accept();
     return true;
 }

@@ -25,7 +25,7 @@ class SendFileViewController : public QDialog {
 public:
     static constexpr const char* Identifier = "sendFileWindowController";
 
-    explicit SendFileViewController(QueueChoices printers, QWidget* parent = nullptr);
+    explicit SendFileViewController(std::vector<printer::PrinterItem> printers, QWidget* parent = nullptr);
     ~SendFileViewController() override;
 
     // Fills the queue list.
@@ -50,7 +50,7 @@ private:
     void showStatus(const QString& text);
 
     Ui::SendFileWindowController* const ui;
-    QueueChoices m_printers;
+    std::vector<printer::PrinterItem> m_printers;
     QUrl m_fileurl;
 };
 

@@ -20,7 +20,7 @@ SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Docu
     return presentSendFileDlg(window, std::move(document), discoverQueuesShowingBusy());
 }
 
-SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, QueueChoices printers) {
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers) {
     auto* sheet = new SendFileDlg(std::move(document), std::move(printers), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

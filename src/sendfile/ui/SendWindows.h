@@ -20,6 +20,6 @@ SendFileViewController* showSendFileWindow(QWidget* parent);
 // The viewer's print button: the send-job sheet for `document`, modal over `window` only, deleted
 // when closed. Without `printers`, the queue list is read now.
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document);
-SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, QueueChoices printers);
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers);
 
 } // namespace brelmont::sendfile

@@ -1,7 +1,7 @@
 #include "toolbox/ui/ToolboxChoice.h"
 
 #include "printer/ModelTable.h"
-#include "printer/PjlHelper.h"
+#include "printer/Printers.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -29,20 +29,23 @@ QString toolboxMissingText(const ToolboxFamily& family) {
 }
 
 ToolboxChoiceSources ToolboxChoiceSources::system() {
-    return {&printer::PjlHelper::deviceListing, ToolboxDevice::system()};
+    return {[](const printer::SharedStop& stop) { return printer::Printers(stop).deviceListing(); }, ToolboxDevice::system()};
 }
 
 void openToolboxClick(QWidget* parent) { openToolboxClick(parent, ToolboxChoiceSources::system()); }
 
 void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     auto listing = sources.deviceListing;
-    // A toolbox closed by a cancelled wait may still be talking to its device; the exchanges
-    // share their work files, so the new window waits for it to finish (each exchange is bounded).
+    auto stop = std::make_shared<printer::StopSignal>();
+    // A toolbox closed by a cancelled wait has had its device work ended; its worker is only
+    // winding down, and is waited for so that no two windows talk to one embosser at once.
     const std::optional<std::vector<std::string>> lines = widgets::LongWait::run<std::vector<std::string>>(
-        parent, QObject::tr("Looking for an attached embosser\u2026"), [listing] {
+        parent, QObject::tr("Looking for an attached embosser\u2026"),
+        [listing, stop] {
             widgets::LongWait::joinAbandoned();
-            return listing();
-        });
+            return listing(stop);
+        },
+        {[stop] { stop->stop(); }, nullptr});
     if (!lines) return; // cancelled
     const ToolboxFamily* family = chooseAttachedFamily(*lines);
     if (!family) {

@@ -22,9 +22,10 @@ const ToolboxFamily* chooseAttachedFamily(const std::vector<std::string>& device
 QString toolboxMissingText(const ToolboxFamily& family);
 
 // Where the choice gets the device listing and the opened window its device; the defaults are
-// PjlHelper::deviceListing and ToolboxDevice::system().
+// the listing of the queue discovery (Printers, which also asks the queues' network embossers)
+// and ToolboxDevice::system().
 struct ToolboxChoiceSources {
-    std::function<std::vector<std::string>()> deviceListing;
+    std::function<std::vector<std::string>(const printer::SharedStop& stop)> deviceListing;
     ToolboxDevice device;
     static ToolboxChoiceSources system();
 };

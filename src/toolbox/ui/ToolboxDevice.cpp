@@ -5,7 +5,7 @@
 namespace brelmont::toolbox::ui {
 
 ToolboxDevice ToolboxDevice::system() {
-    return {[] { return printer::Printers().items(); }, &printer::PjlHelper::exchange};
+    return {[](const printer::SharedStop& stop) { return printer::Printers(stop).items(); }, &printer::PjlHelper::exchange};
 }
 
 } // namespace brelmont::toolbox::ui

@@ -11,10 +11,11 @@
 namespace brelmont::toolbox::ui {
 
 struct ToolboxDevice {
-    std::function<std::vector<printer::PrinterItem>()> printers; // the queue list, in "lpstat -e" order
-    printer::PjlExchange exchange;                                // one request to a device and its reply
+    // The queue list, in "lpstat -e" order; a stopped signal ends its making early.
+    std::function<std::vector<printer::PrinterItem>(const printer::SharedStop& stop)> printers;
+    printer::PjlExchange exchange; // one request to a device and its reply
 
-    // Printers().items() and PjlHelper::exchange.
+    // Printers(stop).items() and PjlHelper::exchange.
     static ToolboxDevice system();
 };
 

@@ -23,13 +23,19 @@ namespace brelmont::toolbox::ui {
 
 namespace {
 
-// Writes are single short exchanges and stay on the window thread; the cursor says so.
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::BusyCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 QString qtext(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// Which step of the load the progress dialog is on.
+QString stepText(const LoadStep& step) {
+    static const std::pair<std::string_view, const char*> asked[] = {
+        {"variables", "the settings"}, {"variables-status", "the settings"}, {"versions", "the versions"},
+        {"status", "the status"},      {"legacy", "the legacy settings"},    {"nvparms", "the NVRAM parameters"},
+    };
+    QString what = qtext(step.query);
+    for (const auto& [name, text] : asked)
+        if (name == step.query) what = QObject::tr(text);
+    return QObject::tr("Step %1 of %2: asking for %3").arg(step.number).arg(step.count).arg(what);
+}
 
 // A family without a description or a layout has no window (canOpen tells beforehand).
 const FamilyDescription& describedFamily(const ToolboxFamily& family) {
@@ -66,18 +72,24 @@ ToolboxViewController::~ToolboxViewController() {
 
 // The queue list and the queries run on a worker; the widgets are filled here afterwards. Only
 // the worker touches the engine meanwhile: the progress dialog holds back the user's input.
+// Cancel ends the device work itself, so the next toolbox can start at once.
 bool ToolboxViewController::viewDidLoad() {
     std::shared_ptr<ToolboxModel> model = m_model;
     auto printers = m_device.printers;
+    auto note = std::make_shared<widgets::WaitNote>();
     const std::optional<bool> loaded = widgets::LongWait::run<bool>(
         parentWidget(), tr(LoadingText),
-        [model, printers] { return printers ? model->load(printers()) : model->load(); });
+        [model, printers, note] {
+            const LoadProgress progress = [note](const LoadStep& step) { note->set(stepText(step)); };
+            return printers ? model->load(printers(model->stopSignal()), progress) : model->load(progress);
+        },
+        {[model] { model->cancel(); }, note});
     if (!loaded) {
         closeAbandoned();
         return false;
     }
     if (!*loaded) {
-        widgets::MessageBox::showSettingsFailure();
+        widgets::MessageBox::showSettingsFailure(qtext(m_model->loadFailure().describe()));
         done(QDialog::Rejected);
         return false;
     }
@@ -160,23 +172,39 @@ void ToolboxViewController::commitEdits() {
         if (state.kind == ControlKind::TextField) textEditingEnded(state.name);
 }
 
+// Writes run off the window thread like the load; Cancel ends them and closes the window.
+std::optional<WriteResult> ToolboxViewController::runWrite(std::function<WriteResult(ToolboxModel&)> write) {
+    std::shared_ptr<ToolboxModel> model = m_model;
+    const std::optional<WriteResult> result = widgets::LongWait::run<WriteResult>(
+        this, tr(WritingText), [model, write] { return write(*model); }, {[model] { model->cancel(); }, nullptr});
+    if (!result) closeAbandoned();
+    return result;
+}
+
+// A write that did not reach the device is said, with why; so are changes left unwritten.
+void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure) {
+    QStringList lines;
+    if (result.failed()) lines << failure(qtext(result.outcome.describe()));
+    for (const std::string& note : result.notes) lines << qtext(note);
+    if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
+}
+
 void ToolboxViewController::okClick() {
     if (m_abandoned) return QDialog::reject();
     commitEdits();
-    {
-        const BusyCursor busy;
-        m_model->ok();
-    }
-    QDialog::accept();
+    const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.ok(); });
+    if (!result) return;
+    reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
+    showAll();
+    if (m_model->mustDismiss()) QDialog::accept();
 }
 
 void ToolboxViewController::applyClick() {
     if (m_abandoned) return;
     commitEdits();
-    {
-        const BusyCursor busy;
-        m_model->apply();
-    }
+    const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.apply(); });
+    if (!result) return;
+    reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
 }
 
@@ -185,23 +213,31 @@ void ToolboxViewController::dismissClick() { QDialog::reject(); }
 void ToolboxViewController::readSensorsClick() {
     if (m_abandoned) return;
     std::shared_ptr<ToolboxModel> model = m_model;
-    const std::optional<bool> read =
-        widgets::LongWait::run<bool>(this, tr(SensorsText), [model] { return model->readSensors(); });
+    const std::optional<printer::ExchangeOutcome> read = widgets::LongWait::run<printer::ExchangeOutcome>(
+        this, tr(SensorsText), [model] { return model->readSensors(); }, {[model] { model->cancel(); }, nullptr});
     if (!read) return closeAbandoned();
+    if (!read->ok()) widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
     showOne("m_tfSensors");
 }
 
 void ToolboxViewController::pjlSetClick() {
     if (m_abandoned) return;
     commitEdits();
-    const BusyCursor busy;
-    m_model->setSelectedVariable();
+    const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.setSelectedVariable(); });
+    if (!result) return;
+    const auto* names = findChild<QComboBox*>("m_cbPjlNames");
+    const QString name = names ? names->currentText() : QString();
+    reportWrite(*result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); });
 }
 
 void ToolboxViewController::resetFillState() {
     if (m_abandoned) return;
-    const BusyCursor busy;
-    m_model->resetFillState(sender() ? sender()->property("tag").toInt() : 0);
+    const int tag = sender() ? sender()->property("tag").toInt() : 0;
+    const std::optional<WriteResult> result = runWrite([tag](ToolboxModel& model) { return model.resetFillState(tag); });
+    if (!result) return;
+    reportWrite(*result, [tag](const QString& why) {
+        return tr("The fill state of cartridge %1 was not reset: %2.").arg(QString::number(tag == 1 ? 1 : 0), why);
+    });
 }
 
 void ToolboxViewController::solenoidCalibrationClick() {}

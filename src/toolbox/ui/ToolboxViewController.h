@@ -9,7 +9,9 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 class QPushButton;
@@ -23,6 +25,7 @@ class ToolboxViewController : public QDialog {
 public:
     static constexpr const char* LoadingText = "Reading settings from the embosser\u2026";
     static constexpr const char* SensorsText = "Reading the sensors of the embosser\u2026";
+    static constexpr const char* WritingText = "Writing to the embosser\u2026";
 
     // The window of a family that has a description and a layout (see canOpen).
     ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent = nullptr);
@@ -63,6 +66,8 @@ private:
     void showOne(const std::string& control);
     void commitEdits();
     void closeAbandoned();
+    std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
+    void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure);
 
     const ToolboxFamily& m_family;
     ToolboxDevice m_device;

@@ -107,24 +107,11 @@ void PreferencesWindow::TearDown() {
 brelmont::printer::Printers PreferencesWindow::printers(const std::vector<std::string>& only) {
     brelmont::printer::Printers all;
     if (only.empty()) return all;
-    brelmont::printer::Printers some = all;
-    some.m_deviceUris.clear();
-    some.m_queues.clear();
-    some.m_printerNames.clear();
-    some.m_makeAndModel.clear();
-    some.m_modelNumbers.clear();
-    some.m_connected.clear();
+    std::vector<brelmont::printer::PrinterItem> some;
     for (const std::string& queue : only)
-        for (size_t i = 0; i < all.m_queues.size(); ++i) {
-            if (all.m_queues[i] != queue) continue;
-            some.m_deviceUris.push_back(all.m_deviceUris[i]);
-            some.m_queues.push_back(all.m_queues[i]);
-            some.m_printerNames.push_back(all.m_printerNames[i]);
-            some.m_makeAndModel.push_back(all.m_makeAndModel[i]);
-            some.m_modelNumbers.push_back(all.m_modelNumbers[i]);
-            some.m_connected.push_back(all.m_connected[i]);
-        }
-    return some;
+        for (const brelmont::printer::PrinterItem& item : all.items())
+            if (item.queue == queue) some.push_back(item);
+    return brelmont::printer::Printers(some, all.deviceListing());
 }
 
 std::unique_ptr<PreferencesViewController> PreferencesWindow::open(const std::vector<std::string>& only) {

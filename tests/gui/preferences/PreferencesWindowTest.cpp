@@ -366,6 +366,27 @@ TEST_F(PreferencesWindow, AQueueWhoseOptionsCannotBeReadIsLeftAlone) {
     EXPECT_EQ(assignments(OrvinQueue), before); // no default written over the real options
 }
 
+// OK that the printing system does not take: every failing command is told with its own message,
+// and the window stays open with the user's choices.
+TEST_F(PreferencesWindow, OkThatThePrintingSystemRefusesIsReportedAndTheWindowStays) {
+    QStringList alerts;
+    brelmont::widgets::MessageBox::setPresenter([&](const QString& text) { alerts << text; });
+    auto window = open({OrvinQueue});
+    window->show();
+    // The printing system's tools are gone (removed while the window was open).
+    const std::string path = std::getenv("PATH");
+    ::setenv("PATH", work().c_str(), 1);
+    window->accept();
+    ::setenv("PATH", path.c_str(), 1);
+    QCoreApplication::processEvents();
+    brelmont::widgets::MessageBox::setPresenter({});
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts[0].startsWith(QString::fromStdString("Some printing preferences of " + OrvinQueue + " were not saved:\n\n")) &&
+                alerts[0].contains("lpoptions"))
+        << alerts[0].toStdString();
+    EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(PreferencesWindow, NoEmbosserQueueOpensNothing) {
     // A scheduler that does not answer lists no queue at all.
     const std::string server = std::getenv("CUPS_SERVER");

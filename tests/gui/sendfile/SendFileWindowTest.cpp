@@ -15,7 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 
-using brelmont::sendfile::QueueChoices;
+using sendtest::Queues;
 using brelmont::sendfile::SendFileViewController;
 using brelmont::testing::StandInLpr;
 using guitest::accessibleName;
@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Window {
-    explicit Window(QueueChoices choices) : window(std::move(choices)) {
+    explicit Window(Queues choices) : window(std::move(choices)) {
         window.show();
         (void)QTest::qWaitForWindowExposed(&window);
     }
@@ -38,7 +38,7 @@ struct Window {
     SendFileViewController window;
 };
 
-const QueueChoices ThreeQueues = sendtest::queues({"Hall", "", "Office"}, {"h", "Brelmont Orvin 200", "o"}, {131201, 221201, 0});
+const Queues ThreeQueues = sendtest::queues({"Hall", "", "Office"}, {"h", "Brelmont Orvin 200", "o"}, {131201, 221201, 0});
 
 // A path as typed into the field: the window puts the "/" in front.
 QString typed(const fs::path& path) { return QString::fromStdString(path.string()).mid(1); }
@@ -54,7 +54,7 @@ TEST(SendFileWindow, ListsEveryQueueAndPreselectsTheLastOfAKnownModel) {
     EXPECT_EQ(combo->itemText(2), "Office");
     EXPECT_EQ(combo->currentIndex(), 1);
 
-    Window none(QueueChoices{});
+    Window none(Queues{});
     EXPECT_EQ(none.window.m_comboPrinters->count(), 0);
     EXPECT_EQ(none.window.m_comboPrinters->currentIndex(), -1);
 }
@@ -91,6 +91,21 @@ TEST(SendFileWindow, ATypedNameIsSentFromTheRootFolderAndTheWindowCloses) {
     EXPECT_EQ(w.window.result(), QDialog::Accepted);
 }
 
+// A queue that does not take the file: lpr's own reason in an alert, and the window stays with the
+// file chosen, to try again or cancel.
+TEST(SendFileWindow, ARefusedSendIsShownWithLprsReasonAndTheWindowStays) {
+    guitest::TempDir scratch("sendwin");
+    const StandInLpr lpr(scratch.path(), 1);
+    sendtest::Alerts alerts;
+    const fs::path file = scratch.path() / "job.prn";
+    guitest::writeFile(file, std::string("data"));
+    Window w(ThreeQueues);
+    w.type(typed(file));
+    EXPECT_FALSE(w.window.sendClick());
+    EXPECT_EQ(alerts.take(), QStringList{"The file was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."});
+    EXPECT_TRUE(w.window.isVisible());
+}
+
 TEST(SendFileWindow, ABrowsedFileIsSentByItsLocalPath) {
     guitest::TempDir scratch("sendwin");
     const StandInLpr lpr(scratch.path());
@@ -118,7 +133,7 @@ TEST(SendFileWindow, WithoutAQueueOrAFileTheWindowStaysOpenAndSendsNothing) {
     const fs::path file = scratch.path() / "job.prn";
     guitest::writeFile(file, std::string("data"));
 
-    Window noQueues(QueueChoices{});
+    Window noQueues(Queues{});
     noQueues.type(typed(file));
     EXPECT_FALSE(noQueues.window.sendClick());
     EXPECT_TRUE(noQueues.window.isVisible());

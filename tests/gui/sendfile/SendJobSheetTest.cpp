@@ -1,5 +1,6 @@
 // The send-job sheet offscreen: the queue list for the job's model, the no-pages alert, the job's
 // bytes sent through the private work file, and how the sheet is named and shown.
+#include "printer/PjlHelper.h"
 #include "sendfile/SendJob.h"
 #include "sendfile/ui/SendFileDlg.h"
 #include "sendfile/ui/SendWindows.h"
@@ -17,7 +18,10 @@
 #include <QPushButton>
 #include <QTest>
 
-using brelmont::sendfile::QueueChoices;
+#include <fstream>
+#include <unistd.h>
+
+using sendtest::Queues;
 using brelmont::sendfile::SendFileDlg;
 using brelmont::testing::StandInLpr;
 using guitest::accessibleName;
@@ -25,11 +29,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+bool workFilesLeft() { return !fs::is_empty(brelmont::printer::PjlHelper::workDir()); }
+
 // The job of guitest::job() names the Merriden (131201).
-const QueueChoices Queues = sendtest::queues({"", "Hall", "Office", "Annex"}, {"m", "h", "o", "a"}, {131201, 221201, 131201, 0});
+const Queues Listed = sendtest::queues({"", "Hall", "Office", "Annex"}, {"m", "h", "o", "a"}, {131201, 221201, 131201, 0});
 
 struct Sheet {
-    explicit Sheet(std::shared_ptr<const brelmont::job::Document> document, QueueChoices choices = Queues) {
+    explicit Sheet(std::shared_ptr<const brelmont::job::Document> document, Queues choices = Listed) {
         owner.resize(600, 400);
         owner.show();
         (void)QTest::qWaitForWindowExposed(&owner);
@@ -80,7 +86,7 @@ TEST(SendJobSheet, AJobWithoutPagesShowsTheErrorAndTheSheetStaysOpen) {
         EXPECT_EQ(alerts.take(), QStringList{"The job could not be sent (error domain No such file, code 4)."});
         EXPECT_TRUE(s.open());
     }
-    EXPECT_FALSE(fs::exists(brelmont::sendfile::tempJobPath()));
+    EXPECT_FALSE(workFilesLeft());
     EXPECT_FALSE(lpr.ran());
 }
 
@@ -92,20 +98,33 @@ TEST(SendJobSheet, SendsTheJobsBytesToTheChosenQueueAndCloses) {
     Sheet s(guitest::document(bytes));
     s.sheet->m_comboPrinters->setCurrentIndex(3);
     QTest::keyClick(s.sheet->m_comboPrinters, Qt::Key_Return); // the default button: Send
-    const fs::path file = brelmont::sendfile::tempJobPath();
-    EXPECT_EQ(lpr.waitForArguments(), StandInLpr::lprArguments("q3", file.string()));
-    EXPECT_EQ(guitest::readFile(file), std::string(bytes.begin(), bytes.end()));
+    const auto arguments = lpr.arguments();
+    ASSERT_TRUE(arguments && arguments->size() == 5);
+    EXPECT_EQ(*arguments, StandInLpr::lprArguments("q3", arguments->back()));
+    EXPECT_EQ(lpr.sentFile(), std::string(bytes.begin(), bytes.end()));
+    EXPECT_FALSE(workFilesLeft());
     EXPECT_FALSE(s.open());
     EXPECT_TRUE(alerts.take().isEmpty());
+}
+
+TEST(SendJobSheet, AQueueThatRefusesTheJobIsShownWithLprsReasonAndTheSheetStays) {
+    guitest::TempDir scratch("sendsheet");
+    const StandInLpr lpr(scratch.path(), 1);
+    sendtest::Alerts alerts;
+    Sheet s(guitest::document(guitest::job(1, 0)));
+    s.button("m_buttonSend")->click();
+    EXPECT_EQ(alerts.take(), QStringList{"The job was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."});
+    EXPECT_TRUE(s.open());
+    EXPECT_FALSE(workFilesLeft());
 }
 
 TEST(SendJobSheet, AWorkFileThatCannotBeWrittenIsShownAndNothingIsSent) {
     guitest::TempDir scratch("sendsheet");
     const StandInLpr lpr(scratch.path());
     sendtest::Alerts alerts;
-    fs::path part = brelmont::sendfile::tempJobPath();
-    part += ".part";
-    fs::create_directories(part);
+    // A file where the private work folder belongs: no work file can be made.
+    fs::remove_all(brelmont::printer::PjlHelper::workDir());
+    std::ofstream(lpr.tmp() / ("brelmont-" + std::to_string(getuid()))) << "not a folder";
     Sheet s(guitest::document(guitest::job(1, 0)));
     s.button("m_buttonSend")->click();
     const QStringList shown = alerts.take();
@@ -121,13 +140,13 @@ TEST(SendJobSheet, EnterOnCancelClosesWithoutSending) {
     sendtest::pressEnterOn(s.button("m_buttonCancel"));
     EXPECT_FALSE(s.open());
     EXPECT_FALSE(lpr.ran());
-    EXPECT_FALSE(fs::exists(brelmont::sendfile::tempJobPath()));
+    EXPECT_FALSE(workFilesLeft());
 }
 
 TEST(SendJobSheet, WithNoQueueNothingIsSentAndTheSheetStaysOpen) {
     guitest::TempDir scratch("sendsheet");
     const StandInLpr lpr(scratch.path());
-    Sheet s(guitest::document(guitest::job(1, 0)), QueueChoices{});
+    Sheet s(guitest::document(guitest::job(1, 0)), Queues{});
     EXPECT_FALSE(s.sheet->clickSend());
     EXPECT_TRUE(s.open());
     EXPECT_FALSE(lpr.ran());

@@ -35,11 +35,12 @@ struct Alerts {
 };
 
 // Queues "q0", "q1", ... with these display names, make-and-model texts and model codes.
-inline brelmont::sendfile::QueueChoices queues(std::vector<std::string> names, std::vector<std::string> makeAndModel,
-                                                std::vector<int64_t> models) {
-    std::vector<std::string> queueNames;
-    for (size_t i = 0; i < names.size(); ++i) queueNames.push_back("q" + std::to_string(i));
-    return {queueNames, std::move(names), std::move(makeAndModel), std::move(models)};
+using Queues = std::vector<brelmont::printer::PrinterItem>;
+inline Queues queues(std::vector<std::string> names, std::vector<std::string> makeAndModel, std::vector<int64_t> models) {
+    Queues items;
+    for (size_t i = 0; i < names.size(); ++i)
+        items.push_back({"", "q" + std::to_string(i), names[i], models[i], false, makeAndModel[i]});
+    return items;
 }
 
 // What a screen reader is told labels the widget (a combo box's own name is its current entry).

@@ -5,6 +5,9 @@
 
 #include "toolbox/ui/ToolboxChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
+#include "printer/PjlHelper.h"
+#include "toolbox/Families.h"
+#include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
 #include "CupsServer.h"
@@ -21,6 +24,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -133,21 +137,69 @@ TEST_F(ToolboxSim, TheOrvinWindowOpensForTheAttachedOrvinAndOkWritesTheChange) {
 }
 
 TEST_F(ToolboxSim, CancelWritesNothing) {
-    setenv("BRELMONT_DEVICES", ivra->uri().c_str(), 1);
-    const int before = count(ivra->logText(), "@PJL DEFAULT");
+    const int before = count(orvin->logText(), "@PJL DEFAULT");
     openToolbox([&](ToolboxViewController* window) {
-        EXPECT_EQ(window->objectName(), "ivraToolboxWindowController");
         window->findChild<QCheckBox*>("m_ckAutoCr")->click();
         EXPECT_TRUE(window->applyButton()->isEnabled());
         window->findChild<QPushButton*>("m_buttonCancel")->click();
     });
     EXPECT_TRUE(opened);
-    EXPECT_EQ(count(ivra->logText(), "@PJL DEFAULT"), before);
+    EXPECT_EQ(count(orvin->logText(), "@PJL DEFAULT"), before);
 }
 
+// An embosser switched off between the load and Apply: the user is told what was not written and
+// why, and Apply stays, to try again.
+TEST_F(ToolboxSim, ApplyToAnEmbosserThatStoppedAnsweringIsReportedAndApplyStays) {
+    bool applyStays = false;
+    openToolbox([&](ToolboxViewController* window) {
+        orvin->stop();
+        auto* margin = window->findChild<QLineEdit*>("m_tfTopMargin");
+        margin->setText("1.5\"");
+        emit margin->editingFinished();
+        window->applyButton()->click();
+        QApplication::processEvents();
+        applyStays = window->applyButton()->isEnabled();
+        window->reject();
+    });
+    orvin->restart();
+    EXPECT_TRUE(opened);
+    EXPECT_TRUE(applyStays);
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith("The changed settings were not written to the embosser: the embosser is not "
+                                       "attached or not switched on"))
+        << messages[0].toStdString();
+}
+
+// Cancel during a load from an embosser that never answers ends the device work itself, so the
+// next toolbox loads at once.
+TEST_F(ToolboxSim, CancelDuringALoadLetsTheNextLoadStartAtOnce) {
+    EmbosserSim silent("orvin", {"--delay", "60000"});
+    const brelmont::printer::PrinterItem silentQueue{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true};
+    const auto family = *brelmont::toolbox::familyForModel(221201);
+    brelmont::widgets::LongWait::setDialogHook(
+        [](QWidget* dialog) { QTimer::singleShot(800, dialog, [dialog] { static_cast<QDialog*>(dialog)->reject(); }); });
+    const auto start = std::chrono::steady_clock::now();
+    ToolboxViewController stuck(family, {[silentQueue](const auto&) { return std::vector{silentQueue}; },
+                                         &brelmont::printer::PjlHelper::exchange});
+    EXPECT_FALSE(stuck.viewDidLoad());
+    brelmont::widgets::LongWait::setDialogHook({});
+    brelmont::widgets::LongWait::joinAbandoned(); // the cancelled worker has already ended
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+
+    ToolboxViewController next(family, brelmont::toolbox::ui::ToolboxDevice::system());
+    EXPECT_TRUE(next.viewDidLoad());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// Every embosser of the queues switched off: the menu command says so and opens nothing.
 TEST_F(ToolboxSim, NoAttachedEmbosserIsSaidSo) {
     setenv("BRELMONT_DEVICES", "", 1);
+    orvin->stop();
+    ivra->stop();
     openToolbox([](ToolboxViewController* window) { window->reject(); });
+    orvin->restart();
+    ivra->restart();
     EXPECT_FALSE(opened);
     EXPECT_EQ(messages, QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
 }

@@ -605,7 +605,8 @@ std::vector<QueueDefinition> standardQueues(const std::function<std::string(cons
     QueueDefinition other;
     other.name = "Acme_LaserBlaster_9";
     other.makeAndModel = "Acme LaserBlaster 9";
-    other.info = "Acme LaserBlaster 9";
+    // A description that names an embosser must not make the queue one.
+    other.info = "Acme LaserBlaster 9 printer-make-and-model=Quorrin";
     other.manufacturer = "Acme";
     other.options = {{"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble", "DuplexTumble"}}};
     queues.push_back(other);

@@ -72,6 +72,12 @@ void ScriptedEmbosser::holdReplies() {
     m_state->held = true;
 }
 
+void ScriptedEmbosser::fail(printer::ExchangeStatus status, int count) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->failure = status;
+    m_state->failures = count;
+}
+
 void ScriptedEmbosser::releaseReplies() {
     {
         const std::lock_guard lock(m_state->mutex);
@@ -81,11 +87,30 @@ void ScriptedEmbosser::releaseReplies() {
 }
 
 printer::PjlExchange ScriptedEmbosser::exchange() const {
-    return [state = m_state](const std::string& request, const std::string& device) -> printer::ReplyLines {
+    return [state = m_state](const std::string& request, const std::string& device,
+                             const printer::ExchangeBounds& bounds) -> printer::ExchangeResult {
+        const auto stopped = [&] { return bounds.stop && bounds.stop->stopped(); };
         std::unique_lock lock(state->mutex);
+        printer::ExchangeResult result;
+        // Cancelled work reaches no device, as the helper's ended process would not.
+        while (state->held && !stopped()) state->released.wait_for(lock, std::chrono::milliseconds(10));
+        if (stopped()) {
+            result.status = printer::ExchangeStatus::Cancelled;
+            return result;
+        }
         state->requests.push_back(request);
-        state->released.wait(lock, [&] { return !state->held; });
-        return device == Uri ? reply(*state, request) : printer::ReplyLines{};
+        if (device != Uri) {
+            result.status = printer::ExchangeStatus::NotAttached;
+            return result;
+        }
+        if (state->failures > 0) {
+            --state->failures;
+            result.status = state->failure;
+            result.reason = "scripted failure";
+            return result;
+        }
+        result.reply = reply(*state, request);
+        return result;
     };
 }
 

@@ -42,9 +42,11 @@ public:
     void refuseAll(int count);
     // The next reply to the query announces one entry more than it holds.
     void miscount(const std::string& query);
-    // Requests are logged at once but answered only after releaseReplies().
+    // Requests are answered (and logged) only after releaseReplies(); cancelled work never is.
     void holdReplies();
     void releaseReplies();
+    // The next `count` exchanges end as `status` without reaching the device's lists.
+    void fail(printer::ExchangeStatus status, int count = 1);
 
     // The exchange to give the toolbox.
     printer::PjlExchange exchange() const;
@@ -65,6 +67,8 @@ private:
         std::map<std::string, int> refusals;
         std::map<std::string, bool> miscount;
         std::vector<std::string> requests;
+        printer::ExchangeStatus failure = printer::ExchangeStatus::Done;
+        int failures = 0;
     };
     static printer::ReplyLines reply(State& state, const std::string& request);
 

@@ -1,0 +1,44 @@
+#include "printer/WorkFile.h"
+
+#include "printer/PjlHelper.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace brelmont::printer {
+
+WorkFile::WorkFile(const std::string& stem, const void* data, std::size_t size) {
+    const std::filesystem::path dir = PjlHelper::workDir();
+    if (dir.empty()) {
+        m_error = "no private work folder in the temporary folder";
+        return;
+    }
+    std::string name = (dir / (stem + "-XXXXXX")).string();
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) {
+        m_error = name + ": " + std::strerror(errno);
+        return;
+    }
+    m_path = name;
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, bytes, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_error = m_path.string() + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+            break;
+        }
+        bytes += n;
+        size -= std::size_t(n);
+    }
+    if (close(fd) != 0 && m_error.empty()) m_error = m_path.string() + ": " + std::strerror(errno);
+}
+
+WorkFile::~WorkFile() {
+    if (!m_path.empty()) unlink(m_path.c_str());
+}
+
+} // namespace brelmont::printer

@@ -1,0 +1,37 @@
+#include "sendfile/ui/SendWaiting.h"
+
+#include "widgets/LongWait.h"
+#include "widgets/MessageBox.h"
+
+#include <QObject>
+
+namespace brelmont::sendfile {
+
+namespace {
+
+QString sendingText(const std::string& queue) {
+    return QObject::tr("Sending to the queue %1\u2026").arg(QString::fromStdString(queue));
+}
+
+} // namespace
+
+std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path, const std::string& queue) {
+    auto stop = std::make_shared<printer::StopSignal>();
+    const std::optional<SendOutcome> outcome = widgets::LongWait::run<SendOutcome>(
+        parent, sendingText(queue), [path, queue, stop] { return send(path, queue, std::chrono::minutes(2), stop); },
+        {[stop] { stop->stop(); }, nullptr});
+    if (outcome && !outcome->queued())
+        widgets::MessageBox::show(
+            QObject::tr("The file was not sent to the queue: %1").arg(QString::fromStdString(outcome->detail)));
+    return outcome;
+}
+
+std::optional<SendJobResult> sendJobWaiting(QWidget* parent, std::shared_ptr<const job::Document> document,
+                                            const std::string& queue) {
+    auto stop = std::make_shared<printer::StopSignal>();
+    return widgets::LongWait::run<SendJobResult>(
+        parent, sendingText(queue), [document, queue, stop] { return sendJob(*document, queue, stop); },
+        {[stop] { stop->stop(); }, nullptr});
+}
+
+} // namespace brelmont::sendfile
