@@ -132,6 +132,7 @@ TEST_F(PjlHelperFront, DataExchangeReturnsBytesAsTheyCame) {
 
 TEST_F(PjlHelperFront, SendFileRunsTheHelperOnTheLocalPathToItsEnd) {
     const std::string path = (resources / "firm ware$1.bin").string();
+    std::ofstream(path) << "firmware";
     ASSERT_TRUE(PjlHelper::sendFile("file://" + path, "socket://a:1").ok());
     EXPECT_EQ(readAll(log), "[1]\n[0]\n[1]\n[1]\n[1]\n[" + path + "]\n[socket://a:1]\n");
 }
