@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/StartWindow.h"
+#include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
 #include "sendfile/ui/SendWindows.h"
@@ -65,6 +66,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
     connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
     connect(m_window.get(), &StartWindow::toolboxClicked, this, &AppDelegate::openToolboxClick);
+    connect(m_window.get(), &StartWindow::firmwareClicked, this, &AppDelegate::firmwareUpdateClick);
     connect(m_window.get(), &StartWindow::jobsDropped, &m_documents, &DocumentController::openDocuments);
     m_window->show();
     m_window->raise();
@@ -100,6 +102,8 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
 void AppDelegate::fillEmbosserMenu(QMenu* menu) {
     QAction* toolbox = menu->addAction(QStringLiteral("&Toolbox…"), this, &AppDelegate::openToolboxClick);
     toolbox->setObjectName(QStringLiteral("actionToolbox"));
+    QAction* firmware = menu->addAction(QStringLiteral("&Firmware Update…"), this, &AppDelegate::firmwareUpdateClick);
+    firmware->setObjectName(QStringLiteral("actionFirmwareUpdate"));
     QAction* preferences = menu->addAction(QStringLiteral("Printing &Preferences…"), this, &AppDelegate::printingPreferences);
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
 }
@@ -111,6 +115,8 @@ void AppDelegate::sendFileClick() { sendfile::showSendFileWindow(QApplication::a
 void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow(QApplication::activeWindow()); }
 
 void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
+
+void AppDelegate::firmwareUpdateClick() { firmware::showFirmwareUpdateWindow(QApplication::activeWindow()); }
 
 void AppDelegate::saveDocument() {
     m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));

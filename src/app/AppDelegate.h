@@ -43,6 +43,7 @@ public:
     void sendFileClick();
     void printingPreferences();
     void openToolboxClick();
+    void firmwareUpdateClick();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }

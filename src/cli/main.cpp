@@ -1,5 +1,8 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
 #include "cli/ExitCodes.h"
+#ifdef BRELMONT_HAVE_FIRMWARE
+#include "cli/FirmwareCommand.h"
+#endif
 #include "cli/JobCommands.h"
 #include "cli/OptionsCommand.h"
 #include "cli/PrinterCommands.h"
@@ -38,6 +41,11 @@ const Subcommand Subcommands[] = {
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
                 "                      show or change the settings of an attached embosser",
      brelmont::cli::runToolbox},
+#ifdef BRELMONT_HAVE_FIRMWARE
+    {"firmware", "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"
+                 "                      look for newer firmware for the attached embosser, or install it",
+     brelmont::cli::runFirmware},
+#endif
 };
 
 void printUsage(std::ostream& out) {
