@@ -179,18 +179,20 @@ std::ostream& nullStream() {
     return out;
 }
 
-std::vector<PagePtr> pagesOf(const Document& doc, int64_t kind) {
-    return PageData::isEmbossKind(kind) ? doc.m_embPages : doc.m_inkPages;
+std::vector<PagePtr> pagesOf(const brelmont::job::DecodedJob& job, int64_t kind) {
+    std::vector<PagePtr> pages;
+    for (const auto& page : PageData::isEmbossKind(kind) ? job.emboss : job.ink) pages.push_back(page.pixels);
+    return pages;
 }
 
 // Decodes once and checks the pages; a benchmark of a decoder that misreads its input means nothing.
 void prepare(Case& c, const char* name) {
-    Document doc;
-    if (const auto error = doc.readFromData(c.job, Document::TypeKprn, "bench.kprn", nullStream())) {
-        std::fprintf(stderr, "%s: job refused (%s)\n", name, error->describe().c_str());
+    const auto job = brelmont::job::decodeJob(c.job, TclParser::Pixels::Make);
+    if (job.printerType == 0 || job.result != 0) {
+        std::fprintf(stderr, "%s: job refused or damaged\n", name);
         std::exit(1);
     }
-    c.reference = pagesOf(doc, c.kind);
+    c.reference = pagesOf(job, c.kind);
     const size_t want = c.kind == 4 ? 1 : size_t(Pages);
     bool ok = c.reference.size() == want;
     for (size_t i = 0; ok && i < c.reference.size(); ++i) {
@@ -235,8 +237,9 @@ const Case& caseFor(CaseId id) {
 using Clock = std::chrono::steady_clock;
 double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
-// Document: the whole open (the job is kept as a copy too). Parser: the job decoder alone.
-enum class Entry { Document, Parser };
+// Whole: the job decoded in one pass, every page made as it is filed. OnDemand: the page index made
+// by opening the document, then every page decoded from where it starts, one at a time.
+enum class Entry { Whole, OnDemand };
 
 void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
     const Case& c = caseFor(id);
@@ -251,27 +254,26 @@ void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
 
     // One untimed decode first, so the heap has grown to what the decode needs: the faults of
     // fresh memory are allocation, which the ratios leave out.
-    {
-        Document warmUp;
-        warmUp.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream());
-    }
+    benchmark::DoNotOptimize(brelmont::job::decodeJob(job, TclParser::Pixels::Make).result);
 
     for (auto _ : state) {
         {
-            Document doc;
+            std::vector<PagePtr> kept; // freed after the timing, as a whole job's pages are
             const auto t0 = Clock::now();
-            if (entry == Entry::Document) {
-                benchmark::DoNotOptimize(doc.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream()));
-            } else {
-                const TclParser parser(doc, job, nullStream());
+            if (entry == Entry::Whole) {
+                const TclParser parser(job, TclParser::Pixels::Make, [&](brelmont::job::FiledPage&& page) { kept.push_back(std::move(page.pixels)); });
                 benchmark::DoNotOptimize(parser.m_result);
+            } else {
+                Document doc;
+                benchmark::DoNotOptimize(doc.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream()));
+                for (const brelmont::job::PageList* list : {&doc.m_embPages, &doc.m_inkPages})
+                    for (size_t i = 0; i < list->size(); ++i) kept.push_back(list->decodeUncached(i).page);
             }
             const auto t1 = Clock::now();
-            benchmark::DoNotOptimize(doc.m_embPages.data());
-            benchmark::DoNotOptimize(doc.m_inkPages.data());
+            benchmark::DoNotOptimize(kept.data());
             state.SetIterationTime(seconds(t0, t1));
             decodeTime += seconds(t0, t1);
-        } // the decoded pages are freed here, outside the timing
+        }
 
         const auto t2 = Clock::now();
         for (size_t i = 0; i < targets.size(); ++i)
@@ -307,8 +309,8 @@ void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
 
 void registerAll() {
     for (int i = 0; i < CaseCount; ++i)
-        for (const Entry entry : {Entry::Document, Entry::Parser}) {
-            const std::string name = std::string("decode/") + CaseNames[i] + (entry == Entry::Document ? "/document" : "/parser");
+        for (const Entry entry : {Entry::Whole, Entry::OnDemand}) {
+            const std::string name = std::string("decode/") + CaseNames[i] + (entry == Entry::Whole ? "/whole" : "/on_demand");
             benchmark::RegisterBenchmark(name.c_str(), BM_Decode, CaseId(i), entry)->UseManualTime()->Unit(benchmark::kMillisecond);
         }
 }

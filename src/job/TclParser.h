@@ -1,42 +1,22 @@
-// Decodes a whole job in the embosser's escape-sequence language into pages, filed into a document.
+// Decodes a job in the embosser's escape-sequence language into pages, handed over as they are filed.
 #pragma once
 
+#include "job/Diagnostic.h"
 #include "job/JobStream.h"
 #include "job/PageData.h"
 
 #include <cstdint>
-#include <iosfwd>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace brelmont::job {
 
 class CellCursor;
-class Document;
 
-class TclParser : public JobStream {
-public:
-    static constexpr int64_t ParamForm = 65;        // "A"
-    static constexpr int64_t ParamReset = 69;       // "E"
-    static constexpr int64_t ParamFuse = 70;        // "F"
-    static constexpr int64_t ParamSource = 72;      // "H"
-    static constexpr int64_t ParamInkQuality = 81;  // "Q"
-    static constexpr int64_t ParamPlanes = 85;      // "U"
-    static constexpr int64_t ParamU = 85;           // "U"
-    static constexpr int64_t ControlMask = 0xC0;
-    static constexpr int64_t ControlNextLine = 0xC0;
-    static constexpr int64_t ControlRepeat = 0x80;
-
-    static constexpr uint8_t HeaderEmboss = 4;
-    static constexpr uint8_t HeaderInk = 5;
-    static constexpr uint8_t HeaderPcl3gui = 134;
-
-    // Decodes the whole job at once, filing pages into `doc`; diagnostic lines go to `diagnostics`.
-    TclParser(Document& doc, Bytes data, std::ostream& diagnostics);
-
-    // 0 when the job is used up; negative when decoding ended early (filed pages stay).
-    int64_t load();
-
-    int64_t m_result = 0;
+// The settings and raster state of the language: everything the decoding of a page depends on,
+// so that a page can be decoded again from where it starts.
+struct TclState {
     int64_t m_duplexMode = 0;
     int64_t m_dpi = 20;
     int64_t m_brailleForce = 1;
@@ -54,21 +34,76 @@ public:
     int64_t m_compression = 0;
     int64_t m_y = 0;
     int64_t m_v = 0;
-    PagePtr m_createdPage;
     int64_t m_printerType = 0;
     int64_t m_dryTime = 3;
     int64_t m_autoPerf = 0;
     int64_t m_fuseFlag = 0;
     int64_t m_planes = 1;
+};
+
+// Where decoding a page begins: the escape sequence that makes it, the state before that
+// sequence, and how many pages made by the same sequence are filed before it.
+struct PageStart {
+    int64_t offset = 0;
+    TclState state;
+    int64_t ordinal = 0;
+};
+
+// A page as the job files it.
+struct FiledPage {
+    PageShape shape;
+    PageStart start;
+    PagePtr pixels;                // none when pages are only described, or memory ran out
+    std::vector<Diagnostic> notes; // what decoding the page's own data found (a colour block's fault)
+};
+
+class TclParser : public JobStream, public TclState {
+public:
+    static constexpr int64_t ParamForm = 65;        // "A"
+    static constexpr int64_t ParamReset = 69;       // "E"
+    static constexpr int64_t ParamFuse = 70;        // "F"
+    static constexpr int64_t ParamSource = 72;      // "H"
+    static constexpr int64_t ParamInkQuality = 81;  // "Q"
+    static constexpr int64_t ParamPlanes = 85;      // "U"
+    static constexpr int64_t ParamU = 85;           // "U"
+    static constexpr int64_t ControlMask = 0xC0;
+    static constexpr int64_t ControlNextLine = 0xC0;
+    static constexpr int64_t ControlRepeat = 0x80;
+
+    static constexpr uint8_t HeaderEmboss = 4;
+    static constexpr uint8_t HeaderInk = 5;
+    static constexpr uint8_t HeaderPcl3gui = 134;
+
+    // Make: every page is made and decoded as it comes. Describe: no page buffer is made and no
+    // row is written; pages are described (shape, where they start), which is all a page index needs.
+    enum class Pixels { Make, Describe };
+    using Sink = std::function<void(FiledPage&&)>;
+
+    // Decodes the whole job at once, handing each filed page to `sink`. No page larger than
+    // `pageLimit` bytes is made; such a page is reported and left out.
+    TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit = PageData::MaxBufferSize);
+
+    // Decodes one page of the job from where it starts, and nothing after it.
+    static FiledPage decodePage(Bytes data, const PageStart& start, int64_t pageLimit = PageData::MaxBufferSize);
+
+    // 0 when the job is used up; negative when decoding ended early (pages filed before stay).
+    int64_t load();
+
+    int64_t m_result = 0;
+    std::vector<Diagnostic> m_diagnostics; // in job order; a failure is the last
 
 private:
     struct Header;
+
+    TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit, const PageStart& resume);
 
     int64_t parseEscape();
     int64_t parseEscapeGroup(int64_t group);
     int64_t execute(int64_t group, int64_t param, int64_t letter, int64_t n);
     int64_t startRaster(int64_t n);
-    PagePtr makePage(int64_t width, int64_t height, int64_t kind);
+    void makePage(int64_t width, int64_t height, int64_t kind);
+    void reportPageNotMade(int64_t width, int64_t height, int64_t kind);
+    PageData* pagePixels() const { return m_createdPage ? m_createdPage->pixels.get() : nullptr; }
     void filePage();
     int64_t configurationText(int64_t n);
     int64_t resolution(int64_t n);
@@ -88,9 +123,37 @@ private:
     int64_t decodeBinaryRaster(CellCursor& cells);
     void parsePcl3guiBlock(int64_t n);
 
-    Document& m_doc;
-    std::ostream& m_diagnostics;
+    const Pixels m_pixels;
+    const Sink m_sink;
+    const int64_t m_pageLimit;
+    std::optional<FiledPage> m_createdPage; // the page being built
+
+    // Where the escape sequence being decoded began, and the state before it: the start of any
+    // page it makes.
+    int64_t m_commandStart = 0;
+    TclState m_stateBefore;
+    // Pages filed so far, for their numbers in reports and for the ordinals of their starts.
+    int64_t m_embossFiled = 0, m_inkFiled = 0;
+    int64_t m_lastFiledOffset = -1, m_lastOrdinal = 0;
+    // Decoding one page: pages filed since the resumed start; the wanted one stops decoding.
+    bool m_resumed = false;
+    int64_t m_wanted = 0, m_filedSinceResume = 0;
+    bool m_stop = false;
+
     std::vector<uint8_t> m_scratch; // one expanded row
 };
+
+// A whole job decoded at once: its pages by list, the model code it names, how decoding ended
+// and what it reported.
+struct DecodedJob {
+    std::vector<FiledPage> emboss, ink;
+    int64_t printerType = 0;
+    int64_t result = 0;
+    std::vector<Diagnostic> diagnostics;
+};
+
+// With Pixels::Make every page is made as the job files it (the eager decoding that pages decoded
+// on demand must equal); with Pixels::Describe this is the page index of the job.
+DecodedJob decodeJob(Bytes data, TclParser::Pixels pixels, int64_t pageLimit = PageData::MaxBufferSize);
 
 } // namespace brelmont::job
