@@ -30,6 +30,7 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     note->setObjectName(QStringLiteral("m_lbDecodeNote"));
     note->setWordWrap(true);
     note->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    note->setFocusPolicy(Qt::StrongFocus);
     note->hide();
     statusBar()->addWidget(note, 1);
     content->m_lbDecodeNote = note;
