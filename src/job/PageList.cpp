@@ -1,5 +1,7 @@
 #include "job/PageList.h"
 
+#include "job/TclParser.h"
+
 #include <algorithm>
 
 namespace brelmont::job {

@@ -4,7 +4,7 @@
 
 #include "job/Diagnostic.h"
 #include "job/PageData.h"
-#include "job/TclParser.h"
+#include "job/PageStart.h"
 
 #include <cstdint>
 #include <memory>
