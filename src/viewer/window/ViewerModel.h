@@ -2,7 +2,6 @@
 // which page comes next, and what each side shows.
 #pragma once
 
-#include "job/Diagnostic.h"
 #include "job/PageList.h"
 
 #include <cstdint>
