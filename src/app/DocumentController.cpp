@@ -8,7 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <iostream>
+#include <ostream>
 
 namespace brelmont::app {
 
@@ -55,7 +55,9 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
 
     auto document = std::make_shared<job::Document>();
     std::string readError;
-    const auto refused = document->readFromFile(path.toStdString(), std::cout, readError);
+    // The window shows what decoding reports; nothing is printed.
+    std::ostream nowhere(nullptr);
+    const auto refused = document->readFromFile(path.toStdString(), nowhere, readError);
     const QString name = QFileInfo(path).fileName();
     if (!readError.empty()) {
         MessageBox::show(QStringLiteral("The job “%1” could not be opened: %2").arg(name, QString::fromStdString(readError)));

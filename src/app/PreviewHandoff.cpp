@@ -109,9 +109,9 @@ PreviewHandoff::Tick PreviewHandoff::tick() {
         // A name that is not a plain file name, or a target planted as a link, could reach
         // outside the folder: the request is consumed and nothing opens.
         if (!isPlainFileName(*base)) {
-            std::cout << "preview request refused: job name is not a plain file name" << std::endl;
+            std::cerr << "preview request refused: job name is not a plain file name" << std::endl;
         } else if (fs::is_symlink(fs::symlink_status(target, ec))) {
-            std::cout << "preview request refused: " << target.string() << " is a symbolic link" << std::endl;
+            std::cerr << "preview request refused: " << target.string() << " is a symbolic link" << std::endl;
         } else {
             m_run(copyCommand(*base));
             m_open(target);

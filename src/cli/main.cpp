@@ -4,6 +4,7 @@
 #include "cli/FirmwareCommand.h"
 #endif
 #include "cli/JobCommands.h"
+#include "cli/OutputFile.h"
 #include "cli/OptionsCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
@@ -60,8 +61,12 @@ int main(int argc, char** argv) {
         printUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? brelmont::cli::ExitRefused : brelmont::cli::ExitOk;
     }
-    for (const Subcommand& s : Subcommands)
-        if (std::strcmp(argv[1], s.name) == 0) return s.run(std::vector<std::string>(argv + 2, argv + argc));
+    for (const Subcommand& s : Subcommands) {
+        if (std::strcmp(argv[1], s.name) != 0) continue;
+        const int status = s.run(std::vector<std::string>(argv + 2, argv + argc));
+        // What was printed must have arrived: a full disk behind standard output is a failure too.
+        return brelmont::cli::flushStandardOutput() ? status : brelmont::cli::ExitFailed;
+    }
     std::cerr << "brelmont-cli: unknown command: " << argv[1] << '\n';
     printUsage(std::cerr);
     return brelmont::cli::ExitRefused;
