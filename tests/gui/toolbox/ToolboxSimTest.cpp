@@ -180,7 +180,7 @@ TEST_F(ToolboxSim, CancelDuringALoadLetsTheNextLoadStartAtOnce) {
         [](QWidget* dialog) { QTimer::singleShot(800, dialog, [dialog] { static_cast<QDialog*>(dialog)->reject(); }); });
     const auto start = std::chrono::steady_clock::now();
     ToolboxViewController stuck(family, {[silentQueue](const auto&) { return std::vector{silentQueue}; },
-                                         &brelmont::printer::PjlHelper::exchange});
+                                         &brelmont::printer::PjlHelper::exchange, {}});
     EXPECT_FALSE(stuck.viewDidLoad());
     brelmont::widgets::LongWait::setDialogHook({});
     brelmont::widgets::LongWait::joinAbandoned(); // the cancelled worker has already ended

@@ -300,7 +300,7 @@ TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {
         device = ScriptedEmbosser();
         c.spoil(device);
         messages.clear();
-        ToolboxViewController window(family(221201), {c.queues, device.exchange()});
+        ToolboxViewController window(family(221201), {c.queues, device.exchange(), {}});
         EXPECT_EQ(window.runModal(), QDialog::Rejected) << c.what;
         QApplication::processEvents();
         ASSERT_EQ(messages.size(), 1) << c.what;
