@@ -6,7 +6,9 @@
 #include "toolbox/ui/ToolboxChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "printer/PjlHelper.h"
+#include "toolbox/BrailleConversionData.h"
 #include "toolbox/Families.h"
+#include "toolbox/TableFolder.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -19,6 +21,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +31,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -202,6 +207,71 @@ TEST_F(ToolboxSim, NoAttachedEmbosserIsSaidSo) {
     ivra->restart();
     EXPECT_FALSE(opened);
     EXPECT_EQ(messages, QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
+}
+
+// Answers the next file dialog with `path` (Cancel when it is empty), and notes the folder it opened in.
+void answerFileDialog(const QString& path, QString* openedIn) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        poll->deleteLater();
+        *openedIn = dialog->directory().absolutePath();
+        if (path.isEmpty()) return dialog->reject();
+        dialog->selectFile(path);
+        static_cast<QDialog*>(dialog)->accept(); // what the Open button does
+    });
+    poll->start(10);
+}
+
+// The Tessaline window as a user meets it: the choice opens it for the attached Tessaline, every
+// control has its spoken name, the user's table enables Install Table, whose file dialog opens
+// among the program's tables, and what the download came to is said.
+TEST_F(ToolboxSim, TheTessalineWindowInstallsATableChosenInItsFileDialog) {
+    EmbosserSim tessaline("tessaline");
+    ASSERT_TRUE(cups->addQueue("Tessaline_30RT", "Tessaline 30RT", tessaline.uri(), "Tessaline in the lab"));
+    const fs::path tables = brelmont::toolbox::installedTableFolder();
+    const fs::path wrong = scratch->path() / "wrong.txt";
+    std::ofstream(wrong) << "65 [1]\n\n300 [2]\n";
+    QStringList unnamed, clashes;
+    QString title, spokenTable, openedIn;
+    bool enabledAtFirst = true, enabledForTheUsersTable = false;
+    openToolbox([&](ToolboxViewController* window) {
+        title = window->windowTitle();
+        unnamed = guitest::unnamedControls(window);
+        clashes = guitest::clashingMnemonics(window);
+        spokenTable = guitest::spokenName(window->findChild<QComboBox*>("m_cbTable"));
+        auto* install = window->findChild<QPushButton*>("m_bnInstallTable");
+        enabledAtFirst = install->isEnabled();
+        auto* table = window->findChild<QComboBox*>("m_cbTable");
+        table->setCurrentIndex(18);
+        emit table->activated(18);
+        enabledForTheUsersTable = install->isEnabled();
+        answerFileDialog(QString::fromStdString((tables / "computer-braille-8-dot.txt").string()), &openedIn);
+        install->click();
+        answerFileDialog(QString::fromStdString(wrong.string()), &openedIn);
+        install->click();
+        answerFileDialog({}, &openedIn);
+        install->click();
+        window->findChild<QPushButton*>("m_buttonCancel")->click();
+    });
+    cups->removeQueue("Tessaline_30RT");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(title, "Tessaline Toolbox");
+    EXPECT_EQ(unnamed, QStringList());
+    EXPECT_EQ(clashes, QStringList());
+    EXPECT_EQ(spokenTable, "Braille table:");
+    EXPECT_FALSE(enabledAtFirst);
+    EXPECT_TRUE(enabledForTheUsersTable);
+    EXPECT_EQ(openedIn.toStdString(), tables.string());
+    EXPECT_EQ(messages, (QStringList{"The braille table computer-braille-8-dot.txt was sent to the embosser.",
+                                     "The braille table wrong.txt was not sent: line 3: the character code 300 is above 255."}));
+    brelmont::toolbox::BrailleConversionData sent;
+    sent.readFile(tables / "computer-braille-8-dot.txt");
+    std::ifstream stored(tessaline.storePath() / "BRAILLETABLE0", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(stored), {}), std::string(sent.table().begin(), sent.table().end()));
+    EXPECT_EQ(count(tessaline.logText(), "FSDOWNLOAD"), 1);
+    EXPECT_EQ(count(tessaline.logText(), "@PJL DEFAULT TABLE"), 1); // Cancel wrote nothing more
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // OK, Apply, Cancel and the other buttons send, and the failure path.
 #include "ToolboxWindowFixture.h"
 
+#include "toolbox/OrvinFamily.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace toolboxtest {
 namespace {
@@ -354,6 +356,37 @@ TEST_F(ToolboxWindow, CancellingTheSensorReadClosesTheWindow) {
     device.releaseReplies();
     LongWait::joinAbandoned();
     EXPECT_TRUE(device.writes().empty());
+}
+
+// A family whose combo box asks the embosser (here the duplex choice) asks off the window thread,
+// behind the progress dialog, and says when no answer came.
+TEST_F(ToolboxWindow, AChoiceThatAsksTheEmbosserWaitsOffTheWindowThread) {
+    using namespace brelmont::toolbox;
+    FamilyDescription asking = orvinFamily();
+    auto askedOn = std::make_shared<std::thread::id>();
+    asking.comboActions.push_back({"m_cbDuplex", nullptr, [askedOn](ToolboxModel& model, int) -> brelmont::printer::ExchangeOutcome {
+                                       *askedOn = std::this_thread::get_id();
+                                       return model.exchange("\x1b%-12345X@PJL DINQUIRE DUPLEXMODE\n");
+                                   }});
+    const ToolboxFamily family{221201, "orvinToolboxWindowController", "OrvinToolboxViewController", &asking};
+    ToolboxViewController window(family, {[](const auto&) { return std::vector{ScriptedEmbosser::queue()}; }, device.exchange(), {}});
+    ASSERT_TRUE(window.viewDidLoad());
+    bool waited = false;
+    LongWait::setDialogHook([&waited](QWidget*) { waited = true; });
+    device.holdReplies();
+    std::thread release([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(LongWait::ShowDelayMs + 200));
+        device.fail(brelmont::printer::ExchangeStatus::NoReply);
+        device.releaseReplies();
+    });
+    choose(&window, "m_cbDuplex", 0);
+    release.join();
+    LongWait::setDialogHook({});
+    QApplication::processEvents();
+    EXPECT_TRUE(waited);
+    EXPECT_NE(*askedOn, std::this_thread::get_id());
+    EXPECT_EQ(messages, QStringList{"The embosser was not asked: the embosser did not reply (scripted failure)."});
+    EXPECT_TRUE(window.applyButton()->isEnabled());
 }
 
 } // namespace
