@@ -3,7 +3,7 @@
 
 #include "common/ModelCodes.h"
 #include "toolbox/CommonRules.h"
-#include "toolbox/PaperSizes.h"
+#include "toolbox/FamilyParts.h"
 #include "toolbox/ToolboxModel.h"
 
 #include <algorithm>
@@ -94,50 +94,27 @@ FamilyDescription makeTessaline() {
     FamilyDescription f;
     f.modelCode = model::Tessaline;
     f.title = "Tessaline Toolbox";
-    f.queries = {{&printer::pjl::VariablesWithStatus, ListId::Variables},
-                 {&printer::pjl::Versions, ListId::Versions},
-                 {&printer::pjl::Status, ListId::Status},
-                 {&printer::pjl::Legacy, ListId::Legacy}};
+    f.queries = parts::fourLists(printer::pjl::VariablesWithStatus);
     f.lookupOrder = {ListId::Variables, ListId::Status, ListId::Versions, ListId::Legacy};
-    f.controls = {
-        {"m_tfPaperHeight", K::TextField, Notifies},
-        {"m_tfPaperWidth", K::TextField, Notifies},
+    f.controls = parts::identityControls();
+    parts::append(f.controls, parts::paperControls());
+    parts::append(f.controls, {
         {"m_cbTable", K::ComboBox, Notifies, true, {}, BuiltInTables + 1},
         {"m_bnInstallTable", K::Button},
         {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
         {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
         {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_tfExtraLineSpace", K::TextField, Notifies},
         {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
-        {"m_tfLeftMargin", K::TextField, Notifies},
-        {"m_tfTopMargin", K::TextField, Notifies},
-        {"m_tfRightMargin", K::TextField, Notifies},
         {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, 7},
-        {"m_cbPaperSize", K::ComboBox, Notifies, true, paperSizeNames()},
-        {"m_tfPrinterName", K::TextField, false, ReadOnly},
-        {"m_tfModelNumber", K::TextField, false, ReadOnly},
-        {"m_tfFirmwareVersion", K::TextField, false, ReadOnly},
-        {"m_tfSerialNumber", K::TextField, false, ReadOnly},
-        {"m_tfPjlValue", K::TextField, Notifies},
-        {"m_cbPjlNames", K::ComboBox, Notifies},
-        {"m_tfStatus", K::TextField, false, ReadOnly},
+        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
         {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
         {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
-        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
         {"m_tfPrintSkew", K::TextField, Notifies},
-        {"m_tfSensors", K::TextField, false, ReadOnly},
-    };
+    });
     // Shown only, then the written settings in the order Apply writes them.
-    f.settings = {
-        {"MODEL", "m_tfModelNumber", conv::shownText()},
-        {"FIRMWARE", "m_tfFirmwareVersion", conv::shownText()},
-        {"SERIALNUMBER", "m_tfSerialNumber", conv::shownText()},
-
-        {"FORMWIDTH", "m_tfPaperWidth", conv::paperLength(20, "width")},
-        {"FORMHEIGHT", "m_tfPaperHeight", conv::paperLength(20, "height")},
-        {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
-        {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
-        {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
+    f.settings = parts::identityRows("FIRMWARE");
+    parts::append(f.settings, parts::paperRowsInTwentieths());
+    parts::append(f.settings, {
         {"LINESPACING", "m_tfExtraLineSpace", conv::length(20)},
         {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
         {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
@@ -147,7 +124,7 @@ FamilyDescription makeTessaline() {
         {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"12", "13", "2", "11", "3", "15"}, 6, "30")},
         {"CUSTOMMEDIA", "m_tfFrontMin", packedLimits()},
         {"SKEW", "m_tfPrintSkew", skew()},
-    };
+    });
     f.sensorLabels = {
         {"HOMEFLAG", "Home Flag: ", ""},
         {"GAPFLAG", ", Gap flag: ", ""},
@@ -156,19 +133,10 @@ FamilyDescription makeTessaline() {
         {"PANEL", ", Panel buttons: ", ""},
         {"SOLTEMPERATURE0", ",\r\nTemperature: ", "\u00b0C"},
     };
-    f.comboActions = {
-        {"m_cbPaperSize", rules::fillPaperSize}, // "cbLegacyPaperSize"
-        {"m_cbMediaMediaType", showMediaLimits},
-        {"m_cbPjlNames", rules::showSelectedVariable},
-        {"m_cbTable", enableTableInstall}, // "cbBrailleTable"
-    };
-    f.loadRules = {
-        rules::showPrinterName,
-        rules::listStatus,
-        rules::listVariableNames,
-        rules::choosePaperSize("FORMWIDTH", "FORMHEIGHT"),
-        enableTableInstallOnLoad,
-    };
+    f.comboActions = parts::paperAndVariableActions(); // the paper size's is "cbLegacyPaperSize"
+    parts::append(f.comboActions, {{"m_cbMediaMediaType", showMediaLimits}, {"m_cbTable", enableTableInstall}}); // "cbBrailleTable"
+    f.loadRules = parts::firstLoadRules("FORMWIDTH", "FORMHEIGHT");
+    f.loadRules.push_back(enableTableInstallOnLoad);
     // Whole numbers only, and the embosser keeps them at once.
     f.setter = [](const ToolboxModel&, std::string_view name, std::string_view value) -> std::optional<std::string> {
         return printer::pjl::setAndUpdateRequest(name, firstInteger(value));
