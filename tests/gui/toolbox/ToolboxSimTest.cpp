@@ -23,6 +23,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -209,16 +210,19 @@ TEST_F(ToolboxSim, NoAttachedEmbosserIsSaidSo) {
     EXPECT_EQ(messages, QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
 }
 
-// Answers the next file dialog with `path` (Cancel when it is empty), and notes the folder it opened in.
+// Answers the next file dialog as a user would, typing `path` and pressing Open (Cancel when it is
+// empty), until it has closed; notes the folder it opened in.
 void answerFileDialog(const QString& path, QString* openedIn) {
     auto* poll = new QTimer;
+    auto answered = std::make_shared<std::optional<QPointer<QFileDialog>>>();
     QObject::connect(poll, &QTimer::timeout, [=] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) return;
-        poll->deleteLater();
-        *openedIn = dialog->directory().absolutePath();
+        QFileDialog* dialog = *answered ? answered->value().data() : qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (*answered && (!dialog || !dialog->isVisible())) return poll->deleteLater(); // closed
+        if (!dialog || !dialog->isVisible()) return;                                        // not open yet
+        if (!*answered) *openedIn = dialog->directory().absolutePath();
+        *answered = QPointer<QFileDialog>(dialog);
         if (path.isEmpty()) return dialog->reject();
-        dialog->selectFile(path);
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
         static_cast<QDialog*>(dialog)->accept(); // what the Open button does
     });
     poll->start(10);
@@ -238,6 +242,7 @@ TEST_F(ToolboxSim, TheTessalineWindowInstallsATableChosenInItsFileDialog) {
     bool enabledAtFirst = true, enabledForTheUsersTable = false;
     openToolbox([&](ToolboxViewController* window) {
         title = window->windowTitle();
+        if (window->objectName() != "tessalineToolboxWindowController") return window->reject();
         unnamed = guitest::unnamedControls(window);
         clashes = guitest::clashingMnemonics(window);
         spokenTable = guitest::spokenName(window->findChild<QComboBox*>("m_cbTable"));
