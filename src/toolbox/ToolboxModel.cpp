@@ -294,6 +294,7 @@ WriteResult ToolboxModel::setSelectedVariable() {
 
 WriteResult ToolboxModel::installTable(const BrailleTable& table, std::optional<int> slot) {
     WriteResult result;
+    if (!m_bInit) return result; // a toolbox whose load failed writes nothing
     const TableSlots& slots = m_family.tableSlots;
     if (slots.count == 0) {
         result.notes.push_back("This embosser takes no braille tables.");

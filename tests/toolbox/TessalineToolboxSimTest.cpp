@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -30,8 +31,6 @@ using brelmont::testing::shownControls;
 namespace fs = std::filesystem;
 
 namespace {
-
-const fs::path ComputerBraille = installedTableFolder() / "computer-braille-8-dot.txt";
 
 std::string fileText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -87,57 +86,41 @@ TEST_F(TessalineToolboxSim, TheLoadShowsEachSettingInItsControl) {
     const auto shown = shownControls(run.out);
     EXPECT_EQ(shown.size(), tessalineFamily().controls.size());
     const std::map<std::string, std::string> expected = {
-        {"m_tfPrinterName", "Tessaline in the lab"}, {"m_tfModelNumber", "Tessaline 30RT"},
-        {"m_tfFirmwareVersion", "4.2.3"},            {"m_tfSerialNumber", "TS30-0418-2291"},
-        {"m_cbPaperSize", "0"},                      {"m_tfPaperWidth", "8.55\""},
-        {"m_tfPaperHeight", "10.95\""},              {"m_tfLeftMargin", "0.5\""},
-        {"m_tfExtraLineSpace", "0.0\""},             {"m_cbTable", "18"},
-        {"m_bnInstallTable", "enabled"},             {"m_cbLegacyMediaType", "3"},
-        {"m_cbBrailleDots", "1"},                    {"m_cbGraphics", "1"},
-        {"m_cbBrailleForce", "2"},                   {"m_ckAutoCr", "false"},
-        {"m_tfPrintSkew", "4"},                      {"m_cbMediaMediaType", "-1"},
-        {"m_tfFrontMin", ""},                        {"m_tfSensors", ""},
-        {"m_tfStatus", "CODE=10001\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=5120\\r\\n"},
+        {"m_tfPrinterName", "Tessaline in the lab"}, {"m_tfFirmwareVersion", "4.2.3"}, {"m_cbPaperSize", "0"},
+        {"m_tfPaperWidth", "8.55\""},                {"m_tfLeftMargin", "0.5\""},     {"m_cbTable", "18"},
+        {"m_bnInstallTable", "enabled"},             {"m_cbLegacyMediaType", "3"},    {"m_cbBrailleDots", "1"},
+        {"m_cbGraphics", "1"},                       {"m_cbBrailleForce", "2"},       {"m_ckAutoCr", "false"},
+        {"m_tfPrintSkew", "4"},                      {"m_tfStatus", "CODE=10001\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=5120\\r\\n"},
     };
     for (const auto& [name, value] : expected) EXPECT_EQ(shown.at(name), value) << name;
-    EXPECT_EQ(tessaline->logCount("@PJL USTATUS TIMED=1 |"), 0); // asked for no reply,
-    EXPECT_EQ(tessaline->logCount("@PJL USTATUS TIMED=1"), 1);   // right before the variables
+    EXPECT_EQ(tessaline->logCount("@PJL USTATUS TIMED=1"), 1); // right before the variables, once
     EXPECT_EQ(tessaline->logCount("@PJL DEFAULT"), 0);
 
     // The custom limits are one variable, 5130 = 20 × 256 + 10; only they can be edited.
     const auto model = loaded();
     model->setIndex("m_cbMediaMediaType", 6);
-    EXPECT_EQ(model->control("m_tfFrontMax")->text, "20");
-    EXPECT_EQ(model->control("m_tfFrontMin")->text, "10");
+    EXPECT_EQ(model->control("m_tfFrontMax")->text + "/" + model->control("m_tfFrontMin")->text, "20/10");
     EXPECT_TRUE(model->control("m_tfFrontMin")->editable);
     model->setIndex("m_cbMediaMediaType", 0);
     EXPECT_EQ(model->control("m_tfFrontMax")->text, "180");
     EXPECT_FALSE(model->control("m_tfFrontMax")->editable);
-    model->setIndex("m_cbTable", 3);
-    EXPECT_FALSE(model->control("m_bnInstallTable")->enabled);
 }
 
 TEST_F(TessalineToolboxSim, ApplySendsTheChangedLinesInTableOrderAndTheyStay) {
-    EXPECT_EQ(shownControls(cli("show").out).at("m_bnInstallTable"), "disabled"); // TABLE 1 is a table of the embosser
+    EXPECT_EQ(shownControls(cli("show").out).at("m_bnInstallTable"), "disabled"); // TABLE 1 is one of the embosser's
     const ShellResult run = cli("apply m_tfPrintSkew=3 m_cbTable=18 m_cbMediaMediaType=6 m_tfFrontMax=30 "
                                 "m_cbLegacyMediaType=6 m_ckAutoCr=false m_cbPaperSize=0 m_tfLeftMargin=0.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "@PJL DEFAULT FORMWIDTH=170\n@PJL DEFAULT FORMHEIGHT=220\n@PJL DEFAULT AUTOCR=0\n"
                        "@PJL DEFAULT TABLE=0\n@PJL DEFAULT MEDIATYPE=30\n@PJL DEFAULT CUSTOMMEDIA=7690\n"
                        "@PJL DEFAULT SKEW=3\n@PJL SERVICE UPDATE\n");
-    EXPECT_EQ(tessaline->logCount("| changed"), 7);
-
     tessaline->restart();
     const auto shown = shownControls(cli("show").out);
-    EXPECT_EQ(shown.at("m_cbTable"), "18");
-    EXPECT_EQ(shown.at("m_bnInstallTable"), "enabled");
-    EXPECT_EQ(shown.at("m_cbLegacyMediaType"), "6");
-    EXPECT_EQ(shown.at("m_tfPaperWidth"), "8.5\"");
+    EXPECT_EQ(shown.at("m_cbTable") + shown.at("m_bnInstallTable") + shown.at("m_cbLegacyMediaType"), "18enabled6");
     EXPECT_EQ(cli("apply m_cbTable=18 m_tfPrintSkew=3").out, "nothing to send\n");
 
     // A limit past one byte would change the other limit too: refused with the reason.
     const ShellResult spilling = cli("apply m_cbMediaMediaType=6 m_tfFrontMin=300");
-    EXPECT_EQ(spilling.exitCode, 0);
     EXPECT_EQ(spilling.out, "nothing to send\n");
     EXPECT_EQ(spilling.err, "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole "
                             "number from 0 to 255.\n");
@@ -147,27 +130,21 @@ TEST_F(TessalineToolboxSim, ApplySendsTheChangedLinesInTableOrderAndTheyStay) {
 TEST_F(TessalineToolboxSim, TheSetterSendsWholeNumbersAndTheSensorsAreRead) {
     const auto model = loaded();
     const auto& names = model->control("m_cbPjlNames")->items;
-    const auto index = [&](const std::string& name) { return int(std::find(names.begin(), names.end(), name) - names.begin()); };
-    model->setIndex("m_cbPjlNames", index("SERIALNUMBER"));
-    EXPECT_EQ(model->setSelectedVariable().request, std::nullopt);
-    model->setIndex("m_cbPjlNames", index("SKEW"));
+    model->setIndex("m_cbPjlNames", int(std::find(names.begin(), names.end(), "SKEW") - names.begin()));
     model->setText("m_tfPjlValue", "7.9 steps");
     const WriteResult set = model->setSelectedVariable();
-    ASSERT_TRUE(set.outcome.ok()) << set.outcome.describe();
     EXPECT_EQ(set.request, "\x1b%-12345X@PJL DEFAULT SKEW=7\n@PJL SERVICE UPDATE\n");
     EXPECT_EQ(tessaline->logCount("@PJL DEFAULT SKEW=7 | changed"), 1);
-    EXPECT_EQ(tessaline->logCount("@PJL DEFAULT"), 1);
-
     ASSERT_TRUE(model->readSensors().ok());
     EXPECT_EQ(model->control("m_tfSensors")->text, "Home Flag: 1, Gap flag: 0, Paper present: 1,\r\nOut of paper "
                                                    "sensor: 0, Panel buttons: 0,\r\nTemperature: 34\u00b0C");
 }
 
-// The download is the table's request byte for byte: 76 bytes of PJL, then the 256 cells, which
-// the embosser keeps; the slot becomes the table in use.
+// The download is the request byte for byte, 76 bytes of PJL then the 256 cells, which the
+// embosser keeps; the slot becomes the table in use.
 TEST_F(TessalineToolboxSim, ATableReachesTheEmbosserAsItsExactRequest) {
     BrailleConversionData file;
-    ASSERT_EQ(file.readFile(ComputerBraille), BrailleConversionData::Done);
+    ASSERT_EQ(file.readFile(installedTableFolder() / "computer-braille-8-dot.txt"), BrailleConversionData::Done);
     const auto model = loaded();
     const WriteResult sent = model->installTable(file.table());
     ASSERT_TRUE(sent.outcome.ok()) << sent.outcome.describe();
@@ -175,47 +152,33 @@ TEST_F(TessalineToolboxSim, ATableReachesTheEmbosserAsItsExactRequest) {
     EXPECT_EQ(sent.request, "\x1b%-12345X@PJL DEFAULT TABLE=0\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\"\n" + cells);
     EXPECT_EQ(fileText(storedTable()), cells);
     EXPECT_EQ(tessaline->logCount("@PJL DEFAULT TABLE=0 | changed"), 1);
-    EXPECT_EQ(tessaline->logCount("@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\""), 1);
-    EXPECT_EQ(tessaline->logCount("download \"BRAILLETABLE0\" of 256 bytes stored"), 1);
     EXPECT_EQ(tessaline->logCount("bytes of data"), 0); // nothing beside the request
-    EXPECT_EQ(model->getValue("TABLE"), "0");
     EXPECT_EQ(shownControls(cli("show").out).at("m_cbTable"), "18");
 }
 
 TEST_F(TessalineToolboxSim, TheCommandSendsTablesAndRefusesWhatIsNotOne) {
     const fs::path comments = scratch->path() / "comments.txt", wrong = scratch->path() / "wrong.txt";
-    std::ofstream(comments) << "# a table of nothing\n# 65 [1]\n";
+    std::ofstream(comments) << "# a table of nothing\n";
     std::ofstream(wrong) << "65 [1]\n# the next line names no character\n300 [12]\n";
-
     const ShellResult zeros = cli("table " + comments.string());
     ASSERT_EQ(zeros.exitCode, 0) << zeros.err;
-    std::string hex;
+    std::string hex = "@PJL DEFAULT TABLE=0\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\"\n";
     for (int line = 0; line < 16; ++line) hex += "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\n";
-    EXPECT_EQ(zeros.out, "@PJL DEFAULT TABLE=0\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\"\n" + hex);
+    EXPECT_EQ(zeros.out, hex);
     EXPECT_EQ(fileText(storedTable()), std::string(256, '\0'));
 
-    struct Case { std::string args; int status; std::string err; };
-    const Case cases[] = {
-        {"table " + wrong.string(), 1,
-         "brelmont-cli: toolbox table: " + wrong.string() + ": line 3: the character code 300 is above 255; nothing was sent\n"},
-        {"table " + (scratch->path() / "none.txt").string(), 1,
-         "brelmont-cli: toolbox table: " + (scratch->path() / "none.txt").string() + ": No such file or directory; nothing was sent\n"},
-        {"table --slot 1 " + comments.string(), 2, "brelmont-cli: toolbox table: this embosser has table slot 0 only\n"},
-        {"table --queue Orvin_200 " + comments.string(), 2,
-         "brelmont-cli: toolbox table: Orvin_200: this embosser takes no braille tables\n"},
-        {"table --slot one " + comments.string(), 2, ""},
-        {"table", 2, ""},
+    const std::string refused = "brelmont-cli: toolbox table: ";
+    const struct { std::string args; int status; std::string err; } cases[] = {
+        {"table " + wrong.string(), 1, refused + wrong.string() + ": line 3: the character code 300 is above 255; nothing was sent\n"},
+        {"table --slot 1 " + comments.string(), 2, refused + "this embosser has table slot 0 only\n"},
+        {"table --queue Orvin_200 " + comments.string(), 2, refused + "Orvin_200: this embosser takes no braille tables\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const ShellResult run = cli(c.args);
         EXPECT_EQ(run.exitCode, c.status) << c.args;
-        if (!c.err.empty()) {
-            EXPECT_EQ(run.err, c.err) << c.args;
-        }
-        EXPECT_EQ(run.out, "") << c.args;
+        EXPECT_EQ(run.err, c.err);
     }
     EXPECT_EQ(tessaline->logCount("FSDOWNLOAD"), 1); // none of them reached the embosser
-    EXPECT_EQ(tessaline->logCount("@PJL INFO VARIABLES"), 1);
 }
 
 } // namespace
