@@ -107,7 +107,8 @@ TEST_F(TessalineToolboxSim, TheLoadShowsEachSettingInItsControl) {
 }
 
 TEST_F(TessalineToolboxSim, ApplySendsTheChangedLinesInTableOrderAndTheyStay) {
-    EXPECT_EQ(shownControls(cli("show").out).at("m_bnInstallTable"), "disabled"); // TABLE 1 is one of the embosser's
+    const auto factory = shownControls(cli("show").out); // TABLE 1 is the embosser's first table
+    EXPECT_EQ(factory.at("m_cbTable") + factory.at("m_bnInstallTable"), "0disabled");
     const ShellResult run = cli("apply m_tfPrintSkew=3 m_cbTable=18 m_cbMediaMediaType=6 m_tfFrontMax=30 "
                                 "m_cbLegacyMediaType=6 m_ckAutoCr=false m_cbPaperSize=0 m_tfLeftMargin=0.5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -153,6 +154,7 @@ TEST_F(TessalineToolboxSim, ATableReachesTheEmbosserAsItsExactRequest) {
     EXPECT_EQ(fileText(storedTable()), cells);
     EXPECT_EQ(tessaline->logCount("@PJL DEFAULT TABLE=0 | changed"), 1);
     EXPECT_EQ(tessaline->logCount("bytes of data"), 0); // nothing beside the request
+    EXPECT_EQ(model->getValue("TABLE"), "0");
     EXPECT_EQ(shownControls(cli("show").out).at("m_cbTable"), "18");
 }
 
