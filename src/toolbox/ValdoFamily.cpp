@@ -17,10 +17,7 @@ namespace {
 
 using printer::firstDecimal;
 using printer::firstInteger;
-using K = ControlKind;
-
-constexpr bool Notifies = true;
-constexpr bool ReadOnly = false;
+using namespace parts;
 
 constexpr int MediaKinds = 16;
 constexpr int FirstCustomKind = 6; // from here on the limits can be edited and are written
@@ -146,16 +143,9 @@ FamilyDescription makeValdo(bool backLimits) {
     parts::append(f.controls, {
         {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
         {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, MediaKinds},
-        {"m_tfSkew", K::TextField, Notifies},
-        {"m_tfHomePos", K::TextField, Notifies},
-        {"m_tfTopOfForm", K::TextField, Notifies},
-        {"m_tfEdgeClearance", K::TextField, Notifies},
-        {"m_tfStepsPerInch", K::TextField, Notifies},
-        {"m_ckDHCP", K::CheckBox, Notifies},
-        {"m_tfSubnet", K::TextField, Notifies},
-        {"m_tfIpAddr", K::TextField, Notifies},
-        {"m_tfGateway", K::TextField, Notifies},
     });
+    parts::append(f.controls, parts::textFields({"m_tfSkew", "m_tfHomePos", "m_tfTopOfForm", "m_tfEdgeClearance", "m_tfStepsPerInch"}));
+    parts::append(f.controls, parts::networkControls());
     // Shown only, then the written settings in the order Apply writes them.
     f.settings = parts::identityRows("FWPRIMARY");
     f.settings.push_back({"FWSECONDARY", "m_tfSTM8Version", conv::shownText()});
@@ -187,11 +177,8 @@ FamilyDescription makeValdo(bool backLimits) {
     for (const LimitField& field : FrontLimits) f.settings.push_back(limitRow(field));
     if (backLimits)
         for (const LimitField& field : BackLimits) f.settings.push_back(limitRow(field));
+    parts::append(f.settings, parts::networkRows());
     parts::append(f.settings, {
-        {"DHCP", "m_ckDHCP", conv::check("ON", "OFF")},
-        {"IPADDRESS", "m_tfIpAddr", conv::text()},
-        {"SUBNET", "m_tfSubnet", conv::text()},
-        {"GATEWAY", "m_tfGateway", conv::text()},
         {"PAPSTEPSPERINCH", "m_tfStepsPerInch", conv::text()},
         {"HOMEPOS", "m_tfHomePos", conv::text()},
         {"PAPERSENSEPOS", "m_tfTopOfForm", conv::text()},
@@ -199,12 +186,9 @@ FamilyDescription makeValdo(bool backLimits) {
         {"EDGECLEARANCE", "m_tfEdgeClearance", conv::length(100)},
     });
     f.sensorLabels = {
-        {"PAPER", "Paper Flag: ", ""},
-        {"PICKUP", ", Pickup Flag: ", ""},
-        {"HOME", ", Home Flag: ", ""},
-        {"PANELBTNS", ", Panel: ", ""},
-        {"BOARDTEMP", "\r\nBoard temperature: ", "\u00b0C"},
-        {"SOLENOIDTEMP", ", Solenoid temperature: ", "\u00b0C"},
+        {"PAPER", "Paper Flag: ", ""},          {"PICKUP", ", Pickup Flag: ", ""},
+        {"HOME", ", Home Flag: ", ""},          {"PANELBTNS", ", Panel: ", ""},
+        {"BOARDTEMP", "\r\nBoard temperature: ", "\u00b0C"}, {"SOLENOIDTEMP", ", Solenoid temperature: ", "\u00b0C"},
         {"CARRIAGETEMP", "\r\nCarriage temperature: ", "\u00b0C"},
     };
     f.comboActions = {
