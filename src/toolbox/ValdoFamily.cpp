@@ -95,7 +95,7 @@ Conversion skew() {
         [](const ControlSet& controls, std::string_view control, std::string_view) -> std::optional<std::string> {
             return std::to_string(int64_t(std::trunc((firstDecimal(controls.text(control)) - 7) * 18)) + 250);
         },
-        Compare::Numeric,
+        Compare::Text,
     };
 }
 
