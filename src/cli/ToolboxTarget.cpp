@@ -2,6 +2,7 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/WaitNotice.h"
+#include "printer/ModelTable.h"
 
 #include <algorithm>
 #include <iostream>
@@ -24,7 +25,8 @@ std::optional<ToolboxTarget> chooseToolboxTarget(const std::string& what, const 
         }
         const ToolboxFamily* family = toolbox::familyForModel(found->model);
         if (!family || !family->description) {
-            std::cerr << "brelmont-cli: " << what << ": " << *queue << ": no toolbox for model " << found->model << " yet\n";
+            const std::string model = printer::modelName(found->model).value_or("model " + std::to_string(found->model));
+            std::cerr << "brelmont-cli: " << what << ": " << *queue << ": this program has no toolbox for the " << model << '\n';
             status = ExitRefused;
             return std::nullopt;
         }

@@ -3,6 +3,7 @@
 #include "common/ModelCodes.h"
 #include "toolbox/OrvinFamily.h"
 #include "toolbox/TessalineFamily.h"
+#include "toolbox/ValdoFamily.h"
 
 #include <algorithm>
 
@@ -12,8 +13,8 @@ const std::vector<ToolboxFamily>& toolboxFamilies() {
     static const std::vector<ToolboxFamily> families{
         {model::Quorrin, "fennickToolboxWindowController", "FennickToolboxViewController", nullptr},
         {model::Tessaline, "tessalineToolboxWindowController", "TessalineToolboxViewController", &tessalineFamily()},
-        {model::Valdo, "valdoToolboxWindowController", "ValdoToolboxViewController", nullptr},
-        {model::Merriden, "merridenToolboxWindowController", "MerridenToolboxViewController", nullptr},
+        {model::Valdo, "valdoToolboxWindowController", "ValdoToolboxViewController", &valdoFamily()},
+        {model::Merriden, "merridenToolboxWindowController", "MerridenToolboxViewController", &merridenFamily()},
         {model::Orvin, "orvinToolboxWindowController", "OrvinToolboxViewController", &orvinFamily()},
         {model::OrvinColorTintBridge, "ivraToolboxWindowController", "IvraToolboxViewController", &ivraFamily()},
     };

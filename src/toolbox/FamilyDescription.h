@@ -35,6 +35,9 @@ struct Setting {
     Conversion conversion;
     // Null: always. Otherwise the row is shown and written only while this holds (a module fitted).
     bool (*present)(const ToolboxModel&) = nullptr;
+    // Null: the row writes `variable`. Otherwise the variable's name depends on the controls (the
+    // limits of the media kind chosen); an empty name writes nothing at present.
+    std::function<std::string(const ControlSet&)> variableFor = nullptr;
 };
 
 // A key of the sensor reply and the text put around its value.

@@ -5,12 +5,6 @@
 
 namespace brelmont::toolbox::parts {
 
-namespace {
-using K = ControlKind;
-constexpr bool Notifies = true;
-constexpr bool ReadOnly = false;
-} // namespace
-
 std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables) {
     return {{&variables, ListId::Variables},
             {&printer::pjl::Versions, ListId::Versions},
@@ -40,6 +34,30 @@ std::vector<ControlSpec> paperControls() {
         {"m_tfLeftMargin", K::TextField, Notifies},
         {"m_tfRightMargin", K::TextField, Notifies},
         {"m_tfExtraLineSpace", K::TextField, Notifies},
+    };
+}
+
+std::vector<ControlSpec> textFields(std::initializer_list<std::string_view> names) {
+    std::vector<ControlSpec> fields;
+    for (std::string_view name : names) fields.push_back({name, K::TextField, Notifies});
+    return fields;
+}
+
+std::vector<ControlSpec> networkControls() {
+    return {
+        {"m_ckDHCP", K::CheckBox, Notifies},
+        {"m_tfSubnet", K::TextField, Notifies},
+        {"m_tfIpAddr", K::TextField, Notifies},
+        {"m_tfGateway", K::TextField, Notifies},
+    };
+}
+
+std::vector<Setting> networkRows() {
+    return {
+        {"DHCP", "m_ckDHCP", conv::check("ON", "OFF")},
+        {"IPADDRESS", "m_tfIpAddr", conv::text()},
+        {"SUBNET", "m_tfSubnet", conv::text()},
+        {"GATEWAY", "m_tfGateway", conv::text()},
     };
 }
 

@@ -5,11 +5,17 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace brelmont::toolbox::parts {
+
+// Shorthands of the family tables.
+using K = ControlKind;
+constexpr bool Notifies = true;  // ControlSpec::notifies
+constexpr bool ReadOnly = false; // ControlSpec::editable
 
 // The four reply lists in load order: the family's variables query, then versions, status, legacy.
 std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables);
@@ -19,6 +25,12 @@ std::vector<ControlSpec> identityControls();
 // The paper size list, the paper width and height, the top, left and right margins and the line
 // spacing fields.
 std::vector<ControlSpec> paperControls();
+// Text fields that report their changes, by outlet name.
+std::vector<ControlSpec> textFields(std::initializer_list<std::string_view> names);
+// The network page: the DHCP check box and the address, mask and gateway fields.
+std::vector<ControlSpec> networkControls();
+// DHCP ("ON"/"OFF"), IPADDRESS, SUBNET and GATEWAY (texts as they are), in this order.
+std::vector<Setting> networkRows();
 // MODEL, the family's firmware variable and SERIALNUMBER into the identity fields, shown only.
 std::vector<Setting> identityRows(std::string_view firmwareVariable);
 // FORMWIDTH and FORMHEIGHT (never written as 0), TOPMARGIN, LEFTMARGIN and RIGHTMARGIN, in

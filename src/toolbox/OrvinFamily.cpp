@@ -11,10 +11,7 @@ namespace brelmont::toolbox {
 namespace {
 
 using printer::firstInteger;
-using K = ControlKind;
-
-constexpr bool Notifies = true;
-constexpr bool ReadOnly = false;
+using namespace parts;
 
 // The ink module is fitted unless its firmware version reads 0.
 bool inkModuleFitted(const ToolboxModel& model) {
@@ -76,11 +73,8 @@ FamilyDescription makeOrvin() {
         {"m_ckTunes", K::CheckBox, Notifies},
         {"m_ckTearOff", K::CheckBox, Notifies},
         {"m_ckPrimaryCarriage", K::CheckBox, Notifies},
-        {"m_ckDHCP", K::CheckBox, Notifies},
-        {"m_tfSubnet", K::TextField, Notifies},
-        {"m_tfIpAddr", K::TextField, Notifies},
-        {"m_tfGateway", K::TextField, Notifies},
     });
+    parts::append(f.controls, parts::networkControls());
     // Shown only, then the 26 written settings in the order Apply writes them.
     f.settings = parts::identityRows("FWPRIMARY");
     parts::append(f.settings, {
@@ -101,10 +95,9 @@ FamilyDescription makeOrvin() {
          conv::words({"BRAILLE", "LIGHTBRAILLE", "PLAIN", "PREMIUM", "CARDSTOCK"}, 5, "CUSTOM")},
         {"CUSTOMMEDIAMIN", "m_tfFrontMin", conv::whenIndexAtLeast("m_cbMediaMediaType", 5, conv::integerText())},
         {"CUSTOMMEDIAMAX", "m_tfFrontMax", conv::whenIndexAtLeast("m_cbMediaMediaType", 5, conv::integerText())},
-        {"DHCP", "m_ckDHCP", conv::check("ON", "OFF")},
-        {"IPADDRESS", "m_tfIpAddr", conv::text()},
-        {"SUBNET", "m_tfSubnet", conv::text()},
-        {"GATEWAY", "m_tfGateway", conv::text()},
+    });
+    parts::append(f.settings, parts::networkRows());
+    parts::append(f.settings, {
         {"FLAGS", "m_ckTunes", conv::flagBits({"m_ckTunes", "m_ckTearOff"})},
         {"PRIMARYCARRIAGE", "m_ckPrimaryCarriage", conv::checkOne()},
         {"INKLEFTMARGIN", "m_tfInkLeft", conv::text(), inkModuleFitted},
@@ -113,16 +106,11 @@ FamilyDescription makeOrvin() {
         {"INKTOPMARGIN", "m_tfInkTop", conv::text(), inkModuleFitted},
     });
     f.sensorLabels = {
-        {"PAPER0", "\r\nFront Paper Flag: ", ""},
-        {"PAPER1", ", Back Paper Flag: ", ""},
-        {"HOME0", "\r\nBottom Home Flag: ", ""},
-        {"HOME1", ", Top Home Flag: ", ""},
-        {"MPSEN0", "Front Alignment Sensor: ", ""},
-        {"MPSEN1", ", Back Alignment Sensor: ", ""},
-        {"TEMP0", "\r\nCarriage Temperature: ", "\u00b0C"},
-        {"TEMP1", ", Carriage Temperature: ", "\u00b0C"},
-        {"VSUPPLY", "\r\nSupply Voltage: ", ""},
-        {"HOUSING", ", Housing: ", ""},
+        {"PAPER0", "\r\nFront Paper Flag: ", ""}, {"PAPER1", ", Back Paper Flag: ", ""},
+        {"HOME0", "\r\nBottom Home Flag: ", ""}, {"HOME1", ", Top Home Flag: ", ""},
+        {"MPSEN0", "Front Alignment Sensor: ", ""}, {"MPSEN1", ", Back Alignment Sensor: ", ""},
+        {"TEMP0", "\r\nCarriage Temperature: ", "\u00b0C"}, {"TEMP1", ", Carriage Temperature: ", "\u00b0C"},
+        {"VSUPPLY", "\r\nSupply Voltage: ", ""}, {"HOUSING", ", Housing: ", ""},
         {"SIASEN", ", TintBridge: ", ""},
     };
     f.comboActions = parts::paperAndVariableActions();

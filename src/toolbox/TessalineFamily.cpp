@@ -13,10 +13,7 @@ namespace brelmont::toolbox {
 namespace {
 
 using printer::firstInteger;
-using K = ControlKind;
-
-constexpr bool Notifies = true;
-constexpr bool ReadOnly = false;
+using namespace parts;
 
 // m_cbTable: the embosser's tables 1 to 18 are items 0 to 17; item 18 is the user's table,
 // number 0, which the install button downloads.

@@ -236,9 +236,10 @@ WriteResult ToolboxModel::apply() {
         return result;
     }
     for (const Setting& row : m_family.settings) {
-        if (row.variable.empty() || !row.conversion.write || (row.present && !row.present(*this))) continue;
-        if (!rowChanged(row)) continue;
-        const std::string device = getValue(row.variable);
+        if (!row.conversion.write || (row.present && !row.present(*this))) continue;
+        const std::string variable = row.variableFor ? row.variableFor(m_controls) : std::string(row.variable);
+        if (variable.empty() || !rowChanged(row)) continue;
+        const std::string device = getValue(variable);
         const std::optional<std::string> text = row.conversion.write(m_controls, row.control, device);
         if (!text) continue;
         // A value the row refuses is never written, whatever the device holds.
@@ -254,10 +255,10 @@ WriteResult ToolboxModel::apply() {
         // A variable the device does not have would go out as a line without a name.
         if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
                 const auto& items = list(id);
-                return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == row.variable; });
+                return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == variable; });
             }))
             continue;
-        m_update.push_back({std::string(row.variable), *text});
+        m_update.push_back({variable, *text});
     }
     if (!m_update.empty()) {
         std::vector<std::string> notes = std::move(result.notes);

@@ -159,7 +159,7 @@ TEST_F(OrvinToolboxSim, RefusedInputSendsNothing) {
         {"apply m_cbQuality=two", 2},          {"apply m_cbQuality=3", 2},            {"apply m_lbHealth0=OK", 2},       {"apply m_tfStatus=x", 2},
         {"apply m_tfFrontMin=5", 2},             {"apply 'm_tfGateway=1.2.3.4\n@PJL DEFAULT SERIALNUMBER=X'", 2},
         {"show extra", 2},                       {"frobnicate", 2},                 {"show --queue No_Such_Queue", 2},
-        {"show --queue Valdo_Sheet", 2},
+        {"show --queue Kym", 2},
     };
     for (const Case& c : cases) {
         const ShellResult run = cli(c.args);

@@ -484,8 +484,8 @@ TEST(ToolboxFamilies, TheChoiceOrderAndWhichFamiliesHaveDescriptions) {
     const Row rows[] = {
         {80803, "fennickToolboxWindowController", "FennickToolboxViewController", false},
         {20802, "tessalineToolboxWindowController", "TessalineToolboxViewController", true},
-        {121201, "valdoToolboxWindowController", "ValdoToolboxViewController", false},
-        {131201, "merridenToolboxWindowController", "MerridenToolboxViewController", false},
+        {121201, "valdoToolboxWindowController", "ValdoToolboxViewController", true},
+        {131201, "merridenToolboxWindowController", "MerridenToolboxViewController", true},
         {221201, "orvinToolboxWindowController", "OrvinToolboxViewController", true},
         {221203, "ivraToolboxWindowController", "IvraToolboxViewController", true},
     };

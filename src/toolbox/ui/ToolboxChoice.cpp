@@ -2,6 +2,7 @@
 
 #include "printer/ModelTable.h"
 #include "printer/Printers.h"
+#include "toolbox/ui/EmbosserChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -19,41 +20,74 @@ const ToolboxFamily* chooseAttachedFamily(const std::vector<std::string>& device
     });
 }
 
-// The family's name is its controller's name without the common ending.
-QString toolboxMissingText(const ToolboxFamily& family) {
-    std::string name(family.controllerName);
-    const std::string ending = "ToolboxViewController";
-    if (name.size() > ending.size() && name.ends_with(ending)) name.resize(name.size() - ending.size());
-    return QObject::tr("The attached embosser needs the %1 toolbox, which this version of the program does not have yet.")
-        .arg(QString::fromStdString(name));
+std::vector<printer::PrinterItem> attachedToolboxQueues(const std::vector<printer::PrinterItem>& queues) {
+    std::vector<printer::PrinterItem> attached;
+    for (const ToolboxFamily& family : toolboxFamilies()) {
+        if (!ToolboxViewController::canOpen(family)) continue;
+        for (const printer::PrinterItem& queue : queues)
+            if (queue.connected && queue.model == family.modelCode) attached.push_back(queue);
+    }
+    return attached;
+}
+
+// Named by the model the user owns: the families' own names mean nothing to them.
+QString toolboxMissingText(int64_t modelCode) {
+    const QString model = QString::fromStdString(printer::modelName(modelCode).value_or("embosser"));
+    return QObject::tr("The attached %1 needs a toolbox that this version of the program does not have yet.").arg(model);
 }
 
 ToolboxChoiceSources ToolboxChoiceSources::system() {
-    return {[](const printer::SharedStop& stop) { return printer::Printers(stop).deviceListing(); }, ToolboxDevice::system()};
+    return {[](const printer::SharedStop& stop) { return printer::Printers(stop); }, ToolboxDevice::system()};
 }
 
 void openToolboxClick(QWidget* parent) { openToolboxClick(parent, ToolboxChoiceSources::system()); }
 
+namespace {
+
+// What the discovery found; an empty one when it failed.
+struct Found {
+    std::vector<printer::PrinterItem> queues;
+    std::vector<std::string> listing;
+};
+
+// The window of the queue's family, over that queue alone, so that it talks to the embosser chosen.
+void openWindow(QWidget* parent, const ToolboxFamily& family, ToolboxDevice device, const printer::PrinterItem& queue) {
+    device.printers = [queue](const printer::SharedStop&) { return std::vector<printer::PrinterItem>{queue}; };
+    ToolboxViewController window(family, std::move(device), parent);
+    window.runModal();
+}
+
+} // namespace
+
 void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
-    auto listing = sources.deviceListing;
+    auto discover = sources.discover;
     auto stop = std::make_shared<printer::StopSignal>();
     // A toolbox closed by a cancelled wait has had its device work ended; its worker is only
     // winding down, and is waited for so that no two windows talk to one embosser at once.
-    const std::optional<std::vector<std::string>> lines = widgets::LongWait::run<std::vector<std::string>>(
+    const std::optional<Found> found = widgets::LongWait::run<Found>(
         parent, QObject::tr("Looking for an attached embosser\u2026"),
-        [listing, stop] {
+        [discover, stop] {
             widgets::LongWait::joinAbandoned();
-            return listing(stop);
+            printer::Printers printers = discover(stop);
+            return Found{printers.items(), printers.deviceListing()};
         },
         {[stop] { stop->stop(); }, nullptr});
-    if (!lines) return; // cancelled
-    const ToolboxFamily* family = chooseAttachedFamily(*lines);
+    if (!found) return; // cancelled
+    const std::vector<printer::PrinterItem> queues = attachedToolboxQueues(found->queues);
+    if (queues.size() == 1) return openWindow(parent, *familyForModel(queues[0].model), sources.device, queues[0]);
+    if (queues.size() > 1) {
+        const std::optional<printer::PrinterItem> picked = EmbosserChoice::pick(queues, parent);
+        if (picked) openWindow(parent, *familyForModel(picked->model), sources.device, *picked);
+        return;
+    }
+    // No queue of a toolbox family is attached: a device may be, without a toolbox or a queue.
+    const ToolboxFamily* family = chooseAttachedFamily(found->listing);
     if (!family) {
         widgets::MessageBox::show(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size())));
         return;
     }
     if (!ToolboxViewController::canOpen(*family)) {
-        widgets::MessageBox::show(toolboxMissingText(*family));
+        widgets::MessageBox::show(toolboxMissingText(family->modelCode));
         return;
     }
     ToolboxViewController window(*family, sources.device, parent);

@@ -1,4 +1,5 @@
-// Embosser ▸ Toolbox…: opens the toolbox of the first attached embosser in the families' order.
+// Embosser ▸ Toolbox…: opens the toolbox of the attached embosser; with several attached, the
+// user picks one of them first.
 #pragma once
 
 #include "toolbox/Families.h"
@@ -18,20 +19,24 @@ namespace brelmont::toolbox::ui {
 // One listing answers all six model codes, as six listings would.
 const ToolboxFamily* chooseAttachedFamily(const std::vector<std::string>& deviceListing);
 
-// What the user is told when the attached family has no toolbox window in this program.
-QString toolboxMissingText(const ToolboxFamily& family);
+// The attached queues whose family has a toolbox window: in the families' choice order, and
+// within a family in queue order.
+std::vector<printer::PrinterItem> attachedToolboxQueues(const std::vector<printer::PrinterItem>& queues);
 
-// Where the choice gets the device listing and the opened window its device; the defaults are
-// the listing of the queue discovery (Printers, which also asks the queues' network embossers)
+// What the user is told when the attached model has no toolbox window in this program.
+QString toolboxMissingText(int64_t modelCode);
+
+// Where the choice gets the queues with the device listing, and the opened window its device;
+// the defaults are the queue discovery (Printers, which also asks the queues' network embossers)
 // and ToolboxDevice::system().
 struct ToolboxChoiceSources {
-    std::function<std::vector<std::string>(const printer::SharedStop& stop)> deviceListing;
+    std::function<printer::Printers(const printer::SharedStop& stop)> discover;
     ToolboxDevice device;
     static ToolboxChoiceSources system();
 };
 
-// The menu command: lists the attached devices (behind a progress dialog), then opens the first
-// family's window modally, or shows why none opens.
+// The menu command: finds the attached embossers (behind a progress dialog), lets the user pick
+// one when there are several, then opens its family's window modally, or says why none opens.
 void openToolboxClick(QWidget* parent);
 void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources);
 

@@ -2,8 +2,12 @@
 
 #include "ui_OrvinToolboxWindowController.h"
 #include "ui_TessalineToolboxWindowController.h"
+#include "ui_ValdoToolboxWindowController.h"
 
 #include <QDialog>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
 
 #include <algorithm>
 #include <iterator>
@@ -23,11 +27,29 @@ void setupTessaline(QDialog* window) {
     form.setupUi(window);
 }
 
+// The Merriden window: media limits for the front and the back of the sheet.
+void setupMerriden(QDialog* window) {
+    Ui::ValdoToolboxWindowController form;
+    form.setupUi(window);
+}
+
+// The Valdo window is the Merriden window without the back: its limits are one pair.
+void setupValdo(QDialog* window) {
+    Ui::ValdoToolboxWindowController form;
+    form.setupUi(window);
+    form.tabPaperLayout->removeRow(form.m_tfBackMin);
+    form.tabPaperLayout->removeRow(form.m_tfBackMax);
+    form.label_m_tfFrontMin->setText(QObject::tr("Minimum:"));
+    form.label_m_tfFrontMax->setText(QObject::tr("Maximum:"));
+}
+
 // The Ivra window is the Orvin window for another model code.
 const ToolboxForm Forms[] = {
     {"orvinToolboxWindowController", setupOrvin},
     {"ivraToolboxWindowController", setupOrvin},
     {"tessalineToolboxWindowController", setupTessaline},
+    {"valdoToolboxWindowController", setupValdo},
+    {"merridenToolboxWindowController", setupMerriden},
 };
 
 } // namespace

@@ -6,6 +6,9 @@
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
 
 #include <stdexcept>
 
@@ -15,6 +18,9 @@ namespace {
 using brelmont::toolbox::ui::chooseAttachedFamily;
 using brelmont::toolbox::ui::openToolboxClick;
 using brelmont::toolbox::ui::ToolboxChoiceSources;
+using brelmont::printer::PrinterItem;
+using brelmont::printer::Printers;
+using brelmont::printer::SharedStop;
 using brelmont::widgets::MessageBox;
 
 // Device listing lines as the helper tool prints them: address, then the IEEE 1284 device ID.
@@ -58,8 +64,8 @@ TEST_F(ToolboxWindow, OnlyFamiliesWithADescriptionAndALayoutHaveAWindow) {
     }
 }
 
-// What the command tells the user; Orvin and Ivra open their window (here over no queue, so the
-// window reports the failed load instead of staying open).
+// What the command tells the user when no queue of a toolbox family is attached; a device of
+// one opens its window (here over no queue, so the window reports the failed load).
 TEST_F(ToolboxWindow, TheCommandOpensTheChosenWindowOrSaysWhyNot) {
     const struct {
         std::vector<std::string> listing;
@@ -68,17 +74,17 @@ TEST_F(ToolboxWindow, TheCommandOpensTheChosenWindowOrSaysWhyNot) {
     } cases[] = {
         {{}, "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.", false},
         {{Stranger}, "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.", false},
-        {{Orvin, Fennick}, "The attached embosser needs the Fennick toolbox, which this version of the program does not have yet.", false},
+        {{Orvin, Fennick}, "The attached Quorrin needs a toolbox that this version of the program does not have yet.", false},
         {{Orvin}, MessageBox::SettingsFailureText, true},
         {{Ivra}, MessageBox::SettingsFailureText, true},
     };
     for (const auto& c : cases) {
         messages.clear();
         bool listed = false;
-        ToolboxChoiceSources sources{[listing = c.listing](const brelmont::printer::SharedStop&) { return listing; },
-                                     {[&listed](const brelmont::printer::SharedStop&) {
+        ToolboxChoiceSources sources{[listing = c.listing](const SharedStop&) { return Printers({}, listing); },
+                                     {[&listed](const SharedStop&) {
                                           listed = true;
-                                          return std::vector<brelmont::printer::PrinterItem>{};
+                                          return std::vector<PrinterItem>{};
                                       },
                                       device.exchange(), {}}};
         openToolboxClick(nullptr, sources);
@@ -88,6 +94,43 @@ TEST_F(ToolboxWindow, TheCommandOpensTheChosenWindowOrSaysWhyNot) {
         EXPECT_EQ(listed, c.queuesListed) << c.message.toStdString();
     }
     EXPECT_TRUE(device.requests().empty());
+}
+
+// Several attached embossers: the user picks one by its queue's name and model, with the keyboard,
+// and its window talks to that queue; Escape opens none. Queues not attached are not offered.
+TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
+    const std::vector<PrinterItem> queues = {
+        ScriptedEmbosser::queue(221201, "Orvin in the lab"), ScriptedEmbosser::queue(221201, "Orvin in the office"),
+        {"socket://10.0.0.7", "Merriden_Off", "Merriden switched off", 131201, false, "Merriden"},
+        ScriptedEmbosser::queue(121201, "Valdo by the door"),
+    };
+    for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QStringList lines;
+        QString spoken, opened;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* window = qobject_cast<brelmont::toolbox::ui::ToolboxViewController*>(modal)) {
+                opened = QString::fromStdString(window->model().printer()->name);
+                return window->reject();
+            }
+            auto* list = modal ? modal->findChild<QListWidget*>() : nullptr;
+            if (!list || !lines.isEmpty()) return;
+            for (int row = 0; row < list->count(); ++row) lines << list->item(row)->text();
+            spoken = guitest::spokenName(list);
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, Qt::Key_Down);
+            QTest::keyClick(list, key);
+        });
+        watch.start(10);
+        openToolboxClick(nullptr, {[&](const SharedStop&) { return Printers(queues); },
+                                   {[](const SharedStop&) { return std::vector<PrinterItem>{}; }, device.exchange(), {}}});
+        QApplication::processEvents();
+        EXPECT_EQ(lines, (QStringList{"Valdo by the door (Valdo Trac)", "Orvin in the lab (Orvin)", "Orvin in the office (Orvin)"}));
+        EXPECT_EQ(spoken, "Attached embossers:");
+        EXPECT_EQ(opened, key == Qt::Key_Return ? "Orvin in the office" : "");
+    }
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("|").toStdString();
 }
 
 } // namespace

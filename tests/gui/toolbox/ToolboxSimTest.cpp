@@ -3,6 +3,7 @@
 // toolbox choice loads, applies and closes as a user drives it.
 #include "GuiTestSupport.h"
 
+#include "toolbox/ui/EmbosserChoice.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "printer/PjlHelper.h"
@@ -24,6 +25,7 @@
 #include <QFileDialog>
 #include <QPointer>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -99,6 +101,13 @@ protected:
         QTimer watch;
         bool driven = false;
         QObject::connect(&watch, &QTimer::timeout, [&] {
+            // Several embossers are attached: the one of the model `pick` names is chosen.
+            if (auto* choice = qobject_cast<brelmont::toolbox::ui::EmbosserChoice*>(QApplication::activeModalWidget())) {
+                auto* list = choice->findChild<QListWidget*>();
+                const auto rows = list->findItems(pick, Qt::MatchEndsWith);
+                if (!rows.isEmpty()) list->setCurrentItem(rows.first());
+                return choice->accept();
+            }
             auto* window = qobject_cast<ToolboxViewController*>(QApplication::activeModalWidget());
             if (driven || !window || !window->isVisible()) return;
             driven = true;
@@ -116,6 +125,7 @@ protected:
     static inline std::optional<brelmont::testing::ScopedEnv> tmpdir, home;
     QStringList messages;
     bool opened = false;
+    QString pick = "(Orvin)"; // the model whose embosser the choice takes
 };
 
 TEST_F(ToolboxSim, TheOrvinWindowOpensForTheAttachedOrvinAndOkWritesTheChange) {
@@ -239,6 +249,7 @@ TEST_F(ToolboxSim, TheTessalineWindowInstallsATableChosenInItsFileDialog) {
     QStringList unnamed, clashes;
     QString spokenTable, openedIn;
     bool enabledAtFirst = true, enabledForTheUsersTable = false;
+    pick = "(Tessaline 30RT)";
     openToolbox([&](ToolboxViewController* window) {
         if (window->objectName() != "tessalineToolboxWindowController") return window->reject();
         unnamed = guitest::unnamedControls(window);

@@ -75,14 +75,23 @@ TEST_F(ToolboxWindow, WithoutAnInkModuleItsTabGoes) {
 
 // The layout and the engine agree on every control: each has its widget, and combo boxes whose
 // items the layout holds hold as many as the engine maps.
+// Every window that opens has a widget for each engine control, combo boxes with the items the
+// family counts on, a spoken name for every control and no clashing mnemonics.
 TEST_F(ToolboxWindow, EveryEngineControlHasItsWidget) {
-    auto window = make();
-    for (const auto& state : window->model().controls()) {
-        QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(state.name));
-        ASSERT_NE(widget, nullptr) << state.name;
-        if (state.layoutItems > 0) {
-            EXPECT_EQ(qobject_cast<QComboBox*>(widget)->count(), state.layoutItems) << state.name;
+    for (const auto& family : brelmont::toolbox::toolboxFamilies()) {
+        if (!brelmont::toolbox::ui::ToolboxViewController::canOpen(family)) continue;
+        auto window = make({ScriptedEmbosser::queue(family.modelCode)}, family.modelCode);
+        for (const auto& state : window->model().controls()) {
+            QWidget* widget = window->findChild<QWidget*>(QString::fromStdString(state.name));
+            ASSERT_NE(widget, nullptr) << family.windowIdentifier << " " << state.name;
+            if (state.layoutItems > 0) {
+                EXPECT_EQ(qobject_cast<QComboBox*>(widget)->count(), state.layoutItems) << state.name;
+            }
         }
+        EXPECT_EQ(guitest::unnamedControls(window.get()) + guitest::clashingMnemonics(window.get()), QStringList())
+            << family.windowIdentifier;
+        // The Valdo keeps one pair of media limits; its window has no back limits.
+        EXPECT_EQ(window->findChild<QWidget*>("m_tfBackMin") != nullptr, family.modelCode == 131201) << family.windowIdentifier;
     }
 }
 
