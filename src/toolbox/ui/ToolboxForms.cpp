@@ -1,5 +1,6 @@
 #include "toolbox/ui/ToolboxForms.h"
 
+#include "ui_FennickToolboxWindowController.h"
 #include "ui_OrvinToolboxWindowController.h"
 #include "ui_TessalineToolboxWindowController.h"
 
@@ -23,11 +24,17 @@ void setupTessaline(QDialog* window) {
     form.setupUi(window);
 }
 
+void setupFennick(QDialog* window) {
+    Ui::FennickToolboxWindowController form;
+    form.setupUi(window);
+}
+
 // The Ivra window is the Orvin window for another model code.
 const ToolboxForm Forms[] = {
     {"orvinToolboxWindowController", setupOrvin},
     {"ivraToolboxWindowController", setupOrvin},
     {"tessalineToolboxWindowController", setupTessaline},
+    {"fennickToolboxWindowController", setupFennick},
 };
 
 } // namespace
