@@ -248,33 +248,31 @@ std::vector<ControlSpec> fennickControls() {
     parts::append(controls, parts::paperControls());
     std::erase_if(controls, [](const ControlSpec& c) { return c.name == "m_tfRightMargin"; }); // no right margin
     parts::append(controls, {
+        {"m_tfCharsWidth", K::TextField, Notifies},
+        {"m_tfLinesLength", K::TextField, Notifies},
+        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
         {"m_cbTable", K::ComboBox, Notifies, true, {}, TableSlotCount},
         {"m_bnInstallTable", K::Button},
         {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
         {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
         {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
-        {"m_tfLinesLength", K::TextField, Notifies},
-        {"m_tfCharsWidth", K::TextField, Notifies},
         {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
         {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
         {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
         {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
-        {"m_tfHPVertOffset", K::TextField, Notifies},
-        {"m_tfHorizAlign", K::TextField, Notifies},
-        {"m_tfVertAlign", K::TextField, Notifies},
-        {"m_tfHPHorizOffset", K::TextField, Notifies},
-        {"m_tfPrintSkew", K::TextField, Notifies},
-        {"m_tfDryTime", K::TextField, Notifies},
         {"m_lbBlackFill", K::Label},
         {"m_lbBlackHealth", K::Label},
         {"m_lbColorFill", K::Label},
         {"m_lbColorHealth", K::Label},
     });
+    parts::append(controls, parts::fieldsThatNotify({"m_tfHPVertOffset", "m_tfHorizAlign", "m_tfVertAlign", "m_tfHPHorizOffset",
+                                                     "m_tfPrintSkew", "m_tfDryTime"}));
     return controls;
 }
 
-FamilyDescription makeFennick() {
+} // namespace
+
+static FamilyDescription makeFennick() {
     FamilyDescription f;
     f.modelCode = model::Quorrin;
     f.title = "Quorrin Toolbox";
@@ -333,19 +331,17 @@ FamilyDescription makeFennick() {
         return std::string(printer::pjl::UniversalExit) + "@PJL DEFAULT NVRAM" + std::to_string(*number) + " " +
                std::to_string(firstInteger(value)) + "\n@PJL SERVICE UPDATE\n";
     };
+    f.applyBuilder = {nvramPairs, nvramRequest};
     f.tableSlots = {TableSlotCount, [](const ToolboxModel& model) {
                         const ControlState* table = model.control("m_cbTable");
                         return table ? table->index : -1;
                     }};
-    f.applyBuilder = {nvramPairs, nvramRequest};
     return f;
 }
 
-} // namespace
-
 const FamilyDescription& fennickFamily() {
-    static const FamilyDescription fennick = makeFennick();
-    return fennick;
+    static const FamilyDescription description = makeFennick();
+    return description;
 }
 
 } // namespace brelmont::toolbox
