@@ -1,10 +1,13 @@
-// Embossers' PJL replies as the toolbox and the firmware check read them: any bytes, every query.
+// Embossers' PJL replies as the toolboxes and the firmware check read them: any bytes, every query,
+// the NVRAM parameter line and a DINQUIRE value.
+#include "printer/ParameterValue.h"
 #include "printer/PjlReplies.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 using namespace brelmont::printer;
 
@@ -21,6 +24,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // An accepted reply holds no more entries than it has lines after its first.
         if (list && list->size() >= reply.size()) __builtin_trap();
     }
+    // Rows past the end of the parameter line, and before its start, read as 0; every value is one byte.
+    static const std::vector<NvramItem> table = {{"FIRST", 1}, {"LAST", 127}, {"FAR", 1 << 20}, {"BEFORE", -3}};
+    if (const auto items = readNvramParameters(reply, pjl::NvParms, table)) {
+        if (items->size() != table.size()) __builtin_trap();
+        for (const PjlItem& item : *items)
+            if (item.value.empty() || item.value.size() > 3 || std::stoi(item.value) > 255) __builtin_trap();
+    }
+    if (const auto value = readParameterValue(reply, "@PJL DINQUIRE NVRAM5"))
+        for (const char c : *value)
+            if (c < 0x20 || c > 0x7E) __builtin_trap(); // only what the filter keeps
+
     for (const std::string& line : reply) {
         const auto [key, value] = splitKeyValue(line);
         if (key.size() + value.size() > line.size()) __builtin_trap();

@@ -155,4 +155,14 @@ std::optional<std::vector<PjlItem>> readSensorList(const ReplyLines& reply, cons
     return items;
 }
 
+std::optional<std::vector<PjlItem>> readNvramParameters(const ReplyLines& reply, const PjlQuery& query,
+                                                        const std::vector<NvramItem>& table) {
+    constexpr int ValidLine = 128;
+    if (reply.size() < 2 || !reply[0].starts_with(query.header) || hexByte(reply[1], 0) != ValidLine) return std::nullopt;
+    std::vector<PjlItem> items;
+    items.reserve(table.size());
+    for (const NvramItem& row : table) items.push_back({row.key, std::to_string(hexByte(reply[1], row.index))});
+    return items;
+}
+
 } // namespace brelmont::printer

@@ -71,5 +71,10 @@ int hexByte(std::string_view text, int64_t i);
 std::optional<std::vector<PjlItem>> readInfoList(const ReplyLines& reply, const PjlQuery& query);
 // The sensor reply: lines 1 to N, as announced on line 0, each split into key and value.
 std::optional<std::vector<PjlItem>> readSensorList(const ReplyLines& reply, const PjlQuery& query);
+// A parameter line reply (DINQUIRE NVPARMS): none unless line 0 holds the header and line 1 is a
+// valid line (byte 0 is 128); else one entry per row of `table`, in table order, with the decimal
+// value of the row's byte (bytes past the end of the line read as 0).
+std::optional<std::vector<PjlItem>> readNvramParameters(const ReplyLines& reply, const PjlQuery& query,
+                                                        const std::vector<NvramItem>& table);
 
 } // namespace brelmont::printer

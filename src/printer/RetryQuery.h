@@ -17,6 +17,9 @@ using PjlExchange =
 
 constexpr int MaxSends = 10;
 
+// Reads a reply: none when it is refused (and the query is sent again).
+using ReplyParser = std::function<std::optional<std::vector<PjlItem>>(const ReplyLines& reply)>;
+
 struct QueryResult {
     // None when no reply was accepted; an empty list when the entries did not match their count.
     std::optional<std::vector<PjlItem>> items;
@@ -29,7 +32,8 @@ struct QueryResult {
 // Sends the query until a reply is accepted, up to MaxSends sends in all. A refused reply, or a
 // device that closed the connection without one, is asked again; a device that cannot be reached
 // or does not answer, or work that was cancelled or ran out of time, ends the asking at once.
+// Replies are read by `parse`, or else as an INFO list (the sensor list for the sensor query).
 QueryResult askWithRetry(const PjlQuery& query, const std::string& device, const PjlExchange& exchange,
-                         const ExchangeBounds& bounds = {});
+                         const ExchangeBounds& bounds = {}, const ReplyParser& parse = nullptr);
 
 } // namespace brelmont::printer

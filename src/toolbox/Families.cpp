@@ -1,6 +1,7 @@
 #include "toolbox/Families.h"
 
 #include "common/ModelCodes.h"
+#include "toolbox/FennickFamily.h"
 #include "toolbox/OrvinFamily.h"
 #include "toolbox/TessalineFamily.h"
 #include "toolbox/ValdoFamily.h"
@@ -11,7 +12,7 @@ namespace brelmont::toolbox {
 
 const std::vector<ToolboxFamily>& toolboxFamilies() {
     static const std::vector<ToolboxFamily> families{
-        {model::Quorrin, "fennickToolboxWindowController", "FennickToolboxViewController", nullptr},
+        {model::Quorrin, "fennickToolboxWindowController", "FennickToolboxViewController", &fennickFamily()},
         {model::Tessaline, "tessalineToolboxWindowController", "TessalineToolboxViewController", &tessalineFamily()},
         {model::Valdo, "valdoToolboxWindowController", "ValdoToolboxViewController", &valdoFamily()},
         {model::Merriden, "merridenToolboxWindowController", "MerridenToolboxViewController", &merridenFamily()},

@@ -4,6 +4,7 @@
 
 #include "printer/PjlHelper.h"
 #include "printer/PjlReplies.h"
+#include "printer/RetryQuery.h"
 #include "toolbox/Controls.h"
 #include "toolbox/Conversions.h"
 
@@ -25,6 +26,8 @@ enum class ListId { Variables, Versions, Status, Legacy };
 struct LoadQuery {
     const printer::PjlQuery* query;
     ListId list;
+    printer::ReplyParser parse = nullptr; // null: an INFO list with its entry count
+    bool required = true;                 // false: the load goes on when the list stays empty
 };
 
 // One setting: the variable it shows and writes, its control and its conversion. The settings
@@ -60,6 +63,15 @@ struct ComboAction {
 using SetterRequest =
     std::function<std::optional<std::string>(const ToolboxModel&, std::string_view name, std::string_view value)>;
 
+// How Apply turns the settings that changed into one request. Null members keep the plain form:
+// one pair per setting, each sent as "@PJL DEFAULT KEY=VALUE", then "@PJL SERVICE UPDATE".
+struct ApplyBuilder {
+    // The pairs queued for one changed setting (a value the device keeps in two bytes is two).
+    std::function<std::vector<printer::PjlItem>(std::string_view variable, const std::string& text)> pairs = nullptr;
+    // The request that carries the queued pairs.
+    std::function<std::string(const std::vector<printer::PjlItem>& queued)> request = nullptr;
+};
+
 // Braille table downloads: how many table slots the embosser has (0: it takes no tables), and
 // the slot a download goes to when none is named (null: slot 0).
 struct TableSlots {
@@ -83,6 +95,10 @@ struct FamilyDescription {
         return printer::pjl::setRequest(name, value);
     };
     TableSlots tableSlots;
+    ApplyBuilder applyBuilder;
+    // Load steps run after the replies are read and before any control is filled (values built
+    // from several entries are added to the lists here).
+    std::vector<std::function<void(ToolboxModel&)>> beforeFill;
     // Load steps that no table row expresses (paper size choice, ink module, ...), run in order
     // after the settings rows are shown.
     std::vector<std::function<void(ToolboxModel&)>> loadRules;

@@ -25,6 +25,12 @@ std::vector<ControlSpec> identityControls() {
     };
 }
 
+std::vector<ControlSpec> fieldsThatNotify(std::initializer_list<std::string_view> names) {
+    std::vector<ControlSpec> fields;
+    for (std::string_view name : names) fields.push_back({name, K::TextField, Notifies});
+    return fields;
+}
+
 std::vector<ControlSpec> paperControls() {
     return {
         {"m_cbPaperSize", K::ComboBox, Notifies, true, paperSizeNames()},

@@ -22,6 +22,8 @@ std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables);
 // The identity fields and the status and sensor texts (read-only), the setter's name list and
 // value field.
 std::vector<ControlSpec> identityControls();
+// Editable text fields whose changes count, one per name.
+std::vector<ControlSpec> fieldsThatNotify(std::initializer_list<std::string_view> names);
 // The paper size list, the paper width and height, the top, left and right margins and the line
 // spacing fields.
 std::vector<ControlSpec> paperControls();

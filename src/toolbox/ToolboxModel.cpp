@@ -55,6 +55,10 @@ std::string ToolboxModel::setValue(std::string_view key, std::string_view value)
     return {};
 }
 
+void ToolboxModel::addValue(ListId id, std::string key, std::string value) {
+    mutableList(id).push_back({std::move(key), std::move(value)});
+}
+
 printer::ExchangeBounds ToolboxModel::operationBounds() const {
     return {std::chrono::steady_clock::now() + operationTimeLimit(), m_stop};
 }
@@ -85,7 +89,7 @@ bool ToolboxModel::load(const LoadProgress& progress) {
 }
 
 // The first connected queue of the family, the queries with their retries, then the controls.
-// A query that yields no list fails the load: the ones after it are not asked.
+// A required query that yields no list fails the load: the ones after it are not asked.
 bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProgress& progress) {
     m_bDismiss = true; // until the load has succeeded
     const auto chosen = std::find_if(printers.begin(), printers.end(), [&](const PrinterItem& p) {
@@ -100,9 +104,10 @@ bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProg
     int number = 0;
     for (const LoadQuery& q : m_family.queries) {
         if (progress) progress({q.query->name, ++number, int(m_family.queries.size())});
-        const printer::QueryResult result = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds);
+        const printer::QueryResult result =
+            printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds, q.parse);
         mutableList(q.list) = result.items.value_or(std::vector<PjlItem>{});
-        if (list(q.list).empty()) {
+        if (list(q.list).empty() && q.required) {
             m_loadFailure = result.outcome.ok()
                                 ? printer::ExchangeOutcome{printer::ExchangeStatus::NotUnderstood,
                                                            "the entries of the " + std::string(q.query->name) +
@@ -111,6 +116,7 @@ bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProg
             return false;
         }
     }
+    for (const auto& step : m_family.beforeFill) step(*this);
     fillControls();
     m_loaded = m_controls;
     m_bInit = true;
@@ -258,11 +264,17 @@ WriteResult ToolboxModel::apply() {
                 return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == variable; });
             }))
             continue;
-        m_update.push_back({variable, *text});
+        if (m_family.applyBuilder.pairs) {
+            std::vector<PjlItem> pairs = m_family.applyBuilder.pairs(variable, *text);
+            m_update.insert(m_update.end(), pairs.begin(), pairs.end());
+        } else {
+            m_update.push_back({variable, *text});
+        }
     }
     if (!m_update.empty()) {
         std::vector<std::string> notes = std::move(result.notes);
-        result = write(printer::pjl::applyRequest(m_update));
+        result = write(m_family.applyBuilder.request ? m_family.applyBuilder.request(m_update)
+                                                     : printer::pjl::applyRequest(m_update));
         result.notes = std::move(notes);
         if (result.outcome.ok())
             for (const PjlItem& item : m_update) setValue(item.key, item.value);

@@ -65,7 +65,7 @@ public:
 
     // Picks the first connected queue of the family's model code from `printers` (in their
     // order), runs the queries with the retry rule and fills the controls. Synchronous; true on
-    // success. The load stops at the first query that yields no list, and ends within
+    // success. The load stops at the first required query that yields no list, and ends within
     // operationTimeLimit(). On failure mustDismiss() is true, the window shows
     // LoadFailureMessage, and loadFailure() says why.
     bool load(const std::vector<printer::PrinterItem>& printers, const LoadProgress& progress = {});
@@ -119,6 +119,8 @@ public:
     std::string getValue(std::string_view key) const;
     // Replaces the first value of `key` in the writable lists; returns the key, or "" when absent.
     std::string setValue(std::string_view key, std::string_view value);
+    // Adds an entry at the end of a list (a value the load builds from others).
+    void addValue(ListId id, std::string key, std::string value);
     const std::vector<printer::PjlItem>& list(ListId id) const;
     ControlSet& controlSet() { return m_controls; }
     void removeTab(int index) { m_removedTabs.push_back(index); }

@@ -482,7 +482,7 @@ TEST_F(OrvinToolbox, OnlyWhatTheUserChangedIsWritten) {
 TEST(ToolboxFamilies, TheChoiceOrderAndWhichFamiliesHaveDescriptions) {
     struct Row { int64_t code; const char* window; const char* controller; bool described; };
     const Row rows[] = {
-        {80803, "fennickToolboxWindowController", "FennickToolboxViewController", false},
+        {80803, "fennickToolboxWindowController", "FennickToolboxViewController", true},
         {20802, "tessalineToolboxWindowController", "TessalineToolboxViewController", true},
         {121201, "valdoToolboxWindowController", "ValdoToolboxViewController", true},
         {131201, "merridenToolboxWindowController", "MerridenToolboxViewController", true},

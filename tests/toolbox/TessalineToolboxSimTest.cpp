@@ -1,16 +1,12 @@
 // The Tessaline toolbox end to end: a queue of the private CUPS server leads to a simulated
 // Tessaline, the device helper carries the PJL and the table download, and brelmont-cli drives it.
-#include "printer/PjlHelper.h"
 #include "toolbox/BrailleConversionData.h"
 #include "toolbox/TableFolder.h"
 #include "toolbox/TessalineFamily.h"
 #include "toolbox/ToolboxModel.h"
 
-#include "CupsServer.h"
-#include "EmbosserSim.h"
-#include "ScopedEnv.h"
-#include "ScratchDir.h"
 #include "ShownControls.h"
+#include "ToolboxSimFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +18,6 @@
 #include <optional>
 
 using namespace brelmont::toolbox;
-using brelmont::printer::PjlHelper;
-using brelmont::testing::CupsServer;
-using brelmont::testing::EmbosserSim;
-using brelmont::testing::ScratchDir;
 using brelmont::testing::ShellResult;
 using brelmont::testing::shownControls;
 namespace fs = std::filesystem;
@@ -37,49 +29,18 @@ std::string fileText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-class TessalineToolboxSim : public ::testing::Test {
+class TessalineToolboxSim : public brelmont::testing::ToolboxSimFixture {
 protected:
     static void SetUpTestSuite() {
-        if (!CupsServer::available()) return;
-        scratch = std::make_unique<ScratchDir>("tessaline-sim");
-        tmpdir.emplace("TMPDIR", scratch->path().string());
-        cups = std::make_unique<CupsServer>();
-        std::string error;
-        ASSERT_TRUE(cups->start(&error)) << error;
-        tessaline = std::make_unique<EmbosserSim>("tessaline");
-        ASSERT_TRUE(cups->addQueue("Tessaline_30RT", "Tessaline 30RT", tessaline->uri(), "Tessaline in the lab"));
-        ASSERT_TRUE(cups->addQueue("Orvin_200", "Orvin 200", "socket://127.0.0.1:9", "Orvin switched off"));
-        cups->applyEnvironment();
-        resources.emplace("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
+        startSim("tessaline", {"Tessaline_30RT", "Tessaline 30RT", "", "Tessaline in the lab"},
+                 {{"Orvin_200", "Orvin 200", "socket://127.0.0.1:9", "Orvin switched off"}});
     }
-    static void TearDownTestSuite() {
-        tessaline.reset();
-        cups.reset();
-        resources.reset();
-        tmpdir.reset();
-        scratch.reset();
-    }
-    void SetUp() override {
-        if (!cups) GTEST_SKIP() << "cupsd is not installed";
-        tessaline->reset();
-    }
-
-    static ShellResult cli(const std::string& args) { return cups->run(std::string(BRELMONT_CLI) + " toolbox " + args); }
-    static std::unique_ptr<ToolboxModel> loaded() {
-        auto model = std::make_unique<ToolboxModel>(tessalineFamily(), PjlHelper::exchange, PjlHelper::exchangeData);
-        EXPECT_TRUE(model->load());
-        return model;
-    }
-    static fs::path storedTable() { return tessaline->storePath() / "BRAILLETABLE0"; }
-
-    static inline std::unique_ptr<ScratchDir> scratch;
-    static inline std::unique_ptr<CupsServer> cups;
-    static inline std::unique_ptr<EmbosserSim> tessaline;
-    static inline std::optional<brelmont::testing::ScopedEnv> tmpdir, resources;
+    static std::unique_ptr<ToolboxModel> loaded() { return ToolboxSimFixture::loaded(tessalineFamily()); }
+    static fs::path storedTable() { return sim->storePath() / "BRAILLETABLE0"; }
 };
 
 TEST_F(TessalineToolboxSim, TheLoadShowsEachSettingInItsControl) {
-    tessaline->reset("family=tessaline\n[VARIABLES]\nTABLE=0\nFORMWIDTH=171\nFORMHEIGHT=219\nMEDIATYPE=11\n"
+    sim->reset("family=tessaline\n[VARIABLES]\nTABLE=0\nFORMWIDTH=171\nFORMHEIGHT=219\nMEDIATYPE=11\n"
                      "BRAILLEDOTS=8\nGRAPHICS=1\nBRAILLEFORCE=2\nAUTOCR=0\nSKEW=4\n");
     const ShellResult run = cli("show");
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -93,8 +54,8 @@ TEST_F(TessalineToolboxSim, TheLoadShowsEachSettingInItsControl) {
         {"m_tfPrintSkew", "4"},                      {"m_tfStatus", "CODE=10001\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=5120\\r\\n"},
     };
     for (const auto& [name, value] : expected) EXPECT_EQ(shown.at(name), value) << name;
-    EXPECT_EQ(tessaline->logCount("@PJL USTATUS TIMED=1"), 1); // right before the variables, once
-    EXPECT_EQ(tessaline->logCount("@PJL DEFAULT"), 0);
+    EXPECT_EQ(sim->logCount("@PJL USTATUS TIMED=1"), 1); // right before the variables, once
+    EXPECT_EQ(sim->logCount("@PJL DEFAULT"), 0);
 
     // The custom limits are one variable, 5130 = 20 × 256 + 10; only they can be edited.
     const auto model = loaded();
@@ -115,7 +76,7 @@ TEST_F(TessalineToolboxSim, ApplySendsTheChangedLinesInTableOrderAndTheyStay) {
     EXPECT_EQ(run.out, "@PJL DEFAULT FORMWIDTH=170\n@PJL DEFAULT FORMHEIGHT=220\n@PJL DEFAULT AUTOCR=0\n"
                        "@PJL DEFAULT TABLE=0\n@PJL DEFAULT MEDIATYPE=30\n@PJL DEFAULT CUSTOMMEDIA=7690\n"
                        "@PJL DEFAULT SKEW=3\n@PJL SERVICE UPDATE\n");
-    tessaline->restart();
+    sim->restart();
     const auto shown = shownControls(cli("show").out);
     EXPECT_EQ(shown.at("m_cbTable") + shown.at("m_bnInstallTable") + shown.at("m_cbLegacyMediaType"), "18enabled6");
     EXPECT_EQ(cli("apply m_cbTable=18 m_tfPrintSkew=3").out, "nothing to send\n");
@@ -125,7 +86,7 @@ TEST_F(TessalineToolboxSim, ApplySendsTheChangedLinesInTableOrderAndTheyStay) {
     EXPECT_EQ(spilling.out, "nothing to send\n");
     EXPECT_EQ(spilling.err, "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole "
                             "number from 0 to 255.\n");
-    EXPECT_EQ(tessaline->logCount("@PJL DEFAULT"), 7);
+    EXPECT_EQ(sim->logCount("@PJL DEFAULT"), 7);
 }
 
 TEST_F(TessalineToolboxSim, TheSetterSendsWholeNumbersAndTheSensorsAreRead) {
@@ -135,7 +96,7 @@ TEST_F(TessalineToolboxSim, TheSetterSendsWholeNumbersAndTheSensorsAreRead) {
     model->setText("m_tfPjlValue", "7.9 steps");
     const WriteResult set = model->setSelectedVariable();
     EXPECT_EQ(set.request, "\x1b%-12345X@PJL DEFAULT SKEW=7\n@PJL SERVICE UPDATE\n");
-    EXPECT_EQ(tessaline->logCount("@PJL DEFAULT SKEW=7 | changed"), 1);
+    EXPECT_EQ(sim->logCount("@PJL DEFAULT SKEW=7 | changed"), 1);
     ASSERT_TRUE(model->readSensors().ok());
     EXPECT_EQ(model->control("m_tfSensors")->text, "Home Flag: 1, Gap flag: 0, Paper present: 1,\r\nOut of paper "
                                                    "sensor: 0, Panel buttons: 0,\r\nTemperature: 34\u00b0C");
@@ -152,8 +113,8 @@ TEST_F(TessalineToolboxSim, ATableReachesTheEmbosserAsItsExactRequest) {
     const std::string cells(file.table().begin(), file.table().end());
     EXPECT_EQ(sent.request, "\x1b%-12345X@PJL DEFAULT TABLE=0\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\"\n" + cells);
     EXPECT_EQ(fileText(storedTable()), cells);
-    EXPECT_EQ(tessaline->logCount("@PJL DEFAULT TABLE=0 | changed"), 1);
-    EXPECT_EQ(tessaline->logCount("bytes of data"), 0); // nothing beside the request
+    EXPECT_EQ(sim->logCount("@PJL DEFAULT TABLE=0 | changed"), 1);
+    EXPECT_EQ(sim->logCount("bytes of data"), 0); // nothing beside the request
     EXPECT_EQ(model->getValue("TABLE"), "0");
     EXPECT_EQ(shownControls(cli("show").out).at("m_cbTable"), "18");
 }
@@ -180,7 +141,7 @@ TEST_F(TessalineToolboxSim, TheCommandSendsTablesAndRefusesWhatIsNotOne) {
         EXPECT_EQ(run.exitCode, c.status) << c.args;
         EXPECT_EQ(run.err, c.err);
     }
-    EXPECT_EQ(tessaline->logCount("FSDOWNLOAD"), 1); // none of them reached the embosser
+    EXPECT_EQ(sim->logCount("FSDOWNLOAD"), 1); // none of them reached the embosser
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "toolbox/ui/ToolboxForms.h"
 
+#include "ui_FennickToolboxWindowController.h"
 #include "ui_OrvinToolboxWindowController.h"
 #include "ui_TessalineToolboxWindowController.h"
 #include "ui_ValdoToolboxWindowController.h"
@@ -43,6 +44,11 @@ void setupValdo(QDialog* window) {
     form.label_m_tfFrontMax->setText(QObject::tr("Maximum:"));
 }
 
+void setupFennick(QDialog* window) {
+    Ui::FennickToolboxWindowController form;
+    form.setupUi(window);
+}
+
 // The Ivra window is the Orvin window for another model code.
 const ToolboxForm Forms[] = {
     {"orvinToolboxWindowController", setupOrvin},
@@ -50,6 +56,7 @@ const ToolboxForm Forms[] = {
     {"tessalineToolboxWindowController", setupTessaline},
     {"valdoToolboxWindowController", setupValdo},
     {"merridenToolboxWindowController", setupMerriden},
+    {"fennickToolboxWindowController", setupFennick},
 };
 
 } // namespace

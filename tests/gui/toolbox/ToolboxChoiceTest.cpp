@@ -74,7 +74,7 @@ TEST_F(ToolboxWindow, TheCommandOpensTheChosenWindowOrSaysWhyNot) {
     } cases[] = {
         {{}, "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.", false},
         {{Stranger}, "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.", false},
-        {{Orvin, Fennick}, "The attached Quorrin needs a toolbox that this version of the program does not have yet.", false},
+        {{Orvin, Fennick}, MessageBox::SettingsFailureText, true},
         {{Orvin}, MessageBox::SettingsFailureText, true},
         {{Ivra}, MessageBox::SettingsFailureText, true},
     };

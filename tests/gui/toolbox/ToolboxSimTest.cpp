@@ -280,4 +280,32 @@ TEST_F(ToolboxSim, TheTessalineWindowInstallsATableChosenInItsFileDialog) {
     EXPECT_EQ(count(tessaline.logText(), "@PJL DEFAULT"), 1); // Cancel wrote nothing more
 }
 
+// The Quorrin window as a user meets it: opened by the choice under the model's own name, every
+// control named, and OK writes a width past one byte as its two bytes.
+TEST_F(ToolboxSim, TheQuorrinWindowWritesTheWidthAsTwoBytes) {
+    EmbosserSim quorrin("fennick");
+    ASSERT_TRUE(cups->addQueue("Quorrin_Lab", "Quorrin", quorrin.uri(), "Quorrin by the window"));
+    QStringList unnamed, clashes;
+    QString title;
+    pick = "(Quorrin)";
+    openToolbox([&](ToolboxViewController* window) {
+        if (window->objectName() != "fennickToolboxWindowController") return window->reject();
+        unnamed = guitest::unnamedControls(window);
+        clashes = guitest::clashingMnemonics(window);
+        title = window->windowTitle();
+        auto* width = window->findChild<QLineEdit*>("m_tfPaperWidth");
+        width->setText("14\"");
+        emit width->editingFinished();
+        window->findChild<QPushButton*>("m_buttonOK")->click();
+    });
+    cups->removeQueue("Quorrin_Lab");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(unnamed + clashes, QStringList());
+    EXPECT_EQ(title, "Quorrin Toolbox");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join("; ").toStdString();
+    EXPECT_EQ(count(quorrin.logText(), "@PJL DEFAULT NVRAM76=24 | changed"), 1);
+    EXPECT_EQ(count(quorrin.logText(), "@PJL DEFAULT NVRAM90=1 | changed"), 1);
+    EXPECT_EQ(count(quorrin.logText(), "@PJL DEFAULT"), 2);
+}
+
 } // namespace
