@@ -64,8 +64,7 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
         return nullptr;
     }
     if (refused) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened (%2).")
-                             .arg(name, QString::fromStdString(refused->describe())));
+        MessageBox::show(QStringLiteral("The job “%1” could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
         return nullptr;
     }
     viewer::WindowController* window = makeWindowControllers(std::move(document));

@@ -3,14 +3,30 @@
 #include "job/JobFile.h"
 #include "job/TclParser.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 namespace brelmont::job {
 
 std::string DocumentError::describe() const { return "error domain " + domain + ", code " + std::to_string(code); }
+
+std::string DocumentError::message() const { return reason.empty() ? describe() : reason + " (" + describe() + ")"; }
+
+namespace {
+
+// Jobs start with an escape sequence (the universal exit, a reset, a raster command) or a PJL
+// line; anything else that names no model is some other kind of file.
+bool startsLikeAJob(const std::vector<uint8_t>& bytes) {
+    static constexpr std::string_view Pjl = "@PJL";
+    if (!bytes.empty() && bytes[0] == 0x1B) return true;
+    return bytes.size() >= Pjl.size() && std::equal(Pjl.begin(), Pjl.end(), bytes.begin());
+}
+
+} // namespace
 
 std::string Document::typeNameForPath(const std::filesystem::path& path) {
     const std::string ext = path.extension().string();
@@ -36,10 +52,11 @@ std::optional<DocumentError> Document::readFromFile(const std::filesystem::path&
 // the whole job reports. A job that names no model keeps nothing.
 std::optional<DocumentError> Document::open(std::shared_ptr<const std::vector<uint8_t>> bytes, const std::string& typeName,
                                             const std::filesystem::path& fileURL, std::ostream& diagnostics) {
-    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType};
+    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType, NotAJobReason};
     DecodedJob index = decodeJob(*bytes, TclParser::Pixels::Describe, m_pageLimit);
     for (const Diagnostic& d : index.diagnostics) diagnostics << d.describe() << '\n';
-    if (index.printerType == 0) return DocumentError{ErrorDomain, ErrorNoModel};
+    if (index.printerType == 0)
+        return DocumentError{ErrorDomain, ErrorNoModel, startsLikeAJob(*bytes) ? NoModelReason : NotAJobReason};
     m_source = std::make_shared<PageSource>(bytes, m_pageLimit);
     m_embPages = PageList(m_source, index.emboss);
     m_inkPages = PageList(m_source, index.ink);

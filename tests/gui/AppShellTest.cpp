@@ -161,20 +161,22 @@ TEST(Documents, OneViewerWindowPerDocument) {
     EXPECT_TRUE(alerts.take().isEmpty());
 }
 
-TEST(Documents, RefusedJobsNameTheErrorDomainAndCode) {
+// The cause in words first, the error domain and code kept after it.
+TEST(Documents, RefusedJobsSayWhyAndNameTheErrorDomainAndCode) {
     guitest::TempDir dir;
     guitest::writeFile(dir.path() / "nomodel.kprn", brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data());
     guitest::writeFile(dir.path() / "job.txt", guitest::job(1, 0));
+    guitest::writeFile(dir.path() / "foreign.kprn", std::string("%PDF-1.4\n%\xE2\xE3\n"));
     Alerts alerts;
     DocumentController documents;
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "nomodel.kprn").string())));
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "job.txt").string())));
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "missing.kprn").string())));
+    for (const char* name : {"nomodel.kprn", "job.txt", "foreign.kprn", "missing.kprn"})
+        EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / name).string())));
     const QStringList texts = alerts.take();
-    ASSERT_EQ(texts.size(), 3);
-    EXPECT_EQ(texts[0], "The job “nomodel.kprn” could not be opened (error domain NSOSStatusErrorDomain, code 259).");
-    EXPECT_EQ(texts[1], "The job “job.txt” could not be opened (error domain NSOSStatusErrorDomain, code -4).");
-    EXPECT_TRUE(texts[2].startsWith("The job “missing.kprn” could not be opened: ")) << texts[2].toStdString();
+    ASSERT_EQ(texts.size(), 4);
+    EXPECT_EQ(texts[0], "The job “nomodel.kprn” could not be opened. The job names no embosser model. (error domain NSOSStatusErrorDomain, code 259)");
+    EXPECT_EQ(texts[1], "The job “job.txt” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code -4)");
+    EXPECT_EQ(texts[2], "The job “foreign.kprn” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code 259)");
+    EXPECT_TRUE(texts[3].startsWith("The job “missing.kprn” could not be opened: ")) << texts[3].toStdString();
     EXPECT_TRUE(documents.windows().isEmpty());
 }
 
