@@ -1,14 +1,11 @@
 #include "job/Document.h"
 
 #include "job/JobFile.h"
+#include "job/ReplaceFile.h"
 #include "job/TclParser.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <string_view>
-#include <system_error>
 
 namespace brelmont::job {
 
@@ -75,26 +72,7 @@ void Document::addPage(const PagePtr& page) {
 
 std::string Document::writeJobTo(const std::filesystem::path& path) const {
     if (!m_prnData) return "no job to save";
-    std::filesystem::path temporary = path;
-    temporary += ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return temporary.string() + ": " + std::strerror(errno);
-        out.write(reinterpret_cast<const char*>(m_prnData->data()), std::streamsize(m_prnData->size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return path.string() + ": write failed";
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return path.string() + ": " + ec.message();
-    }
-    return {};
+    return replaceFile(path, m_prnData->data(), m_prnData->size());
 }
 
 } // namespace brelmont::job

@@ -12,11 +12,11 @@ Announcements& Announcements::instance() {
 
 Announcements::Announcements() {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget*) {
-        if (old && old == m_holder) restore();
+        if (old && old == m_holder) withdraw();
     });
 }
 
-void Announcements::restore() {
+void Announcements::withdraw() {
     if (m_holder) m_holder->setAccessibleDescription(m_ownDescription);
     m_holder = nullptr;
     m_ownDescription.clear();
@@ -25,7 +25,7 @@ void Announcements::restore() {
 void Announcements::say(QWidget* control, const QString& text) {
     if (!control) return;
     if (control != m_holder) {
-        restore();
+        withdraw();
         m_holder = control;
         m_ownDescription = control->accessibleDescription();
     }

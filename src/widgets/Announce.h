@@ -8,8 +8,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-class QWidget;
+#include <QWidget>
 
 namespace brelmont::widgets {
 
@@ -21,6 +20,9 @@ public:
 
     // Says `text` at `control`; nothing without a control. The same text twice is said twice.
     void say(QWidget* control, const QString& text);
+    // Gives the control that carries the last result its own description back now (before a
+    // window changes that description itself).
+    void withdraw();
 
 signals:
     // Every result said, for whoever watches (a window's status line, tests).
@@ -28,7 +30,6 @@ signals:
 
 private:
     Announcements();
-    void restore();
 
     QPointer<QWidget> m_holder; // the control whose description carries the last result
     QString m_ownDescription;

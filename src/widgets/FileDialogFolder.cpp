@@ -1,6 +1,7 @@
 #include "widgets/FileDialogFolder.h"
 
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -23,6 +24,12 @@ QString fileDialogFolder() {
 
 void rememberFileDialogChoice(const QString& chosenFile) {
     if (!chosenFile.isEmpty()) lastFolder() = QFileInfo(chosenFile).absolutePath();
+}
+
+QString askOpenFile(QWidget* parent, const QString& caption) {
+    const QString path = QFileDialog::getOpenFileName(parent, caption, fileDialogFolder());
+    rememberFileDialogChoice(path);
+    return path;
 }
 
 } // namespace brelmont::widgets

@@ -4,10 +4,15 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace brelmont::widgets {
 
 QString fileDialogFolder();
 // Remembers the folder of a file chosen in a dialog (nothing for an empty path: a cancelled dialog).
 void rememberFileDialogChoice(const QString& chosenFile);
+
+// The open dialog for one file, started there and remembering the choice; empty when cancelled.
+QString askOpenFile(QWidget* parent, const QString& caption);
 
 } // namespace brelmont::widgets

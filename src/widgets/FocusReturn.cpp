@@ -9,8 +9,6 @@ namespace brelmont::widgets {
 
 namespace {
 
-constexpr const char* OutcomeProperty = "brelmontClosingOutcome";
-
 void giveFocusBack(QWidget* opener, const QString& outcome) {
     if (!opener || !opener->isVisible() || !opener->isEnabled()) return;
     opener->activateWindow();
@@ -20,16 +18,12 @@ void giveFocusBack(QWidget* opener, const QString& outcome) {
 
 } // namespace
 
-void returnFocusOnClose(QDialog* dialog, QWidget* opener) {
+void returnFocusOnClose(QDialog* dialog, QWidget* opener, std::function<QString()> acceptedOutcome) {
     if (!dialog) return;
     QPointer<QWidget> control(opener);
-    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, control] {
-        giveFocusBack(control, dialog->property(OutcomeProperty).toString());
+    QObject::connect(dialog, &QDialog::finished, dialog, [control, acceptedOutcome](int result) {
+        giveFocusBack(control, result == QDialog::Accepted && acceptedOutcome ? acceptedOutcome() : QString());
     });
-}
-
-void setClosingOutcome(QDialog* dialog, const QString& text) {
-    if (dialog) dialog->setProperty(OutcomeProperty, text);
 }
 
 FocusReturn::~FocusReturn() { giveFocusBack(m_opener, m_outcome); }

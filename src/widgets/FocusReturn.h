@@ -7,15 +7,17 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QDialog;
 class QWidget;
 
 namespace brelmont::widgets {
 
-// For dialogs shown with show() or open(): `opener` is the control that has the focus now.
-void returnFocusOnClose(QDialog* dialog, QWidget* opener = QApplication::focusWidget());
-// What the dialog ended with ("The file was sent to the queue Office."), said where the focus returns.
-void setClosingOutcome(QDialog* dialog, const QString& text);
+// For dialogs shown with show() or open(): `opener` is the control that had the focus before.
+// `acceptedOutcome`, when given, says what an accepted dialog achieved ("The file was sent to
+// Office."); it is asked as the dialog finishes and said where the focus returns.
+void returnFocusOnClose(QDialog* dialog, QWidget* opener, std::function<QString()> acceptedOutcome = {});
 
 // For dialogs run inside a call (exec()): made before the dialog opens, it gives the focus back to
 // the control that had it when it goes out of scope.
@@ -26,6 +28,7 @@ public:
     FocusReturn(const FocusReturn&) = delete;
     FocusReturn& operator=(const FocusReturn&) = delete;
 
+    // Said where the focus returns.
     void setOutcome(const QString& text) { m_outcome = text; }
 
 private:

@@ -54,8 +54,9 @@ void linkValueLabels(QWidget* root) {
         auto* value = root->findChild<QLabel*>(name.mid(6));
         if (!value) continue;
         caption->setBuddy(value);
-        value->setFocusPolicy(Qt::TabFocus);
+        // The flags set a click-only focus policy of their own, so Tab focus comes after them.
         value->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+        value->setFocusPolicy(Qt::StrongFocus);
         nameValueLabel(value);
     }
 }

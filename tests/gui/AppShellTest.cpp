@@ -313,16 +313,18 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     StartWindow* start = app.window();
 
     const QList<QPushButton*> buttons{start->openJobButton(), start->sendFileButton(), start->preferencesButton(),
-                                      start->toolboxButton()};
+                                      start->toolboxButton(), start->firmwareButton()};
     QStringList mnemonics;
     for (QPushButton* button : buttons) {
         EXPECT_FALSE(accessibleName(button).isEmpty()) << button->objectName().toStdString();
         EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
         mnemonics << QKeySequence::mnemonic(button->text()).toString();
     }
-    EXPECT_EQ(QSet<QString>(mnemonics.begin(), mnemonics.end()).size(), 4) << mnemonics.join(' ').toStdString();
-
+    // The buttons' letters and the menus' letters are all different (Send and File once shared Alt+F).
     const auto menus = start->menuBar()->actions();
+    for (QAction* menu : menus) mnemonics << QKeySequence::mnemonic(menu->text()).toString();
+    EXPECT_EQ(QSet<QString>(mnemonics.begin(), mnemonics.end()).size(), 7) << mnemonics.join(' ').toStdString();
+
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[1]->text(), "&Embosser");
     EXPECT_TRUE(findAction(menus[0]->menu(), "actionSendFile"));
@@ -338,12 +340,17 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
     EXPECT_EQ(alerts.take(), QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
 
-    // Send file opens its window, modal, even with no queue to offer.
+    // Send file opens its window, modal, even with no queue to offer; closed, it gives the focus
+    // back to the button that opened it.
+    QApplication::setActiveWindow(start);
+    start->sendFileButton()->setFocus();
     QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
     QWidget* send = topLevelNamed("sendFileWindowController");
     ASSERT_TRUE(send);
     EXPECT_TRUE(send->isModal());
+    QApplication::setActiveWindow(send);
     send->close();
+    QTRY_VERIFY(start->sendFileButton()->hasFocus());
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {
@@ -402,7 +409,7 @@ TEST(SampleJob, OpensInAViewerWithItsPagesNamed) {
     auto* content = window->viewController();
     const auto count = content->pageCount();
     ASSERT_GT(count, 1);
-    EXPECT_EQ(accessibleName(content->m_embImageView), QStringLiteral("Emboss page 1 of %1").arg(count));
+    EXPECT_EQ(accessibleName(content->m_embImageView), QStringLiteral("Emboss page 1 of %1, first page").arg(count));
     while (content->clickPageForward()) {}
     EXPECT_EQ(content->currentPage(), count - 1);
     EXPECT_TRUE(alerts.take().isEmpty());

@@ -2,8 +2,10 @@
 
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
+#include "widgets/Announce.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ReadableForms.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -54,6 +56,7 @@ ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, Toolbo
     : QDialog(parent), m_family(family), m_device(std::move(device)),
       m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange)) {
     toolboxForm(family.windowIdentifier)->setupUi(this);
+    widgets::linkValueLabels(this);
     setObjectName(qtext(family.windowIdentifier));
     setModal(true);
     m_buttonApply = findChild<QPushButton*>("m_buttonApply");
@@ -189,6 +192,13 @@ void ToolboxViewController::reportWrite(const WriteResult& result, const std::fu
     if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
 }
 
+// A write that fully arrived is said where the focus is, or on OK when the write turned off the
+// control that had the focus (Apply, with nothing left to write).
+void ToolboxViewController::sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text) {
+    if (!result.failed() && result.notes.empty())
+        widgets::announceOutcome(hadFocus, findChild<QPushButton*>(QStringLiteral("m_buttonOK")), text);
+}
+
 void ToolboxViewController::okClick() {
     if (m_abandoned) return QDialog::reject();
     commitEdits();
@@ -201,11 +211,13 @@ void ToolboxViewController::okClick() {
 
 void ToolboxViewController::applyClick() {
     if (m_abandoned) return;
+    QWidget* hadFocus = focusWidget();
     commitEdits();
     const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.apply(); });
     if (!result) return;
     reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
+    sayWritten(hadFocus, *result, tr("The changed settings were written to the embosser."));
 }
 
 void ToolboxViewController::dismissClick() { QDialog::reject(); }
@@ -218,6 +230,7 @@ void ToolboxViewController::readSensorsClick() {
     if (!read) return closeAbandoned();
     if (!read->ok()) widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
     showOne("m_tfSensors");
+    if (read->ok()) widgets::announce(focusWidget(), tr("The sensors were read."));
 }
 
 void ToolboxViewController::pjlSetClick() {
@@ -228,6 +241,7 @@ void ToolboxViewController::pjlSetClick() {
     const auto* names = findChild<QComboBox*>("m_cbPjlNames");
     const QString name = names ? names->currentText() : QString();
     reportWrite(*result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); });
+    sayWritten(focusWidget(), *result, tr("%1 was set on the embosser.").arg(name));
 }
 
 void ToolboxViewController::resetFillState() {
@@ -238,6 +252,7 @@ void ToolboxViewController::resetFillState() {
     reportWrite(*result, [tag](const QString& why) {
         return tr("The fill state of cartridge %1 was not reset: %2.").arg(QString::number(tag == 1 ? 1 : 0), why);
     });
+    sayWritten(focusWidget(), *result, tr("The fill state of cartridge %1 was reset.").arg(QString::number(tag == 1 ? 1 : 0)));
 }
 
 void ToolboxViewController::solenoidCalibrationClick() {}

@@ -68,6 +68,7 @@ private:
     void closeAbandoned();
     std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
     void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure);
+    void sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text);
 
     const ToolboxFamily& m_family;
     ToolboxDevice m_device;

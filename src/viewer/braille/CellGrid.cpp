@@ -26,14 +26,6 @@ int64_t smallestGap(const std::vector<int64_t>& places) {
     return gap;
 }
 
-bool everyPlaceFits(const std::vector<int64_t>& places, const Axis& axis, int dots) {
-    for (int64_t place : places) {
-        const int64_t inGroup = (place - axis.origin) % axis.groupPitch;
-        if (inGroup % axis.dotPitch != 0 || inGroup / axis.dotPitch >= dots) return false;
-    }
-    return true;
-}
-
 // The dot pitches to try along an axis whose smallest gap is `gap`, given the other axis's. A gap
 // that is a whole number of the other pitch is taken for a gap over an empty dot place; with no
 // gap at all (one dotted place) only the other pitch is left.
@@ -43,21 +35,53 @@ std::vector<int64_t> pitchesToTry(int64_t gap, int64_t otherPitch) {
     return {gap, otherPitch};
 }
 
-// The smallest group pitch (then the first place as the earliest dot of its group) that puts every
-// place on a dot place, trying the dot pitches in order. Beyond span + dots * pitch, a longer group
-// pitch changes nothing: every place then lies in one group, and the group pitch is not known
-// (0).
+// How well a grid explains the places along one axis.
+struct Fit {
+    Axis axis;
+    int64_t groupsWithFirstDot = 0; // groups whose first dot place (top row, left column) is dotted
+    int64_t groupsSpanned = 0;      // from the first dotted group to the last
+
+    // Nearly every braille cell has a dot in its top row and in its left column (all letters do),
+    // so the grid that puts the most groups' first dot places on dots is the true one; a grid that
+    // fits as well with more groups is a finer one that leaves every other group empty.
+    bool betterThan(const Fit& other) const {
+        if (groupsWithFirstDot != other.groupsWithFirstDot) return groupsWithFirstDot > other.groupsWithFirstDot;
+        return groupsSpanned < other.groupsSpanned;
+    }
+};
+
+// The fit of a grid, or nothing when some place lies off its dot places. Places are increasing
+// and none lies before the origin.
+std::optional<Fit> fitOf(const std::vector<int64_t>& places, const Axis& axis, int dots) {
+    Fit fit{axis, 0, 0};
+    int64_t lastFirstDotGroup = -1;
+    for (int64_t place : places) {
+        const int64_t group = (place - axis.origin) / axis.groupPitch, inGroup = (place - axis.origin) % axis.groupPitch;
+        if (inGroup % axis.dotPitch != 0 || inGroup / axis.dotPitch >= dots) return std::nullopt;
+        if (inGroup == 0 && group != lastFirstDotGroup) ++fit.groupsWithFirstDot, lastFirstDotGroup = group;
+    }
+    fit.groupsSpanned = (places.back() - axis.origin) / axis.groupPitch - (places.front() - axis.origin) / axis.groupPitch + 1;
+    return fit;
+}
+
+// The best grid (Fit::betterThan; the smallest group pitch among equals), trying the dot pitches in
+// order and every place of the first dot's group for the first place. Beyond span + dots * pitch
+// a longer group pitch changes nothing: every place then lies in one group, and the group pitch is
+// not known (0).
 std::optional<Axis> fitAxis(const std::vector<int64_t>& places, int dots, const std::vector<int64_t>& dotPitches) {
     const int64_t span = places.back() - places.front();
     for (int64_t pitch : dotPitches) {
         if (pitch <= 0) continue;
+        std::optional<Fit> best;
         for (int64_t groupPitch = dots * pitch + 1; groupPitch <= span + dots * pitch + 1; ++groupPitch)
             for (int first = 0; first < dots; ++first) {
-                Axis axis{places.front() - first * pitch, pitch, groupPitch};
-                if (!everyPlaceFits(places, axis, dots)) continue;
-                if (places.back() - axis.origin < groupPitch) axis.groupPitch = 0;
-                return axis;
+                const std::optional<Fit> fit = fitOf(places, Axis{places.front() - first * pitch, pitch, groupPitch}, dots);
+                if (fit && (!best || fit->betterThan(*best))) best = fit;
             }
+        if (!best) continue;
+        Axis axis = best->axis;
+        if (best->groupsSpanned == 1) axis.groupPitch = 0;
+        return axis;
     }
     return std::nullopt;
 }

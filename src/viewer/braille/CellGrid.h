@@ -38,11 +38,13 @@ struct GridSearch {
 bool isDotValue(uint8_t value);
 
 // Finds the grid of an emboss page. Along each axis the dots fall in groups: 2 columns a cell,
-// 3 or 4 rows a line. The dot pitch is the smallest gap between dotted columns (rows); the group
-// pitch is the smallest one, longer than a whole group, for which every dotted column (row) falls
-// on a dot place of some group. Cells of 6 dots are preferred; 8 when only they fit. The gaps
-// between groups must be wider than the dot pitch, as they are in every braille spacing; evenly
-// spaced dots (graphics, textures) therefore fit no grid.
+// 3 or 4 rows a line. The dot pitch is the smallest gap between dotted columns (rows). Of the
+// group pitches, longer than a whole group, for which every dotted column (row) falls on a dot
+// place of some group, the one is taken that puts the first dot place (the top row, the left
+// column) of the most groups on a dot: nearly every braille cell has dots there. Cells of 6 dots
+// are preferred; 8 when only they fit. The gaps between groups must be wider than the dot pitch,
+// as they are in every braille spacing; evenly spaced dots (graphics, textures) therefore fit no
+// grid.
 GridSearch findCellGrid(const job::PageData& page);
 
 } // namespace brelmont::viewer

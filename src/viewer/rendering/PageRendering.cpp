@@ -57,7 +57,7 @@ DotLook levelLook(uint8_t v) {
 }
 
 DotLook highContrastLook(uint8_t v) {
-    if (v >= 1 && v <= 7) return {&inkColour(), 0.35 + 0.65 * (v - 1) / 6};
+    if (v >= 1 && v <= 7) return {&inkColour(), 0.55 + 0.45 * (v - 1) / 6};
     return {v == 15 ? &inkColour() : nullptr, 1.0};
 }
 

@@ -13,7 +13,7 @@
 namespace brelmont::viewer {
 
 // How emboss dots are drawn: in grey levels by their level (the usual picture), or all black with
-// the level shown by the dot's size, for low vision (level 7 full size down to 35 % of it for
+// the level shown by the dot's size, for low vision (level 7 full size down to 55 % of it for
 // level 1; value 15, a dot without a level, full size).
 enum class EmbossLook { Levels, HighContrast };
 
