@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     fs::create_directories(fs::path(argv[2]) / "tcl_fuzz");
     fs::create_directories(fs::path(argv[2]) / "pcl3gui_fuzz");
     fs::create_directories(fs::path(argv[2]) / "braille_fuzz");
+    fs::create_directories(fs::path(argv[2]) / "table_fuzz");
 
     const ByteVector cells{0, 1, 2, 0, 0, 7, 7, 7, 1, 0, 0, 0, 3, 3, 0, 0, 1, 1, 1, 1};
     JobWriter rows;
@@ -80,5 +81,11 @@ int main(int argc, char** argv) {
         page.insert(page.end(), cells.begin(), cells.end());
         write(seeds / "braille_fuzz", std::to_string(dots) + "-dot.page", page);
     }
+
+    // Table files: every form of cell, a comment, a replaced line, and a code no table has.
+    const std::string table = "# seed\n65 [17]\r\n66 [*-*]\n66 [12345678]\nx [--*] 9\n[]\n255 [8]\n";
+    write(seeds / "table_fuzz", "table.txt", bytesOf(table));
+    const std::string refused = "65 [1]\n300 [2]\n";
+    write(seeds / "table_fuzz", "refused.txt", bytesOf(refused));
     return 0;
 }
