@@ -4,12 +4,11 @@
 #include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendFileViewController.h"
 #include "sendfile/ui/SendWindows.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
-#include "sendfile/ui/SendFileDlg.h"
-#include "sendfile/ui/SendFileViewController.h"
-#include "widgets/FileDialogFolder.h"
 #include "widgets/FocusReturn.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -131,18 +130,17 @@ void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplicati
 void AppDelegate::sendFileClick() {
     QWidget* opener = QApplication::focusWidget();
     sendfile::SendFileViewController* window = sendfile::showSendFileWindow(QApplication::activeWindow());
-    window->m_askFile = [](QWidget* parent) { return widgets::askOpenFile(parent, tr("Send File")); };
     returnFocusAfterSend(window, window->m_comboPrinters, tr("The file"), opener);
 }
 
 void AppDelegate::printingPreferences() {
-    const widgets::FocusReturn back;
-    preferences::ui::showPreferencesWindow(QApplication::activeWindow());
+    widgets::FocusReturn back;
+    back.setOutcome(preferences::ui::showPreferencesWindow(QApplication::activeWindow()));
 }
 
 void AppDelegate::openToolboxClick() {
-    const widgets::FocusReturn back;
-    toolbox::ui::openToolboxClick(QApplication::activeWindow());
+    widgets::FocusReturn back;
+    back.setOutcome(toolbox::ui::openToolboxClick(QApplication::activeWindow()));
 }
 
 void AppDelegate::firmwareUpdateClick() {

@@ -32,9 +32,9 @@ ToolboxChoiceSources ToolboxChoiceSources::system() {
     return {[](const printer::SharedStop& stop) { return printer::Printers(stop).deviceListing(); }, ToolboxDevice::system()};
 }
 
-void openToolboxClick(QWidget* parent) { openToolboxClick(parent, ToolboxChoiceSources::system()); }
+QString openToolboxClick(QWidget* parent) { return openToolboxClick(parent, ToolboxChoiceSources::system()); }
 
-void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
+QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     auto listing = sources.deviceListing;
     auto stop = std::make_shared<printer::StopSignal>();
     // A toolbox closed by a cancelled wait has had its device work ended; its worker is only
@@ -46,18 +46,19 @@ void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
             return listing(stop);
         },
         {[stop] { stop->stop(); }, nullptr});
-    if (!lines) return; // cancelled
+    if (!lines) return {}; // cancelled
     const ToolboxFamily* family = chooseAttachedFamily(*lines);
     if (!family) {
         widgets::MessageBox::show(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size())));
-        return;
+        return {};
     }
     if (!ToolboxViewController::canOpen(*family)) {
         widgets::MessageBox::show(toolboxMissingText(*family));
-        return;
+        return {};
     }
     ToolboxViewController window(*family, sources.device, parent);
     window.runModal();
+    return window.outcome();
 }
 
 } // namespace brelmont::toolbox::ui

@@ -31,8 +31,9 @@ struct ToolboxChoiceSources {
 };
 
 // The menu command: lists the attached devices (behind a progress dialog), then opens the first
-// family's window modally, or shows why none opens.
-void openToolboxClick(QWidget* parent);
-void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources);
+// family's window modally, or shows why none opens. Returns what the window's OK wrote (empty when
+// nothing), for the opener to say.
+QString openToolboxClick(QWidget* parent);
+QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources);
 
 } // namespace brelmont::toolbox::ui

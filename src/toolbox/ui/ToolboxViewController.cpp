@@ -5,6 +5,7 @@
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
 #include "widgets/Announce.h"
+#include "widgets/FileDialogFolder.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReadableForms.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -219,7 +219,7 @@ void ToolboxViewController::reportWrite(const WriteResult& result, const std::fu
 // A write that fully arrived is said where the focus is, or on OK when the write turned off the
 // control that had the focus (Apply, with nothing left to write).
 void ToolboxViewController::sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text) {
-    if (!result.failed() && result.notes.empty())
+    if (result.request && !result.failed() && result.notes.empty())
         widgets::announceOutcome(hadFocus, findChild<QPushButton*>(QStringLiteral("m_buttonOK")), text);
 }
 
@@ -230,6 +230,7 @@ void ToolboxViewController::okClick() {
     if (!result) return;
     reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
+    if (result->request && !result->failed() && result->notes.empty()) m_outcome = tr(WrittenText);
     if (m_model->mustDismiss()) QDialog::accept();
 }
 
@@ -241,7 +242,7 @@ void ToolboxViewController::applyClick() {
     if (!result) return;
     reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
-    sayWritten(hadFocus, *result, tr("The changed settings were written to the embosser."));
+    sayWritten(hadFocus, *result, tr(WrittenText));
 }
 
 void ToolboxViewController::dismissClick() { QDialog::reject(); }
@@ -285,7 +286,7 @@ void ToolboxViewController::solenoidCalibrationClick() {}
 QString ToolboxViewController::chooseTableFile() {
     const std::filesystem::path installed = installedTableFolder();
     QFileDialog dialog(this, tr(TableFileTitle),
-                       installed.empty() ? QDir::homePath() : QString::fromStdString(installed.string()),
+                       installed.empty() ? widgets::fileDialogFolder() : QString::fromStdString(installed.string()),
                        tr("Braille tables (*.txt);;All files (*)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
