@@ -37,9 +37,10 @@ std::shared_ptr<PageData> pageOf(const ByteVector& cells, int64_t width, int64_t
 
 std::string pattern(uint8_t bits) { return {char(0xE2), char(0xA0 | (bits >> 6)), char(0x80 | (bits & 0x3F))}; }
 
-// Two pages: indented lines, a blank line inside the page, every letter; capitals and digits
-// give the 8-dot form its dots 7 and 8.
-constexpr std::string_view Passage = "The Lantern keeper\n  climbed 90 steps\n\nevery evening, quick\nfox jumps; wizard\fpage Two 12";
+// Three pages: indented lines, a blank line inside the page, every letter; capitals and digits
+// give the 8-dot form its dots 7 and 8. The last page raises only the top row (6-dot) or the top
+// and bottom rows (8-dot), which other grids would fit as well.
+constexpr std::string_view Passage = "The Lantern keeper\n  climbed 90 steps\n\nevery evening, quick\nfox jumps; wizard\fpage Two 12\fCA AC";
 
 } // namespace
 

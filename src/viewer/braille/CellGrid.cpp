@@ -1,5 +1,6 @@
 #include "viewer/braille/CellGrid.h"
 
+#include <initializer_list>
 #include <optional>
 
 namespace brelmont::viewer {
@@ -64,24 +65,41 @@ std::optional<Fit> fitOf(const std::vector<int64_t>& places, const Axis& axis, i
     return fit;
 }
 
-// The best grid (Fit::betterThan; the smallest group pitch among equals), trying the dot pitches in
-// order and every place of the first dot's group for the first place. Beyond span + dots * pitch
-// a longer group pitch changes nothing: every place then lies in one group, and the group pitch is
-// not known (0).
-std::optional<Axis> fitAxis(const std::vector<int64_t>& places, int dots, const std::vector<int64_t>& dotPitches) {
+// The best grid of `dots` places a group at one dot pitch (Fit::betterThan; the smallest group
+// pitch among equals), trying every place of the first dot's group for the first place. Beyond
+// span + dots * pitch a longer group pitch changes nothing: every place then lies in one group.
+std::optional<Fit> bestFit(const std::vector<int64_t>& places, int dots, int64_t pitch) {
     const int64_t span = places.back() - places.front();
+    std::optional<Fit> best;
+    for (int64_t groupPitch = dots * pitch + 1; groupPitch <= span + dots * pitch + 1; ++groupPitch)
+        for (int first = 0; first < dots; ++first) {
+            const std::optional<Fit> fit = fitOf(places, Axis{places.front() - first * pitch, pitch, groupPitch}, dots);
+            if (fit && (!best || fit->betterThan(*best))) best = fit;
+        }
+    return best;
+}
+
+struct AxisFit {
+    Axis axis;
+    int dots = 0; // dot places a group
+};
+
+// The grid of the first dot pitch, in order, at which some group size fits; of the sizes the one
+// that fits better, the first on a tie. A grid of one group has no known group pitch (0).
+std::optional<AxisFit> fitAxis(const std::vector<int64_t>& places, std::initializer_list<int> groupSizes,
+                               const std::vector<int64_t>& dotPitches) {
     for (int64_t pitch : dotPitches) {
         if (pitch <= 0) continue;
         std::optional<Fit> best;
-        for (int64_t groupPitch = dots * pitch + 1; groupPitch <= span + dots * pitch + 1; ++groupPitch)
-            for (int first = 0; first < dots; ++first) {
-                const std::optional<Fit> fit = fitOf(places, Axis{places.front() - first * pitch, pitch, groupPitch}, dots);
-                if (fit && (!best || fit->betterThan(*best))) best = fit;
-            }
+        int bestDots = 0;
+        for (int dots : groupSizes) {
+            const std::optional<Fit> fit = bestFit(places, dots, pitch);
+            if (fit && (!best || fit->betterThan(*best))) best = fit, bestDots = dots;
+        }
         if (!best) continue;
-        Axis axis = best->axis;
-        if (best->groupsSpanned == 1) axis.groupPitch = 0;
-        return axis;
+        AxisFit found{best->axis, bestDots};
+        if (best->groupsSpanned == 1) found.axis.groupPitch = 0;
+        return found;
     }
     return std::nullopt;
 }
@@ -105,18 +123,16 @@ GridSearch findCellGrid(const job::PageData& page) {
     // their own axis: the other axis's stands in, as braille dots are square-spaced.
     const int64_t columnGap = smallestGap(columns);
     const std::vector<int64_t> rowPitches = pitchesToTry(smallestGap(rows), columnGap);
+    // An 8-dot line whose dots 7 and 8 are in few cells also fits lines of 6 dots with another
+    // pitch or origin; at each pitch the better fit decides, 6 dots on a tie.
     GridSearch search{PageLayout::Graphic, {}};
-    std::optional<Axis> lines = fitAxis(rows, 3, rowPitches);
-    int dotRows = 3;
-    if (!lines) {
-        lines = fitAxis(rows, 4, rowPitches);
-        dotRows = 4;
-    }
+    const std::optional<AxisFit> lines = fitAxis(rows, {3, 4}, rowPitches);
     if (!lines) return search;
-    const std::optional<Axis> cells = fitAxis(columns, 2, pitchesToTry(columnGap, lines->dotPitch));
+    const std::optional<AxisFit> cells = fitAxis(columns, {2}, pitchesToTry(columnGap, lines->axis.dotPitch));
     if (!cells) return search;
     search.layout = PageLayout::Cells;
-    search.grid = {cells->origin, lines->origin, cells->dotPitch, lines->dotPitch, cells->groupPitch, lines->groupPitch, dotRows};
+    search.grid = {cells->axis.origin, lines->axis.origin, cells->axis.dotPitch, lines->axis.dotPitch,
+                   cells->axis.groupPitch, lines->axis.groupPitch, lines->dots};
     return search;
 }
 

@@ -41,8 +41,9 @@ bool isDotValue(uint8_t value);
 // 3 or 4 rows a line. The dot pitch is the smallest gap between dotted columns (rows). Of the
 // group pitches, longer than a whole group, for which every dotted column (row) falls on a dot
 // place of some group, the one is taken that puts the first dot place (the top row, the left
-// column) of the most groups on a dot: nearly every braille cell has dots there. Cells of 6 dots
-// are preferred; 8 when only they fit. The gaps between groups must be wider than the dot pitch,
+// column) of the most groups on a dot: nearly every braille cell has dots there. Cells of 8 dots
+// are taken where they fit better than cells of 6 (a line with dots 7 or 8 in few cells fits
+// 6-dot lines of another pitch or origin too), 6 where both fit as well. The gaps between groups must be wider than the dot pitch,
 // as they are in every braille spacing; evenly spaced dots (graphics, textures) therefore fit no
 // grid.
 GridSearch findCellGrid(const job::PageData& page);
