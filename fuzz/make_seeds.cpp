@@ -1,4 +1,5 @@
 // Writes seed inputs for the fuzz targets, made by the job writer: small jobs of every form.
+#include "BrailleLayouts.h"
 #include "JobWriter.h"
 #include "Pcl3guiWriter.h"
 #include "SampleJob.h"
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     const fs::path seeds = argv[1];
     fs::create_directories(fs::path(argv[2]) / "tcl_fuzz");
     fs::create_directories(fs::path(argv[2]) / "pcl3gui_fuzz");
+    fs::create_directories(fs::path(argv[2]) / "braille_fuzz");
     fs::create_directories(fs::path(argv[2]) / "table_fuzz");
 
     const ByteVector cells{0, 1, 2, 0, 0, 7, 7, 7, 1, 0, 0, 0, 3, 3, 0, 0, 1, 1, 1, 1};
@@ -70,6 +72,15 @@ int main(int argc, char** argv) {
                                        {"black-and-colour.pcl", Pcl3guiWriter::Planes::BlackAndColour},
                                        {"black-only.pcl", Pcl3guiWriter::Planes::BlackOnly}})
         write(seeds / "pcl3gui_fuzz", name, smallPcl3gui(planes));
+
+    // A small page of 6-dot braille and one of 8-dot braille: width - 1, height - 1, cells.
+    for (const int dots : {6, 8}) {
+        const BrailleLayout layout{20, 2, 5, dots == 8 ? 10 : 8, dots == 8 ? 4 : 3, 2, 40, 30};
+        ByteVector page{uint8_t(layout.width - 1), uint8_t(layout.height - 1)};
+        const ByteVector cells = layOutBraille(brailleCellsOf("Ab cd\nef 12\ngh", dots), layout, 4)[0];
+        page.insert(page.end(), cells.begin(), cells.end());
+        write(seeds / "braille_fuzz", std::to_string(dots) + "-dot.page", page);
+    }
 
     // Table files: every form of cell, a comment, a replaced line, and a code no table has.
     const std::string table = "# seed\n65 [17]\r\n66 [*-*]\n66 [12345678]\nx [--*] 9\n[]\n255 [8]\n";

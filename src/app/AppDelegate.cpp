@@ -4,13 +4,18 @@
 #include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "printer/CommandRunner.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendFileViewController.h"
 #include "sendfile/ui/SendWindows.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
+#include "widgets/FocusReturn.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ReadableForms.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -22,6 +27,13 @@ namespace {
 
 void runIgnoringOutput(const std::string& command) { (void)printer::CommandRunner::run(command); }
 
+// A send window closes only when its queue took the file: that is said where the focus returns.
+void returnFocusAfterSend(QDialog* window, QComboBox* queues, const QString& what, QWidget* opener) {
+    widgets::returnFocusOnClose(window, opener, [queues, what] {
+        return QObject::tr("%1 was sent to %2.").arg(what, queues->currentText());
+    });
+}
+
 } // namespace
 
 AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QObject* parent)
@@ -32,7 +44,9 @@ AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QO
           [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
           [this](const std::filesystem::path& job) { m_documents.openDocument(QString::fromStdString(job.string())); }) {
     m_documents.m_presentSendJob = [](viewer::WindowController* window) {
-        sendfile::presentSendFileDlg(window, window->document());
+        QWidget* opener = window->focusWidget();
+        sendfile::SendFileDlg* sheet = sendfile::presentSendFileDlg(window, window->document());
+        returnFocusAfterSend(sheet, sheet->m_comboPrinters, QObject::tr("The job"), opener);
     };
     connect(&m_documents, &DocumentController::windowOpened, this, [this](viewer::WindowController* window) {
         fillFileMenu(window->fileMenu(), window, true);
@@ -48,6 +62,7 @@ void AppDelegate::applicationWillTerminate() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
+    widgets::installReadOnlyLook(*qApp);
     m_folder.createFolders();
     m_folder.truncateLockFile();
     m_handoff.m_permissionWarning = true;
@@ -84,6 +99,7 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
         QAction* save = menu->addAction(QStringLiteral("&Save…"), this, [this, window] { m_documents.saveDocument(window); });
         save->setShortcut(QKeySequence::Save);
         save->setObjectName(QStringLiteral("actionSave"));
+        menu->addAction(window->actionExportBraille());
         // The viewer's own Print command, so its shortcut is bound once.
         menu->addAction(window->actionPrint());
         QAction* close = menu->addAction(QStringLiteral("&Close"), owner, &QWidget::close);
@@ -110,13 +126,27 @@ void AppDelegate::fillEmbosserMenu(QMenu* menu) {
 
 void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
 
-void AppDelegate::sendFileClick() { sendfile::showSendFileWindow(QApplication::activeWindow()); }
+// Each window gives the focus back to the control that opened it when it closes.
+void AppDelegate::sendFileClick() {
+    QWidget* opener = QApplication::focusWidget();
+    sendfile::SendFileViewController* window = sendfile::showSendFileWindow(QApplication::activeWindow());
+    returnFocusAfterSend(window, window->m_comboPrinters, tr("The file"), opener);
+}
 
-void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow(QApplication::activeWindow()); }
+void AppDelegate::printingPreferences() {
+    widgets::FocusReturn back;
+    back.setOutcome(preferences::ui::showPreferencesWindow(QApplication::activeWindow()));
+}
 
-void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
+void AppDelegate::openToolboxClick() {
+    widgets::FocusReturn back;
+    back.setOutcome(toolbox::ui::openToolboxClick(QApplication::activeWindow()));
+}
 
-void AppDelegate::firmwareUpdateClick() { firmware::showFirmwareUpdateWindow(QApplication::activeWindow()); }
+void AppDelegate::firmwareUpdateClick() {
+    const widgets::FocusReturn back;
+    firmware::showFirmwareUpdateWindow(QApplication::activeWindow());
+}
 
 void AppDelegate::saveDocument() {
     m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));

@@ -1,5 +1,6 @@
 #include "app/DocumentController.h"
 
+#include "widgets/FileDialogFolder.h"
 #include "widgets/MessageBox.h"
 #include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
@@ -28,10 +29,14 @@ const QString JobFilter = QStringLiteral("Print jobs (*.kprn);;All files (*)");
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
     m_askOpenPaths = [](QWidget* parent) {
-        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open Job"), QString(), JobFilter);
+        const QStringList paths = QFileDialog::getOpenFileNames(parent, QStringLiteral("Open Job"), widgets::fileDialogFolder(), JobFilter);
+        if (!paths.isEmpty()) widgets::rememberFileDialogChoice(paths.first());
+        return paths;
     };
     m_askSavePath = [](QWidget* parent, const QString& proposed) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Job"), proposed, JobFilter);
+        const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save Job"), proposed, JobFilter);
+        widgets::rememberFileDialogChoice(path);
+        return path;
     };
 }
 
@@ -64,8 +69,7 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
         return nullptr;
     }
     if (refused) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened (%2).")
-                             .arg(name, QString::fromStdString(refused->describe())));
+        MessageBox::show(QStringLiteral("The job “%1” could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
         return nullptr;
     }
     viewer::WindowController* window = makeWindowControllers(std::move(document));
@@ -103,7 +107,7 @@ bool DocumentController::saveDocument(viewer::WindowController* window) {
     const job::Document& document = *window->document();
     const QString original = QString::fromStdString(document.m_fileURL.string());
     const QString proposed = original.isEmpty() ? QString() : QFileInfo(original).fileName();
-    const QString startAt = original.isEmpty() ? proposed : QFileInfo(original).dir().filePath(proposed);
+    const QString startAt = original.isEmpty() ? widgets::fileDialogFolder() : QFileInfo(original).dir().filePath(proposed);
     const QString target = m_askSavePath(window, startAt);
     if (target.isEmpty()) return false;
     // A failed write is shown: a user who saved must not believe the job is on disk.

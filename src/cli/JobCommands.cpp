@@ -19,7 +19,7 @@ int openJob(const std::string& path, job::Document& doc) {
         return ExitFailed;
     }
     if (refusal) {
-        std::cerr << "brelmont-cli: " << path << ": job refused (" << refusal->describe() << ")\n";
+        std::cerr << "brelmont-cli: " << path << ": job refused: " << refusal->message() << '\n';
         return ExitRefused;
     }
     return ExitOk;

@@ -5,6 +5,7 @@
 #include "cli/OutputFile.h"
 #include "job/Document.h"
 #include "viewer/braille/BrailleText.h"
+#include "viewer/braille/BrfExport.h"
 
 #ifdef BRELMONT_HAVE_RENDERING
 #include "viewer/rendering/PageRendering.h"
@@ -63,30 +64,51 @@ bool writeBrailleText(const std::filesystem::path& dir, const job::PageList& pag
     });
 }
 
+// Writes NAME.brf, the 6-dot pages of the job; the pages left out are named on standard error.
+// A job none of whose pages BRF can hold gives no file.
+bool writeBrf(const std::filesystem::path& dir, const std::string& jobPath, const job::PageList& pages) {
+    const viewer::BrfExport brf = viewer::exportBrf(pages);
+    if (!brf.failure.empty()) {
+        std::cerr << "brelmont-cli: render: " << brf.failure << '\n';
+        return false;
+    }
+    for (const std::string& sentence : brf.leftOut) std::cerr << "brelmont-cli: " << sentence << '\n';
+    if (brf.pagesWritten == 0) {
+        std::cerr << "brelmont-cli: render: no page of the job is 6-dot braille; no BRF written\n";
+        return false;
+    }
+    const std::filesystem::path path = dir / std::filesystem::path(jobPath).stem().concat(".brf");
+    if (!writeOutputFile(path, brf.text.data(), brf.text.size())) return false;
+    std::cout << path.string() << '\n';
+    return true;
+}
+
 } // namespace
 
 int runRender(const std::vector<std::string>& args) {
-    const bool text = !args.empty() && args[0] == "--text";
-    if (args.size() != (text ? 3u : 2u)) {
-        std::cerr << "usage: brelmont-cli render [--text] JOB OUTDIR\n";
+    const std::string form = !args.empty() && (args[0] == "--text" || args[0] == "--brf") ? args[0] : "";
+    const size_t first = form.empty() ? 0 : 1;
+    if (args.size() != first + 2) {
+        std::cerr << "usage: brelmont-cli render [--text | --brf] JOB OUTDIR\n";
         return ExitRefused;
     }
 #ifndef BRELMONT_HAVE_RENDERING
-    if (!text) {
-        std::cerr << "brelmont-cli: render: this build has no page pictures (built without Qt); --text works\n";
+    if (form.empty()) {
+        std::cerr << "brelmont-cli: render: this build has no page pictures (built without Qt); --text and --brf work\n";
         return ExitFailed;
     }
 #endif
     job::Document doc;
-    if (const int status = openJob(args[text ? 1 : 0], doc); status != ExitOk) return status;
-    const std::filesystem::path dir = args[text ? 2 : 1];
+    if (const int status = openJob(args[first], doc); status != ExitOk) return status;
+    const std::filesystem::path dir = args[first + 1];
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (ec) {
         std::cerr << "brelmont-cli: cannot create " << dir.string() << ": " << ec.message() << '\n';
         return ExitFailed;
     }
-    if (text) return writeBrailleText(dir, doc.m_embPages) ? ExitOk : ExitFailed;
+    if (form == "--text") return writeBrailleText(dir, doc.m_embPages) ? ExitOk : ExitFailed;
+    if (form == "--brf") return writeBrf(dir, args[first], doc.m_embPages) ? ExitOk : ExitFailed;
 #ifdef BRELMONT_HAVE_RENDERING
     if (!renderPages(dir, "emboss", doc.m_embPages) || !renderPages(dir, "ink", doc.m_inkPages)) return ExitFailed;
 #endif

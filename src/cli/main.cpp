@@ -27,8 +27,9 @@ struct Subcommand {
 const Subcommand Subcommands[] = {
     {"info", "info JOB            print the job's model and pages as JSON", brelmont::cli::runInfo},
     {"dump", "dump JOB OUTDIR     write info.json and every page buffer", brelmont::cli::runDump},
-    {"render", "render [--text] JOB OUTDIR\n"
-               "                      write every page as a PNG picture, or the emboss pages as braille text",
+    {"render", "render [--text | --brf] JOB OUTDIR\n"
+               "                      write every page as a PNG picture, the emboss pages as braille text\n"
+               "                      (emboss-NNN.txt), or the 6-dot pages as OUTDIR/NAME.brf",
      brelmont::cli::runRender},
     {"printers", "printers            the maker's queues: queue, name, model code, model name, device, connected",
      brelmont::cli::runPrinters},

@@ -1,16 +1,29 @@
 #include "job/Document.h"
 
 #include "job/JobFile.h"
+#include "job/ReplaceFile.h"
 #include "job/TclParser.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <system_error>
+#include <algorithm>
+#include <string_view>
 
 namespace brelmont::job {
 
 std::string DocumentError::describe() const { return "error domain " + domain + ", code " + std::to_string(code); }
+
+std::string DocumentError::message() const { return reason.empty() ? describe() : reason + " (" + describe() + ")"; }
+
+namespace {
+
+// Jobs start with an escape sequence (the universal exit, a reset, a raster command) or a PJL
+// line; anything else that names no model is some other kind of file.
+bool startsLikeAJob(const std::vector<uint8_t>& bytes) {
+    static constexpr std::string_view Pjl = "@PJL";
+    if (!bytes.empty() && bytes[0] == 0x1B) return true;
+    return bytes.size() >= Pjl.size() && std::equal(Pjl.begin(), Pjl.end(), bytes.begin());
+}
+
+} // namespace
 
 std::string Document::typeNameForPath(const std::filesystem::path& path) {
     const std::string ext = path.extension().string();
@@ -36,10 +49,11 @@ std::optional<DocumentError> Document::readFromFile(const std::filesystem::path&
 // the whole job reports. A job that names no model keeps nothing.
 std::optional<DocumentError> Document::open(std::shared_ptr<const std::vector<uint8_t>> bytes, const std::string& typeName,
                                             const std::filesystem::path& fileURL, std::ostream& diagnostics) {
-    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType};
+    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType, NotAJobReason};
     DecodedJob index = decodeJob(*bytes, TclParser::Pixels::Describe, m_pageLimit);
     for (const Diagnostic& d : index.diagnostics) diagnostics << d.describe() << '\n';
-    if (index.printerType == 0) return DocumentError{ErrorDomain, ErrorNoModel};
+    if (index.printerType == 0)
+        return DocumentError{ErrorDomain, ErrorNoModel, startsLikeAJob(*bytes) ? NoModelReason : NotAJobReason};
     m_source = std::make_shared<PageSource>(bytes, m_pageLimit);
     m_embPages = PageList(m_source, index.emboss);
     m_inkPages = PageList(m_source, index.ink);
@@ -58,26 +72,7 @@ void Document::addPage(const PagePtr& page) {
 
 std::string Document::writeJobTo(const std::filesystem::path& path) const {
     if (!m_prnData) return "no job to save";
-    std::filesystem::path temporary = path;
-    temporary += ".part";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return temporary.string() + ": " + std::strerror(errno);
-        out.write(reinterpret_cast<const char*>(m_prnData->data()), std::streamsize(m_prnData->size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return path.string() + ": write failed";
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        std::filesystem::remove(temporary, ec);
-        return path.string() + ": " + ec.message();
-    }
-    return {};
+    return replaceFile(path, m_prnData->data(), m_prnData->size());
 }
 
 } // namespace brelmont::job

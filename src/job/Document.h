@@ -17,12 +17,16 @@
 
 namespace brelmont::job {
 
-// A refusal to open, as the user is shown it: the error domain and its code.
+// A refusal to open: the error domain and its code, and the cause in words for the user.
 struct DocumentError {
     std::string domain;
     int64_t code = 0;
+    std::string reason; // "This file is not a Brelmont print job.", ...
 
+    // "error domain NSOSStatusErrorDomain, code 259"
     std::string describe() const;
+    // The reason, then the domain and code in parentheses (only those when there is no reason).
+    std::string message() const;
 };
 
 class Document {
@@ -32,6 +36,8 @@ public:
     static constexpr int64_t ErrorNoModel = 259;
     static constexpr const char* TypeKprn = "com.brelmont.kprn";
     static constexpr const char* TypeKdsx = "com.brelmont.kdsx";
+    static constexpr const char* NotAJobReason = "This file is not a Brelmont print job.";
+    static constexpr const char* NoModelReason = "The job names no embosser model.";
 
     // The type name under which a file of this name opens ("" when no type takes it).
     static std::string typeNameForPath(const std::filesystem::path& path);

@@ -161,20 +161,22 @@ TEST(Documents, OneViewerWindowPerDocument) {
     EXPECT_TRUE(alerts.take().isEmpty());
 }
 
-TEST(Documents, RefusedJobsNameTheErrorDomainAndCode) {
+// The cause in words first, the error domain and code kept after it.
+TEST(Documents, RefusedJobsSayWhyAndNameTheErrorDomainAndCode) {
     guitest::TempDir dir;
     guitest::writeFile(dir.path() / "nomodel.kprn", brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data());
     guitest::writeFile(dir.path() / "job.txt", guitest::job(1, 0));
+    guitest::writeFile(dir.path() / "foreign.kprn", std::string("%PDF-1.4\n%\xE2\xE3\n"));
     Alerts alerts;
     DocumentController documents;
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "nomodel.kprn").string())));
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "job.txt").string())));
-    EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / "missing.kprn").string())));
+    for (const char* name : {"nomodel.kprn", "job.txt", "foreign.kprn", "missing.kprn"})
+        EXPECT_FALSE(documents.openDocument(QString::fromStdString((dir.path() / name).string())));
     const QStringList texts = alerts.take();
-    ASSERT_EQ(texts.size(), 3);
-    EXPECT_EQ(texts[0], "The job “nomodel.kprn” could not be opened (error domain NSOSStatusErrorDomain, code 259).");
-    EXPECT_EQ(texts[1], "The job “job.txt” could not be opened (error domain NSOSStatusErrorDomain, code -4).");
-    EXPECT_TRUE(texts[2].startsWith("The job “missing.kprn” could not be opened: ")) << texts[2].toStdString();
+    ASSERT_EQ(texts.size(), 4);
+    EXPECT_EQ(texts[0], "The job “nomodel.kprn” could not be opened. The job names no embosser model. (error domain NSOSStatusErrorDomain, code 259)");
+    EXPECT_EQ(texts[1], "The job “job.txt” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code -4)");
+    EXPECT_EQ(texts[2], "The job “foreign.kprn” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code 259)");
+    EXPECT_TRUE(texts[3].startsWith("The job “missing.kprn” could not be opened: ")) << texts[3].toStdString();
     EXPECT_TRUE(documents.windows().isEmpty());
 }
 
@@ -311,16 +313,18 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     StartWindow* start = app.window();
 
     const QList<QPushButton*> buttons{start->openJobButton(), start->sendFileButton(), start->preferencesButton(),
-                                      start->toolboxButton()};
+                                      start->toolboxButton(), start->firmwareButton()};
     QStringList mnemonics;
     for (QPushButton* button : buttons) {
         EXPECT_FALSE(accessibleName(button).isEmpty()) << button->objectName().toStdString();
         EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
         mnemonics << QKeySequence::mnemonic(button->text()).toString();
     }
-    EXPECT_EQ(QSet<QString>(mnemonics.begin(), mnemonics.end()).size(), 4) << mnemonics.join(' ').toStdString();
-
+    // The buttons' letters and the menus' letters are all different (Send and File once shared Alt+F).
     const auto menus = start->menuBar()->actions();
+    for (QAction* menu : menus) mnemonics << QKeySequence::mnemonic(menu->text()).toString();
+    EXPECT_EQ(QSet<QString>(mnemonics.begin(), mnemonics.end()).size(), 7) << mnemonics.join(' ').toStdString();
+
     ASSERT_EQ(menus.size(), 2);
     EXPECT_EQ(menus[1]->text(), "&Embosser");
     EXPECT_TRUE(findAction(menus[0]->menu(), "actionSendFile"));
@@ -336,12 +340,17 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
     EXPECT_EQ(alerts.take(), QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
 
-    // Send file opens its window, modal, even with no queue to offer.
+    // Send file opens its window, modal, even with no queue to offer; closed, it gives the focus
+    // back to the button that opened it.
+    QApplication::setActiveWindow(start);
+    start->sendFileButton()->setFocus();
     QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
     QWidget* send = topLevelNamed("sendFileWindowController");
     ASSERT_TRUE(send);
     EXPECT_TRUE(send->isModal());
+    QApplication::setActiveWindow(send);
     send->close();
+    QTRY_VERIFY(start->sendFileButton()->hasFocus());
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {
@@ -400,7 +409,7 @@ TEST(SampleJob, OpensInAViewerWithItsPagesNamed) {
     auto* content = window->viewController();
     const auto count = content->pageCount();
     ASSERT_GT(count, 1);
-    EXPECT_EQ(accessibleName(content->m_embImageView), QStringLiteral("Emboss page 1 of %1").arg(count));
+    EXPECT_EQ(accessibleName(content->m_embImageView), QStringLiteral("Emboss page 1 of %1, first page").arg(count));
     while (content->clickPageForward()) {}
     EXPECT_EQ(content->currentPage(), count - 1);
     EXPECT_TRUE(alerts.take().isEmpty());

@@ -1,11 +1,15 @@
-// The braille text view of the emboss side offscreen: its text, its name for assistive technology,
-// the toggle by shortcut, menu and toolbar, where the focus goes, and paging from inside the text.
+// The braille text view of the emboss side offscreen: cells of a written braille page, the caret
+// by cell, the graphic notice, its name for assistive technology, the toggle by shortcut, menu and
+// toolbar, where the focus goes, and paging from inside the text.
 #include "viewer/braille/BrailleText.h"
 #include "viewer/window/ClickableImageView.h"
 #include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
+#include "widgets/MessageBox.h"
 
+#include "BrailleLayouts.h"
 #include "GuiTestSupport.h"
+#include "SampleJob.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +19,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTest>
 #include <QToolBar>
 
-#include <initializer_list>
+#include <cstring>
 #include <string>
 
 using brelmont::job::Document;
@@ -26,45 +31,30 @@ using brelmont::job::PageData;
 using brelmont::job::PagePtr;
 using brelmont::viewer::ViewController;
 using brelmont::viewer::WindowController;
+using namespace brelmont::testing;
 
 namespace {
 
 using guitest::accessibleName;
 
-// An emboss page (kind 2) from rows of cell values, the first row first.
-PagePtr embossPage(std::initializer_list<std::initializer_list<int>> rows) {
-    const int64_t width = int64_t(rows.begin()->size());
-    PagePtr page = PageData::create(width, int64_t(rows.size()), 2);
-    int64_t y = 0;
-    for (const auto& row : rows) {
-        int64_t x = 0;
-        for (int value : row) page->row(y)[x++] = uint8_t(value);
-        ++y;
-    }
+// An emboss page (kind 2) of braille: lines end at line feeds.
+PagePtr braillePage(std::string_view text) {
+    const BrailleLayout layout = brailleLayout(BrailleSpacing::Congress, 6);
+    const ByteVector cells = layOutBraille(brailleCellsOf(text, 6), layout, 4)[0];
+    PagePtr page = PageData::create(layout.width, layout.height, 2);
+    std::memcpy(page->m_bytes, cells.data(), cells.size());
     return page;
 }
 
-// A page of 2 x 4 cells whose only dot value is `value` at the top left: one character.
-PagePtr onePositionPage(int value) {
-    return embossPage({{value, 0}, {0, 0}, {0, 0}, {value, 0}});
+PagePtr graphicPage() {
+    PagePtr page = PageData::create(200, 200, 2);
+    const ByteVector cells = tactileGraphicCells(200, 200);
+    std::memcpy(page->m_bytes, cells.data(), cells.size());
+    return page;
 }
 
-// Four columns by eight rows, the same read from the top or from the bottom, so the expected text
-// does not depend on which raster row the text starts with. Column 0 is dotted all the way (1);
-// column 1 has 15 (drawn in blue, still a dot) in the first and last rows; column 2 has 7 in the
-// middle two rows and 9 (not drawable) elsewhere; column 3 is all 8 (not drawable).
-PagePtr knownPage() {
-    return embossPage({
-        {1, 15, 9, 8},
-        {1, 0, 9, 8},
-        {1, 0, 9, 8},
-        {1, 0, 7, 8},
-        {1, 0, 7, 8},
-        {1, 0, 9, 8},
-        {1, 0, 9, 8},
-        {1, 15, 9, 8},
-    });
-}
+// "ab" over "c d": a, b, c, blank, d.
+const QString AbCd = QString::fromUtf8("\u2801\u2803\n\u2809\u2800\u2819");
 
 std::shared_ptr<Document> documentOf(std::vector<PagePtr> emboss, int inkPages = 0) {
     auto doc = std::make_shared<Document>();
@@ -93,37 +83,39 @@ struct Viewer {
 
 } // namespace
 
-TEST(BrailleTextView, ShowsTheBrailleTextOfTheKnownPage) {
-    const PagePtr page = knownPage();
+// One pattern a cell, one line a braille line; the caret moves by cell and by braille line.
+TEST(BrailleTextView, ShowsTheCellsOfTheBraillePageAndTheCaretMovesByCell) {
+    const PagePtr page = braillePage("ab\nc d");
     Viewer v(documentOf({page}));
     ASSERT_TRUE(v.text());
     EXPECT_TRUE(v.text()->isHidden());
     v.window.actionBrailleText()->trigger();
     ASSERT_FALSE(v.text()->isHidden());
     EXPECT_TRUE(v.content->m_embImageView->isHidden());
-    // Left block: dots 1 2 3 7 from column 0 and the corner dot of column 1 (4 at the top, 8 at the
-    // bottom); right block: only the middle rows of column 2 (dot 7 above the split, dot 1 below).
-    EXPECT_EQ(v.text()->toPlainText(), QString::fromUtf8("\u284F\u2840\n\u28C7\u2801"));
+    EXPECT_EQ(v.text()->toPlainText(), AbCd);
     // The view shows the core's text without the newline that ends its last line.
     EXPECT_EQ(v.text()->toPlainText().toStdString() + "\n", brelmont::viewer::brailleText(*page));
-    EXPECT_EQ(v.text()->document()->blockCount(), 2);
+
+    QPlainTextEdit* text = v.text();
+    ASSERT_TRUE(text->hasFocus());
+    QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_Right);
+    QTest::keyClick(text, Qt::Key_Right);
+    EXPECT_EQ(text->textCursor().blockNumber(), 1);
+    EXPECT_EQ(text->textCursor().positionInBlock(), 2);
+    QTest::keyClick(text, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(text->textCursor().selectedText(), QString::fromUtf8("\u2819")); // the cell d
 }
 
-TEST(BrailleTextView, CountsOnlyDrawableValuesAsDots) {
-    for (int value : {1, 7, 15}) {
-        const QString q = QString::fromStdString(brelmont::viewer::brailleText(*onePositionPage(value))).trimmed();
-        ASSERT_EQ(q.size(), 1) << value;
-        EXPECT_NE(q.at(0).unicode(), 0x2800) << value;
-    }
-    for (int value : {0, 8, 14, 16, 255}) {
-        EXPECT_EQ(QString::fromStdString(brelmont::viewer::brailleText(*onePositionPage(value))).trimmed(),
-                  QString(QChar(0x2800)))
-            << value;
-    }
+TEST(BrailleTextView, AGraphicSaysSoInItsFirstLine) {
+    Viewer v(documentOf({graphicPage()}));
+    v.window.actionBrailleText()->trigger();
+    EXPECT_EQ(v.text()->document()->firstBlock().text(), QString::fromLatin1(brelmont::viewer::GraphicNotice));
+    EXPECT_GT(v.text()->document()->blockCount(), 40);
 }
 
 TEST(BrailleTextView, ViewIsReadOnlyMonospaceAndUnwrapped) {
-    Viewer v(documentOf({knownPage()}));
+    Viewer v(documentOf({braillePage("ab")}));
     QPlainTextEdit* text = v.text();
     EXPECT_TRUE(text->isReadOnly());
     EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -135,17 +127,17 @@ TEST(BrailleTextView, ViewIsReadOnlyMonospaceAndUnwrapped) {
 }
 
 TEST(BrailleTextView, AccessibleNameAndCaptionFollowThePage) {
-    Viewer v(documentOf({onePositionPage(1), onePositionPage(0), knownPage(), onePositionPage(15), knownPage()}));
+    Viewer v(documentOf({braillePage("a"), braillePage(""), braillePage("ab\nc d"), braillePage("b"), braillePage("ab\nc d")}));
     v.window.actionBrailleText()->trigger();
-    EXPECT_EQ(accessibleName(v.text()), "Emboss page 1 of 5 as braille text");
-    EXPECT_EQ(v.content->m_lbEmbPage->text(), "Emboss page 1 of 5 as braille text");
-    EXPECT_EQ(v.text()->toPlainText(), QString::fromUtf8("\u2841"));
+    EXPECT_EQ(accessibleName(v.text()), "Emboss page 1 of 5 as braille text, first page");
+    EXPECT_EQ(v.content->m_lbEmbPage->text(), "Emboss page 1 of 5 as braille text, first page");
+    EXPECT_EQ(v.text()->toPlainText(), QString::fromUtf8("\u2801"));
     v.content->clickPageForward();
     EXPECT_EQ(accessibleName(v.text()), "Emboss page 2 of 5 as braille text");
-    EXPECT_EQ(v.text()->toPlainText(), QString::fromUtf8("\u2800"));
+    EXPECT_EQ(v.text()->toPlainText(), ""); // a blank page
     v.content->clickPageForward();
     EXPECT_EQ(accessibleName(v.text()), "Emboss page 3 of 5 as braille text");
-    EXPECT_EQ(v.text()->toPlainText(), QString::fromUtf8("\u284F\u2840\n\u28C7\u2801"));
+    EXPECT_EQ(v.text()->toPlainText(), AbCd);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(v.text())->role(), QAccessible::EditableText);
 
     // The caption is the text view's label while it is shown, and the image's again afterwards.
@@ -160,7 +152,7 @@ TEST(BrailleTextView, AccessibleNameAndCaptionFollowThePage) {
 }
 
 TEST(BrailleTextView, CtrlBTogglesAndTheFocusFollows) {
-    Viewer v(documentOf({knownPage(), knownPage()}, 2));
+    Viewer v(documentOf({braillePage("ab"), braillePage("cd")}, 2));
     ViewController* c = v.content;
     ASSERT_TRUE(c->m_embImageView->hasFocus());
 
@@ -178,31 +170,26 @@ TEST(BrailleTextView, CtrlBTogglesAndTheFocusFollows) {
     EXPECT_TRUE(v.text()->isHidden());
     EXPECT_FALSE(c->m_embImageView->isHidden());
     EXPECT_TRUE(c->m_embImageView->hasFocus());
-    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 1 of 2");
+    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 1 of 2, first page");
 }
 
 TEST(BrailleTextView, PageKeysPageFromInsideTheTextWhileArrowsMoveTheCaret) {
-    Viewer v(documentOf({knownPage(), onePositionPage(1), knownPage()}));
+    Viewer v(documentOf({braillePage("ab\nc d"), braillePage("a"), braillePage("ab\nc d")}));
     QPlainTextEdit* text = v.text();
     QTest::keyClick(v.content->m_embImageView, Qt::Key_B, Qt::ControlModifier);
     ASSERT_TRUE(text->hasFocus());
-    EXPECT_EQ(text->textCursor().position(), 0);
-
-    QTest::keyClick(text, Qt::Key_Right);
-    EXPECT_EQ(text->textCursor().position(), 1);
-    QTest::keyClick(text, Qt::Key_Down);
-    EXPECT_EQ(text->textCursor().blockNumber(), 1);
     QTest::keyClick(text, Qt::Key_Left);
     EXPECT_EQ(v.content->currentPage(), 0);
 
     QTest::keyClick(text, Qt::Key_PageDown);
     EXPECT_EQ(v.content->currentPage(), 1);
-    EXPECT_EQ(text->toPlainText(), QString::fromUtf8("\u2841"));
+    EXPECT_EQ(text->toPlainText(), QString::fromUtf8("\u2801"));
     EXPECT_EQ(accessibleName(text), "Emboss page 2 of 3 as braille text");
     EXPECT_TRUE(text->hasFocus());
     QTest::keyClick(text, Qt::Key_PageDown);
     QTest::keyClick(text, Qt::Key_PageDown); // past the last page: nothing changes
     EXPECT_EQ(v.content->currentPage(), 2);
+    EXPECT_EQ(text->accessibleDescription(), "There is no next page; page 3 of 3 is the last.");
     QTest::keyClick(text, Qt::Key_PageUp);
     EXPECT_EQ(v.content->currentPage(), 1);
     EXPECT_TRUE(text->hasFocus());
@@ -210,11 +197,11 @@ TEST(BrailleTextView, PageKeysPageFromInsideTheTextWhileArrowsMoveTheCaret) {
     // The View menu's commands page as well.
     v.window.actionPageForward()->trigger();
     EXPECT_EQ(v.content->currentPage(), 2);
-    EXPECT_EQ(accessibleName(text), "Emboss page 3 of 3 as braille text");
+    EXPECT_EQ(accessibleName(text), "Emboss page 3 of 3 as braille text, last page");
 }
 
 TEST(BrailleTextView, PageWithoutEmbossSideHidesTheTextUntilThereIsOneAgain) {
-    Viewer v(documentOf({knownPage()}, 2));
+    Viewer v(documentOf({braillePage("ab")}, 2));
     v.window.actionBrailleText()->trigger();
     EXPECT_FALSE(v.text()->isHidden());
     v.content->clickPageForward();
@@ -224,11 +211,11 @@ TEST(BrailleTextView, PageWithoutEmbossSideHidesTheTextUntilThereIsOneAgain) {
     v.content->clickPageBackward();
     EXPECT_FALSE(v.text()->isHidden());
     EXPECT_TRUE(v.content->m_embImageView->isHidden());
-    EXPECT_EQ(accessibleName(v.text()), "Emboss page 1 of 2 as braille text");
+    EXPECT_EQ(accessibleName(v.text()), "Emboss page 1 of 2 as braille text, first page");
 }
 
 TEST(BrailleTextView, ToggleIsInTheViewMenuAndTheToolbar) {
-    Viewer v(documentOf({knownPage()}));
+    Viewer v(documentOf({braillePage("ab")}));
     QAction* toggle = v.window.actionBrailleText();
     EXPECT_TRUE(toggle->isCheckable());
     EXPECT_TRUE(toggle->isEnabled());
@@ -252,24 +239,46 @@ TEST(BrailleTextView, ToggleIsInTheViewMenuAndTheToolbar) {
 TEST(BrailleTextView, JobWithoutEmbossPagesOffersNoText) {
     Viewer v(documentOf({}, 1));
     EXPECT_FALSE(v.window.actionBrailleText()->isEnabled());
+    EXPECT_FALSE(v.window.actionExportBraille()->isEnabled());
     EXPECT_TRUE(v.text()->isHidden());
 }
 
 TEST(BrailleTextView, TabReachesTheTextInPlaceOfTheImage) {
-    Viewer v(documentOf({knownPage(), knownPage()}, 2));
+    Viewer v(documentOf({braillePage("ab"), braillePage("cd")}, 2));
     v.window.actionBrailleText()->trigger();
-    QWidget* start = v.window.toolBar()->widgetForAction(v.window.actionPageBackward());
+    QWidget* start = v.window.toolBar()->widgetForAction(v.window.actionPageForward());
     ASSERT_TRUE(start);
     QStringList names;
     QWidget* w = start;
     do {
-        if (w->focusPolicy() & Qt::TabFocus && w->isVisible()) names << accessibleName(w);
+        if (w->focusPolicy() & Qt::TabFocus && w->isVisible() && w->isEnabled()) names << accessibleName(w);
         w = w->nextInFocusChain();
     } while (w && w != start);
-    EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Braille Text",
-                                  "Ink page 1 of 2", "Emboss page 1 of 2 as braille text", "Print…"}));
+    EXPECT_EQ(names, (QStringList{"Next Page", "Zoom In", "Zoom Out", "Braille Text", "Ink page 1 of 2, first page",
+                                  "Emboss page 1 of 2 as braille text, first page", "Print…"}));
     // Tab leaves the text rather than typing into it.
     v.text()->setFocus();
     QTest::keyClick(v.text(), Qt::Key_Tab);
     EXPECT_FALSE(v.text()->hasFocus());
+}
+
+// The BRF holds the braille pages in ASCII braille; the graphic is left out and the alert says so.
+TEST(BrailleTextView, ExportBrailleWritesTheBrfAndNamesThePagesLeftOut) {
+    guitest::TempDir dir;
+    Viewer v(documentOf({braillePage("ab\nc d"), graphicPage(), braillePage("e")}));
+    QString proposed;
+    const QString target = QString::fromStdString((dir.path() / "out.brf").string());
+    v.window.m_askExportPath = [&](QWidget*, const QString& path) {
+        proposed = path;
+        return target;
+    };
+    QStringList alerts;
+    brelmont::widgets::MessageBox::setPresenter([&](const QString& text) { alerts << text; });
+    v.window.actionExportBraille()->trigger();
+    QCoreApplication::processEvents();
+    brelmont::widgets::MessageBox::setPresenter({});
+    EXPECT_TRUE(proposed.endsWith("/braille.brf")) << proposed.toStdString();
+    EXPECT_EQ(guitest::readFile(dir.path() / "out.brf"), "AB\r\nC D\r\n\fE\r\n");
+    EXPECT_EQ(alerts, QStringList{"2 pages of braille written to out.brf.\n\n"
+                                  "Emboss page 2 is a tactile graphic, not braille cells; it was left out."});
 }

@@ -12,8 +12,12 @@
 #include "JobWriter.h"
 
 #include <filesystem>
+#include <ostream>
 #include <memory>
 #include <string>
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace guitest {
 

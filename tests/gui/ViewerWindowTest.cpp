@@ -3,6 +3,7 @@
 #include "viewer/window/ClickableImageView.h"
 #include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
+#include "widgets/Announce.h"
 
 #include "GuiTestSupport.h"
 
@@ -14,11 +15,14 @@
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
 
 using brelmont::viewer::ClickableImageView;
 using brelmont::viewer::ViewController;
 using brelmont::viewer::WindowController;
+using brelmont::widgets::Announcements;
 
 namespace {
 
@@ -84,7 +88,7 @@ TEST(ViewerWindow, ListsOfDifferentLengthsHideTheShortSideAndShowItAgain) {
     Viewer v(3, 1);
     ViewController* c = v.content;
     EXPECT_FALSE(c->m_inkImageView->isHidden());
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 3");
+    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 3, first page");
     EXPECT_TRUE(c->clickPageForward());
     EXPECT_TRUE(c->m_inkImageView->isHidden());
     EXPECT_FALSE(c->m_embImageView->isHidden());
@@ -136,13 +140,17 @@ TEST(ViewerWindow, PageCommandsOfTheToolbarAndMenu) {
 TEST(ViewerWindow, AccessibleNamesFollowThePage) {
     Viewer v(5, 5);
     ViewController* c = v.content;
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 5");
-    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 1 of 5");
+    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 5, first page");
+    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 1 of 5, first page");
     c->clickPageForward();
     EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 2 of 5");
     EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 2 of 5");
     EXPECT_EQ(c->m_lbEmbPage->text(), "Emboss page 2 of 5");
     EXPECT_EQ(QAccessible::queryAccessibleInterface(c->m_embImageView)->role(), QAccessible::Graphic);
+    for (int i = 0; i < 3; ++i) c->clickPageForward();
+    EXPECT_EQ(c->m_lbEmbPage->text(), "Emboss page 5 of 5, last page");
+    Viewer one(1, 0);
+    EXPECT_EQ(accessibleName(one.content->m_embImageView), "Emboss page 1 of 1, the only page");
 }
 
 TEST(ViewerWindow, CaptionsAreTheBuddiesOfTheViews) {
@@ -189,16 +197,24 @@ TEST(ViewerWindow, ImagesAreShownWholeAndInProportion) {
     EXPECT_EQ(ClickableImageView::fitRect(QSize(10, 40), QRect(0, 0, 400, 400)), QRect(150, 0, 100, 400));
 }
 
-TEST(ViewerWindow, ZoomResizesTheWindowAboutItsCentre) {
+// About its centre while there is room; never past the edges of its screen (three zoom-ins used
+// to push the title bar, menu and toolbar off it).
+TEST(ViewerWindow, ZoomResizesTheWindowAboutItsCentreAndKeepsItOnScreen) {
     Viewer v(1, 0);
-    v.window.setGeometry(300, 200, 600, 400);
-    QTRY_COMPARE(v.window.geometry(), QRect(300, 200, 600, 400));
+    const QRect screen = v.window.screen()->availableGeometry();
+    v.window.setGeometry(QRect(QPoint(), QSize(300, 200)).translated(screen.center() - QPoint(150, 100)));
+    QTRY_COMPARE(v.window.geometry().size(), QSize(300, 200));
     const QRect frame = v.window.frameGeometry();
     v.window.actionZoomIn()->trigger();
     QTRY_COMPARE(v.window.frameGeometry().size(), QSize(qRound(frame.width() * 1.1), qRound(frame.height() * 1.1)));
     EXPECT_EQ(v.window.frameGeometry().center(), frame.center());
     v.window.actionZoomOut()->trigger();
     QTRY_COMPARE(v.window.frameGeometry().width(), qRound(qRound(frame.width() * 1.1) * 0.9));
+    for (int i = 0; i < 12; ++i) {
+        v.window.actionZoomIn()->trigger();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(screen.contains(v.window.frameGeometry())) << i;
+    }
 }
 
 TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
@@ -208,13 +224,14 @@ TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
     ASSERT_TRUE(start);
     QWidget* w = start;
     do {
-        if (w->focusPolicy() & Qt::TabFocus && w->isVisible()) chain.append(w);
+        if (w->focusPolicy() & Qt::TabFocus && w->isVisible() && w->isEnabled()) chain.append(w);
         w = w->nextInFocusChain();
     } while (w && w != start);
     QStringList names;
     for (QWidget* widget : chain) names << accessibleName(widget);
-    EXPECT_EQ(names, (QStringList{"Previous Page", "Next Page", "Zoom In", "Zoom Out", "Braille Text",
-                                  "Ink page 1 of 2", "Emboss page 1 of 2", "Print…"}));
+    // Previous Page is off on the first page.
+    EXPECT_EQ(names, (QStringList{"Next Page", "Zoom In", "Zoom Out", "Braille Text", "Ink page 1 of 2, first page",
+                                  "Emboss page 1 of 2, first page", "Print…"}));
 }
 
 TEST(ViewerWindow, MenuCommandsHaveMnemonicsAndShortcuts) {
@@ -260,4 +277,78 @@ TEST(ViewerWindow, ADamagedJobSaysWhereDecodingStopped) {
         EXPECT_EQ(window.viewController()->m_embImageView->accessibleDescription(), note->text());
         EXPECT_TRUE(note->focusPolicy() & Qt::TabFocus);
     }
+}
+
+// Paging from the toolbar is said once, by the focused button. On the last page Next goes off and
+// hands the focus to the page, whose name says it is the last; Right there says there is no next
+// page. The ends turn the page commands off, both of them on a one-page job.
+TEST(ViewerWindow, PageChangesAreSaidOnceAndTheEndsSaySo) {
+    Viewer v(3, 0);
+    QApplication::setActiveWindow(&v.window);
+    QWidget* previous = v.window.toolBar()->widgetForAction(v.window.actionPageBackward());
+    QWidget* next = v.window.toolBar()->widgetForAction(v.window.actionPageForward());
+    ClickableImageView* page = v.content->m_embImageView;
+    EXPECT_FALSE(previous->isEnabled());
+    EXPECT_TRUE(next->isEnabled());
+
+    QSignalSpy said(&Announcements::instance(), &Announcements::announced);
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Space);
+    EXPECT_EQ(v.content->currentPage(), 1);
+    ASSERT_EQ(said.count(), 1);
+    EXPECT_EQ(said.at(0).at(0).value<QWidget*>(), next);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(next)->text(QAccessible::Description), "Page 2 of 3.");
+    EXPECT_TRUE(previous->isEnabled());
+
+    QTest::keyClick(next, Qt::Key_Space);
+    EXPECT_EQ(v.content->currentPage(), 2);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->hasFocus());
+    EXPECT_EQ(accessibleName(page), "Emboss page 3 of 3, last page");
+    EXPECT_EQ(said.count(), 1);                       // the page's name said it
+    EXPECT_EQ(next->accessibleDescription(), "");     // the button's own description is back
+
+    QTest::keyClick(page, Qt::Key_Right);
+    ASSERT_EQ(said.count(), 2);
+    EXPECT_EQ(said.at(1).at(1).toString(), "There is no next page; page 3 of 3 is the last.");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(page)->text(QAccessible::Description),
+              "There is no next page; page 3 of 3 is the last.");
+
+    // From the menu, with the focus on the zoom button, the button says the page.
+    QWidget* zoom = v.window.toolBar()->widgetForAction(v.window.actionZoomIn());
+    zoom->setFocus();
+    v.window.actionPageBackward()->trigger();
+    ASSERT_EQ(said.count(), 3);
+    EXPECT_EQ(said.at(2).at(0).value<QWidget*>(), zoom);
+    EXPECT_EQ(said.at(2).at(1).toString(), "Page 2 of 3.");
+    v.window.actionPageBackward()->trigger();
+    EXPECT_EQ(said.at(3).at(1).toString(), "Page 1 of 3, first page.");
+
+    Viewer one(1, 0);
+    EXPECT_FALSE(one.window.actionPageBackward()->isEnabled());
+    EXPECT_FALSE(one.window.actionPageForward()->isEnabled());
+}
+
+// High contrast draws the same page's dots black, sized by level; off again, the grey picture returns.
+TEST(ViewerWindow, HighContrastDrawsTheDotsBlack) {
+    Viewer v(1, 0);
+    const auto darkest = [](const QImage& image) {
+        int grey = 255;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) grey = std::min(grey, qGray(image.pixel(x, y)));
+        return grey;
+    };
+    const QImage levels = v.content->m_embImageView->image();
+    EXPECT_GT(darkest(levels), 200); // level 1: light grey
+    v.window.actionHighContrast()->trigger();
+    EXPECT_LT(darkest(v.content->m_embImageView->image()), 120);
+    v.window.actionHighContrast()->trigger();
+    EXPECT_EQ(v.content->m_embImageView->image(), levels);
+}
+
+TEST(ViewerWindow, TheToolbarsOverflowButtonIsNamed) {
+    Viewer v(1, 0);
+    auto* more = v.window.toolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_TRUE(more);
+    EXPECT_EQ(accessibleName(more), "More commands");
 }

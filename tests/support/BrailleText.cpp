@@ -1,5 +1,7 @@
 #include "BrailleText.h"
 
+#include "BrailleLayouts.h"
+
 #include <cctype>
 #include <string>
 
@@ -45,21 +47,16 @@ std::vector<ByteVector> braillePages(std::string_view text, int64_t width, int64
     }
     placeWord();
 
-    std::vector<ByteVector> pages;
+    std::vector<BrailleCellPage> pages;
     for (size_t first = 0; first < lines.size(); first += size_t(perPage)) {
-        ByteVector cells(size_t(width * height), 0);
-        for (int64_t l = 0; l < perPage && first + size_t(l) < lines.size(); ++l) {
-            const std::string& line = lines[first + size_t(l)];
-            for (size_t i = 0; i < line.size(); ++i) {
-                const uint8_t dots = brailleDots(line[i]);
-                const int64_t x0 = margin + int64_t(i) * cellPitch, y0 = margin + l * linePitch;
-                for (int d = 0; d < 6; ++d)
-                    if (dots & (1 << d)) cells[size_t((y0 + (d % 3) * dotPitch) * width + x0 + (d / 3) * dotPitch)] = level;
-            }
+        BrailleCellPage& page = pages.emplace_back();
+        for (size_t l = first; l < lines.size() && l < first + size_t(perPage); ++l) {
+            BrailleCells& cells = page.emplace_back();
+            for (char c : lines[l]) cells.push_back(brailleDots(c));
         }
-        pages.push_back(std::move(cells));
     }
-    return pages;
+    const BrailleLayout layout{20, dotPitch, cellPitch, linePitch, 3, margin, width, height};
+    return layOutBraille(pages, layout, level);
 }
 
 } // namespace brelmont::testing

@@ -176,6 +176,7 @@ TEST(EmbossImage, StampedMatchesStraightforwardDrawingOnRandomPages) {
     const QSize sizes[] = {{1, 1}, {2, 1}, {1, 3}, {3, 7}, {9, 2}, {17, 13}, {64, 50}, {101, 37}, {5, 130}};
     const uint8_t drawable[] = {1, 2, 3, 4, 5, 6, 7, 15};
     int worst[2] = {0, 0};
+    for (const viewer::EmbossLook look : {viewer::EmbossLook::Levels, viewer::EmbossLook::HighContrast})
     for (const int64_t kind : {1, 2})
         for (const QSize size : sizes)
             for (int density : {5, 30, 100}) {
@@ -188,9 +189,9 @@ TEST(EmbossImage, StampedMatchesStraightforwardDrawingOnRandomPages) {
                                 v = allValues ? uint8_t(rng()) : drawable[rng() % 8];
                             page->m_bytes[y * page->m_stride + x] = v;
                         }
-                    const QImage fast = viewer::embossImage(*page), reference = viewer::embossImageReference(*page);
+                    const QImage fast = viewer::embossImage(*page, look), reference = viewer::embossImageReference(*page, look);
                     const int difference = maxChannelDifference(fast, reference);
-                    EXPECT_LE(difference, 1) << "kind " << kind << ' ' << size.width() << 'x' << size.height()
+                    EXPECT_LE(difference, 1) << "look " << int(look) << " kind " << kind << ' ' << size.width() << 'x' << size.height()
                                              << " density " << density << " all values " << allValues;
                     worst[kind - 1] = std::max(worst[kind - 1], difference);
                 }
@@ -209,6 +210,36 @@ TEST(EmbossImage, StampedMatchesStraightforwardDrawingOnLargePages) {
         worst = std::max(worst, difference);
     }
     std::printf("largest channel difference on full pages: %d\n", worst);
+}
+
+// High contrast: every dot black, a lower level a smaller dot centred where the full one would be.
+TEST(EmbossImage, HighContrastDotsAreBlackAndSizedByLevel) {
+    const PagePtr page = makePage(3, 1, 1);
+    setCell(page, 0, 0, 7);
+    setCell(page, 1, 0, 1);
+    setCell(page, 2, 0, 15);
+    const QImage image = viewer::embossImage(*page, viewer::EmbossLook::HighContrast);
+    const auto cellArea = [&](int x) { return inkedArea(image.copy(x * 5, 0, 5, 5)); };
+    EXPECT_EQ(cellArea(0), QRect(0, 1, 4, 4));
+    EXPECT_EQ(cellArea(2), QRect(0, 1, 4, 4));
+    EXPECT_EQ(cellArea(1).center(), cellArea(0).center());
+    const auto ink = [&](int cell) {
+        int sum = 0;
+        for (int y = 0; y < 5; ++y)
+            for (int x = cell * 5; x < cell * 5 + 5; ++x) sum += 255 - qGray(image.pixel(x, y));
+        return sum;
+    };
+    EXPECT_LT(ink(1), ink(0) / 2); // level 1 is about half as wide as level 7
+    for (int x : {2, 12}) EXPECT_EQ(image.pixel(x, 3), 0xff000000) << x; // the full dots' middles
+    // The small dot is darker than the default's light grey dot at its darkest.
+    const auto darkest = [](const QImage& picture) {
+        int grey = 255;
+        for (int y = 0; y < 5; ++y)
+            for (int x = 5; x < 10; ++x) grey = std::min(grey, qGray(picture.pixel(x, y)));
+        return grey;
+    };
+    EXPECT_LT(darkest(image), 170);
+    EXPECT_GT(darkest(viewer::embossImage(*page)), 220);
 }
 
 TEST(EmbossImage, EmptyPagesGiveNoImage) {

@@ -1,5 +1,6 @@
 // brelmont-cli render, run as a script would run it, on the built-in sample job.
 #include "job/Document.h"
+#include "viewer/braille/BrailleText.h"
 #include "viewer/rendering/PageRendering.h"
 
 #include "JobWriter.h"
@@ -99,7 +100,9 @@ TEST_F(RenderCli, RefusalsAndFailures) {
     EXPECT_FALSE(fs::exists(dir / "full" / "emboss-000.png"));
 }
 
-TEST_F(RenderCli, WritesEmbossPagesAsBrailleText) {
+// The braille text is the viewer's, a file a page; the BRF holds the three text pages and leaves
+// the graphic out, saying so.
+TEST_F(RenderCli, WritesEmbossPagesAsBrailleTextAndBrf) {
     const fs::path out = dir / "text";
     const auto r = runCli(std::string("render --text ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -107,19 +110,26 @@ TEST_F(RenderCli, WritesEmbossPagesAsBrailleText) {
     std::string readError;
     std::ostringstream diagnostics;
     ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
+    ASSERT_EQ(doc.m_embPages.size(), 4u);
     std::string listed;
     for (size_t i = 0; i < doc.m_embPages.size(); ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "emboss-%03zu.txt", i);
         std::ifstream in(out / name, std::ios::binary);
         const std::string text(std::istreambuf_iterator<char>(in), {});
-        const auto& page = *doc.m_embPages[i];
-        // A line of (width + 1) / 2 three-byte patterns for every 4 rows, and dots on every page.
-        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), (page.m_height + 3) / 4) << name;
-        EXPECT_EQ(text.size(), size_t((page.m_height + 3) / 4 * ((page.m_width + 1) / 2 * 3 + 1))) << name;
-        EXPECT_NE(text.find_first_not_of(std::string("\xE2\xA0\x80\n")), std::string::npos) << name;
+        EXPECT_TRUE(text == brelmont::viewer::brailleText(*doc.m_embPages[i])) << name;
         listed += (out / name).string() + "\n";
     }
     EXPECT_EQ(r.out, listed);
     EXPECT_FALSE(fs::exists(out / "ink-000.txt"));
+
+    const auto brf = runCli(std::string("render --brf ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    ASSERT_EQ(brf.status, 0) << brf.err;
+    const fs::path file = out / (fs::path(BRELMONT_SAMPLE_JOB).stem().string() + ".brf");
+    EXPECT_EQ(brf.out, file.string() + "\n");
+    EXPECT_NE(brf.err.find("brelmont-cli: Emboss page 4 is a tactile graphic, not braille cells; it was left out.\n"), std::string::npos);
+    std::ifstream in(file, std::ios::binary);
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(text.substr(0, 27), "THE LANTERN KEEPER OF THE\r\n");
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2);
 }

@@ -3,6 +3,7 @@
 #include "firmware/net/CatalogueJson.h"
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
+#include "widgets/Announce.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -123,9 +124,10 @@ void FirmwareUpdateViewController::download() {
 void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     m_downloading = false;
     const std::string digest = QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().toStdString();
-    if (!m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest))
-        widgets::MessageBox::show(qtext(DownloadRefusedMessage));
+    const bool received = m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest);
+    if (!received) widgets::MessageBox::show(qtext(DownloadRefusedMessage));
     showState();
+    if (received) sayState();
 }
 
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
@@ -162,7 +164,12 @@ void FirmwareUpdateViewController::sendFile() {
     m_update.sendFinished(outcome);
     if (!outcome.ok()) widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
     showState();
+    if (outcome.ok()) sayState();
 }
+
+// What the window now says about the update, said where the focus went: the outcome of a
+// download or a send that went well (failures come in an alert).
+void FirmwareUpdateViewController::sayState() { widgets::announce(focusWidget(), ui->m_info->toPlainText()); }
 
 void FirmwareUpdateViewController::showState() {
     ui->m_info->setPlainText(QString::fromStdString(m_update.info()));

@@ -49,6 +49,7 @@ private:
     void download();
     void sendFile();
     void showState();
+    void sayState();
 
     Ui::FirmwareUpdateWindowController* const ui;
     FirmwareUpdate m_update;

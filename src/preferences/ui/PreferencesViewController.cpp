@@ -350,6 +350,7 @@ void PreferencesViewController::accept() {
             return;
         }
         if (plan.rememberedPatternFile) setLastPatternFile(text(*plan.rememberedPatternFile));
+        m_outcome = tr("The printing preferences of %1 were saved.").arg(text(queue));
     }
     refreshMirrors();
     QDialog::accept();
@@ -360,15 +361,16 @@ void PreferencesViewController::reject() {
     QDialog::reject();
 }
 
-void showPreferencesWindow(QWidget* parent) {
+QString showPreferencesWindow(QWidget* parent) {
     std::optional<printer::Printers> printers;
     {
         const BusyCursor busy;
         printers.emplace();
     }
-    if (printers->empty()) return;
+    if (printers->empty()) return {};
     PreferencesViewController window(std::move(*printers), parent);
     window.exec();
+    return window.outcome();
 }
 
 } // namespace brelmont::preferences::ui

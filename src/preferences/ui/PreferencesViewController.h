@@ -42,6 +42,8 @@ public:
     const std::vector<PrintOption>& printOptions() const { return m_printOptions; }
     // Whether "<Select a printer queue>" still heads the queue list.
     bool placeholderShown() const;
+    // What OK saved, for the opener to say; empty when nothing was saved.
+    QString outcome() const { return m_outcome; }
 
 public slots:
     // OK: writes every option of the chosen queue, refreshes the mirror files and closes.
@@ -73,10 +75,12 @@ private:
     QButtonGroup* m_render;
     QButtonGroup* m_output;
     FilePicker m_filePicker;
+    QString m_outcome; // what OK saved
 };
 
 // The Embosser ▸ Printing Preferences… command: builds the queue list and, when it holds at least
-// one queue, runs the window modally; with no queue it does nothing.
-void showPreferencesWindow(QWidget* parent);
+// one queue, runs the window modally; with no queue it does nothing. Returns what OK saved
+// ("The printing preferences of Office were saved."), empty when nothing was, for the opener to say.
+QString showPreferencesWindow(QWidget* parent);
 
 } // namespace brelmont::preferences::ui

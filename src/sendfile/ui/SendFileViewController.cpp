@@ -3,13 +3,13 @@
 #include "sendfile/SendOperation.h"
 #include "sendfile/ui/QueueCombo.h"
 #include "sendfile/ui/SendWaiting.h"
+#include "widgets/FileDialogFolder.h"
 #include "widgets/MessageBox.h"
 
 #include "ui_SendFileWindowController.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace brelmont::sendfile {
@@ -33,7 +33,7 @@ SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem>
     setObjectName(QString::fromLatin1(Identifier));
     m_fileName = ui->m_fileName;
     m_comboPrinters = ui->m_comboPrinters;
-    m_askFile = [](QWidget* parent) { return QFileDialog::getOpenFileName(parent, QStringLiteral("Send File")); };
+    m_askFile = [](QWidget* parent) { return widgets::askOpenFile(parent, QStringLiteral("Send File")); };
 
     connect(ui->m_buttonBrowse, &QPushButton::clicked, this, &SendFileViewController::browseClick);
     connect(ui->m_buttonSend, &QPushButton::clicked, this, &SendFileViewController::sendClick);

@@ -1,5 +1,7 @@
 #include "toolbox/ui/ControlBinding.h"
 
+#include "widgets/ReadableForms.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -49,6 +51,7 @@ void showControl(QWidget* widget, const ControlState& state) {
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setTextFormat(Qt::PlainText); // device texts are never markup
         if (state.assigned) label->setText(qtext(state.text));
+        widgets::nameValueLabel(label);
     } else if (auto* check = qobject_cast<QCheckBox*>(widget)) {
         if (state.assigned) check->setChecked(state.checked);
     }

@@ -40,7 +40,7 @@ ToolboxChoiceSources ToolboxChoiceSources::system() {
     return {[](const printer::SharedStop& stop) { return printer::Printers(stop); }, ToolboxDevice::system()};
 }
 
-void openToolboxClick(QWidget* parent) { openToolboxClick(parent, ToolboxChoiceSources::system()); }
+QString openToolboxClick(QWidget* parent) { return openToolboxClick(parent, ToolboxChoiceSources::system()); }
 
 namespace {
 
@@ -51,15 +51,17 @@ struct Found {
 };
 
 // The window of the queue's family, over that queue alone, so that it talks to the embosser chosen.
-void openWindow(QWidget* parent, const ToolboxFamily& family, ToolboxDevice device, const printer::PrinterItem& queue) {
+// Returns what its OK wrote.
+QString openWindow(QWidget* parent, const ToolboxFamily& family, ToolboxDevice device, const printer::PrinterItem& queue) {
     device.printers = [queue](const printer::SharedStop&) { return std::vector<printer::PrinterItem>{queue}; };
     ToolboxViewController window(family, std::move(device), parent);
     window.runModal();
+    return window.outcome();
 }
 
 } // namespace
 
-void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
+QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     auto discover = sources.discover;
     auto stop = std::make_shared<printer::StopSignal>();
     // A toolbox closed by a cancelled wait has had its device work ended; its worker is only
@@ -72,26 +74,26 @@ void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
             return Found{printers.items(), printers.deviceListing()};
         },
         {[stop] { stop->stop(); }, nullptr});
-    if (!found) return; // cancelled
+    if (!found) return {}; // cancelled
     const std::vector<printer::PrinterItem> queues = attachedToolboxQueues(found->queues);
     if (queues.size() == 1) return openWindow(parent, *familyForModel(queues[0].model), sources.device, queues[0]);
     if (queues.size() > 1) {
         const std::optional<printer::PrinterItem> picked = EmbosserChoice::pick(queues, parent);
-        if (picked) openWindow(parent, *familyForModel(picked->model), sources.device, *picked);
-        return;
+        return picked ? openWindow(parent, *familyForModel(picked->model), sources.device, *picked) : QString();
     }
     // No queue of a toolbox family is attached: a device may be, without a toolbox or a queue.
     const ToolboxFamily* family = chooseAttachedFamily(found->listing);
     if (!family) {
         widgets::MessageBox::show(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size())));
-        return;
+        return {};
     }
     if (!ToolboxViewController::canOpen(*family)) {
         widgets::MessageBox::show(toolboxMissingText(family->modelCode));
-        return;
+        return {};
     }
     ToolboxViewController window(*family, sources.device, parent);
     window.runModal();
+    return window.outcome();
 }
 
 } // namespace brelmont::toolbox::ui

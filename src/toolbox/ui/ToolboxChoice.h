@@ -37,7 +37,8 @@ struct ToolboxChoiceSources {
 
 // The menu command: finds the attached embossers (behind a progress dialog), lets the user pick
 // one when there are several, then opens its family's window modally, or says why none opens.
-void openToolboxClick(QWidget* parent);
-void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources);
+// Returns what the window's OK wrote (empty when nothing), for the opener to say.
+QString openToolboxClick(QWidget* parent);
+QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources);
 
 } // namespace brelmont::toolbox::ui

@@ -4,13 +4,15 @@
 #include "toolbox/TableFolder.h"
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
+#include "widgets/Announce.h"
+#include "widgets/FileDialogFolder.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/ReadableForms.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -60,6 +62,7 @@ ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, Toolbo
     : QDialog(parent), m_family(family), m_device(std::move(device)),
       m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange, m_device.data)) {
     toolboxForm(family.windowIdentifier)->setupUi(this);
+    widgets::linkValueLabels(this);
     setObjectName(qtext(family.windowIdentifier));
     setModal(true);
     m_buttonApply = findChild<QPushButton*>("m_buttonApply");
@@ -215,6 +218,13 @@ void ToolboxViewController::reportWrite(const WriteResult& result, const std::fu
     if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
 }
 
+// A write that fully arrived is said where the focus is, or on OK when the write turned off the
+// control that had the focus (Apply, with nothing left to write).
+void ToolboxViewController::sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text) {
+    if (result.request && !result.failed() && result.notes.empty())
+        widgets::announceOutcome(hadFocus, findChild<QPushButton*>(QStringLiteral("m_buttonOK")), text);
+}
+
 void ToolboxViewController::okClick() {
     if (m_abandoned) return QDialog::reject();
     commitEdits();
@@ -222,16 +232,19 @@ void ToolboxViewController::okClick() {
     if (!result) return;
     reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
+    if (result->request && !result->failed() && result->notes.empty()) m_outcome = tr(WrittenText);
     if (m_model->mustDismiss()) QDialog::accept();
 }
 
 void ToolboxViewController::applyClick() {
     if (m_abandoned) return;
+    QWidget* hadFocus = focusWidget();
     commitEdits();
     const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.apply(); });
     if (!result) return;
     reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
+    sayWritten(hadFocus, *result, tr(WrittenText));
 }
 
 void ToolboxViewController::dismissClick() { QDialog::reject(); }
@@ -244,6 +257,7 @@ void ToolboxViewController::readSensorsClick() {
     if (!read) return closeAbandoned();
     if (!read->ok()) widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
     showOne("m_tfSensors");
+    if (read->ok()) widgets::announce(focusWidget(), tr("The sensors were read."));
 }
 
 void ToolboxViewController::pjlSetClick() {
@@ -254,6 +268,7 @@ void ToolboxViewController::pjlSetClick() {
     const auto* names = findChild<QComboBox*>("m_cbPjlNames");
     const QString name = names ? names->currentText() : QString();
     reportWrite(*result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); });
+    sayWritten(focusWidget(), *result, tr("%1 was set on the embosser.").arg(name));
 }
 
 void ToolboxViewController::resetFillState() {
@@ -264,6 +279,7 @@ void ToolboxViewController::resetFillState() {
     reportWrite(*result, [tag](const QString& why) {
         return tr("The fill state of cartridge %1 was not reset: %2.").arg(QString::number(tag == 1 ? 1 : 0), why);
     });
+    sayWritten(focusWidget(), *result, tr("The fill state of cartridge %1 was reset.").arg(QString::number(tag == 1 ? 1 : 0)));
 }
 
 
@@ -271,7 +287,7 @@ void ToolboxViewController::resetFillState() {
 QString ToolboxViewController::chooseTableFile() {
     const std::filesystem::path installed = installedTableFolder();
     QFileDialog dialog(this, tr(TableFileTitle),
-                       installed.empty() ? QDir::homePath() : QString::fromStdString(installed.string()),
+                       installed.empty() ? widgets::fileDialogFolder() : QString::fromStdString(installed.string()),
                        tr("Braille tables (*.txt);;All files (*)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

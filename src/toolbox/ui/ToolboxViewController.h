@@ -26,6 +26,7 @@ public:
     static constexpr const char* LoadingText = "Reading settings from the embosser\u2026";
     static constexpr const char* SensorsText = "Reading the sensors of the embosser\u2026";
     static constexpr const char* WritingText = "Writing to the embosser\u2026";
+    static constexpr const char* WrittenText = "The changed settings were written to the embosser.";
     static constexpr const char* AskingText = "Asking the embosser\u2026";
     static constexpr const char* TableFileTitle = "Install Braille Table";
 
@@ -42,6 +43,9 @@ public:
     bool viewDidLoad();
     // viewDidLoad, then the window modally; the dialog's result (Rejected when it never showed).
     int runModal();
+    // What the window's closing achieved, to be said where the focus returns: the settings OK
+    // wrote; empty when it wrote nothing.
+    QString outcome() const { return m_outcome; }
 
     const ToolboxModel& model() const { return *m_model; }
     QPushButton* applyButton() const { return m_buttonApply; }
@@ -73,6 +77,7 @@ private:
     std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
     void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
                      const QString& arrived = {});
+    void sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text);
 
     const ToolboxFamily& m_family;
     ToolboxDevice m_device;
@@ -81,6 +86,7 @@ private:
     QPushButton* m_buttonApply = nullptr;
     QTabWidget* m_tvTabView = nullptr;
     bool m_abandoned = false; // a cancelled worker still holds the engine: no further use of it
+    QString m_outcome;
 };
 
 } // namespace brelmont::toolbox::ui

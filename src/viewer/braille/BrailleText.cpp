@@ -4,8 +4,6 @@ namespace brelmont::viewer {
 
 namespace {
 
-bool isDot(uint8_t value) { return (value >= 1 && value <= 7) || value == 15; }
-
 // The pattern bit of each position in a block: dots 1-2-3-7 down the left column, 4-5-6-8 down the right.
 constexpr uint8_t DotBit[4][2] = {{0x01, 0x08}, {0x02, 0x10}, {0x04, 0x20}, {0x40, 0x80}};
 
@@ -17,7 +15,16 @@ void appendPattern(std::string& text, uint8_t bits) {
 
 } // namespace
 
-std::string brailleText(const job::PageData& page) {
+std::string patternText(const std::vector<BrailleLine>& lines) {
+    std::string text;
+    for (const BrailleLine& line : lines) {
+        for (uint8_t cell : line) appendPattern(text, cell);
+        text += '\n';
+    }
+    return text;
+}
+
+std::string dotMapText(const job::PageData& page) {
     if (!job::PageData::isEmbossKind(page.m_kind)) return {};
     std::string text;
     for (int64_t top = 0; top < page.m_height; top += 4) {
@@ -26,13 +33,23 @@ std::string brailleText(const job::PageData& page) {
             for (int64_t dy = 0; dy < 4 && top + dy < page.m_height; ++dy) {
                 const uint8_t* row = page.row(top + dy);
                 for (int64_t dx = 0; dx < 2 && left + dx < page.m_width; ++dx)
-                    if (isDot(row[left + dx])) bits |= DotBit[dy][dx];
+                    if (isDotValue(row[left + dx])) bits |= DotBit[dy][dx];
             }
             appendPattern(text, bits);
         }
         text += '\n';
     }
     return text;
+}
+
+std::string brailleText(const job::PageData& page) {
+    const BraillePage read = readBraillePage(page);
+    switch (read.search.layout) {
+    case PageLayout::Cells: return patternText(read.lines);
+    case PageLayout::Graphic: return std::string(GraphicNotice) + "\n" + dotMapText(page);
+    case PageLayout::Blank: break;
+    }
+    return {};
 }
 
 } // namespace brelmont::viewer

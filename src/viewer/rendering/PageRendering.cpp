@@ -45,6 +45,34 @@ const QColor& inkColour() {
     return black;
 }
 
+// One dot as drawn: its colour (null: not drawn) and its diameter as a part of the full one.
+struct DotLook {
+    const QColor* colour = nullptr;
+    double size = 1.0;
+};
+
+DotLook levelLook(uint8_t v) {
+    const auto& colours = dotColours();
+    return {v < colours.size() && colours[v] ? &*colours[v] : nullptr, 1.0};
+}
+
+DotLook highContrastLook(uint8_t v) {
+    if (v >= 1 && v <= 7) return {&inkColour(), 0.55 + 0.45 * (v - 1) / 6};
+    return {v == 15 ? &inkColour() : nullptr, 1.0};
+}
+
+DotLook inkLook(uint8_t v) { return {v ? &inkColour() : nullptr, 1.0}; }
+
+using LookOf = DotLook (*)(uint8_t);
+
+LookOf embossLookOf(EmbossLook look) { return look == EmbossLook::HighContrast ? highContrastLook : levelLook; }
+
+// Where a dot of diameter d lies in the square of a full-size dot (diameter D) whose lower-left
+// corner is (left, bottom), the y axis pointing down: centred, so its top-left corner is
+// (D - d) / 2 right of the corner and (D + d) / 2 above it.
+double dotLeftOffset(double fullDiameter, double d) { return (fullDiameter - d) / 2; }
+double dotTopOffset(double fullDiameter, double d) { return -(fullDiameter + d) / 2; }
+
 // The opaque white surface, or null when the page is empty or too large for a QImage.
 QImage whiteSurface(const PageData& page, double scale) {
     const double w = std::trunc(double(page.m_width) * scale);
@@ -65,9 +93,8 @@ int64_t squareBottomRow(const PageData& page, int64_t y, double scale, int image
 
 int64_t squareLeftColumn(int64_t x, double scale) { return int64_t(std::trunc(double(x) * scale)); }
 
-// One ellipse per dot, in drawing order; colourOf gives null for a cell that is not drawn.
-template <class ColourOf>
-QImage drawDotsReference(const PageData& page, double scale, double diameter, ColourOf colourOf) {
+// One ellipse per dot, in drawing order.
+QImage drawDotsReference(const PageData& page, double scale, double diameter, LookOf lookOf) {
     QImage image = whiteSurface(page, scale);
     if (image.isNull()) return image;
     QPainter painter(&image);
@@ -76,12 +103,14 @@ QImage drawDotsReference(const PageData& page, double scale, double diameter, Co
     const QColor* brushColour = nullptr;
     for (int64_t y = 0; y < page.m_height; ++y) {
         const uint8_t* row = page.pixelAddress(0, y);
-        const double top = double(squareBottomRow(page, y, scale, image.height())) - diameter;
+        const double bottom = double(squareBottomRow(page, y, scale, image.height()));
         for (int64_t x = 0; x < page.m_width; ++x) {
-            const QColor* colour = colourOf(row[x]);
-            if (!colour) continue;
-            if (colour != brushColour) painter.setBrush(*(brushColour = colour));
-            painter.drawEllipse(QRectF(double(squareLeftColumn(x, scale)), top, diameter, diameter));
+            const DotLook look = lookOf(row[x]);
+            if (!look.colour) continue;
+            if (look.colour != brushColour) painter.setBrush(*(brushColour = look.colour));
+            const double d = diameter * look.size;
+            painter.drawEllipse(QRectF(double(squareLeftColumn(x, scale)) + dotLeftOffset(diameter, d),
+                                       bottom + dotTopOffset(diameter, d), d, d));
         }
     }
     painter.end();
@@ -119,10 +148,10 @@ struct Stamp {
     int paddedEnd = 0;
 };
 
-// A dot whose square starts phaseY below a whole pixel row (the column phase is always 0).
-Stamp makeStamp(const QColor& colour, double diameter, double phaseY) {
+// A dot whose square starts phaseX right of a whole pixel column and phaseY below a whole pixel row.
+Stamp makeStamp(const QColor& colour, double diameter, double phaseX, double phaseY) {
     constexpr int Pad = 2; // room for any coverage the rasteriser leaves outside the square
-    const int side = int(std::ceil(diameter + phaseY)) + 2 * Pad;
+    const int side = int(std::ceil(diameter + std::max(phaseX, phaseY))) + 2 * Pad;
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(0u);
     {
@@ -130,7 +159,7 @@ Stamp makeStamp(const QColor& colour, double diameter, double phaseY) {
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
-        painter.drawEllipse(QRectF(Pad, Pad + phaseY, diameter, diameter));
+        painter.drawEllipse(QRectF(Pad + phaseX, Pad + phaseY, diameter, diameter));
     }
     int x0 = side, x1 = -1, y0 = side, y1 = -1;
     for (int y = 0; y < side; ++y) {
@@ -174,57 +203,56 @@ Stamp makeStamp(const QColor& colour, double diameter, double phaseY) {
     return stamp;
 }
 
-// The stamps of one geometry, found by cell value (null where the value is not drawn).
+// The stamps of one geometry, found by cell value (null where the value is not drawn). A stamp's
+// dx and dy place its first stored pixel relative to the cell's left column and the lower edge of
+// its square.
 struct StampSet {
     double scale = 1.0;
-    int squareSide = 0; // whole pixels from the square's corner row to its lower edge
     std::vector<Stamp> stamps;
     std::array<const Stamp*, 256> byValue{};
 };
 
-// Every square's lower edge lies on a whole pixel row, so its top lies ceil(d) - d below one.
-template <class ColourOf>
-StampSet makeStampSet(double scale, double diameter, ColourOf colourOf) {
+// Every square's lower edge lies on a whole pixel row and its left edge on a whole column, so each
+// look has one phase for all its dots.
+StampSet makeStampSet(double scale, double diameter, LookOf lookOf) {
     StampSet set;
     set.scale = scale;
-    set.squareSide = int(std::ceil(diameter));
-    const double phaseY = set.squareSide - diameter;
     set.stamps.reserve(256);
     std::array<int, 256> index;
     index.fill(-1);
-    std::vector<const QColor*> made;
+    std::vector<std::pair<const QColor*, double>> made;
     for (int v = 0; v < 256; ++v) {
-        const QColor* colour = colourOf(uint8_t(v));
-        if (!colour) continue;
-        const auto same = std::find(made.begin(), made.end(), colour);
+        const DotLook look = lookOf(uint8_t(v));
+        if (!look.colour) continue;
+        const auto same = std::find(made.begin(), made.end(), std::pair{look.colour, look.size});
         if (same != made.end()) {
             index[v] = int(same - made.begin());
             continue;
         }
         index[v] = int(made.size());
-        made.push_back(colour);
-        set.stamps.push_back(makeStamp(*colour, diameter, phaseY));
+        made.emplace_back(look.colour, look.size);
+        const double d = diameter * look.size;
+        const double left = dotLeftOffset(diameter, d), top = dotTopOffset(diameter, d);
+        Stamp stamp = makeStamp(*look.colour, d, left - std::floor(left), top - std::floor(top));
+        stamp.dx += int(std::floor(left));
+        stamp.dy += int(std::floor(top));
+        set.stamps.push_back(std::move(stamp));
     }
     for (int v = 0; v < 256; ++v)
         if (index[v] >= 0 && set.stamps[size_t(index[v])].width > 0) set.byValue[v] = &set.stamps[size_t(index[v])];
     return set;
 }
 
-const QColor* embossColourOf(uint8_t v) {
-    const auto& colours = dotColours();
-    return v < colours.size() && colours[v] ? &*colours[v] : nullptr;
-}
-
-const QColor* inkColourOf(uint8_t v) { return v ? &inkColour() : nullptr; }
-
-const StampSet& embossStamps(int index) {
-    static const StampSet sets[2] = {makeStampSet(EmbossScale[0], EmbossDiameter[0], embossColourOf),
-                                     makeStampSet(EmbossScale[1], EmbossDiameter[1], embossColourOf)};
-    return sets[index];
+const StampSet& embossStamps(int index, EmbossLook look) {
+    static const StampSet sets[2][2] = {
+        {makeStampSet(EmbossScale[0], EmbossDiameter[0], levelLook), makeStampSet(EmbossScale[1], EmbossDiameter[1], levelLook)},
+        {makeStampSet(EmbossScale[0], EmbossDiameter[0], highContrastLook),
+         makeStampSet(EmbossScale[1], EmbossDiameter[1], highContrastLook)}};
+    return sets[look == EmbossLook::HighContrast][index];
 }
 
 const StampSet& inkStamps() {
-    static const StampSet set = makeStampSet(InkScale, InkDiameter, inkColourOf);
+    static const StampSet set = makeStampSet(InkScale, InkDiameter, inkLook);
     return set;
 }
 
@@ -282,7 +310,7 @@ QImage drawDotsStamped(const PageData& page, const StampSet& set) {
     const int width = image.width(), height = image.height();
     for (int64_t y = 0; y < page.m_height; ++y) {
         const uint8_t* row = page.pixelAddress(0, y);
-        const int64_t cornerRow = squareBottomRow(page, y, set.scale, height) - set.squareSide;
+        const int64_t bottomRow = squareBottomRow(page, y, set.scale, height);
         for (int64_t x = 0; x < page.m_width; ++x) {
             // Most cells are empty: step over eight zero bytes at a time.
             if (x + 8 <= page.m_width) {
@@ -296,7 +324,7 @@ QImage drawDotsStamped(const PageData& page, const StampSet& set) {
             const Stamp* stamp = set.byValue[row[x]];
             if (!stamp) continue;
             composite(bits, bytesPerLine, width, height, *stamp, squareLeftColumn(x, set.scale) + stamp->dx,
-                      cornerRow + stamp->dy);
+                      bottomRow + stamp->dy);
         }
     }
     return image;
@@ -309,17 +337,17 @@ std::optional<QColor> embossDotColour(unsigned value) {
     return value < colours.size() ? colours[value] : std::nullopt;
 }
 
-QImage embossImage(const PageData& page) { return drawDotsStamped(page, embossStamps(embossIndex(page))); }
+QImage embossImage(const PageData& page, EmbossLook look) { return drawDotsStamped(page, embossStamps(embossIndex(page), look)); }
 
-QImage embossImageReference(const PageData& page) {
+QImage embossImageReference(const PageData& page, EmbossLook look) {
     const int i = embossIndex(page);
-    return drawDotsReference(page, EmbossScale[i], EmbossDiameter[i], embossColourOf);
+    return drawDotsReference(page, EmbossScale[i], EmbossDiameter[i], embossLookOf(look));
 }
 
 QImage inkDotImage(const PageData& page) { return drawDotsStamped(page, inkStamps()); }
 
 QImage inkDotImageReference(const PageData& page) {
-    return drawDotsReference(page, InkScale, InkDiameter, inkColourOf);
+    return drawDotsReference(page, InkScale, InkDiameter, inkLook);
 }
 
 QImage rgbImage(const PageData& page) {
@@ -331,10 +359,10 @@ QImage rgbImage(const PageData& page) {
                   qsizetype(page.m_stride), QImage::Format_RGB888);
 }
 
-QImage pageImage(const PageData& page) {
+QImage pageImage(const PageData& page, EmbossLook look) {
     switch (page.m_kind) {
     case 1:
-    case 2: return embossImage(page);
+    case 2: return embossImage(page, look);
     case 3: return inkDotImage(page);
     case 4: return rgbImage(page);
     default: return {};

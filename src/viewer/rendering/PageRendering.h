@@ -12,6 +12,11 @@
 
 namespace brelmont::viewer {
 
+// How emboss dots are drawn: in grey levels by their level (the usual picture), or all black with
+// the level shown by the dot's size, for low vision (level 7 full size down to 55 % of it for
+// level 1; value 15, a dot without a level, full size).
+enum class EmbossLook { Levels, HighContrast };
+
 // Emboss page (kinds 1 and 2; any other kind is drawn with the kind 1 geometry): one antialiased
 // circle per drawable cell on white, Format_ARGB32_Premultiplied, fully opaque. A kind 1 cell is
 // 5 x 5 pixels with a 4-pixel dot, a kind 2 cell is one pixel with a 4.8-pixel dot. Page row 0 is
@@ -19,11 +24,12 @@ namespace brelmont::viewer {
 // into the rows above its own. Null for an empty page or one too large for a QImage.
 // Every dot of a page has the same sub-pixel phase, so each colour's dot is rendered once and
 // composited at every position.
-QImage embossImage(const job::PageData& page);
+// A smaller high-contrast dot is centred in the square of a full-size one.
+QImage embossImage(const job::PageData& page, EmbossLook look = EmbossLook::Levels);
 
 // The same picture drawn the straightforward way, one QPainter ellipse per dot. embossImage()
 // matches it within one unit per channel; kept for tests and the benchmark.
-QImage embossImageReference(const job::PageData& page);
+QImage embossImageReference(const job::PageData& page, EmbossLook look = EmbossLook::Levels);
 
 // Kind 3 ink page: every non-zero byte is a black antialiased circle inscribed in its pixel, on
 // white, Format_ARGB32_Premultiplied. Null for an empty page.
@@ -37,8 +43,9 @@ QImage inkDotImageReference(const job::PageData& page);
 // longer. The view shows it at pageImageSize(), a third of its pixel size. Null for an empty page.
 QImage rgbImage(const job::PageData& page);
 
-// The picture for the page's kind (1, 2 emboss; 3 ink dots; 4 RGB); null for any other kind.
-QImage pageImage(const job::PageData& page);
+// The picture for the page's kind (1, 2 emboss in the given look; 3 ink dots; 4 RGB); null for any
+// other kind.
+QImage pageImage(const job::PageData& page, EmbossLook look = EmbossLook::Levels);
 
 // Size in points at which the view shows pageImage(): the pixel size, except a third of it
 // (integer division) for kind 4. An invalid QSize when the page gives no picture.

@@ -3,12 +3,14 @@
 #include "viewer/braille/BrailleText.h"
 #include "viewer/rendering/PageRendering.h"
 #include "viewer/window/ClickableImageView.h"
+#include "widgets/Announce.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <cmath>
 
@@ -58,6 +60,8 @@ void ViewController::viewDidLoad() {
         font.setFixedPitch(true);
         m_embTextView->setFont(font);
         m_embTextView->hide();
+        // Page Up and Page Down at the ends of the job, where the page commands are off.
+        m_embTextView->installEventFilter(this);
     }
     // The captions name the views for assistive technology as well as on screen.
     if (m_lbInkPage && m_inkImageView) m_lbInkPage->setBuddy(m_inkImageView);
@@ -99,11 +103,32 @@ void ViewController::viewDidAppear() {
     showSide(Side::Ink, ink, inkPage.page);
     showDecodeNote(QString::fromStdString(decodeNote(m_document->m_diagnostics, embossPage.notes, inkPage.notes)));
     emit pageShown(index, pageCount());
+    // A focused page view has said the page by its new name; any other control says it now.
+    if (!pageViewHasFocus()) sayAtFocus(pageSentence(index, pageCount()));
+}
+
+bool ViewController::pageViewHasFocus() const {
+    const QWidget* focus = window()->focusWidget();
+    return focus && (focus == m_embImageView || focus == m_inkImageView || focus == m_embTextView);
+}
+
+void ViewController::focusPageView() {
+    if (m_embTextView && !m_embTextView->isHidden()) m_embTextView->setFocus();
+    else if (m_embImageView && !m_embImageView->isHidden()) m_embImageView->setFocus();
+    else if (m_inkImageView && !m_inkImageView->isHidden()) m_inkImageView->setFocus();
+    else setFocus();
+}
+
+// Nobody hears a window without a focused control (the first display, before the focus is placed).
+void ViewController::sayAtFocus(const std::string& sentence) {
+    if (QWidget* focus = window()->focusWidget()) widgets::announce(focus, QString::fromStdString(sentence));
 }
 
 // The note is a label of its own, reachable by Tab, and is also the page views' description, so a
 // screen reader says it with the page.
 void ViewController::showDecodeNote(const QString& note) {
+    // A page sentence hung on a view gives way to the views' own descriptions.
+    widgets::Announcements::instance().withdraw();
     if (m_lbDecodeNote) {
         m_lbDecodeNote->setText(note);
         m_lbDecodeNote->setAccessibleName(note);
@@ -119,29 +144,46 @@ void ViewController::showSide(Side side, SideImage what, const job::PagePtr& pag
     QLabel* caption = side == Side::Ink ? m_lbInkPage : m_lbEmbPage;
     if (!view) return;
     const bool shown = what != SideImage::Hidden && page;
-    if (shown) {
+    if (shown && side == Side::Emboss) showEmbossImage(page);
+    if (shown && side == Side::Ink) {
         // A page that yields no image leaves the view with the image it had.
         const QImage image = pageImage(*page);
         if (!image.isNull()) view->setImage(image, pageImageSize(*page), page);
-        if (side == Side::Emboss) view->m_page = page;
     }
     if (side == Side::Emboss) {
         m_embShown = shown;
         updateEmbossView();
         return;
     }
-    const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown));
+    const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown) +
+                                                (shown ? pageEnd(m_cursor.m_currentPage, pageCount()) : ""));
     if (caption) caption->setText(text);
     view->setAccessibleName(text);
     view->setVisible(shown);
+}
+
+void ViewController::showEmbossImage(const job::PagePtr& page) {
+    // A page that yields no image leaves the view with the image it had.
+    const QImage image = pageImage(*page, m_look);
+    if (!image.isNull()) m_embImageView->setImage(image, pageImageSize(*page), page);
+    m_embImageView->m_page = page;
+}
+
+void ViewController::setHighContrast(bool on) {
+    const EmbossLook look = on ? EmbossLook::HighContrast : EmbossLook::Levels;
+    if (look == m_look) return;
+    m_look = look;
+    if (m_embImageView && m_embImageView->m_page) showEmbossImage(m_embImageView->m_page);
 }
 
 // Shows the emboss side as image or as text, and names both views and the caption for the page.
 void ViewController::updateEmbossView() {
     if (!m_embImageView) return;
     const bool asText = m_brailleShown && m_embShown && m_embTextView && m_embImageView->m_page;
-    const QString name = QString::fromStdString(pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown));
-    const QString textName = name + QStringLiteral(" as braille text");
+    const std::string caption = pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown);
+    const std::string end = m_embShown ? pageEnd(m_cursor.m_currentPage, pageCount()) : "";
+    const QString name = QString::fromStdString(caption + end);
+    const QString textName = QString::fromStdString(caption + " as braille text" + end);
     if (asText && m_textPage != m_embImageView->m_page) {
         m_textPage = m_embImageView->m_page;
         QString text = QString::fromStdString(brailleText(*m_textPage));
@@ -172,13 +214,19 @@ void ViewController::setBrailleTextShown(bool shown) {
 }
 
 bool ViewController::clickPageForward() {
-    if (!m_cursor.requestForward(pageCount())) return false;
+    if (!m_cursor.requestForward(pageCount())) {
+        sayAtFocus(noPageSentence(true, m_cursor.m_currentPage, pageCount()));
+        return false;
+    }
     viewDidAppear();
     return true;
 }
 
 bool ViewController::clickPageBackward() {
-    if (!m_cursor.requestBackward()) return false;
+    if (!m_cursor.requestBackward()) {
+        sayAtFocus(noPageSentence(false, m_cursor.m_currentPage, pageCount()));
+        return false;
+    }
     viewDidAppear();
     return true;
 }
@@ -196,7 +244,12 @@ void ViewController::zoom(int percent) {
     QWidget* top = window();
     const QRect frame = top->frameGeometry();
     const QRect client = top->geometry();
-    const Frame next = zoomFrame(Frame{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}, percent);
+    Frame next = zoomFrame(Frame{double(frame.x()), double(frame.y()), double(frame.width()), double(frame.height())}, percent);
+    // The title bar, menu and toolbar stay reachable: the frame stays on the window's screen.
+    if (const QScreen* screen = top->screen()) {
+        const QRect area = screen->availableGeometry();
+        next = keepOnScreen(next, Frame{double(area.x()), double(area.y()), double(area.width()), double(area.height())});
+    }
     // The frame is what grows; the client area keeps the decoration's margins.
     const int left = client.x() - frame.x();
     const int top_ = client.y() - frame.y();
@@ -213,10 +266,7 @@ void ViewController::showEvent(QShowEvent* event) {
     if (!m_focusPlaced) {
         // Start on the emboss page (or the ink page) so arrow keys page at once and the page is announced.
         m_focusPlaced = true;
-        if (m_embTextView && !m_embTextView->isHidden()) m_embTextView->setFocus();
-        else if (m_embImageView && !m_embImageView->isHidden()) m_embImageView->setFocus();
-        else if (m_inkImageView && !m_inkImageView->isHidden()) m_inkImageView->setFocus();
-        else setFocus();
+        focusPageView();
     }
 }
 
@@ -225,17 +275,29 @@ void ViewController::resizeEvent(QResizeEvent* event) {
     viewWillLayout();
 }
 
+// Right and Left page (Left is swallowed on the first page too); Page Down and Page Up reach here
+// only where the page commands are off, at the ends, and say so.
+bool ViewController::pageByKey(int key) {
+    if (key == Qt::Key_Right || key == Qt::Key_PageDown) clickPageForward();
+    else if (key == Qt::Key_Left || key == Qt::Key_PageUp) clickPageBackward();
+    else return false;
+    return true;
+}
+
 void ViewController::keyPressEvent(QKeyEvent* event) {
     const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (event->key() == Qt::Key_Right && plain) {
-        clickPageForward();
-        event->accept();
-    } else if (event->key() == Qt::Key_Left && plain) {
-        clickPageBackward(); // swallowed on the first page too
-        event->accept();
-    } else {
-        QWidget::keyPressEvent(event);
+    if (plain && pageByKey(event->key())) event->accept();
+    else QWidget::keyPressEvent(event);
+}
+
+// The braille text keeps its arrows for the caret; only Page Up and Page Down page from it.
+bool ViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_embTextView && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) return pageByKey(key->key());
     }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace brelmont::viewer

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "job/Document.h"
+#include "viewer/rendering/PageRendering.h"
 #include "viewer/window/ViewerModel.h"
 
 #include <QWidget>
@@ -35,12 +36,21 @@ public:
     // The display step: shows the wanted page when it exists and is not already shown.
     void viewDidAppear();
 
-    // The page commands; false when there is no page in that direction (nothing changes).
+    // The page commands; false when there is no page in that direction (nothing changes, and
+    // that is said). Every page change is said once: where the focus is on a page, its new name
+    // says it; elsewhere (a toolbar button, the menu) the focused control says the page.
     bool clickPageForward();
     bool clickPageBackward();
-    // Resizes the window about its centre by 110 % or 90 %.
+    // Resizes the window about its centre by 110 % or 90 %, kept wholly on its screen.
     void zoomIn();
     void zoomOut();
+
+    // The emboss image in grey levels or, for low vision, black dots sized by level.
+    void setHighContrast(bool on);
+    bool highContrast() const { return m_look == EmbossLook::HighContrast; }
+    // Gives the focus to the page shown: the braille text, the emboss image or the ink image.
+    void focusPageView();
+    bool pageViewHasFocus() const;
 
     // Presses the print button when the job has a page; false (nothing happens) when it has none.
     bool printFile();
@@ -72,12 +82,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void showSide(Side side, SideImage what, const job::PagePtr& page);
     void showDecodeNote(const QString& note);
     void updateEmbossView();
     void zoom(int percent);
+    void showEmbossImage(const job::PagePtr& page);
+    void sayAtFocus(const std::string& sentence);
+    bool pageByKey(int key);
 
     std::shared_ptr<const job::Document> m_document;
     PageCursor m_cursor;
@@ -85,6 +99,7 @@ private:
     bool m_embShown = false;     // the current page has an emboss side
     bool m_brailleShown = false; // the emboss side is shown as text
     job::PagePtr m_textPage;     // the page whose text the text view holds
+    EmbossLook m_look = EmbossLook::Levels;
 };
 
 } // namespace brelmont::viewer

@@ -19,6 +19,13 @@ Frame zoomFrame(const Frame& frame, int percent) {
     return {x, y, w, h};
 }
 
+Frame keepOnScreen(const Frame& frame, const Frame& screen) {
+    const double w = std::min(frame.width, screen.width), h = std::min(frame.height, screen.height);
+    const double x = std::clamp(frame.x, screen.x, screen.x + screen.width - w);
+    const double y = std::clamp(frame.y, screen.y, screen.y + screen.height - h);
+    return {x, y, w, h};
+}
+
 int64_t pageCount(const job::PageList& emboss, const job::PageList& ink) { return int64_t(std::max(emboss.size(), ink.size())); }
 
 bool PageCursor::advance(int64_t count) {
@@ -63,6 +70,23 @@ std::string pageCaption(Side side, int64_t index, int64_t count, bool shown) {
     if (!shown) return side == Side::Ink ? "No ink page" : "No emboss page";
     return std::string(side == Side::Ink ? "Ink" : "Emboss") + " page " + std::to_string(index + 1) + " of " +
            std::to_string(count);
+}
+
+std::string pageEnd(int64_t index, int64_t count) {
+    if (count == 1) return ", the only page";
+    if (index == 0) return ", first page";
+    if (index + 1 == count) return ", last page";
+    return {};
+}
+
+std::string pageSentence(int64_t index, int64_t count) {
+    return "Page " + std::to_string(index + 1) + " of " + std::to_string(count) + pageEnd(index, count) + ".";
+}
+
+std::string noPageSentence(bool forward, int64_t index, int64_t count) {
+    if (count <= 0) return "The job has no pages.";
+    const std::string page = "page " + std::to_string(index + 1) + " of " + std::to_string(count);
+    return forward ? "There is no next page; " + page + " is the last." : "There is no previous page; " + page + " is the first.";
 }
 
 std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const std::vector<job::Diagnostic>& embossNotes,

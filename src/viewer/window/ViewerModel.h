@@ -38,6 +38,10 @@ constexpr int ZoomOutPercent = 90;
 // The window frame scaled by percent/100 about its centre; x is held at 0 or more, y is not.
 Frame zoomFrame(const Frame& frame, int percent);
 
+// The frame moved, and shrunk where it is larger, so that it lies wholly inside `screen` (a zoomed
+// window that grew past its screen would hide its title bar, menu and toolbar).
+Frame keepOnScreen(const Frame& frame, const Frame& screen);
+
 // The number of pages of a job: its longer list.
 int64_t pageCount(const job::PageList& emboss, const job::PageList& ink);
 
@@ -69,6 +73,13 @@ enum class Side { Ink, Emboss };
 // What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
 // side has nothing to show.
 std::string pageCaption(Side side, int64_t index, int64_t count, bool shown);
+// What follows a page's name at the ends of the job: ", first page", ", last page", ", the only
+// page", or nothing.
+std::string pageEnd(int64_t index, int64_t count);
+// The page change said where the focus is not on a page: "Page 2 of 5.", "Page 5 of 5, last page."
+std::string pageSentence(int64_t index, int64_t count);
+// What is said when there is no page in the direction asked for.
+std::string noPageSentence(bool forward, int64_t index, int64_t count);
 
 // What the window says about decoding, in sentences: the faults found when the job was opened
 // (decoding that stopped early, pages left out), then those found decoding the pages shown now.

@@ -44,8 +44,18 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     connect(ui->actionZoomIn, &QAction::triggered, content, &ViewController::zoomIn);
     connect(ui->actionZoomOut, &QAction::triggered, content, &ViewController::zoomOut);
     connect(ui->actionBrailleText, &QAction::toggled, content, &ViewController::setBrailleTextShown);
+    connect(ui->actionHighContrast, &QAction::toggled, content, &ViewController::setHighContrast);
+    connect(ui->actionExportBraille, &QAction::triggered, this, [this] {
+        if (m_document) exportBraille(this, *m_document, m_askExportPath);
+    });
     // A job without emboss pages has nothing to read as braille.
-    ui->actionBrailleText->setEnabled(m_document && !m_document->m_embPages.empty());
+    const bool braille = m_document && !m_document->m_embPages.empty();
+    ui->actionBrailleText->setEnabled(braille);
+    ui->actionExportBraille->setEnabled(braille);
+    // Nothing to page to until a page is shown.
+    ui->actionPageBackward->setEnabled(false);
+    ui->actionPageForward->setEnabled(false);
+    connect(content, &ViewController::pageShown, this, &WindowController::pageShown);
 
     // Toolbar buttons take Tab focus, so every command is reachable without the mouse or the menu.
     QWidget* previous = nullptr;
@@ -57,6 +67,11 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
         button->setAccessibleName(action->iconText());
         if (previous) setTabOrder(previous, button);
         previous = button;
+    }
+    // The button that shows the commands a narrow window has no room for.
+    if (auto* more = ui->toolBar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"))) {
+        more->setAccessibleName(tr("More commands"));
+        more->setToolTip(tr("More commands"));
     }
     // Then the pages, left to right (the braille text takes the emboss image's place), and the
     // note on decoding.
@@ -70,6 +85,15 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
 
 WindowController::~WindowController() { delete ui; }
 
+// A page command that goes off while it has the focus hands the focus to the page, whose name
+// then says where the reader is.
+void WindowController::pageShown(qint64 index, qint64 count) {
+    QWidget* focus = focusWidget();
+    ui->actionPageBackward->setEnabled(index > 0);
+    ui->actionPageForward->setEnabled(index + 1 < count);
+    if (focus && !focus->isEnabled()) viewController()->focusPageView();
+}
+
 ViewController* WindowController::viewController() const { return ui->m_viewController; }
 QMenu* WindowController::fileMenu() const { return ui->menuFile; }
 QToolBar* WindowController::toolBar() const { return ui->toolBar; }
@@ -79,5 +103,7 @@ QAction* WindowController::actionPageForward() const { return ui->actionPageForw
 QAction* WindowController::actionZoomIn() const { return ui->actionZoomIn; }
 QAction* WindowController::actionZoomOut() const { return ui->actionZoomOut; }
 QAction* WindowController::actionBrailleText() const { return ui->actionBrailleText; }
+QAction* WindowController::actionHighContrast() const { return ui->actionHighContrast; }
+QAction* WindowController::actionExportBraille() const { return ui->actionExportBraille; }
 
 } // namespace brelmont::viewer

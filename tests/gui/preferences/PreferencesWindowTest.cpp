@@ -161,6 +161,7 @@ TEST_F(PreferencesWindow, OkWritesEveryOptionAndRefreshesTheMirrors) {
     EXPECT_EQ(guitest::readFile(mirror(ValdoQueue)), assignments(ValdoQueue));
     EXPECT_EQ(ui::lastQueueName().toStdString(), OrvinQueue);
     EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(window->outcome().toStdString(), "The printing preferences of " + std::string(OrvinQueue) + " were saved.");
 
     // Opening again shows what was written, as the queue now lists it.
     auto again = open({OrvinQueue, ValdoQueue});
@@ -180,6 +181,7 @@ TEST_F(PreferencesWindow, OkWithThePlaceholderOnlyRefreshesTheMirrors) {
     EXPECT_EQ(assignments(OrvinQueue), before);
     EXPECT_TRUE(fs::exists(mirror(OrvinQueue)));
     EXPECT_TRUE(ui::lastQueueName().isEmpty());
+    EXPECT_TRUE(window->outcome().isEmpty());
 }
 
 TEST_F(PreferencesWindow, CancelWritesNothingButRefreshesTheMirrors) {

@@ -165,6 +165,7 @@ TEST_F(ToolboxWindow, OkAppliesTheChangesAndCloses) {
     ASSERT_EQ(device.writes().size(), 1u);
     EXPECT_EQ(device.writes()[0],
               "\x1b%-12345X@PJL DEFAULT TOPMARGIN=20\n@PJL DEFAULT CUSTOMMEDIAMAX=170\n@PJL SERVICE UPDATE\n");
+    EXPECT_EQ(window->outcome(), "The changed settings were written to the embosser."); // said where the focus returns
 }
 
 TEST_F(ToolboxWindow, ApplySendsOnceAndDisablesItself) {
@@ -220,6 +221,7 @@ TEST_F(ToolboxWindow, AnUntouchedFieldIsNotWrittenBackWhateverItsBytes) {
                                                                              "@PJL SERVICE UPDATE\n"}
                                                  : std::vector<std::string>{})
             << changeAnother;
+        EXPECT_EQ(window->outcome().isEmpty(), !changeAnother); // nothing written, nothing said
     }
 }
 
