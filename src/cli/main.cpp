@@ -5,6 +5,7 @@
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/TestPageCommand.h"
 #include "cli/ToolboxCommand.h"
 
 #include <cstring>
@@ -35,6 +36,8 @@ const Subcommand Subcommands[] = {
     {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
      brelmont::cli::runOptions},
     {"send", "send FILE QUEUE     send a file unchanged (raw) to a queue", brelmont::cli::runSend},
+    {"testpage", "testpage QUEUE      print the test page (braille alphabet and digits at every dot height)",
+     brelmont::cli::runTestPage},
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
                 "                      show or change the settings of an attached embosser",
      brelmont::cli::runToolbox},
