@@ -1,8 +1,8 @@
 #include "app/AppDelegate.h"
 
+#include "app/Logging.h"
 #include "app/StartWindow.h"
 #include "preferences/ui/PreferencesViewController.h"
-#include "printer/CommandRunner.h"
 #include "sendfile/ui/SendWindows.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
@@ -17,18 +17,11 @@ namespace brelmont::app {
 
 using widgets::MessageBox;
 
-namespace {
-
-void runIgnoringOutput(const std::string& command) { (void)printer::CommandRunner::run(command); }
-
-} // namespace
-
-AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QObject* parent)
+AppDelegate::AppDelegate(SharedFolder folder, QObject* parent)
     : QObject(parent),
       m_folder(folder),
       m_handoff(
-          folder, run ? std::move(run) : PreviewHandoff::RunCommand(runIgnoringOutput),
-          [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
+          folder, [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
           [this](const std::filesystem::path& job) { m_documents.openDocument(QString::fromStdString(job.string())); }) {
     m_documents.m_presentSendJob = [](viewer::WindowController* window) {
         sendfile::presentSendFileDlg(window, window->document());
@@ -47,8 +40,12 @@ void AppDelegate::applicationWillTerminate() {
 }
 
 void AppDelegate::applicationDidFinishLaunching() {
-    m_folder.createFolders();
-    m_folder.truncateLockFile();
+    std::vector<std::string> refusals = m_folder.createFolders();
+    if (const std::string refused = m_folder.truncateLockFile(); !refused.empty()) refusals.push_back(refused);
+    for (const std::string& refusal : refusals) {
+        qCWarning(lcApp, "%s", refusal.c_str());
+        MessageBox::show(QString::fromStdString(refusal));
+    }
     m_handoff.m_permissionWarning = true;
 
     // The hand-off polls on the main thread for the life of the application.

@@ -1,5 +1,7 @@
 #include "app/DocumentController.h"
 
+#include "app/Logging.h"
+
 #include "widgets/MessageBox.h"
 #include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
@@ -8,7 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <iostream>
+#include <sstream>
 
 namespace brelmont::app {
 
@@ -55,7 +57,10 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
 
     auto document = std::make_shared<job::Document>();
     std::string readError;
-    const auto refused = document->readFromFile(path.toStdString(), std::cout, readError);
+    std::ostringstream diagnostics; // the decoder's lines go to the log, never to standard output
+    const auto refused = document->readFromFile(path.toStdString(), diagnostics, readError);
+    for (const QString& line : QString::fromStdString(diagnostics.str()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        qCInfo(lcApp, "%s: %s", qUtf8Printable(path), qUtf8Printable(line));
     const QString name = QFileInfo(path).fileName();
     if (!readError.empty()) {
         MessageBox::show(QStringLiteral("The job “%1” could not be opened: %2").arg(name, QString::fromStdString(readError)));

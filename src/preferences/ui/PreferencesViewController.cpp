@@ -3,6 +3,7 @@
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
 #include "preferences/SharedDataFolder.h"
+#include "preferences/ui/PreferencesLogging.h"
 #include "preferences/ui/PreferencesSettings.h"
 #include "printer/CommandRunner.h"
 #include "printer/ModelTable.h"
@@ -322,11 +323,16 @@ void PreferencesViewController::twoInOneToggled(bool on) {
     ui->m_printOnly->setEnabled(!on);
 }
 
-void PreferencesViewController::refreshMirrors() const {
+void PreferencesViewController::refreshMirrors() {
     const BusyCursor busy;
     std::vector<std::string> queues;
     for (const printer::PrinterItem& item : m_printers.items()) queues.push_back(item.queue);
-    OptionStore::refreshMirrors(queues);
+    // A link planted in the shared folder is told once per window; it stays until someone removes it.
+    for (const std::string& refusal : OptionStore::refreshMirrors(queues)) {
+        qCWarning(lcPreferences, "%s", refusal.c_str());
+        if (!m_refusalShown) widgets::MessageBox::show(text(refusal));
+        m_refusalShown = true;
+    }
 }
 
 // Every command of the plan runs, off the window thread; a failing one is told with the printing

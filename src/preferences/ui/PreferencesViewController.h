@@ -61,7 +61,7 @@ private:
     void showForm(const PreferencesForm& form);
     PreferencesForm readForm() const;
     void showPaperFields(const PaperFields& fields);
-    void refreshMirrors() const;
+    void refreshMirrors();
     int chosenQueue() const;
 
     Ui::PreferencesWindowController* ui;
@@ -73,6 +73,7 @@ private:
     QButtonGroup* m_render;
     QButtonGroup* m_output;
     FilePicker m_filePicker;
+    bool m_refusalShown = false;
 };
 
 // The Embosser ▸ Printing Preferences… command: builds the queue list and, when it holds at least
