@@ -1,4 +1,5 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
+#include "cli/DoctorCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/JobCommands.h"
 #include "cli/OptionsCommand.h"
@@ -38,6 +39,9 @@ const Subcommand Subcommands[] = {
     {"send", "send FILE QUEUE     send a file unchanged (raw) to a queue", brelmont::cli::runSend},
     {"testpage", "testpage QUEUE      print the test page (braille alphabet and digits at every dot height)",
      brelmont::cli::runTestPage},
+    {"doctor", "doctor              check the printing system, queues, USB access, network embossers, the\n"
+               "                      device helper and the shared folder; says how to fix each problem",
+     brelmont::cli::runDoctor},
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
                 "                      show or change the settings of an attached embosser",
      brelmont::cli::runToolbox},
