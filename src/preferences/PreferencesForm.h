@@ -13,6 +13,9 @@
 namespace brelmont::preferences {
 
 constexpr const char* BrowseItem = "<Browse...>";
+constexpr int ThinLineLowest = 1, ThinLineHighest = 6;
+// Contrast and brightness are changes in percent, either way.
+constexpr int64_t LevelLowest = -100, LevelHighest = 100;
 constexpr const char* DisabledItem = "Disabled";
 
 // A combo box filled from an option: its item texts and the chosen index (-1 none).
@@ -92,6 +95,15 @@ PaperFields paperFieldsForChoice(const PrintOption& pageSize, int index, const C
 
 // The custom fields converted into another unit; the custom size follows them.
 void changeUnits(PreferencesForm& form, int newUnits);
+
+// A field whose text OK cannot write: the control's object name and a message naming the field.
+struct FieldRefusal {
+    std::string field;
+    std::string message;
+};
+// The first field that holds no number, or one out of its range: contrast and brightness (whole
+// numbers from LevelLowest to LevelHighest) and, when they are editable, the custom paper sides.
+std::optional<FieldRefusal> checkForm(const PreferencesForm& form);
 
 // The "PrintMode" value the print mode boxes stand for (a hidden box counts as on for emboss and
 // off for print).

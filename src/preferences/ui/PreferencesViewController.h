@@ -13,6 +13,10 @@
 #include <functional>
 #include <vector>
 
+namespace brelmont::widgets {
+class ComboChoice;
+}
+
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -73,11 +77,13 @@ private:
     QButtonGroup* m_render;
     QButtonGroup* m_output;
     FilePicker m_filePicker;
+    widgets::ComboChoice* m_queueChoice = nullptr;
+    widgets::ComboChoice* m_patternChoice = nullptr;
     bool m_refusalShown = false;
 };
 
 // The Embosser ▸ Printing Preferences… command: builds the queue list and, when it holds at least
-// one queue, runs the window modally; with no queue it does nothing.
+// one queue, runs the window modally; with no queue it says so and how to add one.
 void showPreferencesWindow(QWidget* parent);
 
 } // namespace brelmont::preferences::ui
