@@ -8,7 +8,8 @@ namespace brelmont::sendfile {
 void fillQueueCombo(QComboBox* combo, const QueueListing& listing) {
     combo->clear();
     for (const std::string& entry : listing.m_entries) combo->addItem(QString::fromStdString(entry));
-    if (listing.m_selected >= 0) combo->setCurrentIndex(listing.m_selected);
+    // A combo box chooses its first item by itself; a listing that chooses none is shown so.
+    combo->setCurrentIndex(listing.m_selected);
 }
 
 std::vector<printer::PrinterItem> discoverQueuesShowingBusy() {

@@ -7,7 +7,7 @@ class QComboBox;
 
 namespace brelmont::sendfile {
 
-// The entries, and the first selection when the list has one.
+// The entries, and the first selection (none when the listing chooses none).
 void fillQueueCombo(QComboBox* combo, const QueueListing& listing);
 
 // The queue list is read while the user waits: a busy cursor says so.
