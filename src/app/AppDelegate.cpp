@@ -4,6 +4,7 @@
 #include "app/StartWindow.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "sendfile/ui/SendWindows.h"
+#include "sendfile/ui/TestPageDlg.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/LongWait.h"
@@ -28,7 +29,7 @@ AppDelegate::AppDelegate(SharedFolder folder, QObject* parent)
     };
     connect(&m_documents, &DocumentController::windowOpened, this, [this](viewer::WindowController* window) {
         fillFileMenu(window->fileMenu(), window, true);
-        fillEmbosserMenu(window->menuBar()->addMenu(QStringLiteral("&Embosser")));
+        fillEmbosserMenu(window->menuBar()->addMenu(tr("&Embosser")));
     });
 }
 
@@ -56,8 +57,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_handoff.tick();
 
     m_window = std::make_unique<StartWindow>();
-    fillFileMenu(m_window->menuBar()->addMenu(QStringLiteral("&File")), m_window.get(), false);
-    fillEmbosserMenu(m_window->menuBar()->addMenu(QStringLiteral("&Embosser")));
+    fillFileMenu(m_window->menuBar()->addMenu(tr("&File")), m_window.get(), false);
+    fillEmbosserMenu(m_window->menuBar()->addMenu(tr("&Embosser")));
     connect(m_window.get(), &StartWindow::openJobClicked, this, &AppDelegate::openDocumentClick);
     connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
     connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
@@ -69,24 +70,24 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument) {
-    QAction* open = menu->addAction(QStringLiteral("&Open Job…"), this, &AppDelegate::openDocumentClick);
+    QAction* open = menu->addAction(tr("&Open Job\u2026"), this, &AppDelegate::openDocumentClick);
     open->setShortcut(QKeySequence::Open);
     open->setObjectName(QStringLiteral("actionOpenJob"));
-    QAction* send = menu->addAction(QStringLiteral("Sen&d File…"), this, &AppDelegate::sendFileClick);
+    QAction* send = menu->addAction(tr("Sen&d File\u2026"), this, &AppDelegate::sendFileClick);
     send->setObjectName(QStringLiteral("actionSendFile"));
     if (forDocument) {
         auto* window = static_cast<viewer::WindowController*>(owner);
-        QAction* save = menu->addAction(QStringLiteral("&Save…"), this, [this, window] { m_documents.saveDocument(window); });
+        QAction* save = menu->addAction(tr("&Save\u2026"), this, [this, window] { m_documents.saveDocument(window); });
         save->setShortcut(QKeySequence::Save);
         save->setObjectName(QStringLiteral("actionSave"));
         // The viewer's own Print command, so its shortcut is bound once.
         menu->addAction(window->actionPrint());
-        QAction* close = menu->addAction(QStringLiteral("&Close"), owner, &QWidget::close);
+        QAction* close = menu->addAction(tr("&Close"), owner, &QWidget::close);
         close->setShortcut(QKeySequence::Close);
         close->setObjectName(QStringLiteral("actionClose"));
     }
     menu->addSeparator();
-    QAction* quit = menu->addAction(QStringLiteral("&Quit"), qApp, [] {
+    QAction* quit = menu->addAction(tr("&Quit"), qApp, [] {
         QApplication::closeAllWindows();
         QApplication::quit();
     });
@@ -95,10 +96,12 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
 }
 
 void AppDelegate::fillEmbosserMenu(QMenu* menu) {
-    QAction* toolbox = menu->addAction(QStringLiteral("&Toolbox…"), this, &AppDelegate::openToolboxClick);
+    QAction* toolbox = menu->addAction(tr("&Toolbox\u2026"), this, &AppDelegate::openToolboxClick);
     toolbox->setObjectName(QStringLiteral("actionToolbox"));
-    QAction* preferences = menu->addAction(QStringLiteral("Printing &Preferences…"), this, &AppDelegate::printingPreferences);
+    QAction* preferences = menu->addAction(tr("Printing &Preferences\u2026"), this, &AppDelegate::printingPreferences);
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
+    QAction* testPage = menu->addAction(tr("Print Te&st Page\u2026"), this, &AppDelegate::printTestPage);
+    testPage->setObjectName(QStringLiteral("actionPrintTestPage"));
 }
 
 void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
@@ -106,6 +109,8 @@ void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplicati
 void AppDelegate::sendFileClick() { sendfile::showSendFileWindow(QApplication::activeWindow()); }
 
 void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow(QApplication::activeWindow()); }
+
+void AppDelegate::printTestPage() { sendfile::showTestPageWindow(QApplication::activeWindow()); }
 
 void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
 

@@ -43,6 +43,8 @@ public:
     void sendFileClick();
     void printingPreferences();
     void openToolboxClick();
+    // Embosser ▸ Print Test Page…: the test page window.
+    void printTestPage();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }

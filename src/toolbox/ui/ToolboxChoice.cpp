@@ -3,6 +3,7 @@
 #include "printer/ModelTable.h"
 #include "printer/Printers.h"
 #include "toolbox/ui/ToolboxViewController.h"
+#include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -49,7 +50,8 @@ void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     if (!lines) return; // cancelled
     const ToolboxFamily* family = chooseAttachedFamily(*lines);
     if (!family) {
-        widgets::MessageBox::show(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size())));
+        widgets::MessageBox::show(
+            widgets::withDoctorHint(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size()))));
         return;
     }
     if (!ToolboxViewController::canOpen(*family)) {
