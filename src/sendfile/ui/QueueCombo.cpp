@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+
+#include "widgets/Guidance.h"
+#include "widgets/MessageBox.h"
 
 namespace brelmont::sendfile {
 
@@ -17,6 +21,24 @@ std::vector<printer::PrinterItem> discoverQueuesShowingBusy() {
     std::vector<printer::PrinterItem> printers = printer::Printers().items();
     QApplication::restoreOverrideCursor();
     return printers;
+}
+
+} // namespace brelmont::sendfile
+
+namespace brelmont::sendfile {
+
+bool offerableOrSaidSo(const std::vector<printer::PrinterItem>& printers) {
+    if (!printers.empty()) return true;
+    widgets::MessageBox::show(widgets::noQueueText());
+    return false;
+}
+
+void showApplicationModal(QDialog* window) {
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace brelmont::sendfile

@@ -3,23 +3,14 @@
 #include "sendfile/ui/QueueCombo.h"
 #include "sendfile/ui/SendFileDlg.h"
 #include "sendfile/ui/SendFileViewController.h"
-#include "widgets/Guidance.h"
-#include "widgets/MessageBox.h"
 
 namespace brelmont::sendfile {
 
 SendFileViewController* showSendFileWindow(QWidget* parent) {
     std::vector<printer::PrinterItem> printers = discoverQueuesShowingBusy();
-    if (printers.empty()) {
-        widgets::MessageBox::show(widgets::noQueueText());
-        return nullptr;
-    }
+    if (!offerableOrSaidSo(printers)) return nullptr;
     auto* window = new SendFileViewController(std::move(printers), parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    showApplicationModal(window);
     return window;
 }
 
@@ -28,10 +19,7 @@ SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Docu
 }
 
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers) {
-    if (printers.empty()) {
-        widgets::MessageBox::show(widgets::noQueueText());
-        return nullptr;
-    }
+    if (!offerableOrSaidSo(printers)) return nullptr;
     auto* sheet = new SendFileDlg(std::move(document), std::move(printers), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

@@ -4,7 +4,6 @@
 #include "sendfile/TestPage.h"
 #include "sendfile/ui/QueueCombo.h"
 #include "sendfile/ui/SendLogging.h"
-#include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -49,16 +48,9 @@ bool TestPageDlg::printClick() {
 
 TestPageDlg* showTestPageWindow(QWidget* parent) {
     std::vector<printer::PrinterItem> printers = discoverQueuesShowingBusy();
-    if (printers.empty()) {
-        MessageBox::show(widgets::noQueueText());
-        return nullptr;
-    }
+    if (!offerableOrSaidSo(printers)) return nullptr;
     auto* window = new TestPageDlg(std::move(printers), parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    showApplicationModal(window);
     return window;
 }
 
