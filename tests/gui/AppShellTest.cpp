@@ -1,6 +1,7 @@
 // The application shell offscreen: the launch sequence in a temporary shared folder, documents
 // opened from paths, drops, the hand-off and the Open command, Save, alerts, the start window.
 #include "app/AppDelegate.h"
+#include "widgets/Guidance.h"
 #include "app/DocumentController.h"
 #include "widgets/MessageBox.h"
 #include "app/StartWindow.h"
@@ -324,21 +325,25 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     EXPECT_TRUE(findAction(menus[1]->menu(), "actionToolbox"));
     EXPECT_TRUE(findAction(menus[1]->menu(), "actionPrintingPreferences"));
 
-    // Printing preferences with no embosser queue opens nothing.
+    // With no embosser queue and no attached embosser, each command opens nothing and says why, and
+    // where to find out more.
+    alerts.take(); // the hand-off's own, of no interest here
+    const QString noQueue = brelmont::widgets::noQueueText();
     QTest::mouseClick(start->preferencesButton(), Qt::LeftButton);
     EXPECT_FALSE(topLevelNamed("preferencesWindowController"));
-
-    // The toolbox with no attached embosser says so.
-    alerts.take(); // the hand-off's own, of no interest here
-    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
-    EXPECT_EQ(alerts.take(), QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
-
-    // Send file opens its window, modal, even with no queue to offer.
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
     QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
-    QWidget* send = topLevelNamed("sendFileWindowController");
-    ASSERT_TRUE(send);
-    EXPECT_TRUE(send->isModal());
-    send->close();
+    EXPECT_FALSE(topLevelNamed("sendFileWindowController"));
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
+    QAction* testPage = findAction(menus[1]->menu(), "actionPrintTestPage");
+    ASSERT_TRUE(testPage);
+    testPage->trigger();
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
+    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
+    const QStringList noEmbosser = alerts.take();
+    ASSERT_EQ(noEmbosser.size(), 1);
+    EXPECT_TRUE(noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
+    EXPECT_TRUE(noEmbosser[0].contains("brelmont-cli doctor"));
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {
