@@ -9,6 +9,7 @@
 #include "job/PageData.h"
 #include "job/TclParser.h"
 
+#include "BenchPages.h"
 #include "JobWriter.h"
 #include "Pcl3guiWriter.h"
 #include "SampleJob.h"
@@ -34,82 +35,9 @@ using brelmont::job::PageData;
 using brelmont::job::PagePtr;
 using brelmont::job::TclParser;
 using namespace brelmont::testing;
+using namespace brelmont::bench;
 
 constexpr int Pages = 100;
-constexpr int64_t EmbossW = 170, EmbossH = 220; // Letter at 20 cells per inch
-constexpr int64_t InkW = 850, InkH = 1100;      // Letter at 100 dpi
-constexpr int64_t RgbW = 2550, RgbH = 3300;     // Letter at 300 dpi
-
-// Braille-like clusters: 2 x 3 dot cells at a pitch of one cell, a cell every 3 columns and a
-// line every 4 rows, half the dots set, so about a quarter of the page carries a dot. A word
-// shares one level from 1 to 7 and some dots differ from it, as mixed-force pages do.
-ByteVector embossCells(uint32_t seed) {
-    std::mt19937 rng(seed);
-    ByteVector cells(size_t(EmbossW * EmbossH), 0);
-    for (int64_t y = 2; y + 3 <= EmbossH - 2; y += 4) {
-        uint8_t level = 1;
-        int wordLeft = 0;
-        for (int64_t x = 2; x + 2 <= EmbossW - 2; x += 3) {
-            if (wordLeft == 0) {
-                wordLeft = 2 + int(rng() % 8);
-                level = uint8_t(1 + rng() % 7);
-                if (rng() % 6 == 0) continue; // a space between words
-            }
-            --wordLeft;
-            const uint32_t dots = rng();
-            for (int d = 0; d < 6; ++d)
-                if (dots >> d & 1) {
-                    const uint8_t v = (dots >> (8 + d) & 7) == 0 ? uint8_t(1 + rng() % 7) : level;
-                    cells[size_t((y + d % 3) * EmbossW + x + d / 3)] = v;
-                }
-        }
-    }
-    return cells;
-}
-
-// Text-like ink: lines of glyphs, each glyph a few horizontal strokes and a stem, with margins.
-ByteVector inkCells(uint32_t seed) {
-    std::mt19937 rng(seed);
-    ByteVector cells(size_t(InkW * InkH), 0);
-    const auto set = [&](int64_t x, int64_t y) { cells[size_t(y * InkW + x)] = 1; };
-    for (int64_t top = 80; top + 14 <= InkH - 80; top += 22) {
-        int64_t x = 80;
-        const int64_t lineEnd = InkW - 80 - int64_t(rng() % 200);
-        while (x + 10 < lineEnd) {
-            const int letters = 2 + int(rng() % 8);
-            for (int l = 0; l < letters && x + 10 < lineEnd; ++l) {
-                const int64_t w = 5 + int64_t(rng() % 4);
-                const uint32_t strokes = rng();
-                for (int s = 0; s < 4; ++s) // strokes at the top, middle, baseline and x-height
-                    if (strokes >> s & 1) {
-                        const int64_t sy = top + (s == 0 ? 0 : s == 1 ? 6 : s == 2 ? 12 : 3);
-                        for (int64_t dy = 0; dy < 2; ++dy)
-                            for (int64_t dx = 0; dx < w; ++dx) set(x + dx, sy + dy);
-                    }
-                const int64_t stem = strokes >> 8 & 1 ? x : x + w - 2;
-                for (int64_t dy = 0; dy < 14; ++dy) set(stem, top + dy), set(stem + 1, top + dy);
-                x += w + 2;
-            }
-            x += 6; // the space between words
-        }
-    }
-    return cells;
-}
-
-ByteVector inkRowBits(const ByteVector& cells, int64_t y) {
-    ByteVector bits(size_t((InkW + 7) / 8), 0);
-    for (int64_t x = 0; x < InkW; ++x)
-        if (cells[size_t(y * InkW + x)]) bits[size_t(x / 8)] |= uint8_t(1 << (x % 8));
-    return bits;
-}
-
-JobWriter jobStart() {
-    JobWriter job;
-    job.universalExit().pjl("@PJL SET MODEL=\"Valdo\"").pjl("@PJL ENTER LANGUAGE=TCL").text("\x1b" "E");
-    return job;
-}
-
-ByteVector jobEnd(JobWriter& job) { return job.text("\x1b" "E").universalExit().pjl("@PJL EOJ").data(); }
 
 struct Case {
     ByteVector job;
@@ -179,18 +107,20 @@ std::ostream& nullStream() {
     return out;
 }
 
-std::vector<PagePtr> pagesOf(const Document& doc, int64_t kind) {
-    return PageData::isEmbossKind(kind) ? doc.m_embPages : doc.m_inkPages;
+std::vector<PagePtr> pagesOf(const brelmont::job::DecodedJob& job, int64_t kind) {
+    std::vector<PagePtr> pages;
+    for (const auto& page : PageData::isEmbossKind(kind) ? job.emboss : job.ink) pages.push_back(page.pixels);
+    return pages;
 }
 
 // Decodes once and checks the pages; a benchmark of a decoder that misreads its input means nothing.
 void prepare(Case& c, const char* name) {
-    Document doc;
-    if (const auto error = doc.readFromData(c.job, Document::TypeKprn, "bench.kprn", nullStream())) {
-        std::fprintf(stderr, "%s: job refused (%s)\n", name, error->describe().c_str());
+    const auto job = brelmont::job::decodeJob(c.job, TclParser::Pixels::Make);
+    if (job.printerType == 0 || job.result != 0) {
+        std::fprintf(stderr, "%s: job refused or damaged\n", name);
         std::exit(1);
     }
-    c.reference = pagesOf(doc, c.kind);
+    c.reference = pagesOf(job, c.kind);
     const size_t want = c.kind == 4 ? 1 : size_t(Pages);
     bool ok = c.reference.size() == want;
     for (size_t i = 0; ok && i < c.reference.size(); ++i) {
@@ -235,8 +165,9 @@ const Case& caseFor(CaseId id) {
 using Clock = std::chrono::steady_clock;
 double seconds(Clock::time_point a, Clock::time_point b) { return std::chrono::duration<double>(b - a).count(); }
 
-// Document: the whole open (the job is kept as a copy too). Parser: the job decoder alone.
-enum class Entry { Document, Parser };
+// Whole: the job decoded in one pass, every page made as it is filed. OnDemand: the page index made
+// by opening the document, then every page decoded from where it starts, one at a time.
+enum class Entry { Whole, OnDemand };
 
 void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
     const Case& c = caseFor(id);
@@ -251,27 +182,26 @@ void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
 
     // One untimed decode first, so the heap has grown to what the decode needs: the faults of
     // fresh memory are allocation, which the ratios leave out.
-    {
-        Document warmUp;
-        warmUp.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream());
-    }
+    benchmark::DoNotOptimize(brelmont::job::decodeJob(job, TclParser::Pixels::Make).result);
 
     for (auto _ : state) {
         {
-            Document doc;
+            std::vector<PagePtr> kept; // freed after the timing, as a whole job's pages are
             const auto t0 = Clock::now();
-            if (entry == Entry::Document) {
-                benchmark::DoNotOptimize(doc.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream()));
-            } else {
-                const TclParser parser(doc, job, nullStream());
+            if (entry == Entry::Whole) {
+                const TclParser parser(job, TclParser::Pixels::Make, [&](brelmont::job::FiledPage&& page) { kept.push_back(std::move(page.pixels)); });
                 benchmark::DoNotOptimize(parser.m_result);
+            } else {
+                Document doc;
+                benchmark::DoNotOptimize(doc.readFromData(job, Document::TypeKprn, "bench.kprn", nullStream()));
+                for (const brelmont::job::PageList* list : {&doc.m_embPages, &doc.m_inkPages})
+                    for (size_t i = 0; i < list->size(); ++i) kept.push_back(list->decodeUncached(i).page);
             }
             const auto t1 = Clock::now();
-            benchmark::DoNotOptimize(doc.m_embPages.data());
-            benchmark::DoNotOptimize(doc.m_inkPages.data());
+            benchmark::DoNotOptimize(kept.data());
             state.SetIterationTime(seconds(t0, t1));
             decodeTime += seconds(t0, t1);
-        } // the decoded pages are freed here, outside the timing
+        }
 
         const auto t2 = Clock::now();
         for (size_t i = 0; i < targets.size(); ++i)
@@ -307,8 +237,8 @@ void BM_Decode(benchmark::State& state, CaseId id, Entry entry) {
 
 void registerAll() {
     for (int i = 0; i < CaseCount; ++i)
-        for (const Entry entry : {Entry::Document, Entry::Parser}) {
-            const std::string name = std::string("decode/") + CaseNames[i] + (entry == Entry::Document ? "/document" : "/parser");
+        for (const Entry entry : {Entry::Whole, Entry::OnDemand}) {
+            const std::string name = std::string("decode/") + CaseNames[i] + (entry == Entry::Whole ? "/whole" : "/on_demand");
             benchmark::RegisterBenchmark(name.c_str(), BM_Decode, CaseId(i), entry)->UseManualTime()->Unit(benchmark::kMillisecond);
         }
 }

@@ -53,6 +53,18 @@ int main(int argc, char** argv) {
     blocks.pcl3guiBlock(smallPcl3gui(Pcl3guiWriter::Planes::BlackAndColour), {.flags = 3});
     write(seeds / "tcl_fuzz", "blocks.kprn", blocks.data());
 
+    // Pages whose start is not simply where their raster begins: a row rewritten after a next-line
+    // of 0 rows, two pages from one escape sequence, a colour block with two raster starts.
+    JobWriter starts;
+    starts.pjl("@PJL SET MODEL=\"Valdo\"").header(5, 24, 2, HeaderCheck::Sum4, {});
+    starts.bytes({0x00, 0x01, 0xFF, 0xFF, 0xC0, 0x00, 0x00, 0x01, 0x0F, 0x00, 0xC0, 0x02});
+    starts.unit(20).escape('*', 'r', {{4, 's'}, {2, 't'}, {1, 'a'}, {0, 'c'}, {1, 'A'}}).row({1, 2, 3, 4}).endRaster();
+    ByteVector twoRasters = smallPcl3gui(Pcl3guiWriter::Planes::Colour);
+    const ByteVector again = JobWriter().rasterSize(8, 6).startRaster(1).rawRow({0x80, 0x10}, 'W').data();
+    twoRasters.insert(twoRasters.end(), again.begin(), again.end());
+    starts.pcl3guiBlock(twoRasters);
+    write(seeds / "tcl_fuzz", "starts.kprn", starts.data());
+
     for (const auto& [name, planes] : {std::pair{"colour.pcl", Pcl3guiWriter::Planes::Colour},
                                        {"black-and-colour.pcl", Pcl3guiWriter::Planes::BlackAndColour},
                                        {"black-only.pcl", Pcl3guiWriter::Planes::BlackOnly}})

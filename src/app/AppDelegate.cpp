@@ -2,6 +2,7 @@
 
 #include "app/Logging.h"
 #include "app/StartWindow.h"
+#include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
 #include "sendfile/ui/SendWindows.h"
 #include "sendfile/ui/TestPageDlg.h"
@@ -63,6 +64,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
     connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
     connect(m_window.get(), &StartWindow::toolboxClicked, this, &AppDelegate::openToolboxClick);
+    connect(m_window.get(), &StartWindow::firmwareClicked, this, &AppDelegate::firmwareUpdateClick);
     connect(m_window.get(), &StartWindow::jobsDropped, &m_documents, &DocumentController::openDocuments);
     m_window->show();
     m_window->raise();
@@ -98,6 +100,8 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
 void AppDelegate::fillEmbosserMenu(QMenu* menu) {
     QAction* toolbox = menu->addAction(tr("&Toolbox\u2026"), this, &AppDelegate::openToolboxClick);
     toolbox->setObjectName(QStringLiteral("actionToolbox"));
+    QAction* firmware = menu->addAction(tr("&Firmware Update\u2026"), this, &AppDelegate::firmwareUpdateClick);
+    firmware->setObjectName(QStringLiteral("actionFirmwareUpdate"));
     QAction* preferences = menu->addAction(tr("Printing &Preferences\u2026"), this, &AppDelegate::printingPreferences);
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
     QAction* testPage = menu->addAction(tr("Print Te&st Page\u2026"), this, &AppDelegate::printTestPage);
@@ -113,6 +117,8 @@ void AppDelegate::printingPreferences() { preferences::ui::showPreferencesWindow
 void AppDelegate::printTestPage() { sendfile::showTestPageWindow(QApplication::activeWindow()); }
 
 void AppDelegate::openToolboxClick() { toolbox::ui::openToolboxClick(QApplication::activeWindow()); }
+
+void AppDelegate::firmwareUpdateClick() { firmware::showFirmwareUpdateWindow(QApplication::activeWindow()); }
 
 void AppDelegate::saveDocument() {
     m_documents.saveDocument(qobject_cast<viewer::WindowController*>(QApplication::activeWindow()));

@@ -43,6 +43,7 @@ public:
     void sendFileClick();
     void printingPreferences();
     void openToolboxClick();
+    void firmwareUpdateClick();
     // Embosser ▸ Print Test Page…: the test page window.
     void printTestPage();
     // saveDocumentAs: does nothing; the application offers no Save As.

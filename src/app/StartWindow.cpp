@@ -20,6 +20,7 @@ StartWindow::StartWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::Your
     connect(ui->m_buttonSendFile, &QPushButton::clicked, this, &StartWindow::sendFileClicked);
     connect(ui->m_buttonPreferences, &QPushButton::clicked, this, &StartWindow::preferencesClicked);
     connect(ui->m_buttonToolbox, &QPushButton::clicked, this, &StartWindow::toolboxClicked);
+    connect(ui->m_buttonFirmware, &QPushButton::clicked, this, &StartWindow::firmwareClicked);
     ui->m_buttonOpenJob->setFocus();
 }
 
@@ -29,6 +30,7 @@ QPushButton* StartWindow::openJobButton() const { return ui->m_buttonOpenJob; }
 QPushButton* StartWindow::sendFileButton() const { return ui->m_buttonSendFile; }
 QPushButton* StartWindow::preferencesButton() const { return ui->m_buttonPreferences; }
 QPushButton* StartWindow::toolboxButton() const { return ui->m_buttonToolbox; }
+QPushButton* StartWindow::firmwareButton() const { return ui->m_buttonFirmware; }
 
 QStringList StartWindow::droppedFiles(const QMimeData* data) {
     QStringList files;

@@ -27,6 +27,7 @@ public:
     QPushButton* sendFileButton() const;
     QPushButton* preferencesButton() const;
     QPushButton* toolboxButton() const;
+    QPushButton* firmwareButton() const;
 
     // The local files among dropped URLs.
     static QStringList droppedFiles(const QMimeData* data);
@@ -36,6 +37,7 @@ signals:
     void sendFileClicked();
     void preferencesClicked();
     void toolboxClicked();
+    void firmwareClicked();
     void jobsDropped(const QStringList& paths);
 
 protected:

@@ -2,11 +2,11 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/JobSummary.h"
+#include "cli/OutputFile.h"
 #include "job/Document.h"
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 namespace brelmont::cli {
@@ -31,20 +31,26 @@ std::string pageFileName(const char* prefix, size_t index, const char* extension
     return name;
 }
 
-namespace {
-
-bool writeFile(const std::filesystem::path& path, const void* data, size_t size) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(static_cast<const char*>(data), std::streamsize(size));
-    out.close();
-    if (!out) std::cerr << "brelmont-cli: cannot write " << path.string() << '\n';
-    return bool(out);
+bool forEachPage(const job::PageList& pages, const char* prefix,
+                 const std::function<bool(const job::PageData& page, size_t index)>& write) {
+    for (size_t i = 0; i < pages.size(); ++i) {
+        const job::DecodedPage decoded = pages.decodeUncached(i);
+        for (const job::Diagnostic& note : decoded.notes) std::cerr << prefix << " page " << i << ": " << note.describe() << '\n';
+        if (!decoded.page) {
+            std::cerr << "brelmont-cli: " << prefix << " page " << i << " could not be made\n";
+            return false;
+        }
+        if (!write(*decoded.page, i)) return false;
+    }
+    return true;
 }
 
-bool dumpPages(const std::filesystem::path& dir, const char* prefix, const std::vector<job::PagePtr>& pages) {
-    for (size_t i = 0; i < pages.size(); ++i)
-        if (!writeFile(dir / pageFileName(prefix, i, "bin"), pages[i]->m_bytes, size_t(pages[i]->m_size))) return false;
-    return true;
+namespace {
+
+bool dumpPages(const std::filesystem::path& dir, const char* prefix, const job::PageList& pages) {
+    return forEachPage(pages, prefix, [&](const job::PageData& page, size_t i) {
+        return writeOutputFile(dir / pageFileName(prefix, i, "bin"), page.m_bytes, size_t(page.m_size));
+    });
 }
 
 } // namespace
@@ -75,7 +81,7 @@ int runDump(const std::vector<std::string>& args) {
         return ExitFailed;
     }
     const std::string summary = jobSummaryJson(doc) + "\n";
-    if (!writeFile(dir / "info.json", summary.data(), summary.size()) || !dumpPages(dir, "emboss", doc.m_embPages) ||
+    if (!writeOutputFile(dir / "info.json", summary.data(), summary.size()) || !dumpPages(dir, "emboss", doc.m_embPages) ||
         !dumpPages(dir, "ink", doc.m_inkPages))
         return ExitFailed;
     return ExitOk;

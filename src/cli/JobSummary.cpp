@@ -6,12 +6,13 @@ namespace brelmont::cli {
 
 namespace {
 
-void writePages(std::ostringstream& out, const std::vector<job::PagePtr>& pages) {
+// From the page index: no page is decoded.
+void writePages(std::ostringstream& out, const job::PageList& pages) {
     out << '[';
     for (size_t i = 0; i < pages.size(); ++i) {
-        const job::PageData& p = *pages[i];
-        out << (i ? ", " : "") << "{\"kind\":" << p.m_kind << ",\"width\":" << p.m_width << ",\"height\":" << p.m_height
-            << ",\"stride\":" << p.m_stride << '}';
+        const job::PageShape p = pages.shape(i);
+        out << (i ? ", " : "") << "{\"kind\":" << p.kind << ",\"width\":" << p.width << ",\"height\":" << p.height
+            << ",\"stride\":" << p.stride << '}';
     }
     out << ']';
 }

@@ -2,18 +2,20 @@
 
 #include "cli/ExitCodes.h"
 #include "cli/JobCommands.h"
+#include "cli/OutputFile.h"
 #include "job/Document.h"
 #include "viewer/braille/BrailleText.h"
 
 #ifdef BRELMONT_HAVE_RENDERING
 #include "viewer/rendering/PageRendering.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
 #endif
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 namespace brelmont::cli {
@@ -23,43 +25,42 @@ namespace {
 #ifdef BRELMONT_HAVE_RENDERING
 // Writes prefix-NNN.png for each page (kind 4 pages at their pixel size) and names each file on
 // standard output. A page that gives no picture (zero width or height) is skipped with a note.
-bool renderPages(const std::filesystem::path& dir, const char* prefix, const std::vector<job::PagePtr>& pages) {
-    for (size_t i = 0; i < pages.size(); ++i) {
+// The picture is made in memory first, so that the file is written by one checked write.
+bool renderPages(const std::filesystem::path& dir, const char* prefix, const job::PageList& pages) {
+    return forEachPage(pages, prefix, [&](const job::PageData& page, size_t i) {
         const std::string name = pageFileName(prefix, i, "png");
         const std::filesystem::path path = dir / name;
-        QImage image = viewer::pageImage(*pages[i]);
+        QImage image = viewer::pageImage(page);
         if (image.isNull()) {
             std::cerr << "brelmont-cli: " << prefix << " page " << i << " gives no picture; " << name << " not written\n";
-            continue;
+            return true;
         }
         // Dot pictures are opaque: storing them without alpha keeps the files small.
         if (image.format() == QImage::Format_ARGB32_Premultiplied) image = image.convertToFormat(QImage::Format_RGB32);
-        QImageWriter writer(QString::fromStdString(path.string()), "png");
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
         if (!writer.write(image)) {
-            std::cerr << "brelmont-cli: cannot write " << path.string() << ": " << writer.errorString().toStdString()
-                      << '\n';
+            std::cerr << "brelmont-cli: cannot make the picture " << path.string() << ": " << writer.errorString().toStdString() << '\n';
             return false;
         }
+        if (!writeOutputFile(path, png.constData(), size_t(png.size()))) return false;
         std::cout << path.string() << '\n';
-    }
-    return true;
+        return true;
+    });
 }
 #endif
 
 // Writes emboss-NNN.txt, each emboss page as braille text.
-bool writeBrailleText(const std::filesystem::path& dir, const std::vector<job::PagePtr>& pages) {
-    for (size_t i = 0; i < pages.size(); ++i) {
+bool writeBrailleText(const std::filesystem::path& dir, const job::PageList& pages) {
+    return forEachPage(pages, "emboss", [&](const job::PageData& page, size_t i) {
         const std::filesystem::path path = dir / pageFileName("emboss", i, "txt");
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out << viewer::brailleText(*pages[i]);
-        out.close();
-        if (!out) {
-            std::cerr << "brelmont-cli: cannot write " << path.string() << '\n';
-            return false;
-        }
+        const std::string text = viewer::brailleText(page);
+        if (!writeOutputFile(path, text.data(), text.size())) return false;
         std::cout << path.string() << '\n';
-    }
-    return true;
+        return true;
+    });
 }
 
 } // namespace

@@ -1,7 +1,11 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
 #include "cli/DoctorCommand.h"
 #include "cli/ExitCodes.h"
+#ifdef BRELMONT_HAVE_FIRMWARE
+#include "cli/FirmwareCommand.h"
+#endif
 #include "cli/JobCommands.h"
+#include "cli/OutputFile.h"
 #include "cli/OptionsCommand.h"
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
@@ -45,6 +49,11 @@ const Subcommand Subcommands[] = {
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
                 "                      show or change the settings of an attached embosser",
      brelmont::cli::runToolbox},
+#ifdef BRELMONT_HAVE_FIRMWARE
+    {"firmware", "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"
+                 "                      look for newer firmware for the attached embosser, or install it",
+     brelmont::cli::runFirmware},
+#endif
 };
 
 void printUsage(std::ostream& out) {
@@ -59,8 +68,12 @@ int main(int argc, char** argv) {
         printUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? brelmont::cli::ExitRefused : brelmont::cli::ExitOk;
     }
-    for (const Subcommand& s : Subcommands)
-        if (std::strcmp(argv[1], s.name) == 0) return s.run(std::vector<std::string>(argv + 2, argv + argc));
+    for (const Subcommand& s : Subcommands) {
+        if (std::strcmp(argv[1], s.name) != 0) continue;
+        const int status = s.run(std::vector<std::string>(argv + 2, argv + argc));
+        // What was printed must have arrived: a full disk behind standard output is a failure too.
+        return brelmont::cli::flushStandardOutput() ? status : brelmont::cli::ExitFailed;
+    }
     std::cerr << "brelmont-cli: unknown command: " << argv[1] << '\n';
     printUsage(std::cerr);
     return brelmont::cli::ExitRefused;

@@ -47,7 +47,7 @@ void CellCursor::fillCells(uint8_t value, int64_t n) {
     if (m_width <= 0) { m_r += n; return; }
     while (n > 0) {
         const int64_t chunk = std::min(n, room());
-        if (uint8_t* row = rowStart(); row && value) std::memset(row + m_x, value, size_t(chunk));
+        if (uint8_t* row = rowStart(); row && (value || m_overwrite)) std::memset(row + m_x, value, size_t(chunk));
         n -= chunk;
         advance(chunk);
     }
@@ -63,13 +63,13 @@ void CellCursor::expandBits(int64_t n, ByteAt byteAt) {
         const int64_t whole = std::min(n - k, room() / 8);
         if (row)
             for (int64_t i = 0; i < whole; ++i)
-                if (const uint8_t byte = byteAt(k + i)) std::memcpy(row + m_x + 8 * i, &CellWords[byte], 8);
+                if (const uint8_t byte = byteAt(k + i); byte || m_overwrite) std::memcpy(row + m_x + 8 * i, &CellWords[byte], 8);
         k += whole;
         advance(8 * whole);
         if (k == n) break;
         if (room() >= 8) continue; // the whole bytes filled the row exactly
         const int64_t cut = room();
-        if (const uint8_t byte = byteAt(k); row && byte) std::memcpy(row + m_x, &CellWords[byte], size_t(cut));
+        if (const uint8_t byte = byteAt(k); row && (byte || m_overwrite)) std::memcpy(row + m_x, &CellWords[byte], size_t(cut));
         ++k;
         advance(cut);
     }

@@ -33,8 +33,9 @@ inline void orBitCells(uint8_t* cells, uint8_t byte, int64_t n) {
     for (int64_t i = 0; i < n; ++i) cells[i] |= uint8_t((byte >> i) & 1);
 }
 
-// The cursor only moves forward, so it writes each cell of its page at most once; the page is
-// made for the block and starts zeroed, so zero cells need no writing.
+// The page is made for the block and starts zeroed, so while the cursor only moves forward zero
+// cells need no writing. A next-line of 0 rows returns to the start of the same row: from then on
+// every cell is written, zeros included, since it may replace one written before.
 class CellCursor {
 public:
     // What one data byte is: one cell (emboss), or eight one-bit cells, bit 0 first (ink). The
@@ -45,7 +46,10 @@ public:
     CellCursor(PageData* page, int64_t width, int64_t height, Unit unit);
 
     bool pastLastRow() const { return m_r >= m_height; }
-    void nextLine(int64_t rows) { m_r += rows, m_x = 0; }
+    void nextLine(int64_t rows) {
+        if (rows == 0) m_overwrite = true;
+        m_r += rows, m_x = 0;
+    }
 
     void put(const uint8_t* bytes, int64_t n);
     void putRepeated(uint8_t byte, int64_t n);
@@ -64,6 +68,7 @@ private:
     int64_t m_width, m_height;
     Unit m_unit;
     int64_t m_r = 0, m_x = 0;
+    bool m_overwrite = false;
 };
 
 } // namespace brelmont::job

@@ -1,11 +1,11 @@
 #include "job/Document.h"
 
+#include "job/JobFile.h"
 #include "job/TclParser.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace brelmont::job {
@@ -21,41 +21,39 @@ std::string Document::typeNameForPath(const std::filesystem::path& path) {
 
 std::optional<DocumentError> Document::readFromData(Bytes data, const std::string& typeName,
                                                     const std::filesystem::path& fileURL, std::ostream& diagnostics) {
-    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType};
-    const TclParser parser(*this, data, diagnostics);
-    if (parser.m_printerType == 0) {
-        m_embPages.clear();
-        m_inkPages.clear();
-        m_pageMemory = 0;
-        return DocumentError{ErrorDomain, ErrorNoModel};
-    }
-    m_printerType = parser.m_printerType;
-    m_prnData.emplace(data.begin(), data.end());
-    m_fileURL = fileURL;
-    return std::nullopt;
+    return open(std::make_shared<const std::vector<uint8_t>>(data.begin(), data.end()), typeName, fileURL, diagnostics);
 }
 
 std::optional<DocumentError> Document::readFromFile(const std::filesystem::path& path, std::ostream& diagnostics,
                                                     std::string& readError) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        readError = path.string() + ": " + std::strerror(errno);
-        return std::nullopt;
-    }
-    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        readError = path.string() + ": read failed";
-        return std::nullopt;
-    }
-    return readFromData(bytes, typeNameForPath(path), std::filesystem::absolute(path), diagnostics);
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    readError = readJobFile(path, *bytes);
+    if (!readError.empty()) return std::nullopt;
+    return open(std::move(bytes), typeNameForPath(path), std::filesystem::absolute(path), diagnostics);
+}
+
+// One pass over the job that makes no page: where each page starts, its kind and size, and what
+// the whole job reports. A job that names no model keeps nothing.
+std::optional<DocumentError> Document::open(std::shared_ptr<const std::vector<uint8_t>> bytes, const std::string& typeName,
+                                            const std::filesystem::path& fileURL, std::ostream& diagnostics) {
+    if (typeName != TypeKprn && typeName != TypeKdsx) return DocumentError{ErrorDomain, ErrorUnknownType};
+    DecodedJob index = decodeJob(*bytes, TclParser::Pixels::Describe, m_pageLimit);
+    for (const Diagnostic& d : index.diagnostics) diagnostics << d.describe() << '\n';
+    if (index.printerType == 0) return DocumentError{ErrorDomain, ErrorNoModel};
+    m_source = std::make_shared<PageSource>(bytes, m_pageLimit);
+    m_embPages = PageList(m_source, index.emboss);
+    m_inkPages = PageList(m_source, index.ink);
+    m_diagnostics = std::move(index.diagnostics);
+    m_printerType = index.printerType;
+    m_prnData = std::move(bytes);
+    m_fileURL = fileURL;
+    return std::nullopt;
 }
 
 void Document::addPage(const PagePtr& page) {
     if (!page) return;
     if (PageData::isEmbossKind(page->m_kind)) m_embPages.push_back(page);
     else if (PageData::isInkKind(page->m_kind)) m_inkPages.push_back(page);
-    else return;
-    m_pageMemory += page->m_size;
 }
 
 std::string Document::writeJobTo(const std::filesystem::path& path) const {

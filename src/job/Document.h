@@ -1,12 +1,16 @@
-// One opened print job: its bytes, its decoded emboss and ink pages, and the model it names.
+// One opened print job: its bytes, its emboss and ink pages, and the model it names. Opening makes
+// an index of the pages; each page is decoded when it is asked for.
 #pragma once
 
+#include "job/Diagnostic.h"
 #include "job/JobStream.h"
 #include "job/PageData.h"
+#include "job/PageList.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,36 +36,46 @@ public:
     // The type name under which a file of this name opens ("" when no type takes it).
     static std::string typeNameForPath(const std::filesystem::path& path);
 
-    // Decodes the job; pages are filed as they finish. Refuses an unknown type name and a job that
-    // names no model. Decoder diagnostics go to `diagnostics`.
+    // Indexes the job's pages. Refuses an unknown type name and a job that names no model. What
+    // decoding reports is kept in m_diagnostics and written to `diagnostics`, a line each.
     std::optional<DocumentError> readFromData(Bytes data, const std::string& typeName,
                                               const std::filesystem::path& fileURL, std::ostream& diagnostics);
 
-    // Reads a file and decodes it under the type its name gives. A file that cannot be read is
-    // reported through `readError` (and yields no DocumentError).
+    // Reads a file and opens it under the type its name gives. A file that cannot be read (also a
+    // directory, or one larger than a job may be) is reported through `readError`, which names
+    // the file, and yields no DocumentError.
     std::optional<DocumentError> readFromFile(const std::filesystem::path& path, std::ostream& diagnostics,
                                               std::string& readError);
 
-    // Files a finished page by its kind; other kinds are ignored.
+    // Files a page made already, by its kind; other kinds are ignored.
     void addPage(const PagePtr& page);
 
     // Writes the job bytes unchanged to `path` (through a temporary file, so a failed write never
     // leaves a half-written job). Returns an empty string on success, else why it failed.
     std::string writeJobTo(const std::filesystem::path& path) const;
 
-    // Bytes of pages one job may file: small damaged jobs can ask for any number of large pages.
-    static constexpr int64_t DefaultPageMemoryLimit = int64_t(4) << 30;
-    int64_t pageMemoryLeft() const { return m_pageMemoryLimit - m_pageMemory; }
+    // Pages decoded so far, and the bytes of those kept for showing again.
+    int64_t pagesDecoded() const { return m_source ? m_source->decodeCount() : 0; }
+    int64_t pageBytesHeld() const { return m_source ? m_source->bytesHeld() : 0; }
 
-    int64_t m_pageMemoryLimit = DefaultPageMemoryLimit;
-    int64_t m_pageMemory = 0; // bytes of the pages filed
+    // No page larger than this is made (a damaged job can ask for any size); such a page is
+    // reported and left out.
+    int64_t m_pageLimit = PageData::MaxBufferSize;
 
     int64_t m_currentPage = 0;
-    std::vector<PagePtr> m_embPages;
-    std::vector<PagePtr> m_inkPages;
-    std::optional<std::vector<uint8_t>> m_prnData;
+    PageList m_embPages;
+    PageList m_inkPages;
+    std::shared_ptr<const std::vector<uint8_t>> m_prnData;
     std::filesystem::path m_fileURL;
     int64_t m_printerType = 0;
+    // What opening the job reported, in job order; a fault that ended decoding early comes last.
+    std::vector<Diagnostic> m_diagnostics;
+
+private:
+    std::optional<DocumentError> open(std::shared_ptr<const std::vector<uint8_t>> bytes, const std::string& typeName,
+                                      const std::filesystem::path& fileURL, std::ostream& diagnostics);
+
+    std::shared_ptr<PageSource> m_source;
 };
 
 } // namespace brelmont::job

@@ -7,10 +7,14 @@
 
 namespace brelmont::job {
 
-HPPclParser::HPPclParser(Bytes data, int64_t pageLimit) : JobStream(data), m_pageLimit(pageLimit) { m_result = parse(); }
+HPPclParser::HPPclParser(Bytes data, int64_t pageLimit, Rows rows) : JobStream(data), m_pageLimit(pageLimit), m_rows(rows) {
+    m_result = parse();
+    m_failedAt = m_result < 0 ? m_commandStart : -1;
+}
 
 int64_t HPPclParser::parse() {
     for (;;) {
+        m_commandStart = m_seek;
         const int b = readByte();
         if (b == Missing) return 0;
         if (b == 0 || b == FormFeed) continue;
@@ -109,9 +113,12 @@ int64_t HPPclParser::resolution(int64_t n) {
 // exceed the largest page buffer (a damaged job: a very wide page of a single row).
 void HPPclParser::startRaster(int64_t n) {
     m_rasterMode = n;
-    m_page = PageData::create(m_paperWidth, m_paperHeight, 4, m_pageLimit);
-    m_rowsReady = m_page && m_page->m_height > 0 && 6 * m_page->m_width <= PageData::MaxBufferSize;
-    m_rowPixels = m_rowsReady ? 2 * m_page->m_width : 0;
+    ++m_rasterStarts;
+    m_pageWidth = m_paperWidth, m_pageHeight = m_paperHeight;
+    m_page = m_rows == Rows::Decode ? PageData::create(m_pageWidth, m_pageHeight, 4, m_pageLimit) : nullptr;
+    m_hasPage = m_rows == Rows::Decode ? m_page != nullptr : PageData::bufferSize(m_pageWidth, m_pageHeight, 4, m_pageLimit) >= 0;
+    m_rowsReady = m_rows != Rows::PassOver && m_hasPage && m_pageHeight > 0 && 6 * m_pageWidth <= PageData::MaxBufferSize;
+    m_rowPixels = m_rowsReady ? 2 * m_pageWidth : 0;
     m_row.assign(size_t(3 * m_rowPixels), 0xFF);
     m_blackRow.assign(size_t((m_rowPixels + 7) / 8), 0);
     m_pageRow.assign(size_t(3 * m_rowPixels / 2), 0xFF);
@@ -170,7 +177,7 @@ int64_t HPPclParser::skipRows(int64_t n) {
 
 // Page pixel j of page row y is transmitted pixel 2j of transmitted row 2y.
 void HPPclParser::transferColourRow(bool withBlack) {
-    if (m_y % 2 != 0) return;
+    if (m_y % 2 != 0 || !m_page) return;
     uint8_t* out = m_page->row(m_y / 2);
     const int64_t width = m_page->m_width;
     if (!out || width == 0) return;
@@ -202,7 +209,7 @@ void HPPclParser::paintBlack(uint8_t* pageRow) const {
 
 // A black-only block: set bits are black dots on white.
 void HPPclParser::transferBlackRow() {
-    if (m_y % 2 != 0) return;
+    if (m_y % 2 != 0 || !m_page) return;
     uint8_t* out = m_page->row(m_y / 2);
     if (!out) return;
     std::memset(out, 0xFF, size_t(3 * m_page->m_width));

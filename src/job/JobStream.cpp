@@ -18,7 +18,7 @@ JobStream::Value JobStream::readValue() {
             break;
         }
     }
-    if (negative) v.value = -v.value;
+    if (negative && !v.overflow) v.value = -v.value; // an overflowed value is refused, never used
     return v;
 }
 

@@ -20,6 +20,8 @@ public:
     bool atEnd() const { return m_seek >= m_count; }
     int64_t remaining() const { return m_count - m_seek; }
 
+    // The next byte without reading it, or Missing at the end of the data.
+    int peekByte() const { return atEnd() ? Missing : m_data[size_t(m_seek)]; }
     // The next byte, or Missing at the end of the data.
     int readByte() { return atEnd() ? Missing : m_data[size_t(m_seek++)]; }
     // The next byte, or `fill` at the end of the data (the job language reads missing bytes as 0xFF).

@@ -9,8 +9,9 @@ namespace {
 
 int64_t roundUp(int64_t value, int64_t multiple) { return (value + multiple - 1) / multiple * multiple; }
 
-// Row stride by kind; -1 when the width is out of range.
-int64_t strideFor(int64_t width, int64_t kind) {
+} // namespace
+
+int64_t PageData::strideFor(int64_t width, int64_t kind) {
     if (width < 0 || width > PageData::MaxBufferSize) return -1;
     switch (kind) {
     case 1: case 3: return roundUp(width, 2);
@@ -20,13 +21,18 @@ int64_t strideFor(int64_t width, int64_t kind) {
     }
 }
 
-} // namespace
+int64_t PageData::bufferSize(int64_t width, int64_t height, int64_t kind, int64_t limit) {
+    const int64_t stride = strideFor(width, kind);
+    if (stride < 0 || height < 0) return -1;
+    int64_t size = 0;
+    if (__builtin_mul_overflow(stride, height, &size) || size > MaxBufferSize || size > limit) return -1;
+    return size;
+}
 
 std::shared_ptr<PageData> PageData::create(int64_t width, int64_t height, int64_t kind, int64_t limit) {
+    const int64_t size = bufferSize(width, height, kind, limit);
+    if (size < 0) return nullptr;
     const int64_t stride = strideFor(width, kind);
-    if (stride < 0 || height < 0) return nullptr;
-    int64_t size = 0;
-    if (__builtin_mul_overflow(stride, height, &size) || size > MaxBufferSize || size > limit) return nullptr;
     try {
         return std::shared_ptr<PageData>(new PageData(width, height, kind, stride));
     } catch (const std::bad_alloc&) {

@@ -16,6 +16,11 @@ public:
     // buffer larger than MaxBufferSize or than `limit`.
     static std::shared_ptr<PageData> create(int64_t width, int64_t height, int64_t kind, int64_t limit = MaxBufferSize);
 
+    // Row stride of a page of this width and kind; -1 when no such page can be made.
+    static int64_t strideFor(int64_t width, int64_t kind);
+    // Bytes of the buffer that create() would make; -1 when it would make no page.
+    static int64_t bufferSize(int64_t width, int64_t height, int64_t kind, int64_t limit = MaxBufferSize);
+
     static bool isEmbossKind(int64_t kind) { return kind == 1 || kind == 2; }
     static bool isInkKind(int64_t kind) { return kind == 3 || kind == 4; }
     static int64_t bytesPerCell(int64_t kind) { return kind == 4 ? 3 : 1; }
@@ -42,5 +47,13 @@ public:
 };
 
 using PagePtr = std::shared_ptr<PageData>;
+
+// What a page is without its pixels: known from the job before the page is decoded.
+struct PageShape {
+    int64_t kind = 0, width = 0, height = 0, stride = 0, size = 0;
+
+    bool operator==(const PageShape&) const = default;
+    static PageShape of(const PageData& page) { return {page.m_kind, page.m_width, page.m_height, page.m_stride, page.m_size}; }
+};
 
 } // namespace brelmont::job

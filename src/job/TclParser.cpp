@@ -1,14 +1,12 @@
 #include "job/TclParser.h"
 
 #include "job/CellCursor.h"
-#include "job/Document.h"
 #include "job/HPPclParser.h"
 #include "job/ModelCodes.h"
 #include "job/PackBits.h"
 
 #include <algorithm>
 #include <cstring>
-#include <ostream>
 #include <string>
 
 namespace brelmont::job {
@@ -29,14 +27,30 @@ struct TclParser::Header {
     }
 };
 
-TclParser::TclParser(Document& doc, Bytes data, std::ostream& diagnostics)
-    : JobStream(data), m_doc(doc), m_diagnostics(diagnostics) {
+TclParser::TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit)
+    : JobStream(data), m_pixels(pixels), m_sink(std::move(sink)), m_pageLimit(pageLimit) {
     m_result = load();
-    if (m_result < 0) m_diagnostics << "loading PRN file failed\n";
+    if (m_result < 0) m_diagnostics.push_back(failureDiagnostic(m_result, m_commandStart, "loading PRN file failed"));
+}
+
+// Resumes at a page's start with the state it had there; decoding stops once that page is filed.
+TclParser::TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit, const PageStart& resume)
+    : JobStream(data), TclState(resume.state), m_pixels(pixels), m_sink(std::move(sink)), m_pageLimit(pageLimit),
+      m_resumed(true), m_wanted(resume.ordinal) {
+    m_seek = std::clamp<int64_t>(resume.offset, 0, m_count);
+    m_result = load();
+}
+
+FiledPage TclParser::decodePage(Bytes data, const PageStart& start, int64_t pageLimit) {
+    FiledPage found;
+    const TclParser parser(data, Pixels::Make, [&found](FiledPage&& page) { found = std::move(page); }, pageLimit, start);
+    found.start = start;
+    return found;
 }
 
 int64_t TclParser::load() {
-    for (;;) {
+    while (!m_stop) {
+        m_commandStart = m_seek;
         const int b = readByte();
         if (b == Missing) return 0;
         if (b == 0 || b == FormFeed) continue;
@@ -51,18 +65,24 @@ int64_t TclParser::load() {
             return -1;
         }
     }
+    return 0;
 }
 
+// Sequences that can make a page (raster starts, binary headers) keep the state before them.
 int64_t TclParser::parseEscape() {
     const uint8_t b = readByteOr(0xFF);
-    if (b >= GroupAmpersand && b <= GroupPlus) return parseEscapeGroup(b);
+    if (b >= GroupAmpersand && b <= GroupPlus) {
+        if (b == GroupAsterisk && peekByte() == CommandR) m_stateBefore = *this;
+        return parseEscapeGroup(b);
+    }
     if (b == ParamReset) return 0;
     if (b == GroupPercent) {
         if (!readUniversalExit()) return -1;
-        m_diagnostics << "UEL command ok\n";
+        m_diagnostics.push_back({DiagnosticCategory::Notice, m_commandStart, "UEL command ok"});
         m_language = 0;
         return 0;
     }
+    m_stateBefore = *this;
     return parseBinaryHeader(b);
 }
 
@@ -158,18 +178,54 @@ int64_t TclParser::startRaster(int64_t n) {
     }
     m_rasterMode = n;
     if ((n == 2 && m_dpi != 100) || (n == 3 && m_dpi != 300)) return -3;
-    m_createdPage = makePage(m_paperWidth, m_paperHeight, kind);
+    makePage(m_paperWidth, m_paperHeight, kind);
     return 0;
 }
 
-PagePtr TclParser::makePage(int64_t width, int64_t height, int64_t kind) {
-    return PageData::create(width, height, kind, m_doc.pageMemoryLeft());
+// The page starts at the sequence being decoded. A page too large to make is reported and left
+// out: its raster's rows are read and dropped.
+void TclParser::makePage(int64_t width, int64_t height, int64_t kind) {
+    m_createdPage.reset();
+    const int64_t size = PageData::bufferSize(width, height, kind, m_pageLimit);
+    if (size < 0) return reportPageNotMade(width, height, kind);
+    FiledPage page;
+    page.shape = {kind, width, height, PageData::strideFor(width, kind), size};
+    page.start = {m_commandStart, m_stateBefore, 0};
+    if (m_pixels == Pixels::Make && !m_stop) {
+        page.pixels = PageData::create(width, height, kind, m_pageLimit);
+        if (!page.pixels) page.notes.push_back({DiagnosticCategory::PageError, m_commandStart, "there is not enough memory to make the page"});
+    }
+    m_createdPage = std::move(page);
 }
 
-// A page is filed once: filing leaves no current page.
+void TclParser::reportPageNotMade(int64_t width, int64_t height, int64_t kind) {
+    if (m_resumed) return; // reported when the job was opened
+    const bool emboss = PageData::isEmbossKind(kind);
+    m_diagnostics.push_back({DiagnosticCategory::PageError, m_commandStart,
+                             std::string(emboss ? "emboss" : "ink") + " page " + std::to_string((emboss ? m_embossFiled : m_inkFiled) + 1) +
+                                 " cannot be made (" + std::to_string(width) + " by " + std::to_string(height) + (kind == 4 ? " pixels" : " cells") +
+                                 "); it is left out"});
+}
+
+// A page is filed once: filing leaves no current page. Pages made by one sequence are counted,
+// so that each can be found again from that sequence.
 void TclParser::filePage() {
-    if (m_createdPage) m_doc.addPage(m_createdPage);
-    m_createdPage = nullptr;
+    if (!m_createdPage) return;
+    FiledPage page = std::move(*m_createdPage);
+    m_createdPage.reset();
+    if (m_resumed) {
+        if (m_filedSinceResume++ != m_wanted) return;
+        m_stop = true;
+    } else {
+        if (page.start.offset == m_lastFiledOffset) {
+            page.start.ordinal = ++m_lastOrdinal;
+        } else {
+            m_lastFiledOffset = page.start.offset;
+            m_lastOrdinal = 0;
+        }
+        ++(PageData::isEmbossKind(page.shape.kind) ? m_embossFiled : m_inkFiled);
+    }
+    m_sink(std::move(page));
 }
 
 int64_t TclParser::configurationText(int64_t n) {
@@ -193,7 +249,7 @@ int64_t TclParser::resolution(int64_t n) {
 int64_t TclParser::decodeRow(int64_t n) {
     if (n < 0) return -1;
     const Bytes data = take(n);
-    PageData* page = m_createdPage.get();
+    PageData* page = pagePixels();
     uint8_t* row = page ? page->row(m_y) : nullptr;
     const int64_t pageWidth = row ? page->m_width : 0;
 
@@ -225,7 +281,7 @@ int64_t TclParser::decodePlane(int64_t n) {
 
 // One colour component of an RGB row: byte k goes to byte 3k + component of the row.
 int64_t TclParser::expandRgbComponent(Bytes data, int64_t n, int64_t component) {
-    PageData* page = m_createdPage.get();
+    PageData* page = pagePixels();
     uint8_t* row = page && page->m_kind == 4 ? page->row(m_y) : nullptr;
     const int64_t fit = row ? page->m_width : 0;
     const int64_t made = unpackInto(data, n, fit);
@@ -245,7 +301,7 @@ int64_t TclParser::unpackInto(Bytes data, int64_t n, int64_t fit) {
 int64_t TclParser::decodePositionRow(int64_t n) {
     if (n < 0) return -1;
     const Bytes list = take(n);
-    PageData* page = m_createdPage.get();
+    PageData* page = pagePixels();
     uint8_t* row = page ? page->row(m_y) : nullptr;
     const int64_t limit = std::min<int64_t>(m_paperWidth, int64_t(list.size()));
     int64_t position = 0;
@@ -279,7 +335,7 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
     if (type == HeaderInk) {
         if (check != sum + 4) { m_printerType = model::None; return 0; }
         m_printerType = model::InkHeader;
-        m_createdPage = makePage(h.width(), h.height(), 3);
+        makePage(h.width(), h.height(), 3);
         const int64_t r = decodeInkBlock(h.width(), h.height());
         if (r < 0) return r;
         filePage();
@@ -299,7 +355,7 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
 
 // The emboss raster that follows a type 4 header; a marked header sets media and force after it.
 int64_t TclParser::embossHeader(const Header& h, bool marked) {
-    m_createdPage = makePage(h.width(), h.height(), 1);
+    makePage(h.width(), h.height(), 1);
     const int64_t r = decodeEmbossBlock(h.width(), h.height());
     if (r < 0) return r;
     if (marked) setMediaAndForce(h, true);
@@ -331,12 +387,12 @@ void TclParser::setMediaAndForce(const Header& h, bool marked) {
 }
 
 int64_t TclParser::decodeEmbossBlock(int64_t width, int64_t height) {
-    CellCursor cells(m_createdPage.get(), width, height, CellCursor::Unit::Cell);
+    CellCursor cells(pagePixels(), width, height, CellCursor::Unit::Cell);
     return decodeBinaryRaster(cells);
 }
 
 int64_t TclParser::decodeInkBlock(int64_t width, int64_t height) {
-    CellCursor cells(m_createdPage.get(), width, height, CellCursor::Unit::Bits);
+    CellCursor cells(pagePixels(), width, height, CellCursor::Unit::Bits);
     return decodeBinaryRaster(cells);
 }
 
@@ -368,9 +424,45 @@ int64_t TclParser::decodeBinaryRaster(CellCursor& cells) {
     return 0;
 }
 
+// The page of a colour block is the one its last raster start made. Without pixels the rows are
+// only passed over, unless the block starts more than one raster: a damaged row can then end it
+// before a later start, and only decoding the rows tells which page it leaves.
 void TclParser::parsePcl3guiBlock(int64_t n) {
-    const HPPclParser block(take(n), m_doc.pageMemoryLeft());
-    m_createdPage = block.m_page;
+    using Rows = HPPclParser::Rows;
+    m_createdPage.reset();
+    const int64_t blockAt = m_seek;
+    const Bytes block = take(n);
+    const bool make = m_pixels == Pixels::Make && !m_stop;
+    std::optional<HPPclParser> parser;
+    parser.emplace(block, m_pageLimit, make ? Rows::Decode : Rows::PassOver);
+    if (!make && parser->m_rasterStarts > 1) parser.emplace(block, m_pageLimit, Rows::Check);
+    if (!parser->m_hasPage) {
+        if (parser->m_rasterStarts > 0) reportPageNotMade(parser->m_pageWidth, parser->m_pageHeight, 4);
+        return;
+    }
+    FiledPage page;
+    page.shape = PageShape{4, parser->m_pageWidth, parser->m_pageHeight, PageData::strideFor(parser->m_pageWidth, 4),
+                           PageData::bufferSize(parser->m_pageWidth, parser->m_pageHeight, 4)};
+    page.start = {m_commandStart, m_stateBefore, 0};
+    page.pixels = parser->m_page;
+    if (make && parser->m_result < 0)
+        page.notes.push_back({DiagnosticCategory::ColourBlockError, blockAt + parser->m_failedAt,
+                              std::string("the colour block ends early (") +
+                                  (parser->m_result == -2 ? "the data ends inside a row command"
+                                                          : "a byte that starts no command, a bad operand or a damaged row") +
+                                  "); the ink page shows the rows decoded before"});
+    m_createdPage = std::move(page);
+}
+
+DecodedJob decodeJob(Bytes data, TclParser::Pixels pixels, int64_t pageLimit) {
+    DecodedJob job;
+    const TclParser parser(
+        data, pixels, [&job](FiledPage&& page) { (PageData::isEmbossKind(page.shape.kind) ? job.emboss : job.ink).push_back(std::move(page)); },
+        pageLimit);
+    job.printerType = parser.m_printerType;
+    job.result = parser.m_result;
+    job.diagnostics = parser.m_diagnostics;
+    return job;
 }
 
 } // namespace brelmont::job

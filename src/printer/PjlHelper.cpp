@@ -99,7 +99,7 @@ ExchangeOutcome runExchange(const std::string& command, const std::string& devic
     const auto now = std::chrono::steady_clock::now();
     if (bounds.deadline) {
         if (*bounds.deadline <= now) return {ExchangeStatus::NoReply, "the time allowed for the work ran out"};
-        options.limit = std::min(options.limit, std::chrono::ceil<std::chrono::milliseconds>(*bounds.deadline - now));
+        options.limit = std::chrono::ceil<std::chrono::milliseconds>(*bounds.deadline - now); // a firmware file may take minutes
     }
     const std::shared_ptr<std::timed_mutex> turn = deviceTurn(device);
     std::unique_lock lock(*turn, std::defer_lock);
@@ -169,9 +169,10 @@ DataExchangeResult PjlHelper::exchangeData(const std::vector<uint8_t>& data, con
     return result;
 }
 
-bool PjlHelper::sendFile(const std::string& path, const std::string& device) {
+ExchangeOutcome PjlHelper::sendFile(const std::string& path, const std::string& device, const ExchangeBounds& bounds) {
     const std::string local = path.starts_with("file://") ? path.substr(7) : path;
-    return CommandRunner::launch(exchangeCommand('1', local, device, false));
+    std::string out;
+    return runExchange(exchangeCommand('1', local, device, false), device, bounds, out);
 }
 
 } // namespace brelmont::printer

@@ -69,8 +69,9 @@ public:
     // Sends bytes and returns the reply bytes as they came.
     static DataExchangeResult exchangeData(const std::vector<uint8_t>& data, const std::string& device,
                                            const ExchangeBounds& bounds = {});
-    // Starts sending a file and returns at once.
-    static bool sendFile(const std::string& path, const std::string& device);
+    // Sends a file (a "file://" URL stands for its path) and waits until the device has taken it,
+    // within the bounds; no reply is read.
+    static ExchangeOutcome sendFile(const std::string& path, const std::string& device, const ExchangeBounds& bounds = {});
 
     // The command lines, for those who need to see them.
     static std::string listingCommand(const std::vector<std::string>& alsoProbe = {});

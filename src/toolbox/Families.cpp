@@ -1,5 +1,6 @@
 #include "toolbox/Families.h"
 
+#include "common/ModelCodes.h"
 #include "toolbox/OrvinFamily.h"
 
 #include <algorithm>
@@ -8,12 +9,12 @@ namespace brelmont::toolbox {
 
 const std::vector<ToolboxFamily>& toolboxFamilies() {
     static const std::vector<ToolboxFamily> families{
-        {80803, "fennickToolboxWindowController", "FennickToolboxViewController", nullptr},
-        {20802, "tessalineToolboxWindowController", "TessalineToolboxViewController", nullptr},
-        {121201, "valdoToolboxWindowController", "ValdoToolboxViewController", nullptr},
-        {131201, "merridenToolboxWindowController", "MerridenToolboxViewController", nullptr},
-        {221201, "orvinToolboxWindowController", "OrvinToolboxViewController", &orvinFamily()},
-        {221203, "ivraToolboxWindowController", "IvraToolboxViewController", &ivraFamily()},
+        {model::Quorrin, "fennickToolboxWindowController", "FennickToolboxViewController", nullptr},
+        {model::Tessaline, "tessalineToolboxWindowController", "TessalineToolboxViewController", nullptr},
+        {model::Valdo, "valdoToolboxWindowController", "ValdoToolboxViewController", nullptr},
+        {model::Merriden, "merridenToolboxWindowController", "MerridenToolboxViewController", nullptr},
+        {model::Orvin, "orvinToolboxWindowController", "OrvinToolboxViewController", &orvinFamily()},
+        {model::OrvinColorTintBridge, "ivraToolboxWindowController", "IvraToolboxViewController", &ivraFamily()},
     };
     return families;
 }

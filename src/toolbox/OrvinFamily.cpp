@@ -1,6 +1,7 @@
 // The Orvin toolbox: which control shows which variable, and how each is written back.
 #include "toolbox/OrvinFamily.h"
 
+#include "common/ModelCodes.h"
 #include "toolbox/CommonRules.h"
 #include "toolbox/PaperSizes.h"
 #include "toolbox/ToolboxModel.h"
@@ -44,7 +45,7 @@ void showMediaKind(ToolboxModel& model, int index) {
 
 FamilyDescription makeOrvin() {
     FamilyDescription f;
-    f.modelCode = 221201;
+    f.modelCode = model::Orvin;
     f.title = "Orvin Toolbox";
     f.queries = {{&printer::pjl::Variables, ListId::Variables},
                  {&printer::pjl::Versions, ListId::Versions},
@@ -171,7 +172,7 @@ const FamilyDescription& orvinFamily() {
 const FamilyDescription& ivraFamily() {
     static const FamilyDescription ivra = [] {
         FamilyDescription f = makeOrvin();
-        f.modelCode = 221203;
+        f.modelCode = model::OrvinColorTintBridge;
         return f;
     }();
     return ivra;

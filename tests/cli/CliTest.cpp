@@ -53,12 +53,13 @@ TEST_F(Cli, InfoPrintsTheJobSummary) {
     EXPECT_EQ(r.out,
               "{\"model\": 121201, \"emboss\": [{\"kind\":1,\"width\":7,\"height\":5,\"stride\":8}, "
               "{\"kind\":2,\"width\":9,\"height\":2,\"stride\":12}], \"ink\": [{\"kind\":3,\"width\":3,\"height\":2,\"stride\":4}]}\n");
-    EXPECT_EQ(r.err, "UEL command ok\n");
+    EXPECT_EQ(r.err, "Notice (0): UEL command ok\n");
 }
 
 TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
     const auto r = runCli(std::string("dump ") + BRELMONT_SAMPLE_JOB + " " + (dir / "out").string(), dir);
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err.find("Error"), std::string::npos) << r.err;
 
     brelmont::job::Document doc;
     std::string readError;
@@ -70,7 +71,7 @@ TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
     const ByteVector infoJson = readFile(dir / "out" / "info.json");
     EXPECT_EQ(std::string(infoJson.begin(), infoJson.end()), info.out);
 
-    const auto check = [&](const char* prefix, const std::vector<brelmont::job::PagePtr>& pages) {
+    const auto check = [&](const char* prefix, const brelmont::job::PageList& pages) {
         for (size_t i = 0; i < pages.size(); ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "%s-%03zu.bin", prefix, i);
@@ -87,8 +88,12 @@ TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
 TEST_F(Cli, RefusalsAndFailures) {
     writeFile(dir / "nomodel.kprn", JobWriter().embossRaster(ByteVector(4, 1), 2, 2).data());
     writeFile(dir / "job.pdf", JobWriter().pjl("@PJL MODEL=\"Valdo\"").data());
+    const std::string sample = BRELMONT_SAMPLE_JOB;
     struct Case { std::string args; int status; std::string errPart; };
     const Case cases[] = {
+        {"info " + dir.string(), 1, dir.string() + ": Is a directory"},
+        {"info /proc/self/mem", 1, "cannot read job: /proc/self/mem: Input/output error"},
+        {"info " + sample + " >/dev/full", 1, "cannot write standard output"},
         {"info " + (dir / "nomodel.kprn").string(), 2, "NSOSStatusErrorDomain, code 259"},
         {"info " + (dir / "job.pdf").string(), 2, "NSOSStatusErrorDomain, code -4"},
         {"dump " + (dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
@@ -103,4 +108,15 @@ TEST_F(Cli, RefusalsAndFailures) {
         EXPECT_EQ(r.out, "") << c.args;
     }
     EXPECT_FALSE(fs::exists(dir / "d"));
+}
+
+// A disk that fills up (here: a file size limit of some 40 KiB, which the fourth page passes) stops
+// the dump with a message, and the file whose write failed is removed.
+TEST_F(Cli, DumpStopsAtAFullDiskAndLeavesNoPartialFile) {
+    const auto r = brelmont::testing::runProgram("ulimit -f 80; trap '' XFSZ; exec " + std::string(BRELMONT_CLI),
+                                                 std::string("dump ") + BRELMONT_SAMPLE_JOB + " " + (dir / "out").string(), dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write " + (dir / "out" / "emboss-003.bin").string() + ": File too large"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "out" / "emboss-002.bin"));
+    EXPECT_FALSE(fs::exists(dir / "out" / "emboss-003.bin"));
 }

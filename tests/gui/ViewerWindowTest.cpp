@@ -226,3 +226,38 @@ TEST(ViewerWindow, MenuCommandsHaveMnemonicsAndShortcuts) {
     EXPECT_EQ(v.window.objectName(), "Viewer Window Controller");
     EXPECT_EQ(v.window.windowTitle(), "test.kprn");
 }
+
+// Paging decodes only the pages shown, each once while the document keeps it.
+TEST(ViewerWindow, PagingDecodesEachPageOnceWhileItIsKept) {
+    Viewer v(5, 5);
+    const auto& doc = v.window.document();
+    EXPECT_EQ(doc->pagesDecoded(), 2);
+    for (int i = 0; i < 4; ++i) v.content->clickPageForward();
+    EXPECT_EQ(doc->pagesDecoded(), 10);
+    v.content->clickPageBackward();
+    EXPECT_EQ(doc->pagesDecoded(), 10);
+}
+
+// A job whose decoding stops partway opens with the pages made so far; the window says where it
+// stopped in a label that Tab reaches and that is also the description of the page views.
+TEST(ViewerWindow, ADamagedJobSaysWhereDecodingStopped) {
+    struct Case { int pages; bool damaged; };
+    for (const Case c : {Case{2, true}, Case{0, true}, Case{1, false}}) {
+        brelmont::testing::ByteVector bytes = guitest::job(c.pages, 0);
+        const QString where = QStringLiteral("at byte %1").arg(bytes.size());
+        if (c.damaged) bytes.push_back('Z'); // a byte that starts no command
+        WindowController window(guitest::document(bytes));
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        const auto* note = window.findChild<QLabel*>(QStringLiteral("m_lbDecodeNote"));
+        ASSERT_TRUE(note);
+        EXPECT_EQ(window.viewController()->pageCount(), c.pages);
+        EXPECT_EQ(note->isVisible(), c.damaged);
+        if (!c.damaged) continue;
+        EXPECT_TRUE(note->text().startsWith("Decoding stopped early")) << note->text().toStdString();
+        EXPECT_TRUE(note->text().contains(where)) << note->text().toStdString();
+        EXPECT_EQ(accessibleName(const_cast<QLabel*>(note)), note->text());
+        EXPECT_EQ(window.viewController()->m_embImageView->accessibleDescription(), note->text());
+        EXPECT_TRUE(note->focusPolicy() & Qt::TabFocus);
+    }
+}

@@ -1,6 +1,8 @@
 #include "job/Document.h"
+#include "job/JobFile.h"
 
 #include "JobWriter.h"
+#include "SampleJob.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using brelmont::job::Document;
+using brelmont::job::PageList;
+using brelmont::job::PageSource;
 using brelmont::testing::ByteVector;
 using brelmont::testing::HeaderCheck;
 using brelmont::testing::JobWriter;
@@ -84,14 +89,74 @@ TEST(Document, SavesTheJobBytesUnchanged) {
     EXPECT_FALSE(std::filesystem::exists(dir / "empty.kprn"));
 }
 
-TEST(Document, PagesStopAtThePageMemoryLimit) {
+// Opening neither aborts nor waits: what cannot be read is reported with the file's name.
+TEST(Document, FilesThatCannotBeReadAreReportedByName) {
+    const brelmont::testing::ScratchDir scratch("doc");
+    const std::filesystem::path& dir = scratch.path();
+    ASSERT_EQ(mkfifo((dir / "pipe.kprn").c_str(), 0600), 0);
+    struct Case { std::filesystem::path path; std::string error; int64_t refusal; };
+    const Case cases[] = {
+        {dir, "Is a directory", 0},
+        {dir / "absent.kprn", "No such file or directory", 0},
+        {"/proc/self/mem", "Input/output error", 0},     // opens, but no byte can be read from its start
+        {dir / "pipe.kprn", "", Document::ErrorNoModel}, // no one writes: it ends at once, empty
+    };
+    for (const Case& c : cases) {
+        Document doc;
+        std::ostringstream diagnostics;
+        std::string readError;
+        const auto refusal = doc.readFromFile(c.path, diagnostics, readError);
+        EXPECT_EQ(refusal ? refusal->code : 0, c.refusal) << c.path;
+        if (c.error.empty()) {
+            EXPECT_EQ(readError, "") << c.path;
+        } else {
+            EXPECT_EQ(readError, c.path.string() + ": " + c.error);
+        }
+    }
+    std::ofstream(dir / "big.kprn") << std::string(101, '@');
+    std::vector<uint8_t> bytes;
+    EXPECT_EQ(brelmont::job::readJobFile(dir / "big.kprn", bytes, 100), (dir / "big.kprn").string() + ": larger than the 100 bytes a job may have");
+}
+
+// Opening decodes no page; every page can be reached, each decoded once while it stays kept, and
+// no more than the few kept pages are held, however long the job.
+TEST(Document, AThousandPageJobOpensWithEveryPageReachable) {
     JobWriter job;
-    job.pjl("@PJL MODEL=\"Valdo\"");
-    for (int i = 0; i < 5; ++i) job.embossRaster(ByteVector(35, 1), 7, 5); // 40 bytes each
+    job.pjl("@PJL SET MODEL=\"Valdo\"");
+    for (int i = 0; i < 500; ++i) {
+        job.embossRaster(ByteVector(48, uint8_t(1 + i % 7)), 8, 6);
+        job.inkBlock(ByteVector(108, uint8_t(i % 2)), 12, 9, HeaderCheck::Sum4);
+    }
     Document doc;
-    doc.m_pageMemoryLimit = 100;
     std::ostringstream diagnostics;
-    ASSERT_FALSE(doc.readFromData(job.data(), Document::TypeKprn, "a.kprn", diagnostics));
-    EXPECT_EQ(doc.m_embPages.size(), 2u);
-    EXPECT_EQ(doc.m_pageMemory, 80);
+    ASSERT_FALSE(doc.readFromData(job.data(), Document::TypeKprn, "long.kprn", diagnostics));
+    ASSERT_EQ(doc.m_embPages.size(), 500u);
+    ASSERT_EQ(doc.m_inkPages.size(), 500u);
+    EXPECT_EQ(doc.pagesDecoded(), 0);
+    for (size_t i = 0; i < 500; ++i) {
+        ASSERT_EQ(doc.m_embPages[i]->row(5)[7], 1 + i % 7) << i;
+        ASSERT_EQ(doc.m_inkPages[i]->row(8)[11], i % 2) << i;
+        ASSERT_LE(doc.pageBytesHeld(), int64_t(PageSource::CacheCapacity) * 12 * 9);
+    }
+    EXPECT_EQ(doc.pagesDecoded(), 1000);
+    (void)doc.m_embPages[499], (void)doc.m_inkPages[498], (void)doc.m_embPages[498];
+    EXPECT_EQ(doc.pagesDecoded(), 1000);
+    EXPECT_EQ(doc.m_embPages.decodeUncached(499).page->row(0)[0], 1 + 499 % 7);
+    EXPECT_EQ(doc.pagesDecoded(), 1001);
+}
+
+// The sample job's colour block is larger than 64 KiB: its length must be read whole, or the rest
+// of the job would be read as commands and fail.
+TEST(Document, TheSampleJobDecodesWithoutAFault) {
+    Document doc;
+    std::ostringstream diagnostics;
+    ASSERT_FALSE(doc.readFromData(brelmont::testing::makeSampleJob(), Document::TypeKprn, "sample.kprn", diagnostics));
+    for (const auto& d : doc.m_diagnostics) EXPECT_FALSE(d.isFault()) << d.describe();
+    ASSERT_EQ(doc.m_inkPages.size(), 1u);
+    for (const PageList* list : {&doc.m_embPages, &doc.m_inkPages})
+        for (size_t i = 0; i < list->size(); ++i) {
+            const auto decoded = list->decoded(i);
+            EXPECT_TRUE(decoded.page);
+            EXPECT_TRUE(decoded.notes.empty()) << decoded.notes.front().describe();
+        }
 }

@@ -25,6 +25,7 @@ TEST(JobStream, ValueSyntax) {
         {"42", 42, JobStream::Missing, false},
         {"9223372036854775807A", INT64_MAX, 'A', false},
         {"9223372036854775808A", 0, 'A', true},
+        {"-9223372036854775808A", 0, 'A', true}, // found by fuzzing: the wrapped value was negated
         {"99999999999999999999999999A", 0, 'A', true},
     };
     for (const Case& c : cases) {

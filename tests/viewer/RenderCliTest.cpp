@@ -20,7 +20,6 @@
 #include <unistd.h>
 
 namespace fs = std::filesystem;
-using brelmont::job::PagePtr;
 
 namespace {
 
@@ -50,7 +49,7 @@ TEST_F(RenderCli, WritesOnePicturePerPageOfTheSampleJob) {
 
     std::string expectedOut;
     size_t files = 0;
-    const auto check = [&](const char* prefix, const std::vector<PagePtr>& pages) {
+    const auto check = [&](const char* prefix, const brelmont::job::PageList& pages) {
         for (size_t i = 0; i < pages.size(); ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "%s-%03zu.png", prefix, i);
@@ -85,14 +84,19 @@ TEST_F(RenderCli, RefusalsAndFailures) {
         {"render " + (dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"},
         {"render " + std::string(BRELMONT_SAMPLE_JOB), 2, "usage"},
         {"render " + std::string(BRELMONT_SAMPLE_JOB) + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
+        // A full disk: a file size limit of a few KiB, which the first picture passes.
+        {"render " + std::string(BRELMONT_SAMPLE_JOB) + " " + (dir / "full").string(), 1,
+         "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
     };
     for (const Case& c : cases) {
-        const auto r = runCli(c.args, dir);
+        const bool full = c.args.find("full") != std::string::npos;
+        const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI, c.args, dir);
         EXPECT_EQ(r.status, c.status) << c.args;
         EXPECT_NE(r.err.find(c.errPart), std::string::npos) << c.args << ": " << r.err;
         EXPECT_EQ(r.out, "") << c.args;
     }
     EXPECT_FALSE(fs::exists(dir / "d"));
+    EXPECT_FALSE(fs::exists(dir / "full" / "emboss-000.png"));
 }
 
 TEST_F(RenderCli, WritesEmbossPagesAsBrailleText) {

@@ -30,6 +30,8 @@ ViewController::ViewController(QWidget* parent) : QWidget(parent) {
 
 void ViewController::setDocument(std::shared_ptr<const job::Document> document) {
     m_document = std::move(document);
+    // A job whose decoding stopped before its first page has no page to show, but still says so.
+    showDecodeNote(m_document ? QString::fromStdString(decodeNote(m_document->m_diagnostics, {}, {})) : QString());
     if (isVisible()) viewDidAppear();
 }
 
@@ -82,23 +84,41 @@ int64_t ViewController::pageCount() const {
     return m_document ? viewer::pageCount(m_document->m_embPages, m_document->m_inkPages) : 0;
 }
 
+// Only the pages shown are decoded (the document keeps the last few for paging back and forth).
 void ViewController::viewDidAppear() {
     if (!m_document) return;
     if (!m_cursor.advance(pageCount())) return;
     const int64_t index = m_cursor.m_currentPage;
-    const auto pageAt = [index](const std::vector<job::PagePtr>& pages) {
-        return index < int64_t(pages.size()) ? pages[size_t(index)] : job::PagePtr();
+    const auto decodedIf = [index](SideImage what, const job::PageList& pages) {
+        return what == SideImage::Hidden ? job::DecodedPage() : pages.decoded(size_t(index));
     };
-    showSide(Side::Emboss, embossSide(m_document->m_embPages, index), pageAt(m_document->m_embPages));
-    showSide(Side::Ink, inkSide(m_document->m_inkPages, index), pageAt(m_document->m_inkPages));
+    const SideImage emboss = embossSide(m_document->m_embPages, index), ink = inkSide(m_document->m_inkPages, index);
+    const job::DecodedPage embossPage = decodedIf(emboss, m_document->m_embPages);
+    const job::DecodedPage inkPage = decodedIf(ink, m_document->m_inkPages);
+    showSide(Side::Emboss, emboss, embossPage.page);
+    showSide(Side::Ink, ink, inkPage.page);
+    showDecodeNote(QString::fromStdString(decodeNote(m_document->m_diagnostics, embossPage.notes, inkPage.notes)));
     emit pageShown(index, pageCount());
 }
 
+// The note is a label of its own, reachable by Tab, and is also the page views' description, so a
+// screen reader says it with the page.
+void ViewController::showDecodeNote(const QString& note) {
+    if (m_lbDecodeNote) {
+        m_lbDecodeNote->setText(note);
+        m_lbDecodeNote->setAccessibleName(note);
+        m_lbDecodeNote->setVisible(!note.isEmpty());
+    }
+    for (QWidget* view : {static_cast<QWidget*>(m_inkImageView), static_cast<QWidget*>(m_embImageView), static_cast<QWidget*>(m_embTextView)})
+        if (view) view->setAccessibleDescription(note);
+}
+
+// A page that could not be made (no memory) leaves its side empty; the note says why.
 void ViewController::showSide(Side side, SideImage what, const job::PagePtr& page) {
     ClickableImageView* view = side == Side::Ink ? m_inkImageView : m_embImageView;
     QLabel* caption = side == Side::Ink ? m_lbInkPage : m_lbEmbPage;
     if (!view) return;
-    const bool shown = what != SideImage::Hidden;
+    const bool shown = what != SideImage::Hidden && page;
     if (shown) {
         // A page that yields no image leaves the view with the image it had.
         const QImage image = pageImage(*page);

@@ -59,6 +59,9 @@ public:
     QLabel* m_lbEmbPage = nullptr;
     QPlainTextEdit* m_embTextView = nullptr;
     QPushButton* m_buttonPrint = nullptr; // hidden; its click asks for the send-job sheet
+    // Says, when there is anything to say, where decoding of the job or of the pages shown failed.
+    // Not part of the content: whoever makes the window places it.
+    QLabel* m_lbDecodeNote = nullptr;
 
 signals:
     void pageShown(qint64 index, qint64 count);
@@ -72,6 +75,7 @@ protected:
 
 private:
     void showSide(Side side, SideImage what, const job::PagePtr& page);
+    void showDecodeNote(const QString& note);
     void updateEmbossView();
     void zoom(int percent);
 

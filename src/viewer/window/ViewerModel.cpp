@@ -19,9 +19,7 @@ Frame zoomFrame(const Frame& frame, int percent) {
     return {x, y, w, h};
 }
 
-int64_t pageCount(const std::vector<job::PagePtr>& emboss, const std::vector<job::PagePtr>& ink) {
-    return int64_t(std::max(emboss.size(), ink.size()));
-}
+int64_t pageCount(const job::PageList& emboss, const job::PageList& ink) { return int64_t(std::max(emboss.size(), ink.size())); }
 
 bool PageCursor::advance(int64_t count) {
     if (count <= 0 || m_nextPage >= count || m_nextPage == m_currentPage) return false;
@@ -43,31 +41,42 @@ bool PageCursor::requestBackward() {
 
 namespace {
 
-const job::PageData* pageAt(const std::vector<job::PagePtr>& pages, int64_t index) {
-    if (index < 0 || index >= int64_t(pages.size())) return nullptr;
-    return pages[size_t(index)].get();
+int64_t kindAt(const job::PageList& pages, int64_t index) {
+    return index >= 0 && index < int64_t(pages.size()) ? pages.shape(size_t(index)).kind : 0;
 }
 
 } // namespace
 
-SideImage embossSide(const std::vector<job::PagePtr>& pages, int64_t index) {
-    const job::PageData* page = pageAt(pages, index);
-    if (page && job::PageData::isEmbossKind(page->m_kind)) return SideImage::Emboss;
-    return SideImage::Hidden;
+SideImage embossSide(const job::PageList& pages, int64_t index) {
+    return job::PageData::isEmbossKind(kindAt(pages, index)) ? SideImage::Emboss : SideImage::Hidden;
 }
 
-SideImage inkSide(const std::vector<job::PagePtr>& pages, int64_t index) {
-    const job::PageData* page = pageAt(pages, index);
-    if (!page) return SideImage::Hidden;
-    if (page->m_kind == 4) return SideImage::InkRgb;
-    if (page->m_kind == 3) return SideImage::InkDots;
-    return SideImage::Hidden;
+SideImage inkSide(const job::PageList& pages, int64_t index) {
+    switch (kindAt(pages, index)) {
+    case 4: return SideImage::InkRgb;
+    case 3: return SideImage::InkDots;
+    default: return SideImage::Hidden;
+    }
 }
 
 std::string pageCaption(Side side, int64_t index, int64_t count, bool shown) {
     if (!shown) return side == Side::Ink ? "No ink page" : "No emboss page";
     return std::string(side == Side::Ink ? "Ink" : "Emboss") + " page " + std::to_string(index + 1) + " of " +
            std::to_string(count);
+}
+
+std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const std::vector<job::Diagnostic>& embossNotes,
+                       const std::vector<job::Diagnostic>& inkNotes) {
+    std::string note;
+    const auto add = [&note](const std::string& sentence) { note += (note.empty() ? "" : " ") + sentence; };
+    for (const job::Diagnostic& d : jobDiagnostics) {
+        if (!d.isFault()) continue;
+        if (d.category != job::DiagnosticCategory::PageError) add("Decoding stopped early; only the pages made before the fault are shown.");
+        add(d.sentence());
+    }
+    for (const job::Diagnostic& d : embossNotes) add("This emboss page: " + d.sentence());
+    for (const job::Diagnostic& d : inkNotes) add("This ink page: " + d.sentence());
+    return note;
 }
 
 } // namespace brelmont::viewer

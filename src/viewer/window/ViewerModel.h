@@ -2,7 +2,7 @@
 // which page comes next, and what each side shows.
 #pragma once
 
-#include "job/PageData.h"
+#include "job/PageList.h"
 
 #include <cstdint>
 #include <string>
@@ -39,7 +39,7 @@ constexpr int ZoomOutPercent = 90;
 Frame zoomFrame(const Frame& frame, int percent);
 
 // The number of pages of a job: its longer list.
-int64_t pageCount(const std::vector<job::PagePtr>& emboss, const std::vector<job::PagePtr>& ink);
+int64_t pageCount(const job::PageList& emboss, const job::PageList& ink);
 
 // Which page is shown and which one is wanted next. Nothing is shown until the first display.
 class PageCursor {
@@ -58,15 +58,22 @@ public:
 // What one side of the window shows for a page index.
 enum class SideImage { Hidden, Emboss, InkDots, InkRgb };
 
-// The emboss side shows kinds 1 and 2; an empty list, an index past its end or another kind hides it.
-SideImage embossSide(const std::vector<job::PagePtr>& pages, int64_t index);
+// The emboss side shows kinds 1 and 2; an empty list, an index past its end or another kind hides
+// it. Decided by the page's kind, without decoding it.
+SideImage embossSide(const job::PageList& pages, int64_t index);
 // The ink side shows kind 3 as dots and kind 4 as RGB; anything else hides it.
-SideImage inkSide(const std::vector<job::PagePtr>& pages, int64_t index);
+SideImage inkSide(const job::PageList& pages, int64_t index);
 
 enum class Side { Ink, Emboss };
 
 // What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
 // side has nothing to show.
 std::string pageCaption(Side side, int64_t index, int64_t count, bool shown);
+
+// What the window says about decoding, in sentences: the faults found when the job was opened
+// (decoding that stopped early, pages left out), then those found decoding the pages shown now.
+// Empty when there is nothing to say.
+std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const std::vector<job::Diagnostic>& embossNotes,
+                       const std::vector<job::Diagnostic>& inkNotes);
 
 } // namespace brelmont::viewer

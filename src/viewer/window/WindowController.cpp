@@ -6,7 +6,9 @@
 #include "ui_ViewerWindowController.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace brelmont::viewer {
@@ -23,6 +25,15 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
 
     ViewController* content = viewController();
     content->viewDidLoad();
+    // Where decoding failed, in the status bar: selectable by keyboard, so Tab reaches it.
+    auto* note = new QLabel(this);
+    note->setObjectName(QStringLiteral("m_lbDecodeNote"));
+    note->setWordWrap(true);
+    note->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    note->setFocusPolicy(Qt::StrongFocus);
+    note->hide();
+    statusBar()->addWidget(note, 1);
+    content->m_lbDecodeNote = note;
     content->setDocument(m_document);
 
     connect(ui->actionPrint, &QAction::triggered, content, &ViewController::printFile);
@@ -47,9 +58,10 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
         if (previous) setTabOrder(previous, button);
         previous = button;
     }
-    // Then the pages, left to right; the braille text takes the emboss image's place.
+    // Then the pages, left to right (the braille text takes the emboss image's place), and the
+    // note on decoding.
     for (QWidget* view : {static_cast<QWidget*>(content->m_inkImageView), static_cast<QWidget*>(content->m_embImageView),
-                          static_cast<QWidget*>(content->m_embTextView)}) {
+                          static_cast<QWidget*>(content->m_embTextView), static_cast<QWidget*>(note)}) {
         if (!view) continue;
         if (previous) setTabOrder(previous, view);
         previous = view;

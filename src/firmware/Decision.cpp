@@ -1,0 +1,30 @@
+#include "firmware/Decision.h"
+
+namespace brelmont::firmware {
+
+namespace {
+
+std::string header(const std::string& printerName, const std::string& oldVersion) {
+    return "Device " + printerName + "\nFirmware " + oldVersion + "\n\n";
+}
+
+} // namespace
+
+std::string noUpdateMessage(const std::string& printerName, const std::string& oldVersion) {
+    return header(printerName, oldVersion) + "No firmware update available for " + printerName + "\n";
+}
+
+Decision decide(const std::optional<Jasons>& catalogue, const std::string& printerName, const DeviceVersion& device) {
+    Decision decision{false, noUpdateMessage(printerName, device.version), std::nullopt};
+    const Jason* entry = catalogue ? entryForModel(*catalogue, device.model) : nullptr;
+    if (!entry) return decision;
+    const bool newer = entry->version != device.version && device.version != "0.0.0";
+    if (!newer && !device.override) return decision;
+    decision.offered = true;
+    decision.entry = *entry;
+    decision.message = header(printerName, device.version) + "Firmware Update Version " + entry->version +
+                       " is available for " + printerName + "\n";
+    return decision;
+}
+
+} // namespace brelmont::firmware

@@ -1,0 +1,60 @@
+// Where the firmware catalogue and files come from, and how they are fetched: HTTPS only, the
+// server's certificate verified, nothing cached, every request bounded in time and size.
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+namespace brelmont::firmware {
+
+// The update server's base: BRELMONT_UPDATE_ROOT, else the setting "firmware/root", else the
+// maker's server; its path ends in "/autoupdate/AI/".
+QUrl updateRoot();
+// The catalogue: the base followed by "firmware.json".
+QUrl catalogueUrl();
+
+// One HTTPS request at a time. Further certificate authorities come from BRELMONT_CA_FILE (a PEM
+// file, for private mirrors and tests); a request stalls at most BRELMONT_HTTPS_TIMEOUT_MS
+// (30000) without data.
+class HttpsFetch : public QObject {
+    Q_OBJECT
+
+public:
+    explicit HttpsFetch(QObject* parent = nullptr);
+    ~HttpsFetch() override;
+
+    // Starts fetching; a body larger than `maxBytes` ends the request as a failure.
+    void get(const QUrl& url, qint64 maxBytes);
+    // Stops the request; neither signal follows.
+    void cancel();
+    bool busy() const { return m_reply != nullptr; }
+
+signals:
+    void progress(qint64 received, qint64 total); // total -1 when unknown
+    void finished(const QByteArray& body);
+    void failed(const QString& reason);
+
+private:
+    void done();
+
+    QNetworkAccessManager* m_network;
+    QPointer<QNetworkReply> m_reply;
+    qint64 m_maxBytes = 0;
+    bool m_tooLarge = false;
+};
+
+// For the command line: fetches and waits in a local event loop. The body, or none with `error`.
+std::optional<QByteArray> fetchAndWait(const QUrl& url, qint64 maxBytes, QString* error,
+                                       const std::function<void(qint64, qint64)>& progress = {});
+
+} // namespace brelmont::firmware

@@ -1,0 +1,107 @@
+#include "HttpsServer.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace brelmont::testing {
+
+namespace {
+
+// Serves the documents folder over TLS; threads, so a silent request never holds another one.
+constexpr const char* ServerScript = R"(import http.server, os, ssl, sys, time
+root, certificate, key = sys.argv[1], sys.argv[2], sys.argv[3]
+class Handler(http.server.SimpleHTTPRequestHandler):
+    def __init__(self, *args, **kwargs):
+        super().__init__(*args, directory=root, **kwargs)
+    def do_GET(self):
+        if self.path.startswith('/silent/'):
+            time.sleep(3600)
+        return super().do_GET()
+    def log_message(self, *args):
+        pass
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+context.load_cert_chain(certificate, key)
+server.socket = context.wrap_socket(server.socket, server_side=True)
+print(server.server_address[1], flush=True)
+server.serve_forever()
+)";
+
+void run(const std::string& command) {
+    if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) throw std::runtime_error("failed: " + command);
+}
+
+// An authority named `name`: its key and self-signed certificate.
+void makeAuthority(const fs::path& dir, const std::string& name) {
+    run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj '/CN=" + name +
+        "' -keyout '" + (dir / (name + ".key")).string() + "' -out '" + (dir / (name + ".pem")).string() + "'");
+}
+
+} // namespace
+
+HttpsServer::HttpsServer() {
+    char dirTemplate[] = "/tmp/brelmont-https-XXXXXX";
+    if (!mkdtemp(dirTemplate)) throw std::runtime_error("no scratch folder");
+    m_dir = dirTemplate;
+    m_documents = m_dir / "documents";
+    fs::create_directories(m_documents);
+    makeAuthority(m_dir, "ca");
+    makeAuthority(m_dir, "stranger");
+    std::ofstream(m_dir / "ext.cnf") << "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n";
+    const std::string d = "'" + m_dir.string() + "/";
+    run("openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj '/CN=127.0.0.1' -keyout " + d +
+        "server.key' -out " + d + "server.csr'");
+    run("openssl x509 -req -days 2 -in " + d + "server.csr' -CA " + d + "ca.pem' -CAkey " + d + "ca.key' -CAcreateserial -out " +
+        d + "server.pem' -extfile " + d + "ext.cnf'");
+    std::ofstream(m_dir / "server.py") << ServerScript;
+
+    int out[2];
+    if (pipe(out) != 0) throw std::runtime_error("pipe");
+    m_pid = fork();
+    if (m_pid == 0) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+        const std::string script = (m_dir / "server.py").string(), root = m_documents.string();
+        const std::string certificate = (m_dir / "server.pem").string(), key = (m_dir / "server.key").string();
+        execlp("python3", "python3", script.c_str(), root.c_str(), certificate.c_str(), key.c_str(), nullptr);
+        _exit(127);
+    }
+    close(out[1]);
+    std::string line;
+    char c;
+    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
+    close(out[0]);
+    m_port = std::atoi(line.c_str());
+    if (m_port <= 0) throw std::runtime_error("the HTTPS server did not start");
+}
+
+HttpsServer::~HttpsServer() {
+    if (m_pid > 0) {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    std::error_code ignored;
+    fs::remove_all(m_dir, ignored);
+}
+
+void HttpsServer::serve(const std::string& path, const std::string& content) const {
+    const fs::path file = m_documents / path;
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << content;
+}
+
+std::string HttpsServer::url(const std::string& path) const {
+    return "https://127.0.0.1:" + std::to_string(m_port) + "/" + path;
+}
+
+} // namespace brelmont::testing
