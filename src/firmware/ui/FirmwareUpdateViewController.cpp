@@ -3,6 +3,7 @@
 #include "firmware/net/CatalogueJson.h"
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
+#include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -165,7 +166,9 @@ void FirmwareUpdateViewController::sendFile() {
 }
 
 void FirmwareUpdateViewController::showState() {
-    ui->m_info->setPlainText(QString::fromStdString(m_update.info()));
+    const QString info = QString::fromStdString(m_update.info());
+    // No embosser found: where to find out why.
+    ui->m_info->setPlainText(m_update.state() == FirmwareState::NoDevice ? widgets::withDoctorHint(info) : info);
     const bool sending = m_update.state() == FirmwareState::Sending;
     ui->m_buttonUpdate->setText(qtext(m_update.updateTitle()));
     ui->m_buttonUpdate->setEnabled(m_update.updateEnabled() && !m_downloading);
