@@ -64,7 +64,7 @@ std::string gibibytes(unsigned long long bytes) {
 
 Finding checkScheduler() {
     const printer::RunResult run = printer::CommandRunner::execute("lpstat -r", {.limit = QuickLimit, .captureErrors = true});
-    Finding f{true, "CUPS scheduler", "answers"};
+    Finding f{true, "CUPS scheduler", "answers", ""};
     if (run.succeeded() && run.out.find("scheduler is running") != std::string::npos) return f;
     f.ok = false;
     f.detail = "does not answer (" + (run.succeeded() ? "lpstat: " + run.out.substr(0, run.out.find('\n')) : run.failure()) + ")";
@@ -79,7 +79,7 @@ std::vector<Finding> checkQueues(const std::vector<printer::PrinterItem>& queues
                  "NAME -E -v DEVICE-URI -P PPD-FILE), then run brelmont-cli printers"}};
     std::vector<Finding> findings;
     for (const printer::PrinterItem& q : queues) {
-        Finding f{true, "queue " + q.queue, printer::modelName(q.model).value_or("model " + std::to_string(q.model))};
+        Finding f{true, "queue " + q.queue, printer::modelName(q.model).value_or("model " + std::to_string(q.model)), ""};
         if (q.deviceUri.empty()) {
             f.ok = false;
             f.detail += ", no device address";
@@ -106,7 +106,7 @@ std::vector<Finding> checkUsbEmbossers(const fs::path& sysRoot, const fs::path& 
         char node[32];
         std::snprintf(node, sizeof node, "bus/usb/%03d/%03d", bus, number);
         const fs::path path = devRoot / node;
-        Finding f{true, "USB embosser " + firstLine(device / "product"), path.string()};
+        Finding f{true, "USB embosser " + firstLine(device / "product"), path.string(), ""};
         if (!fs::exists(path, ec)) {
             f.ok = false;
             f.detail += " is missing";
@@ -120,7 +120,7 @@ std::vector<Finding> checkUsbEmbossers(const fs::path& sysRoot, const fs::path& 
         }
         findings.push_back(f);
     }
-    if (findings.empty()) findings.push_back({true, "USB embossers", "none plugged in"});
+    if (findings.empty()) findings.push_back({true, "USB embossers", "none plugged in", ""});
     std::sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.detail < b.detail; });
     return findings;
 }
@@ -133,10 +133,12 @@ std::vector<Finding> checkNetworkAddresses(const std::vector<std::string>& confi
     for (const std::string& uri : printer::Printers::networkAddresses(queues)) addresses.emplace_back(uri, "of a queue");
     std::vector<Finding> findings;
     std::vector<std::string> seen;
-    for (const auto& [uri, source] : addresses) {
+    for (const auto& address : addresses) {
+        const std::string& uri = address.first;
+        const std::string& source = address.second;
         if (std::any_of(seen.begin(), seen.end(), [&](const std::string& s) { return printer::sameDevice(s, uri); })) continue;
         seen.push_back(uri);
-        Finding f{true, "network embosser " + uri + " (" + source + ")", "answers"};
+        Finding f{true, "network embosser " + uri + " (" + source + ")", "answers", ""};
         if (!listed(listing, uri)) {
             f.ok = false;
             f.detail = "does not answer";
@@ -146,13 +148,13 @@ std::vector<Finding> checkNetworkAddresses(const std::vector<std::string>& confi
     }
     if (findings.empty())
         findings.push_back({true, "network embossers", "none configured (BRELMONT_DEVICES or " +
-                                                           pjlhelper::devicesFilePath().string() + ") and no queue has one"});
+                                                           pjlhelper::devicesFilePath().string() + ") and no queue has one", ""});
     return findings;
 }
 
 Finding checkHelper(const fs::path& resourceDir) {
     const fs::path helper = resourceDir / "pjlhelper";
-    Finding f{true, "device helper", helper.string() + " runs"};
+    Finding f{true, "device helper", helper.string() + " runs", ""};
     f.fix = "reinstall the program, or set BRELMONT_RESOURCE_DIR to the folder that holds pjlhelper";
     if (::access(helper.c_str(), X_OK) != 0) {
         f.ok = false;
@@ -170,7 +172,7 @@ Finding checkHelper(const fs::path& resourceDir) {
 }
 
 Finding checkSharedFolder(const fs::path& folder) {
-    Finding f{true, "shared folder " + folder.string(), ""};
+    Finding f{true, "shared folder " + folder.string(), "", ""};
     struct stat st {};
     if (::lstat(folder.c_str(), &st) != 0) {
         f.ok = false;
