@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
     const fs::path seeds = argv[1];
     fs::create_directories(fs::path(argv[2]) / "tcl_fuzz");
     fs::create_directories(fs::path(argv[2]) / "pcl3gui_fuzz");
+    fs::create_directories(fs::path(argv[2]) / "table_fuzz");
 
     const ByteVector cells{0, 1, 2, 0, 0, 7, 7, 7, 1, 0, 0, 0, 3, 3, 0, 0, 1, 1, 1, 1};
     JobWriter rows;
@@ -69,5 +70,11 @@ int main(int argc, char** argv) {
                                        {"black-and-colour.pcl", Pcl3guiWriter::Planes::BlackAndColour},
                                        {"black-only.pcl", Pcl3guiWriter::Planes::BlackOnly}})
         write(seeds / "pcl3gui_fuzz", name, smallPcl3gui(planes));
+
+    // Table files: every form of cell, a comment, a replaced line, and a code no table has.
+    const std::string table = "# seed\n65 [17]\r\n66 [*-*]\n66 [12345678]\nx [--*] 9\n[]\n255 [8]\n";
+    write(seeds / "table_fuzz", "table.txt", bytesOf(table));
+    const std::string refused = "65 [1]\n300 [2]\n";
+    write(seeds / "table_fuzz", "refused.txt", bytesOf(refused));
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "cli/ToolboxCommand.h"
 
 #include "cli/ExitCodes.h"
+#include "cli/ToolboxTableCommand.h"
+#include "cli/ToolboxTarget.h"
 #include "cli/WaitNotice.h"
 #include "printer/PjlHelper.h"
 #include "printer/Printers.h"
@@ -16,55 +18,40 @@ namespace brelmont::cli {
 
 namespace {
 
-using printer::PrinterItem;
 using toolbox::ControlKind;
 using toolbox::ControlState;
-using toolbox::ToolboxFamily;
 
 constexpr const char* Usage =
     "usage: brelmont-cli toolbox show [--queue QUEUE]\n"
     "       brelmont-cli toolbox apply [--queue QUEUE] NAME=VALUE ...\n"
+    "       brelmont-cli toolbox table [--queue QUEUE] [--slot N] FILE\n"
     "Loads the settings of the embosser behind QUEUE (by default the first attached one, in the\n"
     "order the toolbox menu tries the families) as its toolbox window would.\n"
     "show prints every control as NAME=VALUE, one a line: text fields and labels their text\n"
     "  (a backslash, carriage return, line feed and escape written \\\\, \\r, \\n, \\e), check boxes\n"
-    "  true or false, combo boxes the selected index (-1: none).\n"
+    "  true or false, combo boxes the selected index (-1: none), buttons enabled or disabled.\n"
     "apply sets the controls from left to right as a user would (text, true/false, index), so\n"
     "  the controls' own actions follow (a paper size fills width and height), then presses Apply\n"
     "  when a change enabled it. It prints the lines of the request sent, after the universal exit,\n"
     "  one a line, or \"nothing to send\".\n"
+    "table downloads the braille table file FILE into table slot N of the embosser (by default the\n"
+    "  slot its toolbox window would choose) and prints the PJL lines sent, then the 256 cells\n"
+    "  in hexadecimal, 16 a line. A file naming a character code above 255 is refused whole.\n"
     "Exit status: 0 when the settings were read (and the request reached the embosser), 1 when\n"
-    "the embosser could not be read or the request did not reach it (the reason goes to standard\n"
-    "error), 2 for a wrong command line. A load ends within BRELMONT_TOOLBOX_DEADLINE_MS (30000).\n";
+    "the embosser could not be read, the request did not reach it or the table file was refused\n"
+    "(the reason goes to standard error), 2 for a wrong command line. A load ends within\n"
+    "BRELMONT_TOOLBOX_DEADLINE_MS (30000).\n";
 
 struct Assignment {
     std::string name;
     std::string value;
 };
 
-struct Target {
-    PrinterItem printer;
-    const ToolboxFamily* family = nullptr;
-};
-
-std::string visible(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\x1b': out += "\\e"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string shown(const ControlState& c) {
     switch (c.kind) {
     case ControlKind::CheckBox: return c.checked ? "true" : "false";
     case ControlKind::ComboBox: return std::to_string(c.index);
+    case ControlKind::Button: return c.enabled ? "enabled" : "disabled";
     case ControlKind::TextField:
     case ControlKind::Label: break;
     }
@@ -89,41 +76,17 @@ bool setControl(toolbox::ToolboxModel& model, const Assignment& a) {
         return model.setChecked(a.name, a.value == "true").known;
     case ControlKind::ComboBox: {
         const std::optional<int> index = parseIndex(a.value);
-        return index && model.setIndex(a.name, *index).known;
+        if (!index) return false;
+        const toolbox::ChangeResult changed = model.setIndex(a.name, *index);
+        // A choice that asks the embosser and gets no answer still counts as made.
+        if (changed.known && !changed.outcome.ok())
+            std::cerr << "brelmont-cli: toolbox: " << a.name << ": " << changed.outcome.describe() << '\n';
+        return changed.known;
     }
-    case ControlKind::Label: break;
+    case ControlKind::Label:
+    case ControlKind::Button: break;
     }
     return false;
-}
-
-// The queue and family to load, or an exit status with its message already printed.
-std::optional<Target> chooseTarget(const std::optional<std::string>& queue, int& status) {
-    const std::vector<PrinterItem> items = printer::Printers().items();
-    if (queue) {
-        const auto found = std::find_if(items.begin(), items.end(), [&](const PrinterItem& p) { return p.queue == *queue; });
-        if (found == items.end()) {
-            std::cerr << "brelmont-cli: toolbox: " << *queue << ": not a queue of a Brelmont embosser\n";
-            status = ExitRefused;
-            return std::nullopt;
-        }
-        const ToolboxFamily* family = toolbox::familyForModel(found->model);
-        if (!family || !family->description) {
-            std::cerr << "brelmont-cli: toolbox: " << *queue << ": no toolbox for model " << found->model << " yet\n";
-            status = ExitRefused;
-            return std::nullopt;
-        }
-        return Target{*found, family};
-    }
-    for (const ToolboxFamily& family : toolbox::toolboxFamilies()) {
-        if (!family.description) continue;
-        const auto found = std::find_if(items.begin(), items.end(),
-                                        [&](const PrinterItem& p) { return p.model == family.modelCode && p.connected; });
-        if (found != items.end()) return Target{*found, &family};
-    }
-    const std::string_view message = toolbox::NoEmbosserMessage;
-    std::cerr << message.substr(0, message.find("\r\n")) << '\n'; // the first line; the second is advice for a window's user
-    status = ExitFailed;
-    return std::nullopt;
 }
 
 } // namespace
@@ -133,6 +96,7 @@ int runToolbox(const std::vector<std::string>& args) {
         std::cout << Usage;
         return ExitOk;
     }
+    if (!args.empty() && args[0] == "table") return runToolboxTable({args.begin() + 1, args.end()});
     if (args.empty() || (args[0] != "show" && args[0] != "apply")) {
         std::cerr << Usage;
         return ExitRefused;
@@ -153,7 +117,8 @@ int runToolbox(const std::vector<std::string>& args) {
     }
 
     int status = ExitOk;
-    const std::optional<Target> target = chooseTarget(queue, status);
+    const std::optional<ToolboxTarget> target =
+        chooseToolboxTarget("toolbox", queue, {}, status);
     if (!target) return status;
     // Names are checked before anything is asked of the device.
     for (const Assignment& a : assignments) {
@@ -164,17 +129,8 @@ int runToolbox(const std::vector<std::string>& args) {
         }
     }
 
-    toolbox::ToolboxModel model(*target->family->description, printer::PjlHelper::exchange);
-    bool loaded;
-    {
-        const WaitNotice notice(target->printer.deviceUri);
-        loaded = model.load({target->printer});
-    }
-    if (!loaded) {
-        std::cerr << toolbox::LoadFailureMessage << '\n'
-                  << "brelmont-cli: toolbox: " << model.loadFailure().describe() << '\n';
-        return ExitFailed;
-    }
+    toolbox::ToolboxModel model(*target->family->description, printer::PjlHelper::exchange, printer::PjlHelper::exchangeData);
+    if (!loadToolboxTarget(model, *target, "toolbox")) return ExitFailed;
     if (!applying) {
         for (const ControlState& c : model.controls()) std::cout << c.name << '=' << shown(c) << '\n';
         return ExitOk;
@@ -199,13 +155,7 @@ int runToolbox(const std::vector<std::string>& args) {
         std::cout << "nothing to send\n";
         return ExitOk;
     }
-    std::string_view lines(*result.request);
-    lines.remove_prefix(std::min(lines.size(), printer::pjl::UniversalExit.size()));
-    while (!lines.empty()) {
-        const size_t end = lines.find('\n');
-        std::cout << visible(std::string(lines.substr(0, end))) << '\n';
-        lines.remove_prefix(end == std::string_view::npos ? lines.size() : end + 1);
-    }
+    printRequestLines(*result.request);
     return ExitOk;
 }
 

@@ -47,7 +47,9 @@ const Subcommand Subcommands[] = {
                "                      device helper and the shared folder; says how to fix each problem",
      brelmont::cli::runDoctor},
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
-                "                      show or change the settings of an attached embosser",
+                "                      | toolbox table [--queue Q] [--slot N] FILE\n"
+                "                      show or change the settings of an attached embosser, or download\n"
+                "                      a braille table into it",
      brelmont::cli::runToolbox},
 #ifdef BRELMONT_HAVE_FIRMWARE
     {"firmware", "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"

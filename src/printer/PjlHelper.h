@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ struct ExchangeResult : ExchangeOutcome {
 struct DataExchangeResult : ExchangeOutcome {
     std::vector<uint8_t> reply; // the bytes as they came
 };
+
+// One send of bytes to a device and its reply (PjlHelper::exchangeData in the program): the
+// channel of table downloads and firmware, beside the PJL exchange of RetryQuery.h.
+using DataExchange = std::function<DataExchangeResult(const std::vector<uint8_t>& data, const std::string& device,
+                                                      const ExchangeBounds& bounds)>;
 
 class PjlHelper {
 public:

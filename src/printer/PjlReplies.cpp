@@ -54,6 +54,15 @@ std::string clearNozzleCountRequest(int cartridge) {
     return std::string(UniversalExit) + "\x1b%Pinkjet.clearnozzlecount " + std::to_string(cartridge) + ";";
 }
 
+std::vector<uint8_t> tableDownloadRequest(int slot, const std::array<uint8_t, 256>& cells) {
+    const std::string n = std::to_string(slot);
+    const std::string head = std::string(UniversalExit) + "@PJL DEFAULT TABLE=" + n + "\n@PJL FSDOWNLOAD SIZE=" +
+                             std::to_string(cells.size()) + " NAME=\"BRAILLETABLE" + n + "\"\n";
+    std::vector<uint8_t> request(head.begin(), head.end());
+    request.insert(request.end(), cells.begin(), cells.end());
+    return request;
+}
+
 } // namespace pjl
 
 int64_t firstInteger(std::string_view text) {

@@ -1,6 +1,7 @@
 // PJL request texts and the parsers of the replies the embossers send.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,9 @@ std::string setRequest(std::string_view key, std::string_view value);
 std::string setAndUpdateRequest(std::string_view key, int64_t value);
 // The ink module's fill-state reset of one cartridge (0 or 1).
 std::string clearNozzleCountRequest(int cartridge);
+// A braille table for table slot `slot`: the slot made the one in use, then the download of its
+// 256 cells (for slot 0, 76 bytes of PJL and the cells).
+std::vector<uint8_t> tableDownloadRequest(int slot, const std::array<uint8_t, 256>& cells);
 } // namespace pjl
 
 // The first run of decimal digits in the text; 0 when there is none. Saturates at the largest value.

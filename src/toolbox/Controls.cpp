@@ -10,6 +10,7 @@ ControlSet::ControlSet(const std::vector<ControlSpec>& declared) {
         state.kind = control.kind;
         state.notifies = control.notifies;
         state.editable = control.editable;
+        state.enabled = control.kind != ControlKind::Button;
         state.items = control.items;
         state.itemsFromEngine = control.kind == ControlKind::ComboBox && control.layoutItems == 0;
         state.layoutItems = control.layoutItems;
@@ -76,6 +77,13 @@ void ControlSet::setItems(std::string_view name, std::vector<std::string> items)
 void ControlSet::setEditable(std::string_view name, bool editable) {
     if (ControlState* c = find(name)) {
         c->editable = editable;
+        c->assigned = true;
+    }
+}
+
+void ControlSet::setEnabled(std::string_view name, bool enabled) {
+    if (ControlState* c = find(name)) {
+        c->enabled = enabled;
         c->assigned = true;
     }
 }

@@ -7,7 +7,9 @@
 
 namespace brelmont::toolbox {
 
-enum class ControlKind { TextField, Label, ComboBox, CheckBox };
+// A Button is a family's own button that acts on the device (installing a braille table); the
+// engine keeps only whether it is enabled, and it starts disabled until the family's rules say.
+enum class ControlKind { TextField, Label, ComboBox, CheckBox, Button };
 
 // One control, named by its outlet ("m_tfPaperWidth"). A window copies these into its widgets.
 struct ControlState {
@@ -56,6 +58,7 @@ public:
     void setChecked(std::string_view name, bool checked);
     void setItems(std::string_view name, std::vector<std::string> items);
     void setEditable(std::string_view name, bool editable);
+    void setEnabled(std::string_view name, bool enabled);
 
 private:
     std::vector<ControlState> m_controls;

@@ -2,6 +2,7 @@
 
 #include "common/ModelCodes.h"
 #include "toolbox/OrvinFamily.h"
+#include "toolbox/TessalineFamily.h"
 
 #include <algorithm>
 
@@ -10,7 +11,7 @@ namespace brelmont::toolbox {
 const std::vector<ToolboxFamily>& toolboxFamilies() {
     static const std::vector<ToolboxFamily> families{
         {model::Quorrin, "fennickToolboxWindowController", "FennickToolboxViewController", nullptr},
-        {model::Tessaline, "tessalineToolboxWindowController", "TessalineToolboxViewController", nullptr},
+        {model::Tessaline, "tessalineToolboxWindowController", "TessalineToolboxViewController", &tessalineFamily()},
         {model::Valdo, "valdoToolboxWindowController", "ValdoToolboxViewController", nullptr},
         {model::Merriden, "merridenToolboxWindowController", "MerridenToolboxViewController", nullptr},
         {model::Orvin, "orvinToolboxWindowController", "OrvinToolboxViewController", &orvinFamily()},

@@ -2,12 +2,15 @@
 // The engine (ToolboxModel) runs every family; a family file only fills one of these.
 #pragma once
 
+#include "printer/PjlHelper.h"
 #include "printer/PjlReplies.h"
 #include "toolbox/Controls.h"
 #include "toolbox/Conversions.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -41,10 +44,24 @@ struct SensorLabel {
     std::string_view suffix; // appended after it
 };
 
-// A combo box whose selection change does more than enable Apply.
+// A combo box whose selection change does more than enable Apply. `run` works on the lists and
+// controls alone; `ask` talks to the device (a window runs it off its thread) and says how that went.
 struct ComboAction {
     std::string_view control;
     std::function<void(ToolboxModel&, int index)> run;
+    std::function<printer::ExchangeOutcome(ToolboxModel&, int index)> ask = nullptr;
+};
+
+// The single-variable setter's request for a variable name and the value field's text; none
+// when the family sends nothing for that name.
+using SetterRequest =
+    std::function<std::optional<std::string>(const ToolboxModel&, std::string_view name, std::string_view value)>;
+
+// Braille table downloads: how many table slots the embosser has (0: it takes no tables), and
+// the slot a download goes to when none is named (null: slot 0).
+struct TableSlots {
+    int count = 0;
+    std::function<int(const ToolboxModel&)> chosen = nullptr;
 };
 
 struct FamilyDescription {
@@ -58,6 +75,11 @@ struct FamilyDescription {
     std::vector<SensorLabel> sensorLabels;
     std::vector<ComboAction> comboActions;
     std::vector<std::string_view> protectedNames = {"MODEL", "SERIALNUMBER", "MACPHY"}; // never set singly
+    // One variable as the user typed it, a value with a blank in double quotes.
+    SetterRequest setter = [](const ToolboxModel&, std::string_view name, std::string_view value) -> std::optional<std::string> {
+        return printer::pjl::setRequest(name, value);
+    };
+    TableSlots tableSlots;
     // Load steps that no table row expresses (paper size choice, ink module, ...), run in order
     // after the settings rows are shown.
     std::vector<std::function<void(ToolboxModel&)>> loadRules;

@@ -3,7 +3,7 @@
 
 #include "common/ModelCodes.h"
 #include "toolbox/CommonRules.h"
-#include "toolbox/PaperSizes.h"
+#include "toolbox/FamilyParts.h"
 #include "toolbox/ToolboxModel.h"
 
 namespace brelmont::toolbox {
@@ -47,36 +47,21 @@ FamilyDescription makeOrvin() {
     FamilyDescription f;
     f.modelCode = model::Orvin;
     f.title = "Orvin Toolbox";
-    f.queries = {{&printer::pjl::Variables, ListId::Variables},
-                 {&printer::pjl::Versions, ListId::Versions},
-                 {&printer::pjl::Status, ListId::Status},
-                 {&printer::pjl::Legacy, ListId::Legacy}};
+    f.queries = parts::fourLists(printer::pjl::Variables);
     f.lookupOrder = {ListId::Variables, ListId::Versions, ListId::Legacy, ListId::Status};
-    f.controls = {
-        {"m_tfPaperHeight", K::TextField, Notifies},
-        {"m_tfPaperWidth", K::TextField, Notifies},
+    f.controls = parts::identityControls();
+    parts::append(f.controls, parts::paperControls());
+    parts::append(f.controls, {
         {"m_cbDuplex", K::ComboBox, Notifies, true, {}, 2},
         {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
         {"m_tfTable", K::TextField, Notifies},
         {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
         {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_tfExtraLineSpace", K::TextField, Notifies},
         {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
         {"m_cbQuality", K::ComboBox, Notifies, true, {}, 3},
-        {"m_tfRightMargin", K::TextField, Notifies},
-        {"m_tfLeftMargin", K::TextField, Notifies},
-        {"m_tfTopMargin", K::TextField, Notifies},
         {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, 6},
-        {"m_cbPaperSize", K::ComboBox, Notifies, true, paperSizeNames()},
-        {"m_tfPrinterName", K::TextField, false, ReadOnly},
-        {"m_tfModelNumber", K::TextField, false, ReadOnly},
-        {"m_tfFirmwareVersion", K::TextField, false, ReadOnly},
-        {"m_tfSerialNumber", K::TextField, false, ReadOnly},
-        {"m_tfPjlValue", K::TextField, Notifies},
         {"m_lbInkFW", K::Label},
         {"m_lbInkSN", K::Label},
-        {"m_cbPjlNames", K::ComboBox, Notifies},
-        {"m_tfStatus", K::TextField, false, ReadOnly},
         {"m_tfFrontMin", K::TextField, false, ReadOnly},
         {"m_tfFrontMax", K::TextField, false, ReadOnly},
         {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, 6},
@@ -91,25 +76,19 @@ FamilyDescription makeOrvin() {
         {"m_ckTunes", K::CheckBox, Notifies},
         {"m_ckTearOff", K::CheckBox, Notifies},
         {"m_ckPrimaryCarriage", K::CheckBox, Notifies},
-        {"m_tfSensors", K::TextField, false, ReadOnly},
         {"m_ckDHCP", K::CheckBox, Notifies},
         {"m_tfSubnet", K::TextField, Notifies},
         {"m_tfIpAddr", K::TextField, Notifies},
         {"m_tfGateway", K::TextField, Notifies},
-    };
+    });
     // Shown only, then the 26 written settings in the order Apply writes them.
-    f.settings = {
-        {"MODEL", "m_tfModelNumber", conv::shownText()},
-        {"FWPRIMARY", "m_tfFirmwareVersion", conv::shownText()},
-        {"SERIALNUMBER", "m_tfSerialNumber", conv::shownText()},
+    f.settings = parts::identityRows("FWPRIMARY");
+    parts::append(f.settings, {
         {"SIAFW", "m_lbInkFW", conv::shownText(), inkModuleFitted},
         {"SIASN", "m_lbInkSN", conv::shownText(), inkModuleFitted},
-
-        {"FORMWIDTH", "m_tfPaperWidth", conv::paperLength(20, "width")},
-        {"FORMHEIGHT", "m_tfPaperHeight", conv::paperLength(20, "height")},
-        {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
-        {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
-        {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
+    });
+    parts::append(f.settings, parts::paperRowsInTwentieths());
+    parts::append(f.settings, {
         {"EXTRALINESPACE", "m_tfExtraLineSpace", conv::length(20)},
         {"AUTOCR", "m_ckAutoCr", conv::check("ON", "OFF")},
         {"QUALITY", "m_cbQuality", conv::words({"DRAFT", "STANDARD", "BEST"}, 1, "STANDARD")},
@@ -132,7 +111,7 @@ FamilyDescription makeOrvin() {
         {"INKSKEW", "m_tfInkSkew", conv::text(), inkModuleFitted},
         {"INKCARTSPACE", "m_tfInkCartSpace", conv::text(), inkModuleFitted},
         {"INKTOPMARGIN", "m_tfInkTop", conv::text(), inkModuleFitted},
-    };
+    });
     f.sensorLabels = {
         {"PAPER0", "\r\nFront Paper Flag: ", ""},
         {"PAPER1", ", Back Paper Flag: ", ""},
@@ -146,18 +125,10 @@ FamilyDescription makeOrvin() {
         {"HOUSING", ", Housing: ", ""},
         {"SIASEN", ", TintBridge: ", ""},
     };
-    f.comboActions = {
-        {"m_cbPaperSize", rules::fillPaperSize},
-        {"m_cbMediaMediaType", showMediaKind},
-        {"m_cbPjlNames", rules::showSelectedVariable},
-    };
-    f.loadRules = {
-        rules::showPrinterName,
-        rules::listStatus,
-        rules::listVariableNames,
-        rules::choosePaperSize("FORMWIDTH", "FORMHEIGHT"),
-        showInkModule,
-    };
+    f.comboActions = parts::paperAndVariableActions();
+    f.comboActions.push_back({"m_cbMediaMediaType", showMediaKind});
+    f.loadRules = parts::firstLoadRules("FORMWIDTH", "FORMHEIGHT");
+    f.loadRules.push_back(showInkModule);
     return f;
 }
 

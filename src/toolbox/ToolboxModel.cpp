@@ -21,8 +21,8 @@ std::chrono::milliseconds operationTimeLimit() {
     return std::chrono::seconds(30);
 }
 
-ToolboxModel::ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange)
-    : m_family(family), m_exchange(std::move(exchange)), m_controls(family.controls) {}
+ToolboxModel::ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange, printer::DataExchange data)
+    : m_family(family), m_exchange(std::move(exchange)), m_dataExchange(std::move(data)), m_controls(family.controls) {}
 
 const std::vector<PjlItem>& ToolboxModel::list(ListId id) const {
     switch (id) {
@@ -59,14 +59,25 @@ printer::ExchangeBounds ToolboxModel::operationBounds() const {
     return {std::chrono::steady_clock::now() + operationTimeLimit(), m_stop};
 }
 
+namespace {
+
+template <class Result> Result notAttached() {
+    Result none;
+    none.status = printer::ExchangeStatus::NotAttached;
+    none.reason = "no attached queue of this model";
+    return none;
+}
+
+} // namespace
+
 printer::ExchangeResult ToolboxModel::exchange(const std::string& request) {
-    if (!m_printer || !m_exchange) {
-        printer::ExchangeResult none;
-        none.status = printer::ExchangeStatus::NotAttached;
-        none.reason = "no attached queue of this model";
-        return none;
-    }
+    if (!m_printer || !m_exchange) return notAttached<printer::ExchangeResult>();
     return m_exchange(request, m_printer->deviceUri, operationBounds());
+}
+
+printer::DataExchangeResult ToolboxModel::exchangeData(const std::vector<uint8_t>& data) {
+    if (!m_printer || !m_dataExchange) return notAttached<printer::DataExchangeResult>();
+    return m_dataExchange(data, m_printer->deviceUri, operationBounds());
 }
 
 bool ToolboxModel::load(const LoadProgress& progress) {
@@ -127,8 +138,11 @@ ChangeResult ToolboxModel::userChange(ControlState* state) {
     if (state->notifies && m_bInit) m_applyEnabled = true;
     if (state->kind == ControlKind::ComboBox) {
         const std::vector<ControlState> before = m_controls.all();
-        for (const ComboAction& action : m_family.comboActions)
-            if (action.control == state->name && action.run) action.run(*this, state->index);
+        for (const ComboAction& action : m_family.comboActions) {
+            if (action.control != state->name) continue;
+            if (action.run) action.run(*this, state->index);
+            if (action.ask) result.outcome = action.ask(*this, state->index);
+        }
         const std::vector<ControlState>& after = m_controls.all();
         for (size_t i = 0; i < after.size(); ++i)
             if (after[i].name != state->name && !sameState(before[i], after[i])) result.changed.push_back(after[i].name);
@@ -155,9 +169,16 @@ bool ToolboxModel::sameState(const ControlState& a, const ControlState& b) {
            a.editable == b.editable && a.items == b.items;
 }
 
+// A change the engine does not take: nothing changes.
+ChangeResult ToolboxModel::refused() const {
+    ChangeResult result;
+    result.applyEnabled = m_applyEnabled;
+    return result;
+}
+
 ChangeResult ToolboxModel::setText(std::string_view control, std::string text) {
     ControlState* state = m_controls.find(control);
-    if (!userCanEdit(state, ControlKind::TextField) || hasControlCharacters(text)) return {false, m_applyEnabled, {}};
+    if (!userCanEdit(state, ControlKind::TextField) || hasControlCharacters(text)) return refused();
     state->text = std::move(text);
     state->assigned = true;
     return userChange(state);
@@ -167,7 +188,7 @@ ChangeResult ToolboxModel::setIndex(std::string_view control, int index) {
     ControlState* state = m_controls.find(control);
     const bool inRange =
         state && index >= -1 && index < (state->itemsFromEngine ? int(state->items.size()) : state->layoutItems);
-    if (!userCanEdit(state, ControlKind::ComboBox) || !inRange) return {false, m_applyEnabled, {}};
+    if (!userCanEdit(state, ControlKind::ComboBox) || !inRange) return refused();
     state->index = index;
     state->assigned = true;
     return userChange(state);
@@ -175,10 +196,15 @@ ChangeResult ToolboxModel::setIndex(std::string_view control, int index) {
 
 ChangeResult ToolboxModel::setChecked(std::string_view control, bool checked) {
     ControlState* state = m_controls.find(control);
-    if (!userCanEdit(state, ControlKind::CheckBox)) return {false, m_applyEnabled, {}};
+    if (!userCanEdit(state, ControlKind::CheckBox)) return refused();
     state->checked = checked;
     state->assigned = true;
     return userChange(state);
+}
+
+bool ToolboxModel::talksToDevice(std::string_view control) const {
+    return std::any_of(m_family.comboActions.begin(), m_family.comboActions.end(),
+                       [&](const ComboAction& action) { return action.control == control && action.ask; });
 }
 
 bool ToolboxModel::changedSinceLoad(std::string_view control) const {
@@ -215,15 +241,16 @@ WriteResult ToolboxModel::apply() {
         const std::string device = getValue(row.variable);
         const std::optional<std::string> text = row.conversion.write(m_controls, row.control, device);
         if (!text) continue;
-        const bool differs = row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text)
-                                                                         : device != *text;
-        if (!differs) continue;
+        // A value the row refuses is never written, whatever the device holds.
         if (row.conversion.refuse) {
             if (std::string why = row.conversion.refuse(m_controls, row.control); !why.empty()) {
                 result.notes.push_back(std::move(why));
                 continue;
             }
         }
+        const bool differs = row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text)
+                                                                         : device != *text;
+        if (!differs) continue;
         // A variable the device does not have would go out as a line without a name.
         if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
                 const auto& items = list(id);
@@ -261,7 +288,28 @@ WriteResult ToolboxModel::setSelectedVariable() {
     if (std::find(refused.begin(), refused.end(), name) != refused.end()) return {};
     const std::string value = m_controls.text("m_tfPjlValue");
     if (hasControlCharacters(value)) return {};
-    return write(printer::pjl::setRequest(name, value));
+    std::optional<std::string> request = m_family.setter(*this, name, value);
+    return request ? write(std::move(*request)) : WriteResult{};
+}
+
+WriteResult ToolboxModel::installTable(const BrailleTable& table, std::optional<int> slot) {
+    WriteResult result;
+    if (!m_bInit) return result; // a toolbox whose load failed writes nothing
+    const TableSlots& slots = m_family.tableSlots;
+    if (slots.count == 0) {
+        result.notes.push_back("This embosser takes no braille tables.");
+        return result;
+    }
+    const int chosen = slot ? *slot : slots.chosen ? slots.chosen(*this) : 0;
+    if (chosen < 0 || chosen >= slots.count) {
+        result.notes.push_back("This embosser has no braille table slot " + std::to_string(chosen) + ".");
+        return result;
+    }
+    const std::vector<uint8_t> request = printer::pjl::tableDownloadRequest(chosen, table);
+    result.outcome = exchangeData(request);
+    result.request = std::string(request.begin(), request.end());
+    if (result.outcome.ok()) setValue("TABLE", std::to_string(chosen));
+    return result;
 }
 
 printer::ExchangeOutcome ToolboxModel::readSensors() {

@@ -6,6 +6,7 @@
 #include "printer/PjlReplies.h"
 #include "printer/Printers.h"
 #include "printer/RetryQuery.h"
+#include "toolbox/BrailleConversionData.h"
 #include "toolbox/Controls.h"
 #include "toolbox/FamilyDescription.h"
 
@@ -30,6 +31,7 @@ struct ChangeResult {
     bool known = false;               // the control exists and is of the kind the call expects
     bool applyEnabled = false;        // whether Apply is enabled after the change
     std::vector<std::string> changed; // other controls whose state the change altered: re-read them
+    printer::ExchangeOutcome outcome; // how asking the device went, for a combo box that asks it
 };
 
 // One step of the load, for a progress display.
@@ -51,8 +53,9 @@ struct WriteResult {
 
 class ToolboxModel {
 public:
-    // `exchange` carries every request to the device (PjlHelper::exchange in the program).
-    explicit ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange);
+    // `exchange` carries every PJL request to the device (PjlHelper::exchange in the program),
+    // `data` the byte downloads (PjlHelper::exchangeData).
+    explicit ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange, printer::DataExchange data = {});
 
     // --- the window's side -------------------------------------------------------------------
 
@@ -88,6 +91,8 @@ public:
     ChangeResult setText(std::string_view control, std::string text);
     ChangeResult setIndex(std::string_view control, int index);
     ChangeResult setChecked(std::string_view control, bool checked);
+    // Whether choosing an item of this combo box asks the device (and so may take a while).
+    bool talksToDevice(std::string_view control) const;
 
     // Apply: sends one request with every setting whose control the user changed since the load
     // and that differs from the device's value. When it reached the device, the lists hold the
@@ -96,9 +101,13 @@ public:
     WriteResult apply();
     // OK: applies when Apply is enabled; the window closes unless that write failed.
     WriteResult ok();
-    // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue.
-    // No request for no selection or a protected name.
+    // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue, in
+    // the family's form. No request for no selection, a protected name, or one the family refuses.
     WriteResult setSelectedVariable();
+    // Downloads a braille table through the data exchange into `slot`, or the family's chosen slot.
+    // No request, and a note why, for a family without tables or a slot it does not have. After
+    // it arrived, the slot is the table in use.
+    WriteResult installTable(const BrailleTable& table, std::optional<int> slot = std::nullopt);
     // Reads the sensors into m_tfSensors; m_tfSensors stays as it was unless a reply was accepted.
     printer::ExchangeOutcome readSensors();
     // Resets the ink fill state of the cartridge named by the button's tag (1, else 0).
@@ -115,6 +124,8 @@ public:
     void removeTab(int index) { m_removedTabs.push_back(index); }
     // Sends a request to the queue's device within the time of one operation; fails without a queue.
     printer::ExchangeResult exchange(const std::string& request);
+    // Sends bytes through the data exchange, bounded and cancellable like exchange.
+    printer::DataExchangeResult exchangeData(const std::vector<uint8_t>& data);
     const FamilyDescription& family() const { return m_family; }
 
 private:
@@ -125,11 +136,13 @@ private:
     void fillControls();
     void markChanged(ChangeResult& result, std::string_view changedControl);
     ChangeResult userChange(ControlState* state);
+    ChangeResult refused() const;
     static bool sameState(const ControlState& a, const ControlState& b);
     std::vector<printer::PjlItem>& mutableList(ListId id);
 
     const FamilyDescription& m_family;
     printer::PjlExchange m_exchange;
+    printer::DataExchange m_dataExchange;
     ControlSet m_controls;
     ControlSet m_loaded; // the controls as the device's values last filled or wrote them
     printer::SharedStop m_stop = std::make_shared<printer::StopSignal>();

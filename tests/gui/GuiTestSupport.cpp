@@ -83,6 +83,25 @@ QString accessibleName(QWidget* widget) {
     return iface ? iface->text(QAccessible::Name) : QString();
 }
 
+QString spokenName(QWidget* widget) {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
+    if (!iface) return {};
+    const auto labels = iface->relations(QAccessible::Label);
+    return labels.isEmpty() ? iface->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name);
+}
+
+QStringList unnamedControls(QWidget* window) {
+    QStringList unnamed;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        const QString name = widget->objectName();
+        if (!(widget->focusPolicy() & Qt::TabFocus) || name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
+            qobject_cast<QTabWidget*>(widget))
+            continue;
+        if (spokenName(widget).isEmpty()) unnamed << name;
+    }
+    return unnamed;
+}
+
 QStringList mnemonics(QWidget* window) {
     QStringList letters;
     const auto take = [&letters](const QString& text) {

@@ -32,6 +32,11 @@ std::string readFile(const std::filesystem::path& path);
 
 // The name a screen reader hears for the widget.
 QString accessibleName(QWidget* widget);
+// What a screen reader says a control is: the label it is the buddy of, else its own name
+// (buttons and check boxes by their text). A combo box's own name is only its current item.
+QString spokenName(QWidget* widget);
+// The object names of a window's controls that Tab reaches and a screen reader cannot name.
+QStringList unnamedControls(QWidget* window);
 
 // The mnemonic letters (upper case) of a window's labels that have a buddy, its buttons, group
 // boxes and tab titles, one entry per text that has one.

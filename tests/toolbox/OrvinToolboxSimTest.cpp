@@ -9,6 +9,7 @@
 #include "EmbosserSim.h"
 #include "ScopedEnv.h"
 #include "ScratchDir.h"
+#include "ShownControls.h"
 
 #include <gtest/gtest.h>
 
@@ -27,6 +28,7 @@ using brelmont::testing::EmbosserSim;
 using brelmont::testing::QueueDefinition;
 using brelmont::testing::ScratchDir;
 using brelmont::testing::ShellResult;
+using brelmont::testing::shownControls;
 using brelmont::printer::ExchangeStatus;
 namespace fs = std::filesystem;
 
@@ -36,20 +38,6 @@ int count(const std::string& text, const std::string& what) {
     int n = 0;
     for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
     return n;
-}
-
-// The control values "toolbox show" printed.
-std::map<std::string, std::string> shownControls(const std::string& out) {
-    std::map<std::string, std::string> controls;
-    size_t start = 0;
-    while (start < out.size()) {
-        const size_t end = out.find('\n', start);
-        const std::string line = out.substr(start, end - start);
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) controls[line.substr(0, eq)] = line.substr(eq + 1);
-        start = end == std::string::npos ? out.size() : end + 1;
-    }
-    return controls;
 }
 
 class OrvinToolboxSim : public ::testing::Test {
@@ -88,16 +76,9 @@ protected:
         if (!cups) GTEST_SKIP() << "cupsd is not installed";
         setenv("BRELMONT_DEVICES", attached.c_str(), 1);
         // Every test starts from the factory state with an empty log.
-        for (EmbosserSim* sim : {orvin.get(), ivra.get()}) factoryReset(*sim);
+        for (EmbosserSim* sim : {orvin.get(), ivra.get()}) sim->reset();
     }
 
-    static void factoryReset(EmbosserSim& sim, const std::string& state = "") {
-        sim.stop();
-        fs::remove(sim.statePath());
-        fs::remove(sim.logPath());
-        if (!state.empty()) std::ofstream(sim.statePath()) << state;
-        sim.restart();
-    }
     static ShellResult cli(const std::string& args) { return cups->run(std::string(BRELMONT_CLI) + " toolbox " + args); }
     static std::string firstQueueOfModel(int64_t model) {
         for (const PrinterItem& p : Printers().items())
@@ -244,7 +225,7 @@ TEST_F(OrvinToolboxSim, TwoProcessesApplyingAtOnceNeverCrossTheirWrites) {
 // Settings the user did not touch stay on the embosser byte for byte, even those the window
 // cannot show; an embosser switched off before Apply makes the script fail with the reason.
 TEST_F(OrvinToolboxSim, UntouchedValuesStayAndAFailedWriteIsReported) {
-    factoryReset(*orvin, "family=orvin\n[VARIABLES]\nTABLE=9\nDUPLEXMODE=SHORTEDGE\nAUTOCR=ON\n");
+    orvin->reset("family=orvin\n[VARIABLES]\nTABLE=9\nDUPLEXMODE=SHORTEDGE\nAUTOCR=ON\n");
     const ShellResult run = cli("apply --queue Orvin_200 m_ckAutoCr=false");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "@PJL DEFAULT AUTOCR=OFF\n@PJL SERVICE UPDATE\n");
@@ -330,7 +311,7 @@ TEST_F(OrvinToolboxSim, SensorsSetterAndFillStateResetThroughTheEngine) {
 }
 
 TEST_F(OrvinToolboxSim, AnEmbosserWithoutInkModuleLosesTheInkTab) {
-    factoryReset(*orvin, "family=orvin\n[VERSIONS]\nSIAFW=0\n");
+    orvin->reset("family=orvin\n[VERSIONS]\nSIAFW=0\n");
     ToolboxModel model(orvinFamily(), PjlHelper::exchange);
     ASSERT_TRUE(model.load());
     EXPECT_EQ(model.removedTabs(), std::vector<int>{5});

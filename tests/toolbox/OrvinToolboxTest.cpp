@@ -483,7 +483,7 @@ TEST(ToolboxFamilies, TheChoiceOrderAndWhichFamiliesHaveDescriptions) {
     struct Row { int64_t code; const char* window; const char* controller; bool described; };
     const Row rows[] = {
         {80803, "fennickToolboxWindowController", "FennickToolboxViewController", false},
-        {20802, "tessalineToolboxWindowController", "TessalineToolboxViewController", false},
+        {20802, "tessalineToolboxWindowController", "TessalineToolboxViewController", true},
         {121201, "valdoToolboxWindowController", "ValdoToolboxViewController", false},
         {131201, "merridenToolboxWindowController", "MerridenToolboxViewController", false},
         {221201, "orvinToolboxWindowController", "OrvinToolboxViewController", true},

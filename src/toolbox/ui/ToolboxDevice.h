@@ -14,8 +14,9 @@ struct ToolboxDevice {
     // The queue list, in "lpstat -e" order; a stopped signal ends its making early.
     std::function<std::vector<printer::PrinterItem>(const printer::SharedStop& stop)> printers;
     printer::PjlExchange exchange; // one request to a device and its reply
+    printer::DataExchange data;    // bytes to a device (braille tables)
 
-    // Printers(stop).items() and PjlHelper::exchange.
+    // Printers(stop).items(), PjlHelper::exchange and PjlHelper::exchangeData.
     static ToolboxDevice system();
 };
 

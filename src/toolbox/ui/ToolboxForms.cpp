@@ -1,6 +1,7 @@
 #include "toolbox/ui/ToolboxForms.h"
 
 #include "ui_OrvinToolboxWindowController.h"
+#include "ui_TessalineToolboxWindowController.h"
 
 #include <QDialog>
 
@@ -17,10 +18,16 @@ void setupOrvin(QDialog* window) {
     form.setupUi(window);
 }
 
+void setupTessaline(QDialog* window) {
+    Ui::TessalineToolboxWindowController form;
+    form.setupUi(window);
+}
+
 // The Ivra window is the Orvin window for another model code.
 const ToolboxForm Forms[] = {
     {"orvinToolboxWindowController", setupOrvin},
     {"ivraToolboxWindowController", setupOrvin},
+    {"tessalineToolboxWindowController", setupTessaline},
 };
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "toolbox/ui/ToolboxViewController.h"
 
+#include "toolbox/BrailleConversionData.h"
+#include "toolbox/TableFolder.h"
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
 #include "widgets/LongWait.h"
@@ -8,6 +10,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -52,7 +58,7 @@ bool ToolboxViewController::canOpen(const ToolboxFamily& family) {
 
 ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent)
     : QDialog(parent), m_family(family), m_device(std::move(device)),
-      m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange)) {
+      m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange, m_device.data)) {
     toolboxForm(family.windowIdentifier)->setupUi(this);
     setObjectName(qtext(family.windowIdentifier));
     setModal(true);
@@ -114,8 +120,7 @@ void ToolboxViewController::connectControls() {
         if (auto* line = qobject_cast<QLineEdit*>(widget))
             connect(line, &QLineEdit::editingFinished, this, [this, name] { textEditingEnded(name); });
         else if (auto* combo = qobject_cast<QComboBox*>(widget))
-            connect(combo, &QComboBox::activated, this,
-                    [this, name](int index) { showResult(name, m_model->setIndex(name, index)); });
+            connect(combo, &QComboBox::activated, this, [this, name](int index) { chooseItem(name, index); });
         else if (auto* check = qobject_cast<QCheckBox*>(widget))
             connect(check, &QCheckBox::clicked, this,
                     [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
@@ -128,6 +133,7 @@ void ToolboxViewController::connectControls() {
     connectButton("m_buttonResetFill0", &ToolboxViewController::resetFillState);
     connectButton("m_buttonResetFill1", &ToolboxViewController::resetFillState);
     connectButton("pbSolenoidBack", &ToolboxViewController::solenoidCalibrationClick);
+    connectButton("m_bnInstallTable", &ToolboxViewController::installBrailleClick);
 }
 
 void ToolboxViewController::connectButton(const char* name, void (ToolboxViewController::*slot)()) {
@@ -142,6 +148,21 @@ void ToolboxViewController::textEditingEnded(const std::string& control) {
     const std::optional<std::string> text = fieldText(field);
     if (!state || !text || !state->editable || fieldShowsState(field, *state)) return;
     showResult(control, m_model->setText(control, *text));
+}
+
+// A choice that asks the embosser waits off the window thread, like every exchange; Cancel ends
+// the asking and closes the window. A question that got no answer is said.
+void ToolboxViewController::chooseItem(const std::string& control, int index) {
+    if (m_abandoned) return;
+    if (!m_model->talksToDevice(control)) return showResult(control, m_model->setIndex(control, index));
+    std::shared_ptr<ToolboxModel> model = m_model;
+    const std::optional<ChangeResult> result = widgets::LongWait::run<ChangeResult>(
+        this, tr(AskingText), [model, control, index] { return model->setIndex(control, index); },
+        {[model] { model->cancel(); }, nullptr});
+    if (!result) return closeAbandoned();
+    if (!result->outcome.ok())
+        widgets::MessageBox::show(tr("The embosser was not asked: %1.").arg(qtext(result->outcome.describe())));
+    showResult(control, *result);
 }
 
 // The engine's answer to a change: Apply's state, the controls the change altered, and the
@@ -181,10 +202,13 @@ std::optional<WriteResult> ToolboxViewController::runWrite(std::function<WriteRe
     return result;
 }
 
-// A write that did not reach the device is said, with why; so are changes left unwritten.
-void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure) {
+// A write that did not reach the device is said, with why; so are changes left unwritten, and,
+// when `arrived` is given, a write that did reach it.
+void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
+                                        const QString& arrived) {
     QStringList lines;
     if (result.failed()) lines << failure(qtext(result.outcome.describe()));
+    else if (result.request && !arrived.isEmpty()) lines << arrived;
     for (const std::string& note : result.notes) lines << qtext(note);
     if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
 }
@@ -241,6 +265,39 @@ void ToolboxViewController::resetFillState() {
 }
 
 void ToolboxViewController::solenoidCalibrationClick() {}
+
+// The tables that come with the program are offered first; any file may be chosen.
+QString ToolboxViewController::chooseTableFile() {
+    const std::filesystem::path installed = installedTableFolder();
+    QFileDialog dialog(this, tr(TableFileTitle),
+                       installed.empty() ? QDir::homePath() : QString::fromStdString(installed.string()),
+                       tr("Braille tables (*.txt);;All files (*)"));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// The chosen file becomes a table here; a file that cannot be read, or that names a character
+// code no table has, is said and nothing is sent. The download itself runs off the window thread.
+void ToolboxViewController::installBrailleClick() {
+    if (m_abandoned) return;
+    const QString path = chooseTableFile();
+    if (path.isEmpty()) return;
+    const QString name = QFileInfo(path).fileName();
+    BrailleConversionData file;
+    if (file.readFile(QFile::encodeName(path).toStdString()) != BrailleConversionData::Done) {
+        widgets::MessageBox::show(tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
+        return;
+    }
+    const BrailleTable table = file.table();
+    const std::optional<WriteResult> result = runWrite([table](ToolboxModel& model) { return model.installTable(table); });
+    if (!result) return;
+    reportWrite(
+        *result, [name](const QString& why) { return tr("The braille table %1 was not sent to the embosser: %2.").arg(name, why); },
+        tr("The braille table %1 was sent to the embosser.").arg(name));
+    showAll();
+}
 
 // A cancelled wait leaves the engine to its worker: the window closes and never touches it again.
 void ToolboxViewController::closeAbandoned() {

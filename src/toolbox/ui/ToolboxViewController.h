@@ -26,6 +26,8 @@ public:
     static constexpr const char* LoadingText = "Reading settings from the embosser\u2026";
     static constexpr const char* SensorsText = "Reading the sensors of the embosser\u2026";
     static constexpr const char* WritingText = "Writing to the embosser\u2026";
+    static constexpr const char* AskingText = "Asking the embosser\u2026";
+    static constexpr const char* TableFileTitle = "Install Braille Table";
 
     // The window of a family that has a description and a layout (see canOpen).
     ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent = nullptr);
@@ -52,6 +54,7 @@ public slots:
     void pjlSetClick();
     void resetFillState();           // the sender's "tag" property picks the cartridge
     void solenoidCalibrationClick(); // the button has no action of its own
+    void installBrailleClick();      // a table file chosen in a file dialog, downloaded
 
     // Enter and Escape.
     void accept() override { okClick(); }
@@ -61,13 +64,16 @@ private:
     void connectControls();
     void connectButton(const char* name, void (ToolboxViewController::*slot)());
     void textEditingEnded(const std::string& control);
+    void chooseItem(const std::string& control, int index);
+    QString chooseTableFile();
     void showResult(const std::string& control, const ChangeResult& result);
     void showAll();
     void showOne(const std::string& control);
     void commitEdits();
     void closeAbandoned();
     std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
-    void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure);
+    void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
+                     const QString& arrived = {});
 
     const ToolboxFamily& m_family;
     ToolboxDevice m_device;

@@ -80,7 +80,7 @@ TEST_F(ToolboxWindow, TheCommandOpensTheChosenWindowOrSaysWhyNot) {
                                           listed = true;
                                           return std::vector<brelmont::printer::PrinterItem>{};
                                       },
-                                      device.exchange()}};
+                                      device.exchange(), {}}};
         openToolboxClick(nullptr, sources);
         QApplication::processEvents();
         ASSERT_EQ(messages.size(), 1) << c.message.toStdString();

@@ -7,6 +7,7 @@
 #include "toolbox/ui/ToolboxViewController.h"
 #include "printer/PjlHelper.h"
 #include "toolbox/Families.h"
+#include "toolbox/TableFolder.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -19,6 +20,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +31,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -180,7 +185,7 @@ TEST_F(ToolboxSim, CancelDuringALoadLetsTheNextLoadStartAtOnce) {
         [](QWidget* dialog) { QTimer::singleShot(800, dialog, [dialog] { static_cast<QDialog*>(dialog)->reject(); }); });
     const auto start = std::chrono::steady_clock::now();
     ToolboxViewController stuck(family, {[silentQueue](const auto&) { return std::vector{silentQueue}; },
-                                         &brelmont::printer::PjlHelper::exchange});
+                                         &brelmont::printer::PjlHelper::exchange, {}});
     EXPECT_FALSE(stuck.viewDidLoad());
     brelmont::widgets::LongWait::setDialogHook({});
     brelmont::widgets::LongWait::joinAbandoned(); // the cancelled worker has already ended
@@ -204,6 +209,66 @@ TEST_F(ToolboxSim, NoAttachedEmbosserIsSaidSo) {
     ASSERT_EQ(messages.size(), 1);
     EXPECT_TRUE(messages[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
     EXPECT_TRUE(messages[0].contains("brelmont-cli doctor")) << messages[0].toStdString(); // where to find out why
+}
+
+// Answers the next file dialog as a user would, typing `path` and pressing Open (Cancel when it is
+// empty), until it has closed; notes the folder it opened in.
+void answerFileDialog(const QString& path, QString* openedIn) {
+    auto* poll = new QTimer;
+    auto answered = std::make_shared<std::optional<QPointer<QFileDialog>>>();
+    QObject::connect(poll, &QTimer::timeout, [=] {
+        QFileDialog* dialog = *answered ? answered->value().data() : qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (*answered && (!dialog || !dialog->isVisible())) return poll->deleteLater(); // closed
+        if (!dialog || !dialog->isVisible()) return;                                        // not open yet
+        if (!*answered) *openedIn = dialog->directory().absolutePath();
+        *answered = QPointer<QFileDialog>(dialog);
+        if (path.isEmpty()) return dialog->reject();
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(path);
+        static_cast<QDialog*>(dialog)->accept(); // what the Open button does
+    });
+    poll->start(10);
+}
+
+// The Tessaline window as a user meets it: the choice opens it for the attached Tessaline, every
+// control has its spoken name, the user's table enables Install Table, whose file dialog opens
+// among the program's tables, and what each download came to is said.
+TEST_F(ToolboxSim, TheTessalineWindowInstallsATableChosenInItsFileDialog) {
+    EmbosserSim tessaline("tessaline");
+    ASSERT_TRUE(cups->addQueue("Tessaline_30RT", "Tessaline 30RT", tessaline.uri(), "Tessaline in the lab"));
+    const fs::path tables = brelmont::toolbox::installedTableFolder();
+    const fs::path wrong = scratch->path() / "wrong.txt";
+    std::ofstream(wrong) << "65 [1]\n\n300 [2]\n";
+    QStringList unnamed, clashes;
+    QString spokenTable, openedIn;
+    bool enabledAtFirst = true, enabledForTheUsersTable = false;
+    openToolbox([&](ToolboxViewController* window) {
+        if (window->objectName() != "tessalineToolboxWindowController") return window->reject();
+        unnamed = guitest::unnamedControls(window);
+        clashes = guitest::clashingMnemonics(window);
+        spokenTable = guitest::spokenName(window->findChild<QComboBox*>("m_cbTable"));
+        auto* install = window->findChild<QPushButton*>("m_bnInstallTable");
+        enabledAtFirst = install->isEnabled();
+        auto* table = window->findChild<QComboBox*>("m_cbTable");
+        table->setCurrentIndex(18);
+        emit table->activated(18);
+        enabledForTheUsersTable = install->isEnabled();
+        for (const fs::path& file : {tables / "computer-braille-8-dot.txt", wrong, fs::path()}) {
+            answerFileDialog(QString::fromStdString(file.string()), &openedIn);
+            install->click();
+        }
+        window->findChild<QPushButton*>("m_buttonCancel")->click();
+    });
+    cups->removeQueue("Tessaline_30RT");
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(unnamed + clashes, QStringList());
+    EXPECT_EQ(spokenTable, "Braille table:");
+    EXPECT_FALSE(enabledAtFirst);
+    EXPECT_TRUE(enabledForTheUsersTable);
+    EXPECT_EQ(openedIn.toStdString(), tables.string());
+    EXPECT_EQ(messages, (QStringList{"The braille table computer-braille-8-dot.txt was sent to the embosser.",
+                                     "The braille table wrong.txt was not sent: line 3: the character code 300 is above 255."}));
+    EXPECT_EQ(count(tessaline.logText(), "download \"BRAILLETABLE0\" of 256 bytes stored"), 1);
+    EXPECT_EQ(count(tessaline.logText(), "@PJL DEFAULT"), 1); // Cancel wrote nothing more
 }
 
 } // namespace

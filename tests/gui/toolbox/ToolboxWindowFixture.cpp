@@ -44,7 +44,7 @@ void ToolboxWindow::TearDown() {
 
 std::unique_ptr<ToolboxViewController> ToolboxWindow::make(std::vector<brelmont::printer::PrinterItem> queues,
                                                            int64_t model) {
-    brelmont::toolbox::ui::ToolboxDevice fake{[queues](const brelmont::printer::SharedStop&) { return queues; }, device.exchange()};
+    brelmont::toolbox::ui::ToolboxDevice fake{[queues](const brelmont::printer::SharedStop&) { return queues; }, device.exchange(), {}};
     return std::make_unique<ToolboxViewController>(family(model), fake);
 }
 

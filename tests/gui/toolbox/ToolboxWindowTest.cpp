@@ -2,6 +2,7 @@
 // OK, Apply, Cancel and the other buttons send, and the failure path.
 #include "ToolboxWindowFixture.h"
 
+#include "toolbox/OrvinFamily.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 namespace toolboxtest {
 namespace {
@@ -300,7 +302,7 @@ TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {
         device = ScriptedEmbosser();
         c.spoil(device);
         messages.clear();
-        ToolboxViewController window(family(221201), {c.queues, device.exchange()});
+        ToolboxViewController window(family(221201), {c.queues, device.exchange(), {}});
         EXPECT_EQ(window.runModal(), QDialog::Rejected) << c.what;
         QApplication::processEvents();
         ASSERT_EQ(messages.size(), 1) << c.what;
@@ -354,6 +356,26 @@ TEST_F(ToolboxWindow, CancellingTheSensorReadClosesTheWindow) {
     device.releaseReplies();
     LongWait::joinAbandoned();
     EXPECT_TRUE(device.writes().empty());
+}
+
+// A family whose combo box asks the embosser (here the duplex choice) asks off the window thread,
+// behind the progress dialog, and says when no answer came.
+TEST_F(ToolboxWindow, AChoiceThatAsksTheEmbosserWaitsOffTheWindowThread) {
+    brelmont::toolbox::FamilyDescription asking = brelmont::toolbox::orvinFamily();
+    auto askedOn = std::make_shared<std::thread::id>();
+    asking.comboActions.push_back({"m_cbDuplex", nullptr, [askedOn](brelmont::toolbox::ToolboxModel& model, int) {
+                                       *askedOn = std::this_thread::get_id();
+                                       return brelmont::printer::ExchangeOutcome(model.exchange("\x1b%-12345X@PJL DINQUIRE DUPLEXMODE\n"));
+                                   }});
+    const brelmont::toolbox::ToolboxFamily family{221201, "orvinToolboxWindowController", "OrvinToolboxViewController", &asking};
+    ToolboxViewController window(family, {[](const auto&) { return std::vector{ScriptedEmbosser::queue()}; }, device.exchange(), {}});
+    ASSERT_TRUE(window.viewDidLoad());
+    device.fail(brelmont::printer::ExchangeStatus::NoReply);
+    choose(&window, "m_cbDuplex", 0);
+    QApplication::processEvents();
+    EXPECT_NE(*askedOn, std::this_thread::get_id());
+    EXPECT_EQ(messages, QStringList{"The embosser was not asked: the embosser did not reply (scripted failure)."});
+    EXPECT_TRUE(window.applyButton()->isEnabled());
 }
 
 } // namespace

@@ -98,6 +98,15 @@ std::string EmbosserSim::logText() const
     return text.str();
 }
 
+int EmbosserSim::logCount(const std::string& text) const
+{
+    const std::string log = logText();
+    int n = 0;
+    for (size_t at = log.find(text); at != std::string::npos; at = log.find(text, at + 1))
+        ++n;
+    return n;
+}
+
 void EmbosserSim::start(uint16_t port)
 {
     std::vector<std::string> args = {m_executable.string(), "--family", m_family,
@@ -142,6 +151,18 @@ void EmbosserSim::restart()
 {
     const uint16_t port = m_port;
     stop();
+    start(port);
+}
+
+void EmbosserSim::reset(const std::string& state)
+{
+    const uint16_t port = m_port;
+    stop();
+    std::filesystem::remove(statePath());
+    std::filesystem::remove(logPath());
+    std::filesystem::remove_all(storePath());
+    if (!state.empty())
+        std::ofstream(statePath()) << state;
     start(port);
 }
 

@@ -30,9 +30,13 @@ public:
     std::filesystem::path storePath() const { return m_dir / "store"; }
     std::filesystem::path logPath() const { return m_dir / "sim.log"; }
     std::string logText() const;
+    // How many times the log holds `text`.
+    int logCount(const std::string& text) const;
 
     // Stops and starts again on the same port, with the same options and state file.
     void restart();
+    // The same from the factory state, or from `state` as its saved state, with an empty log and store.
+    void reset(const std::string& state = "");
     // SIGTERM, a short wait, then SIGKILL; returns the exit status, -1 when killed or not running.
     int stop();
 

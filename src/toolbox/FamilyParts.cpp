@@ -1,0 +1,74 @@
+#include "toolbox/FamilyParts.h"
+
+#include "toolbox/CommonRules.h"
+#include "toolbox/PaperSizes.h"
+
+namespace brelmont::toolbox::parts {
+
+namespace {
+using K = ControlKind;
+constexpr bool Notifies = true;
+constexpr bool ReadOnly = false;
+} // namespace
+
+std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables) {
+    return {{&variables, ListId::Variables},
+            {&printer::pjl::Versions, ListId::Versions},
+            {&printer::pjl::Status, ListId::Status},
+            {&printer::pjl::Legacy, ListId::Legacy}};
+}
+
+std::vector<ControlSpec> identityControls() {
+    return {
+        {"m_tfPrinterName", K::TextField, false, ReadOnly},
+        {"m_tfModelNumber", K::TextField, false, ReadOnly},
+        {"m_tfFirmwareVersion", K::TextField, false, ReadOnly},
+        {"m_tfSerialNumber", K::TextField, false, ReadOnly},
+        {"m_tfStatus", K::TextField, false, ReadOnly},
+        {"m_tfSensors", K::TextField, false, ReadOnly},
+        {"m_cbPjlNames", K::ComboBox, Notifies},
+        {"m_tfPjlValue", K::TextField, Notifies},
+    };
+}
+
+std::vector<ControlSpec> paperControls() {
+    return {
+        {"m_cbPaperSize", K::ComboBox, Notifies, true, paperSizeNames()},
+        {"m_tfPaperHeight", K::TextField, Notifies},
+        {"m_tfPaperWidth", K::TextField, Notifies},
+        {"m_tfTopMargin", K::TextField, Notifies},
+        {"m_tfLeftMargin", K::TextField, Notifies},
+        {"m_tfRightMargin", K::TextField, Notifies},
+        {"m_tfExtraLineSpace", K::TextField, Notifies},
+    };
+}
+
+std::vector<Setting> identityRows(std::string_view firmwareVariable) {
+    return {
+        {"MODEL", "m_tfModelNumber", conv::shownText()},
+        {firmwareVariable, "m_tfFirmwareVersion", conv::shownText()},
+        {"SERIALNUMBER", "m_tfSerialNumber", conv::shownText()},
+    };
+}
+
+std::vector<Setting> paperRowsInTwentieths() {
+    return {
+        {"FORMWIDTH", "m_tfPaperWidth", conv::paperLength(20, "width")},
+        {"FORMHEIGHT", "m_tfPaperHeight", conv::paperLength(20, "height")},
+        {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
+        {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
+        {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
+    };
+}
+
+std::vector<std::function<void(ToolboxModel&)>> firstLoadRules(std::string widthVariable, std::string heightVariable,
+                                                                int64_t unitsPerTwentieth) {
+    return {rules::showPrinterName, rules::listStatus, rules::listVariableNames,
+            rules::choosePaperSize(std::move(widthVariable), std::move(heightVariable), unitsPerTwentieth)};
+}
+
+std::vector<ComboAction> paperAndVariableActions() {
+    return {{"m_cbPaperSize", rules::fillPaperSize}, {"m_cbPjlNames", rules::showSelectedVariable}};
+}
+
+} // namespace brelmont::toolbox::parts

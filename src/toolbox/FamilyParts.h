@@ -1,0 +1,39 @@
+// Pieces of a family description that several families share, joined with each family's own.
+#pragma once
+
+#include "toolbox/FamilyDescription.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brelmont::toolbox::parts {
+
+// The four reply lists in load order: the family's variables query, then versions, status, legacy.
+std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables);
+// The identity fields and the status and sensor texts (read-only), the setter's name list and
+// value field.
+std::vector<ControlSpec> identityControls();
+// The paper size list, the paper width and height, the top, left and right margins and the line
+// spacing fields.
+std::vector<ControlSpec> paperControls();
+// MODEL, the family's firmware variable and SERIALNUMBER into the identity fields, shown only.
+std::vector<Setting> identityRows(std::string_view firmwareVariable);
+// FORMWIDTH and FORMHEIGHT (never written as 0), TOPMARGIN, LEFTMARGIN and RIGHTMARGIN, in
+// twentieths of an inch, in this order.
+std::vector<Setting> paperRowsInTwentieths();
+// The load steps every family starts with: the queue's name, the status lines, the variable
+// names, and the paper size nearest the two variables (`unitsPerTwentieth` device units to a
+// twentieth of an inch).
+std::vector<std::function<void(ToolboxModel&)>> firstLoadRules(std::string widthVariable, std::string heightVariable,
+                                                                int64_t unitsPerTwentieth = 1);
+// A paper size chosen fills width and height; a variable name chosen shows its loaded value.
+std::vector<ComboAction> paperAndVariableActions();
+
+template <class T> void append(std::vector<T>& to, std::vector<T> more) {
+    to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
+
+} // namespace brelmont::toolbox::parts
