@@ -24,6 +24,15 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::chrono::seconds QuickLimit{10};
+
+// A short command whose standard error is kept for the finding.
+printer::RunOptions quickRun() {
+    printer::RunOptions options;
+    options.limit = QuickLimit;
+    options.captureErrors = true;
+    return options;
+}
+
 constexpr unsigned long long LowSpace = 50ull << 20; // jobs are copied there for preview
 
 constexpr const char* UdevFix =
@@ -63,7 +72,7 @@ std::string gibibytes(unsigned long long bytes) {
 } // namespace
 
 Finding checkScheduler() {
-    const printer::RunResult run = printer::CommandRunner::execute("lpstat -r", {.limit = QuickLimit, .captureErrors = true});
+    const printer::RunResult run = printer::CommandRunner::execute("lpstat -r", quickRun());
     Finding f{true, "CUPS scheduler", "answers", ""};
     if (run.succeeded() && run.out.find("scheduler is running") != std::string::npos) return f;
     f.ok = false;
@@ -163,7 +172,7 @@ Finding checkHelper(const fs::path& resourceDir) {
     }
     // Arguments it refuses: it starts, reads them and ends at once, without asking any device.
     const printer::RunResult run = printer::CommandRunner::execute(
-        printer::shellSingleQuoted(helper.string()) + " --check", {.limit = QuickLimit, .captureErrors = true});
+        printer::shellSingleQuoted(helper.string()) + " --check", quickRun());
     if (run.status != printer::RunResult::Status::Ended || run.exitCode != printer::helper::ExitBadArguments) {
         f.ok = false;
         f.detail = helper.string() + " does not run (" + run.failure() + ")";

@@ -179,7 +179,7 @@ TEST_F(ToolboxSim, ApplyToAnEmbosserThatStoppedAnsweringIsReportedAndApplyStays)
 // next toolbox loads at once.
 TEST_F(ToolboxSim, CancelDuringALoadLetsTheNextLoadStartAtOnce) {
     EmbosserSim silent("orvin", {"--delay", "60000"});
-    const brelmont::printer::PrinterItem silentQueue{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true};
+    const brelmont::printer::PrinterItem silentQueue{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true, {}};
     const auto family = *brelmont::toolbox::familyForModel(221201);
     brelmont::widgets::LongWait::setDialogHook(
         [](QWidget* dialog) { QTimer::singleShot(800, dialog, [dialog] { static_cast<QDialog*>(dialog)->reject(); }); });

@@ -1,5 +1,0 @@
-#include "sendfile/ui/SendLogging.h"
-
-namespace brelmont::sendfile {
-Q_LOGGING_CATEGORY(lcSendFile, "brelmont.sendfile")
-} // namespace brelmont::sendfile
