@@ -1,6 +1,6 @@
 #include "app/AppDelegate.h"
 
-#include "app/Logging.h"
+#include "widgets/Logging.h"
 #include "app/StartWindow.h"
 #include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"

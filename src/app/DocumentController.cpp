@@ -1,6 +1,6 @@
 #include "app/DocumentController.h"
 
-#include "app/Logging.h"
+#include "widgets/Logging.h"
 
 #include "widgets/MessageBox.h"
 #include "viewer/window/ViewController.h"
@@ -24,16 +24,16 @@ QString canonical(const QString& path) {
     return c.isEmpty() ? info.absoluteFilePath() : c;
 }
 
-const QString JobFilter = QStringLiteral("Print jobs (*.kprn);;All files (*)");
+QString jobFilter() { return DocumentController::tr("Print jobs (*.kprn);;All files (*)"); }
 
 } // namespace
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
     m_askOpenPaths = [](QWidget* parent) {
-        return QFileDialog::getOpenFileNames(parent, QStringLiteral("Open Job"), QString(), JobFilter);
+        return QFileDialog::getOpenFileNames(parent, tr("Open Job"), QString(), jobFilter());
     };
     m_askSavePath = [](QWidget* parent, const QString& proposed) {
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Save Job"), proposed, JobFilter);
+        return QFileDialog::getSaveFileName(parent, tr("Save Job"), proposed, jobFilter());
     };
 }
 
@@ -63,11 +63,11 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
         qCInfo(lcApp, "%s: %s", qUtf8Printable(path), qUtf8Printable(line));
     const QString name = QFileInfo(path).fileName();
     if (!readError.empty()) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened: %2").arg(name, QString::fromStdString(readError)));
+        MessageBox::show(tr("The job \u201c%1\u201d could not be opened: %2").arg(name, QString::fromStdString(readError)));
         return nullptr;
     }
     if (refused) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened (%2).")
+        MessageBox::show(tr("The job \u201c%1\u201d could not be opened (%2).")
                              .arg(name, QString::fromStdString(refused->describe())));
         return nullptr;
     }
@@ -112,7 +112,7 @@ bool DocumentController::saveDocument(viewer::WindowController* window) {
     // A failed write is shown: a user who saved must not believe the job is on disk.
     const std::string error = document.writeJobTo(target.toStdString());
     if (!error.empty()) {
-        MessageBox::show(QStringLiteral("The job could not be saved: %1").arg(QString::fromStdString(error)));
+        MessageBox::show(tr("The job could not be saved: %1").arg(QString::fromStdString(error)));
         return false;
     }
     return true;

@@ -1,6 +1,6 @@
 #include "app/PreviewHandoff.h"
 
-#include "app/Logging.h"
+#include "widgets/Logging.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

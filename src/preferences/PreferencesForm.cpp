@@ -193,19 +193,19 @@ void changeUnits(PreferencesForm& form, int newUnits) {
 }
 
 std::optional<FieldRefusal> checkForm(const PreferencesForm& form) {
-    for (const auto& [field, label, text] : {std::tuple{"m_contrast", "Contrast", form.contrast},
-                                             std::tuple{"m_brightness", "Brightness", form.brightness}}) {
+    for (const auto& [field, label, text] :
+         {std::tuple{"m_contrast", BRELMONT_TRANSLATABLE("Brelmont", "Contrast"), form.contrast},
+          std::tuple{"m_brightness", BRELMONT_TRANSLATABLE("Brelmont", "Brightness"), form.brightness}}) {
         const std::optional<int64_t> value = parseDecimalInteger(trimWhiteSpace(text));
         if (!value || *value < LevelLowest || *value > LevelHighest)
-            return FieldRefusal{field, std::string(label) + " must be a whole number from " + std::to_string(LevelLowest) +
-                                           " to " + std::to_string(LevelHighest) + "; \u201c" + text + "\u201d is not."};
+            return FieldRefusal{field, label, text, true, LevelLowest, LevelHighest};
     }
     if (form.paper.shown && form.paper.editable) {
-        for (const auto& [field, label, text] : {std::tuple{"m_customWidth", "The custom paper width", form.paper.width},
-                                                 std::tuple{"m_customHeight", "The custom paper height", form.paper.height}}) {
+        for (const auto& [field, label, text] :
+             {std::tuple{"m_customWidth", BRELMONT_TRANSLATABLE("Brelmont", "The custom paper width"), form.paper.width},
+              std::tuple{"m_customHeight", BRELMONT_TRANSLATABLE("Brelmont", "The custom paper height"), form.paper.height}}) {
             const std::optional<double> value = parseDecimal(trimWhiteSpace(text));
-            if (!value || *value < 0)
-                return FieldRefusal{field, std::string(label) + " must be a number of 0 or more; \u201c" + text + "\u201d is not."};
+            if (!value || *value < 0) return FieldRefusal{field, label, text, false, 0, 0};
         }
     }
     return std::nullopt;

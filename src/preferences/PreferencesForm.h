@@ -2,6 +2,7 @@
 // any widgets: the window moves these values into its controls and reads them back.
 #pragma once
 
+#include "common/Translatable.h"
 #include "preferences/PaperSize.h"
 #include "preferences/PrintOption.h"
 
@@ -96,10 +97,15 @@ PaperFields paperFieldsForChoice(const PrintOption& pageSize, int index, const C
 // The custom fields converted into another unit; the custom size follows them.
 void changeUnits(PreferencesForm& form, int newUnits);
 
-// A field whose text OK cannot write: the control's object name and a message naming the field.
+// A field whose text OK cannot write: the control's object name, the field's name for the message
+// (a fixed text the window translates), the text, and the range it must lie in (whole numbers
+// from `lowest` to `highest`, or, when not `whole`, any number of `lowest` or more).
 struct FieldRefusal {
     std::string field;
-    std::string message;
+    std::string_view label;
+    std::string text;
+    bool whole = true;
+    int64_t lowest = 0, highest = 0;
 };
 // The first field that holds no number, or one out of its range: contrast and brightness (whole
 // numbers from LevelLowest to LevelHighest) and, when they are editable, the custom paper sides.

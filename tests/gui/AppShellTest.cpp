@@ -304,6 +304,7 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     const ScopedEnv path("PATH", (dir.path() / "bin").string() + ":" + std::getenv("PATH"));
     const ScopedEnv helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
     Alerts alerts;
+    ::testing::internal::CaptureStdout(); // the windows say what they have to in alerts and the log
     AppDelegate app(SharedFolder(dir.path() / "shared"));
     app.applicationDidFinishLaunching();
     StartWindow* start = app.window();
@@ -344,6 +345,7 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     ASSERT_EQ(noEmbosser.size(), 1);
     EXPECT_TRUE(noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
     EXPECT_TRUE(noEmbosser[0].contains("brelmont-cli doctor"));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {

@@ -3,7 +3,9 @@
 #include "firmware/net/CatalogueJson.h"
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
+#include "widgets/CoreText.h"
 #include "widgets/Guidance.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -124,14 +126,17 @@ void FirmwareUpdateViewController::download() {
 void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     m_downloading = false;
     const std::string digest = QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().toStdString();
-    if (!m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest))
-        widgets::MessageBox::show(qtext(DownloadRefusedMessage));
+    if (!m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest)) {
+        qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()), digest.c_str());
+        widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage));
+    }
     showState();
 }
 
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
     m_downloading = false;
-    widgets::MessageBox::show(qtext(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
+    qCWarning(lcFirmware, "firmware download failed: %s", qUtf8Printable(reason));
+    widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
     showState();
 }
 
@@ -145,7 +150,7 @@ void FirmwareUpdateViewController::sendFile() {
         {[stop] { stop->stop(); }, nullptr});
     if (!line) return;
     if (const std::string_view alert = m_update.startSending(*line); !alert.empty()) {
-        widgets::MessageBox::show(qtext(alert));
+        widgets::MessageBox::show(widgets::translated(alert));
         return showState();
     }
     if (m_update.state() != FirmwareState::Sending) return; // this family has no transport
@@ -161,12 +166,15 @@ void FirmwareUpdateViewController::sendFile() {
     wait.exec();
     sender.join();
     m_update.sendFinished(outcome);
-    if (!outcome.ok()) widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+    if (!outcome.ok()) {
+        qCWarning(lcFirmware, "firmware not sent: %s", outcome.describe().c_str());
+        widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+    }
     showState();
 }
 
 void FirmwareUpdateViewController::showState() {
-    const QString info = QString::fromStdString(m_update.info());
+    const QString info = widgets::translated(m_update.info());
     // No embosser found: where to find out why.
     ui->m_info->setPlainText(m_update.state() == FirmwareState::NoDevice ? widgets::withDoctorHint(info) : info);
     const bool sending = m_update.state() == FirmwareState::Sending;

@@ -3,11 +3,12 @@
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
 #include "preferences/SharedDataFolder.h"
-#include "preferences/ui/PreferencesLogging.h"
+#include "widgets/Logging.h"
 #include "preferences/ui/PreferencesSettings.h"
 #include "printer/CommandRunner.h"
 #include "printer/ModelTable.h"
 #include "widgets/ComboChoice.h"
+#include "widgets/CoreText.h"
 #include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -64,6 +65,18 @@ struct BusyCursor {
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
+
+// What a refused field's alert says: the field's name, what it must hold, and what it held.
+QString refusalText(const FieldRefusal& refusal) {
+    const QString label = widgets::translated(refusal.label), held = text(refusal.text);
+    if (!refusal.whole)
+        return PreferencesViewController::tr("%1 must be a number of 0 or more; \u201c%2\u201d is not.").arg(label, held);
+    return PreferencesViewController::tr("%1 must be a whole number from %2 to %3; \u201c%4\u201d is not.")
+        .arg(label)
+        .arg(refusal.lowest)
+        .arg(refusal.highest)
+        .arg(held);
+}
 
 } // namespace
 
@@ -347,7 +360,7 @@ void PreferencesViewController::accept() {
         const PreferencesForm form = readForm();
         // A field OK cannot write is named, and nothing is written until it is put right.
         if (const std::optional<FieldRefusal> refusal = checkForm(form)) {
-            widgets::MessageBox::show(text(refusal->message));
+            widgets::MessageBox::show(refusalText(*refusal));
             if (auto* field = findChild<QWidget*>(text(refusal->field))) {
                 for (QWidget* page = field; page; page = page->parentWidget())
                     if (ui->m_tabView->indexOf(page) >= 0) ui->m_tabView->setCurrentWidget(page);

@@ -1,6 +1,6 @@
 #include "sendfile/ui/SendWaiting.h"
 
-#include "sendfile/ui/SendLogging.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 

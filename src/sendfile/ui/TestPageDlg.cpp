@@ -3,7 +3,7 @@
 #include "printer/ModelTable.h"
 #include "sendfile/TestPage.h"
 #include "sendfile/ui/QueueCombo.h"
-#include "sendfile/ui/SendLogging.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 

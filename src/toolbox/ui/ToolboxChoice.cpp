@@ -3,6 +3,7 @@
 #include "printer/ModelTable.h"
 #include "printer/Printers.h"
 #include "toolbox/ui/ToolboxViewController.h"
+#include "widgets/CoreText.h"
 #include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -51,7 +52,7 @@ void openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     const ToolboxFamily* family = chooseAttachedFamily(*lines);
     if (!family) {
         widgets::MessageBox::show(
-            widgets::withDoctorHint(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size()))));
+            widgets::withDoctorHint(widgets::translated(NoEmbosserMessage)));
         return;
     }
     if (!ToolboxViewController::canOpen(*family)) {

@@ -22,6 +22,14 @@ QRect toRect(const Frame& f) {
                  std::max(0, int(std::lround(f.height))));
 }
 
+// What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
+// side has nothing to show.
+QString pageCaption(Side side, int64_t index, int64_t count, bool shown) {
+    if (!shown) return side == Side::Ink ? ViewController::tr("No ink page") : ViewController::tr("No emboss page");
+    const QString text = side == Side::Ink ? ViewController::tr("Ink page %1 of %2") : ViewController::tr("Emboss page %1 of %2");
+    return text.arg(index + 1).arg(count);
+}
+
 } // namespace
 
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {
@@ -130,7 +138,7 @@ void ViewController::showSide(Side side, SideImage what, const job::PagePtr& pag
         updateEmbossView();
         return;
     }
-    const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown));
+    const QString text = pageCaption(side, m_cursor.m_currentPage, pageCount(), shown);
     if (caption) caption->setText(text);
     view->setAccessibleName(text);
     view->setVisible(shown);
@@ -140,8 +148,8 @@ void ViewController::showSide(Side side, SideImage what, const job::PagePtr& pag
 void ViewController::updateEmbossView() {
     if (!m_embImageView) return;
     const bool asText = m_brailleShown && m_embShown && m_embTextView && m_embImageView->m_page;
-    const QString name = QString::fromStdString(pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown));
-    const QString textName = name + QStringLiteral(" as braille text");
+    const QString name = pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown);
+    const QString textName = tr("%1 as braille text").arg(name);
     if (asText && m_textPage != m_embImageView->m_page) {
         m_textPage = m_embImageView->m_page;
         QString text = QString::fromStdString(brailleText(*m_textPage));

@@ -59,12 +59,6 @@ SideImage inkSide(const job::PageList& pages, int64_t index) {
     }
 }
 
-std::string pageCaption(Side side, int64_t index, int64_t count, bool shown) {
-    if (!shown) return side == Side::Ink ? "No ink page" : "No emboss page";
-    return std::string(side == Side::Ink ? "Ink" : "Emboss") + " page " + std::to_string(index + 1) + " of " +
-           std::to_string(count);
-}
-
 std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const std::vector<job::Diagnostic>& embossNotes,
                        const std::vector<job::Diagnostic>& inkNotes) {
     std::string note;

@@ -66,9 +66,6 @@ SideImage inkSide(const job::PageList& pages, int64_t index);
 
 enum class Side { Ink, Emboss };
 
-// What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
-// side has nothing to show.
-std::string pageCaption(Side side, int64_t index, int64_t count, bool shown);
 
 // What the window says about decoding, in sentences: the faults found when the job was opened
 // (decoding that stopped early, pages left out), then those found decoding the pages shown now.
