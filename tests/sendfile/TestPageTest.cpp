@@ -58,9 +58,4 @@ INSTANTIATE_TEST_SUITE_P(ModelsAndSpacings, TestPage,
                                            Case{model::Tessaline, "Korean", model::Tessaline, false},
                                            Case{model::MerridenTintBridge, "no such spacing", model::MerridenTintBridge, true}));
 
-TEST(TestPageSpacing, AnUnknownSpacingIsTheFirstListed) {
-    EXPECT_EQ(brailleSpacing("no such spacing").name, brailleSpacings().front().name);
-    EXPECT_EQ(brailleSpacing("Jumbo").name, "Jumbo");
-}
-
 } // namespace

@@ -416,12 +416,6 @@ TEST_F(PreferencesWindow, NoEmbosserQueueSaysHowToAddOne) {
     EXPECT_TRUE(alerts[0].contains("brelmont-cli doctor")) << alerts[0].toStdString();
 }
 
-} // namespace
-} // namespace prefstest
-
-namespace prefstest {
-namespace {
-
 // Arrow steps through the queue chooser and onto "<Browse...>" only move; Enter chooses. What OK
 // writes goes to the queue whose options are shown, with the thin-line intensity the queue holds.
 TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterOnly) {
