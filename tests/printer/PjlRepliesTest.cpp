@@ -50,6 +50,7 @@ TEST(PjlReplies, InfoListShape) {
         {"two entries, quotes dropped", {"@PJL INFO STATUS [2 ENTRIES]", "CODE=10001", "DISPLAY=\"Ready\"", ""},
          std::vector<PjlItem>{{"CODE", "10001"}, {"DISPLAY", "Ready"}}},
         {"fewer entries than announced", {"@PJL INFO STATUS [3 ENTRIES]", "A=1", "B=2"}, std::vector<PjlItem>{}},
+        {"more entries than announced", {"@PJL INFO STATUS [1 ENTRIES]", "A=1", "B=2"}, std::vector<PjlItem>{}},
         {"empty halves do not count", {"@PJL INFO STATUS [2 ENTRIES]", "A=", "=1", "B=2", "C=3"},
          std::vector<PjlItem>{{"B", "2"}, {"C", "3"}}},
         {"entries end at a PJL line", {"@PJL INFO STATUS [2 ENTRIES]", "A=1", "@PJL INFO STATUS", "B=2"}, std::vector<PjlItem>{}},

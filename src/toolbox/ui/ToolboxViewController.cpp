@@ -138,7 +138,9 @@ void ToolboxViewController::connectControls() {
     connectButton("m_buttonPjlSet", &ToolboxViewController::pjlSetClick);
     connectButton("m_buttonResetFill0", &ToolboxViewController::resetFillState);
     connectButton("m_buttonResetFill1", &ToolboxViewController::resetFillState);
-    connectButton("pbSolenoidBack", &ToolboxViewController::solenoidCalibrationClick);
+    // The embossers take no calibration request from this program: the button stays where users
+    // know it, but cannot be pressed for nothing.
+    if (auto* solenoid = findChild<QPushButton*>("pbSolenoidBack")) solenoid->setEnabled(false);
     connectButton("m_bnInstallTable", &ToolboxViewController::installBrailleClick);
 }
 
@@ -278,7 +280,6 @@ void ToolboxViewController::resetFillState() {
     });
 }
 
-void ToolboxViewController::solenoidCalibrationClick() {}
 
 // The tables that come with the program are offered first; any file may be chosen.
 QString ToolboxViewController::chooseTableFile() {

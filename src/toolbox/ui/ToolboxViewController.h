@@ -53,7 +53,6 @@ public slots:
     void readSensorsClick();
     void pjlSetClick();
     void resetFillState();           // the sender's "tag" property picks the cartridge
-    void solenoidCalibrationClick(); // the button has no action of its own
     void installBrailleClick();      // a table file chosen in a file dialog, downloaded
 
     // Enter and Escape.

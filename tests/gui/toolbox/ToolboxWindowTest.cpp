@@ -35,6 +35,7 @@ TEST_F(ToolboxWindow, ALoadShowsTheDeviceWithApplyDisabled) {
     EXPECT_EQ(window->windowTitle(), "Orvin Toolbox");
     EXPECT_EQ(window->objectName(), "orvinToolboxWindowController");
     EXPECT_FALSE(window->applyButton()->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(window.get(), "pbSolenoidBack")->isEnabled()); // no request behind it
     EXPECT_EQ(text(window.get(), "m_tfPrinterName"), "Orvin in the lab");
     EXPECT_EQ(text(window.get(), "m_tfFirmwareVersion"), "3.0.1");
     EXPECT_EQ(text(window.get(), "m_tfPaperWidth"), "8.5" + Inch);
