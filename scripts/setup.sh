@@ -7,7 +7,9 @@ BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev li
                    printer-driver-hpcups cups-ppdc libcups2-dev libcupsimage2-dev
                    cups-daemon cups-client cups-bsd libusb-1.0-0-dev
                    qt6-base-dev qt6-base-dev-tools libgl-dev
-                   python3 openssl ca-certificates)
+                   python3 openssl ca-certificates
+                   qt6-tools-dev qt6-l10n-tools
+                   dpkg-dev file)
 
 install_missing_packages() {
     local missing=()

@@ -1,12 +1,13 @@
 #include "app/AppDelegate.h"
 
+#include "widgets/Logging.h"
 #include "app/StartWindow.h"
 #include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
-#include "printer/CommandRunner.h"
 #include "sendfile/ui/SendFileDlg.h"
 #include "sendfile/ui/SendFileViewController.h"
 #include "sendfile/ui/SendWindows.h"
+#include "sendfile/ui/TestPageDlg.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/FocusReturn.h"
@@ -25,10 +26,10 @@ using widgets::MessageBox;
 
 namespace {
 
-void runIgnoringOutput(const std::string& command) { (void)printer::CommandRunner::run(command); }
-
 // A send window closes only when its queue took the file: that is said where the focus returns.
+// With no queue there is no window, and the message already said why.
 void returnFocusAfterSend(QDialog* window, QComboBox* queues, const QString& what, QWidget* opener) {
+    if (!window) return;
     widgets::returnFocusOnClose(window, opener, [queues, what] {
         return QObject::tr("%1 was sent to %2.").arg(what, queues->currentText());
     });
@@ -36,21 +37,20 @@ void returnFocusAfterSend(QDialog* window, QComboBox* queues, const QString& wha
 
 } // namespace
 
-AppDelegate::AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run, QObject* parent)
+AppDelegate::AppDelegate(SharedFolder folder, QObject* parent)
     : QObject(parent),
       m_folder(folder),
       m_handoff(
-          folder, run ? std::move(run) : PreviewHandoff::RunCommand(runIgnoringOutput),
-          [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
+          folder, [](const std::string& text) { MessageBox::show(QString::fromStdString(text)); },
           [this](const std::filesystem::path& job) { m_documents.openDocument(QString::fromStdString(job.string())); }) {
     m_documents.m_presentSendJob = [](viewer::WindowController* window) {
         QWidget* opener = window->focusWidget();
         sendfile::SendFileDlg* sheet = sendfile::presentSendFileDlg(window, window->document());
-        returnFocusAfterSend(sheet, sheet->m_comboPrinters, QObject::tr("The job"), opener);
+        returnFocusAfterSend(sheet, sheet ? sheet->m_comboPrinters : nullptr, QObject::tr("The job"), opener);
     };
     connect(&m_documents, &DocumentController::windowOpened, this, [this](viewer::WindowController* window) {
         fillFileMenu(window->fileMenu(), window, true);
-        fillEmbosserMenu(window->menuBar()->addMenu(QStringLiteral("&Embosser")));
+        fillEmbosserMenu(window->menuBar()->addMenu(tr("&Embosser")));
     });
 }
 
@@ -63,8 +63,12 @@ void AppDelegate::applicationWillTerminate() {
 
 void AppDelegate::applicationDidFinishLaunching() {
     widgets::installReadOnlyLook(*qApp);
-    m_folder.createFolders();
-    m_folder.truncateLockFile();
+    std::vector<std::string> refusals = m_folder.createFolders();
+    if (const std::string refused = m_folder.truncateLockFile(); !refused.empty()) refusals.push_back(refused);
+    for (const std::string& refusal : refusals) {
+        qCWarning(lcApp, "%s", refusal.c_str());
+        MessageBox::show(QString::fromStdString(refusal));
+    }
     m_handoff.m_permissionWarning = true;
 
     // The hand-off polls on the main thread for the life of the application.
@@ -75,8 +79,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     m_handoff.tick();
 
     m_window = std::make_unique<StartWindow>();
-    fillFileMenu(m_window->menuBar()->addMenu(QStringLiteral("&File")), m_window.get(), false);
-    fillEmbosserMenu(m_window->menuBar()->addMenu(QStringLiteral("&Embosser")));
+    fillFileMenu(m_window->menuBar()->addMenu(tr("&File")), m_window.get(), false);
+    fillEmbosserMenu(m_window->menuBar()->addMenu(tr("&Embosser")));
     connect(m_window.get(), &StartWindow::openJobClicked, this, &AppDelegate::openDocumentClick);
     connect(m_window.get(), &StartWindow::sendFileClicked, this, &AppDelegate::sendFileClick);
     connect(m_window.get(), &StartWindow::preferencesClicked, this, &AppDelegate::printingPreferences);
@@ -89,25 +93,25 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument) {
-    QAction* open = menu->addAction(QStringLiteral("&Open Job…"), this, &AppDelegate::openDocumentClick);
+    QAction* open = menu->addAction(tr("&Open Job\u2026"), this, &AppDelegate::openDocumentClick);
     open->setShortcut(QKeySequence::Open);
     open->setObjectName(QStringLiteral("actionOpenJob"));
-    QAction* send = menu->addAction(QStringLiteral("Sen&d File…"), this, &AppDelegate::sendFileClick);
+    QAction* send = menu->addAction(tr("Sen&d File\u2026"), this, &AppDelegate::sendFileClick);
     send->setObjectName(QStringLiteral("actionSendFile"));
     if (forDocument) {
         auto* window = static_cast<viewer::WindowController*>(owner);
-        QAction* save = menu->addAction(QStringLiteral("&Save…"), this, [this, window] { m_documents.saveDocument(window); });
+        QAction* save = menu->addAction(tr("&Save\u2026"), this, [this, window] { m_documents.saveDocument(window); });
         save->setShortcut(QKeySequence::Save);
         save->setObjectName(QStringLiteral("actionSave"));
         menu->addAction(window->actionExportBraille());
         // The viewer's own Print command, so its shortcut is bound once.
         menu->addAction(window->actionPrint());
-        QAction* close = menu->addAction(QStringLiteral("&Close"), owner, &QWidget::close);
+        QAction* close = menu->addAction(tr("&Close"), owner, &QWidget::close);
         close->setShortcut(QKeySequence::Close);
         close->setObjectName(QStringLiteral("actionClose"));
     }
     menu->addSeparator();
-    QAction* quit = menu->addAction(QStringLiteral("&Quit"), qApp, [] {
+    QAction* quit = menu->addAction(tr("&Quit"), qApp, [] {
         QApplication::closeAllWindows();
         QApplication::quit();
     });
@@ -116,12 +120,14 @@ void AppDelegate::fillFileMenu(QMenu* menu, QMainWindow* owner, bool forDocument
 }
 
 void AppDelegate::fillEmbosserMenu(QMenu* menu) {
-    QAction* toolbox = menu->addAction(QStringLiteral("&Toolbox…"), this, &AppDelegate::openToolboxClick);
+    QAction* toolbox = menu->addAction(tr("&Toolbox\u2026"), this, &AppDelegate::openToolboxClick);
     toolbox->setObjectName(QStringLiteral("actionToolbox"));
-    QAction* firmware = menu->addAction(QStringLiteral("&Firmware Update…"), this, &AppDelegate::firmwareUpdateClick);
+    QAction* firmware = menu->addAction(tr("&Firmware Update\u2026"), this, &AppDelegate::firmwareUpdateClick);
     firmware->setObjectName(QStringLiteral("actionFirmwareUpdate"));
-    QAction* preferences = menu->addAction(QStringLiteral("Printing &Preferences…"), this, &AppDelegate::printingPreferences);
+    QAction* preferences = menu->addAction(tr("Printing &Preferences\u2026"), this, &AppDelegate::printingPreferences);
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
+    QAction* testPage = menu->addAction(tr("Print Te&st Page\u2026"), this, &AppDelegate::printTestPage);
+    testPage->setObjectName(QStringLiteral("actionPrintTestPage"));
 }
 
 void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
@@ -130,12 +136,17 @@ void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplicati
 void AppDelegate::sendFileClick() {
     QWidget* opener = QApplication::focusWidget();
     sendfile::SendFileViewController* window = sendfile::showSendFileWindow(QApplication::activeWindow());
-    returnFocusAfterSend(window, window->m_comboPrinters, tr("The file"), opener);
+    returnFocusAfterSend(window, window ? window->m_comboPrinters : nullptr, tr("The file"), opener);
 }
 
 void AppDelegate::printingPreferences() {
     widgets::FocusReturn back;
     back.setOutcome(preferences::ui::showPreferencesWindow(QApplication::activeWindow()));
+}
+
+void AppDelegate::printTestPage() {
+    const widgets::FocusReturn back;
+    sendfile::showTestPageWindow(QApplication::activeWindow());
 }
 
 void AppDelegate::openToolboxClick() {

@@ -26,11 +26,11 @@ class AppDelegate : public QObject {
     Q_OBJECT
 
 public:
-    // `run` carries the hand-off's command lines to the shell; tests may watch or replace it.
-    explicit AppDelegate(SharedFolder folder, PreviewHandoff::RunCommand run = {}, QObject* parent = nullptr);
+    explicit AppDelegate(SharedFolder folder, QObject* parent = nullptr);
     ~AppDelegate() override;
 
     // Folders, empty request file, the one-second hand-off timer (and one tick at once), start window.
+    // A link planted where a folder or the request file belongs is left alone and reported.
     void applicationDidFinishLaunching();
     // Ends every command still at work (device exchanges, lpr, lpoptions) and waits for the workers
     // of cancelled waits, so the program leaves no device work behind.
@@ -44,6 +44,8 @@ public:
     void printingPreferences();
     void openToolboxClick();
     void firmwareUpdateClick();
+    // Embosser ▸ Print Test Page…: the test page window.
+    void printTestPage();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }

@@ -1,6 +1,7 @@
 #include "app/DocumentController.h"
 
 #include "widgets/FileDialogFolder.h"
+#include "widgets/Logging.h"
 #include "widgets/MessageBox.h"
 #include "viewer/window/ViewController.h"
 #include "viewer/window/WindowController.h"
@@ -9,7 +10,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include <ostream>
+#include <sstream>
 
 namespace brelmont::app {
 
@@ -23,18 +24,18 @@ QString canonical(const QString& path) {
     return c.isEmpty() ? info.absoluteFilePath() : c;
 }
 
-const QString JobFilter = QStringLiteral("Print jobs (*.kprn);;All files (*)");
+QString jobFilter() { return DocumentController::tr("Print jobs (*.kprn);;All files (*)"); }
 
 } // namespace
 
 DocumentController::DocumentController(QObject* parent) : QObject(parent) {
     m_askOpenPaths = [](QWidget* parent) {
-        const QStringList paths = QFileDialog::getOpenFileNames(parent, QStringLiteral("Open Job"), widgets::fileDialogFolder(), JobFilter);
+        const QStringList paths = QFileDialog::getOpenFileNames(parent, tr("Open Job"), widgets::fileDialogFolder(), jobFilter());
         if (!paths.isEmpty()) widgets::rememberFileDialogChoice(paths.first());
         return paths;
     };
     m_askSavePath = [](QWidget* parent, const QString& proposed) {
-        const QString path = QFileDialog::getSaveFileName(parent, QStringLiteral("Save Job"), proposed, JobFilter);
+        const QString path = QFileDialog::getSaveFileName(parent, tr("Save Job"), proposed, jobFilter());
         widgets::rememberFileDialogChoice(path);
         return path;
     };
@@ -60,16 +61,17 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
 
     auto document = std::make_shared<job::Document>();
     std::string readError;
-    // The window shows what decoding reports; nothing is printed.
-    std::ostream nowhere(nullptr);
-    const auto refused = document->readFromFile(path.toStdString(), nowhere, readError);
+    std::ostringstream diagnostics; // the decoder's lines go to the log, never to standard output
+    const auto refused = document->readFromFile(path.toStdString(), diagnostics, readError);
+    for (const QString& line : QString::fromStdString(diagnostics.str()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        qCInfo(lcApp, "%s: %s", qUtf8Printable(path), qUtf8Printable(line));
     const QString name = QFileInfo(path).fileName();
     if (!readError.empty()) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened: %2").arg(name, QString::fromStdString(readError)));
+        MessageBox::show(tr("The job \u201c%1\u201d could not be opened: %2").arg(name, QString::fromStdString(readError)));
         return nullptr;
     }
     if (refused) {
-        MessageBox::show(QStringLiteral("The job “%1” could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
+        MessageBox::show(tr("The job \u201c%1\u201d could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
         return nullptr;
     }
     viewer::WindowController* window = makeWindowControllers(std::move(document));
@@ -113,7 +115,7 @@ bool DocumentController::saveDocument(viewer::WindowController* window) {
     // A failed write is shown: a user who saved must not believe the job is on disk.
     const std::string error = document.writeJobTo(target.toStdString());
     if (!error.empty()) {
-        MessageBox::show(QStringLiteral("The job could not be saved: %1").arg(QString::fromStdString(error)));
+        MessageBox::show(tr("The job could not be saved: %1").arg(QString::fromStdString(error)));
         return false;
     }
     return true;

@@ -1,16 +1,14 @@
 #include "app/PreviewHandoff.h"
 
-#include "printer/ShellQuote.h"
+#include "widgets/Logging.h"
 
-#include <fstream>
-#include <iostream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace brelmont::app {
 
 namespace fs = std::filesystem;
-using printer::shellDoubleQuoted;
-using printer::shellWord;
 
 std::vector<std::string> requestLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -62,63 +60,68 @@ bool isUtf8(std::string_view bytes) {
     return true;
 }
 
-PreviewHandoff::PreviewHandoff(SharedFolder folder, RunCommand run, ShowWarning warn, OpenJob open)
-    : m_folder(std::move(folder)), m_run(std::move(run)), m_warn(std::move(warn)), m_open(std::move(open)) {}
-
-std::vector<std::string> PreviewHandoff::repairCommands() const {
-    const std::string lock = shellWord(m_folder.lockFile().string());
-    const std::string job = shellWord(m_folder.previewJob().string());
-    return {"touch " + lock, "chmod 666 " + lock, "touch " + job, "chmod 666 " + job};
-}
-
-std::string PreviewHandoff::copyCommand(const std::string& baseName) const {
-    const fs::path target = m_folder.root() / (baseName + ".kprn");
-    return "cp " + shellDoubleQuoted(m_folder.previewJob().string()) + " " + shellDoubleQuoted(target.string());
-}
+PreviewHandoff::PreviewHandoff(SharedFolder folder, ShowWarning warn, OpenJob open)
+    : m_folder(std::move(folder)), m_warn(std::move(warn)), m_open(std::move(open)) {}
 
 std::string PreviewHandoff::permissionWarning() const {
     return m_folder.lockFile().string() + " has not the correct permissions!\nPlease remove the file.";
 }
 
-PreviewHandoff::Tick PreviewHandoff::tick() {
-    for (const auto& command : repairCommands()) m_run(command);
+void PreviewHandoff::refuse(const std::string& refusal) {
+    qCWarning(lcApp, "%s", refusal.c_str());
+    if (m_refusalsShown.insert(refusal).second) m_warn(refusal);
+}
 
-    std::error_code ec;
-    const fs::path lock = m_folder.lockFile();
-    const fs::file_status status = fs::status(lock, ec);
-    if (ec || !fs::exists(status)) return Tick::NoLockFile;
-    if ((status.permissions() & fs::perms::mask) != fs::perms(0666)) {
+PreviewHandoff::Tick PreviewHandoff::tick() {
+    // Both files exist with mode 0666 after this, whoever made them.
+    const sharedfolder::Opened root = m_folder.openRoot();
+    if (!root.fd) {
+        if (root.link) refuse(root.refusal);
+        return root.link ? Tick::Refused : Tick::NoLockFile;
+    }
+    const sharedfolder::Opened lock = m_folder.openMember(root.fd, SharedFolder::LockName, O_RDWR);
+    if (!lock.fd) {
+        if (lock.link) refuse(lock.refusal);
+        return lock.link ? Tick::Refused : Tick::NoLockFile;
+    }
+    if (const sharedfolder::Opened job = m_folder.openMember(root.fd, SharedFolder::PreviewJobName, O_RDONLY); job.link)
+        refuse(job.refusal);
+
+    struct stat st {};
+    if (::fstat(lock.fd.get(), &st) != 0) return Tick::NoLockFile;
+    if ((st.st_mode & 07777) != 0666) {
         if (m_permissionWarning) {
             m_permissionWarning = false;
             m_warn(permissionWarning());
         }
         return Tick::WrongPermissions;
     }
-    const auto size = fs::file_size(lock, ec);
-    if (ec || size == 0) return Tick::NoRequest;
+    if (st.st_size == 0) return Tick::NoRequest;
 
-    std::ifstream in(lock, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    // Text that is not UTF-8 is an empty request, which is consumed like any other.
-    if (!in.good() && !in.eof()) text.clear();
-    if (!isUtf8(text)) text.clear();
+    std::string error;
+    std::string text = sharedfolder::readAll(lock.fd, &error);
+    // Text that cannot be read, or is not UTF-8, is an empty request, consumed like any other.
+    if (!error.empty() || !isUtf8(text)) text.clear();
 
     Tick result = Tick::Consumed;
     if (const auto base = requestBaseName(text)) {
-        const fs::path target = m_folder.root() / (*base + ".kprn");
-        // A name that is not a plain file name, or a target planted as a link, could reach
-        // outside the folder: the request is consumed and nothing opens.
+        // A name that is not a plain file name could reach outside the folder; a link planted
+        // under the job's name is refused by the copy. Either way the request is consumed.
+        const std::string name = *base + ".kprn";
         if (!isPlainFileName(*base)) {
-            std::cerr << "preview request refused: job name is not a plain file name" << std::endl;
-        } else if (fs::is_symlink(fs::symlink_status(target, ec))) {
-            std::cerr << "preview request refused: " << target.string() << " is a symbolic link" << std::endl;
+            qCInfo(lcApp, "preview request refused: the job name is not a plain file name");
+        } else if (const std::string failed = sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644,
+                                                                     m_folder.root());
+                   !failed.empty()) {
+            qCWarning(lcApp, "preview request refused: %s", failed.c_str());
+            std::error_code ec;
+            if (fs::is_symlink(fs::symlink_status(m_folder.root() / name, ec))) refuse(failed);
         } else {
-            m_run(copyCommand(*base));
-            m_open(target);
+            m_open(m_folder.root() / name);
             result = Tick::Opened;
         }
     }
-    m_folder.truncateLockFile();
+    if (::ftruncate(lock.fd.get(), 0) != 0) qCWarning(lcApp, "%s could not be emptied", m_folder.lockFile().c_str());
     return result;
 }
 

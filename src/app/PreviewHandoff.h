@@ -1,12 +1,15 @@
 // The preview hand-off: the driver writes a request file and a job copy into the shared folder;
 // each tick copies the job under its own name and opens it. The job name is untrusted: it is
-// accepted only as a plain file name, and every path reaches the shell quoted.
+// accepted only as a plain file name. Other users write into the folder, so each tick makes and
+// opens its files itself, never through a link, and sets their modes on the open descriptors
+// (touch, chmod and cp would follow a link planted there to any file of the user).
 #pragma once
 
 #include "app/SharedFolder.h"
 
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,25 +28,22 @@ bool isUtf8(std::string_view bytes);
 
 class PreviewHandoff {
 public:
-    using RunCommand = std::function<void(const std::string&)>;
     using ShowWarning = std::function<void(const std::string&)>;
     using OpenJob = std::function<void(const std::filesystem::path&)>;
 
     enum class Tick {
-        NoLockFile,       // the request file's attributes could not be read
+        NoLockFile,       // the request file could not be made or read
+        Refused,          // a link stands where the folder or the request file belongs: left alone
         WrongPermissions, // not 0666: warned once, then left alone
         NoRequest,        // empty request file
         Consumed,         // a request that opened nothing
         Opened,           // a job copied and handed to the documents
     };
 
-    PreviewHandoff(SharedFolder folder, RunCommand run, ShowWarning warn, OpenJob open);
+    PreviewHandoff(SharedFolder folder, ShowWarning warn, OpenJob open);
 
     Tick tick();
 
-    // The command lines of each tick's first step and of the copy.
-    std::vector<std::string> repairCommands() const;
-    std::string copyCommand(const std::string& baseName) const;
     std::string permissionWarning() const;
 
     const SharedFolder& folder() const { return m_folder; }
@@ -51,8 +51,11 @@ public:
     bool m_permissionWarning = true; // true until the one warning of this launch has been shown
 
 private:
+    // Shows a refusal once per launch: a planted link stays until someone removes it.
+    void refuse(const std::string& refusal);
+
     SharedFolder m_folder;
-    RunCommand m_run;
+    std::set<std::string> m_refusalsShown;
     ShowWarning m_warn;
     OpenJob m_open;
 };

@@ -14,7 +14,7 @@ StartWindow::StartWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::Your
     ui->setupUi(content);
     setCentralWidget(content);
     setObjectName(QString::fromLatin1(Identifier));
-    setWindowTitle(QStringLiteral("Brelmont Companion"));
+    setWindowTitle(tr("Brelmont Companion"));
     setAcceptDrops(true);
     connect(ui->m_buttonOpenJob, &QPushButton::clicked, this, &StartWindow::openJobClicked);
     connect(ui->m_buttonSendFile, &QPushButton::clicked, this, &StartWindow::sendFileClicked);

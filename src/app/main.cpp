@@ -13,9 +13,10 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("brelmont-companion"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Views embosser print jobs and looks after the embossers."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Views embosser print jobs and looks after the embossers."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("jobs"), QStringLiteral("Print jobs (.kprn) to open."), QStringLiteral("[JOB…]"));
+    parser.addPositionalArgument(QStringLiteral("jobs"), QCoreApplication::translate("main", "Print jobs (.kprn) to open."), QStringLiteral("[JOB…]"));
     parser.process(application);
 
     brelmont::app::AppDelegate delegate(brelmont::app::SharedFolder::fromEnvironment());

@@ -1,4 +1,5 @@
 // brelmont-cli: the program's core for scripts and machines without a display.
+#include "cli/DoctorCommand.h"
 #include "cli/ExitCodes.h"
 #ifdef BRELMONT_HAVE_FIRMWARE
 #include "cli/FirmwareCommand.h"
@@ -9,6 +10,7 @@
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/TestPageCommand.h"
 #include "cli/ToolboxCommand.h"
 
 #include <cstring>
@@ -40,6 +42,11 @@ const Subcommand Subcommands[] = {
     {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
      brelmont::cli::runOptions},
     {"send", "send FILE QUEUE     send a file unchanged (raw) to a queue", brelmont::cli::runSend},
+    {"testpage", "testpage QUEUE      print the test page (braille alphabet and digits at every dot height)",
+     brelmont::cli::runTestPage},
+    {"doctor", "doctor              check the printing system, queues, USB access, network embossers, the\n"
+               "                      device helper and the shared folder; says how to fix each problem",
+     brelmont::cli::runDoctor},
     {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
                 "                      | toolbox table [--queue Q] [--slot N] FILE\n"
                 "                      show or change the settings of an attached embosser, or download\n"

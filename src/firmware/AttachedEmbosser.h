@@ -1,6 +1,7 @@
 // Which embosser the firmware update is for: the queue whose device is in the device listing.
 #pragma once
 
+#include "common/Translatable.h"
 #include "printer/Printers.h"
 
 #include <cstdint>
@@ -19,7 +20,7 @@ struct AttachedEmbosser {
 };
 
 // The message when no embosser is found.
-constexpr const char* NoDeviceMessage = "No device attached to port usb://";
+constexpr const char* NoDeviceMessage = BRELMONT_TRANSLATABLE("Brelmont", "No device attached to port usb://");
 
 // With no queue named: the first line of the listing is the embosser's, and the first connected
 // queue whose address that line names is its queue. With a queue named: that queue, when a line

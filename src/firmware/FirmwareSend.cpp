@@ -1,6 +1,7 @@
 #include "firmware/FirmwareSend.h"
 
 #include "common/ModelCodes.h"
+#include "common/Translatable.h"
 #include "printer/WorkFile.h"
 #include "sendfile/SendOperation.h"
 
@@ -11,14 +12,17 @@ namespace brelmont::firmware {
 namespace {
 
 constexpr std::string_view UpdateModeA =
-    "Firmware could not be installed!Power cycle the embosser while holding down all 4 buttons on the operator panel.\n"
-    "Wait for the Tear Off lights go on, and alternate blinking Online and Paper Out.\nThen press Update to continue.";
+    BRELMONT_TRANSLATABLE("Brelmont",
+        "Firmware could not be installed!Power cycle the embosser while holding down all 4 buttons on the operator panel.\n"
+        "Wait for the Tear Off lights go on, and alternate blinking Online and Paper Out.\nThen press Update to continue.");
 constexpr std::string_view UpdateModeB =
-    "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
-    "Wait the for red Warning light goes on,\nthen press Update to continue.";
+    BRELMONT_TRANSLATABLE("Brelmont",
+        "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
+        "Wait the for red Warning light goes on,\nthen press Update to continue.");
 constexpr std::string_view UpdateModeC =
-    "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
-    "Wait for the red Warning light goes on,\nthen press Update to continue.";
+    BRELMONT_TRANSLATABLE("Brelmont",
+        "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
+        "Wait for the red Warning light goes on,\nthen press Update to continue.");
 
 // A firmware file takes its time: the helper's own stall limits end a device that stops taking it.
 constexpr std::chrono::minutes SendLimit{15};

@@ -3,6 +3,7 @@
 // which step may follow.
 #pragma once
 
+#include "common/Translatable.h"
 #include "firmware/AttachedEmbosser.h"
 #include "firmware/Catalogue.h"
 #include "firmware/DeviceVersion.h"
@@ -29,7 +30,7 @@ enum class FirmwareState {
     SendFailed, // the transport failed: Update tries again
 };
 
-constexpr std::string_view DownloadRefusedMessage = "Firmware could not be downloaded!";
+constexpr std::string_view DownloadRefusedMessage = BRELMONT_TRANSLATABLE("Brelmont", "Firmware could not be downloaded!");
 
 class FirmwareUpdate {
 public:

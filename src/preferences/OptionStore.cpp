@@ -5,13 +5,11 @@
 #include "printer/CommandRunner.h"
 #include "printer/ShellQuote.h"
 
-#include <cerrno>
+#include "sharedfolder/SafeFiles.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace brelmont::preferences {
 
@@ -164,39 +162,42 @@ void OptionStore::setStandardPaperSize(std::string_view queue, std::string_view 
     CommandRunner::run(commands::setStandardPaperSize(queue, pageSizeKey, value));
 }
 
-bool OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder) {
+bool OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder,
+                                  std::string* refusal) {
     std::string error;
     const std::string assigned = assignments(queue, &error);
     if (!error.empty() || trimWhiteSpace(assigned).empty()) return false;
-    // The shared folder is writable by everyone: the copy is made under a fresh name of our own
-    // and renamed over the old one, so neither a planted link nor a half-written copy is read.
+    // Other users write into the shared folder: the copy goes through the folder's descriptor,
+    // opened without following a link, is written under a fresh name of our own and renamed over
+    // the old one, so neither a planted link nor a half-written copy is ever read or followed.
     const std::filesystem::path mirror = mirrorFilePath(queue, sharedFolder ? *sharedFolder : sharedDataFolder());
-    std::string temporary = (mirror.parent_path() / ".mirror-XXXXXX").string();
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return false;
-    const char* data = assigned.data();
-    size_t left = assigned.size();
-    while (left > 0) {
-        const ssize_t written = write(fd, data, left);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) break;
-        data += written;
-        left -= size_t(written);
-    }
-    // Readable by the driver, whoever it runs as.
-    bool complete = left == 0 && fchmod(fd, 0644) == 0;
-    if (close(fd) != 0) complete = false;
-    if (!complete || rename(temporary.c_str(), mirror.c_str()) != 0) {
-        unlink(temporary.c_str());
+    const std::string name = mirror.filename().string();
+    if (queue.find('/') != std::string_view::npos) return false;
+    const sharedfolder::Opened folder = sharedfolder::openFolder(mirror.parent_path());
+    if (!folder.fd) {
+        if (refusal && folder.link) *refusal = folder.refusal;
         return false;
     }
-    return true;
+    std::error_code ec;
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(mirror, ec))) {
+        if (refusal) *refusal = sharedfolder::linkRefusal(mirror);
+        return false;
+    }
+    // Readable by the driver, whoever it runs as.
+    return sharedfolder::replaceFile(folder.fd, name, assigned, 0644).empty();
 }
 
-void OptionStore::refreshMirrors(const std::vector<std::string>& queues,
-                                 std::optional<std::filesystem::path> sharedFolder) {
+std::vector<std::string> OptionStore::refreshMirrors(const std::vector<std::string>& queues,
+                                                     std::optional<std::filesystem::path> sharedFolder) {
     const std::filesystem::path folder = sharedFolder ? *sharedFolder : sharedDataFolder();
-    for (const std::string& queue : queues) writeMirrorFile(queue, folder);
+    std::vector<std::string> refusals;
+    for (const std::string& queue : queues) {
+        std::string refusal;
+        writeMirrorFile(queue, folder, &refusal);
+        if (!refusal.empty() && std::find(refusals.begin(), refusals.end(), refusal) == refusals.end())
+            refusals.push_back(refusal);
+    }
+    return refusals;
 }
 
 } // namespace brelmont::preferences

@@ -73,11 +73,13 @@ public:
     // The mirror file of one queue in the shared data folder (sharedDataFolder() when none given):
     // the read-assignments output, replacing the old copy whole. Nothing is replaced when the
     // printing system gave no assignments, so the driver keeps its last good copy. False then, or
-    // when the file could not be written.
-    static bool writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder = {});
-    // Every queue's mirror file, in list order.
-    static void refreshMirrors(const std::vector<std::string>& queues,
-                               std::optional<std::filesystem::path> sharedFolder = {});
+    // when the file could not be written; a link standing for the folder or the file is left alone
+    // and `refusal` says so.
+    static bool writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder = {},
+                                std::string* refusal = nullptr);
+    // Every queue's mirror file, in list order; the refusals met, each once.
+    static std::vector<std::string> refreshMirrors(const std::vector<std::string>& queues,
+                                                   std::optional<std::filesystem::path> sharedFolder = {});
 };
 
 } // namespace brelmont::preferences

@@ -6,6 +6,9 @@
 #include "printer/PercentCoding.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <tuple>
 
 namespace brelmont::preferences {
 
@@ -106,6 +109,14 @@ void fillInk(PreferencesForm& form, const std::vector<PrintOption>& options) {
     if (present(orientation)) form.landscape = lowerCase(currentValue(orientation)) == "yes";
 }
 
+// A whole decimal number ("8.5", "-2", "11"), nothing before or after it.
+std::optional<double> parseDecimal(std::string_view text) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
 } // namespace
 
 PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::string& lastPatternFile,
@@ -126,8 +137,11 @@ PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::str
     form.brightness = firstValue(findOption(options, "karro-brightness"));
     if (form.contrast.empty()) form.contrast = "0";
     if (form.brightness.empty()) form.brightness = "0";
-    const int64_t thinLine = leadingInteger(firstValue(findOption(options, "ThinLineIntensity")));
-    form.thinLine = static_cast<int>(std::clamp<int64_t>(thinLine, 1, 6));
+    // The queue's current intensity (the first listed value is only where the description lists
+    // its default first).
+    const PrintOption thinLine = findOption(options, "ThinLineIntensity");
+    const int64_t intensity = leadingInteger(present(thinLine) ? currentValue(thinLine) : firstValue(thinLine));
+    form.thinLine = static_cast<int>(std::clamp<int64_t>(intensity, ThinLineLowest, ThinLineHighest));
     form.collate = currentValue(findOption(options, "collate")) == "true";
     form.preview = currentValue(findOption(options, "karro-preview")) == "true";
 
@@ -176,6 +190,25 @@ void changeUnits(PreferencesForm& form, int newUnits) {
     form.paper.width = fieldText(form.custom.width);
     form.paper.height = fieldText(form.custom.height);
     form.paper.units = newUnits;
+}
+
+std::optional<FieldRefusal> checkForm(const PreferencesForm& form) {
+    for (const auto& [field, label, text] :
+         {std::tuple{"m_contrast", BRELMONT_TRANSLATABLE("Brelmont", "Contrast"), form.contrast},
+          std::tuple{"m_brightness", BRELMONT_TRANSLATABLE("Brelmont", "Brightness"), form.brightness}}) {
+        const std::optional<int64_t> value = parseDecimalInteger(trimWhiteSpace(text));
+        if (!value || *value < LevelLowest || *value > LevelHighest)
+            return FieldRefusal{field, label, text, true, LevelLowest, LevelHighest};
+    }
+    if (form.paper.shown && form.paper.editable) {
+        for (const auto& [field, label, text] :
+             {std::tuple{"m_customWidth", BRELMONT_TRANSLATABLE("Brelmont", "The custom paper width"), form.paper.width},
+              std::tuple{"m_customHeight", BRELMONT_TRANSLATABLE("Brelmont", "The custom paper height"), form.paper.height}}) {
+            const std::optional<double> value = parseDecimal(trimWhiteSpace(text));
+            if (!value || *value < 0) return FieldRefusal{field, label, text, false, 0, 0};
+        }
+    }
+    return std::nullopt;
 }
 
 int printModeValue(const PreferencesForm& form) {
@@ -261,6 +294,10 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
     if (present(orientation))
         out.push_back(commands::setOption(queue, "PageOrientation",
                                           form.landscape ? firstValue(orientation) : secondValue(orientation)));
+    const PrintOption thinLine = option("ThinLineIntensity");
+    const std::string intensity = std::to_string(form.thinLine);
+    if (offered(thinLine) && std::find(thinLine.values.begin(), thinLine.values.end(), intensity) != thinLine.values.end())
+        out.push_back(commands::setOption(queue, "ThinLineIntensity", intensity));
     return plan;
 }
 

@@ -2,6 +2,7 @@
 // any widgets: the window moves these values into its controls and reads them back.
 #pragma once
 
+#include "common/Translatable.h"
 #include "preferences/PaperSize.h"
 #include "preferences/PrintOption.h"
 
@@ -13,6 +14,9 @@
 namespace brelmont::preferences {
 
 constexpr const char* BrowseItem = "<Browse...>";
+constexpr int ThinLineLowest = 1, ThinLineHighest = 6;
+// Contrast and brightness are changes in percent, either way.
+constexpr int64_t LevelLowest = -100, LevelHighest = 100;
 constexpr const char* DisabledItem = "Disabled";
 
 // A combo box filled from an option: its item texts and the chosen index (-1 none).
@@ -92,6 +96,20 @@ PaperFields paperFieldsForChoice(const PrintOption& pageSize, int index, const C
 
 // The custom fields converted into another unit; the custom size follows them.
 void changeUnits(PreferencesForm& form, int newUnits);
+
+// A field whose text OK cannot write: the control's object name, the field's name for the message
+// (a fixed text the window translates), the text, and the range it must lie in (whole numbers
+// from `lowest` to `highest`, or, when not `whole`, any number of `lowest` or more).
+struct FieldRefusal {
+    std::string field;
+    std::string_view label;
+    std::string text;
+    bool whole = true;
+    int64_t lowest = 0, highest = 0;
+};
+// The first field that holds no number, or one out of its range: contrast and brightness (whole
+// numbers from LevelLowest to LevelHighest) and, when they are editable, the custom paper sides.
+std::optional<FieldRefusal> checkForm(const PreferencesForm& form);
 
 // The "PrintMode" value the print mode boxes stand for (a hidden box counts as on for emboss and
 // off for print).

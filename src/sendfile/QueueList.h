@@ -26,7 +26,7 @@ struct QueueListing {
 QueueListing sendFileListing(const std::vector<PrinterItem>& printers);
 
 // The send-job sheet: display names as they are; the last queue whose model is the one the job was
-// made for is selected, else the first.
+// made for is selected, else none.
 QueueListing sendJobListing(const std::vector<PrinterItem>& printers, int64_t printerType);
 
 } // namespace brelmont::sendfile

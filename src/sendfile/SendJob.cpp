@@ -6,7 +6,7 @@
 
 namespace brelmont::sendfile {
 
-job::DocumentError noPagesError() { return job::DocumentError{"No such file", 4}; }
+job::DocumentError noPagesError() { return job::DocumentError{"No such file", 4, {}}; }
 
 bool hasPages(const job::Document& document) {
     return std::max(document.m_embPages.size(), document.m_inkPages.size()) >= 1;

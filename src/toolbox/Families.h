@@ -1,6 +1,7 @@
 // The toolbox families in the order the toolbox menu command tries them.
 #pragma once
 
+#include "common/Translatable.h"
 #include "toolbox/FamilyDescription.h"
 
 #include <cstdint>
@@ -11,8 +12,8 @@
 namespace brelmont::toolbox {
 
 // Shown when no attached device belongs to a family with a toolbox.
-constexpr std::string_view NoEmbosserMessage =
-    "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.";
+constexpr std::string_view NoEmbosserMessage = BRELMONT_TRANSLATABLE(
+    "Brelmont", "There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again.");
 
 struct ToolboxFamily {
     int64_t modelCode;

@@ -30,7 +30,7 @@ void MessageBox::show(const QString& text) {
 }
 
 void MessageBox::showSettingsFailure(const QString& detail) {
-    const QString text = QString::fromLatin1(SettingsFailureText);
+    const QString text = QCoreApplication::translate("MessageBox", SettingsFailureText);
     show(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
 }
 

@@ -2,6 +2,7 @@
 // thread and run modally there.
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -11,7 +12,7 @@ namespace brelmont::widgets {
 class MessageBox {
 public:
     static constexpr const char* SettingsFailureText =
-        "Failed to retrieve the settings from the embosser. Please try again.";
+        QT_TRANSLATE_NOOP("MessageBox", "Failed to retrieve the settings from the embosser. Please try again.");
 
     static void show(const QString& text);
     // The settings failure, with why it happened on a line of its own when that is known.

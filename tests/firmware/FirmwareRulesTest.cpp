@@ -63,7 +63,9 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
         const SendPlan plan = sendPlan(c.model);
         EXPECT_EQ(plan.transport, c.transport) << c.model;
         EXPECT_EQ(notReady(plan, c.ready), "") << c.model;
-        if (c.alertStart) EXPECT_TRUE(notReady(plan, c.notReady).starts_with(c.alertStart)) << c.model;
+        if (c.alertStart) {
+            EXPECT_TRUE(notReady(plan, c.notReady).starts_with(c.alertStart)) << c.model;
+        }
     }
     EXPECT_EQ(directAddress("direct usb://Brelmont/Quorrin?serial=9 \"B\" \"B\" \"MDL:Quorrin;F:1;\" \"\""),
               "usb://Brelmont/Quorrin?serial=9");

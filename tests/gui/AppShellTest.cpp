@@ -1,6 +1,7 @@
 // The application shell offscreen: the launch sequence in a temporary shared folder, documents
 // opened from paths, drops, the hand-off and the Open command, Save, alerts, the start window.
 #include "app/AppDelegate.h"
+#include "widgets/Guidance.h"
 #include "app/DocumentController.h"
 #include "widgets/MessageBox.h"
 #include "app/StartWindow.h"
@@ -76,8 +77,7 @@ TEST(Launch, PreparesTheSharedFolderAndOpensTheStartWindow) {
     guitest::TempDir dir;
     const SharedFolder folder(dir.path() / "Shared" / "Brelmont");
     Alerts alerts;
-    std::vector<std::string> commands;
-    AppDelegate app(folder, [&](const std::string& c) { commands.push_back(c); });
+    AppDelegate app(folder);
     const mode_t mask = umask(022);
     app.applicationDidFinishLaunching();
     umask(mask);
@@ -86,18 +86,16 @@ TEST(Launch, PreparesTheSharedFolderAndOpensTheStartWindow) {
         EXPECT_TRUE(fs::is_directory(folder.root() / sub)) << sub;
     EXPECT_TRUE(fs::exists(folder.lockFile()));
     EXPECT_EQ(fs::file_size(folder.lockFile()), 0u);
-    // The first tick ran at once.
-    ASSERT_EQ(commands.size(), 4u);
-    EXPECT_EQ(commands[0], "touch " + folder.lockFile().string());
+    // The first tick ran at once: both files are there for the driver, whatever the umask.
+    EXPECT_EQ(fs::status(folder.lockFile()).permissions() & fs::perms::mask, fs::perms(0666));
+    EXPECT_EQ(fs::status(folder.previewJob()).permissions() & fs::perms::mask, fs::perms(0666));
     EXPECT_TRUE(app.previewTimer().isActive());
     EXPECT_EQ(app.previewTimer().interval(), 1000);
     EXPECT_FALSE(app.previewTimer().isSingleShot());
     ASSERT_TRUE(app.window());
     EXPECT_TRUE(app.window()->isVisible());
     EXPECT_EQ(app.window()->objectName(), "YourCustomVC");
-    // The umask left the new request file at 0644 and the commands were not run here, so the one
-    // warning came; the real chmod of the tick prevents it (PreviewHandoff tests).
-    EXPECT_EQ(alerts.take().size(), 1);
+    EXPECT_TRUE(alerts.take().isEmpty());
 }
 
 TEST(Launch, DiscardsAnOldRequestAndLeavesExistingPathsAlone) {
@@ -106,7 +104,7 @@ TEST(Launch, DiscardsAnOldRequestAndLeavesExistingPathsAlone) {
     guitest::writeFile(dir.path() / "Patterns", std::string("a file where a folder would go"));
     guitest::writeFile(folder.lockFile(), std::string("old\nrequest\nscan.pdf\nx\ny\n"));
     Alerts alerts;
-    AppDelegate app(folder, [](const std::string&) {});
+    AppDelegate app(folder);
     app.applicationDidFinishLaunching();
     EXPECT_EQ(fs::file_size(folder.lockFile()), 0u);
     EXPECT_TRUE(fs::is_regular_file(dir.path() / "Patterns"));
@@ -251,7 +249,7 @@ TEST(MessageBoxTest, PostsToTheMainThread) {
 TEST(StartWindowTest, ALargeKeyboardReachableOpenButtonBesideTheMenu) {
     guitest::TempDir dir;
     Alerts alerts;
-    AppDelegate app(SharedFolder(dir.path()), [](const std::string&) {});
+    AppDelegate app(SharedFolder(dir.path()));
     app.applicationDidFinishLaunching();
     StartWindow* start = app.window();
     QPushButton* button = start->openJobButton();
@@ -308,7 +306,8 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     const ScopedEnv path("PATH", (dir.path() / "bin").string() + ":" + std::getenv("PATH"));
     const ScopedEnv helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
     Alerts alerts;
-    AppDelegate app(SharedFolder(dir.path() / "shared"), [](const std::string&) {});
+    ::testing::internal::CaptureStdout(); // the windows say what they have to in alerts and the log
+    AppDelegate app(SharedFolder(dir.path() / "shared"));
     app.applicationDidFinishLaunching();
     StartWindow* start = app.window();
 
@@ -331,33 +330,33 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     EXPECT_TRUE(findAction(menus[1]->menu(), "actionToolbox"));
     EXPECT_TRUE(findAction(menus[1]->menu(), "actionPrintingPreferences"));
 
-    // Printing preferences with no embosser queue opens nothing.
+    // With no embosser queue and no attached embosser, each command opens nothing and says why, and
+    // where to find out more.
+    alerts.take(); // the hand-off's own, of no interest here
+    const QString noQueue = brelmont::widgets::noQueueText();
     QTest::mouseClick(start->preferencesButton(), Qt::LeftButton);
     EXPECT_FALSE(topLevelNamed("preferencesWindowController"));
-
-    // The toolbox with no attached embosser says so.
-    alerts.take(); // the hand-off's own, of no interest here
-    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
-    EXPECT_EQ(alerts.take(), QStringList{"There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."});
-
-    // Send file opens its window, modal, even with no queue to offer; closed, it gives the focus
-    // back to the button that opened it.
-    QApplication::setActiveWindow(start);
-    start->sendFileButton()->setFocus();
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
     QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
-    QWidget* send = topLevelNamed("sendFileWindowController");
-    ASSERT_TRUE(send);
-    EXPECT_TRUE(send->isModal());
-    QApplication::setActiveWindow(send);
-    send->close();
-    QTRY_VERIFY(start->sendFileButton()->hasFocus());
+    EXPECT_FALSE(topLevelNamed("sendFileWindowController"));
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
+    QAction* testPage = findAction(menus[1]->menu(), "actionPrintTestPage");
+    ASSERT_TRUE(testPage);
+    testPage->trigger();
+    EXPECT_EQ(alerts.take(), QStringList{noQueue});
+    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
+    const QStringList noEmbosser = alerts.take();
+    ASSERT_EQ(noEmbosser.size(), 1);
+    EXPECT_TRUE(noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
+    EXPECT_TRUE(noEmbosser[0].contains("brelmont-cli doctor"));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
 
 TEST(StartWindowTest, DroppedJobsOpen) {
     guitest::TempDir dir;
     guitest::writeFile(dir.path() / "dropped.kprn", guitest::job(2, 0));
     Alerts alerts;
-    AppDelegate app(SharedFolder(dir.path() / "shared"), [](const std::string&) {});
+    AppDelegate app(SharedFolder(dir.path() / "shared"));
     app.applicationDidFinishLaunching();
     StartWindow* start = app.window();
     EXPECT_TRUE(start->acceptDrops());
@@ -379,7 +378,7 @@ TEST(StartWindowTest, ViewerWindowsCarryTheFileCommands) {
     guitest::TempDir dir;
     guitest::writeFile(dir.path() / "job.kprn", guitest::job(1, 0));
     Alerts alerts;
-    AppDelegate app(SharedFolder(dir.path() / "shared"), [](const std::string&) {});
+    AppDelegate app(SharedFolder(dir.path() / "shared"));
     app.applicationDidFinishLaunching();
     auto* window = app.documents().openDocument(QString::fromStdString((dir.path() / "job.kprn").string()));
     ASSERT_TRUE(window);

@@ -1,7 +1,7 @@
 // The preview hand-off against a temporary shared folder: request files valid and not, the
-// permission warning, and job names that try to run a command or leave the folder.
+// permission warning, job names that try to run a command or leave the folder, and links planted
+// where the hand-off's files belong.
 #include "app/PreviewHandoff.h"
-#include "printer/CommandRunner.h"
 
 #include "GuiTestSupport.h"
 
@@ -17,15 +17,10 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Handoff {
-    explicit Handoff(bool runCommands = true)
+    Handoff()
         : folder(dir.path() / "shared"),
           handoff(
-              folder,
-              [this, runCommands](const std::string& command) {
-                  commands.push_back(command);
-                  if (runCommands) (void)brelmont::printer::CommandRunner::run(command);
-              },
-              [this](const std::string& text) { warnings.push_back(text); },
+              folder, [this](const std::string& text) { warnings.push_back(text); },
               [this](const fs::path& job) { opened.push_back(job); }) {
         folder.createFolders();
         folder.truncateLockFile();
@@ -38,7 +33,6 @@ struct Handoff {
 
     guitest::TempDir dir;
     SharedFolder folder;
-    std::vector<std::string> commands;
     std::vector<std::string> warnings;
     std::vector<fs::path> opened;
     PreviewHandoff handoff;
@@ -77,23 +71,15 @@ TEST(RequestFile, PlainFileNames) {
     EXPECT_FALSE(brelmont::app::isPlainFileName(std::string("a\0b", 3)));
 }
 
-TEST(PreviewHandoff, EachTickRepairsTheTwoFiles) {
+TEST(PreviewHandoff, EachTickMakesTheTwoFilesWritableByTheDriver) {
     Handoff h;
+    fs::remove(h.folder.lockFile());
+    fs::remove(h.folder.previewJob());
     EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::NoRequest);
-    const std::string lock = h.folder.lockFile().string();
-    const std::string job = h.folder.previewJob().string();
-    EXPECT_EQ(h.commands, (std::vector<std::string>{"touch " + lock, "chmod 666 " + lock, "touch " + job, "chmod 666 " + job}));
+    for (const fs::path& file : {h.folder.lockFile(), h.folder.previewJob()})
+        EXPECT_EQ(fs::status(file).permissions() & fs::perms::mask, fs::perms(0666)) << file;
     EXPECT_TRUE(h.opened.empty());
-}
-
-TEST(PreviewHandoff, CommandLinesOfTheDefaultFolder) {
-    const PreviewHandoff handoff(SharedFolder(SharedFolder::DefaultRoot), {}, {}, {});
-    EXPECT_EQ(handoff.repairCommands()[0], "touch /Users/Shared/Brelmont/.preview.lock");
-    EXPECT_EQ(handoff.repairCommands()[3], "chmod 666 /Users/Shared/Brelmont/.preview.kprn");
-    EXPECT_EQ(handoff.copyCommand("report.final"),
-              "cp \"/Users/Shared/Brelmont/.preview.kprn\" \"/Users/Shared/Brelmont/report.final.kprn\"");
-    EXPECT_EQ(handoff.permissionWarning(),
-              "/Users/Shared/Brelmont/.preview.lock has not the correct permissions!\nPlease remove the file.");
+    EXPECT_EQ(h.handoff.permissionWarning(), h.folder.lockFile().string() + " has not the correct permissions!\nPlease remove the file.");
 }
 
 TEST(PreviewHandoff, ValidRequestCopiesTheJobUnderItsNameAndOpensIt) {
@@ -103,7 +89,6 @@ TEST(PreviewHandoff, ValidRequestCopiesTheJobUnderItsNameAndOpensIt) {
     const fs::path target = h.folder.root() / "report.final.kprn";
     ASSERT_EQ(h.opened, std::vector<fs::path>{target});
     EXPECT_EQ(guitest::readFile(target), "preview job bytes");
-    EXPECT_EQ(h.commands.back(), "cp \"" + h.folder.previewJob().string() + "\" \"" + target.string() + "\"");
     EXPECT_EQ(h.lock(), ""); // consumed
     EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::NoRequest);
     EXPECT_EQ(h.opened.size(), 1u);
@@ -141,7 +126,6 @@ TEST(PreviewHandoff, DottedNamesThatAreNoFileNamesOpenNothing) {
         EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::Consumed) << line;
         EXPECT_TRUE(h.opened.empty()) << line;
         EXPECT_EQ(h.lock(), "") << line;
-        EXPECT_EQ(h.commands.size(), 4u) << line; // no copy
         EXPECT_EQ(tree(h.dir.path()), before) << line;
     }
 }
@@ -154,8 +138,10 @@ TEST(PreviewHandoff, DotsInsideANameAreKept) {
 }
 
 TEST(PreviewHandoff, WrongPermissionsWarnOnceAndOpenNothing) {
-    Handoff h(false); // the repair commands are not run, so the bits stay wrong
+    // The tick sets the bits of its own files only: a request file of another user keeps them.
+    Handoff h;
     h.request(requestNaming("scan.pdf"));
+    if (chown(h.folder.lockFile().c_str(), 65534, 65534) != 0) GTEST_SKIP() << "only root can give a file to another user";
     chmod(h.folder.lockFile().c_str(), 0644);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::WrongPermissions);
     ASSERT_EQ(h.warnings.size(), 1u);
@@ -180,9 +166,9 @@ TEST(PreviewHandoff, TheTickRestoresThePermissionBits) {
     EXPECT_EQ(fs::status(h.folder.previewJob()).permissions() & fs::perms::mask, fs::perms(0666));
 }
 
-TEST(PreviewHandoff, MissingLockFileEndsTheTick) {
-    Handoff h(false);
-    fs::remove(h.folder.lockFile());
+TEST(PreviewHandoff, AFolderThatCannotBeMadeEndsTheTick) {
+    Handoff h;
+    fs::remove_all(h.folder.root());
     EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::NoLockFile);
     EXPECT_TRUE(h.warnings.empty());
 }
@@ -237,13 +223,39 @@ TEST(PreviewHandoff, HostileNamesRunNoCommandAndWriteOnlyInsideTheFolder) {
     }
 }
 
-TEST(PreviewHandoff, ALinkPlantedUnderTheJobNameIsNotFollowed) {
-    Handoff h;
-    const fs::path victim = h.dir.path() / "victim.txt";
-    guitest::writeFile(victim, std::string("keep me"));
-    fs::create_symlink(victim, h.folder.root() / "scan.kprn");
-    h.request(requestNaming("scan.pdf"));
-    EXPECT_EQ(h.handoff.tick(), PreviewHandoff::Tick::Consumed);
-    EXPECT_EQ(guitest::readFile(victim), "keep me");
-    EXPECT_TRUE(h.opened.empty());
+// Links to a file of the user (or to a folder) planted where the hand-off keeps its files: each is
+// refused with one message, left alone, and the file behind it is neither changed nor opened.
+TEST(PreviewHandoff, PlantedLinksAreRefusedAndLeftAlone) {
+    struct Case {
+        const char* link;
+        bool toFolder;
+        PreviewHandoff::Tick tick;
+    };
+    for (const Case& c : {Case{".preview.lock", false, PreviewHandoff::Tick::Refused},
+                          Case{".preview.kprn", false, PreviewHandoff::Tick::Consumed},
+                          Case{"scan.kprn", false, PreviewHandoff::Tick::Consumed},
+                          Case{".preview.lock", true, PreviewHandoff::Tick::Refused},
+                          Case{"", true, PreviewHandoff::Tick::Refused}}) {
+        SCOPED_TRACE(std::string(c.link) + (c.toFolder ? " to a folder" : " to a file"));
+        Handoff h;
+        h.request(requestNaming("scan.pdf"));
+        const fs::path victim = h.dir.path() / (c.toFolder ? "victim folder" : "victim.txt");
+        if (c.toFolder) fs::create_directory(victim);
+        else guitest::writeFile(victim, std::string("keep me"));
+        fs::permissions(victim, fs::perms(0600));
+        const fs::path link = *c.link ? h.folder.root() / c.link : h.folder.root();
+        if (*c.link) fs::remove(link);
+        else fs::rename(link, h.dir.path() / "real shared");
+        fs::create_symlink(victim, link);
+
+        EXPECT_EQ(h.handoff.tick(), c.tick);
+        h.handoff.tick();
+        ASSERT_EQ(h.warnings.size(), 1u); // once, however many ticks meet the link
+        EXPECT_EQ(h.warnings[0].rfind(link.string() + " is a symbolic link", 0), 0u) << h.warnings[0];
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::status(victim).permissions() & fs::perms::mask, fs::perms(0600));
+        if (!c.toFolder) EXPECT_EQ(guitest::readFile(victim), "keep me");
+        else EXPECT_TRUE(fs::is_empty(victim));
+        EXPECT_TRUE(h.opened.empty());
+    }
 }

@@ -115,9 +115,3 @@ TEST(PageSides, WrongKindsHideTheSide) {
     EXPECT_EQ(inkSide(pages({2}), 0), SideImage::Hidden);
 }
 
-TEST(PageCaptions, SayWhatIsShown) {
-    EXPECT_EQ(pageCaption(Side::Ink, 1, 5, true), "Ink page 2 of 5");
-    EXPECT_EQ(pageCaption(Side::Emboss, 1, 5, true), "Emboss page 2 of 5");
-    EXPECT_EQ(pageCaption(Side::Ink, 3, 5, false), "No ink page");
-    EXPECT_EQ(pageCaption(Side::Emboss, 0, 0, false), "No emboss page");
-}

@@ -265,16 +265,31 @@ TEST_F(OptionStoreCups, AMirrorIsKeptWhenTheSchedulerDoesNotAnswerAndNeverFollow
     EXPECT_EQ(readFile(mirror), good);
     EXPECT_NE(error.find("did not list the queue"), std::string::npos) << error;
 
-    // A link planted in the shared folder is replaced, not written through.
+    // A link planted where the copy belongs, or where its folder belongs, is refused and left alone.
     const fs::path target = shared / "elsewhere";
     writeFile(target, "untouched");
     fs::remove(mirror);
     fs::create_symlink(target, mirror);
-    EXPECT_TRUE(OptionStore::writeMirrorFile(Queue));
+    std::string refusal;
+    EXPECT_FALSE(OptionStore::writeMirrorFile(Queue, {}, &refusal));
+    EXPECT_NE(refusal.find(mirror.string() + " is a symbolic link"), std::string::npos) << refusal;
     EXPECT_EQ(readFile(target), "untouched");
-    EXPECT_FALSE(fs::is_symlink(mirror));
+    EXPECT_TRUE(fs::is_symlink(mirror));
+    fs::remove(mirror);
+    EXPECT_TRUE(OptionStore::writeMirrorFile(Queue));
     EXPECT_EQ(readFile(mirror), assignmentsOf(Queue));
     EXPECT_EQ(fs::status(mirror).permissions() & fs::perms::all, fs::perms(0644));
+
+    const fs::path folder = shared / ".lpoptions", elsewhere = shared / "other folder";
+    fs::create_directories(elsewhere);
+    fs::rename(folder, shared / "mirrors");
+    fs::create_directory_symlink(elsewhere, folder);
+    const std::vector<std::string> refusals = OptionStore::refreshMirrors({Queue, HostileQueue});
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_NE(refusals[0].find(folder.string() + " is a symbolic link"), std::string::npos) << refusals[0];
+    EXPECT_TRUE(fs::is_empty(elsewhere));
+    fs::remove(folder);
+    fs::rename(shared / "mirrors", folder);
 }
 
 TEST_F(OptionStoreCups, HostileValuesStayLiteral) {

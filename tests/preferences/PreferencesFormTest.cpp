@@ -87,6 +87,8 @@ TEST(FillForm, AQueueWithoutTheEmbosserOptionsKeepsTheirControlsHidden) {
     EXPECT_EQ(form.dotHeight, -1);
     EXPECT_TRUE(form.pageSize.items.empty());
     EXPECT_EQ(form.thinLine, 1);
+    // The queue's current intensity, wherever the listing puts it.
+    EXPECT_EQ(fillForm(options("ThinLineIntensity/Thin Line Intensity: 1 2 *5 6\n"), "", {}).thinLine, 5);
 }
 
 struct PrintModeCase {
@@ -224,6 +226,7 @@ TEST(ConfirmPlan, WritesEveryOptionInOrder) {
                                  "lpoptions -p Q -o OutputFace=Up",
                                  "lpoptions -p Q -o PrintMode=1",
                                  "lpoptions -p Q -o PageOrientation=No",
+                                 "lpoptions -p Q -o ThinLineIntensity=3",
                              }));
     EXPECT_EQ(plan.rememberedPatternFile, "/p/dots.pat");
 }

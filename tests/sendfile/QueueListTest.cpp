@@ -41,7 +41,7 @@ TEST(QueueList, SendJobSheetPrefersTheLastQueueOfTheJobsModel) {
         {"no queues", choices({}, {}, {}), 221201, {}, -1},
         {"the matching queue", choices({"A", "B", "C"}, {"a", "b", "c"}, {131201, 221201, 121201}), 221201, {"A", "B", "C"}, 1},
         {"two matching: the later", choices({"A", "B", "C"}, {"a", "b", "c"}, {221201, 0, 221201}), 221201, {"A", "B", "C"}, 2},
-        {"no match: the first", choices({"A", "B"}, {"a", "b"}, {131201, 121201}), 80803, {"A", "B"}, 0},
+        {"no match: none", choices({"A", "B"}, {"a", "b"}, {131201, 121201}), 80803, {"A", "B"}, -1},
         {"empty name stays empty", choices({"", "B"}, {"Brelmont Orvin 200", "b"}, {221201, 0}), 221201, {"", "B"}, 0},
     };
     for (const Case& c : cases) {

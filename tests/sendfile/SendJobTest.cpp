@@ -34,11 +34,6 @@ Document decoded(int pages, uint8_t fill = 1) {
     return document;
 }
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string bytesOf(const Document& document) { return std::string(document.m_prnData->begin(), document.m_prnData->end()); }
 
 } // namespace
@@ -61,7 +56,9 @@ TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
         struct stat st {};
         ASSERT_EQ(stat(folder.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700u);
-        if (status != 0) EXPECT_EQ(result.detail, "lpr: Destination \"q\" is not accepting jobs.");
+        if (status != 0) {
+            EXPECT_EQ(result.detail, "lpr: Destination \"q\" is not accepting jobs.");
+        }
     }
 }
 

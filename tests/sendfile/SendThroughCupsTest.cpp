@@ -7,6 +7,8 @@
 #include "JobWriter.h"
 #include "ProgramRun.h"
 #include "ScratchDir.h"
+#include "TestPage.h"
+#include "common/ModelCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -115,4 +117,42 @@ TEST_F(SendThroughCups, TheCommandLineToolReportsAQueueThatLprRefuses) {
     const auto run = brelmont::testing::runProgram(BRELMONT_CLI, "send " + file.string() + " No_Such_Queue", scratch.path());
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "brelmont-cli: send: lpr: Error - The printer or class does not exist.\n"); // lpr's own reason
+}
+
+// The test page goes the same way: made for the queue's model in the spacing the queue is set to,
+// it reaches the embosser byte for byte; the embosser takes the PJL lines as commands.
+TEST_F(SendThroughCups, TheTestPageReachesTheEmbosserInTheQueuesSpacing) {
+    std::string error;
+    EmbosserSim inkSim("orvin");
+    ASSERT_TRUE(cups->addQueue("Orvin_Color_Ink", "Orvin Color Ink", inkSim.uri(), "Orvin in the lab",
+                               brelmont::testing::embosserOptions(), &error)) << error;
+    ASSERT_TRUE(cups->addQueue("Valdo_Trac", "Valdo Trac", sim->uri(), "Valdo", brelmont::testing::embosserOptions(), &error))
+        << error;
+    struct Case {
+        const char* queue;
+        const char* spacing;
+        int64_t model;
+        const EmbosserSim* embosser;
+    };
+    for (const Case& c : {Case{"Valdo_Trac", "Jumbo", brelmont::model::Valdo, sim.get()},
+                          Case{"Orvin_Color_Ink", "Congress", brelmont::model::OrvinColorTintBridge, &inkSim}}) {
+        SCOPED_TRACE(c.queue);
+        cups->run(std::string("lpoptions -p ") + c.queue + " -o BrailleSpacing=" + c.spacing);
+        const auto run = brelmont::testing::runProgram(BRELMONT_CLI, std::string("testpage ") + c.queue, scratch.path());
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.out.find(std::string(" in ") + c.spacing + " braille spacing"), std::string::npos) << run.out;
+
+        const brelmont::testing::ByteVector page = brelmont::testing::makeTestPage(c.model, c.spacing);
+        const std::string job(page.begin(), page.end());
+        const std::string enter = "@PJL ENTER LANGUAGE=TCL\r\n";
+        const size_t start = job.find(enter) + enter.size(), end = job.rfind("\x1b%-12345X");
+        const std::string data = job.substr(start, end - start);
+        const std::string received = receivedData(*c.embosser, data.size());
+        EXPECT_TRUE(received == data) << "received " << received.size() << " of " << data.size() << " bytes";
+    }
+    EXPECT_NE(inkSim.logText().find("@PJL JOB NAME=\"Test page\" MODEL=\"OrvinColorTintBridge\""), std::string::npos);
+
+    const auto refused = brelmont::testing::runProgram(BRELMONT_CLI, "testpage No_Such_Queue", scratch.path());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("is not a queue of a Brelmont embosser"), std::string::npos) << refused.err;
 }

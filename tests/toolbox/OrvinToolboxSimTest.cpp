@@ -175,7 +175,7 @@ TEST_F(OrvinToolboxSim, SpoiltRepliesAndDroppedConnectionsAreAskedAgain) {
     for (const std::vector<std::string>& faults : {std::vector<std::string>{"--garble", "2"}, {"--drop", "2"}}) {
         EmbosserSim spoilt("ivra", faults);
         ToolboxModel model(ivraFamily(), PjlHelper::exchange);
-        ASSERT_TRUE(model.load({PrinterItem{spoilt.uri(), "Ivra_Spoilt", "Spoilt Ivra", 221203, true}})) << faults[0];
+        ASSERT_TRUE(model.load({PrinterItem{spoilt.uri(), "Ivra_Spoilt", "Spoilt Ivra", 221203, true, {}}})) << faults[0];
         EXPECT_EQ(model.control("m_tfPrinterName")->text, "Spoilt Ivra");
         EXPECT_EQ(model.control("m_tfModelNumber")->text, "Orvin 200");
         EXPECT_EQ(count(spoilt.logText(), "@PJL INFO VARIABLES"), faults[0] == "--garble" ? 3 : 1) << faults[0];
@@ -191,7 +191,7 @@ TEST_F(OrvinToolboxSim, ASilentEmbosserEndsTheLoadWithinTheDeadline) {
     EmbosserSim silent("orvin", {"--delay", "60000"});
     ToolboxModel model(orvinFamily(), PjlHelper::exchange);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(model.load({PrinterItem{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true}}));
+    EXPECT_FALSE(model.load({PrinterItem{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true, {}}}));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(model.loadFailure().status, ExchangeStatus::NoReply) << model.loadFailure().describe();
     EXPECT_EQ(count(silent.logText(), "@PJL INFO VERSIONS"), 0);
@@ -250,7 +250,7 @@ TEST_F(OrvinToolboxSim, UntouchedValuesStayAndAFailedWriteIsReported) {
 TEST_F(OrvinToolboxSim, AFailedLoadWritesNothing) {
     EmbosserSim miscounting("orvin", {"--wrong-count", "1"});
     ToolboxModel model(orvinFamily(), PjlHelper::exchange);
-    EXPECT_FALSE(model.load({PrinterItem{miscounting.uri(), "Orvin_Miscount", "Miscounting Orvin", 221201, true}}));
+    EXPECT_FALSE(model.load({PrinterItem{miscounting.uri(), "Orvin_Miscount", "Miscounting Orvin", 221201, true, {}}}));
     EXPECT_TRUE(model.mustDismiss());
     model.setText("m_tfTopMargin", "2\"");
     EXPECT_EQ(model.ok().request, std::nullopt);

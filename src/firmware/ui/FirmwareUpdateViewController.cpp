@@ -4,6 +4,9 @@
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
 #include "widgets/Announce.h"
+#include "widgets/CoreText.h"
+#include "widgets/Guidance.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -125,14 +128,18 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     m_downloading = false;
     const std::string digest = QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().toStdString();
     const bool received = m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest);
-    if (!received) widgets::MessageBox::show(qtext(DownloadRefusedMessage));
+    if (!received) {
+        qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()), digest.c_str());
+        widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage));
+    }
     showState();
     if (received) sayState();
 }
 
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
     m_downloading = false;
-    widgets::MessageBox::show(qtext(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
+    qCWarning(lcFirmware, "firmware download failed: %s", qUtf8Printable(reason));
+    widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
     showState();
 }
 
@@ -146,7 +153,7 @@ void FirmwareUpdateViewController::sendFile() {
         {[stop] { stop->stop(); }, nullptr});
     if (!line) return;
     if (const std::string_view alert = m_update.startSending(*line); !alert.empty()) {
-        widgets::MessageBox::show(qtext(alert));
+        widgets::MessageBox::show(widgets::translated(alert));
         return showState();
     }
     if (m_update.state() != FirmwareState::Sending) return; // this family has no transport
@@ -162,7 +169,10 @@ void FirmwareUpdateViewController::sendFile() {
     wait.exec();
     sender.join();
     m_update.sendFinished(outcome);
-    if (!outcome.ok()) widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+    if (!outcome.ok()) {
+        qCWarning(lcFirmware, "firmware not sent: %s", outcome.describe().c_str());
+        widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+    }
     showState();
     if (outcome.ok()) sayState();
 }
@@ -172,7 +182,9 @@ void FirmwareUpdateViewController::sendFile() {
 void FirmwareUpdateViewController::sayState() { widgets::announce(focusWidget(), ui->m_info->toPlainText()); }
 
 void FirmwareUpdateViewController::showState() {
-    ui->m_info->setPlainText(QString::fromStdString(m_update.info()));
+    const QString info = widgets::translated(m_update.info());
+    // No embosser found: where to find out why.
+    ui->m_info->setPlainText(m_update.state() == FirmwareState::NoDevice ? widgets::withDoctorHint(info) : info);
     const bool sending = m_update.state() == FirmwareState::Sending;
     ui->m_buttonUpdate->setText(qtext(m_update.updateTitle()));
     ui->m_buttonUpdate->setEnabled(m_update.updateEnabled() && !m_downloading);

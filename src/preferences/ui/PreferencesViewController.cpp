@@ -3,9 +3,13 @@
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
 #include "preferences/SharedDataFolder.h"
+#include "widgets/Logging.h"
 #include "preferences/ui/PreferencesSettings.h"
 #include "printer/CommandRunner.h"
 #include "printer/ModelTable.h"
+#include "widgets/ComboChoice.h"
+#include "widgets/CoreText.h"
+#include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -62,6 +66,18 @@ struct BusyCursor {
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
 };
 
+// What a refused field's alert says: the field's name, what it must hold, and what it held.
+QString refusalText(const FieldRefusal& refusal) {
+    const QString label = widgets::translated(refusal.label), held = text(refusal.text);
+    if (!refusal.whole)
+        return PreferencesViewController::tr("%1 must be a number of 0 or more; \u201c%2\u201d is not.").arg(label, held);
+    return PreferencesViewController::tr("%1 must be a whole number from %2 to %3; \u201c%4\u201d is not.")
+        .arg(label)
+        .arg(refusal.lowest)
+        .arg(refusal.highest)
+        .arg(held);
+}
+
 } // namespace
 
 PreferencesViewController::PreferencesViewController(printer::Printers printers, QWidget* parent)
@@ -93,7 +109,9 @@ void PreferencesViewController::viewDidLoad() {
 
     connect(ui->m_comboPageSize, &QComboBox::currentIndexChanged, this, &PreferencesViewController::pageSizeChosen);
     connect(ui->m_comboUnits, &QComboBox::currentIndexChanged, this, &PreferencesViewController::unitsChosen);
-    connect(ui->m_comboPathPicker, &QComboBox::currentIndexChanged, this, &PreferencesViewController::patternChosen);
+    // The queue and the pattern file take effect when chosen, not at each arrow step: a keyboard
+    // user listening through the queues keeps the edits made, and no file dialog pops up.
+    m_patternChoice = new widgets::ComboChoice(ui->m_comboPathPicker, [this](int index) { patternChosen(index); });
     connect(ui->m_twoInOne, &QCheckBox::toggled, this, &PreferencesViewController::twoInOneToggled);
     connect(ui->m_sliderThinLine, &QSlider::valueChanged, this,
             [this](int value) { ui->m_thinLine->setText(QString::number(value)); });
@@ -107,7 +125,6 @@ void PreferencesViewController::viewDidLoad() {
         ui->m_comboPrinters->addItem(text(queues[i].name.empty() ? queues[i].makeAndModel : queues[i].name));
     }
 
-    connect(ui->m_comboPrinters, &QComboBox::currentIndexChanged, this, &PreferencesViewController::printerChosen);
     if (rememberedIndex >= 0 || ui->m_comboPrinters->count() == 1) {
         const int index = std::max(rememberedIndex, 0);
         {
@@ -122,6 +139,7 @@ void PreferencesViewController::viewDidLoad() {
         ui->m_comboPrinters->setProperty("tag", 1);
         ui->m_tabView->hide();
     }
+    m_queueChoice = new widgets::ComboChoice(ui->m_comboPrinters, [this](int index) { printerChosen(index); });
     ui->m_comboPrinters->setFocus();
 }
 
@@ -129,7 +147,7 @@ bool PreferencesViewController::placeholderShown() const { return ui->m_comboPri
 
 int PreferencesViewController::chosenQueue() const {
     if (placeholderShown()) return -1;
-    const int index = ui->m_comboPrinters->currentIndex();
+    const int index = m_queueChoice ? m_queueChoice->inEffect() : ui->m_comboPrinters->currentIndex();
     return index >= 0 && index < static_cast<int>(m_printers.items().size()) ? index : -1;
 }
 
@@ -152,7 +170,7 @@ void PreferencesViewController::printerChosen(int index) {
 void PreferencesViewController::loadQueue(int queueIndex) {
     const printer::PrinterItem& chosen = m_printers.items()[static_cast<size_t>(queueIndex)];
     const std::string& queue = chosen.queue;
-    setWindowTitle("Brelmont " + text(printer::modelName(chosen.model).value_or(std::string())));
+    setWindowTitle(tr("Brelmont %1").arg(text(printer::modelName(chosen.model).value_or(std::string()))));
     ui->m_queueName->setText(text(queue));
 
     std::string error;
@@ -179,6 +197,7 @@ void PreferencesViewController::showForm(const PreferencesForm& form) {
         ui->m_comboPathPicker->clear();
         for (const std::string& item : form.patternItems) ui->m_comboPathPicker->addItem(text(item));
         ui->m_comboPathPicker->setCurrentIndex(form.patternIndex);
+        m_patternChoice->settle();
     }
     ui->m_comboOutputPath->setCurrentText(text(form.outputPath));
     if (form.outputPath == DisabledItem) ui->m_comboOutputPath->setCurrentIndex(0);
@@ -322,20 +341,36 @@ void PreferencesViewController::twoInOneToggled(bool on) {
     ui->m_printOnly->setEnabled(!on);
 }
 
-void PreferencesViewController::refreshMirrors() const {
+void PreferencesViewController::refreshMirrors() {
     const BusyCursor busy;
     std::vector<std::string> queues;
     for (const printer::PrinterItem& item : m_printers.items()) queues.push_back(item.queue);
-    OptionStore::refreshMirrors(queues);
+    // A link planted in the shared folder is told once per window; it stays until someone removes it.
+    for (const std::string& refusal : OptionStore::refreshMirrors(queues)) {
+        qCWarning(lcPreferences, "%s", refusal.c_str());
+        if (!m_refusalShown) widgets::MessageBox::show(text(refusal));
+        m_refusalShown = true;
+    }
 }
 
 // Every command of the plan runs, off the window thread; a failing one is told with the printing
 // system's own message and the window stays open, so nothing is taken for saved that was not.
 void PreferencesViewController::accept() {
     if (const int index = chosenQueue(); index >= 0 && m_optionsRead) {
+        const PreferencesForm form = readForm();
+        // A field OK cannot write is named, and nothing is written until it is put right.
+        if (const std::optional<FieldRefusal> refusal = checkForm(form)) {
+            widgets::MessageBox::show(refusalText(*refusal));
+            if (auto* field = findChild<QWidget*>(text(refusal->field))) {
+                for (QWidget* page = field; page; page = page->parentWidget())
+                    if (ui->m_tabView->indexOf(page) >= 0) ui->m_tabView->setCurrentWidget(page);
+                field->setFocus();
+            }
+            return;
+        }
         const std::string queue = m_printers.items()[static_cast<size_t>(index)].queue;
         setLastQueueName(text(queue));
-        const ConfirmPlan plan = confirmPlan(queue, m_printOptions, readForm());
+        const ConfirmPlan plan = confirmPlan(queue, m_printOptions, form);
         auto stop = std::make_shared<printer::StopSignal>();
         const std::optional<std::vector<std::string>> failures = widgets::LongWait::run<std::vector<std::string>>(
             this, tr("Saving the printing preferences\u2026"),
@@ -367,7 +402,10 @@ QString showPreferencesWindow(QWidget* parent) {
         const BusyCursor busy;
         printers.emplace();
     }
-    if (printers->empty()) return {};
+    if (printers->empty()) {
+        widgets::MessageBox::show(widgets::noQueueText());
+        return {};
+    }
     PreferencesViewController window(std::move(*printers), parent);
     window.exec();
     return window.outcome();

@@ -13,6 +13,10 @@
 #include <functional>
 #include <vector>
 
+namespace brelmont::widgets {
+class ComboChoice;
+}
+
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -63,7 +67,7 @@ private:
     void showForm(const PreferencesForm& form);
     PreferencesForm readForm() const;
     void showPaperFields(const PaperFields& fields);
-    void refreshMirrors() const;
+    void refreshMirrors();
     int chosenQueue() const;
 
     Ui::PreferencesWindowController* ui;
@@ -76,11 +80,14 @@ private:
     QButtonGroup* m_output;
     FilePicker m_filePicker;
     QString m_outcome; // what OK saved
+    widgets::ComboChoice* m_queueChoice = nullptr;
+    widgets::ComboChoice* m_patternChoice = nullptr;
+    bool m_refusalShown = false;
 };
 
 // The Embosser ▸ Printing Preferences… command: builds the queue list and, when it holds at least
-// one queue, runs the window modally; with no queue it does nothing. Returns what OK saved
-// ("The printing preferences of Office were saved."), empty when nothing was, for the opener to say.
+// one queue, runs the window modally; with no queue it says so and how to add one. Returns what OK
+// saved ("The printing preferences of Office were saved."), empty when nothing was, for the opener to say.
 QString showPreferencesWindow(QWidget* parent);
 
 } // namespace brelmont::preferences::ui

@@ -28,15 +28,21 @@ SendFileDlg::~SendFileDlg() { delete ui; }
 void SendFileDlg::setRepresentedObject(std::shared_ptr<const job::Document> document) {
     m_doc = document ? std::move(document) : std::make_shared<job::Document>();
     const QString name = QFileInfo(QString::fromStdString(m_doc->m_fileURL.string())).fileName();
-    ui->m_lbJob->setText(name.isEmpty() ? QStringLiteral("Sends the job unchanged to an embosser queue.")
-                                        : QStringLiteral("Sends the job “%1” unchanged to an embosser queue.").arg(name));
+    ui->m_lbJob->setText(name.isEmpty() ? tr("Sends the job unchanged to an embosser queue.")
+                                        : tr("Sends the job \u201c%1\u201d unchanged to an embosser queue.").arg(name));
 }
 
-void SendFileDlg::viewDidLoad() { fillQueueCombo(m_comboPrinters, sendJobListing(m_printers, m_doc->m_printerType)); }
+void SendFileDlg::viewDidLoad() {
+    fillQueueCombo(m_comboPrinters, sendJobListing(m_printers, m_doc->m_printerType));
+    // Send waits for a queue to be chosen when none is of the job's model.
+    const auto chosen = [this] { ui->m_buttonSend->setEnabled(m_comboPrinters->currentIndex() >= 0); };
+    connect(m_comboPrinters, &QComboBox::currentIndexChanged, this, chosen);
+    chosen();
+}
 
 bool SendFileDlg::clickSend() {
     if (!hasPages(*m_doc)) {
-        MessageBox::show(QStringLiteral("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
+        MessageBox::show(tr("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
         return false;
     }
     const std::optional<std::string> queue = queueAt(m_printers, m_comboPrinters->currentIndex());

@@ -25,6 +25,12 @@ bool isDirectoryUrl(const QUrl& url) {
     return path.isEmpty() || path.endsWith(QLatin1Char('/')) || QFileInfo(path).isDir();
 }
 
+// The path a typed name stands for: "~" and "~/…" in the home folder, anything else from "/".
+QString typedPath(const QString& typed) {
+    if (typed == QLatin1String("~") || typed.startsWith(QLatin1String("~/"))) return QDir::homePath() + typed.mid(1);
+    return QLatin1Char('/') + typed;
+}
+
 } // namespace
 
 SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem> printers, QWidget* parent)
@@ -33,7 +39,7 @@ SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem>
     setObjectName(QString::fromLatin1(Identifier));
     m_fileName = ui->m_fileName;
     m_comboPrinters = ui->m_comboPrinters;
-    m_askFile = [](QWidget* parent) { return widgets::askOpenFile(parent, QStringLiteral("Send File")); };
+    m_askFile = [](QWidget* parent) { return widgets::askOpenFile(parent, tr("Send File")); };
 
     connect(ui->m_buttonBrowse, &QPushButton::clicked, this, &SendFileViewController::browseClick);
     connect(ui->m_buttonSend, &QPushButton::clicked, this, &SendFileViewController::sendClick);
@@ -62,23 +68,24 @@ void SendFileViewController::browseClick() {
 bool SendFileViewController::sendClick() {
     const int index = m_comboPrinters->currentIndex();
     if (index < 0) {
-        showStatus(QStringLiteral("There is no queue to send to."));
+        showStatus(tr("There is no queue to send to."));
         return false;
     }
     if (!m_fileurl.isLocalFile()) return false;
     // The local path, with every escape of the URL form decoded.
     QString path = m_fileurl.toLocalFile();
     if (isDirectoryUrl(m_fileurl)) {
-        // Nothing browsed: the typed name is taken from the root folder.
-        m_fileurl = QUrl::fromLocalFile(QDir::cleanPath(QLatin1Char('/') + m_fileName->text()));
+        // Nothing browsed: the typed name is taken from the root folder, and a leading "~" is the
+        // home folder, as in a shell.
+        m_fileurl = QUrl::fromLocalFile(QDir::cleanPath(typedPath(m_fileName->text())));
         path = m_fileurl.toLocalFile();
         if (isDirectoryUrl(m_fileurl)) {
-            showStatus(QStringLiteral("Choose a file with Browse, or type its path."));
+            showStatus(tr("Choose a file with Browse, or type its path."));
             return false;
         }
     }
     if (!QFileInfo::exists(path)) {
-        showStatus(QStringLiteral("There is no file %1.").arg(path));
+        showStatus(tr("There is no file %1.").arg(path));
         return false;
     }
     const std::optional<std::string> queue = queueAt(m_printers, index);

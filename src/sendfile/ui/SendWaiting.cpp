@@ -1,5 +1,6 @@
 #include "sendfile/ui/SendWaiting.h"
 
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -20,9 +21,11 @@ std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path,
     const std::optional<SendOutcome> outcome = widgets::LongWait::run<SendOutcome>(
         parent, sendingText(queue), [path, queue, stop] { return send(path, queue, std::chrono::minutes(2), stop); },
         {[stop] { stop->stop(); }, nullptr});
-    if (outcome && !outcome->queued())
+    if (outcome && !outcome->queued()) {
+        qCWarning(lcSendFile, "%s not sent to %s: %s", path.c_str(), queue.c_str(), outcome->detail.c_str());
         widgets::MessageBox::show(
             QObject::tr("The file was not sent to the queue: %1").arg(QString::fromStdString(outcome->detail)));
+    }
     return outcome;
 }
 

@@ -7,12 +7,10 @@
 namespace brelmont::sendfile {
 
 SendFileViewController* showSendFileWindow(QWidget* parent) {
-    auto* window = new SendFileViewController(discoverQueuesShowingBusy(), parent);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowModality(Qt::ApplicationModal);
-    window->show();
-    window->raise();
-    window->activateWindow();
+    std::vector<printer::PrinterItem> printers = discoverQueuesShowingBusy();
+    if (!offerableOrSaidSo(printers)) return nullptr;
+    auto* window = new SendFileViewController(std::move(printers), parent);
+    showApplicationModal(window);
     return window;
 }
 
@@ -21,6 +19,7 @@ SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Docu
 }
 
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers) {
+    if (!offerableOrSaidSo(printers)) return nullptr;
     auto* sheet = new SendFileDlg(std::move(document), std::move(printers), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     sheet->setWindowModality(Qt::WindowModal);

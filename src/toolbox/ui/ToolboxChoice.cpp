@@ -4,6 +4,8 @@
 #include "printer/Printers.h"
 #include "toolbox/ui/EmbosserChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
+#include "widgets/CoreText.h"
+#include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -84,7 +86,7 @@ QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     // No queue of a toolbox family is attached: a device may be, without a toolbox or a queue.
     const ToolboxFamily* family = chooseAttachedFamily(found->listing);
     if (!family) {
-        widgets::MessageBox::show(QString::fromUtf8(NoEmbosserMessage.data(), qsizetype(NoEmbosserMessage.size())));
+        widgets::MessageBox::show(widgets::withDoctorHint(widgets::translated(NoEmbosserMessage)));
         return {};
     }
     if (!ToolboxViewController::canOpen(*family)) {

@@ -6,6 +6,7 @@
 #include "toolbox/ui/ToolboxForms.h"
 #include "widgets/Announce.h"
 #include "widgets/FileDialogFolder.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReadableForms.h"
@@ -36,13 +37,17 @@ QString qtext(std::string_view text) { return QString::fromUtf8(text.data(), qsi
 // Which step of the load the progress dialog is on.
 QString stepText(const LoadStep& step) {
     static const std::pair<std::string_view, const char*> asked[] = {
-        {"variables", "the settings"}, {"variables-status", "the settings"}, {"versions", "the versions"},
-        {"status", "the status"},      {"legacy", "the legacy settings"},    {"nvparms", "the NVRAM parameters"},
+        {"variables", QT_TRANSLATE_NOOP("ToolboxViewController", "the settings")},
+        {"variables-status", QT_TRANSLATE_NOOP("ToolboxViewController", "the settings")},
+        {"versions", QT_TRANSLATE_NOOP("ToolboxViewController", "the versions")},
+        {"status", QT_TRANSLATE_NOOP("ToolboxViewController", "the status")},
+        {"legacy", QT_TRANSLATE_NOOP("ToolboxViewController", "the legacy settings")},
+        {"nvparms", QT_TRANSLATE_NOOP("ToolboxViewController", "the NVRAM parameters")},
     };
     QString what = qtext(step.query);
     for (const auto& [name, text] : asked)
-        if (name == step.query) what = QObject::tr(text);
-    return QObject::tr("Step %1 of %2: asking for %3").arg(step.number).arg(step.count).arg(what);
+        if (name == step.query) what = ToolboxViewController::tr(text);
+    return ToolboxViewController::tr("Step %1 of %2: asking for %3").arg(step.number).arg(step.count).arg(what);
 }
 
 // A family without a description or a layout has no window (canOpen tells beforehand).
@@ -98,6 +103,7 @@ bool ToolboxViewController::viewDidLoad() {
         return false;
     }
     if (!*loaded) {
+        qCWarning(lcToolbox, "settings not read: %s", m_model->loadFailure().describe().c_str());
         widgets::MessageBox::showSettingsFailure(qtext(m_model->loadFailure().describe()));
         done(QDialog::Rejected);
         return false;
@@ -165,8 +171,10 @@ void ToolboxViewController::chooseItem(const std::string& control, int index) {
         this, tr(AskingText), [model, control, index] { return model->setIndex(control, index); },
         {[model] { model->cancel(); }, nullptr});
     if (!result) return closeAbandoned();
-    if (!result->outcome.ok())
+    if (!result->outcome.ok()) {
+        qCWarning(lcToolbox, "embosser not asked: %s", result->outcome.describe().c_str());
         widgets::MessageBox::show(tr("The embosser was not asked: %1.").arg(qtext(result->outcome.describe())));
+    }
     showResult(control, *result);
 }
 
@@ -212,7 +220,10 @@ std::optional<WriteResult> ToolboxViewController::runWrite(std::function<WriteRe
 void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
                                         const QString& arrived) {
     QStringList lines;
-    if (result.failed()) lines << failure(qtext(result.outcome.describe()));
+    if (result.failed()) {
+        qCWarning(lcToolbox, "write not done: %s", result.outcome.describe().c_str());
+        lines << failure(qtext(result.outcome.describe()));
+    }
     else if (result.request && !arrived.isEmpty()) lines << arrived;
     for (const std::string& note : result.notes) lines << qtext(note);
     if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
@@ -255,7 +266,10 @@ void ToolboxViewController::readSensorsClick() {
     const std::optional<printer::ExchangeOutcome> read = widgets::LongWait::run<printer::ExchangeOutcome>(
         this, tr(SensorsText), [model] { return model->readSensors(); }, {[model] { model->cancel(); }, nullptr});
     if (!read) return closeAbandoned();
-    if (!read->ok()) widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
+    if (!read->ok()) {
+        qCWarning(lcToolbox, "sensors not read: %s", read->describe().c_str());
+        widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
+    }
     showOne("m_tfSensors");
     if (read->ok()) widgets::announce(focusWidget(), tr("The sensors were read."));
 }
@@ -304,6 +318,7 @@ void ToolboxViewController::installBrailleClick() {
     const QString name = QFileInfo(path).fileName();
     BrailleConversionData file;
     if (file.readFile(QFile::encodeName(path).toStdString()) != BrailleConversionData::Done) {
+        qCWarning(lcToolbox, "table %s refused: %s", qUtf8Printable(path), file.failure().c_str());
         widgets::MessageBox::show(tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
         return;
     }

@@ -23,12 +23,12 @@ class ToolboxViewController : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr const char* LoadingText = "Reading settings from the embosser\u2026";
-    static constexpr const char* SensorsText = "Reading the sensors of the embosser\u2026";
-    static constexpr const char* WritingText = "Writing to the embosser\u2026";
-    static constexpr const char* WrittenText = "The changed settings were written to the embosser.";
-    static constexpr const char* AskingText = "Asking the embosser\u2026";
-    static constexpr const char* TableFileTitle = "Install Braille Table";
+    static constexpr const char* LoadingText = QT_TR_NOOP("Reading settings from the embosser\u2026");
+    static constexpr const char* SensorsText = QT_TR_NOOP("Reading the sensors of the embosser\u2026");
+    static constexpr const char* WritingText = QT_TR_NOOP("Writing to the embosser\u2026");
+    static constexpr const char* WrittenText = QT_TR_NOOP("The changed settings were written to the embosser.");
+    static constexpr const char* AskingText = QT_TR_NOOP("Asking the embosser\u2026");
+    static constexpr const char* TableFileTitle = QT_TR_NOOP("Install Braille Table");
 
     // The window of a family that has a description and a layout (see canOpen).
     ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent = nullptr);

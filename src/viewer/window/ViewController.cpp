@@ -24,6 +24,37 @@ QRect toRect(const Frame& f) {
                  std::max(0, int(std::lround(f.height))));
 }
 
+// What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
+// side has nothing to show.
+QString pageCaption(Side side, int64_t index, int64_t count, bool shown) {
+    if (!shown) return side == Side::Ink ? ViewController::tr("No ink page") : ViewController::tr("No emboss page");
+    const QString text = side == Side::Ink ? ViewController::tr("Ink page %1 of %2") : ViewController::tr("Emboss page %1 of %2");
+    return text.arg(index + 1).arg(count);
+}
+
+// What follows a page's name at the ends of the job: ", first page", ", last page", ", the only
+// page", or nothing.
+QString pageEnd(int64_t index, int64_t count) {
+    if (count == 1) return ViewController::tr(", the only page");
+    if (index == 0) return ViewController::tr(", first page");
+    if (index + 1 == count) return ViewController::tr(", last page");
+    return {};
+}
+
+// The page change said where the focus is not on a page: "Page 2 of 5.", "Page 5 of 5, last page."
+QString pageSentence(int64_t index, int64_t count) {
+    return ViewController::tr("Page %1 of %2%3.").arg(index + 1).arg(count).arg(pageEnd(index, count));
+}
+
+// What is said when there is no page in the direction asked for.
+QString noPageSentence(bool forward, int64_t index, int64_t count) {
+    if (count <= 0) return ViewController::tr("The job has no pages.");
+    return (forward ? ViewController::tr("There is no next page; page %1 of %2 is the last.")
+                    : ViewController::tr("There is no previous page; page %1 of %2 is the first."))
+        .arg(index + 1)
+        .arg(count);
+}
+
 } // namespace
 
 ViewController::ViewController(QWidget* parent) : QWidget(parent) {
@@ -120,8 +151,8 @@ void ViewController::focusPageView() {
 }
 
 // Nobody hears a window without a focused control (the first display, before the focus is placed).
-void ViewController::sayAtFocus(const std::string& sentence) {
-    if (QWidget* focus = window()->focusWidget()) widgets::announce(focus, QString::fromStdString(sentence));
+void ViewController::sayAtFocus(const QString& sentence) {
+    if (QWidget* focus = window()->focusWidget()) widgets::announce(focus, sentence);
 }
 
 // The note is a label of its own, reachable by Tab, and is also the page views' description, so a
@@ -155,8 +186,8 @@ void ViewController::showSide(Side side, SideImage what, const job::PagePtr& pag
         updateEmbossView();
         return;
     }
-    const QString text = QString::fromStdString(pageCaption(side, m_cursor.m_currentPage, pageCount(), shown) +
-                                                (shown ? pageEnd(m_cursor.m_currentPage, pageCount()) : ""));
+    const QString text = pageCaption(side, m_cursor.m_currentPage, pageCount(), shown) +
+                         (shown ? pageEnd(m_cursor.m_currentPage, pageCount()) : QString());
     if (caption) caption->setText(text);
     view->setAccessibleName(text);
     view->setVisible(shown);
@@ -180,10 +211,10 @@ void ViewController::setHighContrast(bool on) {
 void ViewController::updateEmbossView() {
     if (!m_embImageView) return;
     const bool asText = m_brailleShown && m_embShown && m_embTextView && m_embImageView->m_page;
-    const std::string caption = pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown);
-    const std::string end = m_embShown ? pageEnd(m_cursor.m_currentPage, pageCount()) : "";
-    const QString name = QString::fromStdString(caption + end);
-    const QString textName = QString::fromStdString(caption + " as braille text" + end);
+    const QString caption = pageCaption(Side::Emboss, m_cursor.m_currentPage, pageCount(), m_embShown);
+    const QString end = m_embShown ? pageEnd(m_cursor.m_currentPage, pageCount()) : QString();
+    const QString name = caption + end;
+    const QString textName = tr("%1 as braille text").arg(caption) + end;
     if (asText && m_textPage != m_embImageView->m_page) {
         m_textPage = m_embImageView->m_page;
         QString text = QString::fromStdString(brailleText(*m_textPage));

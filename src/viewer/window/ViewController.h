@@ -90,7 +90,7 @@ private:
     void updateEmbossView();
     void zoom(int percent);
     void showEmbossImage(const job::PagePtr& page);
-    void sayAtFocus(const std::string& sentence);
+    void sayAtFocus(const QString& sentence);
     bool pageByKey(int key);
 
     std::shared_ptr<const job::Document> m_document;

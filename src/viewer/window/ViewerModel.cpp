@@ -66,29 +66,6 @@ SideImage inkSide(const job::PageList& pages, int64_t index) {
     }
 }
 
-std::string pageCaption(Side side, int64_t index, int64_t count, bool shown) {
-    if (!shown) return side == Side::Ink ? "No ink page" : "No emboss page";
-    return std::string(side == Side::Ink ? "Ink" : "Emboss") + " page " + std::to_string(index + 1) + " of " +
-           std::to_string(count);
-}
-
-std::string pageEnd(int64_t index, int64_t count) {
-    if (count == 1) return ", the only page";
-    if (index == 0) return ", first page";
-    if (index + 1 == count) return ", last page";
-    return {};
-}
-
-std::string pageSentence(int64_t index, int64_t count) {
-    return "Page " + std::to_string(index + 1) + " of " + std::to_string(count) + pageEnd(index, count) + ".";
-}
-
-std::string noPageSentence(bool forward, int64_t index, int64_t count) {
-    if (count <= 0) return "The job has no pages.";
-    const std::string page = "page " + std::to_string(index + 1) + " of " + std::to_string(count);
-    return forward ? "There is no next page; " + page + " is the last." : "There is no previous page; " + page + " is the first.";
-}
-
 std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const std::vector<job::Diagnostic>& embossNotes,
                        const std::vector<job::Diagnostic>& inkNotes) {
     std::string note;

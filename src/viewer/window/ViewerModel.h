@@ -70,16 +70,6 @@ SideImage inkSide(const job::PageList& pages, int64_t index);
 
 enum class Side { Ink, Emboss };
 
-// What a view's caption and accessible name say: "Ink page 2 of 5", or "No ink page" when the
-// side has nothing to show.
-std::string pageCaption(Side side, int64_t index, int64_t count, bool shown);
-// What follows a page's name at the ends of the job: ", first page", ", last page", ", the only
-// page", or nothing.
-std::string pageEnd(int64_t index, int64_t count);
-// The page change said where the focus is not on a page: "Page 2 of 5.", "Page 5 of 5, last page."
-std::string pageSentence(int64_t index, int64_t count);
-// What is said when there is no page in the direction asked for.
-std::string noPageSentence(bool forward, int64_t index, int64_t count);
 
 // What the window says about decoding, in sentences: the faults found when the job was opened
 // (decoding that stopped early, pages left out), then those found decoding the pages shown now.

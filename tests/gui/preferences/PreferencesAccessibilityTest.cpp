@@ -68,7 +68,9 @@ TEST_F(PreferencesWindow, EveryControlHasItsName) {
     };
     for (const auto& [name, text] : expected) {
         QWidget* widget = control<QWidget>(window.get(), name.c_str());
-        if (widget) EXPECT_EQ(spokenName(widget).toStdString(), text.toStdString()) << name;
+        if (widget) {
+            EXPECT_EQ(spokenName(widget).toStdString(), text.toStdString()) << name;
+        }
     }
     // Nothing that takes focus is left without a name.
     for (QWidget* widget : window->findChildren<QWidget*>()) {

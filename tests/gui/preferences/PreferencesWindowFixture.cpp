@@ -101,7 +101,9 @@ void PreferencesWindow::SetUp() {
 }
 
 void PreferencesWindow::TearDown() {
-    if (cups) EXPECT_FALSE(fs::exists(work() / "pwned")) << "a shell ran part of a value or queue name";
+    if (cups) {
+        EXPECT_FALSE(fs::exists(work() / "pwned")) << "a shell ran part of a value or queue name";
+    }
 }
 
 brelmont::printer::Printers PreferencesWindow::printers(const std::vector<std::string>& only) {

@@ -29,6 +29,12 @@ namespace {
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
+// A choice as a keyboard user makes it: the item, then Enter.
+void choose(QComboBox* combo, int index) {
+    combo->setCurrentIndex(index);
+    QTest::keyClick(combo, Qt::Key_Return);
+}
+
 QStringList items(QComboBox* combo) {
     QStringList list;
     for (int i = 0; i < combo->count(); ++i) list << combo->itemText(i);
@@ -62,7 +68,7 @@ TEST_F(PreferencesWindow, ChoosingAQueueRemovesThePlaceholder) {
     for (const std::string& queue : {OrvinQueue, ValdoQueue, HostileQueue}) EXPECT_TRUE(fs::exists(mirror(queue)));
 
     const QString chosen = queues->itemText(2);
-    queues->setCurrentIndex(2);
+    choose(queues, 2);
     EXPECT_FALSE(window->placeholderShown());
     EXPECT_EQ(queues->count(), 3);
     EXPECT_EQ(queues->currentIndex(), 1);
@@ -126,7 +132,7 @@ TEST_F(PreferencesWindow, OptionListMatchesTheListingWithTheCustomSizeLast) {
 
 TEST_F(PreferencesWindow, OkWritesEveryOptionAndRefreshesTheMirrors) {
     auto window = open({OrvinQueue, ValdoQueue});
-    control<QComboBox>(window.get(), "m_comboPrinters")->setCurrentIndex(1); // Orvin, after the placeholder
+    choose(control<QComboBox>(window.get(), "m_comboPrinters"), 1); // Orvin, after the placeholder
     control<QComboBox>(window.get(), "m_comboPageSize")->setCurrentIndex(2);  // A4
     control<QComboBox>(window.get(), "m_comboMediaType")->setCurrentIndex(2);
     control<QComboBox>(window.get(), "m_comboBrlQuality")->setCurrentIndex(2);
@@ -151,11 +157,10 @@ TEST_F(PreferencesWindow, OkWritesEveryOptionAndRefreshesTheMirrors) {
           "Duplex=DuplexNoTumble", "ColorModel=Color", "OutputFace=Down", "PageOrientation=Yes", "PrintMode=2",
           "collate=false", "karro-preview=true", "karro-contrast=5", "karro-brightness=-2",
           "karro-outputpath='/tmp/out dir'", "DotQuality=Standard", "InkQuality=Normal", "InkDithering=Diffusion",
-          "BrailleSpacing=Congress"})
+          "BrailleSpacing=Congress", "ThinLineIntensity=3"})
         EXPECT_TRUE(contains(assigned, expected)) << expected << " in " << assigned;
     EXPECT_FALSE(contains(assigned, "media=")) << assigned;
     EXPECT_FALSE(contains(assigned, "karro-patternfile=")) << assigned;
-    EXPECT_FALSE(contains(assigned, "ThinLineIntensity=")) << assigned;
     EXPECT_FALSE(contains(assignments(ValdoQueue), "karro-contrast=5"));
     EXPECT_EQ(guitest::readFile(mirror(OrvinQueue)), assigned);
     EXPECT_EQ(guitest::readFile(mirror(ValdoQueue)), assignments(ValdoQueue));
@@ -297,7 +302,7 @@ TEST_F(PreferencesWindow, BrowsingPicksAPatternFile) {
     auto window = open({OrvinQueue});
     auto* picker = control<QComboBox>(window.get(), "m_comboPathPicker");
     picked = "/p/a b;$(touch pwned).pat";
-    picker->setCurrentIndex(0);
+    choose(picker, 0);
     EXPECT_EQ(pickerRuns, 1);
     EXPECT_EQ(pickerFolder.toStdString(), (shared() / "Patterns").string());
     EXPECT_EQ(items(picker), (QStringList{"<Browse...>", "Disabled", "/p/a%20b;$(touch%20pwned).pat"}));
@@ -305,7 +310,7 @@ TEST_F(PreferencesWindow, BrowsingPicksAPatternFile) {
 
     // Cancelled: the path stays chosen.
     picked.clear();
-    picker->setCurrentIndex(0);
+    choose(picker, 0);
     EXPECT_EQ(picker->currentIndex(), 2);
     window->accept();
     EXPECT_TRUE(contains(assignments(OrvinQueue), "karro-patternfile=/p/a%20b;$(touch%20pwned).pat"))
@@ -317,7 +322,7 @@ TEST_F(PreferencesWindow, BrowsingPicksAPatternFile) {
     auto* nextPicker = control<QComboBox>(next.get(), "m_comboPathPicker");
     EXPECT_EQ(nextPicker->itemText(2), "/p/a%20b;$(touch%20pwned).pat");
     EXPECT_EQ(nextPicker->currentText(), "Disabled");
-    nextPicker->setCurrentIndex(0); // cancelled at once: back to the path
+    choose(nextPicker, 0); // cancelled at once: back to the path
     EXPECT_EQ(nextPicker->currentIndex(), 2);
 }
 
@@ -389,10 +394,12 @@ TEST_F(PreferencesWindow, OkThatThePrintingSystemRefusesIsReportedAndTheWindowSt
     EXPECT_TRUE(window->isVisible());
 }
 
-TEST_F(PreferencesWindow, NoEmbosserQueueOpensNothing) {
+TEST_F(PreferencesWindow, NoEmbosserQueueSaysHowToAddOne) {
     // A scheduler that does not answer lists no queue at all.
     const std::string server = std::getenv("CUPS_SERVER");
     ::setenv("CUPS_SERVER", "127.0.0.1:9", 1);
+    QStringList alerts;
+    brelmont::widgets::MessageBox::setPresenter([&](const QString& text) { alerts << text; });
     bool opened = false;
     // Were a window to open, this closes it so that the test ends either way.
     QTimer::singleShot(0, [&] {
@@ -403,8 +410,74 @@ TEST_F(PreferencesWindow, NoEmbosserQueueOpensNothing) {
     });
     brelmont::preferences::ui::showPreferencesWindow(nullptr);
     QCoreApplication::processEvents();
+    brelmont::widgets::MessageBox::setPresenter({});
     ::setenv("CUPS_SERVER", server.c_str(), 1);
     EXPECT_FALSE(opened);
+    ASSERT_EQ(alerts.size(), 1);
+    EXPECT_TRUE(alerts[0].startsWith("There is no print queue for a Brelmont embosser.")) << alerts[0].toStdString();
+    EXPECT_TRUE(alerts[0].contains("brelmont-cli doctor")) << alerts[0].toStdString();
+}
+
+// Arrow steps through the queue chooser and onto "<Browse...>" only move; Enter chooses. What OK
+// writes goes to the queue whose options are shown, with the thin-line intensity the queue holds.
+TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterOnly) {
+    assign(OrvinQueue, "-o ThinLineIntensity=5");
+    auto window = open({OrvinQueue, ValdoQueue});
+    auto* queues = control<QComboBox>(window.get(), "m_comboPrinters");
+    QTest::keyClick(queues, Qt::Key_Down);
+    QTest::keyClick(queues, Qt::Key_Down);
+    EXPECT_TRUE(window->placeholderShown());
+    EXPECT_TRUE(window->printOptions().empty());
+    QTest::keyClick(queues, Qt::Key_Up);
+    QTest::keyClick(queues, Qt::Key_Return);
+    ASSERT_FALSE(window->placeholderShown());
+    EXPECT_EQ(control<QLabel>(window.get(), "m_queueName")->text().toStdString(), OrvinQueue);
+    EXPECT_EQ(control<QSlider>(window.get(), "m_sliderThinLine")->value(), 5);
+
+    control<QLineEdit>(window.get(), "m_contrast")->setText("9");
+    control<QSlider>(window.get(), "m_sliderThinLine")->setValue(2);
+    QTest::keyClick(queues, Qt::Key_Down); // past the Valdo, not into it
+    EXPECT_EQ(control<QLabel>(window.get(), "m_queueName")->text().toStdString(), OrvinQueue);
+    EXPECT_EQ(control<QLineEdit>(window.get(), "m_contrast")->text(), "9");
+
+    auto* picker = control<QComboBox>(window.get(), "m_comboPathPicker");
+    QTest::keyClick(picker, Qt::Key_Up); // onto "<Browse...>"
+    EXPECT_EQ(pickerRuns, 0);
+    QTest::keyClick(picker, Qt::Key_Return);
+    EXPECT_EQ(pickerRuns, 1);
+
+    window->accept();
+    EXPECT_TRUE(contains(assignments(OrvinQueue), "karro-contrast=9")) << assignments(OrvinQueue);
+    EXPECT_TRUE(contains(assignments(OrvinQueue), "ThinLineIntensity=2")) << assignments(OrvinQueue);
+    EXPECT_FALSE(contains(assignments(ValdoQueue), "karro-contrast=9"));
+}
+
+// A field OK cannot write is named in a message and nothing is written.
+TEST_F(PreferencesWindow, FieldsOutOfRangeOrNotNumbersAreRefused) {
+    struct Case {
+        const char* field;
+        const char* text;
+        const char* named;
+    };
+    for (const Case& c : {Case{"m_contrast", "abc", "Contrast must be a whole number from -100 to 100"},
+                          Case{"m_brightness", "101", "Brightness must be a whole number"},
+                          Case{"m_customWidth", "8,5", "The custom paper width must be a number"}}) {
+        SCOPED_TRACE(c.field);
+        auto window = open({OrvinQueue});
+        auto* sizes = control<QComboBox>(window.get(), "m_comboPageSize");
+        sizes->setCurrentIndex(sizes->count() - 1); // the custom size, so its fields are editable
+        control<QLineEdit>(window.get(), c.field)->setText(c.text);
+        QStringList alerts;
+        brelmont::widgets::MessageBox::setPresenter([&](const QString& text) { alerts << text; });
+        const std::string before = assignments(OrvinQueue);
+        window->accept();
+        QCoreApplication::processEvents();
+        brelmont::widgets::MessageBox::setPresenter({});
+        EXPECT_EQ(assignments(OrvinQueue), before);
+        EXPECT_NE(window->result(), QDialog::Accepted);
+        ASSERT_EQ(alerts.size(), 1);
+        EXPECT_TRUE(alerts[0].startsWith(c.named)) << alerts[0].toStdString();
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 #include "SendWindowTestSupport.h"
+#include "ScopedEnv.h"
 #include "StandInLpr.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,17 @@ TEST(SendFileWindow, ATypedNameIsSentFromTheRootFolderAndTheWindowCloses) {
     EXPECT_EQ(lpr.waitForArguments(), StandInLpr::lprArguments("q1", file.string()));
     EXPECT_FALSE(w.window.isVisible());
     EXPECT_EQ(w.window.result(), QDialog::Accepted);
+}
+
+TEST(SendFileWindow, ALeadingTildeIsTheHomeFolder) {
+    guitest::TempDir scratch("sendwin");
+    const StandInLpr lpr(scratch.path());
+    const brelmont::testing::ScopedEnv home("HOME", scratch.path().string());
+    guitest::writeFile(scratch.path() / "my job.prn", std::string("data"));
+    Window w(ThreeQueues);
+    w.type("~/my job.prn");
+    QTest::keyClick(w.window.m_fileName, Qt::Key_Return);
+    EXPECT_EQ(lpr.waitForArguments(), StandInLpr::lprArguments("q1", (scratch.path() / "my job.prn").string()));
 }
 
 // A queue that does not take the file: lpr's own reason in an alert, and the window stays with the

@@ -59,7 +59,11 @@ TEST(SendJobSheet, ListsTheDisplayNamesAndPreselectsTheLastQueueOfTheJobsModel) 
     EXPECT_EQ(combo->currentIndex(), 2);
 
     Sheet other(guitest::document(guitest::job(1, 0)), sendtest::queues({"Hall", "Annex"}, {"h", "a"}, {221201, 0}));
-    EXPECT_EQ(other.sheet->m_comboPrinters->currentIndex(), 0); // no queue of the job's model: the first
+    // No queue of the job's model: none chosen, and Send waits for a choice.
+    EXPECT_EQ(other.sheet->m_comboPrinters->currentIndex(), -1);
+    EXPECT_FALSE(other.button("m_buttonSend")->isEnabled());
+    other.sheet->m_comboPrinters->setCurrentIndex(1);
+    EXPECT_TRUE(other.button("m_buttonSend")->isEnabled());
 }
 
 TEST(SendJobSheet, IsModalOverItsViewerAndNamedForScreenReaders) {
@@ -143,11 +147,11 @@ TEST(SendJobSheet, EnterOnCancelClosesWithoutSending) {
     EXPECT_FALSE(workFilesLeft());
 }
 
-TEST(SendJobSheet, WithNoQueueNothingIsSentAndTheSheetStaysOpen) {
-    guitest::TempDir scratch("sendsheet");
-    const StandInLpr lpr(scratch.path());
-    Sheet s(guitest::document(guitest::job(1, 0)), Queues{});
-    EXPECT_FALSE(s.sheet->clickSend());
-    EXPECT_TRUE(s.open());
-    EXPECT_FALSE(lpr.ran());
+TEST(SendJobSheet, WithNoQueueItSaysHowToAddOne) {
+    sendtest::Alerts alerts;
+    QMainWindow owner;
+    EXPECT_EQ(brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues{}), nullptr);
+    const QStringList shown = alerts.take();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("There is no print queue for a Brelmont embosser.")) << shown[0].toStdString();
 }

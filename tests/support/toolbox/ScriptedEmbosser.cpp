@@ -30,7 +30,7 @@ ScriptedEmbosser::ScriptedEmbosser() : m_state(std::make_shared<State>()) {
 }
 
 printer::PrinterItem ScriptedEmbosser::queue(int64_t model, std::string name) {
-    return {Uri, "Lab_Queue", std::move(name), model, true};
+    return {Uri, "Lab_Queue", std::move(name), model, true, {}};
 }
 
 ScriptedEmbosser::Items ScriptedEmbosser::list(const std::string& query) const {
