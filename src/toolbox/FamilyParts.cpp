@@ -5,11 +5,19 @@
 
 namespace brelmont::toolbox::parts {
 
-std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables) {
-    return {{&variables, ListId::Variables},
-            {&printer::pjl::Versions, ListId::Versions},
-            {&printer::pjl::Status, ListId::Status},
-            {&printer::pjl::Legacy, ListId::Legacy}};
+FamilyDescription fourListFamily(int64_t modelCode, std::string_view title, const printer::PjlQuery& variables,
+                                 std::vector<ListId> lookupOrder) {
+    FamilyDescription f;
+    f.modelCode = modelCode;
+    f.title = title;
+    f.queries = {{&variables, ListId::Variables},
+                 {&printer::pjl::Versions, ListId::Versions},
+                 {&printer::pjl::Status, ListId::Status},
+                 {&printer::pjl::Legacy, ListId::Legacy}};
+    f.lookupOrder = std::move(lookupOrder);
+    f.controls = identityControls();
+    append(f.controls, paperControls());
+    return f;
 }
 
 std::vector<ControlSpec> identityControls() {

@@ -17,8 +17,10 @@ using K = ControlKind;
 constexpr bool Notifies = true;  // ControlSpec::notifies
 constexpr bool ReadOnly = false; // ControlSpec::editable
 
-// The four reply lists in load order: the family's variables query, then versions, status, legacy.
-std::vector<LoadQuery> fourLists(const printer::PjlQuery& variables);
+// The start of a family that loads four reply lists (its variables query, then versions, status
+// and legacy) and shows the identity and paper controls; the family adds its own after them.
+FamilyDescription fourListFamily(int64_t modelCode, std::string_view title, const printer::PjlQuery& variables,
+                                 std::vector<ListId> lookupOrder);
 // The identity fields and the status and sensor texts (read-only), the setter's name list and
 // value field.
 std::vector<ControlSpec> identityControls();

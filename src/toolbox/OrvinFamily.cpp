@@ -41,13 +41,8 @@ void showMediaKind(ToolboxModel& model, int index) {
 }
 
 FamilyDescription makeOrvin() {
-    FamilyDescription f;
-    f.modelCode = model::Orvin;
-    f.title = "Orvin Toolbox";
-    f.queries = parts::fourLists(printer::pjl::Variables);
-    f.lookupOrder = {ListId::Variables, ListId::Versions, ListId::Legacy, ListId::Status};
-    f.controls = parts::identityControls();
-    parts::append(f.controls, parts::paperControls());
+    FamilyDescription f = parts::fourListFamily(model::Orvin, "Orvin Toolbox", printer::pjl::Variables,
+                                                {ListId::Variables, ListId::Versions, ListId::Legacy, ListId::Status});
     parts::append(f.controls, {
         {"m_cbDuplex", K::ComboBox, Notifies, true, {}, 2},
         {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},

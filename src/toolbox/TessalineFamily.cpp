@@ -88,13 +88,8 @@ Conversion skew() {
 }
 
 FamilyDescription makeTessaline() {
-    FamilyDescription f;
-    f.modelCode = model::Tessaline;
-    f.title = "Tessaline Toolbox";
-    f.queries = parts::fourLists(printer::pjl::VariablesWithStatus);
-    f.lookupOrder = {ListId::Variables, ListId::Status, ListId::Versions, ListId::Legacy};
-    f.controls = parts::identityControls();
-    parts::append(f.controls, parts::paperControls());
+    FamilyDescription f = parts::fourListFamily(model::Tessaline, "Tessaline Toolbox", printer::pjl::VariablesWithStatus,
+                                                {ListId::Variables, ListId::Status, ListId::Versions, ListId::Legacy});
     parts::append(f.controls, {
         {"m_cbTable", K::ComboBox, Notifies, true, {}, BuiltInTables + 1},
         {"m_bnInstallTable", K::Button},
