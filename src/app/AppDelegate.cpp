@@ -145,8 +145,9 @@ void AppDelegate::printingPreferences() {
 }
 
 void AppDelegate::printTestPage() {
-    const widgets::FocusReturn back;
-    sendfile::showTestPageWindow(QApplication::activeWindow());
+    QWidget* opener = QApplication::focusWidget();
+    // The window stays open after this returns: the focus goes back when it closes.
+    if (QDialog* window = sendfile::showTestPageWindow(QApplication::activeWindow())) widgets::returnFocusOnClose(window, opener);
 }
 
 void AppDelegate::openToolboxClick() {
