@@ -1,14 +1,9 @@
 // The Valdo and Merriden toolboxes end to end: queues of the private CUPS server lead to the
 // simulated embossers, the device helper carries the PJL, and brelmont-cli drives the toolbox.
-#include "printer/PjlHelper.h"
-#include "toolbox/ToolboxModel.h"
 #include "toolbox/ValdoFamily.h"
 
-#include "CupsServer.h"
-#include "EmbosserSim.h"
-#include "ScopedEnv.h"
-#include "ScratchDir.h"
 #include "ShownControls.h"
+#include "ToolboxSimFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,67 +14,29 @@
 #include <optional>
 
 using namespace brelmont::toolbox;
-using brelmont::printer::PjlHelper;
-using brelmont::testing::CupsServer;
 using brelmont::testing::EmbosserSim;
-using brelmont::testing::ScratchDir;
 using brelmont::testing::ShellResult;
 using brelmont::testing::shownControls;
 namespace fs = std::filesystem;
 
 namespace {
 
-class ValdoToolboxSim : public ::testing::Test {
+class ValdoToolboxSim : public brelmont::testing::ToolboxSimFixture {
 protected:
     static void SetUpTestSuite() {
-        if (!CupsServer::available()) return;
-        scratch = std::make_unique<ScratchDir>("valdo-sim");
-        tmpdir.emplace("TMPDIR", scratch->path().string());
-        cups = std::make_unique<CupsServer>();
-        std::string error;
-        ASSERT_TRUE(cups->start(&error)) << error;
-        valdo = std::make_unique<EmbosserSim>("valdo");
-        merriden = std::make_unique<EmbosserSim>("merriden");
-        ASSERT_TRUE(cups->addQueue("Valdo_Trac", "Valdo Trac", valdo->uri(), "Valdo by the door"));
-        ASSERT_TRUE(cups->addQueue("Merriden", "Merriden", merriden->uri(), "Merriden upstairs"));
-        cups->applyEnvironment();
-        resources.emplace("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
+        startSims({{"valdo", {"Valdo_Trac", "Valdo Trac", "", "Valdo by the door"}},
+                   {"merriden", {"Merriden", "Merriden", "", "Merriden upstairs"}}});
     }
-    static void TearDownTestSuite() {
-        valdo.reset();
-        merriden.reset();
-        cups.reset();
-        resources.reset();
-        tmpdir.reset();
-        scratch.reset();
-    }
-    void SetUp() override {
-        if (!cups) GTEST_SKIP() << "cupsd is not installed";
-        valdo->reset();
-        merriden->reset();
-    }
-
-    static ShellResult cli(const std::string& queue, const std::string& args) {
-        return cups->run(std::string(BRELMONT_CLI) + " toolbox " + args + " --queue " + queue);
-    }
-    static std::unique_ptr<ToolboxModel> loaded(const FamilyDescription& family) {
-        auto model = std::make_unique<ToolboxModel>(family, PjlHelper::exchange, PjlHelper::exchangeData);
-        EXPECT_TRUE(model->load());
-        return model;
-    }
-
-    static inline std::unique_ptr<ScratchDir> scratch;
-    static inline std::unique_ptr<CupsServer> cups;
-    static inline std::unique_ptr<EmbosserSim> valdo, merriden;
-    static inline std::optional<brelmont::testing::ScopedEnv> tmpdir, resources;
+    static EmbosserSim& valdo() { return *sims[0]; }
+    static EmbosserSim& merriden() { return *sims[1]; }
 };
 
 TEST_F(ValdoToolboxSim, TheLoadShowsEachSettingInItsControl) {
     const std::string state = "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nQUALITY=BEST\n"
                               "SPACING=KOREAN\nDHCP=OFF\nBRAILLEFORCE=LIGHT\nDUPLEXMODE=SIMPLEX\nOUTPUTFACE=1\n"
                               "GRAPHICS=ON\nBRAILLEDOTS=8\nAUTOCR=OFF\nLEFTMARGIN=30\nCHARSWIDTH=40\n";
-    valdo->reset("family=valdo" + state);
-    merriden->reset("family=merriden" + state + "PAPERWIDTH=5976\nPAPERLENGTH=8424\n"); // A4
+    valdo().reset("family=valdo" + state);
+    merriden().reset("family=merriden" + state + "PAPERWIDTH=5976\nPAPERLENGTH=8424\n"); // A4
     const std::map<std::string, std::string> common = {
         {"m_tfPaperHeight", "11.0\""}, {"m_tfSkew", "8.0"},          {"m_tfEdgeClearance", "0.29\""},
         {"m_cbLegacyMediaType", "8"},  {"m_cbQuality", "2"},         {"m_cbSpacing", "4"},
@@ -108,7 +65,7 @@ TEST_F(ValdoToolboxSim, TheLoadShowsEachSettingInItsControl) {
         expected.insert(common.begin(), common.end());
         for (const auto& [name, value] : expected) EXPECT_EQ(shown.at(name), value) << c.queue << " " << name;
     }
-    EXPECT_EQ(merriden->logCount("@PJL INFO LEGACY") + valdo->logCount("@PJL INFO LEGACY"), 0);
+    EXPECT_EQ(merriden().logCount("@PJL INFO LEGACY") + valdo().logCount("@PJL INFO LEGACY"), 0);
 
     // A media kind shows its limits; the numbered custom kinds keep theirs in the F variables, and
     // only custom kinds can be edited.
@@ -123,28 +80,28 @@ TEST_F(ValdoToolboxSim, TheLoadShowsEachSettingInItsControl) {
         for (const char* field : {"m_tfFrontMin", "m_tfFrontMax", "m_tfBackMin", "m_tfBackMax"})
             EXPECT_EQ(model->control(field)->editable, k.editable) << k.kind << field;
     }
-    EXPECT_EQ(merriden->logCount("@PJL DINQUIRE"), 0); // the limits come from the loaded lists
+    EXPECT_EQ(merriden().logCount("@PJL DINQUIRE"), 0); // the limits come from the loaded lists
 }
 
 // Each family's changes go out as exactly the changed lines, in the settings' order, stay on the
 // embosser through a restart, and are not written again.
 TEST_F(ValdoToolboxSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
-    valdo->reset("family=valdo\n[VARIABLES]\nPAPERWIDTH=5976\nPAPERLENGTH=8424\nSKEW=268\nSPACING=KOREAN\n");
+    valdo().reset("family=valdo\n[VARIABLES]\nPAPERWIDTH=5976\nPAPERLENGTH=8424\nSKEW=268\nSPACING=KOREAN\n");
     const struct {
         const char* queue;
-        EmbosserSim* sim;
+        EmbosserSim* target;
         std::string args;
         std::string sent;
         std::map<std::string, std::string> after;
     } cases[] = {
-        {"Valdo_Trac", valdo.get(),
+        {"Valdo_Trac", &valdo(),
          "m_tfTable=EN_U m_cbMediaMediaType=7 m_tfFrontMin=90 m_tfFrontMax=170 m_cbSpacing=0 m_tfSkew=7.0 "
          "m_cbPaperSize=0 m_tfEdgeClearance=0.3 m_ckDHCP=false m_cbLegacyMediaType=15",
          "@PJL DEFAULT PAPERWIDTH=6120\n@PJL DEFAULT PAPERLENGTH=7920\n@PJL DEFAULT SPACING=MARBURG\n"
          "@PJL DEFAULT MEDIATYPE=CUSTOM16\n@PJL DEFAULT CUSTOM8MEDIAMINF=90\n@PJL DEFAULT CUSTOM8MEDIAMAXF=170\n"
          "@PJL DEFAULT DHCP=OFF\n@PJL DEFAULT SKEW=250\n@PJL DEFAULT EDGECLEARANCE=30\n@PJL SERVICE UPDATE\n",
          {{"m_cbPaperSize", "0"}, {"m_tfSkew", "7.0"}, {"m_cbSpacing", "0"}, {"m_cbLegacyMediaType", "15"}, {"m_tfEdgeClearance", "0.3\""}}},
-        {"Merriden", merriden.get(),
+        {"Merriden", &merriden(),
          "m_cbMediaMediaType=8 m_tfFrontMin=95 m_tfFrontMax=175 m_tfBackMin=96 m_tfBackMax=176 m_tfTable=DE_DEX "
          "m_cbQuality=0",
          "@PJL DEFAULT QUALITY=DRAFT\n@PJL DEFAULT CUSTOM9MEDIAMINF=95\n@PJL DEFAULT CUSTOM9MEDIAMAXF=175\n"
@@ -155,7 +112,7 @@ TEST_F(ValdoToolboxSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
         const ShellResult run = cli(c.queue, "apply " + c.args);
         ASSERT_EQ(run.exitCode, 0) << run.err;
         EXPECT_EQ(run.out, c.sent) << c.queue;
-        c.sim->restart();
+        c.target->restart();
         const auto shown = shownControls(cli(c.queue, "show").out);
         for (const auto& [name, value] : c.after) EXPECT_EQ(shown.at(name), value) << c.queue << " " << name;
         EXPECT_EQ(cli(c.queue, "apply " + c.args).out, "nothing to send\n") << c.queue;
@@ -169,24 +126,24 @@ TEST_F(ValdoToolboxSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
     const ShellResult fixed = cli("Merriden", "apply m_cbMediaMediaType=3 m_tfBackMin=10");
     EXPECT_EQ(fixed.exitCode, 2);
     EXPECT_EQ(cli("Merriden", "apply m_cbMediaMediaType=3").out, "nothing to send\n");
-    EXPECT_EQ(merriden->logCount("@PJL DEFAULT"), 5);
+    EXPECT_EQ(merriden().logCount("@PJL DEFAULT"), 5);
 }
 
 // The value of a chosen variable is asked of the embosser and shown filtered; the setter quotes
 // a value with a blank; the sensor labels are the family's.
 TEST_F(ValdoToolboxSim, AVariableIsAskedSetAndTheSensorsRead) {
-    valdo->reset("family=valdo\n[VARIABLES]\nGATEWAY=<10.0.0.1>\n");
+    valdo().reset("family=valdo\n[VARIABLES]\nGATEWAY=<10.0.0.1>\n");
     const auto model = loaded(valdoFamily());
     const auto& names = model->control("m_cbPjlNames")->items;
     const int gateway = int(std::find(names.begin(), names.end(), "GATEWAY") - names.begin());
     const ChangeResult asked = model->setIndex("m_cbPjlNames", gateway);
     EXPECT_TRUE(asked.outcome.ok()) << asked.outcome.describe();
     EXPECT_EQ(model->control("m_tfPjlValue")->text, "10.0.0.1");
-    EXPECT_EQ(valdo->logCount("@PJL DINQUIRE GATEWAY"), 1);
+    EXPECT_EQ(valdo().logCount("@PJL DINQUIRE GATEWAY"), 1);
 
     model->setText("m_tfPjlValue", "10.0.0.2 lab");
     EXPECT_EQ(model->setSelectedVariable().request, "\x1b%-12345X@PJL DEFAULT GATEWAY=\"10.0.0.2 lab\"\n");
-    EXPECT_EQ(valdo->logCount("changed"), 1);
+    EXPECT_EQ(valdo().logCount("changed"), 1);
 
     ASSERT_TRUE(model->readSensors().ok());
     EXPECT_EQ(model->control("m_tfSensors")->text, "Paper Flag: 1, Pickup Flag: 0, Home Flag: 1, Panel: 0\r\nBoard "

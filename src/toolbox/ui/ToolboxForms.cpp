@@ -18,19 +18,9 @@ namespace brelmont::toolbox::ui {
 namespace {
 
 // The widgets are found by name afterwards, so the generated pointers need not outlive this.
-void setupOrvin(QDialog* window) {
-    Ui::OrvinToolboxWindowController form;
-    form.setupUi(window);
-}
-
-void setupTessaline(QDialog* window) {
-    Ui::TessalineToolboxWindowController form;
-    form.setupUi(window);
-}
-
-// The Merriden window: media limits for the front and the back of the sheet.
-void setupMerriden(QDialog* window) {
-    Ui::ValdoToolboxWindowController form;
+template <class Form>
+void setup(QDialog* window) {
+    Form form;
     form.setupUi(window);
 }
 
@@ -44,19 +34,15 @@ void setupValdo(QDialog* window) {
     form.label_m_tfFrontMax->setText(QObject::tr("Maximum:"));
 }
 
-void setupFennick(QDialog* window) {
-    Ui::FennickToolboxWindowController form;
-    form.setupUi(window);
-}
-
 // The Ivra window is the Orvin window for another model code.
 const ToolboxForm Forms[] = {
-    {"orvinToolboxWindowController", setupOrvin},
-    {"ivraToolboxWindowController", setupOrvin},
-    {"tessalineToolboxWindowController", setupTessaline},
+    {"orvinToolboxWindowController", setup<Ui::OrvinToolboxWindowController>},
+    {"ivraToolboxWindowController", setup<Ui::OrvinToolboxWindowController>},
+    {"tessalineToolboxWindowController", setup<Ui::TessalineToolboxWindowController>},
     {"valdoToolboxWindowController", setupValdo},
-    {"merridenToolboxWindowController", setupMerriden},
-    {"fennickToolboxWindowController", setupFennick},
+    // The Merriden window has media limits for the front and the back of the sheet.
+    {"merridenToolboxWindowController", setup<Ui::ValdoToolboxWindowController>},
+    {"fennickToolboxWindowController", setup<Ui::FennickToolboxWindowController>},
 };
 
 } // namespace
