@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite: the tests, then the tests of
+# Installs what is missing, builds, checks the house style, and runs the whole test suite: the tests, then the tests of
 # everything but the windows and the fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer.
 cd "$(dirname "$0")"
 source scripts/setup.sh
+
+scripts/check-format.sh
 
 ctest --test-dir build --output-on-failure -j2
 

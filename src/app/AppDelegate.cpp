@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 
-#include "widgets/Logging.h"
 #include "app/StartWindow.h"
 #include "firmware/ui/FirmwareUpdateViewController.h"
 #include "preferences/ui/PreferencesViewController.h"
@@ -11,6 +10,7 @@
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/FocusReturn.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReadableForms.h"
@@ -30,9 +30,8 @@ namespace {
 // With no queue there is no window, and the message already said why.
 void returnFocusAfterSend(QDialog* window, QComboBox* queues, const QString& what, QWidget* opener) {
     if (!window) return;
-    widgets::returnFocusOnClose(window, opener, [queues, what] {
-        return QObject::tr("%1 was sent to %2.").arg(what, queues->currentText());
-    });
+    widgets::returnFocusOnClose(window, opener,
+                                [queues, what] { return QObject::tr("%1 was sent to %2.").arg(what, queues->currentText()); });
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "app/DocumentController.h"
 
+#include "viewer/window/ViewController.h"
+#include "viewer/window/WindowController.h"
 #include "widgets/FileDialogFolder.h"
 #include "widgets/Logging.h"
 #include "widgets/MessageBox.h"
-#include "viewer/window/ViewController.h"
-#include "viewer/window/WindowController.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -71,7 +71,8 @@ viewer::WindowController* DocumentController::openDocument(const QString& path) 
         return nullptr;
     }
     if (refused) {
-        MessageBox::show(tr("The job \u201c%1\u201d could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
+        MessageBox::show(
+            tr("The job \u201c%1\u201d could not be opened. %2").arg(name, QString::fromStdString(refused->message())));
         return nullptr;
     }
     viewer::WindowController* window = makeWindowControllers(std::move(document));

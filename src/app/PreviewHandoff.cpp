@@ -41,11 +41,20 @@ bool isUtf8(std::string_view bytes) {
         const auto c = uint8_t(bytes[i]);
         size_t more = 0;
         uint32_t cp = 0;
-        if (c < 0x80) { ++i; continue; }
-        if (c >= 0xC2 && c <= 0xDF) { more = 1; cp = c & 0x1F; }
-        else if (c >= 0xE0 && c <= 0xEF) { more = 2; cp = c & 0x0F; }
-        else if (c >= 0xF0 && c <= 0xF4) { more = 3; cp = c & 0x07; }
-        else return false;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else return false;
         if (i + more >= bytes.size()) return false;
         for (size_t k = 1; k <= more; ++k) {
             const auto d = uint8_t(bytes[i + k]);
@@ -61,7 +70,9 @@ bool isUtf8(std::string_view bytes) {
 }
 
 PreviewHandoff::PreviewHandoff(SharedFolder folder, ShowWarning warn, OpenJob open)
-    : m_folder(std::move(folder)), m_warn(std::move(warn)), m_open(std::move(open)) {}
+    : m_folder(std::move(folder)),
+      m_warn(std::move(warn)),
+      m_open(std::move(open)) {}
 
 std::string PreviewHandoff::permissionWarning() const {
     return m_folder.lockFile().string() + " has not the correct permissions!\nPlease remove the file.";
@@ -110,8 +121,8 @@ PreviewHandoff::Tick PreviewHandoff::tick() {
         const std::string name = *base + ".kprn";
         if (!isPlainFileName(*base)) {
             qCInfo(lcApp, "preview request refused: the job name is not a plain file name");
-        } else if (const std::string failed = sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644,
-                                                                     m_folder.root());
+        } else if (const std::string failed =
+                       sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644, m_folder.root());
                    !failed.empty()) {
             qCWarning(lcApp, "preview request refused: %s", failed.c_str());
             std::error_code ec;

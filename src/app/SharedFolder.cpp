@@ -10,9 +10,7 @@ namespace brelmont::app {
 
 namespace fs = std::filesystem;
 
-SharedFolder SharedFolder::fromEnvironment() {
-    return SharedFolder(preferences::sharedDataFolder());
-}
+SharedFolder SharedFolder::fromEnvironment() { return SharedFolder(preferences::sharedDataFolder()); }
 
 std::vector<fs::path> SharedFolder::launchFolders() const {
     return {m_root, m_root / "DPFonts", m_root / ".lpoptions", m_root / "Patterns"};

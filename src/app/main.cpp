@@ -16,7 +16,8 @@ int main(int argc, char** argv) {
     parser.setApplicationDescription(
         QCoreApplication::translate("main", "Views embosser print jobs and looks after the embossers."));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("jobs"), QCoreApplication::translate("main", "Print jobs (.kprn) to open."), QStringLiteral("[JOB…]"));
+    parser.addPositionalArgument(QStringLiteral("jobs"), QCoreApplication::translate("main", "Print jobs (.kprn) to open."),
+                                 QStringLiteral("[JOB…]"));
     parser.process(application);
 
     brelmont::app::AppDelegate delegate(brelmont::app::SharedFolder::fromEnvironment());

@@ -43,7 +43,8 @@ bool renderPages(const std::filesystem::path& dir, const char* prefix, const job
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
         if (!writer.write(image)) {
-            std::cerr << "brelmont-cli: cannot make the picture " << path.string() << ": " << writer.errorString().toStdString() << '\n';
+            std::cerr << "brelmont-cli: cannot make the picture " << path.string() << ": " << writer.errorString().toStdString()
+                      << '\n';
             return false;
         }
         if (!writeOutputFile(path, png.constData(), size_t(png.size()))) return false;

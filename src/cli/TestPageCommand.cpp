@@ -28,8 +28,8 @@ int runTestPage(const std::vector<std::string>& args) {
         std::cerr << "brelmont-cli: testpage: " << outcome.sent.detail << '\n';
         return ExitFailed;
     }
-    std::cout << "The test page for the " << printer::modelName(queue->model).value_or("Brelmont embosser")
-              << " in " << outcome.spacing << " braille spacing went to the queue " << queue->queue << ".\n";
+    std::cout << "The test page for the " << printer::modelName(queue->model).value_or("Brelmont embosser") << " in "
+              << outcome.spacing << " braille spacing went to the queue " << queue->queue << ".\n";
     return ExitOk;
 }
 

@@ -117,8 +117,7 @@ int runToolbox(const std::vector<std::string>& args) {
     }
 
     int status = ExitOk;
-    const std::optional<ToolboxTarget> target =
-        chooseToolboxTarget("toolbox", queue, {}, status);
+    const std::optional<ToolboxTarget> target = chooseToolboxTarget("toolbox", queue, {}, status);
     if (!target) return status;
     // Names are checked before anything is asked of the device.
     for (const Assignment& a : assignments) {

@@ -76,8 +76,8 @@ int runToolboxTable(const std::vector<std::string>& args) {
     if (!target) return status;
     const int slots = target->family->description->tableSlots.count;
     if (slot && *slot >= slots) {
-        std::cerr << "brelmont-cli: " << What << ": this embosser has table slot" << (slots > 1 ? "s 0 to " : " ")
-                  << slots - 1 << " only\n";
+        std::cerr << "brelmont-cli: " << What << ": this embosser has table slot" << (slots > 1 ? "s 0 to " : " ") << slots - 1
+                  << " only\n";
         return ExitRefused;
     }
 

@@ -21,7 +21,7 @@ struct ToolboxTarget {
 // Which families a command can work on, and what it says of the others.
 struct ToolboxUse {
     std::function<bool(const toolbox::FamilyDescription&)> usable;
-    std::string unusable; // of a queue named: "this embosser takes no braille tables"
+    std::string unusable;   // of a queue named: "this embosser takes no braille tables"
     std::string noneUsable; // of the attached ones: "no attached embosser takes braille tables"
 };
 

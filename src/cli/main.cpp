@@ -5,8 +5,8 @@
 #include "cli/FirmwareCommand.h"
 #endif
 #include "cli/JobCommands.h"
-#include "cli/OutputFile.h"
 #include "cli/OptionsCommand.h"
+#include "cli/OutputFile.h"
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SendCommand.h"
@@ -29,14 +29,16 @@ struct Subcommand {
 const Subcommand Subcommands[] = {
     {"info", "info JOB            print the job's model and pages as JSON", brelmont::cli::runInfo},
     {"dump", "dump JOB OUTDIR     write info.json and every page buffer", brelmont::cli::runDump},
-    {"render", "render [--text | --brf] JOB OUTDIR\n"
-               "                      write every page as a PNG picture, the emboss pages as braille text\n"
-               "                      (emboss-NNN.txt), or the 6-dot pages as OUTDIR/NAME.brf",
+    {"render",
+     "render [--text | --brf] JOB OUTDIR\n"
+     "                      write every page as a PNG picture, the emboss pages as braille text\n"
+     "                      (emboss-NNN.txt), or the 6-dot pages as OUTDIR/NAME.brf",
      brelmont::cli::runRender},
     {"printers", "printers            the maker's queues: queue, name, model code, model name, device, connected",
      brelmont::cli::runPrinters},
-    {"devices", "devices             the attached devices, as the device helper lists them (the queues'\n"
-                "                      network embossers asked too)",
+    {"devices",
+     "devices             the attached devices, as the device helper lists them (the queues'\n"
+     "                      network embossers asked too)",
      brelmont::cli::runDevices},
     {"query", "query URI WHAT      ask a device (variables, versions, status, legacy, sensors, ...)", brelmont::cli::runQuery},
     {"options", "options QUEUE       the queue's options: key, label, selected index, values (tab-separated)",
@@ -44,17 +46,20 @@ const Subcommand Subcommands[] = {
     {"send", "send FILE QUEUE     send a file unchanged (raw) to a queue", brelmont::cli::runSend},
     {"testpage", "testpage QUEUE      print the test page (braille alphabet and digits at every dot height)",
      brelmont::cli::runTestPage},
-    {"doctor", "doctor              check the printing system, queues, USB access, network embossers, the\n"
-               "                      device helper and the shared folder; says how to fix each problem",
+    {"doctor",
+     "doctor              check the printing system, queues, USB access, network embossers, the\n"
+     "                      device helper and the shared folder; says how to fix each problem",
      brelmont::cli::runDoctor},
-    {"toolbox", "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
-                "                      | toolbox table [--queue Q] [--slot N] FILE\n"
-                "                      show or change the settings of an attached embosser, or download\n"
-                "                      a braille table into it",
+    {"toolbox",
+     "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
+     "                      | toolbox table [--queue Q] [--slot N] FILE\n"
+     "                      show or change the settings of an attached embosser, or download\n"
+     "                      a braille table into it",
      brelmont::cli::runToolbox},
 #ifdef BRELMONT_HAVE_FIRMWARE
-    {"firmware", "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"
-                 "                      look for newer firmware for the attached embosser, or install it",
+    {"firmware",
+     "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"
+     "                      look for newer firmware for the attached embosser, or install it",
      brelmont::cli::runFirmware},
 #endif
 };

@@ -1,13 +1,13 @@
 #include "doctor/Checks.h"
 
 #include "ConfiguredDevices.h"
+#include "preferences/SharedDataFolder.h"
 #include "printer/CommandRunner.h"
 #include "printer/DeviceUri.h"
 #include "printer/HelperProtocol.h"
 #include "printer/ModelTable.h"
 #include "printer/PjlHelper.h"
 #include "printer/ShellQuote.h"
-#include "preferences/SharedDataFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -156,8 +156,9 @@ std::vector<Finding> checkNetworkAddresses(const std::vector<std::string>& confi
         findings.push_back(f);
     }
     if (findings.empty())
-        findings.push_back({true, "network embossers", "none configured (BRELMONT_DEVICES or " +
-                                                           pjlhelper::devicesFilePath().string() + ") and no queue has one", ""});
+        findings.push_back(
+            {true, "network embossers",
+             "none configured (BRELMONT_DEVICES or " + pjlhelper::devicesFilePath().string() + ") and no queue has one", ""});
     return findings;
 }
 
@@ -171,8 +172,8 @@ Finding checkHelper(const fs::path& resourceDir) {
         return f;
     }
     // Arguments it refuses: it starts, reads them and ends at once, without asking any device.
-    const printer::RunResult run = printer::CommandRunner::execute(
-        printer::shellSingleQuoted(helper.string()) + " --check", quickRun());
+    const printer::RunResult run =
+        printer::CommandRunner::execute(printer::shellSingleQuoted(helper.string()) + " --check", quickRun());
     if (run.status != printer::RunResult::Status::Ended || run.exitCode != printer::helper::ExitBadArguments) {
         f.ok = false;
         f.detail = helper.string() + " does not run (" + run.failure() + ")";
@@ -186,7 +187,8 @@ Finding checkSharedFolder(const fs::path& folder) {
     if (::lstat(folder.c_str(), &st) != 0) {
         f.ok = false;
         f.detail = "does not exist";
-        f.fix = "start the application once, or make it for every user: sudo mkdir -p -m 1777 " + printer::shellWord(folder.string());
+        f.fix =
+            "start the application once, or make it for every user: sudo mkdir -p -m 1777 " + printer::shellWord(folder.string());
         return f;
     }
     if (S_ISLNK(st.st_mode) || !S_ISDIR(st.st_mode)) {

@@ -15,8 +15,8 @@ struct AttachedEmbosser {
     int64_t model = 0;
     std::string printerName; // the queue's display name
     std::string queue;
-    std::string deviceUri;   // the address of exchanges with it
-    std::string deviceLine;  // its line of the device listing (its device ID fields)
+    std::string deviceUri;  // the address of exchanges with it
+    std::string deviceLine; // its line of the device listing (its device ID fields)
 };
 
 // The message when no embosser is found.

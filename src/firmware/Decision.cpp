@@ -22,8 +22,8 @@ Decision decide(const std::optional<Jasons>& catalogue, const std::string& print
     if (!newer && !device.override) return decision;
     decision.offered = true;
     decision.entry = *entry;
-    decision.message = header(printerName, device.version) + "Firmware Update Version " + entry->version +
-                       " is available for " + printerName + "\n";
+    decision.message = header(printerName, device.version) + "Firmware Update Version " + entry->version + " is available for " +
+                       printerName + "\n";
     return decision;
 }
 

@@ -92,8 +92,8 @@ std::optional<DeviceVersion> orvinVersionFromDeviceLine(const std::string& devic
 }
 
 DeviceChannels systemChannels(const printer::SharedStop& stop, std::chrono::milliseconds timeLimit) {
-    return {&printer::PjlHelper::exchange, &printer::PjlHelper::exchangeData,
-            {std::chrono::steady_clock::now() + timeLimit, stop}};
+    return {
+        &printer::PjlHelper::exchange, &printer::PjlHelper::exchangeData, {std::chrono::steady_clock::now() + timeLimit, stop}};
 }
 
 EmbosserCheck checkEmbosser(const std::optional<std::string>& queue, const DeviceChannels& channels) {

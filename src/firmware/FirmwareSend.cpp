@@ -11,18 +11,18 @@ namespace brelmont::firmware {
 
 namespace {
 
-constexpr std::string_view UpdateModeA =
-    BRELMONT_TRANSLATABLE("Brelmont",
-        "Firmware could not be installed!Power cycle the embosser while holding down all 4 buttons on the operator panel.\n"
-        "Wait for the Tear Off lights go on, and alternate blinking Online and Paper Out.\nThen press Update to continue.");
-constexpr std::string_view UpdateModeB =
-    BRELMONT_TRANSLATABLE("Brelmont",
-        "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
-        "Wait the for red Warning light goes on,\nthen press Update to continue.");
-constexpr std::string_view UpdateModeC =
-    BRELMONT_TRANSLATABLE("Brelmont",
-        "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
-        "Wait for the red Warning light goes on,\nthen press Update to continue.");
+constexpr std::string_view UpdateModeA = BRELMONT_TRANSLATABLE(
+    "Brelmont",
+    "Firmware could not be installed!Power cycle the embosser while holding down all 4 buttons on the operator panel.\n"
+    "Wait for the Tear Off lights go on, and alternate blinking Online and Paper Out.\nThen press Update to continue.");
+constexpr std::string_view UpdateModeB = BRELMONT_TRANSLATABLE(
+    "Brelmont",
+    "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
+    "Wait the for red Warning light goes on,\nthen press Update to continue.");
+constexpr std::string_view UpdateModeC = BRELMONT_TRANSLATABLE(
+    "Brelmont",
+    "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the operator panel.\n"
+    "Wait for the red Warning light goes on,\nthen press Update to continue.");
 
 // A firmware file takes its time: the helper's own stall limits end a device that stops taking it.
 constexpr std::chrono::minutes SendLimit{15};

@@ -21,7 +21,7 @@ enum class Transport {
 
 struct SendPlan {
     Transport transport = Transport::None;
-    std::string_view precondition; // what the device line must hold (update mode); empty: nothing
+    std::string_view precondition;  // what the device line must hold (update mode); empty: nothing
     std::string_view notReadyAlert; // the recovery instruction when it does not
 };
 

@@ -17,9 +17,8 @@ bool FirmwareUpdate::updateEnabled() const {
 std::string_view FirmwareUpdate::updateTitle() const { return m_firmware.empty() ? "Download" : "Update"; }
 
 std::string_view FirmwareUpdate::cancelTitle() const {
-    return m_state == FirmwareState::Sending || m_state == FirmwareState::Sent || m_state == FirmwareState::SendFailed
-               ? "Close"
-               : "Cancel";
+    return m_state == FirmwareState::Sending || m_state == FirmwareState::Sent || m_state == FirmwareState::SendFailed ? "Close"
+                                                                                                                       : "Cancel";
 }
 
 void FirmwareUpdate::noDevice() {
@@ -60,7 +59,7 @@ std::string_view FirmwareUpdate::startSending(const std::string& deviceLine) {
 void FirmwareUpdate::sendFinished(const printer::ExchangeOutcome& outcome) {
     if (outcome.ok()) {
         m_info += plan().transport == Transport::Queue ? "\nThe embosser's queue has taken the firmware file.\n"
-                                                      : "\nThe firmware file has been sent to the embosser.\n";
+                                                       : "\nThe firmware file has been sent to the embosser.\n";
         m_state = FirmwareState::Sent;
         return;
     }

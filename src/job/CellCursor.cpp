@@ -6,7 +6,10 @@
 namespace brelmont::job {
 
 CellCursor::CellCursor(PageData* page, int64_t width, int64_t height, Unit unit)
-    : m_page(page && page->m_width == width ? page : nullptr), m_width(width), m_height(height), m_unit(unit) {}
+    : m_page(page && page->m_width == width ? page : nullptr),
+      m_width(width),
+      m_height(height),
+      m_unit(unit) {}
 
 void CellCursor::put(const uint8_t* bytes, int64_t n) {
     if (m_unit == Unit::Cell) copyCells(bytes, n);
@@ -34,7 +37,10 @@ void CellCursor::advance(int64_t cells) {
 
 // A raster of no width has no cells: every cell ends a row.
 void CellCursor::copyCells(const uint8_t* bytes, int64_t n) {
-    if (m_width <= 0) { m_r += n; return; }
+    if (m_width <= 0) {
+        m_r += n;
+        return;
+    }
     while (n > 0) {
         const int64_t chunk = std::min(n, room());
         if (uint8_t* row = rowStart()) std::memcpy(row + m_x, bytes, size_t(chunk));
@@ -44,7 +50,10 @@ void CellCursor::copyCells(const uint8_t* bytes, int64_t n) {
 }
 
 void CellCursor::fillCells(uint8_t value, int64_t n) {
-    if (m_width <= 0) { m_r += n; return; }
+    if (m_width <= 0) {
+        m_r += n;
+        return;
+    }
     while (n > 0) {
         const int64_t chunk = std::min(n, room());
         if (uint8_t* row = rowStart(); row && (value || m_overwrite)) std::memset(row + m_x, value, size_t(chunk));
@@ -56,7 +65,10 @@ void CellCursor::fillCells(uint8_t value, int64_t n) {
 // Row by row: the bytes that fit whole, then one byte cut by the row end.
 template <class ByteAt>
 void CellCursor::expandBits(int64_t n, ByteAt byteAt) {
-    if (m_width <= 0) { m_r += n; return; }
+    if (m_width <= 0) {
+        m_r += n;
+        return;
+    }
     int64_t k = 0;
     while (k < n) {
         uint8_t* row = rowStart();

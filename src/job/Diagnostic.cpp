@@ -20,7 +20,9 @@ const char* categoryName(DiagnosticCategory category) {
 
 } // namespace
 
-std::string Diagnostic::describe() const { return std::string(categoryName(category)) + " (" + std::to_string(offset) + "): " + message; }
+std::string Diagnostic::describe() const {
+    return std::string(categoryName(category)) + " (" + std::to_string(offset) + "): " + message;
+}
 
 std::string Diagnostic::sentence() const {
     std::string name = categoryName(category);
@@ -30,9 +32,11 @@ std::string Diagnostic::sentence() const {
 
 Diagnostic failureDiagnostic(int64_t resultCode, int64_t offset, const std::string& what) {
     switch (resultCode) {
-    case -2: return {DiagnosticCategory::DataError, offset, what + ": the data ends inside a command, or a row has the wrong length"};
+    case -2:
+        return {DiagnosticCategory::DataError, offset, what + ": the data ends inside a command, or a row has the wrong length"};
     case -3: return {DiagnosticCategory::RasterError, offset, what + ": a raster that does not fit the resolution"};
-    default: return {DiagnosticCategory::SyntaxError, offset, what + ": a byte that starts no command, or a missing or bad operand"};
+    default:
+        return {DiagnosticCategory::SyntaxError, offset, what + ": a byte that starts no command, or a missing or bad operand"};
     }
 }
 

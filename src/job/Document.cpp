@@ -32,8 +32,8 @@ std::string Document::typeNameForPath(const std::filesystem::path& path) {
     return {};
 }
 
-std::optional<DocumentError> Document::readFromData(Bytes data, const std::string& typeName,
-                                                    const std::filesystem::path& fileURL, std::ostream& diagnostics) {
+std::optional<DocumentError> Document::readFromData(Bytes data, const std::string& typeName, const std::filesystem::path& fileURL,
+                                                    std::ostream& diagnostics) {
     return open(std::make_shared<const std::vector<uint8_t>>(data.begin(), data.end()), typeName, fileURL, diagnostics);
 }
 
@@ -76,4 +76,3 @@ std::string Document::writeJobTo(const std::filesystem::path& path) const {
 }
 
 } // namespace brelmont::job
-

@@ -44,8 +44,8 @@ public:
 
     // Indexes the job's pages. Refuses an unknown type name and a job that names no model. What
     // decoding reports is kept in m_diagnostics and written to `diagnostics`, a line each.
-    std::optional<DocumentError> readFromData(Bytes data, const std::string& typeName,
-                                              const std::filesystem::path& fileURL, std::ostream& diagnostics);
+    std::optional<DocumentError> readFromData(Bytes data, const std::string& typeName, const std::filesystem::path& fileURL,
+                                              std::ostream& diagnostics);
 
     // Reads a file and opens it under the type its name gives. A file that cannot be read (also a
     // directory, or one larger than a job may be) is reported through `readError`, which names

@@ -145,8 +145,7 @@ int64_t HPPclParser::planeRow(int64_t n) {
     if (n < 0 || n > remaining()) return -1;
     const Bytes data = take(n);
     ++m_v;
-    if (m_rowsReady && m_blackPlane && m_v == 1 &&
-        decodeMode9Row(data, m_blackRow.data(), int64_t(m_blackRow.size())) < 0)
+    if (m_rowsReady && m_blackPlane && m_v == 1 && decodeMode9Row(data, m_blackRow.data(), int64_t(m_blackRow.size())) < 0)
         return -1;
     return 0;
 }

@@ -14,7 +14,8 @@ int64_t roundUp(int64_t value, int64_t multiple) { return (value + multiple - 1)
 int64_t PageData::strideFor(int64_t width, int64_t kind) {
     if (width < 0 || width > PageData::MaxBufferSize) return -1;
     switch (kind) {
-    case 1: case 3: return roundUp(width, 2);
+    case 1:
+    case 3: return roundUp(width, 2);
     case 2: return roundUp(width, 4);
     case 4: return roundUp(3 * width, 4);
     default: return -1;
@@ -35,14 +36,17 @@ std::shared_ptr<PageData> PageData::create(int64_t width, int64_t height, int64_
     const int64_t stride = strideFor(width, kind);
     try {
         return std::shared_ptr<PageData>(new PageData(width, height, kind, stride));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    } catch (const std::bad_alloc&) { return nullptr; }
 }
 
 PageData::PageData(int64_t width, int64_t height, int64_t kind, int64_t stride)
-    : m_width(width), m_height(height), m_kind(kind), m_size(stride * height), m_stride(stride),
-      m_data(new uint8_t[size_t(stride * height)]), m_bytes(m_data.get()) {
+    : m_width(width),
+      m_height(height),
+      m_kind(kind),
+      m_size(stride * height),
+      m_stride(stride),
+      m_data(new uint8_t[size_t(stride * height)]),
+      m_bytes(m_data.get()) {
     std::memset(m_bytes, kind == 4 ? 0xFF : 0x00, size_t(m_size));
 }
 

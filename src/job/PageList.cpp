@@ -7,7 +7,8 @@
 namespace brelmont::job {
 
 PageSource::PageSource(std::shared_ptr<const std::vector<uint8_t>> job, int64_t pageLimit)
-    : m_job(std::move(job)), m_pageLimit(pageLimit) {}
+    : m_job(std::move(job)),
+      m_pageLimit(pageLimit) {}
 
 DecodedPage PageSource::decode(const PageStart& start) {
     ++m_decodes;

@@ -31,7 +31,7 @@ public:
     DecodedPage cached(const PageStart& start);
 
     int64_t decodeCount() const { return m_decodes; } // pages decoded so far, cached or not
-    int64_t bytesHeld() const;                         // bytes of the pages in the cache
+    int64_t bytesHeld() const;                        // bytes of the pages in the cache
 
 private:
     struct Entry {

@@ -28,22 +28,31 @@ struct TclParser::Header {
 };
 
 TclParser::TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit)
-    : JobStream(data), m_pixels(pixels), m_sink(std::move(sink)), m_pageLimit(pageLimit) {
+    : JobStream(data),
+      m_pixels(pixels),
+      m_sink(std::move(sink)),
+      m_pageLimit(pageLimit) {
     m_result = load();
     if (m_result < 0) m_diagnostics.push_back(failureDiagnostic(m_result, m_commandStart, "loading PRN file failed"));
 }
 
 // Resumes at a page's start with the state it had there; decoding stops once that page is filed.
 TclParser::TclParser(Bytes data, Pixels pixels, Sink sink, int64_t pageLimit, const PageStart& resume)
-    : JobStream(data), TclState(resume.state), m_pixels(pixels), m_sink(std::move(sink)), m_pageLimit(pageLimit),
-      m_resumed(true), m_wanted(resume.ordinal) {
+    : JobStream(data),
+      TclState(resume.state),
+      m_pixels(pixels),
+      m_sink(std::move(sink)),
+      m_pageLimit(pageLimit),
+      m_resumed(true),
+      m_wanted(resume.ordinal) {
     m_seek = std::clamp<int64_t>(resume.offset, 0, m_count);
     m_result = load();
 }
 
 FiledPage TclParser::decodePage(Bytes data, const PageStart& start, int64_t pageLimit) {
     FiledPage found;
-    const TclParser parser(data, Pixels::Make, [&found](FiledPage&& page) { found = std::move(page); }, pageLimit, start);
+    const TclParser parser(
+        data, Pixels::Make, [&found](FiledPage&& page) { found = std::move(page); }, pageLimit, start);
     found.start = start;
     return found;
 }
@@ -138,9 +147,7 @@ int64_t TclParser::execute(int64_t group, int64_t param, int64_t letter, int64_t
             const int64_t r = decodeRow(n);
             return r < 0 ? r : advanceRow();
         }
-        case ParamY:
-            m_v = 0;
-            return __builtin_add_overflow(m_y, n, &m_y) ? -1 : 0;
+        case ParamY: m_v = 0; return __builtin_add_overflow(m_y, n, &m_y) ? -1 : 0;
         default: return -2;
         }
     case CommandG: return letter == ParamW ? passOver(n) : 0;
@@ -151,7 +158,10 @@ int64_t TclParser::execute(int64_t group, int64_t param, int64_t letter, int64_t
     case CommandR:
         switch (letter) {
         case ParamBeginRasterMode: return startRaster(n);
-        case ParamEndRasterMode: m_rasterMode = 0; filePage(); return 0;
+        case ParamEndRasterMode:
+            m_rasterMode = 0;
+            filePage();
+            return 0;
         case ParamInkQuality: m_inkQuality = n == 2 ? 2 : 1; return 0;
         case ParamWidth: m_paperWidth = n; return 0;
         case ParamHeight: m_paperHeight = n; return 0;
@@ -193,7 +203,8 @@ void TclParser::makePage(int64_t width, int64_t height, int64_t kind) {
     page.start = {m_commandStart, m_stateBefore, 0};
     if (m_pixels == Pixels::Make && !m_stop) {
         page.pixels = PageData::create(width, height, kind, m_pageLimit);
-        if (!page.pixels) page.notes.push_back({DiagnosticCategory::PageError, m_commandStart, "there is not enough memory to make the page"});
+        if (!page.pixels)
+            page.notes.push_back({DiagnosticCategory::PageError, m_commandStart, "there is not enough memory to make the page"});
     }
     m_createdPage = std::move(page);
 }
@@ -202,8 +213,9 @@ void TclParser::reportPageNotMade(int64_t width, int64_t height, int64_t kind) {
     if (m_resumed) return; // reported when the job was opened
     const bool emboss = PageData::isEmbossKind(kind);
     m_diagnostics.push_back({DiagnosticCategory::PageError, m_commandStart,
-                             std::string(emboss ? "emboss" : "ink") + " page " + std::to_string((emboss ? m_embossFiled : m_inkFiled) + 1) +
-                                 " cannot be made (" + std::to_string(width) + " by " + std::to_string(height) + (kind == 4 ? " pixels" : " cells") +
+                             std::string(emboss ? "emboss" : "ink") + " page " +
+                                 std::to_string((emboss ? m_embossFiled : m_inkFiled) + 1) + " cannot be made (" +
+                                 std::to_string(width) + " by " + std::to_string(height) + (kind == 4 ? " pixels" : " cells") +
                                  "); it is left out"});
 }
 
@@ -231,7 +243,8 @@ void TclParser::filePage() {
 int64_t TclParser::configurationText(int64_t n) {
     if (n < 0) return -1;
     const Bytes text = take(n);
-    m_printerType = modelCodeForConfiguration(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), m_printerType);
+    m_printerType =
+        modelCodeForConfiguration(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()), m_printerType);
     return 0;
 }
 
@@ -333,7 +346,10 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
     }
     const int64_t check = h.checkValue(), sum = h.sum();
     if (type == HeaderInk) {
-        if (check != sum + 4) { m_printerType = model::None; return 0; }
+        if (check != sum + 4) {
+            m_printerType = model::None;
+            return 0;
+        }
         m_printerType = model::InkHeader;
         makePage(h.width(), h.height(), 3);
         const int64_t r = decodeInkBlock(h.width(), h.height());
@@ -344,7 +360,10 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
     if (type == HeaderEmboss) {
         if (check == sum + 3) m_printerType = model::QuorrinSummed;
         else if (check == sum + 4) m_printerType = model::InkHeader;
-        else { m_printerType = model::None; return 0; }
+        else {
+            m_printerType = model::None;
+            return 0;
+        }
         m_autoPerf = h.h[3] & 1;
         setMediaAndForce(h, false);
         return embossHeader(h, false);
@@ -457,7 +476,8 @@ void TclParser::parsePcl3guiBlock(int64_t n) {
 DecodedJob decodeJob(Bytes data, TclParser::Pixels pixels, int64_t pageLimit) {
     DecodedJob job;
     const TclParser parser(
-        data, pixels, [&job](FiledPage&& page) { (PageData::isEmbossKind(page.shape.kind) ? job.emboss : job.ink).push_back(std::move(page)); },
+        data, pixels,
+        [&job](FiledPage&& page) { (PageData::isEmbossKind(page.shape.kind) ? job.emboss : job.ink).push_back(std::move(page)); },
         pageLimit);
     job.printerType = parser.m_printerType;
     job.result = parser.m_result;

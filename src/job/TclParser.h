@@ -17,13 +17,13 @@ class CellCursor;
 
 class TclParser : public JobStream, public TclState {
 public:
-    static constexpr int64_t ParamForm = 65;        // "A"
-    static constexpr int64_t ParamReset = 69;       // "E"
-    static constexpr int64_t ParamFuse = 70;        // "F"
-    static constexpr int64_t ParamSource = 72;      // "H"
-    static constexpr int64_t ParamInkQuality = 81;  // "Q"
-    static constexpr int64_t ParamPlanes = 85;      // "U"
-    static constexpr int64_t ParamU = 85;           // "U"
+    static constexpr int64_t ParamForm = 65;       // "A"
+    static constexpr int64_t ParamReset = 69;      // "E"
+    static constexpr int64_t ParamFuse = 70;       // "F"
+    static constexpr int64_t ParamSource = 72;     // "H"
+    static constexpr int64_t ParamInkQuality = 81; // "Q"
+    static constexpr int64_t ParamPlanes = 85;     // "U"
+    static constexpr int64_t ParamU = 85;          // "U"
     static constexpr int64_t ControlMask = 0xC0;
     static constexpr int64_t ControlNextLine = 0xC0;
     static constexpr int64_t ControlRepeat = 0x80;

@@ -58,7 +58,8 @@ std::vector<ByteVector> layOutBraille(const std::vector<BrailleCellPage>& pages,
         ByteVector cells(size_t(width * layout.height), 0);
         for (size_t l = 0; l < page.size(); ++l)
             for (size_t i = 0; i < page[l].size(); ++i) {
-                const int64_t x0 = layout.margin + int64_t(i) * layout.cellPitch, y0 = layout.margin + int64_t(l) * layout.linePitch;
+                const int64_t x0 = layout.margin + int64_t(i) * layout.cellPitch,
+                              y0 = layout.margin + int64_t(l) * layout.linePitch;
                 if (x0 + layout.dotPitch >= width || y0 + (layout.dotRows - 1) * layout.dotPitch >= layout.height)
                     throw std::invalid_argument("braille text larger than its page");
                 for (int d = 0; d < 8; ++d) {

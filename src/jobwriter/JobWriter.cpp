@@ -39,7 +39,9 @@ ByteVector encodePairs(ByteVector stream) {
     if (stream.size() % 2) stream.push_back(0);
     ByteVector out;
     const size_t pairs = stream.size() / 2;
-    const auto samePair = [&](size_t a, size_t b) { return stream[2 * a] == stream[2 * b] && stream[2 * a + 1] == stream[2 * b + 1]; };
+    const auto samePair = [&](size_t a, size_t b) {
+        return stream[2 * a] == stream[2 * b] && stream[2 * a + 1] == stream[2 * b + 1];
+    };
     size_t i = 0;
     while (i < pairs) {
         size_t run = 1;
@@ -127,12 +129,28 @@ JobWriter& JobWriter::embossRaster(const ByteVector& cells, int64_t width, int64
 }
 
 JobWriter& JobWriter::header(uint8_t type, int64_t width, int64_t height, HeaderCheck check, HeaderFields f) {
-    uint8_t h[16] = {27, type, f.force, f.flags, f.mediaP, uint8_t(width), uint8_t(width >> 8), uint8_t(height),
-                     uint8_t(height >> 8), f.mediaQ, uint8_t(f.lengthField), uint8_t(f.lengthField >> 8),
-                     uint8_t(f.lengthField >> 16), uint8_t(f.lengthField >> 24), 0, 0};
+    uint8_t h[16] = {27,
+                     type,
+                     f.force,
+                     f.flags,
+                     f.mediaP,
+                     uint8_t(width),
+                     uint8_t(width >> 8),
+                     uint8_t(height),
+                     uint8_t(height >> 8),
+                     f.mediaQ,
+                     uint8_t(f.lengthField),
+                     uint8_t(f.lengthField >> 8),
+                     uint8_t(f.lengthField >> 16),
+                     uint8_t(f.lengthField >> 24),
+                     0,
+                     0};
     int sum = 0;
     for (int i = 0; i < 14; ++i) sum += h[i];
-    const int value = check == HeaderCheck::Marked ? 5 : check == HeaderCheck::Sum3 ? sum + 3 : check == HeaderCheck::Sum4 ? sum + 4 : sum + 5;
+    const int value = check == HeaderCheck::Marked ? 5
+                      : check == HeaderCheck::Sum3 ? sum + 3
+                      : check == HeaderCheck::Sum4 ? sum + 4
+                                                   : sum + 5;
     h[14] = uint8_t(value), h[15] = uint8_t(value >> 8);
     m_data.insert(m_data.end(), h, h + 16);
     return *this;

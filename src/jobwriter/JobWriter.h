@@ -20,10 +20,10 @@ enum class HeaderCheck { Sum3, Sum4, Marked, Bad };
 
 // The header fields that are not dimensions.
 struct HeaderFields {
-    uint8_t force = 0;       // h2
-    uint8_t flags = 0;       // h3: perforation and media class (emboss), dry time (PCL3GUI block)
-    uint8_t mediaP = 0;      // h4
-    uint8_t mediaQ = 0;      // h9
+    uint8_t force = 0;        // h2
+    uint8_t flags = 0;        // h3: perforation and media class (emboss), dry time (PCL3GUI block)
+    uint8_t mediaP = 0;       // h4
+    uint8_t mediaQ = 0;       // h9
     uint32_t lengthField = 0; // h10..h13, filled in for PCL3GUI blocks unless set
 };
 

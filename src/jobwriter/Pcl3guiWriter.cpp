@@ -32,7 +32,11 @@ Rgb threeByteDecoded(Rgb p) { return {p.r, p.g, uint8_t(p.b & 0xFE)}; }
 class Mode10Encoder {
 public:
     Mode10Encoder(const Rgb* row, const Rgb* seed, int64_t pixels, PixelForm form)
-        : m_row(row), m_seed(seed), m_pixels(pixels), m_form(form), m_decoded(seed, seed + pixels) {}
+        : m_row(row),
+          m_seed(seed),
+          m_pixels(pixels),
+          m_form(form),
+          m_decoded(seed, seed + pixels) {}
 
     ByteVector encode() {
         int64_t pos = 0;
@@ -178,14 +182,18 @@ ByteVector encodeMode9Row(const ByteVector& row, const ByteVector& seed) {
 }
 
 Pcl3guiWriter::Pcl3guiWriter(int64_t pageWidth, int64_t pageHeight, Planes planes)
-    : m_planes(planes), m_rowPixels(2 * pageWidth), m_seed(size_t(m_rowPixels)), m_blackSeed(size_t((m_rowPixels + 7) / 8)) {
+    : m_planes(planes),
+      m_rowPixels(2 * pageWidth),
+      m_seed(size_t(m_rowPixels)),
+      m_blackSeed(size_t((m_rowPixels + 7) / 8)) {
     m_out.pjl("@PJL ENTER LANGUAGE=PCL3GUI").unit(600).rasterSize(2 * pageWidth, 2 * pageHeight).resolution(300);
     const uint8_t hi = 0x02, lo = 0x58; // 600 dpi
     if (planes == Planes::BlackAndColour) {
         m_out.command('*', 'g', 20, 'W').bytes({6, 0x1F, 0, 2, hi, lo, hi, lo, 9, 1, 1, 1, hi, lo, hi, lo, 10, 1, 32, 1});
     } else {
         const uint8_t compression = planes == Planes::BlackOnly ? 9 : 10;
-        m_out.command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, hi, lo, hi, lo, compression, 1, uint8_t(compression == 9 ? 1 : 32), 1});
+        m_out.command('*', 'g', 12, 'W')
+            .bytes({6, 7, 0, 1, hi, lo, hi, lo, compression, 1, uint8_t(compression == 9 ? 1 : 32), 1});
     }
     m_out.startRaster(1);
 }

@@ -68,7 +68,8 @@ ByteVector colourChartBlock(int64_t pageWidth, int64_t pageHeight) {
             const uint8_t shade = uint8_t((y * 10 % rows) * 120 / rows);
             for (int64_t x = pixels / 10; x < pixels * 9 / 10; ++x) {
                 const Rgb p = palette[(x - pixels / 10) * 6 / (pixels * 8 / 10)];
-                row[size_t(x)] = {uint8_t(p.r - p.r * shade / 255), uint8_t(p.g - p.g * shade / 255), uint8_t((p.b - p.b * shade / 255) & 0xFE)};
+                row[size_t(x)] = {uint8_t(p.r - p.r * shade / 255), uint8_t(p.g - p.g * shade / 255),
+                                  uint8_t((p.b - p.b * shade / 255) & 0xFE)};
             }
         } else if (band >= 5 && band <= 8 && (y % 60) < 24) {
             // Lines of "text": black bars of varying length, with a coloured heading bar.
@@ -89,7 +90,9 @@ ByteVector makeSampleJob() {
     job.universalExit()
         .pjl("@PJL JOB NAME=\"The lantern keeper\"")
         .pjl("@PJL ENTER LANGUAGE=TCL")
-        .text("\x1b" "E")
+        .text(
+            "\x1b"
+            "E")
         .command('&', 'l', 2, 'P')
         .command('&', 'l', 12, 'M');
 
@@ -103,7 +106,11 @@ ByteVector makeSampleJob() {
 
     // The colour page, printed by the ink module: Letter at 300 dpi.
     job.pcl3guiBlock(colourChartBlock(2550, 3300), {.flags = 4});
-    job.text("\x1b" "E").universalExit().pjl("@PJL EOJ");
+    job.text(
+           "\x1b"
+           "E")
+        .universalExit()
+        .pjl("@PJL EOJ");
     return job.data();
 }
 

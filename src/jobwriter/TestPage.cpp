@@ -12,7 +12,7 @@ namespace brelmont::testing {
 
 namespace {
 
-constexpr int64_t Margin = 50; // half an inch all round
+constexpr int64_t Margin = 50;       // half an inch all round
 constexpr uint8_t NumberSign = 0x3C; // dots 3-4-5-6
 
 // How a job names each model the decoder knows by name: a PJL model text or a configuration text.
@@ -78,8 +78,8 @@ ByteVector testPageCells(std::string_view spacingName) {
     for (uint8_t level = LowestDotLevel; level <= HighestDotLevel; ++level)
         for (const std::vector<uint8_t>& line : alphabetLines(cellsPerLine)) {
             for (size_t i = 0; i < line.size(); ++i)
-                placeCell(cells, TestPageWidth, TestPageHeight, Margin + int64_t(i) * spacing.cellPitch, y, line[i],
-                          spacing, level);
+                placeCell(cells, TestPageWidth, TestPageHeight, Margin + int64_t(i) * spacing.cellPitch, y, line[i], spacing,
+                          level);
             y += spacing.linePitch;
         }
     return cells;
@@ -91,7 +91,12 @@ ByteVector makeTestPage(int64_t model, std::string_view spacingName) {
     if (naming && !naming->pjlModel.empty()) jobLine += " MODEL=\"" + std::string(naming->pjlModel) + "\"";
 
     JobWriter job;
-    job.universalExit().pjl(jobLine).pjl("@PJL ENTER LANGUAGE=TCL").text("\x1b" "E");
+    job.universalExit()
+        .pjl(jobLine)
+        .pjl("@PJL ENTER LANGUAGE=TCL")
+        .text(
+            "\x1b"
+            "E");
     if (naming && !naming->configuration.empty()) job.configurationText(naming->configuration);
     job.unit(100).embossRaster(testPageCells(spacingName), TestPageWidth, TestPageHeight);
 
@@ -102,7 +107,11 @@ ByteVector makeTestPage(int64_t model, std::string_view spacingName) {
         for (int i = 0; i < 10; ++i) job.row(line);
         job.endRaster();
     }
-    job.text("\x1b" "E").universalExit().pjl("@PJL EOJ");
+    job.text(
+           "\x1b"
+           "E")
+        .universalExit()
+        .pjl("@PJL EOJ");
     return job.data();
 }
 

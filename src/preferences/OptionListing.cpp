@@ -124,8 +124,7 @@ std::vector<PrintOption> applicationOptions(std::string_view assignments) {
 
     std::vector<PrintOption> options;
     options.push_back(single("collate", "Collate", collate.empty() ? "true" : std::string(trimWhiteSpace(collate))));
-    options.push_back(
-        single("karro-preview", "Preview", preview.empty() ? "false" : std::string(trimWhiteSpace(preview))));
+    options.push_back(single("karro-preview", "Preview", preview.empty() ? "false" : std::string(trimWhiteSpace(preview))));
     if (media.starts_with("Custom.")) options.push_back(single("media", "media", std::string(trimWhiteSpace(media))));
     options.push_back(single("karro-contrast", "Contrast", integerText(contrast)));
     options.push_back(single("karro-brightness", "Brightness", integerText(brightness)));

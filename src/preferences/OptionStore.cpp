@@ -21,8 +21,8 @@ namespace {
 // Characters lpoptions's option parser treats specially inside a value: blanks end it, quotes
 // and backslashes are removed, braces start a collection.
 bool isSpecialToOptionParser(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\'' || c == '"' ||
-           c == '\\' || c == '{' || c == '}';
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == '\'' || c == '"' || c == '\\' ||
+           c == '{' || c == '}';
 }
 
 std::string prefix(std::string_view queue) { return "lpoptions -p " + shellWord(queue); }
@@ -76,17 +76,15 @@ std::string setOption(std::string_view queue, std::string_view key, std::string_
     return prefix(queue) + assignment(key, value);
 }
 
-std::string removeOption(std::string_view queue, std::string_view key) {
-    return prefix(queue) + " -r " + shellWord(key);
-}
+std::string removeOption(std::string_view queue, std::string_view key) { return prefix(queue) + " -r " + shellWord(key); }
 
 std::string setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness) {
     return prefix(queue) + " -o karro-contrast=" + std::to_string(contrast) +
            " -o karro-brightness=" + std::to_string(brightness);
 }
 
-std::string setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
-                          std::string_view key2, std::string_view value2) {
+std::string setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
+                          std::string_view value2) {
     return prefix(queue) + assignment(key1, value1) + assignment(key2, value2);
 }
 
@@ -147,8 +145,8 @@ void OptionStore::setContrastAndBrightness(std::string_view queue, int64_t contr
     CommandRunner::run(commands::setContrastAndBrightness(queue, contrast, brightness));
 }
 
-void OptionStore::setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
-                                std::string_view key2, std::string_view value2) {
+void OptionStore::setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
+                                std::string_view value2) {
     CommandRunner::run(commands::setTwoOptions(queue, key1, value1, key2, value2));
 }
 

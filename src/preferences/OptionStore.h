@@ -34,8 +34,8 @@ std::string readAssignments(std::string_view queue);
 std::string setOption(std::string_view queue, std::string_view key, std::string_view value);
 std::string removeOption(std::string_view queue, std::string_view key);
 std::string setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness);
-std::string setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
-                          std::string_view key2, std::string_view value2);
+std::string setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
+                          std::string_view value2);
 // The custom size, or the clear-paper-size line when a side truncates to 0 (or is not finite).
 std::string setCustomPaperSize(std::string_view queue, double width, double height, int units);
 std::string clearPaperSize(std::string_view queue);
@@ -58,14 +58,13 @@ public:
 
     // Runs the command lines in order, each to its end; returns one line for each that failed,
     // with the printing system's own message ("lpoptions: Unknown printer or class.").
-    static std::vector<std::string> runCommands(const std::vector<std::string>& commands,
-                                                const printer::SharedStop& stop = {});
+    static std::vector<std::string> runCommands(const std::vector<std::string>& commands, const printer::SharedStop& stop = {});
 
     static void setOption(std::string_view queue, std::string_view key, std::string_view value);
     static void removeOption(std::string_view queue, std::string_view key);
     static void setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness);
-    static void setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1,
-                              std::string_view key2, std::string_view value2);
+    static void setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
+                              std::string_view value2);
     static void setCustomPaperSize(std::string_view queue, double width, double height, int units);
     static void clearPaperSize(std::string_view queue);
     static void setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value);

@@ -43,9 +43,7 @@ ChoiceList listed(const PrintOption& option, int index, bool visible) {
 std::string firstValue(const PrintOption& option) { return option.values.empty() ? "" : option.values.front(); }
 
 // The second value, or the first for an option that has only one.
-std::string secondValue(const PrintOption& option) {
-    return option.values.size() > 1 ? option.values[1] : firstValue(option);
-}
+std::string secondValue(const PrintOption& option) { return option.values.size() > 1 ? option.values[1] : firstValue(option); }
 
 void fillPaper(PreferencesForm& form, const std::vector<PrintOption>& options) {
     const PrintOption pageSize = findOption(options, "PageSize");
@@ -119,8 +117,7 @@ std::optional<double> parseDecimal(std::string_view text) {
 
 } // namespace
 
-PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::string& lastPatternFile,
-                         const CustomSize& current) {
+PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::string& lastPatternFile, const CustomSize& current) {
     PreferencesForm form;
     form.custom = current;
 
@@ -231,8 +228,7 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
         if (const auto value = valueAt(o, index)) out.push_back(commands::setOption(queue, key, *value));
     };
 
-    out.push_back(commands::setContrastAndBrightness(queue, leadingInteger(form.contrast),
-                                                     leadingInteger(form.brightness)));
+    out.push_back(commands::setContrastAndBrightness(queue, leadingInteger(form.contrast), leadingInteger(form.brightness)));
 
     const std::string pattern = form.patternIndex >= 0 && form.patternIndex < static_cast<int>(form.patternItems.size())
                                     ? form.patternItems[static_cast<size_t>(form.patternIndex)]
@@ -255,8 +251,8 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
 
     const PrintOption pageSize = option("PageSize");
     if (form.pageSize.index >= 0 && form.pageSize.index == customEntryIndex(pageSize)) {
-        out.push_back(commands::setCustomPaperSize(queue, leadingDecimal(form.paper.width),
-                                                   leadingDecimal(form.paper.height), form.paper.units));
+        out.push_back(commands::setCustomPaperSize(queue, leadingDecimal(form.paper.width), leadingDecimal(form.paper.height),
+                                                   form.paper.units));
     } else if (const auto value = valueAt(pageSize, form.pageSize.index)) {
         out.push_back(commands::setStandardPaperSize(queue, pageSize.key, *value));
     }
@@ -292,8 +288,8 @@ ConfirmPlan confirmPlan(std::string_view queue, const std::vector<PrintOption>& 
         out.push_back(commands::setOption(queue, "PrintMode", std::to_string(printModeValue(form))));
     const PrintOption orientation = option("PageOrientation");
     if (present(orientation))
-        out.push_back(commands::setOption(queue, "PageOrientation",
-                                          form.landscape ? firstValue(orientation) : secondValue(orientation)));
+        out.push_back(
+            commands::setOption(queue, "PageOrientation", form.landscape ? firstValue(orientation) : secondValue(orientation)));
     const PrintOption thinLine = option("ThinLineIntensity");
     const std::string intensity = std::to_string(form.thinLine);
     if (offered(thinLine) && std::find(thinLine.values.begin(), thinLine.values.end(), intensity) != thinLine.values.end())

@@ -84,8 +84,7 @@ struct PreferencesForm {
 // The controls filled from a queue's option list. `lastPatternFile` is the remembered pattern
 // file; `current` the custom size and unit the window showed before (kept when the queue has no
 // readable custom size).
-PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::string& lastPatternFile,
-                         const CustomSize& current);
+PreferencesForm fillForm(const std::vector<PrintOption>& options, const std::string& lastPatternFile, const CustomSize& current);
 
 // The custom fields for a size value: the custom size itself when `custom`, else the value's
 // standard size.

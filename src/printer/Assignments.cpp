@@ -11,9 +11,7 @@ namespace brelmont::printer {
 // never reads as the collate option.
 std::string assignmentValue(std::string_view text, std::string_view key) {
     if (key.empty()) return {};
-    const auto endsWord = [&](size_t at) {
-        return at >= text.size() || text[at] == ' ' || text[at] == '\n' || text[at] == '\r';
-    };
+    const auto endsWord = [&](size_t at) { return at >= text.size() || text[at] == ' ' || text[at] == '\n' || text[at] == '\r'; };
     // The value starting at `from`; `end` is set to the position after it.
     const auto valueAt = [&](size_t from, size_t* end) -> std::string_view {
         if (from < text.size() && text[from] == '\'') {

@@ -146,7 +146,9 @@ RunResult CommandRunner::execute(const std::string& command, const RunOptions& o
             if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0 && i == 0) result.out.append(buffer, std::size_t(n));
-            if (n > 0 && i == 1) result.errors.append(buffer, std::min(std::size_t(n), MaxErrorBytes - std::min(MaxErrorBytes, result.errors.size())));
+            if (n > 0 && i == 1)
+                result.errors.append(buffer,
+                                     std::min(std::size_t(n), MaxErrorBytes - std::min(MaxErrorBytes, result.errors.size())));
             if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
                 close(fds[i].fd);
                 fds[i].fd = -1; // poll skips negative descriptors
@@ -190,8 +192,7 @@ RunResult CommandRunner::execute(const std::string& command, const RunOptions& o
     return result;
 }
 
-std::optional<std::string> CommandRunner::run(const std::string& command, std::string* error,
-                                              std::chrono::milliseconds limit) {
+std::optional<std::string> CommandRunner::run(const std::string& command, std::string* error, std::chrono::milliseconds limit) {
     RunResult result = execute(command, {.limit = limit});
     if (result.status != RunResult::Status::Ended) {
         if (error) *error = result.reason + ": " + command;
@@ -201,7 +202,7 @@ std::optional<std::string> CommandRunner::run(const std::string& command, std::s
 }
 
 std::optional<std::vector<uint8_t>> CommandRunner::runForData(const std::string& command, std::string* error,
-                                                             std::chrono::milliseconds limit) {
+                                                              std::chrono::milliseconds limit) {
     const std::optional<std::string> out = run(command, error, limit);
     if (!out) return std::nullopt;
     return std::vector<uint8_t>(out->begin(), out->end());

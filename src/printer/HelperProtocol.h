@@ -8,7 +8,7 @@ namespace brelmont::printer::helper {
 
 // Exit statuses of pjlhelper.
 constexpr int ExitOk = 0;
-constexpr int ExitFailed = 1;      // anything not below (the message says what)
+constexpr int ExitFailed = 1; // anything not below (the message says what)
 constexpr int ExitBadArguments = 2;
 constexpr int ExitUnreachable = 3; // the device could not be opened or connected to
 constexpr int ExitNoReply = 4;     // the device sent nothing within the reply time

@@ -80,7 +80,8 @@ ExchangeOutcome outcomeOf(const RunResult& run) {
     case Status::NotStarted: return {ExchangeStatus::Failed, "pjlhelper could not be started: " + run.reason};
     case Status::Stopped: return {ExchangeStatus::Cancelled, {}};
     case Status::TimedOut: return {ExchangeStatus::NoReply, "no end of the exchange within the time allowed"};
-    case Status::TooMuchOutput: return {ExchangeStatus::Failed, "the reply passed " + std::to_string(helper::MaxReplyBytes) + " bytes"};
+    case Status::TooMuchOutput:
+        return {ExchangeStatus::Failed, "the reply passed " + std::to_string(helper::MaxReplyBytes) + " bytes"};
     case Status::Ended: break;
     }
     switch (run.exitCode) {
@@ -139,7 +140,8 @@ ExchangeResult PjlHelper::exchange(const std::string& request, const std::string
     std::string out;
     if (request.empty()) {
         // Nothing to send: the helper only listens, and names a file it does not read.
-        static_cast<ExchangeOutcome&>(result) = runExchange(exchangeCommand('0', workDir() / "pjl", device, true), device, bounds, out);
+        static_cast<ExchangeOutcome&>(result) =
+            runExchange(exchangeCommand('0', workDir() / "pjl", device, true), device, bounds, out);
     } else {
         const WorkFile file("pjl", request.data(), request.size());
         // A request that could not be written is not sent at all.

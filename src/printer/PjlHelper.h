@@ -50,8 +50,8 @@ struct DataExchangeResult : ExchangeOutcome {
 
 // One send of bytes to a device and its reply (PjlHelper::exchangeData in the program): the
 // channel of table downloads and firmware, beside the PJL exchange of RetryQuery.h.
-using DataExchange = std::function<DataExchangeResult(const std::vector<uint8_t>& data, const std::string& device,
-                                                      const ExchangeBounds& bounds)>;
+using DataExchange =
+    std::function<DataExchangeResult(const std::vector<uint8_t>& data, const std::string& device, const ExchangeBounds& bounds)>;
 
 class PjlHelper {
 public:
@@ -64,14 +64,12 @@ public:
 
     // One line per attached device; none when the tool cannot be run. Network devices are those
     // configured for the helper and the addresses in `alsoProbe` (the maker's queues).
-    static std::vector<std::string> deviceListing(const std::vector<std::string>& alsoProbe = {},
-                                                  const SharedStop& stop = {});
+    static std::vector<std::string> deviceListing(const std::vector<std::string>& alsoProbe = {}, const SharedStop& stop = {});
 
     // Sends a PJL request (nothing when it is empty) and returns the reply lines. Every exchange
     // has work files of its own, so exchanges of several threads or processes never mix; those
     // with one device take turns within this process.
-    static ExchangeResult exchange(const std::string& request, const std::string& device,
-                                   const ExchangeBounds& bounds = {});
+    static ExchangeResult exchange(const std::string& request, const std::string& device, const ExchangeBounds& bounds = {});
     // Sends bytes and returns the reply bytes as they came.
     static DataExchangeResult exchangeData(const std::vector<uint8_t>& data, const std::string& device,
                                            const ExchangeBounds& bounds = {});

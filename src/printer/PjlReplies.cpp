@@ -19,7 +19,8 @@ const PjlQuery NvParms{"nvparms", BRELMONT_UEL "@PJL USTATUS TIMED=1\n@PJL DINQU
 #undef BRELMONT_UEL
 
 const std::vector<const PjlQuery*>& queries() {
-    static const std::vector<const PjlQuery*> all{&Variables, &VariablesWithStatus, &Versions, &Status, &Legacy, &Sensors, &NvParms};
+    static const std::vector<const PjlQuery*> all{&Variables, &VariablesWithStatus, &Versions, &Status, &Legacy, &Sensors,
+                                                  &NvParms};
     return all;
 }
 
@@ -56,8 +57,8 @@ std::string clearNozzleCountRequest(int cartridge) {
 
 std::vector<uint8_t> tableDownloadRequest(int slot, const std::array<uint8_t, 256>& cells) {
     const std::string n = std::to_string(slot);
-    const std::string head = std::string(UniversalExit) + "@PJL DEFAULT TABLE=" + n + "\n@PJL FSDOWNLOAD SIZE=" +
-                             std::to_string(cells.size()) + " NAME=\"BRAILLETABLE" + n + "\"\n";
+    const std::string head = std::string(UniversalExit) + "@PJL DEFAULT TABLE=" + n +
+                             "\n@PJL FSDOWNLOAD SIZE=" + std::to_string(cells.size()) + " NAME=\"BRAILLETABLE" + n + "\"\n";
     std::vector<uint8_t> request(head.begin(), head.end());
     request.insert(request.end(), cells.begin(), cells.end());
     return request;

@@ -29,8 +29,8 @@ Printers::Printers(const SharedStop& stop) {
         const std::string makeAndModel = assignmentValue(options, "printer-make-and-model=");
         const int64_t code = modelCode("printer-make-and-model=" + makeAndModel);
         if (code < 1) continue;
-        m_printers.push_back(
-            {assignmentValue(options, "device-uri="), queue, assignmentValue(options, "printer-info="), code, false, makeAndModel});
+        m_printers.push_back({assignmentValue(options, "device-uri="), queue, assignmentValue(options, "printer-info="), code,
+                              false, makeAndModel});
     }
     m_listing = PjlHelper::deviceListing(networkAddresses(m_printers), stop);
     for (PrinterItem& item : m_printers)
@@ -39,7 +39,8 @@ Printers::Printers(const SharedStop& stop) {
 }
 
 Printers::Printers(std::vector<PrinterItem> items, std::vector<std::string> listing)
-    : m_printers(std::move(items)), m_listing(std::move(listing)) {}
+    : m_printers(std::move(items)),
+      m_listing(std::move(listing)) {}
 
 std::string Printers::attachedDevice(int64_t code) const {
     for (const std::string& line : m_listing)

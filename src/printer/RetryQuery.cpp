@@ -17,8 +17,8 @@ QueryResult askWithRetry(const PjlQuery& query, const std::string& device, const
                 result.outcome = {};
                 return result;
             }
-            result.outcome = {ExchangeStatus::NotUnderstood, "no reply of the shape asked for in " +
-                                                                 std::to_string(result.sends) + " sends"};
+            result.outcome = {ExchangeStatus::NotUnderstood,
+                              "no reply of the shape asked for in " + std::to_string(result.sends) + " sends"};
         } else {
             result.outcome = reply;
             if (reply.status != ExchangeStatus::Dropped) return result;

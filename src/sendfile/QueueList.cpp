@@ -25,7 +25,8 @@ std::optional<std::string> queueAt(const std::vector<PrinterItem>& printers, int
 QueueListing sendFileListing(const std::vector<PrinterItem>& printers) {
     QueueListing listing;
     for (const PrinterItem& p : printers) listing.m_entries.push_back(p.name.empty() ? p.makeAndModel : p.name);
-    listing.m_selected = preselection(printers, [](int64_t model) { return model >= 1; }, 0);
+    listing.m_selected = preselection(
+        printers, [](int64_t model) { return model >= 1; }, 0);
     return listing;
 }
 
@@ -34,7 +35,8 @@ QueueListing sendJobListing(const std::vector<PrinterItem>& printers, int64_t pr
     for (const PrinterItem& p : printers) listing.m_entries.push_back(p.name);
     // No queue of the job's model: none is chosen for the user, so a job made for one embosser
     // does not go to another by a press of Enter.
-    listing.m_selected = preselection(printers, [printerType](int64_t model) { return model == printerType; }, -1);
+    listing.m_selected = preselection(
+        printers, [printerType](int64_t model) { return model == printerType; }, -1);
     return listing;
 }
 

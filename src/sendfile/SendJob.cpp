@@ -8,9 +8,7 @@ namespace brelmont::sendfile {
 
 job::DocumentError noPagesError() { return job::DocumentError{"No such file", 4, {}}; }
 
-bool hasPages(const job::Document& document) {
-    return std::max(document.m_embPages.size(), document.m_inkPages.size()) >= 1;
-}
+bool hasPages(const job::Document& document) { return std::max(document.m_embPages.size(), document.m_inkPages.size()) >= 1; }
 
 SendJobResult sendJob(const job::Document& document, std::string_view queue, const printer::SharedStop& stop) {
     if (!hasPages(document)) return {SendJobStatus::NoPages, noPagesError().describe()};

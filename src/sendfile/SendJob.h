@@ -21,7 +21,7 @@ enum class SendJobStatus {
 
 struct SendJobResult {
     SendJobStatus status = SendJobStatus::SendFailed; // nothing counts as sent until lpr said so
-    std::string detail; // why, for the failures
+    std::string detail;                               // why, for the failures
 };
 
 // The error shown for a job without pages.

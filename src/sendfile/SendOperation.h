@@ -31,7 +31,7 @@ struct SendOutcome {
 
 // Runs sendCommand(path, queue) and waits for lpr to hand the job over, at most `limit` (a
 // scheduler that does not answer must not hold the caller for ever).
-SendOutcome send(std::string_view path, std::string_view queue,
-                 std::chrono::milliseconds limit = std::chrono::minutes(2), const printer::SharedStop& stop = {});
+SendOutcome send(std::string_view path, std::string_view queue, std::chrono::milliseconds limit = std::chrono::minutes(2),
+                 const printer::SharedStop& stop = {});
 
 } // namespace brelmont::sendfile

@@ -9,9 +9,8 @@
 namespace brelmont::sendfile {
 
 std::string queueBrailleSpacing(std::string_view queue, std::string* error) {
-    const preferences::PrintOption spacing =
-        preferences::findOption(preferences::parseOptionListing(preferences::OptionStore::listing(queue, error)),
-                                "BrailleSpacing");
+    const preferences::PrintOption spacing = preferences::findOption(
+        preferences::parseOptionListing(preferences::OptionStore::listing(queue, error)), "BrailleSpacing");
     if (spacing.selected < 0 || size_t(spacing.selected) >= spacing.values.size()) return {};
     return spacing.values[size_t(spacing.selected)];
 }

@@ -139,8 +139,7 @@ std::string replaceFile(const Fd& folder, const std::string& name, std::string_v
     return {};
 }
 
-std::string copyFile(const Fd& folder, const std::string& from, const std::string& to, mode_t mode,
-                     const fs::path& folderPath) {
+std::string copyFile(const Fd& folder, const std::string& from, const std::string& to, mode_t mode, const fs::path& folderPath) {
     const Opened source = openPlainFile(folder, from, O_RDONLY, 0, folderPath / from);
     if (!source.fd) return source.refusal;
     std::string error;

@@ -46,8 +46,7 @@ Opened makeFolder(const std::filesystem::path& path, mode_t mode);
 // The plain file `name` in an opened folder, with open(2) `flags` (O_CREAT allowed); a file made
 // now gets `mode` on its descriptor. A link, or anything but a plain file, is refused and left
 // as it is. `shown` names the file in the refusal.
-Opened openPlainFile(const Fd& folder, const std::string& name, int flags, mode_t mode,
-                     const std::filesystem::path& shown);
+Opened openPlainFile(const Fd& folder, const std::string& name, int flags, mode_t mode, const std::filesystem::path& shown);
 
 // Sets the mode on the descriptor; false when it could not (a file of another user).
 bool setMode(const Fd& file, mode_t mode);

@@ -15,9 +15,9 @@ enum class ControlKind { TextField, Label, ComboBox, CheckBox, Button };
 struct ControlState {
     std::string name;
     ControlKind kind = ControlKind::TextField;
-    std::string text;               // text fields and labels
-    int index = -1;                 // combo boxes: the selected item, -1 for none
-    bool checked = false;           // check boxes
+    std::string text;     // text fields and labels
+    int index = -1;       // combo boxes: the selected item, -1 for none
+    bool checked = false; // check boxes
     bool enabled = true;
     bool editable = true;           // text fields
     std::vector<std::string> items; // combo boxes whose items the engine fills (paper sizes, PJL names)

@@ -62,7 +62,9 @@ Conversion paperLength(int divisor, std::string side) {
 
 Conversion text() {
     return {
-        [](std::string_view value, ControlSet& controls, std::string_view control) { controls.setText(control, std::string(value)); },
+        [](std::string_view value, ControlSet& controls, std::string_view control) {
+            controls.setText(control, std::string(value));
+        },
         [](const ControlSet& controls, std::string_view control, std::string_view) -> std::optional<std::string> {
             return controls.text(control);
         },
@@ -78,7 +80,9 @@ Conversion shownText() {
 
 Conversion check(std::string on, std::string off) {
     return {
-        [on](std::string_view value, ControlSet& controls, std::string_view control) { controls.setChecked(control, value == on); },
+        [on](std::string_view value, ControlSet& controls, std::string_view control) {
+            controls.setChecked(control, value == on);
+        },
         [on, off](const ControlSet& controls, std::string_view control, std::string_view) -> std::optional<std::string> {
             return controls.checked(control) ? on : off;
         },
@@ -166,7 +170,7 @@ Conversion whenIndexAtLeast(std::string combo, int minIndex, Conversion inner) {
     Conversion conditional = inner;
     conditional.show = nullptr; // such fields are filled by their combo box's change handler
     conditional.write = [combo, minIndex, write = inner.write](const ControlSet& controls, std::string_view control,
-                                                                std::string_view deviceValue) -> std::optional<std::string> {
+                                                               std::string_view deviceValue) -> std::optional<std::string> {
         if (controls.index(combo) < minIndex || !write) return std::nullopt;
         return write(controls, control, deviceValue);
     };

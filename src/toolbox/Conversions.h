@@ -21,8 +21,7 @@ enum class Compare {
 // none when this row sends nothing at present (a condition is not met). Either may be empty.
 struct Conversion {
     std::function<void(std::string_view deviceValue, ControlSet& controls, std::string_view control)> show;
-    std::function<std::optional<std::string>(const ControlSet& controls, std::string_view control,
-                                              std::string_view deviceValue)>
+    std::function<std::optional<std::string>(const ControlSet& controls, std::string_view control, std::string_view deviceValue)>
         write;
     Compare compare = Compare::Text;
     // Further controls the written value depends on (the row's own control always counts).

@@ -24,7 +24,8 @@ const std::vector<ToolboxFamily>& toolboxFamilies() {
 
 const ToolboxFamily* familyForModel(int64_t modelCode) {
     const auto& families = toolboxFamilies();
-    const auto found = std::find_if(families.begin(), families.end(), [&](const ToolboxFamily& f) { return f.modelCode == modelCode; });
+    const auto found =
+        std::find_if(families.begin(), families.end(), [&](const ToolboxFamily& f) { return f.modelCode == modelCode; });
     return found == families.end() ? nullptr : &*found;
 }
 

@@ -83,7 +83,7 @@ struct FamilyDescription {
     int64_t modelCode = 0;
     std::string_view title; // the window title after a successful load
     std::vector<LoadQuery> queries;
-    std::vector<ListId> lookupOrder; // where getValue looks, first to last
+    std::vector<ListId> lookupOrder;                                         // where getValue looks, first to last
     std::vector<ListId> writableLists = {ListId::Variables, ListId::Legacy}; // where setValue writes
     std::vector<ControlSpec> controls;
     std::vector<Setting> settings;

@@ -94,7 +94,7 @@ std::vector<Setting> paperRowsInTwentieths() {
 }
 
 std::vector<std::function<void(ToolboxModel&)>> firstLoadRules(std::string widthVariable, std::string heightVariable,
-                                                                int64_t unitsPerTwentieth) {
+                                                               int64_t unitsPerTwentieth) {
     return {rules::showPrinterName, rules::listStatus, rules::listVariableNames,
             rules::choosePaperSize(std::move(widthVariable), std::move(heightVariable), unitsPerTwentieth)};
 }

@@ -44,11 +44,12 @@ std::vector<Setting> paperRowsInTwentieths();
 // names, and the paper size nearest the two variables (`unitsPerTwentieth` device units to a
 // twentieth of an inch).
 std::vector<std::function<void(ToolboxModel&)>> firstLoadRules(std::string widthVariable, std::string heightVariable,
-                                                                int64_t unitsPerTwentieth = 1);
+                                                               int64_t unitsPerTwentieth = 1);
 // A paper size chosen fills width and height; a variable name chosen shows its loaded value.
 std::vector<ComboAction> paperAndVariableActions();
 
-template <class T> void append(std::vector<T>& to, std::vector<T> more) {
+template <class T>
+void append(std::vector<T>& to, std::vector<T> more) {
     to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 

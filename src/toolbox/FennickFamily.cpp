@@ -248,23 +248,23 @@ std::vector<ControlSpec> fennickControls() {
     parts::append(controls, parts::paperControls());
     std::erase_if(controls, [](const ControlSpec& c) { return c.name == "m_tfRightMargin"; }); // no right margin
     parts::append(controls, {
-        {"m_tfCharsWidth", K::TextField, Notifies},
-        {"m_tfLinesLength", K::TextField, Notifies},
-        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
-        {"m_cbTable", K::ComboBox, Notifies, true, {}, TableSlotCount},
-        {"m_bnInstallTable", K::Button},
-        {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
-        {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
-        {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
-        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
-        {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
-        {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
-        {"m_lbBlackFill", K::Label},
-        {"m_lbBlackHealth", K::Label},
-        {"m_lbColorFill", K::Label},
-        {"m_lbColorHealth", K::Label},
-    });
+                                {"m_tfCharsWidth", K::TextField, Notifies},
+                                {"m_tfLinesLength", K::TextField, Notifies},
+                                {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
+                                {"m_cbTable", K::ComboBox, Notifies, true, {}, TableSlotCount},
+                                {"m_bnInstallTable", K::Button},
+                                {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
+                                {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
+                                {"m_ckAutoCr", K::CheckBox, Notifies},
+                                {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
+                                {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
+                                {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
+                                {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
+                                {"m_lbBlackFill", K::Label},
+                                {"m_lbBlackHealth", K::Label},
+                                {"m_lbColorFill", K::Label},
+                                {"m_lbColorHealth", K::Label},
+                            });
     parts::append(controls, parts::fieldsThatNotify({"m_tfHPVertOffset", "m_tfHorizAlign", "m_tfVertAlign", "m_tfHPHorizOffset",
                                                      "m_tfPrintSkew", "m_tfDryTime"}));
     return controls;
@@ -284,31 +284,33 @@ static FamilyDescription makeFennick() {
     f.writableLists = {ListId::Variables};
     f.controls = fennickControls();
     f.settings = parts::identityRows("FIRMWARE");
-    parts::append(f.settings, {
-        {"PAPERWIDTH", "m_tfPaperWidth", paperSide("width")},
-        {"PAPERLENGTH", "m_tfPaperHeight", paperSide("height")},
-        {"TOPMARGIN", "m_tfTopMargin", byteLength("top margin")},
-        {"LEFTMARGIN", "m_tfLeftMargin", byteLength("left margin")},
-        {"EXTRALINESPACE", "m_tfExtraLineSpace", byteLength("extra line space")},
-        {"CHARSWIDTH", "m_tfCharsWidth", byteNumberField("characters per line")},
-        {"LINESLENGTH", "m_tfLinesLength", byteNumberField("lines per page")},
-        {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
-        {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
-        {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
-        {"TABLE", "m_cbTable", tableSlot()},
-        {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
-        {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"0", "1", "2", "3", "4"}, CustomMediaItem, "4")},
-        {"CUSTOMMEDIAMIN", "m_tfFrontMin",
-         conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("lower media limit"))},
-        {"CUSTOMMEDIAMAX", "m_tfFrontMax",
-         conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("upper media limit"))},
-        {"HPVERTOFFSET", "m_tfHPVertOffset", byteNumberField("ink vertical offset")},
-        {"HORIZOFFSET", "m_tfHorizAlign", byteNumberField("horizontal alignment")},
-        {"VERTOFFSET", "m_tfVertAlign", byteNumberField("vertical alignment")},
-        {"PRINTSKEW", "m_tfPrintSkew", byteNumberField("print skew")},
-        {"HPHORIZOFFSET", "m_tfHPHorizOffset", fitting(conv::integerText(), LargestPair, "ink horizontal offset", "65535")},
-        {"DRYTIME", "m_tfDryTime", byteNumberField("drying time")},
-    });
+    parts::append(
+        f.settings,
+        {
+            {"PAPERWIDTH", "m_tfPaperWidth", paperSide("width")},
+            {"PAPERLENGTH", "m_tfPaperHeight", paperSide("height")},
+            {"TOPMARGIN", "m_tfTopMargin", byteLength("top margin")},
+            {"LEFTMARGIN", "m_tfLeftMargin", byteLength("left margin")},
+            {"EXTRALINESPACE", "m_tfExtraLineSpace", byteLength("extra line space")},
+            {"CHARSWIDTH", "m_tfCharsWidth", byteNumberField("characters per line")},
+            {"LINESLENGTH", "m_tfLinesLength", byteNumberField("lines per page")},
+            {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
+            {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
+            {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
+            {"TABLE", "m_cbTable", tableSlot()},
+            {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
+            {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"0", "1", "2", "3", "4"}, CustomMediaItem, "4")},
+            {"CUSTOMMEDIAMIN", "m_tfFrontMin",
+             conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("lower media limit"))},
+            {"CUSTOMMEDIAMAX", "m_tfFrontMax",
+             conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("upper media limit"))},
+            {"HPVERTOFFSET", "m_tfHPVertOffset", byteNumberField("ink vertical offset")},
+            {"HORIZOFFSET", "m_tfHorizAlign", byteNumberField("horizontal alignment")},
+            {"VERTOFFSET", "m_tfVertAlign", byteNumberField("vertical alignment")},
+            {"PRINTSKEW", "m_tfPrintSkew", byteNumberField("print skew")},
+            {"HPHORIZOFFSET", "m_tfHPHorizOffset", fitting(conv::integerText(), LargestPair, "ink horizontal offset", "65535")},
+            {"DRYTIME", "m_tfDryTime", byteNumberField("drying time")},
+        });
     f.sensorLabels = {
         {"HOME", "Home Flag: ", ""},
         {"PAPER", ", Paper Flag: ", ""},
@@ -318,9 +320,8 @@ static FamilyDescription makeFennick() {
         {"HOUSING", ", Housing open: ", ""},
         {"DUPLEXER", ", Duplexer: ", ""},
     };
-    f.comboActions = {{"m_cbPaperSize", rules::fillPaperSize},
-                      {"m_cbPjlNames", nullptr, askParameter},
-                      {"m_cbMediaMediaType", showMediaKind}};
+    f.comboActions = {
+        {"m_cbPaperSize", rules::fillPaperSize}, {"m_cbPjlNames", nullptr, askParameter}, {"m_cbMediaMediaType", showMediaKind}};
     f.beforeFill = {buildComposites};
     f.loadRules = parts::firstLoadRules("PAPERWIDTH", "PAPERLENGTH", 36);
     f.loadRules.push_back(showInkUnit);

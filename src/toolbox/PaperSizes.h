@@ -9,9 +9,9 @@ namespace brelmont::toolbox {
 
 struct PaperSize {
     std::string_view name;
-    int64_t width;  // twentieths of an inch
-    int64_t height; // twentieths of an inch
-    std::string_view widthText;  // as the change handler shows it, before the inch sign
+    int64_t width;              // twentieths of an inch
+    int64_t height;             // twentieths of an inch
+    std::string_view widthText; // as the change handler shows it, before the inch sign
     std::string_view heightText;
 };
 

@@ -39,13 +39,11 @@ void enableTableInstall(ToolboxModel& model, int index) {
     model.controlSet().setEnabled("m_bnInstallTable", index >= UserTableItem);
 }
 
-void enableTableInstallOnLoad(ToolboxModel& model) {
-    enableTableInstall(model, model.controlSet().index("m_cbTable"));
-}
+void enableTableInstallOnLoad(ToolboxModel& model) { enableTableInstall(model, model.controlSet().index("m_cbTable")); }
 
 // The media limits of m_cbMediaMediaType's items, each one variable holding upper × 256 + lower.
-constexpr const char* MediaLimitVariables[] = {"BRAILLEMEDIA",   "LIGHTBRAILLEMEDIA", "PLAINMEDIA",     "CARDSTOCKMEDIA",
-                                               "PREMIUMMEDIA",   "SYNTHETICMEDIA",    "CUSTOMMEDIA"};
+constexpr const char* MediaLimitVariables[] = {"BRAILLEMEDIA", "LIGHTBRAILLEMEDIA", "PLAINMEDIA", "CARDSTOCKMEDIA",
+                                               "PREMIUMMEDIA", "SYNTHETICMEDIA",    "CUSTOMMEDIA"};
 constexpr int CustomMediaItem = 6;
 
 // "cbMediaMediaType": the two limits of the chosen kind; only the custom pair can be edited.
@@ -91,42 +89,40 @@ FamilyDescription makeTessaline() {
     FamilyDescription f = parts::fourListFamily(model::Tessaline, "Tessaline Toolbox", printer::pjl::VariablesWithStatus,
                                                 {ListId::Variables, ListId::Status, ListId::Versions, ListId::Legacy});
     parts::append(f.controls, {
-        {"m_cbTable", K::ComboBox, Notifies, true, {}, BuiltInTables + 1},
-        {"m_bnInstallTable", K::Button},
-        {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
-        {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
-        {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
-        {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, 7},
-        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
-        {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
-        {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
-        {"m_tfPrintSkew", K::TextField, Notifies},
-    });
+                                  {"m_cbTable", K::ComboBox, Notifies, true, {}, BuiltInTables + 1},
+                                  {"m_bnInstallTable", K::Button},
+                                  {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
+                                  {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_ckAutoCr", K::CheckBox, Notifies},
+                                  {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, 7},
+                                  {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, CustomMediaItem + 1},
+                                  {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
+                                  {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
+                                  {"m_tfPrintSkew", K::TextField, Notifies},
+                              });
     // Shown only, then the written settings in the order Apply writes them.
     f.settings = parts::identityRows("FIRMWARE");
     parts::append(f.settings, parts::paperRowsInTwentieths());
     parts::append(f.settings, {
-        {"LINESPACING", "m_tfExtraLineSpace", conv::length(20)},
-        {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
-        {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
-        {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
-        {"TABLE", "m_cbTable", tableChoice()},
-        {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
-        {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"12", "13", "2", "11", "3", "15"}, 6, "30")},
-        {"CUSTOMMEDIA", "m_tfFrontMin", packedLimits()},
-        {"SKEW", "m_tfPrintSkew", skew()},
-    });
+                                  {"LINESPACING", "m_tfExtraLineSpace", conv::length(20)},
+                                  {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
+                                  {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
+                                  {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
+                                  {"TABLE", "m_cbTable", tableChoice()},
+                                  {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
+                                  {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"12", "13", "2", "11", "3", "15"}, 6, "30")},
+                                  {"CUSTOMMEDIA", "m_tfFrontMin", packedLimits()},
+                                  {"SKEW", "m_tfPrintSkew", skew()},
+                              });
     f.sensorLabels = {
-        {"HOMEFLAG", "Home Flag: ", ""},
-        {"GAPFLAG", ", Gap flag: ", ""},
-        {"PAPER", ", Paper present: ", ""},
-        {"PAPERFLAG", ",\r\nOut of paper sensor: ", ""},
-        {"PANEL", ", Panel buttons: ", ""},
-        {"SOLTEMPERATURE0", ",\r\nTemperature: ", "\u00b0C"},
+        {"HOMEFLAG", "Home Flag: ", ""},    {"GAPFLAG", ", Gap flag: ", ""},
+        {"PAPER", ", Paper present: ", ""}, {"PAPERFLAG", ",\r\nOut of paper sensor: ", ""},
+        {"PANEL", ", Panel buttons: ", ""}, {"SOLTEMPERATURE0", ",\r\nTemperature: ", "\u00b0C"},
     };
     f.comboActions = parts::paperAndVariableActions(); // the paper size's is "cbLegacyPaperSize"
-    parts::append(f.comboActions, {{"m_cbMediaMediaType", showMediaLimits}, {"m_cbTable", enableTableInstall}}); // "cbBrailleTable"
+    parts::append(f.comboActions,
+                  {{"m_cbMediaMediaType", showMediaLimits}, {"m_cbTable", enableTableInstall}}); // "cbBrailleTable"
     f.loadRules = parts::firstLoadRules("FORMWIDTH", "FORMHEIGHT");
     f.loadRules.push_back(enableTableInstallOnLoad);
     // Whole numbers only, and the embosser keeps them at once.

@@ -22,7 +22,10 @@ std::chrono::milliseconds operationTimeLimit() {
 }
 
 ToolboxModel::ToolboxModel(const FamilyDescription& family, printer::PjlExchange exchange, printer::DataExchange data)
-    : m_family(family), m_exchange(std::move(exchange)), m_dataExchange(std::move(data)), m_controls(family.controls) {}
+    : m_family(family),
+      m_exchange(std::move(exchange)),
+      m_dataExchange(std::move(data)),
+      m_controls(family.controls) {}
 
 const std::vector<PjlItem>& ToolboxModel::list(ListId id) const {
     switch (id) {
@@ -65,7 +68,8 @@ printer::ExchangeBounds ToolboxModel::operationBounds() const {
 
 namespace {
 
-template <class Result> Result notAttached() {
+template <class Result>
+Result notAttached() {
     Result none;
     none.status = printer::ExchangeStatus::NotAttached;
     none.reason = "no attached queue of this model";
@@ -84,17 +88,14 @@ printer::DataExchangeResult ToolboxModel::exchangeData(const std::vector<uint8_t
     return m_dataExchange(data, m_printer->deviceUri, operationBounds());
 }
 
-bool ToolboxModel::load(const LoadProgress& progress) {
-    return load(printer::Printers(m_stop).items(), progress);
-}
+bool ToolboxModel::load(const LoadProgress& progress) { return load(printer::Printers(m_stop).items(), progress); }
 
 // The first connected queue of the family, the queries with their retries, then the controls.
 // A required query that yields no list fails the load: the ones after it are not asked.
 bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProgress& progress) {
     m_bDismiss = true; // until the load has succeeded
-    const auto chosen = std::find_if(printers.begin(), printers.end(), [&](const PrinterItem& p) {
-        return p.model == m_family.modelCode && p.connected;
-    });
+    const auto chosen = std::find_if(printers.begin(), printers.end(),
+                                     [&](const PrinterItem& p) { return p.model == m_family.modelCode && p.connected; });
     if (chosen == printers.end()) {
         m_loadFailure = {printer::ExchangeStatus::NotAttached, "no attached queue of this model"};
         return false;
@@ -104,15 +105,13 @@ bool ToolboxModel::load(const std::vector<PrinterItem>& printers, const LoadProg
     int number = 0;
     for (const LoadQuery& q : m_family.queries) {
         if (progress) progress({q.query->name, ++number, int(m_family.queries.size())});
-        const printer::QueryResult result =
-            printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds, q.parse);
+        const printer::QueryResult result = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds, q.parse);
         mutableList(q.list) = result.items.value_or(std::vector<PjlItem>{});
         if (list(q.list).empty() && q.required) {
-            m_loadFailure = result.outcome.ok()
-                                ? printer::ExchangeOutcome{printer::ExchangeStatus::NotUnderstood,
-                                                           "the entries of the " + std::string(q.query->name) +
-                                                               " reply did not match their count"}
-                                : result.outcome;
+            m_loadFailure = result.outcome.ok() ? printer::ExchangeOutcome{printer::ExchangeStatus::NotUnderstood,
+                                                                           "the entries of the " + std::string(q.query->name) +
+                                                                               " reply did not match their count"}
+                                                : result.outcome;
             return false;
         }
     }
@@ -132,9 +131,7 @@ void ToolboxModel::fillControls() {
     for (const auto& rule : m_family.loadRules) rule(*this);
 }
 
-std::string ToolboxModel::title() const {
-    return m_bInit ? std::string(m_family.title) : std::string();
-}
+std::string ToolboxModel::title() const { return m_bInit ? std::string(m_family.title) : std::string(); }
 
 // A change the user made: Apply follows once the controls hold device values, and only for
 // controls that report their changes; then the combo box's own action, if it has one.
@@ -192,8 +189,7 @@ ChangeResult ToolboxModel::setText(std::string_view control, std::string text) {
 
 ChangeResult ToolboxModel::setIndex(std::string_view control, int index) {
     ControlState* state = m_controls.find(control);
-    const bool inRange =
-        state && index >= -1 && index < (state->itemsFromEngine ? int(state->items.size()) : state->layoutItems);
+    const bool inRange = state && index >= -1 && index < (state->itemsFromEngine ? int(state->items.size()) : state->layoutItems);
     if (!userCanEdit(state, ControlKind::ComboBox) || !inRange) return refused();
     state->index = index;
     state->assigned = true;
@@ -220,9 +216,8 @@ bool ToolboxModel::changedSinceLoad(std::string_view control) const {
 }
 
 bool ToolboxModel::rowChanged(const Setting& row) const {
-    return changedSinceLoad(row.control) ||
-           std::any_of(row.conversion.alsoReads.begin(), row.conversion.alsoReads.end(),
-                       [&](const std::string& control) { return changedSinceLoad(control); });
+    return changedSinceLoad(row.control) || std::any_of(row.conversion.alsoReads.begin(), row.conversion.alsoReads.end(),
+                                                        [&](const std::string& control) { return changedSinceLoad(control); });
 }
 
 WriteResult ToolboxModel::write(std::string request) {
@@ -255,8 +250,8 @@ WriteResult ToolboxModel::apply() {
                 continue;
             }
         }
-        const bool differs = row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text)
-                                                                         : device != *text;
+        const bool differs =
+            row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text) : device != *text;
         if (!differs) continue;
         // A variable the device does not have would go out as a line without a name.
         if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
@@ -273,8 +268,8 @@ WriteResult ToolboxModel::apply() {
     }
     if (!m_update.empty()) {
         std::vector<std::string> notes = std::move(result.notes);
-        result = write(m_family.applyBuilder.request ? m_family.applyBuilder.request(m_update)
-                                                     : printer::pjl::applyRequest(m_update));
+        result =
+            write(m_family.applyBuilder.request ? m_family.applyBuilder.request(m_update) : printer::pjl::applyRequest(m_update));
         result.notes = std::move(notes);
         if (result.outcome.ok())
             for (const PjlItem& item : m_update) setValue(item.key, item.value);
@@ -341,8 +336,6 @@ printer::ExchangeOutcome ToolboxModel::readSensors() {
     return {};
 }
 
-WriteResult ToolboxModel::resetFillState(int tag) {
-    return write(printer::pjl::clearNozzleCountRequest(tag == 1 ? 1 : 0));
-}
+WriteResult ToolboxModel::resetFillState(int tag) { return write(printer::pjl::clearNozzleCountRequest(tag == 1 ? 1 : 0)); }
 
 } // namespace brelmont::toolbox

@@ -78,10 +78,10 @@ public:
     void cancel() { m_stop->stop(); }
     const printer::SharedStop& stopSignal() const { return m_stop; }
 
-    bool initialised() const { return m_bInit; }   // the controls hold device values
+    bool initialised() const { return m_bInit; }    // the controls hold device values
     bool mustDismiss() const { return m_bDismiss; } // the window must close (a failed load, or OK)
     bool applyEnabled() const { return m_applyEnabled; }
-    std::string title() const;                      // the window title ("" until a load succeeded)
+    std::string title() const;                                            // the window title ("" until a load succeeded)
     const std::vector<int>& removedTabs() const { return m_removedTabs; } // tab indices of m_tvTabView to remove
     const std::optional<printer::PrinterItem>& printer() const { return m_printer; }
 

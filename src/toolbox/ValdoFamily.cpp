@@ -58,8 +58,7 @@ void showMediaLimits(ToolboxModel& model, int kind) {
 
 // A limit field's row: the variable follows the media kind chosen; only custom kinds are written.
 Setting limitRow(const LimitField& field) {
-    Setting row{field.control, field.control,
-                conv::whenIndexAtLeast("m_cbMediaMediaType", FirstCustomKind, conv::integerText())};
+    Setting row{field.control, field.control, conv::whenIndexAtLeast("m_cbMediaMediaType", FirstCustomKind, conv::integerText())};
     row.conversion.alsoReads = {"m_cbMediaMediaType"};
     row.variableFor = [field](const ControlSet& controls) {
         const int kind = controls.index("m_cbMediaMediaType");
@@ -123,72 +122,80 @@ FamilyDescription makeValdo(bool backLimits) {
     f.controls = parts::identityControls();
     parts::append(f.controls, parts::paperControls());
     parts::append(f.controls, {
-        {"m_tfSTM8Version", K::TextField, false, ReadOnly},
-        {"m_cbDuplex", K::ComboBox, Notifies, true, {}, 2},
-        {"m_cbOutputFace", K::ComboBox, Notifies, true, {}, 2},
-        {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
-        {"m_tfTable", K::TextField, Notifies},
-        {"m_cbSpacing", K::ComboBox, Notifies, true, {}, 6},
-        {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
-        {"m_ckAutoCr", K::CheckBox, Notifies},
-        {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
-        {"m_cbQuality", K::ComboBox, Notifies, true, {}, 3},
-        {"m_tfLinesLength", K::TextField, Notifies},
-        {"m_tfCharsWidth", K::TextField, Notifies},
-        {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, MediaKinds},
-        {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
-    });
+                                  {"m_tfSTM8Version", K::TextField, false, ReadOnly},
+                                  {"m_cbDuplex", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_cbOutputFace", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_cbBrailleForce", K::ComboBox, Notifies, true, {}, 3},
+                                  {"m_tfTable", K::TextField, Notifies},
+                                  {"m_cbSpacing", K::ComboBox, Notifies, true, {}, 6},
+                                  {"m_cbGraphics", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_ckAutoCr", K::CheckBox, Notifies},
+                                  {"m_cbBrailleDots", K::ComboBox, Notifies, true, {}, 2},
+                                  {"m_cbQuality", K::ComboBox, Notifies, true, {}, 3},
+                                  {"m_tfLinesLength", K::TextField, Notifies},
+                                  {"m_tfCharsWidth", K::TextField, Notifies},
+                                  {"m_cbLegacyMediaType", K::ComboBox, Notifies, true, {}, MediaKinds},
+                                  {"m_tfFrontMin", K::TextField, Notifies, ReadOnly},
+                              });
     if (backLimits)
-        parts::append(f.controls, {{"m_tfBackMin", K::TextField, Notifies, ReadOnly}, {"m_tfBackMax", K::TextField, Notifies, ReadOnly}});
+        parts::append(f.controls,
+                      {{"m_tfBackMin", K::TextField, Notifies, ReadOnly}, {"m_tfBackMax", K::TextField, Notifies, ReadOnly}});
     parts::append(f.controls, {
-        {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
-        {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, MediaKinds},
-    });
-    parts::append(f.controls, parts::textFields({"m_tfSkew", "m_tfHomePos", "m_tfTopOfForm", "m_tfEdgeClearance", "m_tfStepsPerInch"}));
+                                  {"m_tfFrontMax", K::TextField, Notifies, ReadOnly},
+                                  {"m_cbMediaMediaType", K::ComboBox, Notifies, true, {}, MediaKinds},
+                              });
+    parts::append(f.controls,
+                  parts::textFields({"m_tfSkew", "m_tfHomePos", "m_tfTopOfForm", "m_tfEdgeClearance", "m_tfStepsPerInch"}));
     parts::append(f.controls, parts::networkControls());
     // Shown only, then the written settings in the order Apply writes them.
     f.settings = parts::identityRows("FWPRIMARY");
     f.settings.push_back({"FWSECONDARY", "m_tfSTM8Version", conv::shownText()});
-    parts::append(f.settings, {
-        {"PAPERWIDTH", "m_tfPaperWidth", conv::paperLength(720, "width")},
-        {"PAPERLENGTH", "m_tfPaperHeight", conv::paperLength(720, "length")},
-        {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
-        {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
-        {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
-        {"EXTRALINESPACE", "m_tfExtraLineSpace", conv::length(20)},
-        {"CHARSWIDTH", "m_tfCharsWidth", count()},
-        {"LINESLENGTH", "m_tfLinesLength", count()},
-        {"AUTOCR", "m_ckAutoCr", conv::check("ON", "OFF")},
-        {"QUALITY", "m_cbQuality", conv::words({"DRAFT", "STANDARD", "BEST"}, 1, "STANDARD")},
-        {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
-        {"GRAPHICS", "m_cbGraphics", conv::words({"OFF", "ON"}, 0, "ON")},
-        {"SPACING", "m_cbSpacing",
-         conv::words({"MARBURG", "LIBRARYOFCONGRESS", "USNATIONALLIBRARY", "MICROBRAILLE", "KOREAN", "JUMBOBRAILLE"}, 0, "MARBURG")},
-        {"BRAILLETABLE", "m_tfTable", brailleTable()},
-        {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"HEAVY", "NORMAL", "LIGHT"}, 1, "NORMAL")},
-        {"OUTPUTFACE", "m_cbOutputFace", conv::words({"0", "1"}, 0, "1")},
-        {"DUPLEXMODE", "m_cbDuplex", conv::words({"SIMPLEX", "LONGEDGE"}, 1, "LONGEDGE")},
-        // Before the load a kind no word names shows as plain custom.
-        {"MEDIATYPE", "m_cbLegacyMediaType",
-         conv::words({"BRAILLE", "LIGHTBRAILLE", "PLAIN", "PREMIUM", "CARDSTOCK", "CHINESE", "CUSTOM", "CUSTOM8", "CUSTOM9",
-                      "CUSTOM10", "CUSTOM11", "CUSTOM12", "CUSTOM13", "CUSTOM14", "CUSTOM15", "CUSTOM16"},
-                     FirstCustomKind, "CUSTOM")},
-    });
+    parts::append(
+        f.settings,
+        {
+            {"PAPERWIDTH", "m_tfPaperWidth", conv::paperLength(720, "width")},
+            {"PAPERLENGTH", "m_tfPaperHeight", conv::paperLength(720, "length")},
+            {"TOPMARGIN", "m_tfTopMargin", conv::length(20)},
+            {"LEFTMARGIN", "m_tfLeftMargin", conv::length(20)},
+            {"RIGHTMARGIN", "m_tfRightMargin", conv::length(20)},
+            {"EXTRALINESPACE", "m_tfExtraLineSpace", conv::length(20)},
+            {"CHARSWIDTH", "m_tfCharsWidth", count()},
+            {"LINESLENGTH", "m_tfLinesLength", count()},
+            {"AUTOCR", "m_ckAutoCr", conv::check("ON", "OFF")},
+            {"QUALITY", "m_cbQuality", conv::words({"DRAFT", "STANDARD", "BEST"}, 1, "STANDARD")},
+            {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
+            {"GRAPHICS", "m_cbGraphics", conv::words({"OFF", "ON"}, 0, "ON")},
+            {"SPACING", "m_cbSpacing",
+             conv::words({"MARBURG", "LIBRARYOFCONGRESS", "USNATIONALLIBRARY", "MICROBRAILLE", "KOREAN", "JUMBOBRAILLE"}, 0,
+                         "MARBURG")},
+            {"BRAILLETABLE", "m_tfTable", brailleTable()},
+            {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"HEAVY", "NORMAL", "LIGHT"}, 1, "NORMAL")},
+            {"OUTPUTFACE", "m_cbOutputFace", conv::words({"0", "1"}, 0, "1")},
+            {"DUPLEXMODE", "m_cbDuplex", conv::words({"SIMPLEX", "LONGEDGE"}, 1, "LONGEDGE")},
+            // Before the load a kind no word names shows as plain custom.
+            {"MEDIATYPE", "m_cbLegacyMediaType",
+             conv::words({"BRAILLE", "LIGHTBRAILLE", "PLAIN", "PREMIUM", "CARDSTOCK", "CHINESE", "CUSTOM", "CUSTOM8", "CUSTOM9",
+                          "CUSTOM10", "CUSTOM11", "CUSTOM12", "CUSTOM13", "CUSTOM14", "CUSTOM15", "CUSTOM16"},
+                         FirstCustomKind, "CUSTOM")},
+        });
     for (const LimitField& field : FrontLimits) f.settings.push_back(limitRow(field));
     if (backLimits)
         for (const LimitField& field : BackLimits) f.settings.push_back(limitRow(field));
     parts::append(f.settings, parts::networkRows());
     parts::append(f.settings, {
-        {"PAPSTEPSPERINCH", "m_tfStepsPerInch", conv::text()},
-        {"HOMEPOS", "m_tfHomePos", conv::text()},
-        {"PAPERSENSEPOS", "m_tfTopOfForm", conv::text()},
-        {"SKEW", "m_tfSkew", skew()},
-        {"EDGECLEARANCE", "m_tfEdgeClearance", conv::length(100)},
-    });
+                                  {"PAPSTEPSPERINCH", "m_tfStepsPerInch", conv::text()},
+                                  {"HOMEPOS", "m_tfHomePos", conv::text()},
+                                  {"PAPERSENSEPOS", "m_tfTopOfForm", conv::text()},
+                                  {"SKEW", "m_tfSkew", skew()},
+                                  {"EDGECLEARANCE", "m_tfEdgeClearance", conv::length(100)},
+                              });
     f.sensorLabels = {
-        {"PAPER", "Paper Flag: ", ""},          {"PICKUP", ", Pickup Flag: ", ""},
-        {"HOME", ", Home Flag: ", ""},          {"PANELBTNS", ", Panel: ", ""},
-        {"BOARDTEMP", "\r\nBoard temperature: ", "\u00b0C"}, {"SOLENOIDTEMP", ", Solenoid temperature: ", "\u00b0C"},
+        {"PAPER", "Paper Flag: ", ""},
+        {"PICKUP", ", Pickup Flag: ", ""},
+        {"HOME", ", Home Flag: ", ""},
+        {"PANELBTNS", ", Panel: ", ""},
+        {"BOARDTEMP", "\r\nBoard temperature: ", "\u00b0C"},
+        {"SOLENOIDTEMP", ", Solenoid temperature: ", "\u00b0C"},
         {"CARRIAGETEMP", "\r\nCarriage temperature: ", "\u00b0C"},
     };
     f.comboActions = {

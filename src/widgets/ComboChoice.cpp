@@ -11,7 +11,10 @@
 namespace brelmont::widgets {
 
 ComboChoice::ComboChoice(QComboBox* combo, std::function<void(int)> chosen)
-    : QObject(combo), m_combo(combo), m_chosen(std::move(chosen)), m_inEffect(combo->currentIndex()) {
+    : QObject(combo),
+      m_combo(combo),
+      m_chosen(std::move(chosen)),
+      m_inEffect(combo->currentIndex()) {
     combo->installEventFilter(this);
     // The popup's frame hides when an item is picked with the mouse or Enter, or the popup is left.
     combo->view()->window()->installEventFilter(this);

@@ -6,8 +6,6 @@
 
 namespace brelmont::widgets {
 
-QString translated(std::string_view text) {
-    return QCoreApplication::translate("Brelmont", std::string(text).c_str());
-}
+QString translated(std::string_view text) { return QCoreApplication::translate("Brelmont", std::string(text).c_str()); }
 
 } // namespace brelmont::widgets

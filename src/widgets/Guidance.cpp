@@ -5,9 +5,10 @@
 namespace brelmont::widgets {
 
 QString noQueueText() {
-    return withDoctorHint(QCoreApplication::translate(
-        "Guidance", "There is no print queue for a Brelmont embosser.\n\nAdd the embosser as a printer in the "
-                    "system's printer settings (or with lpadmin), then try again."));
+    return withDoctorHint(
+        QCoreApplication::translate("Guidance",
+                                    "There is no print queue for a Brelmont embosser.\n\nAdd the embosser as a printer in the "
+                                    "system's printer settings (or with lpadmin), then try again."));
 }
 
 QString withDoctorHint(const QString& text) {

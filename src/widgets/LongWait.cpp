@@ -84,8 +84,7 @@ protected:
             const auto* window = qobject_cast<const QWindow*>(target);
             return !window || window != m_dialog->windowHandle();
         }
-        default:
-            return false;
+        default: return false;
         }
     }
 
@@ -134,7 +133,9 @@ QDialog* makeProgressDialog(QWidget* parent, const QString& what) {
 void WaitNote::set(const QString& text) {
     const std::lock_guard lock(m_mutex);
     m_text = text;
-    if (m_label) QMetaObject::invokeMethod(m_label, [label = m_label, text] { label->setText(text); }, Qt::QueuedConnection);
+    if (m_label)
+        QMetaObject::invokeMethod(
+            m_label, [label = m_label, text] { label->setText(text); }, Qt::QueuedConnection);
 }
 
 void WaitNote::attach(QLabel* label) {
@@ -201,10 +202,8 @@ bool LongWait::runWork(QWidget* parent, const QString& what, std::function<void(
         state->wakeUp = nullptr;
         finished = state->done;
     }
-    if (finished)
-        worker.join();
-    else
-        abandonedWorkers().add(std::move(worker));
+    if (finished) worker.join();
+    else abandonedWorkers().add(std::move(worker));
     return finished && !cancelled;
 }
 

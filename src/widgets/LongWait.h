@@ -60,9 +60,7 @@ public:
             [result, work = std::move(work)] {
                 try {
                     *result = work();
-                } catch (...) {
-                    *result = Result{};
-                }
+                } catch (...) { *result = Result{}; }
             },
             options);
         if (!finished) return std::nullopt;

@@ -26,7 +26,8 @@ void present(const QString& text) {
 } // namespace
 
 void MessageBox::show(const QString& text) {
-    QMetaObject::invokeMethod(qApp, [text] { present(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [text] { present(text); }, Qt::QueuedConnection);
 }
 
 void MessageBox::showSettingsFailure(const QString& detail) {

@@ -15,22 +15,14 @@ constexpr int PollMs = 100;
 constexpr int DrainMs = 1000;
 } // namespace
 
-Connection::Connection(int fd, int id, ConnectionContext context)
-    : m_fd(fd)
-    , m_id(id)
-    , m_ctx(context)
-{
+Connection::Connection(int fd, int id, ConnectionContext context) : m_fd(fd), m_id(id), m_ctx(context) {
     timeval sendTimeout{5, 0};
     ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &sendTimeout, sizeof sendTimeout);
 }
 
-Connection::~Connection()
-{
-    close();
-}
+Connection::~Connection() { close(); }
 
-void Connection::run()
-{
+void Connection::run() {
     if (m_ctx.faults.nextConnectionDropped()) {
         m_ctx.log.write(m_id, "connection dropped without a reply");
         ::close(m_fd);
@@ -49,8 +41,7 @@ void Connection::run()
         }
         pollfd p{m_fd, POLLIN, 0};
         const int r = ::poll(&p, 1, PollMs);
-        if (r < 0 && errno == EINTR)
-            continue;
+        if (r < 0 && errno == EINTR) continue;
         if (r < 0) {
             why = "poll failed";
             break;
@@ -63,8 +54,7 @@ void Connection::run()
             continue;
         }
         const ssize_t n = ::recv(m_fd, buf, sizeof buf, 0);
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
         if (n < 0) {
             why = "connection reset";
             break;
@@ -76,45 +66,38 @@ void Connection::run()
         parser.feed(std::string_view(buf, static_cast<size_t>(n)));
         lastActivity = Clock::now();
     }
-    if (m_ended)
-        why = "reply cut short, connection ended";
+    if (m_ended) why = "reply cut short, connection ended";
     if (m_data) {
         std::fclose(m_data);
         m_data = nullptr;
     }
     if (m_dataBytes > 0)
-        m_ctx.log.write(m_id, std::to_string(m_dataBytes) + " bytes of data "
-                                  + (m_dataPath.empty() ? "received, no store" : "stored in " + m_dataPath.filename().string()));
+        m_ctx.log.write(m_id, std::to_string(m_dataBytes) + " bytes of data " +
+                                  (m_dataPath.empty() ? "received, no store" : "stored in " + m_dataPath.filename().string()));
     m_ctx.log.write(m_id, std::string("connection closed: ") + why);
     close();
 }
 
 // Ends our side first and lets the client read to the end, so that it sees an orderly close
 // rather than a reset that could swallow the last reply.
-void Connection::close()
-{
-    if (m_fd < 0)
-        return;
+void Connection::close() {
+    if (m_fd < 0) return;
     ::shutdown(m_fd, SHUT_WR);
     const auto deadline = Clock::now() + std::chrono::milliseconds(DrainMs);
     char buf[4096];
     while (Clock::now() < deadline && !m_ctx.stopping) {
         pollfd p{m_fd, POLLIN, 0};
-        if (::poll(&p, 1, PollMs) <= 0)
-            continue;
-        if (::recv(m_fd, buf, sizeof buf, 0) <= 0)
-            break;
+        if (::poll(&p, 1, PollMs) <= 0) continue;
+        if (::recv(m_fd, buf, sizeof buf, 0) <= 0) break;
     }
     ::close(m_fd);
     m_fd = -1;
 }
 
-void Connection::send(std::string_view bytes)
-{
+void Connection::send(std::string_view bytes) {
     while (!bytes.empty() && !m_ended) {
         const ssize_t n = ::send(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
+        if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             m_ended = true;
             return;
@@ -123,72 +106,56 @@ void Connection::send(std::string_view bytes)
     }
 }
 
-void Connection::pause(int ms)
-{
+void Connection::pause(int ms) {
     const auto until = Clock::now() + std::chrono::milliseconds(ms);
     while (Clock::now() < until && !m_ctx.stopping)
         std::this_thread::sleep_for(std::min<Clock::duration>(until - Clock::now(), std::chrono::milliseconds(20)));
 }
 
-void Connection::pjlLine(std::string_view line)
-{
-    if (m_ended)
-        return;
+void Connection::pjlLine(std::string_view line) {
+    if (m_ended) return;
     const auto reply = m_ctx.device.pjlLine(m_id, line);
-    if (!reply)
-        return;
+    if (!reply) return;
     const ReplyFaults faults = m_ctx.faults.nextReply();
     if (faults.garble || faults.wrongCount || faults.shortReply || faults.endless)
-        m_ctx.log.write(m_id, std::string("fault:") + (faults.garble ? " garbled header" : "")
-                                  + (faults.wrongCount ? " wrong count" : "") + (faults.shortReply ? " short reply" : "")
-                                  + (faults.endless ? " endless reply" : ""));
+        m_ctx.log.write(m_id, std::string("fault:") + (faults.garble ? " garbled header" : "") +
+                                  (faults.wrongCount ? " wrong count" : "") + (faults.shortReply ? " short reply" : "") +
+                                  (faults.endless ? " endless reply" : ""));
     pause(m_ctx.faults.delayMs());
     if (faults.endless) {
         const std::string chunk(64 * 1024, 'X');
-        while (!m_ended && !m_ctx.stopping)
-            send(chunk);
+        while (!m_ended && !m_ctx.stopping) send(chunk);
         m_ended = true;
         return;
     }
     send(render(*reply, faults));
-    if (faults.shortReply)
-        m_ended = true;
+    if (faults.shortReply) m_ended = true;
 }
 
-void Connection::printerCommand(std::string_view text)
-{
-    if (!m_ended)
-        m_ctx.device.printerCommand(m_id, text);
+void Connection::printerCommand(std::string_view text) {
+    if (!m_ended) m_ctx.device.printerCommand(m_id, text);
 }
 
-void Connection::binaryCommand(std::string_view bytes)
-{
-    if (m_ended)
-        return;
+void Connection::binaryCommand(std::string_view bytes) {
+    if (m_ended) return;
     if (const auto reply = m_ctx.device.binaryCommand(m_id, bytes)) {
         pause(m_ctx.faults.delayMs());
         send(*reply);
     }
 }
 
-void Connection::data(std::string_view bytes)
-{
-    if (m_ended)
-        return;
+void Connection::data(std::string_view bytes) {
+    if (m_ended) return;
     if (m_dataBytes == 0) {
         m_dataPath = m_ctx.device.newReceivedFile();
-        if (!m_dataPath.empty())
-            m_data = std::fopen(m_dataPath.c_str(), "wb");
+        if (!m_dataPath.empty()) m_data = std::fopen(m_dataPath.c_str(), "wb");
     }
     m_dataBytes += bytes.size();
-    if (m_data)
-        std::fwrite(bytes.data(), 1, bytes.size(), m_data);
+    if (m_data) std::fwrite(bytes.data(), 1, bytes.size(), m_data);
 }
 
-void Connection::download(std::string_view name, std::string_view bytes, bool complete)
-{
-    if (!m_ended)
-        m_ctx.device.download(m_id, name, bytes, complete);
+void Connection::download(std::string_view name, std::string_view bytes, bool complete) {
+    if (!m_ended) m_ctx.device.download(m_id, name, bytes, complete);
 }
 
 } // namespace brelmont::sim

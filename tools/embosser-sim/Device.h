@@ -17,9 +17,9 @@
 namespace brelmont::sim {
 
 struct DeviceConfig {
-    std::string deviceId;               // empty: the family's own
-    std::filesystem::path statePath;    // empty: settings live only as long as the process
-    std::filesystem::path storeDir;     // empty: data and downloads are counted, not kept
+    std::string deviceId;            // empty: the family's own
+    std::filesystem::path statePath; // empty: settings live only as long as the process
+    std::filesystem::path storeDir;  // empty: data and downloads are counted, not kept
 };
 
 class Device {

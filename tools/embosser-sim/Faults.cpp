@@ -3,23 +3,16 @@
 namespace brelmont::sim {
 
 namespace {
-bool take(int& left)
-{
-    if (left <= 0)
-        return false;
+bool take(int& left) {
+    if (left <= 0) return false;
     --left;
     return true;
 }
 } // namespace
 
-Faults::Faults(FaultPlan plan)
-    : m_left(plan)
-    , m_delayMs(plan.delayMs)
-{
-}
+Faults::Faults(FaultPlan plan) : m_left(plan), m_delayMs(plan.delayMs) {}
 
-ReplyFaults Faults::nextReply()
-{
+ReplyFaults Faults::nextReply() {
     std::lock_guard lock(m_mutex);
     ReplyFaults f;
     f.garble = take(m_left.garble);
@@ -29,16 +22,13 @@ ReplyFaults Faults::nextReply()
     return f;
 }
 
-int Faults::connectionsLeft()
-{
+int Faults::connectionsLeft() {
     std::lock_guard lock(m_mutex);
-    if (m_left.serve <= 0)
-        return -1;
+    if (m_left.serve <= 0) return -1;
     return --m_left.serve;
 }
 
-bool Faults::nextConnectionDropped()
-{
+bool Faults::nextConnectionDropped() {
     std::lock_guard lock(m_mutex);
     return take(m_left.drop);
 }

@@ -7,17 +7,15 @@
 
 namespace brelmont::sim {
 
-std::string usage()
-{
-    return "usage: embosser-sim --family " + familyNames()
-        + " [--port P] [--state FILE] [--store DIR] [--log FILE] [--device-id TEXT]\n"
-          "                    [--garble N] [--wrong-count N] [--short-reply N] [--delay MS] [--drop N]\n"
-          "                    [--endless N] [--serve N]\n"
-          "                    [--idle-timeout MS] [--exit-with-parent]\n";
+std::string usage() {
+    return "usage: embosser-sim --family " + familyNames() +
+           " [--port P] [--state FILE] [--store DIR] [--log FILE] [--device-id TEXT]\n"
+           "                    [--garble N] [--wrong-count N] [--short-reply N] [--delay MS] [--drop N]\n"
+           "                    [--endless N] [--serve N]\n"
+           "                    [--idle-timeout MS] [--exit-with-parent]\n";
 }
 
-std::optional<Options> parseOptions(int argc, char** argv, std::string* error)
-{
+std::optional<Options> parseOptions(int argc, char** argv, std::string* error) {
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -44,40 +42,25 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string* error)
             return true;
         };
         bool ok = true;
-        if (arg == "--family")
-            o.family = value;
-        else if (arg == "--port")
-            ok = number(o.port, 65535);
-        else if (arg == "--state")
-            o.state = value;
-        else if (arg == "--store")
-            o.store = value;
-        else if (arg == "--log")
-            o.log = value;
-        else if (arg == "--device-id")
-            o.deviceId = value;
-        else if (arg == "--garble")
-            ok = number(o.faults.garble, 1'000'000);
-        else if (arg == "--wrong-count")
-            ok = number(o.faults.wrongCount, 1'000'000);
-        else if (arg == "--short-reply")
-            ok = number(o.faults.shortReply, 1'000'000);
-        else if (arg == "--delay")
-            ok = number(o.faults.delayMs, 600'000);
-        else if (arg == "--drop")
-            ok = number(o.faults.drop, 1'000'000);
-        else if (arg == "--endless")
-            ok = number(o.faults.endless, 1'000'000);
-        else if (arg == "--serve")
-            ok = number(o.faults.serve, 1'000'000);
-        else if (arg == "--idle-timeout")
-            ok = number(o.idleMs, 3'600'000);
+        if (arg == "--family") o.family = value;
+        else if (arg == "--port") ok = number(o.port, 65535);
+        else if (arg == "--state") o.state = value;
+        else if (arg == "--store") o.store = value;
+        else if (arg == "--log") o.log = value;
+        else if (arg == "--device-id") o.deviceId = value;
+        else if (arg == "--garble") ok = number(o.faults.garble, 1'000'000);
+        else if (arg == "--wrong-count") ok = number(o.faults.wrongCount, 1'000'000);
+        else if (arg == "--short-reply") ok = number(o.faults.shortReply, 1'000'000);
+        else if (arg == "--delay") ok = number(o.faults.delayMs, 600'000);
+        else if (arg == "--drop") ok = number(o.faults.drop, 1'000'000);
+        else if (arg == "--endless") ok = number(o.faults.endless, 1'000'000);
+        else if (arg == "--serve") ok = number(o.faults.serve, 1'000'000);
+        else if (arg == "--idle-timeout") ok = number(o.idleMs, 3'600'000);
         else {
             *error = "unknown option " + std::string(arg);
             return std::nullopt;
         }
-        if (!ok)
-            return std::nullopt;
+        if (!ok) return std::nullopt;
     }
     if (o.family.empty()) {
         *error = "--family is required";

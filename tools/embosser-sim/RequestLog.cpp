@@ -5,8 +5,7 @@
 
 namespace brelmont::sim {
 
-RequestLog::RequestLog(const std::filesystem::path& path)
-{
+RequestLog::RequestLog(const std::filesystem::path& path) {
     if (path.empty()) {
         m_file = stderr;
     } else {
@@ -15,14 +14,11 @@ RequestLog::RequestLog(const std::filesystem::path& path)
     }
 }
 
-RequestLog::~RequestLog()
-{
-    if (m_own && m_file)
-        std::fclose(m_file);
+RequestLog::~RequestLog() {
+    if (m_own && m_file) std::fclose(m_file);
 }
 
-void RequestLog::write(int connection, std::string_view what)
-{
+void RequestLog::write(int connection, std::string_view what) {
     using namespace std::chrono;
     const auto now = system_clock::now();
     const std::time_t secs = system_clock::to_time_t(now);
@@ -33,8 +29,7 @@ void RequestLog::write(int connection, std::string_view what)
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &tm);
 
     std::lock_guard lock(m_mutex);
-    if (!m_file)
-        return;
+    if (!m_file) return;
     std::fprintf(m_file, "#%04u %s.%03d c%d %.*s\n", ++m_sequence, stamp, static_cast<int>(ms), connection,
                  static_cast<int>(what.size()), what.data());
     std::fflush(m_file);

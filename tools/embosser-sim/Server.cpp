@@ -20,18 +20,15 @@ namespace {
 int g_signalPipe[2] = {-1, -1};
 std::atomic<bool> g_signalled = false;
 
-void onSignal(int)
-{
+void onSignal(int) {
     const char byte = 1;
     g_signalled = true;
     [[maybe_unused]] auto n = ::write(g_signalPipe[1], &byte, 1);
 }
 
-bool installSignals()
-{
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction sa{};
+bool installSignals() {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+    struct sigaction sa {};
     sa.sa_handler = onSignal;
     sigemptyset(&sa.sa_mask);
     ::sigaction(SIGTERM, &sa, nullptr);
@@ -40,8 +37,7 @@ bool installSignals()
     return true;
 }
 
-int listenOn(int port, std::string* error)
-{
+int listenOn(int port, std::string* error) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         *error = std::strerror(errno);
@@ -61,8 +57,7 @@ int listenOn(int port, std::string* error)
     return fd;
 }
 
-int boundPort(int fd)
-{
+int boundPort(int fd) {
     sockaddr_in addr{};
     socklen_t len = sizeof addr;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
@@ -70,8 +65,7 @@ int boundPort(int fd)
 }
 } // namespace
 
-int runServer(const ServerConfig& config, Device& device, Faults& faults, RequestLog& log)
-{
+int runServer(const ServerConfig& config, Device& device, Faults& faults, RequestLog& log) {
     std::string error;
     if (!installSignals()) {
         std::fprintf(stderr, "embosser-sim: cannot set up signals: %s\n", std::strerror(errno));
@@ -95,19 +89,15 @@ int runServer(const ServerConfig& config, Device& device, Faults& faults, Reques
     while (true) {
         pollfd fds[2] = {{listener, POLLIN, 0}, {g_signalPipe[0], POLLIN, 0}};
         const int r = ::poll(fds, 2, 200);
-        if (r < 0 && errno != EINTR)
-            break;
-        if (fds[1].revents)
-            break;
+        if (r < 0 && errno != EINTR) break;
+        if (fds[1].revents) break;
         if (config.exitWithParent && ::getppid() != parent) {
             why = "parent gone";
             break;
         }
-        if (r <= 0 || !(fds[0].revents & POLLIN))
-            continue;
+        if (r <= 0 || !(fds[0].revents & POLLIN)) continue;
         const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0)
-            continue;
+        if (fd < 0) continue;
         ++active;
         const bool last = faults.connectionsLeft() == 0;
         std::thread([fd, id = nextId++, &device, &faults, &log, &stopping, &active, idle = config.idleMs] {
@@ -119,19 +109,16 @@ int runServer(const ServerConfig& config, Device& device, Faults& faults, Reques
             why = "served its last connection";
             ::close(listener);
             listener = -1;
-            while (active > 0 && !g_signalled)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            while (active > 0 && !g_signalled) std::this_thread::sleep_for(std::chrono::milliseconds(10));
             break;
         }
     }
 
     // Connections notice the flag within one poll interval; settings were saved as they changed.
     stopping = true;
-    if (listener >= 0)
-        ::close(listener);
+    if (listener >= 0) ::close(listener);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (active > 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (active > 0 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     log.write(0, std::string("stopped: ") + why);
     return 0;
 }

@@ -14,7 +14,7 @@ public:
     class Sink {
     public:
         virtual ~Sink() = default;
-        virtual void pjlLine(std::string_view line) = 0;       // "@PJL ...", without line end or "\r"
+        virtual void pjlLine(std::string_view line) = 0;        // "@PJL ...", without line end or "\r"
         virtual void printerCommand(std::string_view text) = 0; // what stands between "ESC%P" and ";"
         virtual void binaryCommand(std::string_view bytes) = 0; // 16 bytes starting ESC 0x80
         virtual void data(std::string_view bytes) = 0;

@@ -11,8 +11,7 @@
 
 using namespace brelmont::sim;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     std::string error;
     const auto options = parseOptions(argc, argv, &error);
     if (!options) {

@@ -13,8 +13,7 @@ using printer::percentDecode;
 namespace {
 
 bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
            });
 }
@@ -66,8 +65,7 @@ UsbAddress parseUsb(std::string_view rest, std::string_view uri) {
     std::string_view path = rest.substr(slash + 1);
     const auto question = path.find('?');
     address.model = percentDecode(path.substr(0, question));
-    if (address.make.empty() || address.model.empty())
-        throw AddressError("no make or model in " + std::string(uri));
+    if (address.make.empty() || address.model.empty()) throw AddressError("no make or model in " + std::string(uri));
 
     std::string_view query = question == std::string_view::npos ? std::string_view() : path.substr(question + 1);
     while (!query.empty()) {
@@ -89,8 +87,7 @@ DeviceAddress parseDeviceAddress(std::string_view uri) {
     if (startsWithNoCase(uri, "socket://")) return parseSocket(uri.substr(9), uri);
     if (startsWithNoCase(uri, "usb://")) return parseUsb(uri.substr(6), uri);
     const auto colon = uri.find(':');
-    if (colon == std::string_view::npos || colon == 0)
-        throw AddressError("not a device address: \"" + std::string(uri) + "\"");
+    if (colon == std::string_view::npos || colon == 0) throw AddressError("not a device address: \"" + std::string(uri) + "\"");
     throw AddressError("unknown scheme \"" + std::string(uri.substr(0, colon)) + "\"");
 }
 

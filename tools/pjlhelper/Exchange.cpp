@@ -11,9 +11,7 @@ namespace brelmont::pjlhelper {
 void sendRequest(Transport& transport, std::string_view request, const Timeouts& timeouts) {
     try {
         transport.send({reinterpret_cast<const unsigned char*>(request.data()), request.size()}, timeouts.sendStall);
-    } catch (const TransportError& e) {
-        throw Failure("sending the request", e.what());
-    }
+    } catch (const TransportError& e) { throw Failure("sending the request", e.what()); }
 }
 
 std::string readReply(Transport& transport, std::size_t expectedReplies, const Timeouts& timeouts) {

@@ -12,7 +12,9 @@ namespace brelmont::pjlhelper {
 class Failure : public std::runtime_error {
 public:
     Failure(std::string step, const std::string& why, int exitCode = printer::helper::ExitFailed)
-        : std::runtime_error(why), m_step(std::move(step)), m_exitCode(exitCode) {}
+        : std::runtime_error(why),
+          m_step(std::move(step)),
+          m_exitCode(exitCode) {}
 
     const std::string& step() const { return m_step; }
     int exitCode() const { return m_exitCode; }

@@ -22,8 +22,7 @@ std::string listingLine(const ListedDevice& device) {
     const MakeAndModel names = makeAndModelOf(device.deviceId);
     const std::string makeAndModel = names.make + " " + names.model;
     const std::string info = device.via.empty() ? makeAndModel : makeAndModel + " " + device.via;
-    return "direct " + device.uri + " " + quoted(makeAndModel) + " " + quoted(info) + " " + quoted(device.deviceId) +
-           " \"\"";
+    return "direct " + device.uri + " " + quoted(makeAndModel) + " " + quoted(info) + " " + quoted(device.deviceId) + " \"\"";
 }
 
 } // namespace brelmont::pjlhelper

@@ -33,8 +33,8 @@ struct Answers {
 
 // A device that took the connection is given the whole reply time: an embosser busy embossing
 // answers late, but it is there.
-void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address,
-                     Deadline connectDeadline, Milliseconds replyTime) {
+void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address, Deadline connectDeadline,
+                     Milliseconds replyTime) {
     std::string id;
     bool counted = false;
     try {
@@ -59,7 +59,8 @@ void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, Socket
 std::vector<std::string> distinctDevices(const std::vector<std::string>& uris) {
     std::vector<std::string> distinct;
     for (const std::string& uri : uris)
-        if (std::none_of(distinct.begin(), distinct.end(), [&](const std::string& known) { return printer::sameDevice(known, uri); }))
+        if (std::none_of(distinct.begin(), distinct.end(),
+                         [&](const std::string& known) { return printer::sameDevice(known, uri); }))
             distinct.push_back(uri);
     return distinct;
 }
@@ -71,9 +72,7 @@ std::string askDeviceId(Transport& transport, Deadline deadline) {
     if (left.count() <= 0) return {};
     try {
         transport.send({reinterpret_cast<const unsigned char*>(InfoIdRequest.data()), InfoIdRequest.size()}, left);
-    } catch (const TransportError&) {
-        return {};
-    }
+    } catch (const TransportError&) { return {}; }
     std::string reply;
     std::array<unsigned char, 4096> buffer;
     while (reply.find('\f') == std::string::npos) {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <netdb.h>
 #include <linux/sockios.h>
+#include <netdb.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>

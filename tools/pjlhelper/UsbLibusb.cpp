@@ -13,8 +13,8 @@ constexpr std::uint8_t PrinterSubclass = 1;
 constexpr std::uint8_t RequestGetDeviceId = 0;
 constexpr unsigned ControlTimeoutMs = 1000;
 constexpr std::uint8_t ClassRequestToInterface = static_cast<std::uint8_t>(LIBUSB_ENDPOINT_IN) |
-                                                  static_cast<std::uint8_t>(LIBUSB_REQUEST_TYPE_CLASS) |
-                                                  static_cast<std::uint8_t>(LIBUSB_RECIPIENT_INTERFACE);
+                                                 static_cast<std::uint8_t>(LIBUSB_REQUEST_TYPE_CLASS) |
+                                                 static_cast<std::uint8_t>(LIBUSB_RECIPIENT_INTERFACE);
 
 // Higher is better: bidirectional (2), unidirectional (1), IEEE 1284.4 (3).
 int protocolRank(std::uint8_t protocol) {
@@ -53,10 +53,9 @@ std::optional<PrinterInterface> endpointsOf(const libusb_interface_descriptor& s
 // little-endian, some count it wrongly; what came is trusted over a length that cannot be right.
 std::string readDeviceId(libusb_device_handle* handle, const PrinterInterface& interface) {
     std::array<unsigned char, 2048> buffer{};
-    const int got = libusb_control_transfer(
-        handle, ClassRequestToInterface, RequestGetDeviceId,
-        interface.configIndex, static_cast<std::uint16_t>((interface.interfaceNumber << 8) | interface.altSetting),
-        buffer.data(), static_cast<std::uint16_t>(buffer.size()), ControlTimeoutMs);
+    const int got = libusb_control_transfer(handle, ClassRequestToInterface, RequestGetDeviceId, interface.configIndex,
+                                            static_cast<std::uint16_t>((interface.interfaceNumber << 8) | interface.altSetting),
+                                            buffer.data(), static_cast<std::uint16_t>(buffer.size()), ControlTimeoutMs);
     if (got <= 2) return {};
     int length = (buffer[0] << 8) | buffer[1];
     if (length < 2 || length > got) length = (buffer[1] << 8) | buffer[0];
@@ -70,8 +69,8 @@ std::string descriptorSerial(libusb_device* device, libusb_device_handle* handle
     libusb_device_descriptor descriptor{};
     if (libusb_get_device_descriptor(device, &descriptor) != 0 || descriptor.iSerialNumber == 0) return {};
     std::array<unsigned char, 256> text{};
-    const int n = libusb_get_string_descriptor_ascii(handle, descriptor.iSerialNumber, text.data(),
-                                                     static_cast<int>(text.size()));
+    const int n =
+        libusb_get_string_descriptor_ascii(handle, descriptor.iSerialNumber, text.data(), static_cast<int>(text.size()));
     return n > 0 ? std::string(reinterpret_cast<const char*>(text.data()), static_cast<std::size_t>(n)) : std::string();
 }
 

@@ -18,7 +18,8 @@ unsigned timeoutMs(Milliseconds ms) { return static_cast<unsigned>(std::clamp<lo
 class UsbTransport final : public Transport {
 public:
     UsbTransport(std::unique_ptr<usb::Session> session, usb::OpenedPrinter printer)
-        : m_session(std::move(session)), m_printer(std::move(printer)) {}
+        : m_session(std::move(session)),
+          m_printer(std::move(printer)) {}
     ~UsbTransport() override { close(); }
 
     void send(std::span<const unsigned char> bytes, Milliseconds stallTimeout) override {
@@ -27,9 +28,9 @@ public:
             const std::size_t chunk = std::min(bytes.size(), SendChunk);
             int sent = 0;
             // libusb takes a non-const buffer for both directions; OUT transfers only read it.
-            const int rc = libusb_bulk_transfer(m_printer.handle, m_printer.interface.endpointOut,
-                                                const_cast<unsigned char*>(bytes.data()), static_cast<int>(chunk),
-                                                &sent, timeoutMs(stallTimeout));
+            const int rc =
+                libusb_bulk_transfer(m_printer.handle, m_printer.interface.endpointOut, const_cast<unsigned char*>(bytes.data()),
+                                     static_cast<int>(chunk), &sent, timeoutMs(stallTimeout));
             if (sent > 0) {
                 bytes = bytes.subspan(static_cast<std::size_t>(sent));
             } else if (rc == LIBUSB_ERROR_TIMEOUT) {

@@ -80,9 +80,7 @@ int exchange(const ExchangeArguments& arguments, const Timeouts& timeouts) {
     DeviceAddress address;
     try {
         address = parseDeviceAddress(arguments.device);
-    } catch (const AddressError& e) {
-        throw Failure("reading the device address", e.what());
-    }
+    } catch (const AddressError& e) { throw Failure("reading the device address", e.what()); }
 
     std::unique_ptr<Transport> transport;
     try {
@@ -100,8 +98,8 @@ int exchange(const ExchangeArguments& arguments, const Timeouts& timeouts) {
     const bool delivered = transport->flush(timeouts.sendStall);
     transport->close();
     if (!delivered)
-        throw Failure("sending the request", "the device did not take all of it within " +
-                                                 std::to_string(timeouts.sendStall.count()) + " ms");
+        throw Failure("sending the request",
+                      "the device did not take all of it within " + std::to_string(timeouts.sendStall.count()) + " ms");
     if (!writeAll(STDOUT_FILENO, reply)) throw Failure("writing the reply", std::strerror(errno));
     return 0;
 }

@@ -46,8 +46,8 @@ void HttpsFetch::get(const QUrl& url, qint64 maxBytes) {
     cancel();
     if (url.scheme() != QLatin1String("https")) {
         // Firmware comes only from a server that proves who it is.
-        QMetaObject::invokeMethod(this, [this, url] { emit failed(tr("%1 is not an https:// address").arg(url.toString())); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, url] { emit failed(tr("%1 is not an https:// address").arg(url.toString())); }, Qt::QueuedConnection);
         return;
     }
     QNetworkRequest request(url);

@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <QNetworkReply>
+#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QUrl>

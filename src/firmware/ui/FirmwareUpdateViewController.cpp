@@ -29,7 +29,9 @@ QString qtext(std::string_view text) { return QString::fromUtf8(text.data(), qsi
 } // namespace
 
 FirmwareUpdateViewController::FirmwareUpdateViewController(QWidget* parent)
-    : QDialog(parent), ui(new Ui::FirmwareUpdateWindowController), m_fetch(new HttpsFetch(this)) {
+    : QDialog(parent),
+      ui(new Ui::FirmwareUpdateWindowController),
+      m_fetch(new HttpsFetch(this)) {
     ui->setupUi(this);
     setObjectName(QString::fromLatin1(Identifier));
     setModal(true);
@@ -41,12 +43,10 @@ FirmwareUpdateViewController::FirmwareUpdateViewController(QWidget* parent)
         if (m_downloading) ui->m_progress->setValue(int(std::min<qint64>(received, INT_MAX)));
     });
     // One request at a time: the catalogue first, then the offered file.
-    connect(m_fetch, &HttpsFetch::finished, this, [this](const QByteArray& body) {
-        m_downloading ? fileArrived(body) : catalogueArrived(body);
-    });
-    connect(m_fetch, &HttpsFetch::failed, this, [this](const QString& reason) {
-        m_downloading ? fileFailed(reason) : catalogueFailed(reason);
-    });
+    connect(m_fetch, &HttpsFetch::finished, this,
+            [this](const QByteArray& body) { m_downloading ? fileArrived(body) : catalogueArrived(body); });
+    connect(m_fetch, &HttpsFetch::failed, this,
+            [this](const QString& reason) { m_downloading ? fileFailed(reason) : catalogueFailed(reason); });
 }
 
 FirmwareUpdateViewController::~FirmwareUpdateViewController() {
@@ -129,7 +129,8 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     const std::string digest = QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex().toStdString();
     const bool received = m_update.received(std::vector<uint8_t>(body.begin(), body.end()), digest);
     if (!received) {
-        qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()), digest.c_str());
+        qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()),
+                  digest.c_str());
         widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage));
     }
     showState();

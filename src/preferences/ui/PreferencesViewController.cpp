@@ -3,13 +3,13 @@
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
 #include "preferences/SharedDataFolder.h"
-#include "widgets/Logging.h"
 #include "preferences/ui/PreferencesSettings.h"
 #include "printer/CommandRunner.h"
 #include "printer/ModelTable.h"
 #include "widgets/ComboChoice.h"
 #include "widgets/CoreText.h"
 #include "widgets/Guidance.h"
+#include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 
@@ -81,7 +81,9 @@ QString refusalText(const FieldRefusal& refusal) {
 } // namespace
 
 PreferencesViewController::PreferencesViewController(printer::Printers printers, QWidget* parent)
-    : QDialog(parent), ui(new Ui::PreferencesWindowController), m_printers(std::move(printers)),
+    : QDialog(parent),
+      ui(new Ui::PreferencesWindowController),
+      m_printers(std::move(printers)),
       m_filePicker(defaultFilePicker) {
     ui->setupUi(this);
     setObjectName(Identifier);
@@ -183,8 +185,8 @@ void PreferencesViewController::loadQueue(int queueIndex) {
     m_optionsRead = error.empty();
     if (!m_optionsRead) {
         ui->m_tabView->hide();
-        widgets::MessageBox::show(tr("The options of the queue %1 could not be read, so nothing will be changed: %2")
-                                      .arg(text(queue), text(error)));
+        widgets::MessageBox::show(
+            tr("The options of the queue %1 could not be read, so nothing will be changed: %2").arg(text(queue), text(error)));
         return;
     }
     ui->m_tabView->show();
@@ -299,10 +301,9 @@ void PreferencesViewController::showPaperFields(const PaperFields& fields) {
     for (QWidget* control : {static_cast<QWidget*>(ui->m_customWidth), static_cast<QWidget*>(ui->m_customHeight),
                              static_cast<QWidget*>(ui->m_comboUnits)})
         control->setEnabled(fields.editable);
-    for (QWidget* control :
-         {static_cast<QWidget*>(ui->m_customWidth), static_cast<QWidget*>(ui->m_customHeight),
-          static_cast<QWidget*>(ui->m_comboUnits), static_cast<QWidget*>(ui->m_customBy),
-          static_cast<QWidget*>(ui->m_lbCustomWidth), static_cast<QWidget*>(ui->m_lbUnits)})
+    for (QWidget* control : {static_cast<QWidget*>(ui->m_customWidth), static_cast<QWidget*>(ui->m_customHeight),
+                             static_cast<QWidget*>(ui->m_comboUnits), static_cast<QWidget*>(ui->m_customBy),
+                             static_cast<QWidget*>(ui->m_lbCustomWidth), static_cast<QWidget*>(ui->m_lbUnits)})
         control->setVisible(fields.shown);
 }
 
@@ -380,8 +381,8 @@ void PreferencesViewController::accept() {
         if (!failures->empty()) {
             QStringList lines;
             for (const std::string& failure : *failures) lines << text(failure);
-            widgets::MessageBox::show(tr("Some printing preferences of %1 were not saved:\n\n%2")
-                                          .arg(text(queue), lines.join(QLatin1Char('\n'))));
+            widgets::MessageBox::show(
+                tr("Some printing preferences of %1 were not saved:\n\n%2").arg(text(queue), lines.join(QLatin1Char('\n'))));
             return;
         }
         if (plan.rememberedPatternFile) setLastPatternFile(text(*plan.rememberedPatternFile));

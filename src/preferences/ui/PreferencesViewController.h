@@ -74,7 +74,7 @@ private:
     printer::Printers m_printers;
     std::vector<PrintOption> m_printOptions;
     bool m_optionsRead = false; // the chosen queue's options were read; OK writes only then
-    CustomSize m_custom; // the custom size and the unit index of the custom fields
+    CustomSize m_custom;        // the custom size and the unit index of the custom fields
     QButtonGroup* m_duplex;
     QButtonGroup* m_render;
     QButtonGroup* m_output;

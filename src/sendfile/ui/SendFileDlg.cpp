@@ -13,8 +13,12 @@ namespace brelmont::sendfile {
 
 using widgets::MessageBox;
 
-SendFileDlg::SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers, QWidget* parent)
-    : QDialog(parent), ui(new Ui::SendFileDlg), m_doc(std::make_shared<job::Document>()), m_printers(std::move(printers)) {
+SendFileDlg::SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers,
+                         QWidget* parent)
+    : QDialog(parent),
+      ui(new Ui::SendFileDlg),
+      m_doc(std::make_shared<job::Document>()),
+      m_printers(std::move(printers)) {
     ui->setupUi(this);
     m_comboPrinters = ui->m_comboPrinters;
     connect(ui->m_buttonSend, &QPushButton::clicked, this, &SendFileDlg::clickSend);

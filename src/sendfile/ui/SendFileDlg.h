@@ -22,7 +22,8 @@ class SendFileDlg : public QDialog {
 
 public:
     // `document` may be null (a window without a document): the sheet then holds an empty one.
-    SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers, QWidget* parent = nullptr);
+    SendFileDlg(std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers,
+                QWidget* parent = nullptr);
     ~SendFileDlg() override;
 
     // The job to send; null stands for an empty document.

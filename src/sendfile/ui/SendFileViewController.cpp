@@ -34,7 +34,10 @@ QString typedPath(const QString& typed) {
 } // namespace
 
 SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem> printers, QWidget* parent)
-    : QDialog(parent), ui(new Ui::SendFileWindowController), m_printers(std::move(printers)), m_fileurl(noFileChosen()) {
+    : QDialog(parent),
+      ui(new Ui::SendFileWindowController),
+      m_printers(std::move(printers)),
+      m_fileurl(noFileChosen()) {
     ui->setupUi(this);
     setObjectName(QString::fromLatin1(Identifier));
     m_fileName = ui->m_fileName;

@@ -32,9 +32,9 @@ std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path,
 std::optional<SendJobResult> sendJobWaiting(QWidget* parent, std::shared_ptr<const job::Document> document,
                                             const std::string& queue) {
     auto stop = std::make_shared<printer::StopSignal>();
-    return widgets::LongWait::run<SendJobResult>(
-        parent, sendingText(queue), [document, queue, stop] { return sendJob(*document, queue, stop); },
-        {[stop] { stop->stop(); }, nullptr});
+    return widgets::LongWait::run<SendJobResult>(parent, sendingText(queue),
+                                                 [document, queue, stop] { return sendJob(*document, queue, stop); },
+                                                 {[stop] { stop->stop(); }, nullptr});
 }
 
 } // namespace brelmont::sendfile

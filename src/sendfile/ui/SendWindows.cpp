@@ -18,7 +18,8 @@ SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Docu
     return presentSendFileDlg(window, std::move(document), discoverQueuesShowingBusy());
 }
 
-SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers) {
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document,
+                                std::vector<printer::PrinterItem> printers) {
     if (!offerableOrSaidSo(printers)) return nullptr;
     auto* sheet = new SendFileDlg(std::move(document), std::move(printers), window);
     sheet->setAttribute(Qt::WA_DeleteOnClose);

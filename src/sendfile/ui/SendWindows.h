@@ -20,6 +20,7 @@ SendFileViewController* showSendFileWindow(QWidget* parent);
 // The viewer's print button: the send-job sheet for `document`, modal over `window` only, deleted
 // when closed. Without `printers`, the queue list is read now. With no queue: the message, no sheet.
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document);
-SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document, std::vector<printer::PrinterItem> printers);
+SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document,
+                                std::vector<printer::PrinterItem> printers);
 
 } // namespace brelmont::sendfile

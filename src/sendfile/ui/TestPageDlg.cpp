@@ -14,7 +14,9 @@ namespace brelmont::sendfile {
 using widgets::MessageBox;
 
 TestPageDlg::TestPageDlg(std::vector<printer::PrinterItem> printers, QWidget* parent)
-    : QDialog(parent), ui(new Ui::TestPageDlg), m_printers(std::move(printers)) {
+    : QDialog(parent),
+      ui(new Ui::TestPageDlg),
+      m_printers(std::move(printers)) {
     ui->setupUi(this);
     m_comboPrinters = ui->m_comboPrinters;
     fillQueueCombo(m_comboPrinters, sendFileListing(m_printers));
@@ -40,8 +42,8 @@ bool TestPageDlg::printClick() {
         return false;
     }
     qCInfo(lcSendFile, "test page for %s sent in %s spacing", queue.queue.c_str(), outcome->spacing.c_str());
-    MessageBox::show(tr("The test page went to the queue %1 (%2 braille spacing).")
-                         .arg(name, QString::fromStdString(outcome->spacing)));
+    MessageBox::show(
+        tr("The test page went to the queue %1 (%2 braille spacing).").arg(name, QString::fromStdString(outcome->spacing)));
     accept();
     return true;
 }

@@ -68,14 +68,14 @@ QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     auto stop = std::make_shared<printer::StopSignal>();
     // A toolbox closed by a cancelled wait has had its device work ended; its worker is only
     // winding down, and is waited for so that no two windows talk to one embosser at once.
-    const std::optional<Found> found = widgets::LongWait::run<Found>(
-        parent, QObject::tr("Looking for an attached embosser\u2026"),
-        [discover, stop] {
-            widgets::LongWait::joinAbandoned();
-            printer::Printers printers = discover(stop);
-            return Found{printers.items(), printers.deviceListing()};
-        },
-        {[stop] { stop->stop(); }, nullptr});
+    const std::optional<Found> found =
+        widgets::LongWait::run<Found>(parent, QObject::tr("Looking for an attached embosser\u2026"),
+                                      [discover, stop] {
+                                          widgets::LongWait::joinAbandoned();
+                                          printer::Printers printers = discover(stop);
+                                          return Found{printers.items(), printers.deviceListing()};
+                                      },
+                                      {[stop] { stop->stop(); }, nullptr});
     if (!found) return {}; // cancelled
     const std::vector<printer::PrinterItem> queues = attachedToolboxQueues(found->queues);
     if (queues.size() == 1) return openWindow(parent, *familyForModel(queues[0].model), sources.device, queues[0]);

@@ -64,7 +64,9 @@ bool ToolboxViewController::canOpen(const ToolboxFamily& family) {
 }
 
 ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent)
-    : QDialog(parent), m_family(family), m_device(std::move(device)),
+    : QDialog(parent),
+      m_family(family),
+      m_device(std::move(device)),
       m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange, m_device.data)) {
     toolboxForm(family.windowIdentifier)->setupUi(this);
     widgets::linkValueLabels(this);
@@ -131,8 +133,7 @@ void ToolboxViewController::connectControls() {
         else if (auto* combo = qobject_cast<QComboBox*>(widget))
             connect(combo, &QComboBox::activated, this, [this, name](int index) { chooseItem(name, index); });
         else if (auto* check = qobject_cast<QCheckBox*>(widget))
-            connect(check, &QCheckBox::clicked, this,
-                    [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
+            connect(check, &QCheckBox::clicked, this, [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
     }
     connectButton("m_buttonOK", &ToolboxViewController::okClick);
     connectButton("m_buttonApply", &ToolboxViewController::applyClick);
@@ -223,8 +224,7 @@ void ToolboxViewController::reportWrite(const WriteResult& result, const std::fu
     if (result.failed()) {
         qCWarning(lcToolbox, "write not done: %s", result.outcome.describe().c_str());
         lines << failure(qtext(result.outcome.describe()));
-    }
-    else if (result.request && !arrived.isEmpty()) lines << arrived;
+    } else if (result.request && !arrived.isEmpty()) lines << arrived;
     for (const std::string& note : result.notes) lines << qtext(note);
     if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
 }
@@ -241,7 +241,8 @@ void ToolboxViewController::okClick() {
     commitEdits();
     const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.ok(); });
     if (!result) return;
-    reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
+    reportWrite(*result,
+                [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
     if (result->request && !result->failed() && result->notes.empty()) m_outcome = tr(WrittenText);
     if (m_model->mustDismiss()) QDialog::accept();
@@ -253,7 +254,8 @@ void ToolboxViewController::applyClick() {
     commitEdits();
     const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.apply(); });
     if (!result) return;
-    reportWrite(*result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
+    reportWrite(*result,
+                [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
     sayWritten(hadFocus, *result, tr(WrittenText));
 }
@@ -296,7 +298,6 @@ void ToolboxViewController::resetFillState() {
     sayWritten(focusWidget(), *result, tr("The fill state of cartridge %1 was reset.").arg(QString::number(tag == 1 ? 1 : 0)));
 }
 
-
 // The tables that come with the program are offered first; any file may be chosen.
 QString ToolboxViewController::chooseTableFile() {
     const std::filesystem::path installed = installedTableFolder();
@@ -326,7 +327,8 @@ void ToolboxViewController::installBrailleClick() {
     const std::optional<WriteResult> result = runWrite([table](ToolboxModel& model) { return model.installTable(table); });
     if (!result) return;
     reportWrite(
-        *result, [name](const QString& why) { return tr("The braille table %1 was not sent to the embosser: %2.").arg(name, why); },
+        *result,
+        [name](const QString& why) { return tr("The braille table %1 was not sent to the embosser: %2.").arg(name, why); },
         tr("The braille table %1 was sent to the embosser.").arg(name));
     showAll();
 }

@@ -56,8 +56,8 @@ public slots:
     void dismissClick();
     void readSensorsClick();
     void pjlSetClick();
-    void resetFillState();           // the sender's "tag" property picks the cartridge
-    void installBrailleClick();      // a table file chosen in a file dialog, downloaded
+    void resetFillState();      // the sender's "tag" property picks the cartridge
+    void installBrailleClick(); // a table file chosen in a file dialog, downloaded
 
     // Enter and Escape.
     void accept() override { okClick(); }

@@ -18,7 +18,7 @@ char brfCharacter(uint8_t dots);
 std::string brfPage(const std::vector<BrailleLine>& lines);
 
 struct BrfExport {
-    std::string text;                 // the pages written, a form feed between two pages
+    std::string text; // the pages written, a form feed between two pages
     int64_t pagesWritten = 0;
     std::vector<std::string> leftOut; // a sentence for each page left out, in page order
     std::string failure;              // why the export stopped (a page could not be made); write nothing then

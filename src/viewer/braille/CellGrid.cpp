@@ -131,7 +131,7 @@ GridSearch findCellGrid(const job::PageData& page) {
     const std::optional<AxisFit> cells = fitAxis(columns, {2}, pitchesToTry(columnGap, lines->axis.dotPitch));
     if (!cells) return search;
     search.layout = PageLayout::Cells;
-    search.grid = {cells->axis.origin, lines->axis.origin, cells->axis.dotPitch, lines->axis.dotPitch,
+    search.grid = {cells->axis.origin,     lines->axis.origin,     cells->axis.dotPitch, lines->axis.dotPitch,
                    cells->axis.groupPitch, lines->axis.groupPitch, lines->dots};
     return search;
 }

@@ -43,9 +43,8 @@ bool isDotValue(uint8_t value);
 // place of some group, the one is taken that puts the first dot place (the top row, the left
 // column) of the most groups on a dot: nearly every braille cell has dots there. Cells of 8 dots
 // are taken where they fit better than cells of 6 (a line with dots 7 or 8 in few cells fits
-// 6-dot lines of another pitch or origin too), 6 where both fit as well. The gaps between groups must be wider than the dot pitch,
-// as they are in every braille spacing; evenly spaced dots (graphics, textures) therefore fit no
-// grid.
+// 6-dot lines of another pitch or origin too), 6 where both fit as well. The gaps between groups must be wider than the dot
+// pitch, as they are in every braille spacing; evenly spaced dots (graphics, textures) therefore fit no grid.
 GridSearch findCellGrid(const job::PageData& page);
 
 } // namespace brelmont::viewer

@@ -129,10 +129,10 @@ inline uint32_t byteMul(uint32_t x, uint32_t a) {
 // One antialiased dot rendered once, at the sub-pixel phase that every dot of a page shares,
 // cropped to its non-transparent pixels.
 struct Stamp {
-    int dx = 0, dy = 0;         // first stored pixel relative to the square's whole-pixel corner
+    int dx = 0, dy = 0; // first stored pixel relative to the square's whole-pixel corner
     int width = 0, height = 0;
-    std::vector<uint32_t> pixels;   // premultiplied ARGB
-    std::vector<uint8_t> inverse;   // 255 - alpha of each pixel (0 where the dot covers it fully)
+    std::vector<uint32_t> pixels;           // premultiplied ARGB
+    std::vector<uint8_t> inverse;           // 255 - alpha of each pixel (0 where the dot covers it fully)
     std::vector<std::pair<int, int>> spans; // per row, the [first, end) columns that are not transparent
 
     // The same pixels in runs of four along a row, for dots that lie wholly inside the image. A
@@ -259,7 +259,7 @@ const StampSet& inkStamps() {
 // Source-over of a stamp whose first stored pixel lands at (left, top), clipped to the image.
 // The surface stays opaque, so only colour needs blending.
 inline void compositeClipped(uint8_t* bits, qsizetype bytesPerLine, int width, int height, const Stamp& stamp, int64_t left,
-                      int64_t top) {
+                             int64_t top) {
     const int64_t jBegin = std::max<int64_t>(0, -top), jEnd = std::min<int64_t>(stamp.height, height - top);
     const int64_t iMin = std::max<int64_t>(0, -left), iMax = std::min<int64_t>(stamp.width, width - left);
     for (int64_t j = jBegin; j < jEnd; ++j) {
@@ -281,8 +281,10 @@ inline void compositeInside(uint8_t* bits, qsizetype bytesPerLine, const Stamp& 
     for (const Stamp::Run& run : stamp.runs) {
         auto* dst = reinterpret_cast<__m128i*>(bits + (top + run.row) * bytesPerLine + (left + run.column) * 4);
         const __m128i d = _mm_loadu_si128(dst);
-        __m128i low = _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_load_si128(reinterpret_cast<const __m128i*>(run.inverseLow)));
-        __m128i high = _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_load_si128(reinterpret_cast<const __m128i*>(run.inverseHigh)));
+        __m128i low =
+            _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_load_si128(reinterpret_cast<const __m128i*>(run.inverseLow)));
+        __m128i high =
+            _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_load_si128(reinterpret_cast<const __m128i*>(run.inverseHigh)));
         low = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(low, _mm_srli_epi16(low, 8)), half), 8);
         high = _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(high, _mm_srli_epi16(high, 8)), half), 8);
         const __m128i source = _mm_load_si128(reinterpret_cast<const __m128i*>(run.source));
@@ -346,17 +348,15 @@ QImage embossImageReference(const PageData& page, EmbossLook look) {
 
 QImage inkDotImage(const PageData& page) { return drawDotsStamped(page, inkStamps()); }
 
-QImage inkDotImageReference(const PageData& page) {
-    return drawDotsReference(page, InkScale, InkDiameter, inkLook);
-}
+QImage inkDotImageReference(const PageData& page) { return drawDotsReference(page, InkScale, InkDiameter, inkLook); }
 
 QImage rgbImage(const PageData& page) {
     // A buffer with fewer than three bytes a pixel per row (not a kind 4 page) is never wrapped.
     if (page.m_width <= 0 || page.m_height <= 0 || page.m_width > INT_MAX / 3 || page.m_height > INT_MAX ||
         page.m_stride < 3 * page.m_width)
         return {};
-    return QImage(static_cast<const uchar*>(page.m_bytes), int(page.m_width), int(page.m_height),
-                  qsizetype(page.m_stride), QImage::Format_RGB888);
+    return QImage(static_cast<const uchar*>(page.m_bytes), int(page.m_width), int(page.m_height), qsizetype(page.m_stride),
+                  QImage::Format_RGB888);
 }
 
 QImage pageImage(const PageData& page, EmbossLook look) {

@@ -51,7 +51,8 @@ bool exportBraille(QWidget* window, const job::Document& document, const AskExpo
         return false;
     }
     if (brf.pagesWritten == 0) {
-        widgets::MessageBox::show(QObject::tr("Nothing was exported: no emboss page of the job is 6-dot braille.\n\n%1").arg(leftOut));
+        widgets::MessageBox::show(
+            QObject::tr("Nothing was exported: no emboss page of the job is 6-dot braille.\n\n%1").arg(leftOut));
         return false;
     }
     if (!written.empty()) {

@@ -57,9 +57,7 @@ QString noPageSentence(bool forward, int64_t index, int64_t count) {
 
 } // namespace
 
-ViewController::ViewController(QWidget* parent) : QWidget(parent) {
-    setFocusPolicy(Qt::ClickFocus);
-}
+ViewController::ViewController(QWidget* parent) : QWidget(parent) { setFocusPolicy(Qt::ClickFocus); }
 
 void ViewController::setDocument(std::shared_ptr<const job::Document> document) {
     m_document = std::move(document);
@@ -165,7 +163,8 @@ void ViewController::showDecodeNote(const QString& note) {
         m_lbDecodeNote->setAccessibleName(note);
         m_lbDecodeNote->setVisible(!note.isEmpty());
     }
-    for (QWidget* view : {static_cast<QWidget*>(m_inkImageView), static_cast<QWidget*>(m_embImageView), static_cast<QWidget*>(m_embTextView)})
+    for (QWidget* view :
+         {static_cast<QWidget*>(m_inkImageView), static_cast<QWidget*>(m_embImageView), static_cast<QWidget*>(m_embTextView)})
         if (view) view->setAccessibleDescription(note);
 }
 

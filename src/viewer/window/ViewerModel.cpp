@@ -72,7 +72,8 @@ std::string decodeNote(const std::vector<job::Diagnostic>& jobDiagnostics, const
     const auto add = [&note](const std::string& sentence) { note += (note.empty() ? "" : " ") + sentence; };
     for (const job::Diagnostic& d : jobDiagnostics) {
         if (!d.isFault()) continue;
-        if (d.category != job::DiagnosticCategory::PageError) add("Decoding stopped early; only the pages made before the fault are shown.");
+        if (d.category != job::DiagnosticCategory::PageError)
+            add("Decoding stopped early; only the pages made before the fault are shown.");
         add(d.sentence());
     }
     for (const job::Diagnostic& d : embossNotes) add("This emboss page: " + d.sentence());

@@ -70,7 +70,6 @@ SideImage inkSide(const job::PageList& pages, int64_t index);
 
 enum class Side { Ink, Emboss };
 
-
 // What the window says about decoding, in sentences: the faults found when the job was opened
 // (decoding that stopped early, pages left out), then those found decoding the pages shown now.
 // Empty when there is nothing to say.

@@ -14,7 +14,9 @@
 namespace brelmont::viewer {
 
 WindowController::WindowController(std::shared_ptr<job::Document> document, QWidget* parent)
-    : QMainWindow(parent), ui(new Ui::ViewerWindowController), m_document(std::move(document)) {
+    : QMainWindow(parent),
+      ui(new Ui::ViewerWindowController),
+      m_document(std::move(document)) {
     ui->setupUi(this);
     setObjectName(QString::fromLatin1(Identifier));
     if (m_document && !m_document->m_fileURL.empty()) {

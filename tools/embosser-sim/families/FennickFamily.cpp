@@ -5,8 +5,7 @@
 
 namespace brelmont::sim {
 
-FamilyTable makeFennick()
-{
+FamilyTable makeFennick() {
     FamilyTable f;
     f.name = "fennick";
     f.deviceId = "MFG:Brelmont;MDL:Quorrin;CMD:PJL;CLS:PRINTER;DES:Brelmont Quorrin;S:02041100;";
@@ -79,21 +78,15 @@ FamilyTable makeFennick()
         {"BOOTLOADER", "1.0.2"},
     };
     f.status = {
-        {"CODE", "10001"},
-        {"DISPLAY", "READY"},
-        {"ONLINE", "TRUE"},
-        {"INKLEVELK", "71"},
-        {"INKLEVELCMY", "58"},
-        {"PENERRORK", "10001"},
-        {"PENERRORCMY", "10001"},
+        {"CODE", "10001"},     {"DISPLAY", "READY"},   {"ONLINE", "TRUE"},       {"INKLEVELK", "71"},
+        {"INKLEVELCMY", "58"}, {"PENERRORK", "10001"}, {"PENERRORCMY", "10001"},
     };
     f.legacy = {
         {"CHARSPERLINE", "32"},
         {"LINESPERPAGE", "25"},
     };
     f.sensors = {
-        {"HOME", "1"}, {"PAPER", "1"},   {"MPSEN", "87"},    {"LV34", "34.2"},
-        {"OOPS", "0"}, {"HOUSING", "0"}, {"DUPLEXER", "1"},
+        {"HOME", "1"}, {"PAPER", "1"}, {"MPSEN", "87"}, {"LV34", "34.2"}, {"OOPS", "0"}, {"HOUSING", "0"}, {"DUPLEXER", "1"},
     };
     return f;
 }

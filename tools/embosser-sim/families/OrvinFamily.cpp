@@ -7,8 +7,7 @@ namespace brelmont::sim {
 
 namespace {
 // The ";S:" field carries the firmware version 1.4.2 as three little-endian digit pairs.
-FamilyTable orvinFamily(std::string name, std::string model)
-{
+FamilyTable orvinFamily(std::string name, std::string model) {
     FamilyTable f;
     f.name = std::move(name);
     f.deviceId = "MFG:Brelmont;MDL:" + model + ";CMD:PJL;CLS:PRINTER;DES:Brelmont " + model + ";S:00204010;";
@@ -53,22 +52,12 @@ FamilyTable orvinFamily(std::string name, std::string model)
         {"INKCARTSPACE", "540"},
     };
     f.versions = {
-        {"FIRMWARE", "1.4.2"},
-        {"FWPRIMARY", "1.4.2"},
-        {"FWSECONDARY", "1.0.9"},
-        {"BOOTLOADER", "1.0.3"},
-        {"SIAFW", "2.1.0"},
-        {"SIASN", "SIA1904B0311"},
+        {"FIRMWARE", "1.4.2"},   {"FWPRIMARY", "1.4.2"}, {"FWSECONDARY", "1.0.9"},
+        {"BOOTLOADER", "1.0.3"}, {"SIAFW", "2.1.0"},     {"SIASN", "SIA1904B0311"},
     };
     f.status = {
-        {"CODE", "10001"},
-        {"DISPLAY", "READY"},
-        {"ONLINE", "TRUE"},
-        {"PAGECOUNT", "1843"},
-        {"INKHEALTH0", "4095"},
-        {"INKHEALTH1", "4095"},
-        {"INKLEVEL0", "82"},
-        {"INKLEVEL1", "64"},
+        {"CODE", "10001"},      {"DISPLAY", "READY"},   {"ONLINE", "TRUE"},  {"PAGECOUNT", "1843"},
+        {"INKHEALTH0", "4095"}, {"INKHEALTH1", "4095"}, {"INKLEVEL0", "82"}, {"INKLEVEL1", "64"},
     };
     f.legacy = {
         {"MEDIATYPE", "BRAILLE"},
@@ -77,9 +66,8 @@ FamilyTable orvinFamily(std::string name, std::string model)
         {"PAGENUMBERING", "OFF"},
     };
     f.sensors = {
-        {"PAPER0", "1"},   {"PAPER1", "0"},   {"HOME0", "1"},     {"HOME1", "1"},
-        {"MPSEN0", "412"}, {"MPSEN1", "398"}, {"TEMP0", "31"},    {"TEMP1", "30"},
-        {"VSUPPLY", "24.1"}, {"HOUSING", "CLOSED"}, {"SIASEN", "1"},
+        {"PAPER0", "1"}, {"PAPER1", "0"}, {"HOME0", "1"},      {"HOME1", "1"},        {"MPSEN0", "412"}, {"MPSEN1", "398"},
+        {"TEMP0", "31"}, {"TEMP1", "30"}, {"VSUPPLY", "24.1"}, {"HOUSING", "CLOSED"}, {"SIASEN", "1"},
     };
     return f;
 }

@@ -8,8 +8,7 @@ namespace {
 std::string limits(int lower, int upper) { return std::to_string(upper * 256 + lower); }
 } // namespace
 
-FamilyTable makeTessaline()
-{
+FamilyTable makeTessaline() {
     FamilyTable f;
     f.name = "tessaline";
     // The ";S:0402" field marks the 30RT; "04020000" would mean a device that cannot tell its version.
@@ -54,8 +53,7 @@ FamilyTable makeTessaline()
         {"LINESPERPAGE", "27"},
     };
     f.sensors = {
-        {"HOMEFLAG", "1"}, {"GAPFLAG", "0"}, {"PAPER", "1"},
-        {"PAPERFLAG", "0"}, {"PANEL", "0"}, {"SOLTEMPERATURE0", "34"},
+        {"HOMEFLAG", "1"}, {"GAPFLAG", "0"}, {"PAPER", "1"}, {"PAPERFLAG", "0"}, {"PANEL", "0"}, {"SOLTEMPERATURE0", "34"},
     };
     return f;
 }
