@@ -133,33 +133,6 @@ std::vector<std::string> OptionStore::runCommands(const std::vector<std::string>
     return failures;
 }
 
-void OptionStore::setOption(std::string_view queue, std::string_view key, std::string_view value) {
-    CommandRunner::run(commands::setOption(queue, key, value));
-}
-
-void OptionStore::removeOption(std::string_view queue, std::string_view key) {
-    CommandRunner::run(commands::removeOption(queue, key));
-}
-
-void OptionStore::setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness) {
-    CommandRunner::run(commands::setContrastAndBrightness(queue, contrast, brightness));
-}
-
-void OptionStore::setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
-                                std::string_view value2) {
-    CommandRunner::run(commands::setTwoOptions(queue, key1, value1, key2, value2));
-}
-
-void OptionStore::setCustomPaperSize(std::string_view queue, double width, double height, int units) {
-    CommandRunner::run(commands::setCustomPaperSize(queue, width, height, units));
-}
-
-void OptionStore::clearPaperSize(std::string_view queue) { CommandRunner::run(commands::clearPaperSize(queue)); }
-
-void OptionStore::setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value) {
-    CommandRunner::run(commands::setStandardPaperSize(queue, pageSizeKey, value));
-}
-
 bool OptionStore::writeMirrorFile(std::string_view queue, std::optional<std::filesystem::path> sharedFolder,
                                   std::string* refusal) {
     std::string error;

@@ -45,8 +45,8 @@ std::string setStandardPaperSize(std::string_view queue, std::string_view pageSi
 // Where the driver finds a queue's copy: SHARED/.lpoptions/QUEUE.lpoptions.
 std::filesystem::path mirrorFilePath(std::string_view queue, const std::filesystem::path& sharedFolder);
 
-// The operations, each one command line through CommandRunner::run. Writes ignore the output
-// and a launch failure, as the window does; the reads give empty text on failure.
+// The operations, each one command line through CommandRunner; the reads give empty text on
+// failure, runCommands says which writes failed.
 class OptionStore {
 public:
     // The option list of a queue as the preferences window builds it. `error` is set when a
@@ -59,15 +59,6 @@ public:
     // Runs the command lines in order, each to its end; returns one line for each that failed,
     // with the printing system's own message ("lpoptions: Unknown printer or class.").
     static std::vector<std::string> runCommands(const std::vector<std::string>& commands, const printer::SharedStop& stop = {});
-
-    static void setOption(std::string_view queue, std::string_view key, std::string_view value);
-    static void removeOption(std::string_view queue, std::string_view key);
-    static void setContrastAndBrightness(std::string_view queue, int64_t contrast, int64_t brightness);
-    static void setTwoOptions(std::string_view queue, std::string_view key1, std::string_view value1, std::string_view key2,
-                              std::string_view value2);
-    static void setCustomPaperSize(std::string_view queue, double width, double height, int units);
-    static void clearPaperSize(std::string_view queue);
-    static void setStandardPaperSize(std::string_view queue, std::string_view pageSizeKey, std::string_view value);
 
     // The mirror file of one queue in the shared data folder (sharedDataFolder() when none given):
     // the read-assignments output, replacing the old copy whole. Nothing is replaced when the

@@ -7,12 +7,12 @@
 namespace brelmont::testing {
 
 struct ProgramRun {
-    int status = -1; // the exit status; -1 when the program did not end normally
+    int status = -1; // the exit status (128 + N for signal N); -1 when it did not end on its own
     std::string out, err;
 };
 
-// Runs `program ARGS` through /bin/sh (arguments as written, quoted by the caller); standard
-// error goes through a file in `scratch`.
-ProgramRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path& scratch);
+// Runs `program ARGS` through /bin/sh (arguments as written, quoted by the caller) with the
+// product's command runner. `scratch` is no longer needed and kept for the callers.
+ProgramRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path& scratch = {});
 
 } // namespace brelmont::testing

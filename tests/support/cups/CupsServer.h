@@ -3,16 +3,16 @@
 // system or the user's files.
 #pragma once
 
-#include <sys/types.h>
+#include "printer/ShellQuote.h"
+
+#include "ScopedEnv.h"
+#include "TestPpd.h"
 
 #include <filesystem>
 #include <functional>
-#include <optional>
+#include <list>
 #include <string>
-#include <utility>
 #include <vector>
-
-#include "TestPpd.h"
 
 namespace brelmont::testing {
 
@@ -28,7 +28,7 @@ struct QueueDefinition {
     bool customPageSizeFirst = false; // see TestPpdDescription
 };
 
-// What a command run against the server printed, and how it ended (-1: killed or not started).
+// What a command run against the server printed, and how it ended (-1: stopped or not started).
 struct ShellResult {
     int exitCode = -1;
     std::string out;
@@ -38,47 +38,33 @@ struct ShellResult {
 
 class CupsServer {
 public:
-    CupsServer();
-    ~CupsServer();
+    CupsServer() = default;
+    ~CupsServer() { stop(); }
     CupsServer(const CupsServer&) = delete;
     CupsServer& operator=(const CupsServer&) = delete;
 
-    // The scheduler's executable, or none when it is not installed.
-    static std::optional<std::filesystem::path> cupsdPath();
-    static bool available() { return cupsdPath().has_value(); }
+    // Whether the scheduler is installed.
+    static bool available();
 
-    // Writes the configuration into a new temporary folder, starts the scheduler on a free
-    // loopback port and waits (at most a few seconds) until it listens there. A port taken by
-    // someone else in between is detected and another one tried.
+    // Writes the configuration into a new temporary folder and starts the scheduler on a free
+    // loopback port; a port taken by someone else in between is detected and another one tried.
     bool start(std::string* error = nullptr);
-    // SIGTERM, a bounded wait, then SIGKILL; removes the folder (kept when BRELMONT_CUPS_KEEP is
-    // set, for looking at the logs) and undoes applyEnvironment().
+    // Ends the scheduler, removes the folder (kept when BRELMONT_CUPS_KEEP is set, for looking at
+    // the logs) and undoes applyEnvironment().
     void stop();
-    bool running() const { return m_pid > 0; }
-    pid_t pid() const { return m_pid; }
-    int port() const { return m_port; }
-    std::string address() const; // "127.0.0.1:PORT"
 
     const std::filesystem::path& folder() const { return m_folder; }
-    std::filesystem::path serverRoot() const { return m_folder / "root"; }
     std::filesystem::path home() const { return m_folder / "home"; }
-    std::filesystem::path errorLogPath() const { return m_folder / "log" / "error_log"; }
-    std::string errorLog() const;
 
-    // The variables that make the command-line tools talk only to this server (name, value);
-    // an empty value means "remove the variable". See CupsServer.cpp for why each is needed.
-    std::vector<std::pair<std::string, std::string>> environment() const;
-    // setenv()s them in this process, so code under test that runs lpstat, lpoptions or lpr
-    // through a shell reaches this server; the old values come back with restoreEnvironment().
+    // Sets the variables that make the command-line tools (lpstat, lpoptions, lpr) of this process
+    // and its children talk only to this server, until stop().
     void applyEnvironment();
-    void restoreEnvironment();
 
-    // Runs "/bin/sh -c command" with environment() on top of this process's environment,
-    // waiting at most timeoutSeconds (then the shell is killed).
+    // Runs the command line through the product's command runner with the same variables,
+    // stopping it after timeoutSeconds.
     ShellResult run(const std::string& command, int timeoutSeconds = 30) const;
 
-    // Creates an accepting, enabled queue with "lpadmin -p NAME -E -v URI -D INFO -P PPD" from a
-    // description made by makeTestPpd().
+    // Creates an accepting, enabled queue from a description made by makeTestPpd().
     bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri,
                   const std::string& info, const std::vector<PpdOption>& extraPpdOptions = {},
                   std::string* error = nullptr);
@@ -86,22 +72,18 @@ public:
     bool addQueues(const std::vector<QueueDefinition>& queues, std::string* error = nullptr);
     bool removeQueue(const std::string& name);
 
-    // The queue names as "lpstat -e" prints them, in its order.
-    std::vector<std::string> queueNames() const;
-
 private:
     bool startOnce(int port, std::string* error);
-    bool waitUntilListening(std::string* error);
+    std::string errorLog() const;
 
-    pid_t m_pid = -1;
+    int m_pid = -1;
     int m_port = 0;
     std::filesystem::path m_folder;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_savedEnvironment;
-    bool m_environmentApplied = false;
+    std::list<ScopedEnv> m_environment;
 };
 
 // Shell quoting for one literal argument.
-std::string shellQuote(const std::string& value);
+inline std::string shellQuote(const std::string& value) { return printer::shellSingleQuoted(value); }
 
 // The standard test queues: one per make-and-model text of the model table worth covering (maker
 // "Brelmont", embosser options, custom page size) and one of another maker ("Acme LaserBlaster 9").
