@@ -1,0 +1,366 @@
+// Every family's toolbox end to end: queues of the private CUPS server lead to simulated
+// embossers, the device helper carries the PJL, and brelmont-cli drives it as a script would.
+#include "printer/PjlHelper.h"
+#include "toolbox/BrailleConversionData.h"
+#include "toolbox/FennickFamily.h"
+#include "toolbox/OrvinFamily.h"
+#include "toolbox/TableFolder.h"
+#include "toolbox/TessalineFamily.h"
+#include "toolbox/ToolboxModel.h"
+#include "toolbox/ValdoFamily.h"
+
+#include "CupsSimFixture.h"
+#include "ShownControls.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+using namespace brelmont::toolbox;
+using brelmont::printer::ExchangeStatus;
+using brelmont::printer::PjlHelper;
+using brelmont::printer::PrinterItem;
+using brelmont::testing::EmbosserSim;
+using brelmont::testing::ScopedEnv;
+using brelmont::testing::ShellResult;
+using brelmont::testing::shownControls;
+namespace fs = std::filesystem;
+
+namespace {
+
+enum Sim { Orvin, Ivra, Valdo, Merriden, Tessaline, Fennick };
+const char* const QueueOf[] = {"Orvin_200", "Orvin_Color_Ink", "Valdo_Trac", "Merriden", "Tessaline_30RT", "Quorrin"};
+const FamilyDescription& familyOf(Sim s) {
+    const FamilyDescription* families[] = {&orvinFamily(), &ivraFamily(), &valdoFamily(), &merridenFamily(), &tessalineFamily(), &fennickFamily()};
+    return *families[s];
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// A saved Quorrin state whose parameter line holds these bytes (byte 0 as given, else 0x80) and
+// zeros elsewhere, with further state sections after it.
+std::string nvramState(std::map<int, int> bytes, const std::string& more = "") {
+    bytes.try_emplace(0, 0x80);
+    std::string hex;
+    for (int i = 0; i < 128; ++i) {
+        char pair[3];
+        std::snprintf(pair, sizeof pair, "%02X", bytes.count(i) ? bytes[i] : 0);
+        hex += pair;
+    }
+    return "family=fennick\n[NVRAM]\n" + hex + "\n" + more;
+}
+
+const std::string ValdoState = "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nQUALITY=BEST\nSPACING=KOREAN\n"
+                               "BRAILLEFORCE=LIGHT\nOUTPUTFACE=1\nBRAILLEDOTS=8\nAUTOCR=OFF\nLEFTMARGIN=30\n";
+
+class ToolboxFamiliesSim : public brelmont::testing::CupsSimFixture {
+protected:
+    static void SetUpTestSuite() {
+        startSystem({{"orvin", {"Orvin_200", "Orvin 200", "", "Orvin in the hall"}},
+                     {"ivra", {"Orvin_Color_Ink", "Orvin Color Ink", "", "Ivra in the hall"}},
+                     {"valdo", {"Valdo_Trac", "Valdo Trac", "", "Valdo by the door"}},
+                     {"merriden", {"Merriden", "Merriden", "", "Merriden upstairs"}},
+                     {"tessaline", {"Tessaline_30RT", "Tessaline 30RT", "", "Tessaline in the lab"}},
+                     {"fennick", {"Quorrin", "Quorrin", "", "Quorrin by the window"}}});
+    }
+    static EmbosserSim& device(Sim s) { return *sims[s]; }
+    static ShellResult toolbox(Sim s, const std::string& args) { return cli("toolbox " + args + " --queue " + QueueOf[s]); }
+    static std::map<std::string, std::string> shown(Sim s) { return shownControls(toolbox(s, "show").out); }
+    static std::unique_ptr<ToolboxModel> loaded(Sim s) {
+        auto model = std::make_unique<ToolboxModel>(familyOf(s), PjlHelper::exchange, PjlHelper::exchangeData);
+        EXPECT_TRUE(model->load());
+        return model;
+    }
+};
+
+TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
+    const struct {
+        Sim sim;
+        std::string state;
+        std::map<std::string, std::string> expected;
+    } rows[] = {
+        {Orvin, "", {{"m_tfPrinterName", "Orvin in the hall"}, {"m_tfFirmwareVersion", "1.4.2"}, {"m_cbPaperSize", "0"},
+                     {"m_tfPaperWidth", "8.5\""}, {"m_tfTopMargin", "0.5\""}, {"m_cbQuality", "1"}, {"m_tfTable", "1"},
+                     {"m_cbDuplex", "1"}, {"m_ckTunes", "true"}, {"m_ckTearOff", "false"}, {"m_lbInkSN", "SIA1904B0311"},
+                     {"m_lbHealth1", "OK"}, {"m_lbFillState1", "64 %"}, {"m_cbMediaMediaType", "-1"},
+                     {"m_tfStatus", "CODE=10001\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=1843\\r\\nINKHEALTH0=4095\\r\\n"
+                                    "INKHEALTH1=4095\\r\\nINKLEVEL0=82\\r\\nINKLEVEL1=64\\r\\n"}}},
+        {Valdo, "family=valdo" + ValdoState,
+         {{"m_tfPrinterName", "Valdo by the door"}, {"m_cbPaperSize", "0"}, {"m_tfSkew", "8.0"}, {"m_tfEdgeClearance", "0.29\""},
+          {"m_cbLegacyMediaType", "8"}, {"m_cbQuality", "2"}, {"m_cbSpacing", "4"}, {"m_cbBrailleForce", "2"},
+          {"m_cbOutputFace", "1"}, {"m_cbBrailleDots", "1"}, {"m_ckAutoCr", "false"}, {"m_tfLeftMargin", "1.5\""},
+          {"m_tfTable", "EN_US"}, {"m_tfSTM8Version", "1.1.4"}, {"m_tfStepsPerInch", "1440"}}},
+        {Merriden, "family=merriden" + ValdoState + "PAPERWIDTH=5976\nPAPERLENGTH=8424\n",
+         {{"m_tfPrinterName", "Merriden upstairs"}, {"m_cbPaperSize", "4"}, {"m_tfPaperWidth", "8.3\""},
+          {"m_tfPaperHeight", "11.7\""}, {"m_tfSkew", "8.0"}, {"m_cbSpacing", "4"}}},
+        {Tessaline, "family=tessaline\n[VARIABLES]\nTABLE=0\nFORMWIDTH=171\nFORMHEIGHT=219\nMEDIATYPE=11\nBRAILLEDOTS=8\n"
+                    "GRAPHICS=1\nBRAILLEFORCE=2\nAUTOCR=0\nSKEW=4\n",
+         {{"m_tfPrinterName", "Tessaline in the lab"}, {"m_tfFirmwareVersion", "4.2.3"}, {"m_cbPaperSize", "0"},
+          {"m_tfPaperWidth", "8.55\""}, {"m_cbTable", "18"}, {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "3"},
+          {"m_cbBrailleDots", "1"}, {"m_cbBrailleForce", "2"}, {"m_ckAutoCr", "false"}, {"m_tfPrintSkew", "4"}}},
+        // Width 170 and length 220 twentieths: Letter; ink offset 1 × 256 + 44.
+        {Fennick, nvramState({{68, 0x0A}, {76, 170}, {90, 0}, {75, 220}, {74, 0}, {56, 44}, {57, 1}, {73, 8}, {80, 7}, {81, 2},
+                              {70, 1}, {78, 10}, {91, 5}, {87, 20}, {69, 32}, {45, 128}, {33, 90}, {37, 120}},
+                             "[STATUS]\nPENERRORK=40038\nPENERRORCMY=40020\n"),
+         {{"m_tfPrinterName", "Quorrin by the window"}, {"m_tfFirmwareVersion", "2.4.17"}, {"m_cbTable", "0"},
+          {"m_tfPaperWidth", "8.5\""}, {"m_tfPaperHeight", "11.0\""}, {"m_cbPaperSize", "0"}, {"m_tfHPHorizOffset", "300"},
+          {"m_tfHPVertOffset", "20"}, {"m_tfVertAlign", "128"}, {"m_cbBrailleDots", "1"}, {"m_cbLegacyMediaType", "4"},
+          {"m_cbBrailleForce", "2"}, {"m_ckAutoCr", "true"}, {"m_tfLeftMargin", "0.5\""}, {"m_tfCharsWidth", "32"},
+          {"m_tfDryTime", "5"}, {"m_lbBlackFill", "71 %"}, {"m_lbColorFill", "58 %"},
+          {"m_lbBlackHealth", "Cartridge near end of life"}, {"m_lbColorHealth", "Wrong cartridge type"}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(QueueOf[row.sim]);
+        if (!row.state.empty()) device(row.sim).reset(row.state);
+        const ShellResult run = toolbox(row.sim, "show");
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const auto controls = shownControls(run.out);
+        EXPECT_EQ(controls.size(), familyOf(row.sim).controls.size());
+        for (const auto& [name, value] : row.expected) EXPECT_EQ(controls.at(name), value) << name;
+        EXPECT_EQ(device(row.sim).logCount("@PJL DEFAULT"), 0);
+    }
+    EXPECT_EQ(device(Tessaline).logCount("@PJL USTATUS TIMED=1"), 1); // right before the variables, once
+    EXPECT_EQ(device(Valdo).logCount("@PJL INFO LEGACY"), 0);
+    // Without a queue named, the first family with an attached embosser.
+    EXPECT_EQ(shownControls(cli("toolbox show").out).at("m_tfPrinterName"), "Quorrin by the window");
+
+    // A Quorrin line not marked valid is asked for again, and the window still opens without settings.
+    device(Fennick).reset(nvramState({{0, 0x7F}, {76, 170}}));
+    EXPECT_EQ(shown(Fennick).at("m_tfPaperWidth"), "0.0\"");
+    EXPECT_EQ(device(Fennick).logCount("@PJL DINQUIRE NVPARMS"), 10);
+    EXPECT_EQ(toolbox(Fennick, "apply m_tfPaperWidth=9").out, "nothing to send\n");
+}
+
+// A media kind shows its limits from the loaded lists; only custom kinds can be edited.
+TEST_F(ToolboxFamiliesSim, MediaKindsShowTheirLimits) {
+    const struct { Sim sim; int kind; const char* limits; bool editable; } rows[] = {
+        {Merriden, 0, "120/180 120/180", false}, {Merriden, 3, "90/120 90/120", false},
+        {Merriden, 6, "100/160 100/160", true},  {Merriden, 8, "100/160 100/160", true},
+        {Tessaline, 6, "10/20", true},           {Tessaline, 0, "120/180", false},
+        {Fennick, 1, "90/120", false},
+    };
+    for (const auto& row : rows) {
+        const auto model = loaded(row.sim);
+        model->setIndex("m_cbMediaMediaType", row.kind);
+        const auto text = [&](const char* name) { return model->control(name)->text; };
+        std::string limits = text("m_tfFrontMin") + "/" + text("m_tfFrontMax");
+        if (model->control("m_tfBackMin")) limits += " " + text("m_tfBackMin") + "/" + text("m_tfBackMax");
+        EXPECT_EQ(limits, row.limits) << QueueOf[row.sim] << " " << row.kind;
+        EXPECT_EQ(model->control("m_tfFrontMax")->editable, row.editable) << QueueOf[row.sim] << " " << row.kind;
+    }
+    EXPECT_EQ(device(Merriden).logCount("@PJL DINQUIRE"), 0);
+}
+
+// Each family's changes go out as exactly the changed lines, in the settings' order, stay on the
+// embosser through a restart and are not written again; what the user did not touch stays.
+TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
+    const struct {
+        Sim sim;
+        std::string state, args, sent;
+        std::map<std::string, std::string> after;
+        std::string kept;
+    } rows[] = {
+        {Orvin, "", "m_tfTable=3 m_ckDHCP=true m_cbPaperSize=4 m_cbMediaMediaType=5 m_tfFrontMax=170 m_tfLeftMargin=0.5 m_ckTearOff=true",
+         "@PJL DEFAULT FORMWIDTH=166\n@PJL DEFAULT FORMHEIGHT=234\n@PJL DEFAULT TABLE=2\n@PJL DEFAULT CUSTOMMEDIAMAX=170\n"
+         "@PJL DEFAULT DHCP=ON\n@PJL DEFAULT FLAGS=3\n@PJL SERVICE UPDATE\n",
+         {{"m_cbPaperSize", "4"}, {"m_tfPaperWidth", "8.3\""}, {"m_tfTable", "3"}, {"m_ckDHCP", "true"}, {"m_ckTearOff", "true"}}, ""},
+        {Orvin, "family=orvin\n[VARIABLES]\nTABLE=9\nDUPLEXMODE=SHORTEDGE\nAUTOCR=ON\n", "m_ckAutoCr=false",
+         "@PJL DEFAULT AUTOCR=OFF\n@PJL SERVICE UPDATE\n", {{"m_ckAutoCr", "false"}}, "DUPLEXMODE=SHORTEDGE\n"},
+        {Ivra, "", "m_cbQuality=2 m_tfGateway=10.9.9.9", "@PJL DEFAULT QUALITY=BEST\n@PJL DEFAULT GATEWAY=10.9.9.9\n@PJL SERVICE UPDATE\n",
+         {{"m_tfGateway", "10.9.9.9"}}, ""},
+        {Valdo, "family=valdo\n[VARIABLES]\nPAPERWIDTH=5976\nPAPERLENGTH=8424\nSKEW=268\nSPACING=KOREAN\n",
+         "m_tfTable=EN_U m_cbMediaMediaType=7 m_tfFrontMin=90 m_tfFrontMax=170 m_cbSpacing=0 m_tfSkew=7.0 m_cbPaperSize=0 "
+         "m_tfEdgeClearance=0.3 m_ckDHCP=false m_cbLegacyMediaType=15",
+         "@PJL DEFAULT PAPERWIDTH=6120\n@PJL DEFAULT PAPERLENGTH=7920\n@PJL DEFAULT SPACING=MARBURG\n@PJL DEFAULT MEDIATYPE=CUSTOM16\n"
+         "@PJL DEFAULT CUSTOM8MEDIAMINF=90\n@PJL DEFAULT CUSTOM8MEDIAMAXF=170\n@PJL DEFAULT DHCP=OFF\n@PJL DEFAULT SKEW=250\n"
+         "@PJL DEFAULT EDGECLEARANCE=30\n@PJL SERVICE UPDATE\n",
+         {{"m_cbPaperSize", "0"}, {"m_tfSkew", "7.0"}, {"m_cbSpacing", "0"}, {"m_cbLegacyMediaType", "15"}, {"m_tfEdgeClearance", "0.3\""}}, ""},
+        {Merriden, "", "m_cbMediaMediaType=8 m_tfFrontMin=95 m_tfFrontMax=175 m_tfBackMin=96 m_tfBackMax=176 m_tfTable=DE_DEX m_cbQuality=0",
+         "@PJL DEFAULT QUALITY=DRAFT\n@PJL DEFAULT CUSTOM9MEDIAMINF=95\n@PJL DEFAULT CUSTOM9MEDIAMAXF=175\n"
+         "@PJL DEFAULT CUSTOM9MEDIAMINB=96\n@PJL DEFAULT CUSTOM9MEDIAMAXB=176\n@PJL SERVICE UPDATE\n",
+         {{"m_cbQuality", "0"}, {"m_tfTable", "EN_US"}}, "CUSTOM9MEDIAMAXB=176"},
+        {Tessaline, "", "m_tfPrintSkew=3 m_cbTable=18 m_cbMediaMediaType=6 m_tfFrontMax=30 m_cbLegacyMediaType=6 m_ckAutoCr=false "
+                        "m_cbPaperSize=0 m_tfLeftMargin=0.5",
+         "@PJL DEFAULT FORMWIDTH=170\n@PJL DEFAULT FORMHEIGHT=220\n@PJL DEFAULT AUTOCR=0\n@PJL DEFAULT TABLE=0\n"
+         "@PJL DEFAULT MEDIATYPE=30\n@PJL DEFAULT CUSTOMMEDIA=7690\n@PJL DEFAULT SKEW=3\n@PJL SERVICE UPDATE\n",
+         {{"m_cbTable", "18"}, {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "6"}}, ""},
+        // 280 = 256 + 24: a wide value goes out as its two bytes.
+        {Fennick, "", "m_tfPaperWidth=14", "@PJL DEFAULT NVRAM76=24\n@PJL DEFAULT NVRAM90=1\n@PJL SERVICE UPDATE\n",
+         {{"m_tfPaperWidth", "14.0\""}}, ""},
+        {Fennick, "", "m_tfHPHorizOffset=600 m_cbTable=3 m_cbMediaMediaType=4 m_tfFrontMin=90 m_ckAutoCr=false m_cbLegacyMediaType=2 m_tfTopMargin=0.5",
+         "@PJL DEFAULT NVRAM79=10\n@PJL DEFAULT NVRAM70=0\n@PJL DEFAULT NVRAM68=3\n@PJL DEFAULT NVRAM80=2\n@PJL DEFAULT NVRAM61=90\n"
+         "@PJL DEFAULT NVRAM56=88\n@PJL DEFAULT NVRAM57=2\n@PJL SERVICE UPDATE\n",
+         {{"m_tfHPHorizOffset", "600"}, {"m_cbTable", "3"}}, ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.args);
+        EmbosserSim& sim = device(row.sim);
+        sim.reset(row.state);
+        const ShellResult run = toolbox(row.sim, "apply " + row.args);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out, row.sent);
+        sim.restart();
+        const auto after = shown(row.sim);
+        for (const auto& [name, value] : row.after) EXPECT_EQ(after.at(name), value) << name;
+        EXPECT_EQ(toolbox(row.sim, "apply " + row.args).out, "nothing to send\n");
+        EXPECT_EQ(sim.logCount("@PJL DEFAULT"), count(row.sent, "@PJL DEFAULT"));
+        EXPECT_NE(fileText(sim.statePath()).find(row.kept), std::string::npos);
+    }
+}
+
+// Input that names no setting, a value a setting cannot hold or a table that is not one: refused
+// with the reason, and nothing reaches any embosser.
+TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
+    const fs::path comments = scratch->path() / "comments.txt", wrong = scratch->path() / "wrong.txt";
+    std::ofstream(comments) << "# a table of nothing\n";
+    std::ofstream(wrong) << "65 [1]\n# the next line names no character\n300 [12]\n";
+    const std::string table = "brelmont-cli: toolbox table: ";
+    const struct { Sim sim; std::string args; int status; std::string err; } rows[] = {
+        {Orvin, "apply m_tfNoSuchField=1", 2, ""},
+        {Orvin, "apply m_ckDHCP=yes", 2, ""},
+        {Orvin, "apply m_cbPaperSize=18", 2, ""},
+        {Orvin, "apply m_lbHealth0=OK", 2, ""},
+        {Orvin, "apply m_tfFrontMin=5", 2, ""},
+        {Orvin, "apply 'm_tfGateway=1.2.3.4\n@PJL DEFAULT SERIALNUMBER=X'", 2, ""},
+        {Orvin, "frobnicate", 2, ""},
+        {Merriden, "apply m_cbMediaMediaType=3 m_tfBackMin=10", 2, ""},
+        {Fennick, "apply m_tfLeftMargin=13", 0, "brelmont-cli: toolbox: The left margin was not written: the embosser keeps at most 12.75\".\n"},
+        {Tessaline, "apply m_cbMediaMediaType=6 m_tfFrontMin=300", 0,
+         "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole number from 0 to 255.\n"},
+        {Tessaline, "table " + wrong.string(), 1, table + wrong.string() + ": line 3: the character code 300 is above 255; nothing was sent\n"},
+        {Tessaline, "table --slot 1 " + comments.string(), 2, table + "this embosser has table slot 0 only\n"},
+        {Orvin, "table " + comments.string(), 2, table + "Orvin_200: this embosser takes no braille tables\n"},
+        {Fennick, "table --slot 7 " + comments.string(), 2, table + "this embosser has table slots 0 to 6 only\n"},
+    };
+    for (const auto& row : rows) {
+        const ShellResult run = toolbox(row.sim, row.args);
+        EXPECT_EQ(run.exitCode, row.status) << row.args << ": " << run.err;
+        if (row.err.empty()) EXPECT_FALSE(run.err.empty()) << row.args;
+        else EXPECT_EQ(run.err, row.err) << row.args;
+    }
+    EXPECT_EQ(cli("toolbox show --queue No_Such_Queue").exitCode, 2);
+    for (const auto& sim : sims) EXPECT_EQ(sim->logCount("@PJL DEFAULT") + sim->logCount("FSDOWNLOAD"), 0);
+}
+
+// The value of a chosen variable is asked of the embosser (it may have changed since the load) and
+// shown filtered; the setter writes that one variable in the family's form; the sensor labels are
+// the family's.
+TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
+    const struct { Sim sim; std::string state; const char* variable; const char* asked; const char* typed; std::string request, sensors; } rows[] = {
+        {Orvin, "", "GATEWAY", "192.168.1.1", "10.0.0.1", "\x1b%-12345X@PJL DEFAULT GATEWAY=10.0.0.1\n",
+         "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1Front Alignment Sensor: 412, Back "
+         "Alignment Sensor: 398\r\nCarriage Temperature: 31\u00b0C, Carriage Temperature: 30\u00b0C\r\nSupply Voltage: 24.1, "
+         "Housing: CLOSED, TintBridge: 1"},
+        {Valdo, "family=valdo\n[VARIABLES]\nGATEWAY=<10.0.0.1>\n", "GATEWAY", "10.0.0.1", "10.0.0.2 lab",
+         "\x1b%-12345X@PJL DEFAULT GATEWAY=\"10.0.0.2 lab\"\n",
+         "Paper Flag: 1, Pickup Flag: 0, Home Flag: 1, Panel: 0\r\nBoard temperature: 36\u00b0C, Solenoid temperature: "
+         "41\u00b0C\r\nCarriage temperature: 33\u00b0C"},
+        {Tessaline, "", "SKEW", nullptr, "7.9 steps", "\x1b%-12345X@PJL DEFAULT SKEW=7\n@PJL SERVICE UPDATE\n",
+         "Home Flag: 1, Gap flag: 0, Paper present: 1,\r\nOut of paper sensor: 0, Panel buttons: 0,\r\nTemperature: 34\u00b0C"},
+        {Fennick, nvramState({{68, 5}}), "TABLE", "5", "2 tables", "\x1b%-12345X@PJL DEFAULT NVRAM68 2\n@PJL SERVICE UPDATE\n",
+         "Home Flag: 1, Paper Flag: 1,\r\nMounted Paper Sensor: 87, Power supply: 34.2,\r\nOut of paper sensor: 0, Housing "
+         "open: 0, Duplexer: 1"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(QueueOf[row.sim]);
+        const auto model = loaded(row.sim);
+        if (!row.state.empty()) device(row.sim).reset(row.state); // behind the window's back
+        const auto& names = model->control("m_cbPjlNames")->items;
+        const ChangeResult chosen = model->setIndex("m_cbPjlNames", int(std::find(names.begin(), names.end(), row.variable) - names.begin()));
+        EXPECT_TRUE(chosen.outcome.ok()) << chosen.outcome.describe();
+        if (row.asked) EXPECT_EQ(model->control("m_tfPjlValue")->text, row.asked);
+        model->setText("m_tfPjlValue", row.typed);
+        EXPECT_EQ(model->setSelectedVariable().request, row.request);
+        EXPECT_EQ(device(row.sim).logCount(" | changed"), 1);
+        ASSERT_TRUE(model->readSensors().ok());
+        EXPECT_EQ(model->control("m_tfSensors")->text, row.sensors);
+    }
+}
+
+// A table goes into the slot named, or else the slot in use, byte for byte as its request, and the
+// slot is then in use.
+TEST_F(ToolboxFamiliesSim, ATableReachesTheEmbosserAsItsExactRequest) {
+    BrailleConversionData file;
+    ASSERT_EQ(file.readFile(installedTableFolder() / "computer-braille-8-dot.txt"), BrailleConversionData::Done);
+    const auto model = loaded(Tessaline);
+    const WriteResult sent = model->installTable(file.table());
+    ASSERT_TRUE(sent.outcome.ok()) << sent.outcome.describe();
+    const std::string cells(file.table().begin(), file.table().end());
+    EXPECT_EQ(sent.request, "\x1b%-12345X@PJL DEFAULT TABLE=0\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE0\"\n" + cells);
+    EXPECT_EQ(fileText(device(Tessaline).storePath() / "BRAILLETABLE0"), cells);
+    EXPECT_EQ(device(Tessaline).logCount("bytes of data"), 0); // nothing beside the request
+    EXPECT_EQ(shown(Tessaline).at("m_cbTable"), "18");
+
+    const fs::path a = scratch->path() / "a.txt";
+    std::ofstream(a) << "65 [1]\n";
+    const ShellResult slot = toolbox(Fennick, "table --slot 3 " + a.string());
+    ASSERT_EQ(slot.exitCode, 0) << slot.err;
+    EXPECT_EQ(slot.out.substr(0, slot.out.find("00 ")), "@PJL DEFAULT TABLE=3\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE3\"\n");
+    EXPECT_EQ(fileText(device(Fennick).storePath() / "BRAILLETABLE3"), std::string(65, '\0') + '\x01' + std::string(190, '\0'));
+    EXPECT_EQ(shown(Fennick).at("m_cbTable"), "3");
+    device(Fennick).reset(nvramState({{68, 6}}));
+    ASSERT_EQ(toolbox(Fennick, "table " + a.string()).exitCode, 0);
+    EXPECT_TRUE(fs::exists(device(Fennick).storePath() / "BRAILLETABLE6"));
+}
+
+// An embosser that stays silent ends the load within the deadline; a slow one keeps a script
+// waiting and it is told so once; one switched off before Apply, or at all, makes the script fail
+// with the reason.
+TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
+    {
+        const ScopedEnv deadline("BRELMONT_TOOLBOX_DEADLINE_MS", "2000"), replyTime("BRELMONT_PJL_REPLY_TIMEOUT_MS", "20000");
+        EmbosserSim silent("orvin", {"--delay", "60000"});
+        ToolboxModel model(orvinFamily(), PjlHelper::exchange);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(model.load({PrinterItem{silent.uri(), "Orvin_Silent", "Silent Orvin", 221201, true, {}}}));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_EQ(model.loadFailure().status, ExchangeStatus::NoReply) << model.loadFailure().describe();
+        EXPECT_EQ(silent.logCount("@PJL INFO VERSIONS"), 0);
+    }
+    EmbosserSim slow("orvin", {"--delay", "700"});
+    EmbosserSim leaving("orvin", {"--serve", "5"}); // the listing and the four queries are the last it takes
+    ASSERT_TRUE(cups->addQueue("Orvin_Slow", "Orvin 200", slow.uri(), "Slow Orvin"));
+    const ShellResult waited = cli("toolbox show --queue Orvin_Slow");
+    cups->removeQueue("Orvin_Slow");
+    ASSERT_TRUE(cups->addQueue("Orvin_Leaving", "Orvin 200", leaving.uri(), "Leaving Orvin"));
+    const ShellResult failed = cli("toolbox apply --queue Orvin_Leaving m_tfTopMargin=2");
+    cups->removeQueue("Orvin_Leaving");
+    EXPECT_EQ(waited.exitCode, 0) << waited.err;
+    EXPECT_EQ(waited.err, "Waiting for the embosser at " + slow.uri() + "\u2026\n");
+    EXPECT_EQ(failed.exitCode, 1) << failed.out;
+    EXPECT_EQ(failed.err, "brelmont-cli: toolbox apply: the settings were not written: the embosser is not attached or "
+                          "not switched on (pjlhelper: connecting to " + leaving.uri() + ": Connection refused)\n");
+
+    device(Orvin).stop();
+    const ShellResult detached = toolbox(Orvin, "apply m_tfTable=5");
+    EXPECT_EQ(detached.exitCode, 1);
+    EXPECT_TRUE(detached.err.starts_with("Failed to retrieve the settings from the embosser. Please try again.\n")) << detached.err;
+    for (const auto& sim : sims) sim->stop();
+    const ShellResult none = cli("toolbox show");
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.err, "There is no Brelmont embosser attached to the system.\n");
+}
+
+TEST_F(ToolboxFamiliesSim, AFillStateResetRefillsTheCartridgeOfTheTag) {
+    ASSERT_TRUE(loaded(Orvin)->resetFillState(1).outcome.ok());
+    device(Orvin).restart();
+    const auto after = shown(Orvin);
+    EXPECT_EQ(after.at("m_lbFillState1") + " " + after.at("m_lbFillState0"), "100 % 82 %");
+    EXPECT_EQ(device(Orvin).logCount("\\e%Pinkjet.clearnozzlecount 1; | fill-state reset 1"), 1);
+}
+
+} // namespace
