@@ -30,6 +30,10 @@ void Connection::run() {
         return;
     }
     m_ctx.log.write(m_id, "connection opened");
+    if (m_ctx.faults.nextConnectionUnasked()) {
+        m_ctx.log.write(m_id, "fault: status report sent unasked");
+        send("@PJL USTATUS DEVICE\r\nCODE=10001\r\n\f");
+    }
     StreamParser parser(*this, m_ctx.device.family().binaryVersionRequest);
     char buf[64 * 1024];
     auto lastActivity = Clock::now();

@@ -33,4 +33,9 @@ bool Faults::nextConnectionDropped() {
     return take(m_left.drop);
 }
 
+bool Faults::nextConnectionUnasked() {
+    std::lock_guard lock(m_mutex);
+    return take(m_left.unasked);
+}
+
 } // namespace brelmont::sim

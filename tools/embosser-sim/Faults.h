@@ -15,6 +15,7 @@ struct FaultPlan {
     int endless = 0; // replies that never end: bytes without a form feed until the client leaves
     int serve = 0;   // after this many connections the embosser goes away (0: never)
     int delayMs = 0;
+    int unasked = 0; // connections that get a status report before anything is asked
 };
 
 class Faults {
@@ -23,6 +24,7 @@ public:
 
     ReplyFaults nextReply();
     bool nextConnectionDropped();
+    bool nextConnectionUnasked();
     // Counts one accepted connection; how many more the embosser serves (-1: no end).
     int connectionsLeft();
     int delayMs() const { return m_delayMs; }

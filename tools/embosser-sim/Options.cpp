@@ -11,7 +11,7 @@ std::string usage() {
     return "usage: embosser-sim --family " + familyNames() +
            " [--port P] [--state FILE] [--store DIR] [--log FILE] [--device-id TEXT]\n"
            "                    [--garble N] [--wrong-count N] [--short-reply N] [--delay MS] [--drop N]\n"
-           "                    [--endless N] [--serve N]\n"
+           "                    [--endless N] [--serve N] [--unasked N]\n"
            "                    [--idle-timeout MS] [--exit-with-parent]\n";
 }
 
@@ -53,6 +53,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string* error) {
         else if (arg == "--short-reply") ok = number(o.faults.shortReply, 1'000'000);
         else if (arg == "--delay") ok = number(o.faults.delayMs, 600'000);
         else if (arg == "--drop") ok = number(o.faults.drop, 1'000'000);
+        else if (arg == "--unasked") ok = number(o.faults.unasked, 1'000'000);
         else if (arg == "--endless") ok = number(o.faults.endless, 1'000'000);
         else if (arg == "--serve") ok = number(o.faults.serve, 1'000'000);
         else if (arg == "--idle-timeout") ok = number(o.idleMs, 3'600'000);

@@ -1,0 +1,49 @@
+// Runs the real pjlhelper binary as the application does, through the product's command runner,
+// with variables set (NAME=VALUE) or removed (-u NAME) by env.
+#pragma once
+
+#include "printer/CommandRunner.h"
+#include "printer/ShellQuote.h"
+
+#include "EmbosserSim.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace brelmont::testing {
+
+struct PjlhelperRun {
+    int exitCode = -1;
+    std::string out, err;
+    std::chrono::milliseconds elapsed{0};
+};
+
+inline PjlhelperRun runPjlhelper(const std::vector<std::string>& arguments, const std::string& env = "") {
+    std::string command = "env " + env + " " + PJLHELPER_PATH;
+    for (const std::string& a : arguments) command += " " + printer::shellWord(a);
+    const auto start = std::chrono::steady_clock::now();
+    const auto r = printer::CommandRunner::execute(command, {.limit = std::chrono::seconds(30), .captureErrors = true});
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    return {r.status == printer::RunResult::Status::Ended ? r.exitCode : -1, r.out, r.errors, elapsed};
+}
+
+// The print data the simulator stored, once `size` bytes are there (at most 10 s).
+inline std::string storedData(const EmbosserSim& sim, size_t size) {
+    std::string data;
+    for (int i = 0; i < 100 && data.size() < size; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        data.clear();
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(sim.storePath(), ec)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            data.append(std::istreambuf_iterator<char>(in), {});
+        }
+    }
+    return data;
+}
+
+} // namespace brelmont::testing
