@@ -13,8 +13,8 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
-#include <sstream>
 #include <set>
+#include <sstream>
 
 using namespace brelmont::printer;
 using brelmont::testing::EmbosserSim;
@@ -25,8 +25,9 @@ using brelmont::testing::ShellResult;
 namespace {
 
 const std::map<std::string, std::string> FamilyOf = {
-    {"Quorrin", "fennick"},     {"Tessaline 30RT", "tessaline"}, {"Valdo Sheet", "valdo"},          {"Merriden", "merriden"},
-    {"Merriden Color Ink", "merriden"}, {"Orvin 200", "orvin"}, {"Orvin Color Ink", "ivra"}};
+    {"Quorrin", "fennick"},     {"Tessaline 30RT", "tessaline"},    {"Valdo Sheet", "valdo"},
+    {"Merriden", "merriden"},   {"Merriden Color Ink", "merriden"}, {"Orvin 200", "orvin"},
+    {"Orvin Color Ink", "ivra"}};
 
 int64_t codeOf(const std::string& makeAndModel) { return modelCode("printer-make-and-model=" + makeAndModel); }
 
@@ -56,14 +57,16 @@ TEST_F(PrinterAccess, DiscoveryListsTheMakersQueuesWithModelsAndConnections) {
     std::vector<std::string> expected; // in the scheduler's order
     std::istringstream lpstat(cups->run("lpstat -e").out);
     for (std::string name; std::getline(lpstat, name);)
-        if (std::any_of(queues.begin(), queues.end(), [&](const auto& q) { return q.name == name && codeOf(q.makeAndModel) > 0; }))
+        if (std::any_of(queues.begin(), queues.end(),
+                        [&](const auto& q) { return q.name == name && codeOf(q.makeAndModel) > 0; }))
             expected.push_back(name);
     const std::vector<PrinterItem> items = Printers().items();
     ASSERT_EQ(items.size(), expected.size());
     ASSERT_EQ(items.size(), queues.size() - 1); // all but Acme's
     for (size_t i = 0; i < items.size(); ++i) {
         const PrinterItem& item = items[i];
-        const QueueDefinition& q = *std::find_if(queues.begin(), queues.end(), [&](const auto& d) { return d.name == item.queue; });
+        const QueueDefinition& q =
+            *std::find_if(queues.begin(), queues.end(), [&](const auto& d) { return d.name == item.queue; });
         EXPECT_EQ(item.queue, expected[i]);
         EXPECT_EQ(item.name, q.info) << item.queue;
         EXPECT_EQ(item.deviceUri, q.deviceUri) << item.queue;
@@ -90,14 +93,22 @@ TEST_F(PrinterAccess, EachFamilyIsFoundAttachedAndAnswersAndKeepsItsSettings) {
     sim->restart();
     const QueryResult result = askWithRetry(pjl::Variables, sim->uri(), PjlHelper::exchange);
     ASSERT_TRUE(result.items);
-    EXPECT_TRUE(std::any_of(result.items->begin(), result.items->end(), [](const PjlItem& i) { return i.key == "TOPMARGIN" && i.value == "7"; }));
+    EXPECT_TRUE(std::any_of(result.items->begin(), result.items->end(),
+                            [](const PjlItem& i) { return i.key == "TOPMARGIN" && i.value == "7"; }));
 }
 
 // Refused replies and dropped connections are asked again; a device that cannot be reached, is
 // silent, or talks without end is not, and says which it was.
 TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
     const ScopedEnv replyTime("BRELMONT_PJL_REPLY_TIMEOUT_MS", "1500");
-    struct Case { std::vector<std::string> faults; int sends; bool accepted; bool entries; ExchangeStatus outcome; };
+    struct Case {
+        std::vector<std::string> faults;
+        int sends;
+        bool accepted;
+        bool entries;
+        ExchangeStatus outcome;
+    };
+    // clang-format off
     const Case cases[] = {
         {{"--garble", "3"}, 4, true, true, ExchangeStatus::Done},
         {{"--garble", "12"}, 10, false, false, ExchangeStatus::NotUnderstood},
@@ -107,6 +118,7 @@ TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
         {{"--endless", "1"}, 1, false, false, ExchangeStatus::Failed},
         {{"--serve", "1", "--drop", "1"}, 2, false, false, ExchangeStatus::NotAttached},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EmbosserSim faulty("orvin", c.faults);
         const auto start = std::chrono::steady_clock::now();
@@ -126,7 +138,8 @@ TEST_F(PrinterAccess, ExchangesOfTwoProcessesNeverMeetAtTheWrongDevice) {
         return "for i in 1 2 3 4 5 6 7 8 9 10 11 12; do " + std::string(cliPath()) + " query " + s.uri() + " " + what +
                " >/dev/null || exit 1; done";
     };
-    const ShellResult both = cups->run("(" + loop(a, "versions") + ") & first=$!; (" + loop(b, "status") + ") || exit 1; wait $first", 120);
+    const ShellResult both =
+        cups->run("(" + loop(a, "versions") + ") & first=$!; (" + loop(b, "status") + ") || exit 1; wait $first", 120);
     ASSERT_TRUE(both.ok()) << both.err;
     EXPECT_EQ(a.logCount("INFO STATUS"), 0);
     EXPECT_EQ(b.logCount("INFO VERSIONS"), 0);
@@ -144,12 +157,15 @@ TEST_F(PrinterAccess, AQueuesSlowNetworkEmbosserIsFoundUnconfigured) {
     }
     cups->removeQueue("Slow_Valdo");
     for (const char* queue : {"Slow_Valdo", "Orvin_200"})
-        EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const PrinterItem& p) { return p.queue == queue && p.connected; })) << queue;
+        EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const PrinterItem& p) {
+            return p.queue == queue && p.connected;
+        })) << queue;
 }
 
 TEST_F(PrinterAccess, CommandLineTools) {
     const ShellResult printers = cli("printers");
-    EXPECT_NE(printers.out.find("Orvin_200\tBrelmont Orvin 200\t221201\tOrvin\t" + sim->uri() + "\tconnected\n"), std::string::npos)
+    EXPECT_NE(printers.out.find("Orvin_200\tBrelmont Orvin 200\t221201\tOrvin\t" + sim->uri() + "\tconnected\n"),
+              std::string::npos)
         << printers.out;
     EXPECT_EQ(printers.out.find("Acme"), std::string::npos);
     const std::string devices = cli("devices").out;

@@ -15,8 +15,8 @@ namespace {
 // "$N" in a text becomes the address of simulator N, "$PN" its port.
 std::string expand(std::string text, const std::vector<std::unique_ptr<EmbosserSim>>& sims) {
     for (size_t i = sims.size(); i-- > 0;) {
-        for (const auto& [key, value] : {std::pair{"$P" + std::to_string(i), std::to_string(sims[i]->port())},
-                                         {"$" + std::to_string(i), sims[i]->uri()}})
+        for (const auto& [key, value] :
+             {std::pair{"$P" + std::to_string(i), std::to_string(sims[i]->port())}, {"$" + std::to_string(i), sims[i]->uri()}})
             for (size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), value);
     }
     return text;
@@ -29,8 +29,9 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         const char* name;
         std::vector<std::vector<std::string>> sims; // family, then options
         std::string env, devicesFile, probe;
-        std::string lines;                          // the network lines, "$N" for the addresses
+        std::string lines; // the network lines, "$N" for the addresses
         int connectionsOfFirst;
+        // clang-format off
     } rows[] = {
         {"no devices named", {}, "BRELMONT_DEVICES=", "", "", "", 0},
         {"devices named in the environment",
@@ -54,10 +55,12 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         {"malformed addresses skipped", {{"orvin", "--device-id", "Orvin 200"}}, "BRELMONT_DEVICES='socket://127.0.0.1:notaport ipp://x $0'",
          "", "", "direct $0" + orvin + "\n", 1},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         std::vector<std::unique_ptr<EmbosserSim>> sims;
-        for (const auto& s : row.sims) sims.push_back(std::make_unique<EmbosserSim>(s[0], std::vector<std::string>(s.begin() + 1, s.end())));
+        for (const auto& s : row.sims)
+            sims.push_back(std::make_unique<EmbosserSim>(s[0], std::vector<std::string>(s.begin() + 1, s.end())));
         std::filesystem::remove_all(scratch.path() / "brelmont");
         if (!row.devicesFile.empty()) {
             std::filesystem::create_directories(scratch.path() / "brelmont");

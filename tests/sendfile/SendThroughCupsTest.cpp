@@ -17,8 +17,8 @@
 #include <thread>
 
 using namespace brelmont::sendfile;
-using brelmont::testing::EmbosserSim;
 using brelmont::testing::embosserOptions;
+using brelmont::testing::EmbosserSim;
 namespace fs = std::filesystem;
 
 namespace {
@@ -88,7 +88,12 @@ TEST_F(SendThroughCups, TheSendJobStepDeliversTheDecodedJobsBytes) {
 
 // The test page is made for the queue's model in the spacing the queue is set to.
 TEST_F(SendThroughCups, TheTestPageReachesTheEmbosserInTheQueuesSpacing) {
-    struct Case { const char* queue; const char* spacing; int64_t model; const EmbosserSim* embosser; };
+    struct Case {
+        const char* queue;
+        const char* spacing;
+        int64_t model;
+        const EmbosserSim* embosser;
+    };
     for (const Case& c : {Case{"Valdo_Trac", "Jumbo", brelmont::model::Valdo, sims[1].get()},
                           Case{"Orvin_Color_Ink", "Congress", brelmont::model::OrvinColorTintBridge, sims[2].get()}}) {
         SCOPED_TRACE(c.queue);

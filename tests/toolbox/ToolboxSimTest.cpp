@@ -10,7 +10,6 @@
 #include "toolbox/ValdoFamily.h"
 
 #include "CupsSimFixture.h"
-#include "ShownControls.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 using namespace brelmont::toolbox;
 using brelmont::printer::ExchangeStatus;
@@ -28,7 +28,6 @@ using brelmont::printer::PrinterItem;
 using brelmont::testing::EmbosserSim;
 using brelmont::testing::ScopedEnv;
 using brelmont::testing::ShellResult;
-using brelmont::testing::shownControls;
 namespace fs = std::filesystem;
 
 namespace {
@@ -36,7 +35,8 @@ namespace {
 enum Sim { Orvin, Ivra, Valdo, Merriden, Tessaline, Fennick };
 const char* const QueueOf[] = {"Orvin_200", "Orvin_Color_Ink", "Valdo_Trac", "Merriden", "Tessaline_30RT", "Quorrin"};
 const FamilyDescription& familyOf(Sim s) {
-    const FamilyDescription* families[] = {&orvinFamily(), &ivraFamily(), &valdoFamily(), &merridenFamily(), &tessalineFamily(), &fennickFamily()};
+    const FamilyDescription* families[] = {&orvinFamily(),    &ivraFamily(),      &valdoFamily(),
+                                           &merridenFamily(), &tessalineFamily(), &fennickFamily()};
     return *families[s];
 }
 
@@ -45,10 +45,13 @@ std::string fileText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-int count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-    return n;
+// The controls "brelmont-cli toolbox show" printed, by name.
+std::map<std::string, std::string> shownControls(const std::string& out) {
+    std::map<std::string, std::string> controls;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);)
+        if (const size_t eq = line.find('='); eq != std::string::npos) controls[line.substr(0, eq)] = line.substr(eq + 1);
+    return controls;
 }
 
 // A saved Quorrin state whose parameter line holds these bytes (byte 0 as given, else 0x80) and
@@ -64,8 +67,9 @@ std::string nvramState(std::map<int, int> bytes, const std::string& more = "") {
     return "family=fennick\n[NVRAM]\n" + hex + "\n" + more;
 }
 
-const std::string ValdoState = "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nQUALITY=BEST\nSPACING=KOREAN\n"
-                               "BRAILLEFORCE=LIGHT\nOUTPUTFACE=1\nBRAILLEDOTS=8\nAUTOCR=OFF\nLEFTMARGIN=30\n";
+const std::string ValdoState =
+    "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nQUALITY=BEST\nSPACING=KOREAN\n"
+    "BRAILLEFORCE=LIGHT\nOUTPUTFACE=1\nBRAILLEDOTS=8\nAUTOCR=OFF\nLEFTMARGIN=30\n";
 
 class ToolboxFamiliesSim : public brelmont::testing::CupsSimFixture {
 protected:
@@ -92,6 +96,7 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
         Sim sim;
         std::string state;
         std::map<std::string, std::string> expected;
+        // clang-format off
     } rows[] = {
         {Orvin, "", {{"m_tfPrinterName", "Orvin in the hall"}, {"m_tfFirmwareVersion", "1.4.2"}, {"m_cbPaperSize", "0"},
                      {"m_tfPaperWidth", "8.5\""}, {"m_tfTopMargin", "0.5\""}, {"m_cbQuality", "1"}, {"m_tfTable", "1"},
@@ -123,6 +128,7 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
           {"m_tfDryTime", "5"}, {"m_lbBlackFill", "71 %"}, {"m_lbColorFill", "58 %"},
           {"m_lbBlackHealth", "Cartridge near end of life"}, {"m_lbColorHealth", "Wrong cartridge type"}}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(QueueOf[row.sim]);
         if (!row.state.empty()) device(row.sim).reset(row.state);
@@ -147,12 +153,14 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
 
 // A media kind shows its limits from the loaded lists; only custom kinds can be edited.
 TEST_F(ToolboxFamiliesSim, MediaKindsShowTheirLimits) {
+    // clang-format off
     const struct { Sim sim; int kind; const char* limits; bool editable; } rows[] = {
         {Merriden, 0, "120/180 120/180", false}, {Merriden, 3, "90/120 90/120", false},
         {Merriden, 6, "100/160 100/160", true},  {Merriden, 8, "100/160 100/160", true},
         {Tessaline, 6, "10/20", true},           {Tessaline, 0, "120/180", false},
         {Fennick, 1, "90/120", false},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const auto model = loaded(row.sim);
         model->setIndex("m_cbMediaMediaType", row.kind);
@@ -173,6 +181,7 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
         std::string state, args, sent;
         std::map<std::string, std::string> after;
         std::string kept;
+        // clang-format off
     } rows[] = {
         {Orvin, "", "m_tfTable=3 m_ckDHCP=true m_cbPaperSize=4 m_cbMediaMediaType=5 m_tfFrontMax=170 m_tfLeftMargin=0.5 m_ckTearOff=true",
          "@PJL DEFAULT FORMWIDTH=166\n@PJL DEFAULT FORMHEIGHT=234\n@PJL DEFAULT TABLE=2\n@PJL DEFAULT CUSTOMMEDIAMAX=170\n"
@@ -206,6 +215,7 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
          "@PJL DEFAULT NVRAM56=88\n@PJL DEFAULT NVRAM57=2\n@PJL SERVICE UPDATE\n",
          {{"m_tfHPHorizOffset", "600"}, {"m_cbTable", "3"}}, ""},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.args);
         EmbosserSim& sim = device(row.sim);
@@ -217,7 +227,7 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
         const auto after = shown(row.sim);
         for (const auto& [name, value] : row.after) EXPECT_EQ(after.at(name), value) << name;
         EXPECT_EQ(toolbox(row.sim, "apply " + row.args).out, "nothing to send\n");
-        EXPECT_EQ(sim.logCount("@PJL DEFAULT"), count(row.sent, "@PJL DEFAULT"));
+        EXPECT_EQ(sim.logCount("@PJL DEFAULT"), std::count(row.sent.begin(), row.sent.end(), '\n') - 1);
         EXPECT_NE(fileText(sim.statePath()).find(row.kept), std::string::npos);
     }
 }
@@ -229,6 +239,7 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
     std::ofstream(comments) << "# a table of nothing\n";
     std::ofstream(wrong) << "65 [1]\n# the next line names no character\n300 [12]\n";
     const std::string table = "brelmont-cli: toolbox table: ";
+    // clang-format off
     const struct { Sim sim; std::string args; int status; std::string err; } rows[] = {
         {Orvin, "apply m_tfNoSuchField=1", 2, ""},
         {Orvin, "apply m_ckDHCP=yes", 2, ""},
@@ -246,6 +257,7 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
         {Orvin, "table " + comments.string(), 2, table + "Orvin_200: this embosser takes no braille tables\n"},
         {Fennick, "table --slot 7 " + comments.string(), 2, table + "this embosser has table slots 0 to 6 only\n"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const ShellResult run = toolbox(row.sim, row.args);
         EXPECT_EQ(run.exitCode, row.status) << row.args << ": " << run.err;
@@ -260,6 +272,7 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
 // shown filtered; the setter writes that one variable in the family's form; the sensor labels are
 // the family's.
 TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
+    // clang-format off
     const struct { Sim sim; std::string state; const char* variable; const char* asked; const char* typed; std::string request, sensors; } rows[] = {
         {Orvin, "", "GATEWAY", "192.168.1.1", "10.0.0.1", "\x1b%-12345X@PJL DEFAULT GATEWAY=10.0.0.1\n",
          "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1Front Alignment Sensor: 412, Back "
@@ -275,12 +288,14 @@ TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
          "Home Flag: 1, Paper Flag: 1,\r\nMounted Paper Sensor: 87, Power supply: 34.2,\r\nOut of paper sensor: 0, Housing "
          "open: 0, Duplexer: 1"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(QueueOf[row.sim]);
         const auto model = loaded(row.sim);
         if (!row.state.empty()) device(row.sim).reset(row.state); // behind the window's back
         const auto& names = model->control("m_cbPjlNames")->items;
-        const ChangeResult chosen = model->setIndex("m_cbPjlNames", int(std::find(names.begin(), names.end(), row.variable) - names.begin()));
+        const ChangeResult chosen =
+            model->setIndex("m_cbPjlNames", int(std::find(names.begin(), names.end(), row.variable) - names.begin()));
         EXPECT_TRUE(chosen.outcome.ok()) << chosen.outcome.describe();
         if (row.asked) EXPECT_EQ(model->control("m_tfPjlValue")->text, row.asked);
         model->setText("m_tfPjlValue", row.typed);
@@ -309,7 +324,8 @@ TEST_F(ToolboxFamiliesSim, ATableReachesTheEmbosserAsItsExactRequest) {
     std::ofstream(a) << "65 [1]\n";
     const ShellResult slot = toolbox(Fennick, "table --slot 3 " + a.string());
     ASSERT_EQ(slot.exitCode, 0) << slot.err;
-    EXPECT_EQ(slot.out.substr(0, slot.out.find("00 ")), "@PJL DEFAULT TABLE=3\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE3\"\n");
+    EXPECT_EQ(slot.out.substr(0, slot.out.find("00 ")),
+              "@PJL DEFAULT TABLE=3\n@PJL FSDOWNLOAD SIZE=256 NAME=\"BRAILLETABLE3\"\n");
     EXPECT_EQ(fileText(device(Fennick).storePath() / "BRAILLETABLE3"), std::string(65, '\0') + '\x01' + std::string(190, '\0'));
     EXPECT_EQ(shown(Fennick).at("m_cbTable"), "3");
     device(Fennick).reset(nvramState({{68, 6}}));
@@ -342,13 +358,16 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
     EXPECT_EQ(waited.exitCode, 0) << waited.err;
     EXPECT_EQ(waited.err, "Waiting for the embosser at " + slow.uri() + "\u2026\n");
     EXPECT_EQ(failed.exitCode, 1) << failed.out;
-    EXPECT_EQ(failed.err, "brelmont-cli: toolbox apply: the settings were not written: the embosser is not attached or "
-                          "not switched on (pjlhelper: connecting to " + leaving.uri() + ": Connection refused)\n");
+    EXPECT_EQ(failed.err,
+              "brelmont-cli: toolbox apply: the settings were not written: the embosser is not attached or "
+              "not switched on (pjlhelper: connecting to " +
+                  leaving.uri() + ": Connection refused)\n");
 
     device(Orvin).stop();
     const ShellResult detached = toolbox(Orvin, "apply m_tfTable=5");
     EXPECT_EQ(detached.exitCode, 1);
-    EXPECT_TRUE(detached.err.starts_with("Failed to retrieve the settings from the embosser. Please try again.\n")) << detached.err;
+    EXPECT_TRUE(detached.err.starts_with("Failed to retrieve the settings from the embosser. Please try again.\n"))
+        << detached.err;
     for (const auto& sim : sims) sim->stop();
     const ShellResult none = cli("toolbox show");
     EXPECT_EQ(none.exitCode, 1);

@@ -118,8 +118,8 @@ bool CupsServer::startOnce(int port, std::string* error) {
     const fs::path pidFile = m_folder / "cupsd.pid";
     const std::string setpriv = ::access("/usr/bin/setpriv", X_OK) == 0 ? "/usr/bin/setpriv --pdeathsig TERM -- " : "";
     if (!CommandRunner::launch("echo $$ >" + shellWord(pidFile.string()) + "; exec " + setpriv + cupsd() + " -f -c " +
-                                   shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf") +
-                                   " >" + shellWord(f + "/log/cupsd.out") + " 2>&1",
+                                   shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf") + " >" +
+                                   shellWord(f + "/log/cupsd.out") + " 2>&1",
                                error))
         return false;
 
@@ -211,16 +211,20 @@ std::vector<QueueDefinition> standardQueues(const std::function<std::string(cons
     // Rows 3 and 23 of the model table ("Merriden Color Ink", "Pim Jr") sit beside the shorter
     // texts they begin with, so both are here.
     std::vector<QueueDefinition> queues;
-    for (const char* model : {"Orvin 200", "Orvin Color Ink", "Talmore 100", "Merriden", "Merriden Color Ink", "Fenwa",
-                              "Valdo Sheet", "Valdo Trac", "Tessaline 30RT", "Quorrin", "Pim Jr", "Pim", "Kym",
-                              "Marisolvance", "Vesk Ink"}) {
+    for (const char* model :
+         {"Orvin 200", "Orvin Color Ink", "Talmore 100", "Merriden", "Merriden Color Ink", "Fenwa", "Valdo Sheet", "Valdo Trac",
+          "Tessaline 30RT", "Quorrin", "Pim Jr", "Pim", "Kym", "Marisolvance", "Vesk Ink"}) {
         std::string name = model;
         std::replace(name.begin(), name.end(), ' ', '_');
         queues.push_back({name, model, "", std::string("Brelmont ") + model, embosserOptions(), "Brelmont", true});
     }
     // A description that names an embosser must not make the queue one.
-    queues.push_back({"Acme_LaserBlaster_9", "Acme LaserBlaster 9", "", "Acme LaserBlaster 9 printer-make-and-model=Quorrin",
-                      {{"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble", "DuplexTumble"}}}, "Acme"});
+    queues.push_back({"Acme_LaserBlaster_9",
+                      "Acme LaserBlaster 9",
+                      "",
+                      "Acme LaserBlaster 9 printer-make-and-model=Quorrin",
+                      {{"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble", "DuplexTumble"}}},
+                      "Acme"});
     for (auto& queue : queues) {
         if (deviceUriFor) queue.deviceUri = deviceUriFor(queue);
         if (queue.deviceUri.empty()) queue.deviceUri = "socket://127.0.0.1:9";

@@ -65,9 +65,8 @@ public:
     ShellResult run(const std::string& command, int timeoutSeconds = 30) const;
 
     // Creates an accepting, enabled queue from a description made by makeTestPpd().
-    bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri,
-                  const std::string& info, const std::vector<PpdOption>& extraPpdOptions = {},
-                  std::string* error = nullptr);
+    bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri, const std::string& info,
+                  const std::vector<PpdOption>& extraPpdOptions = {}, std::string* error = nullptr);
     bool addQueue(const QueueDefinition& queue, std::string* error = nullptr);
     bool addQueues(const std::vector<QueueDefinition>& queues, std::string* error = nullptr);
     bool removeQueue(const std::string& name);

@@ -11,10 +11,9 @@ namespace {
 // Width and height in points of the sizes the queues offer; anything else prints as Letter.
 std::pair<int, int> paperPoints(const std::string& size) {
     static const std::map<std::string, std::pair<int, int>> sizes = {
-        {"Letter", {612, 792}},  {"Legal", {612, 1008}},    {"Ledger", {792, 1224}},
-        {"Executive", {522, 756}}, {"A3", {842, 1191}},     {"A4", {595, 842}},
-        {"A5", {420, 595}},      {"B4", {709, 1001}},       {"B5", {499, 709}},
-        {"A4Tractor", {595, 864}}, {"Logos", {683, 842}},   {"115X11", {828, 792}},
+        {"Letter", {612, 792}},  {"Legal", {612, 1008}},    {"Ledger", {792, 1224}}, {"Executive", {522, 756}},
+        {"A3", {842, 1191}},     {"A4", {595, 842}},        {"A5", {420, 595}},      {"B4", {709, 1001}},
+        {"B5", {499, 709}},      {"A4Tractor", {595, 864}}, {"Logos", {683, 842}},   {"115X11", {828, 792}},
         {"115X115", {828, 828}}, {"11X14", {792, 1008}},
     };
     auto it = sizes.find(size);
@@ -24,8 +23,7 @@ std::pair<int, int> paperPoints(const std::string& size) {
 // "Name/Text" → name and text; a bare name is its own text.
 std::pair<std::string, std::string> splitChoice(const std::string& choice) {
     auto slash = choice.find('/');
-    if (slash == std::string::npos)
-        return {choice, choice};
+    if (slash == std::string::npos) return {choice, choice};
     return {choice.substr(0, slash), choice.substr(slash + 1)};
 }
 
@@ -116,16 +114,14 @@ std::string makeTestPpd(const TestPpdDescription& d) {
 
     PpdOption pageSize{"PageSize", "Media Size", "Letter", {"Letter/US Letter", "A4"}};
     for (const auto& option : d.options)
-        if (option.keyword == "PageSize")
-            pageSize = option;
+        if (option.keyword == "PageSize") pageSize = option;
     if (d.customPageSize && d.customPageSizeFirst) writeCustomPageSize(out);
     writePageSize(out, pageSize);
     if (d.customPageSize && !d.customPageSizeFirst) writeCustomPageSize(out);
 
     int order = 20;
     for (const auto& option : d.options)
-        if (option.keyword != "PageSize")
-            writeOption(out, option, order++);
+        if (option.keyword != "PageSize") writeOption(out, option, order++);
 
     out << "*DefaultFont: Courier\n"
         << "*Font Courier: Standard \"(002.004S)\" Standard ROM\n";
@@ -134,15 +130,13 @@ std::string makeTestPpd(const TestPpdDescription& d) {
 
 std::vector<PpdOption> embosserOptions() {
     return {
-        {"PageSize", "Media Size", "Letter",
-         {"Letter/US Letter", "Legal", "A4", "A4Tractor", "115X11", "11X14"}},
+        {"PageSize", "Media Size", "Letter", {"Letter/US Letter", "Legal", "A4", "A4Tractor", "115X11", "11X14"}},
         {"MediaType", "Media Type", "Default", {"Default", "Plain", "Label", "CustomMedia"}},
         {"EmbossQuality", "Emboss Quality", "Normal", {"Draft", "Normal", "High"}},
         {"DotQuality", "Dot Quality", "Standard", {"Standard", "Fine"}},
         {"InkQuality", "Ink Quality", "Normal", {"Draft", "Normal", "Best"}},
         {"Brailleforce", "Dot Height", "Medium", {"Low", "Medium", "High"}},
-        {"BrailleSpacing", "Braille Spacing", "Congress",
-         {"Congress", "National", "Microbraille", "Korean", "Jumbo"}},
+        {"BrailleSpacing", "Braille Spacing", "Congress", {"Congress", "National", "Microbraille", "Korean", "Jumbo"}},
         {"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble"}},
         {"ColorModel", "Color Mode", "Gray", {"Gray", "Color"}},
         {"OutputFace", "Output Face", "Up", {"Up", "Down"}},

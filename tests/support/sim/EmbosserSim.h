@@ -37,7 +37,7 @@ public:
     void restart();
     // The same from the factory state, or from `state` as its saved state, with an empty log and store.
     void reset(const std::string& state = "");
-    // SIGTERM, a short wait, then SIGKILL; returns the exit status, -1 when killed or not running.
+    // SIGTERM, a short wait, then SIGKILL; 0 when it ended, -1 when killed or not running.
     int stop();
 
     static std::filesystem::path defaultExecutable();
