@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 
 using brelmont::preferences::ui::PreferencesViewController;
 using guitest::find;
@@ -178,10 +177,10 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
 }
 
 // A scheduler that stops answering: the queue's options cannot be read, so the window writes none
-// over them and the driver keeps its mirror; with no queue listed at all, no window opens.
+// over them and the driver keeps its mirror.
 TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     cups->run("lpoptions -p Orvin_200 -o karro-contrast=7");
-    auto queues = open(Orvin); // listed while the scheduler answers
+    open(Orvin); // refreshes the mirror while the scheduler answers
     const std::string before = assignments(Orvin), good = guitest::readFile(mirror(Orvin));
     const std::string server = std::getenv("CUPS_SERVER");
     setenv("CUPS_SERVER", "127.0.0.1:9", 1);
@@ -190,17 +189,10 @@ TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
             "", Orvin, "Hall Orvin", 221201, true, "Orvin 200"}}));
         window.accept();
     }
-    bool opened = false;
-    QTimer::singleShot(0, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) opened = modal->close();
-    });
-    ui::showPreferencesWindow(nullptr);
     setenv("CUPS_SERVER", server.c_str(), 1);
     const QStringList shown = alerts.take();
-    ASSERT_EQ(shown.size(), 2);
+    ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("could not be read")) << shown[0].toStdString();
-    EXPECT_TRUE(shown[1].startsWith("There is no print queue for a Brelmont embosser.")) << shown[1].toStdString();
-    EXPECT_FALSE(opened);
     EXPECT_EQ(guitest::readFile(mirror(Orvin)), good);
     EXPECT_EQ(assignments(Orvin), before);
 }

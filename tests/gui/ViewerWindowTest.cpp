@@ -183,15 +183,6 @@ TEST(ViewerWindow, ADamagedJobSaysWhereDecodingStopped) {
     EXPECT_FALSE(guitest::find<QLabel>(&whole.window, "m_lbDecodeNote")->isVisible());
 }
 
-TEST(ViewerWindow, HighContrastRedrawsThePage) {
-    Viewer v(1, 0);
-    const QImage levels = v.content->m_embImageView->image();
-    v.window.actionHighContrast()->trigger();
-    EXPECT_NE(v.content->m_embImageView->image(), levels);
-    v.window.actionHighContrast()->trigger();
-    EXPECT_EQ(v.content->m_embImageView->image(), levels);
-}
-
 // Ctrl+B shows the core's braille text in place of the image, with the focus; PageDown pages from
 // inside it while arrows move the caret; Ctrl+B again gives the image its place and the focus back.
 TEST(BrailleTextView, TogglesByShortcutAndPagesFromInsideTheText) {

@@ -1,27 +1,22 @@
 // The windows' shared helpers: the focus given back when a dialog closes, with its outcome said
-// there; value labels named by their captions; where file dialogs start; and the long-wait helper
+// there; value labels named by their captions; and the long-wait helper
 // (work off the window thread, a named progress dialog, Cancel that drops the result).
 #include "GuiTestSupport.h"
 
-#include "widgets/FileDialogFolder.h"
 #include "widgets/FocusReturn.h"
 #include "widgets/LongWait.h"
 #include "widgets/ReadableForms.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QThread>
 #include <QVBoxLayout>
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
-#include <stdexcept>
 #include <thread>
 
 using namespace brelmont::widgets;
@@ -77,11 +72,7 @@ TEST(FocusReturn, TheOpenerGetsTheFocusBackAndHearsWhatAnAcceptedDialogDid) {
     }
 }
 
-TEST(ReadableForms, ReadOnlyFieldsLookReadOnlyAndValueLabelsAreNamedByTheirCaptions) {
-    installReadOnlyLook(*qApp);
-    QLineEdit field;
-    field.setReadOnly(true);
-    EXPECT_EQ(field.palette().color(QPalette::Base), field.palette().color(QPalette::Window));
+TEST(ReadableForms, ValueLabelsAreNamedByTheirCaptions) {
     QWidget form;
     auto* caption = new QLabel(QStringLiteral("Cartridge 1 &health:"), &form);
     caption->setObjectName(QStringLiteral("label_m_lbHealth0"));
@@ -94,24 +85,6 @@ TEST(ReadableForms, ReadOnlyFieldsLookReadOnlyAndValueLabelsAreNamedByTheirCapti
     value->setText(QStringLiteral("Missing"));
     nameValueLabel(value);
     EXPECT_EQ(guitest::accessibleName(value), "Cartridge 1 health: Missing");
-}
-
-TEST(FileDialogFolder, StartsInTheDocumentsOrTheLastFolderUsedNeverTheWorkingFolder) {
-    guitest::TempDir dir;
-    EXPECT_NE(fileDialogFolder(), QDir::currentPath());
-    rememberFileDialogChoice(QString::fromStdString((dir.path() / "job.kprn").string()));
-    rememberFileDialogChoice(QString()); // a cancelled dialog changes nothing
-    EXPECT_EQ(fileDialogFolder(), QString::fromStdString(dir.path().string()));
-}
-
-TEST_F(LongWaitTest, TheCallRunsOnAWorkerAndAThrowIsTheEmptyResult) {
-    QWidget window;
-    const auto worker = LongWait::run<std::thread::id>(&window, "Counting", [] { return std::this_thread::get_id(); });
-    ASSERT_TRUE(worker.has_value());
-    EXPECT_NE(*worker, std::this_thread::get_id());
-    EXPECT_EQ(QThread::currentThread(), qApp->thread());
-    EXPECT_EQ(LongWait::run<bool>(&window, "Loading", []() -> bool { throw std::runtime_error("no work folder"); }),
-              std::optional<bool>(false)); // a call that found nothing, not a cancel
 }
 
 // The dialog appears by itself after a moment, named by the wait, and holds back the clicks meant
