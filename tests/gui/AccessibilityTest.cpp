@@ -40,11 +40,16 @@ TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
              return viewer;
          }},
         {"start window", []() -> QWidget* { return new brelmont::app::StartWindow; }},
-        {"preferences", []() -> QWidget* { return new brelmont::preferences::ui::PreferencesViewController(brelmont::printer::Printers(Queues)); }},
+        {"preferences",
+         []() -> QWidget* {
+             return new brelmont::preferences::ui::PreferencesViewController(brelmont::printer::Printers(Queues));
+         }},
         {"toolbox choice", []() -> QWidget* { return new brelmont::toolbox::ui::EmbosserChoice(Queues); }},
         {"send file", []() -> QWidget* { return new brelmont::sendfile::SendFileViewController(Queues); }},
         {"send-job sheet",
-         [&owner]() -> QWidget* { return brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues); }},
+         [&owner]() -> QWidget* {
+             return brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues);
+         }},
         {"test page", []() -> QWidget* { return new brelmont::sendfile::TestPageDlg(Queues); }},
         {"firmware", []() -> QWidget* { return new brelmont::firmware::FirmwareUpdateViewController; }},
     };

@@ -193,7 +193,8 @@ TEST(Documents, OneViewerWindowPerDocument) {
 TEST(Documents, RefusedJobsSayWhy) {
     guitest::TempDir dir;
     const auto bytes = [](const brelmont::testing::ByteVector& b) { return std::string(b.begin(), b.end()); };
-    guitest::writeFile(dir.path() / "nomodel.kprn", bytes(brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data()));
+    guitest::writeFile(dir.path() / "nomodel.kprn",
+                       bytes(brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data()));
     guitest::writeFile(dir.path() / "job.txt", bytes(guitest::job(1, 0)));
     guitest::writeFile(dir.path() / "foreign.kprn", "%PDF-1.4\n%\xE2\xE3\n");
     guitest::Alerts alerts;
@@ -206,9 +207,15 @@ TEST(Documents, RefusedJobsSayWhy) {
     ASSERT_EQ(texts.size(), 5);
     EXPECT_EQ(texts[4], "from a worker"); // posted to the main thread
     EXPECT_TRUE(alerts.onMainThread);
-    EXPECT_EQ(texts[0], "The job “nomodel.kprn” could not be opened. The job names no embosser model. (error domain NSOSStatusErrorDomain, code 259)");
-    EXPECT_EQ(texts[1], "The job “job.txt” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code -4)");
-    EXPECT_EQ(texts[2], "The job “foreign.kprn” could not be opened. This file is not a Brelmont print job. (error domain NSOSStatusErrorDomain, code 259)");
+    EXPECT_EQ(texts[0],
+              "The job “nomodel.kprn” could not be opened. The job names no embosser model. (error domain NSOSStatusErrorDomain, "
+              "code 259)");
+    EXPECT_EQ(texts[1],
+              "The job “job.txt” could not be opened. This file is not a Brelmont print job. (error domain "
+              "NSOSStatusErrorDomain, code -4)");
+    EXPECT_EQ(texts[2],
+              "The job “foreign.kprn” could not be opened. This file is not a Brelmont print job. (error domain "
+              "NSOSStatusErrorDomain, code 259)");
     EXPECT_TRUE(texts[3].startsWith("The job “missing.kprn” could not be opened: ")) << texts[3].toStdString();
 }
 
@@ -269,7 +276,8 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
     const QStringList noEmbosser = alerts.take();
     ASSERT_EQ(noEmbosser.size(), 1);
-    EXPECT_TRUE(noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
+    EXPECT_TRUE(
+        noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
     EXPECT_TRUE(noEmbosser[0].contains("brelmont-cli doctor"));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
@@ -282,7 +290,8 @@ TEST(StartWindowTest, DroppedJobsOpen) {
     AppDelegate app(SharedFolder(dir.path() / "shared"));
     app.applicationDidFinishLaunching();
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path(dir.path() / "dropped.kprn")), QUrl(QStringLiteral("https://example.invalid/x.kprn"))});
+    data.setUrls(
+        {QUrl::fromLocalFile(path(dir.path() / "dropped.kprn")), QUrl(QStringLiteral("https://example.invalid/x.kprn"))});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(app.window(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);

@@ -25,10 +25,10 @@ protected:
         setenv("BRELMONT_UPDATE_ROOT", https->url("autoupdate/AI/").c_str(), 1);
         setenv("BRELMONT_CA_FILE", https->caFile().c_str(), 1);
         https->serve("files/valdo.bin", "BRFW valdo firmware");
-        https->serve("autoupdate/AI/firmware.json",
-                     R"({"fw":[{"version":"2.4.0","url":")" + https->url("files/valdo.bin") +
-                         R"(","ext":"bin","model":121201,"size":19},{"version":"1.5.0","url":")" + https->url("files/valdo.bin") +
-                         R"(","ext":"bin","model":221201,"size":19}]})");
+        https->serve("autoupdate/AI/firmware.json", R"({"fw":[{"version":"2.4.0","url":")" + https->url("files/valdo.bin") +
+                                                        R"(","ext":"bin","model":121201,"size":19},{"version":"1.5.0","url":")" +
+                                                        https->url("files/valdo.bin") +
+                                                        R"(","ext":"bin","model":221201,"size":19}]})");
     }
     static void TearDownTestSuite() {
         https.reset();
@@ -77,8 +77,9 @@ TEST_F(FirmwareWindow, WalksFromTheOfferToTheSentFile) {
 TEST_F(FirmwareWindow, AnOrvinNotInUpdateModeGetsTheRecoveryAlertEachTime) {
     auto window = downloaded();
     for (int press = 0; press < 2; ++press) button(window.get())->click();
-    const QString alert = "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the "
-                          "operator panel.\nWait for the red Warning light goes on,\nthen press Update to continue.";
+    const QString alert =
+        "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the "
+        "operator panel.\nWait for the red Warning light goes on,\nthen press Update to continue.";
     EXPECT_EQ(alerts.take(), QStringList({alert, alert}));
     EXPECT_TRUE(button(window.get())->isEnabled());
     EXPECT_EQ(orvin->logText().find("bytes of data"), std::string::npos);

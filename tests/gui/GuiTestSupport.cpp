@@ -57,8 +57,7 @@ private:
     std::unique_ptr<guitest::TempDir> m_scratch;
 };
 
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+[[maybe_unused]] ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 } // namespace
 

@@ -42,7 +42,8 @@ struct Alerts {
     bool onMainThread = true;
 };
 
-template <typename T = QWidget> T* find(QWidget* window, const char* name) {
+template <typename T = QWidget>
+T* find(QWidget* window, const char* name) {
     T* widget = window->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(widget, nullptr) << name;
     return widget;

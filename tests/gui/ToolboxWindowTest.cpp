@@ -57,7 +57,8 @@ protected:
         LongWait::joinAbandoned();
     }
     std::unique_ptr<ToolboxViewController> make(Listing queues = listing({ScriptedEmbosser::queue()})) {
-        return std::make_unique<ToolboxViewController>(family(221201), brelmont::toolbox::ui::ToolboxDevice{queues, device.exchange(), {}});
+        return std::make_unique<ToolboxViewController>(family(221201),
+                                                       brelmont::toolbox::ui::ToolboxDevice{queues, device.exchange(), {}});
     }
     std::unique_ptr<ToolboxViewController> open() {
         auto window = make();
@@ -152,9 +153,12 @@ TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPageAndEnterAndEscapeClose) {
         for (QWidget* widget : tabs->currentWidget()->findChildren<QWidget*>())
             if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window.get()) && widget->isEnabled())
                 expected << widget->objectName();
-        expected << "m_buttonApply" << "m_buttonCancel" << "m_buttonOK";
+        expected << "m_buttonApply"
+                 << "m_buttonCancel"
+                 << "m_buttonOK";
         QStringList stops = guitest::tabStops(find(window.get(), "m_buttonOK")).mid(1);
-        stops.removeIf([](const QString& name) { return name == "m_tvTabView" || !name.contains(QRegularExpression("^(m_|pb)")); });
+        stops.removeIf(
+            [](const QString& name) { return name == "m_tvTabView" || !name.contains(QRegularExpression("^(m_|pb)")); });
         stops << "m_buttonOK";
         std::sort(expected.begin(), expected.end() - 3);
         std::sort(stops.begin(), stops.end() - 3);
@@ -227,7 +231,8 @@ TEST_F(ToolboxWindow, AChoiceThatAsksTheEmbosserWaitsOffTheWindowThread) {
     auto askedOn = std::make_shared<std::thread::id>();
     asking.comboActions.push_back({"m_cbDuplex", nullptr, [askedOn](brelmont::toolbox::ToolboxModel& model, int) {
                                        *askedOn = std::this_thread::get_id();
-                                       return brelmont::printer::ExchangeOutcome(model.exchange("\x1b%-12345X@PJL DINQUIRE DUPLEXMODE\n"));
+                                       return brelmont::printer::ExchangeOutcome(
+                                           model.exchange("\x1b%-12345X@PJL DINQUIRE DUPLEXMODE\n"));
                                    }});
     const brelmont::toolbox::ToolboxFamily orvin{221201, "orvinToolboxWindowController", "OrvinToolboxViewController", &asking};
     ToolboxViewController window(orvin, {listing({ScriptedEmbosser::queue()}), device.exchange(), {}});
@@ -258,7 +263,8 @@ TEST(ToolboxChoice, TheFirstFamilyInTheFixedOrderWins) {
 // and its window talks to that queue; Escape opens none. Queues not attached are not offered.
 TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
     const std::vector<PrinterItem> queues = {
-        ScriptedEmbosser::queue(221201, "Orvin in the lab"), ScriptedEmbosser::queue(221201, "Orvin in the office"),
+        ScriptedEmbosser::queue(221201, "Orvin in the lab"),
+        ScriptedEmbosser::queue(221201, "Orvin in the office"),
         {"socket://10.0.0.7", "Merriden_Off", "Merriden switched off", 131201, false, "Merriden"},
         ScriptedEmbosser::queue(121201, "Valdo by the door"),
     };
@@ -281,9 +287,10 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
             QTest::keyClick(list, key);
         });
         watch.start(10);
-        brelmont::toolbox::ui::openToolboxClick(nullptr, {[&](const SharedStop&) { return Printers(queues); },
-                                                          {listing({}), device.exchange(), {}}});
-        EXPECT_EQ(lines, (QStringList{"Valdo by the door (Valdo Trac)", "Orvin in the lab (Orvin)", "Orvin in the office (Orvin)"}));
+        brelmont::toolbox::ui::openToolboxClick(
+            nullptr, {[&](const SharedStop&) { return Printers(queues); }, {listing({}), device.exchange(), {}}});
+        EXPECT_EQ(lines,
+                  (QStringList{"Valdo by the door (Valdo Trac)", "Orvin in the lab (Orvin)", "Orvin in the office (Orvin)"}));
         EXPECT_EQ(spoken, "Attached embossers:");
         EXPECT_EQ(opened, key == Qt::Key_Return ? "Orvin in the office" : "");
     }
@@ -309,8 +316,9 @@ TEST_F(ToolboxSystem, TheWindowLoadsAndAppliesToTheSimulatedOrvin) {
     orvin->restart();
     const QStringList shown = alerts.take();
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("The changed settings were not written to the embosser: the embosser is not "
-                                    "attached or not switched on"))
+    EXPECT_TRUE(
+        shown[0].startsWith("The changed settings were not written to the embosser: the embosser is not "
+                            "attached or not switched on"))
         << shown[0].toStdString();
     EXPECT_TRUE(window.applyButton()->isEnabled());
 }

@@ -135,7 +135,8 @@ TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
               commands + QStringList({"Ink page 1 of 2, first page", "Emboss page 1 of 2, first page", "Print…"}));
     v.window.actionBrailleText()->trigger();
     EXPECT_EQ(guitest::tabStops(start, true),
-              commands + QStringList({"Ink page 1 of 2, first page", "Emboss page 1 of 2 as braille text, first page", "Print…"}));
+              commands +
+                  QStringList({"Ink page 1 of 2, first page", "Emboss page 1 of 2 as braille text, first page", "Print…"}));
     v.text()->setFocus();
     QTest::keyClick(v.text(), Qt::Key_Tab); // Tab leaves the text rather than typing into it
     EXPECT_FALSE(v.text()->hasFocus());

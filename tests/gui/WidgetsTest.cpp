@@ -129,7 +129,10 @@ TEST_F(LongWaitTest, CancelDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindow
             QWidget window;
             LongWait::setDialogHook([escape](QWidget* dialog) {
                 QMetaObject::invokeMethod(
-                    dialog, [dialog, escape] { escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject(); },
+                    dialog,
+                    [dialog, escape] {
+                        escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject();
+                    },
                     Qt::QueuedConnection);
             });
             result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
