@@ -108,8 +108,13 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     EXPECT_EQ(find<QComboBox>(again.get(), "m_comboPageSize")->currentText(), "A4");
 }
 
+// Cancel writes nothing but refreshes the mirrors. Two-in-one locks the two boxes it stands for.
 TEST_F(PreferencesWindow, CancelWritesNothingButRefreshesTheMirrors) {
+    cups->run("lpoptions -p Orvin_200 -o PrintMode=3");
     auto window = open(Orvin);
+    EXPECT_FALSE(find(window.get(), "m_embossOnly")->isEnabled());
+    find<QCheckBox>(window.get(), "m_twoInOne")->setChecked(false);
+    EXPECT_TRUE(find(window.get(), "m_embossOnly")->isEnabled());
     find<QLineEdit>(window.get(), "m_contrast")->setText("9");
     cups->run("lpoptions -p Orvin_200 -o collate=false"); // changed elsewhere while the window is open
     guitest::showActive(window.get());
