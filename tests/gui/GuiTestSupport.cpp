@@ -1,14 +1,19 @@
 #include "GuiTestSupport.h"
 
-#include <QAccessible>
-
-#include <gtest/gtest.h>
+#include "widgets/MessageBox.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTest>
+#include <QThread>
 
 #include <cstdlib>
 #include <fstream>
@@ -18,45 +23,55 @@
 // Qt keeps process-wide caches that the leak checker would report under the sanitizer build.
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
 
+namespace fs = std::filesystem;
+using brelmont::testing::ByteVector;
+using brelmont::widgets::MessageBox;
+
 namespace {
 
-// One QApplication for the whole test program, made only when tests run (not when listed).
+// One QApplication per test program, made only when tests run; home, temporary files, settings and
+// the shared folder all in a scratch folder, never the user's.
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        m_scratch = std::make_unique<guitest::TempDir>("gui");
+        const fs::path root = m_scratch->path();
+        for (const char* sub : {"tmp", "shared/.lpoptions", "shared/Patterns", "settings"}) fs::create_directories(root / sub);
+        setenv("HOME", root.c_str(), 1);
+        setenv("TMPDIR", (root / "tmp").c_str(), 1);
+        setenv("BRELMONT_SHARED_DIR", (root / "shared").c_str(), 1);
         static int argc = 1;
         static char name[] = "gui_tests";
         static char* argv[] = {name, nullptr};
-        m_app = new QApplication(argc, argv);
+        new QApplication(argc, argv);
         QApplication::setOrganizationName("Brelmont");
         QApplication::setApplicationName("Brelmont Companion");
+        const QString settings = QString::fromStdString((root / "settings").string());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
     }
+    void TearDown() override { m_scratch.reset(); }
 
 private:
-    QApplication* m_app = nullptr;
+    std::unique_ptr<guitest::TempDir> m_scratch;
 };
 
-[[maybe_unused]] ::testing::Environment* const environment =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+[[maybe_unused]] ::testing::Environment* const environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 } // namespace
 
 namespace guitest {
 
-using brelmont::testing::ByteVector;
-using brelmont::testing::HeaderCheck;
-using brelmont::testing::JobWriter;
-
 ByteVector job(int emboss, int ink) {
-    JobWriter writer;
+    brelmont::testing::JobWriter writer;
     writer.pjl("@PJL JOB NAME=\"test\" MODEL=\"Merriden\"");
     for (int i = 0; i < emboss; ++i) writer.embossRaster(ByteVector(8 * 6, uint8_t(1 + i % 7)), 8, 6);
-    for (int i = 0; i < ink; ++i) writer.inkBlock(ByteVector(12 * 9, 1), 12, 9, HeaderCheck::Sum4);
+    for (int i = 0; i < ink; ++i) writer.inkBlock(ByteVector(12 * 9, 1), 12, 9, brelmont::testing::HeaderCheck::Sum4);
     return writer.data();
 }
 
-std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const std::filesystem::path& path) {
+std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const fs::path& path) {
     auto doc = std::make_shared<brelmont::job::Document>();
     std::ostringstream diagnostics;
     const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, path, diagnostics);
@@ -64,18 +79,53 @@ std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const
     return doc;
 }
 
-void writeFile(const std::filesystem::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-void writeFile(const std::filesystem::path& path, const ByteVector& bytes) {
-    writeFile(path, std::string(bytes.begin(), bytes.end()));
-}
-
-std::string readFile(const std::filesystem::path& path) {
+std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Alerts::Alerts() {
+    MessageBox::setPresenter([this](const QString& text) {
+        texts << text;
+        onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
+    });
+}
+
+Alerts::~Alerts() {
+    QCoreApplication::processEvents(); // alerts still queued belong to this test
+    MessageBox::setPresenter({});
+}
+
+QStringList Alerts::take() {
+    QCoreApplication::processEvents();
+    return std::exchange(texts, {});
+}
+
+void type(QWidget* window, const char* field, const QString& text) {
+    auto* line = find<QLineEdit>(window, field);
+    line->setText(text);
+    emit line->editingFinished();
+}
+
+void choose(QWidget* window, const char* combo, int index) {
+    auto* box = find<QComboBox>(window, combo);
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+QString text(QWidget* window, const char* field) {
+    QWidget* widget = find(window, field);
+    if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return edit->toPlainText();
+    return {};
+}
+
+void showActive(QWidget* window) {
+    window->show();
+    QApplication::setActiveWindow(window);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window));
 }
 
 QString accessibleName(QWidget* widget) {
@@ -86,6 +136,7 @@ QString accessibleName(QWidget* widget) {
 QString spokenName(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
     if (!iface) return {};
+    if (qobject_cast<QAbstractButton*>(widget)) return iface->text(QAccessible::Name);
     const auto labels = iface->relations(QAccessible::Label);
     return labels.isEmpty() ? iface->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name);
 }
@@ -94,23 +145,20 @@ QStringList unnamedControls(QWidget* window) {
     QStringList unnamed;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         const QString name = widget->objectName();
+        // Qt's own parts have no name of ours; a control hidden on purpose is not reached.
         if (!(widget->focusPolicy() & Qt::TabFocus) || name.isEmpty() || name.startsWith(QLatin1String("qt_")) ||
-            qobject_cast<QTabWidget*>(widget))
+            widget->isHidden() || qobject_cast<QTabWidget*>(widget))
             continue;
         if (spokenName(widget).isEmpty()) unnamed << name;
     }
     return unnamed;
 }
 
-QStringList mnemonics(QWidget* window) {
+QStringList clashingMnemonics(QWidget* window) {
     QStringList letters;
     const auto take = [&letters](const QString& text) {
-        for (qsizetype at = text.indexOf(QLatin1Char('&')); at >= 0 && at + 1 < text.size();
-             at = text.indexOf(QLatin1Char('&'), at + 2))
-            if (text[at + 1] != QLatin1Char('&')) {
-                letters << text.mid(at + 1, 1).toUpper();
-                return;
-            }
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) letters << key.toString();
     };
     for (QLabel* label : window->findChildren<QLabel*>())
         if (label->buddy()) take(label->text());
@@ -118,15 +166,55 @@ QStringList mnemonics(QWidget* window) {
     for (QGroupBox* box : window->findChildren<QGroupBox*>()) take(box->title());
     for (QTabWidget* tabs : window->findChildren<QTabWidget*>())
         for (int i = 0; i < tabs->count(); ++i) take(tabs->tabText(i));
-    return letters;
-}
-
-QStringList clashingMnemonics(QWidget* window) {
-    const QStringList letters = mnemonics(window);
     QStringList clashes;
     for (const QString& letter : letters)
         if (letters.count(letter) > 1 && !clashes.contains(letter)) clashes << letter;
     return clashes;
+}
+
+QStringList tabStops(QWidget* start, bool byAccessibleName) {
+    QStringList stops;
+    QWidget* widget = start;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(start->window()) && widget->isEnabled())
+            stops << (byAccessibleName || widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget && widget != start);
+    return stops;
+}
+
+void SystemTest::SetUpTestSuite() {
+    if (!brelmont::testing::CupsServer::available()) return;
+    scratch = std::make_unique<TempDir>("gui-system");
+    cups = std::make_unique<brelmont::testing::CupsServer>();
+    std::string error;
+    ASSERT_TRUE(cups->start(&error)) << error;
+    orvin = std::make_unique<brelmont::testing::EmbosserSim>("orvin");
+    valdo = std::make_unique<brelmont::testing::EmbosserSim>("valdo");
+    for (const auto& [name, model, info, sim] : {std::tuple{"Orvin_200", "Orvin 200", "Hall Orvin", orvin.get()},
+                                                 std::tuple{"Valdo_Sheet", "Valdo Sheet", "Annex Valdo", valdo.get()}}) {
+        brelmont::testing::QueueDefinition queue{name, model, sim->uri(), info, brelmont::testing::embosserOptions()};
+        queue.customPageSize = true;
+        ASSERT_TRUE(cups->addQueue(queue, &error)) << error;
+    }
+    cups->applyEnvironment();
+    resources.emplace("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
+}
+
+void SystemTest::TearDownTestSuite() {
+    orvin.reset();
+    valdo.reset();
+    cups.reset();
+    resources.reset();
+    scratch.reset();
+}
+
+void SystemTest::SetUp() {
+    if (!cups) GTEST_SKIP() << "cupsd is not installed";
+}
+
+std::string SystemTest::assignments(const std::string& queue) {
+    return cups->run("lpoptions -p " + brelmont::testing::shellQuote(queue)).out;
 }
 
 } // namespace guitest

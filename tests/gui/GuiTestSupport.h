@@ -1,51 +1,85 @@
-// Shared pieces of the offscreen GUI tests: the application object, temporary folders, test jobs.
+// What the offscreen window tests share: the application object, test jobs, recorded alerts,
+// access to controls by name, what a screen reader hears, and the private printing system.
 #pragma once
 
+#include "CupsServer.h"
+#include "EmbosserSim.h"
+#include "JobWriter.h"
+#include "ScopedEnv.h"
 #include "ScratchDir.h"
+#include "job/Document.h"
 
-#include <QString>
+#include <gtest/gtest.h>
+
 #include <QStringList>
 #include <QWidget>
 
-#include "job/Document.h"
-
-#include "JobWriter.h"
-
 #include <filesystem>
-#include <ostream>
 #include <memory>
+#include <optional>
+#include <ostream>
 #include <string>
 
-// Test failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace guitest {
 
-// A folder under the temporary directory, removed with everything in it at the end.
 using TempDir = brelmont::testing::ScratchDir;
 
-// A job naming a model, with `emboss` emboss pages of 8 x 6 cells (kind 2) and `ink` one-byte ink pages.
+// A job naming a Merriden, with `emboss` emboss pages of 8 x 6 cells and `ink` ink pages.
 brelmont::testing::ByteVector job(int emboss, int ink);
-// The job decoded as if read from `path`.
 std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteVector& bytes,
                                                   const std::filesystem::path& path = "/jobs/test.kprn");
-
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
-void writeFile(const std::filesystem::path& path, const brelmont::testing::ByteVector& bytes);
 std::string readFile(const std::filesystem::path& path);
 
-// The name a screen reader hears for the widget.
-QString accessibleName(QWidget* widget);
-// What a screen reader says a control is: the label it is the buddy of, else its own name
-// (buttons and check boxes by their text). A combo box's own name is only its current item.
-QString spokenName(QWidget* widget);
-// The object names of a window's controls that Tab reaches and a screen reader cannot name.
-QStringList unnamedControls(QWidget* window);
+// Alerts recorded instead of run modally, while the object lives.
+struct Alerts {
+    Alerts();
+    ~Alerts();
+    QStringList take();
+    QStringList texts;
+    bool onMainThread = true;
+};
 
-// The mnemonic letters (upper case) of a window's labels that have a buddy, its buttons, group
-// boxes and tab titles, one entry per text that has one.
-QStringList mnemonics(QWidget* window);
-// The letters that stand more than once in that list.
+template <typename T = QWidget>
+T* find(QWidget* window, const char* name) {
+    T* widget = window->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+// What a user does: type into a field and leave it; pick a combo box item.
+void type(QWidget* window, const char* field, const QString& text);
+void choose(QWidget* window, const char* combo, int index);
+QString text(QWidget* window, const char* field);
+void showActive(QWidget* window);
+
+QString accessibleName(QWidget* widget);
+// The label a control is the buddy of, else its own name (a combo box's own name is its item).
+QString spokenName(QWidget* widget);
+// Object names of the controls Tab can reach that a screen reader cannot name.
+QStringList unnamedControls(QWidget* window);
+// Mnemonic letters used more than once among labels with buddies, buttons, group boxes and tabs.
 QStringList clashingMnemonics(QWidget* window);
+// The object names (or, for unnamed ones, accessible names) of the visible, enabled Tab stops
+// from `start` once round its window.
+QStringList tabStops(QWidget* start, bool byAccessibleName = false);
+
+// The private CUPS server with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
+// both with the embosser options, each leading to a simulated embosser; the device helper beside
+// the test programs. Nothing starts when cupsd is not installed: the tests then skip.
+class SystemTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    static std::string assignments(const std::string& queue);
+
+    static inline std::unique_ptr<TempDir> scratch;
+    static inline std::unique_ptr<brelmont::testing::CupsServer> cups;
+    static inline std::unique_ptr<brelmont::testing::EmbosserSim> orvin, valdo;
+    static inline std::optional<brelmont::testing::ScopedEnv> resources;
+    Alerts alerts;
+};
 
 } // namespace guitest

@@ -1,206 +1,158 @@
-// The viewer window offscreen: paging by keys and commands, hidden sides, layout of the views,
-// zoom of the window, and what assistive technology is told about each view.
+// The viewer window offscreen: paging by keys and commands and what is said about it, the layout
+// and zoom, the braille text view, export, and the print command.
+#include "GuiTestSupport.h"
+
+#include "BrailleLayouts.h"
+#include "SampleJob.h"
+#include "app/DocumentController.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendWindows.h"
+#include "viewer/braille/BrailleText.h"
 #include "viewer/window/ClickableImageView.h"
 #include "viewer/window/ViewController.h"
+#include "viewer/window/ViewerModel.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/Announce.h"
 
-#include "GuiTestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <QAccessible>
 #include <QApplication>
-#include <QKeyEvent>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-#include <QScreen>
 #include <QToolBar>
-#include <QToolButton>
 
-using brelmont::viewer::ClickableImageView;
-using brelmont::viewer::ViewController;
-using brelmont::viewer::WindowController;
-using brelmont::widgets::Announcements;
+#include <cstring>
+
+using namespace brelmont::viewer;
+using brelmont::job::PageData;
+using brelmont::job::PagePtr;
+using guitest::accessibleName;
 
 namespace {
 
-using guitest::accessibleName;
-
-// Sends one key press straight to the content and says whether it was taken.
-bool pressKey(ViewController* content, Qt::Key key) {
-    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(content, &event);
-    return event.isAccepted();
-}
-
 struct Viewer {
-    explicit Viewer(int emboss, int ink) : window(guitest::document(guitest::job(emboss, ink))) {
+    explicit Viewer(std::shared_ptr<brelmont::job::Document> doc) : window(std::move(doc)) {
         window.resize(1000, 700);
-        window.show();
+        guitest::showActive(&window);
         content = window.viewController();
-        (void)QTest::qWaitForWindowExposed(&window);
     }
+    Viewer(int emboss, int ink) : Viewer(guitest::document(guitest::job(emboss, ink))) {}
+    QWidget* button(QAction* action) { return window.toolBar()->widgetForAction(action); }
+    QPlainTextEdit* text() const { return content->m_embTextView; }
     WindowController window;
     ViewController* content = nullptr;
 };
 
+PagePtr braillePage(std::string_view text) {
+    using namespace brelmont::testing;
+    const BrailleLayout layout = brailleLayout(BrailleSpacing::Congress, 6);
+    const ByteVector cells = layOutBraille(brailleCellsOf(text, 6), layout, 4)[0];
+    PagePtr page = PageData::create(layout.width, layout.height, 2);
+    std::memcpy(page->m_bytes, cells.data(), cells.size());
+    return page;
+}
+
+std::shared_ptr<brelmont::job::Document> brailleDocument(std::vector<PagePtr> emboss) {
+    auto doc = std::make_shared<brelmont::job::Document>();
+    doc->m_fileURL = "/jobs/braille.kprn";
+    doc->m_embPages = std::move(emboss);
+    return doc;
+}
+
 } // namespace
 
-TEST(ViewerWindow, EmbossOnlyJobPagesToTheEndAndStops) {
-    Viewer v(2, 0);
-    ViewController* c = v.content;
-    EXPECT_TRUE(c->m_inkImageView->isHidden());
-    EXPECT_FALSE(c->m_embImageView->isHidden());
-    EXPECT_EQ(c->currentPage(), 0);
-    ASSERT_TRUE(c->m_embImageView->m_page);
-    EXPECT_EQ(c->m_embImageView->m_page, v.window.document()->m_embPages[0]);
-
-    EXPECT_TRUE(pressKey(c, Qt::Key_Right));
-    EXPECT_EQ(c->currentPage(), 1);
-    EXPECT_EQ(c->m_embImageView->m_page, v.window.document()->m_embPages[1]);
-    EXPECT_TRUE(pressKey(c, Qt::Key_Right)); // taken, but nothing changes
-    EXPECT_EQ(c->currentPage(), 1);
-    EXPECT_TRUE(c->m_inkImageView->isHidden());
+TEST(ViewerModel, LayoutAndZoomArithmetic) {
+    EXPECT_EQ(layoutViews(1000, 800).emboss, (Frame{510, 20, 426, 760}));
+    EXPECT_DOUBLE_EQ(layoutViews(149, 100).emboss.x, 64 + 0.5 + 20);
+    EXPECT_EQ(zoomFrame(Frame{10, 100, 1000, 800}, ZoomInPercent), (Frame{0, 60, 1100, 880}));
+    EXPECT_EQ(zoomFrame(Frame{300, 200, 1000, 800}, ZoomOutPercent), (Frame{350, 240, 900, 720}));
 }
 
-TEST(ViewerWindow, LeftArrowOnTheFirstPageIsSwallowed) {
-    Viewer v(3, 0);
-    EXPECT_TRUE(pressKey(v.content, Qt::Key_Left));
-    EXPECT_EQ(v.content->currentPage(), 0);
-    EXPECT_FALSE(v.content->clickPageBackward());
-    // Other keys go on to the default handling.
-    EXPECT_FALSE(pressKey(v.content, Qt::Key_A));
-}
-
-TEST(ViewerWindow, ArrowKeysOnTheFocusedViewPage) {
-    Viewer v(3, 2);
-    QApplication::setActiveWindow(&v.window);
-    ASSERT_TRUE(v.content->m_embImageView->hasFocus());
-    QTest::keyClick(v.content->m_embImageView, Qt::Key_Right);
-    EXPECT_EQ(v.content->currentPage(), 1);
-    QTest::keyClick(v.content->m_embImageView, Qt::Key_Left);
-    EXPECT_EQ(v.content->currentPage(), 0);
-}
-
-TEST(ViewerWindow, ListsOfDifferentLengthsHideTheShortSideAndShowItAgain) {
+// Keys on the focused page and the menu commands page; the side a page lacks hides and comes back.
+TEST(ViewerWindow, PagingByKeysAndCommandsHidesTheShortSide) {
     Viewer v(3, 1);
-    ViewController* c = v.content;
-    EXPECT_FALSE(c->m_inkImageView->isHidden());
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 3, first page");
-    EXPECT_TRUE(c->clickPageForward());
-    EXPECT_TRUE(c->m_inkImageView->isHidden());
-    EXPECT_FALSE(c->m_embImageView->isHidden());
-    EXPECT_EQ(c->m_lbInkPage->text(), "No ink page");
-    EXPECT_TRUE(c->clickPageForward());
-    EXPECT_EQ(c->currentPage(), 2);
-    EXPECT_FALSE(c->clickPageForward());
-    EXPECT_TRUE(c->clickPageBackward());
-    EXPECT_TRUE(c->clickPageBackward());
-    EXPECT_EQ(c->currentPage(), 0);
-    EXPECT_FALSE(c->m_inkImageView->isHidden());
-}
-
-TEST(ViewerWindow, InkLongerThanEmboss) {
-    Viewer v(1, 3);
-    ViewController* c = v.content;
-    EXPECT_FALSE(c->m_embImageView->isHidden());
-    EXPECT_TRUE(c->clickPageForward());
-    EXPECT_TRUE(c->m_embImageView->isHidden());
-    EXPECT_FALSE(c->m_inkImageView->isHidden());
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 2 of 3");
-    EXPECT_TRUE(c->clickPageForward());
-    EXPECT_FALSE(c->clickPageForward());
-    EXPECT_EQ(c->currentPage(), 2);
-}
-
-TEST(ViewerWindow, JobWithoutPagesShowsNothing) {
-    Viewer v(0, 0);
-    EXPECT_EQ(v.content->currentPage(), -1);
-    EXPECT_FALSE(v.content->clickPageForward());
-    EXPECT_FALSE(v.content->clickPageBackward());
-    EXPECT_TRUE(v.content->m_embImageView->image().isNull());
-}
-
-TEST(ViewerWindow, PageCommandsOfTheToolbarAndMenu) {
-    Viewer v(3, 0);
-    QSignalSpy shown(v.content, &ViewController::pageShown);
-    v.window.actionPageForward()->trigger();
+    ClickableImageView* page = v.content->m_embImageView;
+    ASSERT_TRUE(page->hasFocus());
+    EXPECT_EQ(page->m_page, v.window.document()->m_embPages[0]);
+    QTest::keyClick(page, Qt::Key_Left); // nothing before the first page
+    EXPECT_EQ(v.content->currentPage(), 0);
+    QTest::keyClick(page, Qt::Key_Right);
+    EXPECT_EQ(page->m_page, v.window.document()->m_embPages[1]);
+    EXPECT_TRUE(v.content->m_inkImageView->isHidden());
+    EXPECT_EQ(v.content->m_lbInkPage->text(), "No ink page");
     v.window.actionPageForward()->trigger();
     v.window.actionPageForward()->trigger();
     EXPECT_EQ(v.content->currentPage(), 2);
     v.window.actionPageBackward()->trigger();
-    EXPECT_EQ(v.content->currentPage(), 1);
-    ASSERT_EQ(shown.count(), 3);
-    EXPECT_EQ(shown.at(2).at(0).toLongLong(), 1);
-    EXPECT_EQ(shown.at(2).at(1).toLongLong(), 3);
+    v.window.actionPageBackward()->trigger();
+    EXPECT_FALSE(v.content->m_inkImageView->isHidden());
+    EXPECT_EQ(accessibleName(v.content->m_inkImageView), "Ink page 1 of 3, first page");
 }
 
-TEST(ViewerWindow, AccessibleNamesFollowThePage) {
-    Viewer v(5, 5);
-    ViewController* c = v.content;
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 1 of 5, first page");
-    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 1 of 5, first page");
-    c->clickPageForward();
-    EXPECT_EQ(accessibleName(c->m_inkImageView), "Ink page 2 of 5");
-    EXPECT_EQ(accessibleName(c->m_embImageView), "Emboss page 2 of 5");
-    EXPECT_EQ(c->m_lbEmbPage->text(), "Emboss page 2 of 5");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(c->m_embImageView)->role(), QAccessible::Graphic);
-    for (int i = 0; i < 3; ++i) c->clickPageForward();
-    EXPECT_EQ(c->m_lbEmbPage->text(), "Emboss page 5 of 5, last page");
-    Viewer one(1, 0);
-    EXPECT_EQ(accessibleName(one.content->m_embImageView), "Emboss page 1 of 1, the only page");
+// Paging from the toolbar is said once, by the focused button. On the last page Next goes off and
+// hands the focus to the page, whose name says it is the last; Right there says there is no next page.
+TEST(ViewerWindow, PageChangesAreSaidOnceAndTheEndsSaySo) {
+    Viewer v(3, 0);
+    QWidget* previous = v.button(v.window.actionPageBackward());
+    QWidget* next = v.button(v.window.actionPageForward());
+    ClickableImageView* page = v.content->m_embImageView;
+    EXPECT_FALSE(previous->isEnabled());
+    QSignalSpy said(&brelmont::widgets::Announcements::instance(), &brelmont::widgets::Announcements::announced);
+    next->setFocus();
+    QTest::keyClick(next, Qt::Key_Space);
+    ASSERT_EQ(said.count(), 1);
+    EXPECT_EQ(said.at(0).at(0).value<QWidget*>(), next);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(next)->text(QAccessible::Description), "Page 2 of 3.");
+    EXPECT_TRUE(previous->isEnabled());
+
+    QTest::keyClick(next, Qt::Key_Space);
+    EXPECT_FALSE(next->isEnabled());
+    EXPECT_TRUE(page->hasFocus());
+    EXPECT_EQ(accessibleName(page), "Emboss page 3 of 3, last page");
+    EXPECT_EQ(said.count(), 1); // the page's name said it
+    EXPECT_EQ(next->accessibleDescription(), "");
+
+    QTest::keyClick(page, Qt::Key_Right);
+    ASSERT_EQ(said.count(), 2);
+    EXPECT_EQ(said.at(1).at(1).toString(), "There is no next page; page 3 of 3 is the last.");
+
+    QWidget* zoom = v.button(v.window.actionZoomIn());
+    zoom->setFocus();
+    v.window.actionPageBackward()->trigger(); // from the menu, the focused button says it
+    ASSERT_EQ(said.count(), 3);
+    EXPECT_EQ(said.at(2).at(0).value<QWidget*>(), zoom);
+    EXPECT_EQ(said.at(2).at(1).toString(), "Page 2 of 3.");
 }
 
-TEST(ViewerWindow, CaptionsAreTheBuddiesOfTheViews) {
+TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
     Viewer v(2, 2);
-    ViewController* c = v.content;
-    EXPECT_EQ(c->m_lbInkPage->buddy(), c->m_inkImageView);
-    EXPECT_EQ(c->m_lbEmbPage->buddy(), c->m_embImageView);
-    for (auto [view, label] : {std::pair{static_cast<QWidget*>(c->m_inkImageView), c->m_lbInkPage},
-                               std::pair{static_cast<QWidget*>(c->m_embImageView), c->m_lbEmbPage}}) {
-        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view);
-        // Qt reports the labels of a widget under the relation Label.
-        const auto labelledBy = iface->relations(QAccessible::Label);
-        ASSERT_EQ(labelledBy.size(), 1);
-        EXPECT_EQ(labelledBy.first().first->object(), label);
-    }
+    const QStringList commands{"Next Page", "Zoom In", "Zoom Out", "Braille Text"};
+    QWidget* start = v.button(v.window.actionPageForward());
+    EXPECT_EQ(guitest::tabStops(start, true),
+              commands + QStringList({"Ink page 1 of 2, first page", "Emboss page 1 of 2, first page", "Print…"}));
+    v.window.actionBrailleText()->trigger();
+    EXPECT_EQ(guitest::tabStops(start, true),
+              commands +
+                  QStringList({"Ink page 1 of 2, first page", "Emboss page 1 of 2 as braille text, first page", "Print…"}));
+    v.text()->setFocus();
+    QTest::keyClick(v.text(), Qt::Key_Tab); // Tab leaves the text rather than typing into it
+    EXPECT_FALSE(v.text()->hasFocus());
+    auto* more = v.window.toolBar()->findChild<QWidget*>(QStringLiteral("qt_toolbar_ext_button"));
+    ASSERT_TRUE(more);
+    EXPECT_EQ(accessibleName(more), "More commands");
 }
 
-TEST(ViewerWindow, ViewsFollowTheLayoutArithmetic) {
+TEST(ViewerWindow, ViewsFollowTheLayoutAndZoomKeepsTheWindowOnScreen) {
     Viewer v(1, 1);
-    ViewController* c = v.content;
-    c->resize(1000, 800);
-    c->viewWillLayout();
-    EXPECT_EQ(c->m_inkImageView->geometry(), QRect(64, 20, 426, 760));
-    EXPECT_EQ(c->m_embImageView->geometry(), QRect(510, 20, 426, 760));
-    EXPECT_EQ(c->m_lbInkPage->geometry(), QRect(64, 0, 426, 20));
-    c->resize(100, 30);
-    c->viewWillLayout();
-    EXPECT_TRUE(c->m_inkImageView->geometry().isEmpty());
-    EXPECT_TRUE(c->m_embImageView->geometry().isEmpty());
-}
+    v.content->resize(1000, 800);
+    v.content->viewWillLayout();
+    EXPECT_EQ(v.content->m_inkImageView->geometry(), QRect(64, 20, 426, 760));
+    EXPECT_EQ(v.content->m_embImageView->geometry(), QRect(510, 20, 426, 760));
+    EXPECT_EQ(v.content->m_lbInkPage->geometry(), QRect(64, 0, 426, 20));
 
-TEST(ViewerWindow, ImagesAreShownWholeAndInProportion) {
-    Viewer v(1, 1);
-    for (ClickableImageView* view : {v.content->m_inkImageView, v.content->m_embImageView}) {
-        ASSERT_FALSE(view->image().isNull());
-        const QRect shown = view->displayRect();
-        const QSize size = view->imagePointSize();
-        EXPECT_TRUE(view->rect().contains(shown));
-        // Proportions kept within a pixel of rounding, and one side fills the view.
-        EXPECT_NEAR(double(shown.width()) / shown.height(), double(size.width()) / size.height(), 0.02);
-        EXPECT_TRUE(shown.width() >= view->width() - 6 || shown.height() >= view->height() - 6);
-    }
-    EXPECT_EQ(ClickableImageView::fitRect(QSize(100, 50), QRect(0, 0, 400, 400)), QRect(0, 100, 400, 200));
-    EXPECT_EQ(ClickableImageView::fitRect(QSize(10, 40), QRect(0, 0, 400, 400)), QRect(150, 0, 100, 400));
-}
-
-// About its centre while there is room; never past the edges of its screen (three zoom-ins used
-// to push the title bar, menu and toolbar off it).
-TEST(ViewerWindow, ZoomResizesTheWindowAboutItsCentreAndKeepsItOnScreen) {
-    Viewer v(1, 0);
     const QRect screen = v.window.screen()->availableGeometry();
     v.window.setGeometry(QRect(QPoint(), QSize(300, 200)).translated(screen.center() - QPoint(150, 100)));
     QTRY_COMPARE(v.window.geometry().size(), QSize(300, 200));
@@ -208,8 +160,6 @@ TEST(ViewerWindow, ZoomResizesTheWindowAboutItsCentreAndKeepsItOnScreen) {
     v.window.actionZoomIn()->trigger();
     QTRY_COMPARE(v.window.frameGeometry().size(), QSize(qRound(frame.width() * 1.1), qRound(frame.height() * 1.1)));
     EXPECT_EQ(v.window.frameGeometry().center(), frame.center());
-    v.window.actionZoomOut()->trigger();
-    QTRY_COMPARE(v.window.frameGeometry().width(), qRound(qRound(frame.width() * 1.1) * 0.9));
     for (int i = 0; i < 12; ++i) {
         v.window.actionZoomIn()->trigger();
         QCoreApplication::processEvents();
@@ -217,138 +167,98 @@ TEST(ViewerWindow, ZoomResizesTheWindowAboutItsCentreAndKeepsItOnScreen) {
     }
 }
 
-TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
-    Viewer v(2, 2);
-    QList<QWidget*> chain;
-    QWidget* start = v.window.toolBar()->widgetForAction(v.window.actionPageBackward());
-    ASSERT_TRUE(start);
-    QWidget* w = start;
-    do {
-        if (w->focusPolicy() & Qt::TabFocus && w->isVisible() && w->isEnabled()) chain.append(w);
-        w = w->nextInFocusChain();
-    } while (w && w != start);
-    QStringList names;
-    for (QWidget* widget : chain) names << accessibleName(widget);
-    // Previous Page is off on the first page.
-    EXPECT_EQ(names, (QStringList{"Next Page", "Zoom In", "Zoom Out", "Braille Text", "Ink page 1 of 2, first page",
-                                  "Emboss page 1 of 2, first page", "Print…"}));
-}
-
-TEST(ViewerWindow, MenuCommandsHaveMnemonicsAndShortcuts) {
-    Viewer v(1, 0);
-    EXPECT_EQ(v.window.actionPageBackward()->text(), "&Previous Page");
-    EXPECT_EQ(v.window.actionPageForward()->text(), "&Next Page");
-    EXPECT_EQ(v.window.actionZoomIn()->shortcut(), QKeySequence(QStringLiteral("Ctrl++")));
-    EXPECT_EQ(v.window.actionZoomOut()->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
-    EXPECT_EQ(v.window.objectName(), "Viewer Window Controller");
-    EXPECT_EQ(v.window.windowTitle(), "test.kprn");
-}
-
-// Paging decodes only the pages shown, each once while the document keeps it.
-TEST(ViewerWindow, PagingDecodesEachPageOnceWhileItIsKept) {
-    Viewer v(5, 5);
-    const auto& doc = v.window.document();
-    EXPECT_EQ(doc->pagesDecoded(), 2);
-    for (int i = 0; i < 4; ++i) v.content->clickPageForward();
-    EXPECT_EQ(doc->pagesDecoded(), 10);
-    v.content->clickPageBackward();
-    EXPECT_EQ(doc->pagesDecoded(), 10);
-}
-
-// A job whose decoding stops partway opens with the pages made so far; the window says where it
-// stopped in a label that Tab reaches and that is also the description of the page views.
+// A job whose decoding stops partway opens with the pages made so far and says where it stopped,
+// in a label Tab reaches that also describes the page views.
 TEST(ViewerWindow, ADamagedJobSaysWhereDecodingStopped) {
-    struct Case { int pages; bool damaged; };
-    for (const Case c : {Case{2, true}, Case{0, true}, Case{1, false}}) {
-        brelmont::testing::ByteVector bytes = guitest::job(c.pages, 0);
-        const QString where = QStringLiteral("at byte %1").arg(bytes.size());
-        if (c.damaged) bytes.push_back('Z'); // a byte that starts no command
-        WindowController window(guitest::document(bytes));
-        window.show();
-        (void)QTest::qWaitForWindowExposed(&window);
-        const auto* note = window.findChild<QLabel*>(QStringLiteral("m_lbDecodeNote"));
-        ASSERT_TRUE(note);
-        EXPECT_EQ(window.viewController()->pageCount(), c.pages);
-        EXPECT_EQ(note->isVisible(), c.damaged);
-        if (!c.damaged) continue;
-        EXPECT_TRUE(note->text().startsWith("Decoding stopped early")) << note->text().toStdString();
-        EXPECT_TRUE(note->text().contains(where)) << note->text().toStdString();
-        EXPECT_EQ(accessibleName(const_cast<QLabel*>(note)), note->text());
-        EXPECT_EQ(window.viewController()->m_embImageView->accessibleDescription(), note->text());
-        EXPECT_TRUE(note->focusPolicy() & Qt::TabFocus);
-    }
+    brelmont::testing::ByteVector bytes = guitest::job(2, 0);
+    const QString where = QStringLiteral("at byte %1").arg(bytes.size());
+    bytes.push_back('Z'); // a byte that starts no command
+    Viewer v(guitest::document(bytes));
+    auto* note = guitest::find<QLabel>(&v.window, "m_lbDecodeNote");
+    EXPECT_EQ(v.content->pageCount(), 2);
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().startsWith("Decoding stopped early") && note->text().contains(where)) << note->text().toStdString();
+    EXPECT_EQ(v.content->m_embImageView->accessibleDescription(), note->text());
+    EXPECT_TRUE(note->focusPolicy() & Qt::TabFocus);
+    Viewer whole(1, 0);
+    EXPECT_FALSE(guitest::find<QLabel>(&whole.window, "m_lbDecodeNote")->isVisible());
 }
 
-// Paging from the toolbar is said once, by the focused button. On the last page Next goes off and
-// hands the focus to the page, whose name says it is the last; Right there says there is no next
-// page. The ends turn the page commands off, both of them on a one-page job.
-TEST(ViewerWindow, PageChangesAreSaidOnceAndTheEndsSaySo) {
-    Viewer v(3, 0);
-    QApplication::setActiveWindow(&v.window);
-    QWidget* previous = v.window.toolBar()->widgetForAction(v.window.actionPageBackward());
-    QWidget* next = v.window.toolBar()->widgetForAction(v.window.actionPageForward());
-    ClickableImageView* page = v.content->m_embImageView;
-    EXPECT_FALSE(previous->isEnabled());
-    EXPECT_TRUE(next->isEnabled());
+// Ctrl+B shows the core's braille text in place of the image, with the focus; PageDown pages from
+// inside it while arrows move the caret; Ctrl+B again gives the image its place and the focus back.
+TEST(BrailleTextView, TogglesByShortcutAndPagesFromInsideTheText) {
+    const PagePtr first = braillePage("ab\nc d");
+    Viewer v(brailleDocument({first, braillePage("a"), braillePage("b")}));
+    QTest::keyClick(v.content->m_embImageView, Qt::Key_B, Qt::ControlModifier);
+    QPlainTextEdit* text = v.text();
+    ASSERT_TRUE(text->hasFocus());
+    EXPECT_TRUE(v.content->m_embImageView->isHidden());
+    EXPECT_EQ(text->toPlainText().toStdString() + "\n", brailleText(*first));
+    EXPECT_EQ(accessibleName(text), "Emboss page 1 of 3 as braille text, first page");
+    EXPECT_EQ(v.content->m_lbEmbPage->buddy(), text);
+    QTest::keyClick(text, Qt::Key_Down);
+    QTest::keyClick(text, Qt::Key_Right);
+    EXPECT_EQ(text->textCursor().blockNumber(), 1);
+    EXPECT_EQ(v.content->currentPage(), 0);
 
-    QSignalSpy said(&Announcements::instance(), &Announcements::announced);
-    next->setFocus();
-    QTest::keyClick(next, Qt::Key_Space);
+    QTest::keyClick(text, Qt::Key_PageDown);
     EXPECT_EQ(v.content->currentPage(), 1);
-    ASSERT_EQ(said.count(), 1);
-    EXPECT_EQ(said.at(0).at(0).value<QWidget*>(), next);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(next)->text(QAccessible::Description), "Page 2 of 3.");
-    EXPECT_TRUE(previous->isEnabled());
+    EXPECT_EQ(text->toPlainText(), QString::fromUtf8("\u2801"));
+    EXPECT_EQ(accessibleName(text), "Emboss page 2 of 3 as braille text");
+    QTest::keyClick(text, Qt::Key_PageDown);
+    QTest::keyClick(text, Qt::Key_PageDown);
+    EXPECT_EQ(text->accessibleDescription(), "There is no next page; page 3 of 3 is the last.");
+    EXPECT_TRUE(text->hasFocus());
 
-    QTest::keyClick(next, Qt::Key_Space);
-    EXPECT_EQ(v.content->currentPage(), 2);
-    EXPECT_FALSE(next->isEnabled());
-    EXPECT_TRUE(page->hasFocus());
-    EXPECT_EQ(accessibleName(page), "Emboss page 3 of 3, last page");
-    EXPECT_EQ(said.count(), 1);                       // the page's name said it
-    EXPECT_EQ(next->accessibleDescription(), "");     // the button's own description is back
-
-    QTest::keyClick(page, Qt::Key_Right);
-    ASSERT_EQ(said.count(), 2);
-    EXPECT_EQ(said.at(1).at(1).toString(), "There is no next page; page 3 of 3 is the last.");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(page)->text(QAccessible::Description),
-              "There is no next page; page 3 of 3 is the last.");
-
-    // From the menu, with the focus on the zoom button, the button says the page.
-    QWidget* zoom = v.window.toolBar()->widgetForAction(v.window.actionZoomIn());
-    zoom->setFocus();
-    v.window.actionPageBackward()->trigger();
-    ASSERT_EQ(said.count(), 3);
-    EXPECT_EQ(said.at(2).at(0).value<QWidget*>(), zoom);
-    EXPECT_EQ(said.at(2).at(1).toString(), "Page 2 of 3.");
-    v.window.actionPageBackward()->trigger();
-    EXPECT_EQ(said.at(3).at(1).toString(), "Page 1 of 3, first page.");
-
-    Viewer one(1, 0);
-    EXPECT_FALSE(one.window.actionPageBackward()->isEnabled());
-    EXPECT_FALSE(one.window.actionPageForward()->isEnabled());
+    QTest::keyClick(text, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(text->isHidden());
+    EXPECT_TRUE(v.content->m_embImageView->hasFocus());
+    EXPECT_EQ(v.content->m_lbEmbPage->buddy(), v.content->m_embImageView);
+    EXPECT_EQ(accessibleName(v.content->m_embImageView), "Emboss page 3 of 3, last page");
 }
 
-// High contrast draws the same page's dots black, sized by level; off again, the grey picture returns.
-TEST(ViewerWindow, HighContrastDrawsTheDotsBlack) {
-    Viewer v(1, 0);
-    const auto darkest = [](const QImage& image) {
-        int grey = 255;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) grey = std::min(grey, qGray(image.pixel(x, y)));
-        return grey;
+// The BRF holds the braille pages; a graphic is left out and the alert says so.
+TEST(BrailleTextView, ExportWritesTheBrfAndNamesThePagesLeftOut) {
+    guitest::TempDir dir;
+    using namespace brelmont::testing;
+    PagePtr graphic = PageData::create(200, 200, 2);
+    const ByteVector cells = tactileGraphicCells(200, 200);
+    std::memcpy(graphic->m_bytes, cells.data(), cells.size());
+    Viewer v(brailleDocument({braillePage("ab\nc d"), graphic, braillePage("e")}));
+    QString proposed;
+    v.window.m_askExportPath = [&](QWidget*, const QString& path) {
+        proposed = path;
+        return QString::fromStdString((dir.path() / "out.brf").string());
     };
-    const QImage levels = v.content->m_embImageView->image();
-    EXPECT_GT(darkest(levels), 200); // level 1: light grey
-    v.window.actionHighContrast()->trigger();
-    EXPECT_LT(darkest(v.content->m_embImageView->image()), 120);
-    v.window.actionHighContrast()->trigger();
-    EXPECT_EQ(v.content->m_embImageView->image(), levels);
+    guitest::Alerts alerts;
+    v.window.actionExportBraille()->trigger();
+    EXPECT_TRUE(proposed.endsWith("/braille.brf")) << proposed.toStdString();
+    EXPECT_EQ(guitest::readFile(dir.path() / "out.brf"), "AB\r\nC D\r\n\fE\r\n");
+    EXPECT_EQ(alerts.take(), QStringList{"2 pages of braille written to out.brf.\n\n"
+                                         "Emboss page 2 is a tactile graphic, not braille cells; it was left out."});
 }
 
-TEST(ViewerWindow, TheToolbarsOverflowButtonIsNamed) {
-    Viewer v(1, 0);
-    auto* more = v.window.toolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
-    ASSERT_TRUE(more);
-    EXPECT_EQ(accessibleName(more), "More commands");
+// Print… presents the send-job sheet for the window's job; a job without pages offers no printing,
+// and one without emboss pages no braille text either.
+TEST(PrintCommand, PresentsTheSendJobSheetForTheWindowsJob) {
+    brelmont::app::DocumentController documents;
+    documents.m_presentSendJob = [](WindowController* window) {
+        brelmont::sendfile::presentSendFileDlg(window, window->document(), {{"", "q0", "Hall", 131201, false, "h"}});
+    };
+    WindowController* window = documents.makeWindowControllers(guitest::document(guitest::job(1, 1)));
+    guitest::showActive(window);
+    EXPECT_EQ(window->actionPrint()->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    auto* sheet = window->findChild<brelmont::sendfile::SendFileDlg*>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->document(), window->document());
+    sheet->clickDismiss();
+
+    Viewer empty(0, 0);
+    EXPECT_FALSE(empty.window.actionPrint()->isEnabled());
+    EXPECT_FALSE(empty.content->printFile());
+    Viewer inkOnly(0, 1);
+    EXPECT_FALSE(inkOnly.window.actionBrailleText()->isEnabled());
+    EXPECT_FALSE(inkOnly.window.actionExportBraille()->isEnabled());
 }

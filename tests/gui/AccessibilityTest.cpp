@@ -1,0 +1,73 @@
+// One check run on every window: each control Tab can reach has a name a screen reader says (its
+// buddy label or its own), and no two mnemonics of a window clash.
+#include "GuiTestSupport.h"
+#include "ScriptedEmbosser.h"
+
+#include "app/StartWindow.h"
+#include "firmware/ui/FirmwareUpdateViewController.h"
+#include "preferences/ui/PreferencesViewController.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendFileViewController.h"
+#include "sendfile/ui/SendWindows.h"
+#include "sendfile/ui/TestPageDlg.h"
+#include "toolbox/Families.h"
+#include "toolbox/ui/EmbosserChoice.h"
+#include "toolbox/ui/ToolboxViewController.h"
+#include "viewer/window/WindowController.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+namespace {
+
+using brelmont::printer::PrinterItem;
+using Items = std::vector<PrinterItem>;
+
+const Items Queues = {{"", "q0", "Hall", 221201, true, "Orvin 200"}, {"", "q1", "Annex", 121201, true, "Valdo Sheet"}};
+
+TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
+    // No queue's options can be read here: the windows show what they have without them.
+    const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9");
+    guitest::Alerts alerts;
+    QMainWindow owner;
+    std::vector<std::pair<std::string, std::function<QWidget*()>>> windows = {
+        {"viewer", []() -> QWidget* { return new brelmont::viewer::WindowController(guitest::document(guitest::job(2, 2))); }},
+        {"braille text view",
+         []() -> QWidget* {
+             auto* viewer = new brelmont::viewer::WindowController(guitest::document(guitest::job(2, 2)));
+             viewer->actionBrailleText()->trigger();
+             return viewer;
+         }},
+        {"start window", []() -> QWidget* { return new brelmont::app::StartWindow; }},
+        {"preferences",
+         []() -> QWidget* {
+             return new brelmont::preferences::ui::PreferencesViewController(brelmont::printer::Printers(Queues));
+         }},
+        {"toolbox choice", []() -> QWidget* { return new brelmont::toolbox::ui::EmbosserChoice(Queues); }},
+        {"send file", []() -> QWidget* { return new brelmont::sendfile::SendFileViewController(Queues); }},
+        {"send-job sheet",
+         [&owner]() -> QWidget* {
+             return brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues);
+         }},
+        {"test page", []() -> QWidget* { return new brelmont::sendfile::TestPageDlg(Queues); }},
+        {"firmware", []() -> QWidget* { return new brelmont::firmware::FirmwareUpdateViewController; }},
+    };
+    brelmont::testing::ScriptedEmbosser device;
+    for (const auto& family : brelmont::toolbox::toolboxFamilies())
+        if (brelmont::toolbox::ui::ToolboxViewController::canOpen(family))
+            windows.emplace_back(std::string(family.windowIdentifier), [&device, &family] {
+                const auto queue = brelmont::testing::ScriptedEmbosser::queue(family.modelCode);
+                return new brelmont::toolbox::ui::ToolboxViewController(
+                    family, {[queue](const brelmont::printer::SharedStop&) { return Items{queue}; }, device.exchange(), {}});
+            });
+    for (const auto& [name, open] : windows) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<QWidget> window(open());
+        ASSERT_TRUE(window);
+        EXPECT_EQ(guitest::unnamedControls(window.get()), QStringList());
+        EXPECT_EQ(guitest::clashingMnemonics(window.get()), QStringList());
+    }
+}
+
+} // namespace

@@ -1,0 +1,196 @@
+// The preferences window against queues of the private CUPS server: keyboard choices, what OK and
+// Cancel leave in the printing system and the mirror files, and every refusal said in an alert.
+#include "GuiTestSupport.h"
+
+#include "preferences/SharedDataFolder.h"
+#include "preferences/ui/PreferencesSettings.h"
+#include "preferences/ui/PreferencesViewController.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+
+using brelmont::preferences::ui::PreferencesViewController;
+using guitest::find;
+namespace fs = std::filesystem;
+namespace ui = brelmont::preferences::ui;
+
+namespace {
+
+const std::string Orvin = "Orvin_200", Valdo = "Valdo_Sheet";
+
+bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+fs::path mirror(const std::string& queue) {
+    return brelmont::preferences::sharedDataFolder() / ".lpoptions" / (queue + ".lpoptions");
+}
+
+class PreferencesWindow : public guitest::SystemTest {
+protected:
+    void SetUp() override {
+        SystemTest::SetUp();
+        if (IsSkipped()) return;
+        for (const std::string& queue : {Orvin, Valdo}) cups->run("lpoptions -x " + queue);
+        QSettings().clear();
+    }
+    // A window over every queue, or only `queue`; its file picker answers `picked` and notes the folder.
+    std::unique_ptr<PreferencesViewController> open(const std::string& queue = {}) {
+        brelmont::printer::Printers all;
+        std::vector<brelmont::printer::PrinterItem> some;
+        for (const auto& item : all.items())
+            if (queue.empty() || item.queue == queue) some.push_back(item);
+        auto window = std::make_unique<PreferencesViewController>(brelmont::printer::Printers(some, all.deviceListing()));
+        window->setFilePicker([this](QWidget*, const QString& folder) {
+            ++pickerRuns;
+            pickerFolder = folder;
+            return picked;
+        });
+        return window;
+    }
+    static QString queueShown(QWidget* window) { return find<QLabel>(window, "m_queueName")->text(); }
+
+    QString picked, pickerFolder;
+    int pickerRuns = 0;
+};
+
+// Arrow steps through the queue chooser and onto "<Browse...>" only move; Enter chooses. OK writes
+// the shown queue's controls, refreshes the mirrors and remembers the queue for the next opening.
+TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
+    cups->run("lpoptions -p Orvin_200 -o ThinLineIntensity=5");
+    auto window = open();
+    auto* queues = find<QComboBox>(window.get(), "m_comboPrinters");
+    EXPECT_EQ(queues->itemText(0), PreferencesViewController::PlaceholderItem);
+    QTest::keyClick(queues, Qt::Key_Down);
+    QTest::keyClick(queues, Qt::Key_Down);
+    EXPECT_TRUE(window->placeholderShown());
+    EXPECT_TRUE(find<QTabWidget>(window.get(), "m_tabView")->isHidden());
+    QTest::keyClick(queues, Qt::Key_Up);
+    QTest::keyClick(queues, Qt::Key_Return);
+    ASSERT_FALSE(window->placeholderShown());
+    EXPECT_EQ(queues->count(), 2); // the placeholder goes
+    EXPECT_EQ(queueShown(window.get()).toStdString(), Orvin);
+    EXPECT_EQ(find<QSlider>(window.get(), "m_sliderThinLine")->value(), 5);
+
+    find<QComboBox>(window.get(), "m_comboPageSize")->setCurrentIndex(2); // A4
+    find<QLineEdit>(window.get(), "m_contrast")->setText("9");
+    find<QCheckBox>(window.get(), "m_embossStdTexts")->setChecked(false);
+    find<QSlider>(window.get(), "m_sliderThinLine")->setValue(2);
+    find<QComboBox>(window.get(), "m_comboOutputPath")->setCurrentText("/tmp/out dir");
+    QTest::keyClick(queues, Qt::Key_Down); // past the Valdo, not into it
+    EXPECT_EQ(queueShown(window.get()).toStdString(), Orvin);
+    auto* picker = find<QComboBox>(window.get(), "m_comboPathPicker");
+    picked = "/p/a b.pat";
+    QTest::keyClick(picker, Qt::Key_Up); // onto "<Browse...>"
+    EXPECT_EQ(pickerRuns, 0);
+    QTest::keyClick(picker, Qt::Key_Return);
+    EXPECT_EQ(pickerRuns, 1);
+    EXPECT_EQ(pickerFolder.toStdString(), (brelmont::preferences::sharedDataFolder() / "Patterns").string());
+    EXPECT_EQ(picker->currentText(), "/p/a%20b.pat");
+
+    window->accept();
+    const std::string assigned = assignments(Orvin);
+    for (const char* expected : {"PageSize=A4", "karro-contrast=9", "StandardText=False", "ThinLineIntensity=2",
+                                 "karro-outputpath='/tmp/out dir'", "karro-patternfile=/p/a%20b.pat"})
+        EXPECT_TRUE(contains(assigned, expected)) << expected << " in " << assigned;
+    EXPECT_FALSE(contains(assignments(Valdo), "karro-contrast"));
+    EXPECT_EQ(guitest::readFile(mirror(Orvin)), assigned);
+    EXPECT_EQ(guitest::readFile(mirror(Valdo)), assignments(Valdo));
+    EXPECT_EQ(window->outcome().toStdString(), "The printing preferences of Orvin_200 were saved.");
+
+    auto again = open();
+    EXPECT_FALSE(again->placeholderShown());
+    EXPECT_EQ(queueShown(again.get()).toStdString(), Orvin);
+    EXPECT_EQ(find<QComboBox>(again.get(), "m_comboPageSize")->currentText(), "A4");
+}
+
+// Cancel writes nothing but refreshes the mirrors. Two-in-one locks the two boxes it stands for.
+TEST_F(PreferencesWindow, CancelWritesNothingButRefreshesTheMirrors) {
+    cups->run("lpoptions -p Orvin_200 -o PrintMode=3");
+    auto window = open(Orvin);
+    EXPECT_FALSE(find(window.get(), "m_embossOnly")->isEnabled());
+    find<QCheckBox>(window.get(), "m_twoInOne")->setChecked(false);
+    EXPECT_TRUE(find(window.get(), "m_embossOnly")->isEnabled());
+    find<QLineEdit>(window.get(), "m_contrast")->setText("9");
+    cups->run("lpoptions -p Orvin_200 -o collate=false"); // changed elsewhere while the window is open
+    guitest::showActive(window.get());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_FALSE(contains(assignments(Orvin), "karro-contrast"));
+    EXPECT_TRUE(contains(guitest::readFile(mirror(Orvin)), "collate=false"));
+}
+
+// Tab follows the reading order on the first page; Enter in the queue chooser is OK.
+TEST_F(PreferencesWindow, TabFollowsTheReadingOrderAndEnterConfirms) {
+    auto window = open(Orvin);
+    guitest::showActive(window.get());
+    QWidget* queues = find(window.get(), "m_comboPrinters");
+    QStringList order = guitest::tabStops(queues);
+    order.removeIf([](const QString& name) { return !name.startsWith("m_"); });
+    EXPECT_EQ(order, (QStringList{"m_comboPrinters", "m_tabView", "m_comboMediaType", "m_comboPageSize", "m_duplexSimplex",
+                                  "m_duplexInterpoint", "m_collate", "m_preview"}));
+    queues->setFocus();
+    QTest::keyClick(queues, Qt::Key_Return);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_FALSE(window->isVisible());
+}
+
+// What OK cannot write, or the printing system does not take, is said with its own message; the
+// window stays with the user's choices and nothing is written.
+TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) {
+    const auto field = [](const char* name, const char* text) {
+        return [name, text](QWidget* window) { find<QLineEdit>(window, name)->setText(text); };
+    };
+    const std::string path = std::getenv("PATH");
+    const struct {
+        std::function<void(QWidget*)> change;
+        const char* said;
+    } cases[] = {
+        {field("m_contrast", "abc"), "Contrast must be a whole number from -100 to 100"},
+        {field("m_brightness", "101"), "Brightness must be a whole number"},
+        {field("m_customWidth", "8,5"), "The custom paper width must be a number"},
+        {[](QWidget*) { setenv("PATH", "/nonexistent", 1); }, "Some printing preferences of Orvin_200 were not saved:\n\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said);
+        auto window = open(Orvin);
+        window->show();
+        auto* sizes = find<QComboBox>(window.get(), "m_comboPageSize");
+        sizes->setCurrentIndex(sizes->count() - 1); // the custom size, so its fields are editable
+        c.change(window.get());
+        window->accept();
+        setenv("PATH", path.c_str(), 1);
+        const QStringList shown = alerts.take();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(shown[0].startsWith(c.said)) << shown[0].toStdString();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(contains(assignments(Orvin), "PageSize="));
+    }
+}
+
+// A scheduler that stops answering: the queue's options cannot be read, so the window writes none
+// over them and the driver keeps its mirror.
+TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
+    cups->run("lpoptions -p Orvin_200 -o karro-contrast=7");
+    open(Orvin); // refreshes the mirror while the scheduler answers
+    const std::string before = assignments(Orvin), good = guitest::readFile(mirror(Orvin));
+    const std::string server = std::getenv("CUPS_SERVER");
+    setenv("CUPS_SERVER", "127.0.0.1:9", 1);
+    {
+        PreferencesViewController window(brelmont::printer::Printers(
+            std::vector{brelmont::printer::PrinterItem{"", Orvin, "Hall Orvin", 221201, true, "Orvin 200"}}));
+        window.accept();
+    }
+    setenv("CUPS_SERVER", server.c_str(), 1);
+    const QStringList shown = alerts.take();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].contains("could not be read")) << shown[0].toStdString();
+    EXPECT_EQ(guitest::readFile(mirror(Orvin)), good);
+    EXPECT_EQ(assignments(Orvin), before);
+}
+
+} // namespace

@@ -1,0 +1,208 @@
+// The send-file window and the send-job sheet through a stand-in lpr, and the test page window
+// against the private CUPS server: what is sent, what is said when it is not, and the keyboard.
+#include "GuiTestSupport.h"
+#include "StandInLpr.h"
+
+#include "printer/PjlHelper.h"
+#include "sendfile/ui/SendFileDlg.h"
+#include "sendfile/ui/SendFileViewController.h"
+#include "sendfile/ui/SendWindows.h"
+#include "sendfile/ui/TestPageDlg.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+
+#include <unistd.h>
+
+using brelmont::sendfile::SendFileDlg;
+using brelmont::sendfile::SendFileViewController;
+using brelmont::testing::StandInLpr;
+using guitest::find;
+using Queues = std::vector<brelmont::printer::PrinterItem>;
+namespace fs = std::filesystem;
+
+namespace {
+
+const Queues Listed = {{"", "q0", "Hall", 131201, false, "h"},
+                       {"", "q1", "", 221201, false, "Brelmont Orvin 200"},
+                       {"", "q2", "Office", 131201, false, "o"}};
+
+struct SendTest : ::testing::Test {
+    SendTest() { guitest::writeFile(file, "data"); }
+    void pressEnterOn(QWidget* button) {
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);
+    }
+    bool workFilesLeft() { return !fs::is_empty(brelmont::printer::PjlHelper::workDir()); }
+    guitest::TempDir scratch{"send"};
+    const fs::path file = scratch.path() / "my job.prn";
+    guitest::Alerts alerts;
+};
+
+struct SendFile : SendTest {
+    SendFile() { guitest::showActive(&window); }
+    // Typing, as a user does; the window puts the "/" in front.
+    void type(const fs::path& path) {
+        window.m_fileName->clear();
+        QTest::keyClicks(window.m_fileName, QString::fromStdString(path.string()).mid(1));
+    }
+    QString status() { return find<QLabel>(&window, "m_lbStatus")->text(); }
+    SendFileViewController window{Listed};
+};
+
+struct SendSheet : SendTest {
+    SendFileDlg* present(std::shared_ptr<const brelmont::job::Document> document, Queues queues = Listed) {
+        guitest::showActive(&owner);
+        sheet = brelmont::sendfile::presentSendFileDlg(&owner, std::move(document), std::move(queues));
+        return sheet;
+    }
+    QMainWindow owner;
+    QPointer<SendFileDlg> sheet;
+};
+
+} // namespace
+
+// Tab goes round the controls and nothing else; Enter is Send, which runs lpr on the typed file
+// (a leading tilde is the home folder) and closes.
+TEST_F(SendFile, ATypedNameIsSentWithEnterAndTheWindowCloses) {
+    const StandInLpr lpr(scratch.path());
+    const QStringList order{"m_fileName", "m_buttonBrowse", "m_comboPrinters", "m_buttonSend", "m_buttonCancel"};
+    EXPECT_EQ(guitest::tabStops(window.m_fileName), order);
+    const brelmont::testing::ScopedEnv home("HOME", scratch.path().string());
+    window.m_fileName->clear();
+    QTest::keyClicks(window.m_fileName, "~/my job.prn");
+    QTest::keyClick(window.m_fileName, Qt::Key_Return);
+    EXPECT_EQ(lpr.waitForArguments(), StandInLpr::lprArguments("q2", file.string())); // the last queue of a known model
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+}
+
+// Nothing to send: the window stays and its status line says why. A queue that refuses the file:
+// lpr's reason in an alert, and the window stays to try again.
+TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
+    {
+        const StandInLpr lpr(scratch.path());
+        EXPECT_FALSE(window.sendClick());
+        EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
+        type(scratch.path());
+        EXPECT_FALSE(window.sendClick());
+        EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
+        type(scratch.path() / "missing.prn");
+        EXPECT_FALSE(window.sendClick());
+        EXPECT_EQ(status(),
+                  QStringLiteral("There is no file %1.").arg(QString::fromStdString((scratch.path() / "missing.prn").string())));
+        type(file); // corrected: looked up afresh
+        EXPECT_EQ(status(), "");
+        EXPECT_FALSE(lpr.ran());
+    }
+    const StandInLpr refusing(scratch.path(), 1);
+    EXPECT_FALSE(window.sendClick());
+    EXPECT_EQ(alerts.take(), QStringList{"The file was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."});
+    EXPECT_TRUE(window.isVisible());
+}
+
+// Enter presses the focused button, not Send: Browse fills in the chosen file's name (a cancelled
+// choice changes nothing); Escape and Cancel close without sending.
+TEST_F(SendFile, EnterOnAButtonPressesItAndEscapeCloses) {
+    const StandInLpr lpr(scratch.path());
+    for (const QString& chosen : {QString::fromStdString(file.string()), QString()}) {
+        window.m_askFile = [&](QWidget*) { return chosen; };
+        pressEnterOn(find(&window, "m_buttonBrowse"));
+        EXPECT_EQ(window.m_fileName->text(), "my job.prn");
+        EXPECT_EQ(window.fileUrl().toLocalFile().toStdString(), file.string());
+    }
+    pressEnterOn(find(&window, "m_buttonCancel"));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Rejected);
+    SendFileViewController other(Listed);
+    guitest::showActive(&other);
+    QTest::keyClick(other.m_fileName, Qt::Key_Escape);
+    EXPECT_FALSE(other.isVisible());
+    EXPECT_FALSE(lpr.ran());
+}
+
+// The sheet is modal over its viewer; Enter sends the job's bytes to the chosen queue through a
+// private work file, left behind by no outcome.
+TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
+    const StandInLpr lpr(scratch.path());
+    const auto bytes = guitest::job(2, 1);
+    present(guitest::document(bytes, "/jobs/hall.kprn"));
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(find<QLabel>(sheet, "m_lbJob")->text(), "Sends the job “hall.kprn” unchanged to an embosser queue.");
+    sheet->m_comboPrinters->setCurrentIndex(0);
+    QTest::keyClick(sheet->m_comboPrinters, Qt::Key_Return);
+    const auto arguments = lpr.arguments();
+    ASSERT_TRUE(arguments && arguments->size() == 5);
+    EXPECT_EQ(*arguments, StandInLpr::lprArguments("q0", arguments->back()));
+    EXPECT_EQ(lpr.sentFile(), std::string(bytes.begin(), bytes.end()));
+    EXPECT_FALSE(workFilesLeft());
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(alerts.take().isEmpty());
+
+    present(guitest::document(bytes)); // Escape closes it
+    QTest::keyClick(sheet->m_comboPrinters, Qt::Key_Escape);
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+// Each failure has its alert, the sheet stays and nothing is left behind.
+TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
+    const struct {
+        std::shared_ptr<brelmont::job::Document> document;
+        int lprStatus;
+        bool spoilWorkFolder;
+        QString said;
+    } cases[] = {
+        {guitest::document(guitest::job(0, 0)), 0, false, "The job could not be sent (error domain No such file, code 4)."},
+        {nullptr, 0, false, "The job could not be sent (error domain No such file, code 4)."},
+        {guitest::document(guitest::job(1, 0)), 1, false,
+         "The job was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."},
+        {guitest::document(guitest::job(1, 0)), 0, true, "The job could not be written for sending, so nothing was sent: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.said.toStdString());
+        const StandInLpr lpr(scratch.path() / std::to_string(&c - cases), c.lprStatus);
+        if (c.spoilWorkFolder) { // a file where the private work folder belongs
+            fs::remove_all(brelmont::printer::PjlHelper::workDir());
+            guitest::writeFile(lpr.tmp() / ("brelmont-" + std::to_string(getuid())), "not a folder");
+        }
+        present(c.document);
+        sheet->m_comboPrinters->setCurrentIndex(0);
+        find<QPushButton>(sheet, "m_buttonSend")->click();
+        const QStringList shown = alerts.take();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(shown[0].startsWith(c.said)) << shown[0].toStdString();
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_EQ(lpr.ran(), c.lprStatus != 0);
+        if (!c.spoilWorkFolder) EXPECT_FALSE(workFilesLeft());
+        delete sheet;
+    }
+    EXPECT_EQ(brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues{}), nullptr);
+    EXPECT_TRUE(alerts.take().value(0).startsWith("There is no print queue for a Brelmont embosser."));
+}
+
+class TestPageWindow : public guitest::SystemTest {};
+
+// Print (Enter) sends the page for the queue's spacing and says so; a queue gone by then is said
+// with lpr's reason and the window stays.
+TEST_F(TestPageWindow, PrintsOnTheChosenQueueOrSaysWhyNot) {
+    cups->run("lpoptions -p Orvin_200 -o BrailleSpacing=National");
+    brelmont::sendfile::TestPageDlg window(brelmont::printer::Printers().items());
+    guitest::showActive(&window);
+    window.m_comboPrinters->setCurrentIndex(window.m_comboPrinters->findText("Hall Orvin"));
+    QTest::keyClick(window.m_comboPrinters, Qt::Key_Return);
+    EXPECT_EQ(alerts.take(), QStringList{"The test page went to the queue Orvin_200 (National braille spacing)."});
+    EXPECT_FALSE(window.isVisible());
+
+    cups->removeQueue("Orvin_200");
+    window.show();
+    EXPECT_FALSE(window.printClick());
+    const QStringList shown = alerts.take();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].startsWith("The test page was not printed on Orvin_200: ")) << shown[0].toStdString();
+    EXPECT_TRUE(window.isVisible());
+}

@@ -1,0 +1,151 @@
+// The windows' shared helpers: the focus given back when a dialog closes, with its outcome said
+// there; value labels named by their captions; and the long-wait helper
+// (work off the window thread, a named progress dialog, Cancel that drops the result).
+#include "GuiTestSupport.h"
+
+#include "widgets/FocusReturn.h"
+#include "widgets/LongWait.h"
+#include "widgets/ReadableForms.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+using namespace brelmont::widgets;
+
+namespace {
+
+// A gate a worker waits at until the test opens it.
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool isOpen = false;
+    void open() {
+        const std::lock_guard lock(mutex);
+        isOpen = true;
+        cv.notify_all();
+    }
+    void wait() {
+        std::unique_lock lock(mutex);
+        cv.wait(lock, [&] { return isOpen; });
+    }
+};
+
+class LongWaitTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        LongWait::setDialogHook({});
+        LongWait::joinAbandoned();
+    }
+};
+
+} // namespace
+
+TEST(FocusReturn, TheOpenerGetsTheFocusBackAndHearsWhatAnAcceptedDialogDid) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* opener = new QPushButton(QStringLiteral("Send…"));
+    auto* other = new QPushButton(QStringLiteral("Other"));
+    layout->addWidget(opener);
+    layout->addWidget(other);
+    guitest::showActive(&window);
+    for (const bool accept : {true, false}) {
+        opener->setFocus();
+        auto* dialog = new QDialog(&window);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        returnFocusOnClose(dialog, opener, [] { return QStringLiteral("The file was sent to Office."); });
+        dialog->show();
+        other->setFocus(); // where the window system might leave it
+        accept ? dialog->accept() : dialog->reject();
+        EXPECT_TRUE(opener->hasFocus()) << accept;
+        EXPECT_EQ(opener->accessibleDescription(), accept ? "The file was sent to Office." : "") << accept;
+        other->setFocus(); // leaving gives the button its own description back
+        EXPECT_EQ(opener->accessibleDescription(), "");
+    }
+}
+
+TEST(ReadableForms, ValueLabelsAreNamedByTheirCaptions) {
+    QWidget form;
+    auto* caption = new QLabel(QStringLiteral("Cartridge 1 &health:"), &form);
+    caption->setObjectName(QStringLiteral("label_m_lbHealth0"));
+    auto* value = new QLabel(QStringLiteral("OK"), &form);
+    value->setObjectName(QStringLiteral("m_lbHealth0"));
+    linkValueLabels(&form);
+    EXPECT_EQ(caption->buddy(), value);
+    EXPECT_TRUE(value->focusPolicy() & Qt::TabFocus);
+    EXPECT_EQ(guitest::accessibleName(value), "Cartridge 1 health: OK");
+    value->setText(QStringLiteral("Missing"));
+    nameValueLabel(value);
+    EXPECT_EQ(guitest::accessibleName(value), "Cartridge 1 health: Missing");
+}
+
+// The dialog appears by itself after a moment, named by the wait, and holds back the clicks meant
+// for the window behind it.
+TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput) {
+    QPushButton button("Press");
+    guitest::showActive(&button);
+    int presses = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++presses; });
+    auto gate = std::make_shared<Gate>();
+    bool visibleAtFirst = true;
+    QString name, label;
+    LongWait::setDialogHook([&](QWidget* dialog) {
+        visibleAtFirst = dialog->isVisible();
+        name = guitest::accessibleName(dialog);
+        label = dialog->findChild<QLabel*>()->text();
+        EXPECT_NE(dialog->findChild<QPushButton*>(), nullptr);
+        QMetaObject::invokeMethod(
+            &button,
+            [&, dialog] {
+                QTest::mouseClick(&button, Qt::LeftButton);
+                QTRY_VERIFY(dialog->isVisible());
+                gate->open();
+            },
+            Qt::QueuedConnection);
+    });
+    EXPECT_TRUE(LongWait::runWork(&button, "Reading settings from the embosser\u2026", [gate] { gate->wait(); }));
+    EXPECT_FALSE(visibleAtFirst); // quick answers do not flash
+    EXPECT_EQ(name, "Reading settings from the embosser\u2026");
+    EXPECT_EQ(label, name);
+    EXPECT_EQ(presses, 0);
+}
+
+// Cancel (the button or Escape) returns at once; the result of a worker finishing afterwards, even
+// after its window is gone, is dropped.
+TEST_F(LongWaitTest, CancelDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindowIsGone) {
+    for (const bool escape : {false, true}) {
+        auto gate = std::make_shared<Gate>();
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        std::optional<int> result;
+        {
+            QWidget window;
+            LongWait::setDialogHook([escape](QWidget* dialog) {
+                QMetaObject::invokeMethod(
+                    dialog,
+                    [dialog, escape] {
+                        escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject();
+                    },
+                    Qt::QueuedConnection);
+            });
+            result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
+                gate->wait();
+                finished->store(true);
+                return 42;
+            });
+        }
+        EXPECT_FALSE(result.has_value()) << escape;
+        EXPECT_FALSE(finished->load());
+        gate->open();
+        LongWait::joinAbandoned();
+        QApplication::processEvents(); // a late wake-up call, if one were posted, would land here
+        EXPECT_TRUE(finished->load());
+    }
+}
