@@ -67,7 +67,9 @@ TEST_F(Cli, DumpWritesEveryPageBufferExactly) {
             std::snprintf(name, sizeof name, "%s-%03zu.bin", prefix, i);
             const job::PagePtr page = i < pages->size() ? (*pages)[i] : nullptr;
             EXPECT_EQ(fs::exists(dir / "out" / name), page != nullptr) << name;
-            if (page) EXPECT_EQ(readFile(dir / "out" / name), ByteVector(page->m_bytes, page->m_bytes + page->m_size)) << name;
+            if (page) {
+                EXPECT_EQ(readFile(dir / "out" / name), ByteVector(page->m_bytes, page->m_bytes + page->m_size)) << name;
+            }
         }
     }
 }

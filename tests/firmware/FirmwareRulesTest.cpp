@@ -61,10 +61,10 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
         const SendPlan plan = sendPlan(c.model);
         EXPECT_EQ(plan.transport, c.transport) << c.model;
         EXPECT_EQ(notReady(plan, c.ready), "") << c.model;
-        if (c.alert)
-            EXPECT_TRUE(
-                notReady(plan, c.notReady).starts_with("Firmware could not be installed!Power cycle the embosser while "));
-        if (c.alert) EXPECT_NE(notReady(plan, c.notReady).find(c.alert), std::string::npos) << c.model;
+        const std::string_view alert = notReady(plan, c.notReady);
+        EXPECT_EQ(alert.starts_with("Firmware could not be installed!Power cycle the embosser while "), c.alert != nullptr)
+            << alert;
+        EXPECT_NE(alert.find(c.alert ? c.alert : ""), std::string_view::npos) << c.model;
     }
     EXPECT_EQ(directAddress("direct usb://Brelmont/Quorrin?serial=9 \"B\" \"B\" \"MDL:Quorrin;F:1;\" \"\""),
               "usb://Brelmont/Quorrin?serial=9");

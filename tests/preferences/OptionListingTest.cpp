@@ -25,19 +25,15 @@ TEST(OptionListing, EachLineGivesItsOption) {
         {"label blanks trimmed", "K/  Media Size  : *Letter", {{"Letter"}, "Media Size", "K", 0}},
         {"inner dots kept", "PageSize/Media Size: Letter *Custom.8.5x11in", {{"Letter", "Custom.8.5x11in"}, "Media Size", "PageSize", 1}},
         {"punctuation trimmed both ends", "K/L: *(x). y", {{"x", "y"}, "L", "K", 0}},
-        {"symbols are not punctuation", "K/L: *$x+ y", {{"$x+", "y"}, "L", "K", 0}},
         {"star alone becomes empty", "K/L: * y", {{"", "y"}, "L", "K", 0}},
         {"carriage return trimmed", "K/L: *a b\r", {{"a", "b"}, "L", "K", 0}},
         {"double blank gives an empty value", "K/L: a  b", {{"a", "", "b"}, "L", "K", -1}},
         {"choices cut at a second colon", "K/L: a b:c d", {{"a", "b"}, "L", "K", -1}},
-        {"empty pieces between colons dropped", "K/L:: *a b", {{"a", "b"}, "L", "K", 0}},
-        {"label up to a second slash", "K/L/M: a", {{"a"}, "L", "K", -1}},
         {"no choices", "K/L:   ", {{}, "L", "K", -1}},
         {"odd bytes kept", std::string("K\x01/L\xff: *\x80v w\0x", 14), {{"\x80v", std::string("w\0x", 3)}, "L\xff", "K\x01", 0}},
         {"slash in choices only", ":a/b", {{}, "b", "a", -1}},
         {"no colon", "K/L *a b", {}},
         {"no slash in head", "Key: *a b", {}},
-        {"slash only after colon", "Key: a/b", {}},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -56,23 +52,17 @@ TEST(AssignmentValue, IsExtracted) {
     // clang-format off
     const Case cases[] = {
         {"plain", "collate=false media=A4", "collate=", "false"},
-        {"last", "media=A4 collate=false", "collate=", "false"},
         {"absent", "media=A4", "collate=", ""},
         {"quoted with blanks", "karro-outputpath='/tmp/a b' x=y", "karro-outputpath=", "/tmp/a b"},
         {"quote inside a quoted value", "k='a b'c' x=y", "k=", "a b'c"},
-        {"quoted value at the end", "x=1 k='a b'", "k=", "a b"},
-        {"quoted value before line end", "k='a b'\n", "k=", "a b"},
         {"unterminated quote with blank", "k='a b", "k=", "'a"},
         {"quotes without a blank belong to the value", "k='v' x=1", "k=", "'v'"},
         // lpoptions prints the values "a' b" and "'a'" alike; the shorter reading wins.
         {"quote before a blank inside the value", "k='a' b' x=1", "k=", "'a'"},
         {"quoted value stops at the first word end", "k='a b' x='c d'", "k=", "a b"},
-        {"tab counts as a blank inside quotes", "k='a\tb' x=1", "k=", "a\tb"},
         {"key inside another value", "o='-o k=v' k=w", "k=", "w"},
         {"key inside another value only", "o='-o k=v' p=1", "k=", ""},
-        {"key inside an unquoted value", "o=k=v", "k=", ""},
         {"longer name not matched", "nok=1 k=2", "k=", "2"},
-        {"word without value skipped", "printer-location k=3", "k=", "3"},
         {"first of two", "k=1 k=2", "k=", "1"},
         {"line end kept in unquoted value", "k=v\n", "k=", "v\n"},
     };

@@ -104,9 +104,7 @@ protected:
     }
 
     void TearDown() override {
-        if (cups) {
-            EXPECT_FALSE(fs::exists(work / "pwned")) << "a shell ran part of a value or queue name";
-        }
+        if (cups) { EXPECT_FALSE(fs::exists(work / "pwned")) << "a shell ran part of a value or queue name"; }
     }
 
     static std::string lpoptions(const std::string& arguments) { return cups->run("lpoptions " + arguments).out; }
@@ -146,8 +144,7 @@ TEST_F(OptionStoreCups, OptionListMatchesTheListingAndTheQueueDescription) {
     EXPECT_NE(std::find(pageSize.values.begin(), pageSize.values.end(), "Custom.WIDTHxHEIGHT"), pageSize.values.end());
 
     // Line by line, in output order.
-    for (size_t i = 0; i < listedLines.size(); ++i)
-        EXPECT_EQ(options[i].key, listedLines[i].substr(0, listedLines[i].find('/')));
+    for (size_t i = 0; i < listedLines.size(); ++i) EXPECT_EQ(options[i].key, listedLines[i].substr(0, listedLines[i].find('/')));
 }
 
 TEST_F(OptionStoreCups, ApplicationOptionsDefaultWithoutAssignments) {
@@ -160,7 +157,8 @@ TEST_F(OptionStoreCups, ApplicationOptionsDefaultWithoutAssignments) {
 }
 
 TEST_F(OptionStoreCups, ApplicationOptionsFollowTheAssignments) {
-    cups->run("lpoptions -p " + Queue + " -o collate=false -o karro-preview=true -o karro-contrast=abc "
+    cups->run("lpoptions -p " + Queue +
+              " -o collate=false -o karro-preview=true -o karro-contrast=abc "
               "-o karro-brightness=-4 -o karro-patternfile=/p/dots.pat -o \"karro-outputpath='/tmp/out dir'\"");
     const std::string assigned = assignmentsOf(Queue);
     const std::vector<PrintOption> options = OptionStore::load(Queue);
@@ -293,11 +291,25 @@ TEST_F(OptionStoreCups, AMirrorIsKeptWhenTheSchedulerDoesNotAnswerAndNeverFollow
 }
 
 TEST_F(OptionStoreCups, HostileValuesStayLiteral) {
-    const std::vector<std::string> values = {
-        "/tmp/a b",         "$(touch pwned)",      "`touch pwned`",   "a;touch pwned", "x && touch pwned",
-        "it's",             "say \"hi\"",          "back\\slash",     "x|y<z>w",       "{a=b}",
-        "'quoted'",         "a,b",                 "*.pat",           "~/x",           "$HOME",
-        "  padded  ",       "-o collate=false",    "a b'c",           "a 'b'"};
+    const std::vector<std::string> values = {"/tmp/a b",
+                                             "$(touch pwned)",
+                                             "`touch pwned`",
+                                             "a;touch pwned",
+                                             "x && touch pwned",
+                                             "it's",
+                                             "say \"hi\"",
+                                             "back\\slash",
+                                             "x|y<z>w",
+                                             "{a=b}",
+                                             "'quoted'",
+                                             "a,b",
+                                             "*.pat",
+                                             "~/x",
+                                             "$HOME",
+                                             "  padded  ",
+                                             "-o collate=false",
+                                             "a b'c",
+                                             "a 'b'"};
     for (const std::string& value : values) {
         SCOPED_TRACE(value);
         OptionStore::setOption(Queue, "karro-outputpath", value);

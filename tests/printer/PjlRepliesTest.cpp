@@ -6,35 +6,23 @@
 #include <limits>
 
 using namespace brelmont::printer;
+using KeyValue = std::pair<std::string, std::string>;
 
-TEST(PjlReplies, NumbersAndKeys) {
-    for (const auto& [text, value] :
-         std::initializer_list<std::pair<std::string, int64_t>>{{"@PJL INFO VARIABLES [37 ENTRIES]", 37},
-                                                                {"-5", 5},
-                                                                {"none", 0},
-                                                                {"x99999999999999999999999", std::numeric_limits<int64_t>::max()},
-                                                                {"\xc3\xa9"
-                                                                 "12",
-                                                                 12}})
-        EXPECT_EQ(firstInteger(text), value) << text;
-    for (const auto& [text, value] : std::initializer_list<std::pair<std::string, double>>{
-             {"8.5\"", 8.5}, {".25", 0.25}, {"1.2.3", 12.3}, {"width 2.75 in", 2.75}, {"abc", 0}})
-        EXPECT_DOUBLE_EQ(firstDecimal(text), value) << text;
-    EXPECT_EQ(hexByte("00ff7Ag1", 1), 255);
-    EXPECT_EQ(hexByte("00ff7Ag1", 2), 0x7A);
-    EXPECT_EQ(hexByte("00ff7Ag1", 3), 1); // "g" counts as 0
-    EXPECT_EQ(hexByte("00ff", 9), 0);
-    for (const auto& [line, key, value] : std::initializer_list<std::tuple<std::string, std::string, std::string>>{
-             {"DISPLAY=\"Ready to emboss\"", "DISPLAY", "Ready to emboss"},
-             {"A=b=c", "A", "b=c"},
-             {"NOEQUALS", "NOEQUALS", ""},
-             {"=value", "", "value"},
-             {"K=v\nrest", "K", "v"}})
-        EXPECT_EQ(splitKeyValue(line), std::pair(key, value)) << line;
+TEST(PjlReplies, NumbersKeysAndRequests) {
+    EXPECT_EQ(std::tuple(firstInteger("@PJL INFO VARIABLES [37 ENTRIES]"), firstInteger("-5"), firstInteger("none")),
+              std::tuple(37, 5, 0));
+    EXPECT_EQ(firstInteger("x99999999999999999999999"), std::numeric_limits<int64_t>::max());
+    EXPECT_EQ(std::tuple(firstDecimal("8.5\""), firstDecimal("1.2.3"), firstDecimal("width .25 in")),
+              std::tuple(8.5, 12.3, 0.25));
+    EXPECT_EQ(std::tuple(hexByte("00ff7Ag1", 1), hexByte("00ff7Ag1", 2), hexByte("00ff7Ag1", 3), hexByte("00ff", 9)),
+              std::tuple(255, 0x7A, 1, 0)); // "g" counts as 0
+    EXPECT_EQ(splitKeyValue("DISPLAY=\"Ready to emboss\""), KeyValue("DISPLAY", "Ready to emboss"));
+    EXPECT_EQ(splitKeyValue("A=b=c\nrest"), KeyValue("A", "b=c"));
+    EXPECT_EQ(splitKeyValue("NOEQUALS"), KeyValue("NOEQUALS", ""));
     EXPECT_EQ(pjl::applyRequest({{"COPIES", "2"}, {"JOBNAME", "a b"}}),
               "\x1b%-12345X@PJL DEFAULT COPIES=2\n@PJL DEFAULT JOBNAME=a b\n@PJL SERVICE UPDATE\n");
-    EXPECT_EQ(pjl::setRequest("JOBNAME", "a b"), "\x1b%-12345X@PJL DEFAULT JOBNAME=\"a b\"\n");
-    EXPECT_EQ(pjl::setRequest("COPIES", "2"), "\x1b%-12345X@PJL DEFAULT COPIES=2\n");
+    EXPECT_EQ(pjl::setRequest("JOBNAME", "a b") + pjl::setRequest("COPIES", "2"),
+              "\x1b%-12345X@PJL DEFAULT JOBNAME=\"a b\"\n\x1b%-12345X@PJL DEFAULT COPIES=2\n");
 }
 
 TEST(PjlReplies, InfoListShape) {

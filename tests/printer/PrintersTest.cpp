@@ -43,7 +43,9 @@ TEST(Printers, DiscoveryAsksEachQueueAndProbesTheirAddresses) {
     for (const auto& [name, body] : {std::pair{"lpstat", "cat " + (dir / "queues").string()},
                                      {"lpoptions", "echo \"device-uri=socket://h:1 printer-make-and-model='Orvin 200'\""},
                                      {"pjlhelper", "echo 'direct socket://h:1 \"a\" \"b\" \"\" \"\"'"}}) {
-        std::ofstream(dir / name) << "#!/bin/sh\necho " << name << " \"$@\" >> " << log << "\n" << body << "\n";
+        std::ofstream(dir / name) << "#!/bin/sh\nprintf '%s' " << name << " >> " << log << "; printf '[%s]' \"$@\" >> " << log
+                                  << "; echo >> " << log << "\n"
+                                  << body << "\n";
         fs::permissions(dir / name, fs::perms::owner_all);
     }
     const ScopedEnv path("PATH", dir.string() + ":" + std::getenv("PATH"));
@@ -59,10 +61,10 @@ TEST(Printers, DiscoveryAsksEachQueueAndProbesTheirAddresses) {
     EXPECT_EQ(items[1].queue, "Orvin 200");
     EXPECT_EQ(items[1].model, 221201);
     EXPECT_TRUE(items[1].connected);
-    EXPECT_EQ(logged(), "lpstat -e\nlpoptions -p plain\nlpoptions -p Orvin 200\npjlhelper --probe socket://h:1\n");
+    EXPECT_EQ(logged(), "lpstat[-e]\nlpoptions[-p][plain]\nlpoptions[-p][Orvin 200]\npjlhelper[--probe][socket://h:1]\n");
 
     fs::remove(log);
     std::ofstream(dir / "queues", std::ios::trunc).close();
     EXPECT_TRUE(brelmont::printer::Printers().items().empty());
-    EXPECT_EQ(logged(), "lpstat -e\npjlhelper\n"); // no queue: no address to ask
+    EXPECT_EQ(logged(), "lpstat[-e]\npjlhelper[]\n"); // no queue: no address to ask
 }
