@@ -24,6 +24,8 @@ TEST(OptionListing, EachLineGivesItsOption) {
         {"first star wins", "K/L: a *b *c", {{"a", "b", "*c"}, "L", "K", 1}},
         {"label blanks trimmed", "K/  Media Size  : *Letter", {{"Letter"}, "Media Size", "K", 0}},
         {"inner dots kept", "PageSize/Media Size: Letter *Custom.8.5x11in", {{"Letter", "Custom.8.5x11in"}, "Media Size", "PageSize", 1}},
+        {"label up to a second slash", "K/L/M: a", {{"a"}, "L", "K", -1}},
+        {"symbols are not punctuation", "K/L: *$x+ y", {{"$x+", "y"}, "L", "K", 0}},
         {"punctuation trimmed both ends", "K/L: *(x). y", {{"x", "y"}, "L", "K", 0}},
         {"star alone becomes empty", "K/L: * y", {{"", "y"}, "L", "K", 0}},
         {"carriage return trimmed", "K/L: *a b\r", {{"a", "b"}, "L", "K", 0}},
