@@ -1,59 +1,42 @@
+// The send-file window (job model 0 here) prefers the last queue of any known model, else the
+// first; the send-job sheet the last queue of the job's model, else none.
 #include "sendfile/QueueList.h"
 
 #include <gtest/gtest.h>
 
 using namespace brelmont::sendfile;
+using Names = std::vector<std::string>;
 
-namespace {
-
-using Queues = std::vector<PrinterItem>;
-
-Queues choices(std::vector<std::string> names, std::vector<std::string> makeAndModel, std::vector<int64_t> models) {
-    Queues items;
-    for (size_t i = 0; i < names.size(); ++i)
-        items.push_back({"", "q" + std::to_string(i), names[i], models[i], false, makeAndModel[i]});
-    return items;
-}
-
-} // namespace
-
-TEST(QueueList, SendFileWindowNamesEveryQueueAndPrefersTheLastKnownModel) {
-    struct Case { const char* what; Queues given; std::vector<std::string> entries; int selected; };
-    const Case cases[] = {
-        {"no queues", choices({}, {}, {}), {}, -1},
-        {"one unknown model", choices({"Office"}, {"Acme"}, {0}), {"Office"}, 0},
-        {"two known models: the later one", choices({"A", "B", "C"}, {"a", "b", "c"}, {221201, 131201, 0}), {"A", "B", "C"}, 1},
-        {"no known model: the first", choices({"A", "B"}, {"a", "b"}, {0, -3}), {"A", "B"}, 0},
-        {"empty name: make-and-model", choices({"", "B"}, {"Brelmont Orvin 200", "b"}, {221201, 0}),
-         {"Brelmont Orvin 200", "B"}, 0},
-        {"model code 1 counts", choices({"A", "B"}, {"a", "b"}, {0, 1}), {"A", "B"}, 1},
+TEST(QueueList, EntriesAndFirstSelection) {
+    struct Case {
+        const char* what;
+        Names names;
+        std::vector<int64_t> models;
+        int64_t job;
+        Names entries;
+        int selected;
     };
+    // clang-format off
+    const Case cases[] = {
+        {"no queues", {}, {}, 0, {}, -1},
+        {"unknown model: the first", {"A", "B"}, {0, -3}, 0, {"A", "B"}, 0},
+        {"known models: the later", {"A", "B", "C"}, {221201, 131201, 0}, 0, {"A", "B", "C"}, 1},
+        {"model code 1 counts", {"A", "B"}, {0, 1}, 0, {"A", "B"}, 1},
+        {"no name: make-and-model", {"", "B"}, {221201, 0}, 0, {"mm0", "B"}, 0},
+        {"job: no queues", {}, {}, 221201, {}, -1},
+        {"job: the later match", {"A", "B", "C"}, {221201, 131201, 221201}, 221201, {"A", "B", "C"}, 2},
+        {"job: no match", {"A", "B"}, {131201, 121201}, 80803, {"A", "B"}, -1},
+        {"job: no name stays empty", {"", "B"}, {221201, 0}, 221201, {"", "B"}, 0},
+    };
+    // clang-format on
     for (const Case& c : cases) {
-        const QueueListing listing = sendFileListing(c.given);
+        std::vector<PrinterItem> items;
+        for (size_t i = 0; i < c.names.size(); ++i)
+            items.push_back({"", "q" + std::to_string(i), c.names[i], c.models[i], false, "mm" + std::to_string(i)});
+        const QueueListing listing = c.job ? sendJobListing(items, c.job) : sendFileListing(items);
         EXPECT_EQ(listing.m_entries, c.entries) << c.what;
         EXPECT_EQ(listing.m_selected, c.selected) << c.what;
+        EXPECT_EQ(queueAt(items, c.selected), c.selected < 0 ? std::nullopt : std::optional("q" + std::to_string(c.selected)));
+        EXPECT_EQ(queueAt(items, int(items.size())), std::nullopt);
     }
-}
-
-TEST(QueueList, SendJobSheetPrefersTheLastQueueOfTheJobsModel) {
-    struct Case { const char* what; Queues given; int64_t printerType; std::vector<std::string> entries; int selected; };
-    const Case cases[] = {
-        {"no queues", choices({}, {}, {}), 221201, {}, -1},
-        {"the matching queue", choices({"A", "B", "C"}, {"a", "b", "c"}, {131201, 221201, 121201}), 221201, {"A", "B", "C"}, 1},
-        {"two matching: the later", choices({"A", "B", "C"}, {"a", "b", "c"}, {221201, 0, 221201}), 221201, {"A", "B", "C"}, 2},
-        {"no match: none", choices({"A", "B"}, {"a", "b"}, {131201, 121201}), 80803, {"A", "B"}, -1},
-        {"empty name stays empty", choices({"", "B"}, {"Brelmont Orvin 200", "b"}, {221201, 0}), 221201, {"", "B"}, 0},
-    };
-    for (const Case& c : cases) {
-        const QueueListing listing = sendJobListing(c.given, c.printerType);
-        EXPECT_EQ(listing.m_entries, c.entries) << c.what;
-        EXPECT_EQ(listing.m_selected, c.selected) << c.what;
-    }
-}
-
-TEST(QueueList, QueueAtAnIndexOnlyWithinTheList) {
-    const Queues c = choices({"A", "B"}, {"a", "b"}, {0, 0});
-    EXPECT_EQ(queueAt(c, 1), "q1");
-    EXPECT_EQ(queueAt(c, -1), std::nullopt);
-    EXPECT_EQ(queueAt(c, 2), std::nullopt);
 }

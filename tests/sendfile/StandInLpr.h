@@ -4,6 +4,8 @@
 // Also points TMPDIR at a scratch folder, where the send-job step writes its work file.
 #pragma once
 
+#include "ScopedEnv.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -18,46 +20,30 @@ namespace brelmont::testing {
 class StandInLpr {
 public:
     explicit StandInLpr(const std::filesystem::path& scratch, int status = 0)
-        : m_bin(scratch / "bin"), m_log(scratch / "lpr-arguments"), m_tmp(scratch / "tmp") {
-        std::filesystem::create_directories(m_bin);
+        : m_log(scratch / "lpr-arguments"),
+          m_tmp(scratch / "tmp"),
+          m_path("PATH", (scratch / "bin").string() + ":" + std::getenv("PATH")),
+          m_tmpdir("TMPDIR", m_tmp.string()),
+          m_logEnv("BRELMONT_TEST_LOG", m_log.string()) {
+        std::filesystem::create_directories(scratch / "bin");
         std::filesystem::create_directories(m_tmp);
-        {
-            std::ofstream script(m_bin / "lpr");
-            script << "#!/bin/sh\n"
-                      "for a in \"$@\"; do printf '%s\\000' \"$a\"; last=$a; done > \"$BRELMONT_TEST_LOG.part\"\n"
-                      "cp \"$last\" \"$BRELMONT_TEST_LOG.file\" 2>/dev/null\n"
-                      "mv \"$BRELMONT_TEST_LOG.part\" \"$BRELMONT_TEST_LOG\"\n";
-            if (status != 0) script << "echo 'lpr: Destination \"q\" is not accepting jobs.' >&2\n";
-            script << "exit " << status << "\n";
-        }
-        std::filesystem::permissions(m_bin / "lpr", std::filesystem::perms::owner_all);
-        save("PATH");
-        save("TMPDIR");
-        save("BRELMONT_TEST_LOG");
-        setenv("PATH", (m_bin.string() + ":" + m_saved[0].second.value_or("/usr/bin:/bin")).c_str(), 1);
-        setenv("TMPDIR", m_tmp.c_str(), 1);
-        setenv("BRELMONT_TEST_LOG", m_log.c_str(), 1);
+        std::ofstream(scratch / "bin" / "lpr")
+            << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\000' \"$a\"; last=$a; done > \"$BRELMONT_TEST_LOG.part\"\n"
+               "cp \"$last\" \"$BRELMONT_TEST_LOG.file\" 2>/dev/null\nmv \"$BRELMONT_TEST_LOG.part\" \"$BRELMONT_TEST_LOG\"\n"
+            << (status ? "echo 'lpr: Destination \"q\" is not accepting jobs.' >&2\n" : "") << "exit " << status << "\n";
+        std::filesystem::permissions(scratch / "bin" / "lpr", std::filesystem::perms::owner_all);
     }
-    ~StandInLpr() {
-        for (const auto& [name, value] : m_saved) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-    StandInLpr(const StandInLpr&) = delete;
-    StandInLpr& operator=(const StandInLpr&) = delete;
 
-    const std::filesystem::path& bin() const { return m_bin; }
     const std::filesystem::path& tmp() const { return m_tmp; }
     bool ran() const { return std::filesystem::exists(m_log); }
+    void forget() const { std::filesystem::remove(m_log); }
 
     // The arguments of the last run; none when lpr has not run.
     std::optional<std::vector<std::string>> arguments() const {
         std::ifstream in(m_log, std::ios::binary);
         if (!in) return std::nullopt;
         std::vector<std::string> args;
-        std::string arg;
-        while (std::getline(in, arg, '\0')) args.push_back(arg);
+        for (std::string arg; std::getline(in, arg, '\0');) args.push_back(arg);
         return args;
     }
     // For a detached lpr: waits (boundedly) until it has run.
@@ -66,7 +52,6 @@ public:
         while (!ran() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return arguments();
     }
-    void forget() const { std::filesystem::remove(m_log); }
     // What the file given to the last run held when lpr read it.
     std::string sentFile() const {
         std::ifstream in(m_log.string() + ".file", std::ios::binary);
@@ -78,13 +63,8 @@ public:
     }
 
 private:
-    void save(const char* name) {
-        const char* value = std::getenv(name);
-        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-    }
-
-    std::filesystem::path m_bin, m_log, m_tmp;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    std::filesystem::path m_log, m_tmp;
+    ScopedEnv m_path, m_tmpdir, m_logEnv;
 };
 
 } // namespace brelmont::testing
