@@ -197,51 +197,45 @@ TEST(TclParser, DecodedRows) {
     const auto positions = [&](int64_t width, const ByteVector& list) {
         return raster(20, width, 1, 1).rawRow(list, 'U').endRaster().data();
     };
-    ByteVector dots300(300), zeros12(12), ones4(4, 1), rewritten = zeros12;
+    ByteVector dots300(300), rewritten(24);
     dots300[265] = 15;
-    rewritten.insert(rewritten.end(), ones4.begin(), ones4.end());
-    rewritten.resize(24);
+    std::fill(rewritten.begin() + 12, rewritten.begin() + 16, 1);
     // Width 5: a literal of count 3 writes six cells, the sixth at the start of the next row.
     const ByteVector wrapped =
         binary(4, 5, 3, {0x00, 0x03, 1, 2, 3, 4, 5, 6, 0xC0, 0x01, 0x41, 0xC5, 0x80, 0x02, 7, 8, 0xC0, 0x01});
-    const ByteVector tooLarge = raster(20, 70000, 70000, 1).row(ByteVector(70000, 1)).endRaster().rasterSize(3, 1).data();
+    const ByteVector inkWrap = binary(5, 10, 2, {0x00, 0x01, 0xFF, 0xFF, 0x00, 0x01, 0x01, 0x02});
+    const ByteVector embossAgain =
+        binary(4, 6, 1, {0x00, 0x02, 5, 5, 5, 5, 0xC0, 0x00, 0x80, 0x01, 0, 0, 0x00, 0x01, 6, 0, 0xC0, 0x01});
+    const ByteVector inkAgain = binary(
+        5, 24, 1, {0x00, 0x01, 0xFF, 0xFF, 0xC0, 0x00, 0x00, 0x01, 0x0F, 0x00, 0xC0, 0x00, 0x80, 0x01, 0x00, 0xF0, 0xC0, 0x01});
+    const ByteVector oneBit = raster(100, 10, 1, 2).row({0x05, 0x02}).endRaster().data();
+    const ByteVector rgb = raster(300, 2, 1, 3).plane({10, 11}).plane({20, 21}).row({30, 31}).endRaster().data();
+    const ByteVector pastPage = raster(20, 3, 2, 1).row({1, 1, 1}).row({2, 2, 2}).row({3, 3, 3}).endRaster().endRaster().data();
+    const ByteVector tooLarge = raster(20, 70000, 70000, 1)
+                                    .row(ByteVector(70000, 1))
+                                    .endRaster()
+                                    .rasterSize(3, 1)
+                                    .startRaster(1)
+                                    .row({5, 6, 7})
+                                    .endRaster()
+                                    .data();
+    const ByteVector scaled = JobWriter().rasterSize(170, 220).resolution(100).startRaster(1).endRaster().data();
     const std::tuple<const char*, int64_t, ByteVector, ByteVector> cases[] = {
         {"binary literal", 0, {1, 2, 3, 4, 5}, wrapped},
         {"binary literal wraps", 1, {6, 0, 0, 0, 0}, wrapped},
         {"binary offset and repeat", 2, {7, 8, 7, 8, 0}, wrapped},
-        {"ink bits reaching the row end are dropped",
-         1,
-         {1, 0, 0, 0, 0, 0, 0, 0, 0, 1},
-         binary(5, 10, 2, {0x00, 0x01, 0xFF, 0xFF, 0x00, 0x01, 0x01, 0x02})},
-        {"next-line of 0 rows rewrites the emboss row",
-         0,
-         {0, 0, 6, 0, 0, 0},
-         binary(4, 6, 1, {0x00, 0x02, 5, 5, 5, 5, 0xC0, 0x00, 0x80, 0x01, 0, 0, 0x00, 0x01, 6, 0, 0xC0, 0x01})},
-        {"next-line of 0 rows rewrites the ink row", 0, rewritten,
-         binary(5, 24, 1,
-                {0x00, 0x01, 0xFF, 0xFF, 0xC0, 0x00, 0x00, 0x01, 0x0F, 0x00, 0xC0, 0x00, 0x80, 0x01, 0x00, 0xF0, 0xC0, 0x01})},
+        {"ink bits reaching the row end are dropped", 1, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}, inkWrap},
+        {"next-line of 0 rows rewrites the emboss row", 0, {0, 0, 6, 0, 0, 0}, embossAgain},
+        {"next-line of 0 rows rewrites the ink row", 0, rewritten, inkAgain},
         {"positions", 0, {0, 0, 0, 15, 0, 15, 0, 0, 0, 0}, positions(10, {3, 2})},
         {"position steps of 255 add up", 0, dots300, positions(300, {255, 10})},
         {"positions past the row", 0, {0, 15, 15, 15}, positions(4, {1, 1, 1, 1, 1})},
         {"a step of 0 after the first", 0, {15, 0, 0, 0, 0, 0, 0, 0, 0, 15}, positions(10, {0, 9, 1})},
-        {"one-bit ink, least significant bit first",
-         0,
-         {1, 0, 1, 0, 0, 0, 0, 0, 0, 1},
-         raster(100, 10, 1, 2).row({0x05, 0x02}).endRaster().data()},
-        {"RGB from two planes and a row",
-         0,
-         {10, 20},
-         raster(300, 2, 1, 3).plane({10, 11}).plane({20, 21}).row({30, 31}).endRaster().data()},
-        {"rows past the page dropped, a page filed once",
-         1,
-         {2, 2, 2},
-         raster(20, 3, 2, 1).row({1, 1, 1}).row({2, 2, 2}).row({3, 3, 3}).endRaster().endRaster().data()},
-        {"a page that cannot be made is passed over",
-         0,
-         {5, 6, 7},
-         JobWriter().bytes(tooLarge).startRaster(1).row({5, 6, 7}).endRaster().data()},
-        {"resolution scales the raster size", 1099, ByteVector(850, 0),
-         JobWriter().rasterSize(170, 220).resolution(100).startRaster(1).endRaster().data()},
+        {"one-bit ink, least significant bit first", 0, {1, 0, 1, 0, 0, 0, 0, 0, 0, 1}, oneBit},
+        {"RGB from two planes and a row", 0, {10, 20, 30, 11, 21, 31}, rgb},
+        {"rows past the page dropped, a page filed once", 1, {2, 2, 2}, pastPage},
+        {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge},
+        {"resolution scales the raster size", 1099, ByteVector(850, 0), scaled},
     };
     for (const auto& [what, y, row, job] : cases) {
         SCOPED_TRACE(what);
