@@ -128,7 +128,7 @@ TEST(HPPclParser, FaultsEndTheBlock) {
     for (const auto& [what, block, result] : cases) {
         const HPPclParser p(block);
         EXPECT_EQ(p.m_result, result) << what;
-        if (result < 0) EXPECT_NE(p.m_paperWidth, 7) << what << ": decoding went on after the fault";
+        if (result < 0) { EXPECT_NE(p.m_paperWidth, 7) << what << ": decoding went on after the fault"; }
     }
 }
 

@@ -31,7 +31,7 @@ TEST(JobStream, ValueSyntax) {
         JobStream in = streamOf(text);
         const JobStream::Value v = in.readValue();
         EXPECT_EQ(v.overflow, value == 0) << text;
-        if (value) EXPECT_EQ(v.value, value) << text;
+        if (value) { EXPECT_EQ(v.value, value) << text; }
         EXPECT_EQ(v.terminator, terminator) << text;
     }
 }

@@ -83,7 +83,7 @@ TEST(Mode10Rows, Commands) {
         int64_t made = 1;
         const std::vector<Px> row = decode10(seed, data, made);
         EXPECT_EQ(made, result) << what;
-        if (result == 0) EXPECT_EQ(row, expected) << what;
+        if (result == 0) { EXPECT_EQ(row, expected) << what; }
     }
 }
 
@@ -108,6 +108,6 @@ TEST(Mode9Rows, Commands) {
     for (const auto& [what, seed, data, expected, result] : cases) {
         ByteVector row = seed;
         EXPECT_EQ(decodeMode9Row(data, row.data(), int64_t(row.size())), result) << what;
-        if (result == 0) EXPECT_EQ(row, expected) << what;
+        if (result == 0) { EXPECT_EQ(row, expected) << what; }
     }
 }
