@@ -34,23 +34,6 @@ Rgb pagePixel(const PageData& page, int64_t x, int64_t y) {
     return {p[0], p[1], p[2]};
 }
 
-// A transmitted image whose colours all code exactly (blue even), with repeats along and across rows.
-std::vector<std::vector<Rgb>> testImage(int64_t width, int64_t height, unsigned seed) {
-    std::mt19937 random(seed);
-    const Rgb palette[] = {{0, 0, 0}, {250, 10, 20}, {12, 200, 40}, {255, 255, 254}, {128, 128, 128}};
-    std::vector<std::vector<Rgb>> image(size_t(height), std::vector<Rgb>{size_t(width)});
-    for (size_t y = 0; y < size_t(height); ++y)
-        for (size_t x = 0; x < size_t(width); ++x) {
-            const unsigned pick = random() % 4;
-            Rgb& p = image[y][x];
-            if (pick == 0) p = palette[random() % 5];
-            else if (pick == 1) p = x ? image[y][x - 1] : palette[0];
-            else if (pick == 2 && y) p = {uint8_t(image[y - 1][x].r + 3), image[y - 1][x].g, uint8_t(image[y - 1][x].b - 6)};
-            else p = {uint8_t(random()), uint8_t(random()), uint8_t(random() & 0xFE)};
-        }
-    return image;
-}
-
 } // namespace
 
 TEST(HPPclParser, TopLevelBytes) {
@@ -101,6 +84,11 @@ TEST(HPPclParser, RasterSettings) {
 TEST(HPPclParser, FaultsEndTheBlock) {
     const ByteVector raster = rasterSetUp(4, 4).data();
     const auto after = [&](const std::string& s) { return JobWriter().bytes(raster).text(s).data(); };
+    const auto noPixels = [](const char* setUp) {
+        JobWriter w;
+        w.text(setUp).command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).startRaster(1);
+        return w.text("\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W").data();
+    };
     const std::tuple<const char*, ByteVector, int64_t> cases[] = {
         {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1},
         {"negative configuration pass-over", bytesOf("\x1b&b-1W\x1b*r7S"), -1},
@@ -115,48 +103,15 @@ TEST(HPPclParser, FaultsEndTheBlock) {
         {"overflowing value", bytesOf("\x1b*r99999999999999999999S\x1b*r7T"), -1},
         {"overflowing row skip", after("\x1b*b9223372036854775807Y\x1b*b1Y"), -1},
         {"unknown command elsewhere", bytesOf("\x1b&k5Q\x1b*r7S"), 0},
+        // Found by fuzzing: rows of rasters of no pixels, the last of a width whose rows would need gigabytes.
+        {"no pixels at resolution 0", noPixels("\x1b&u600D\x1b*r24s8T\x1b*t0R"), 0},
+        {"no width", noPixels("\x1b*r0s4T"), 0},
+        {"no height", noPixels("\x1b*r411000000s0T"), 0},
     };
     for (const auto& [what, block, result] : cases) {
         const HPPclParser p(block);
         EXPECT_EQ(p.m_result, result) << what;
         if (result < 0) { EXPECT_NE(p.m_paperWidth, 7) << what << ": decoding went on after the fault"; }
-    }
-}
-
-// Every page pixel is the transmitted pixel at twice its coordinates; a black plane's dot paints
-// over the colour of its row.
-TEST(HPPclParser, RowsReachThePageAtHalfResolution) {
-    const int64_t pageWidth = 37, pageHeight = 11, pixels = 2 * pageWidth;
-    const std::tuple<const char*, Pcl3guiWriter::Planes, PixelForm> cases[] = {
-        {"colour", Pcl3guiWriter::Planes::Colour, PixelForm::Best},
-        {"colour, 3-byte pixels", Pcl3guiWriter::Planes::Colour, PixelForm::ThreeByteOnly},
-        {"black and colour", Pcl3guiWriter::Planes::BlackAndColour, PixelForm::Best},
-        {"black only", Pcl3guiWriter::Planes::BlackOnly, PixelForm::Best},
-    };
-    unsigned seed = 1;
-    for (const auto& [what, planes, form] : cases) {
-        const auto image = testImage(pixels, 2 * pageHeight, ++seed);
-        std::mt19937 random(seed);
-        std::vector<ByteVector> black;
-        Pcl3guiWriter w(pageWidth, pageHeight, planes);
-        for (int64_t y = 0; y < 2 * pageHeight; ++y) {
-            if (planes != Pcl3guiWriter::Planes::Colour) {
-                ByteVector bits(size_t((pixels + 7) / 8));
-                for (auto& b : bits) b = uint8_t(random() & random());
-                black.push_back(y == 4 ? black.back() : bits); // a row equal to its seed
-                w.blackPlane(black.back());
-            }
-            if (planes != Pcl3guiWriter::Planes::BlackOnly) w.colourRow(image[size_t(y)].data(), form);
-        }
-        const HPPclParser p(w.finish());
-        ASSERT_EQ(p.m_result, 0) << what;
-        ASSERT_TRUE(p.m_page) << what;
-        for (int64_t y = 0; y < pageHeight; ++y)
-            for (int64_t x = 0; x < pageWidth; ++x) {
-                const bool dot = !black.empty() && black[size_t(2 * y)][size_t(x / 4)] & (0x80 >> (2 * x % 8));
-                const Rgb colour = planes == Pcl3guiWriter::Planes::BlackOnly ? Rgb{} : image[size_t(2 * y)][size_t(2 * x)];
-                ASSERT_EQ(pagePixel(*p.m_page, x, y), (dot ? Rgb{0, 0, 0} : colour)) << what << " pixel " << x << "," << y;
-            }
     }
 }
 
@@ -170,6 +125,15 @@ TEST(HPPclParser, RowsAcrossThePage) {
     ASSERT_TRUE(s.m_page);
     EXPECT_EQ(pagePixel(*s.m_page, 3, 1), (Rgb{128, 128, 128}));
     EXPECT_EQ(pagePixel(*s.m_page, 3, 2), Rgb{});
+
+    // A black plane's dot paints over the colour of its row.
+    Pcl3guiWriter both(4, 1, Pcl3guiWriter::Planes::BlackAndColour);
+    both.blackPlane({0x20}).colourRow(grey.data());
+    both.blackPlane({0}).colourRow(grey.data());
+    const HPPclParser b(both.finish());
+    ASSERT_TRUE(b.m_page);
+    EXPECT_EQ(pagePixel(*b.m_page, 0, 0), (Rgb{128, 128, 128}));
+    EXPECT_EQ(pagePixel(*b.m_page, 1, 0), (Rgb{0, 0, 0}));
 
     // Rows past the page are dropped, not written over its last row.
     JobWriter past = rasterSetUp(2, 1);
@@ -189,18 +153,4 @@ TEST(HPPclParser, RowsAcrossThePage) {
     EXPECT_EQ(h.m_result, 0);
     ASSERT_TRUE(h.m_page);
     EXPECT_EQ(pagePixel(*h.m_page, 5, 0), (Rgb{128, 128, 128}));
-}
-
-// Found by fuzzing: rasters of no pixels, whose rows must still be safe.
-TEST(HPPclParser, RastersOfNoPixels) {
-    const ByteVector rows = JobWriter().startRaster(1).text("\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W").data();
-    const ByteVector configure =
-        JobWriter().command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).data();
-    // The last: a page of no height but of a width whose transmitted rows would need gigabytes.
-    for (const char* setUp : {"\x1b&u600D\x1b*r24s8T\x1b*t0R", "\x1b*r0s4T", "\x1b*r411000000s0T"}) {
-        const HPPclParser p(JobWriter().text(setUp).bytes(configure).bytes(rows).data());
-        EXPECT_EQ(p.m_result, 0) << setUp;
-        ASSERT_TRUE(p.m_page);
-        EXPECT_EQ(p.m_page->m_size, 0);
-    }
 }
