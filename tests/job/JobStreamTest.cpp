@@ -35,15 +35,3 @@ TEST(JobStream, ValueSyntax) {
         EXPECT_EQ(v.terminator, terminator) << text;
     }
 }
-
-TEST(JobStream, LinesAndTakes) {
-    const std::string text = "@PJL A\r\n@PJL B\fCabcdef";
-    JobStream in = streamOf(text);
-    EXPECT_EQ(in.readLine(), "@PJL A\n"); // carriage returns dropped
-    EXPECT_EQ(in.readLine(), "@PJL B\f");
-    EXPECT_EQ(in.take(2).size(), 2u);
-    EXPECT_EQ(in.take(-5).size(), 0u);
-    EXPECT_EQ(in.take(100).size(), 5u); // clipped at the end
-    EXPECT_TRUE(in.atEnd());
-    EXPECT_EQ(streamOf("C").readLine(), "C");
-}
