@@ -4,6 +4,7 @@
 // same cache and clock conditions. The benchmark's own time is the stamped drawing (manual time);
 // the counters give both times in milliseconds and their ratio.
 
+#include "ReferenceRendering.h"
 #include "job/PageData.h"
 #include "viewer/rendering/PageRendering.h"
 
@@ -43,7 +44,7 @@ void embossBoth(benchmark::State& state, int64_t kind, int64_t width, int64_t he
         const double fast = secondsSince(start);
         start = Clock::now();
         {
-            const QImage image = brelmont::viewer::embossImageReference(*page);
+            const QImage image = brelmont::bench::embossImageReference(*page);
             benchmark::DoNotOptimize(image.constBits());
         }
         reference += secondsSince(start);

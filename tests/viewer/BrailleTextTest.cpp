@@ -1,7 +1,7 @@
 // Emboss pages read as braille: the cell grid of every spacing the writer lays out, in 6- and 8-dot
 // form, found from a decoded job; graphics and blank pages; BRF of a written job.
-#include "job/Document.h"
 #include "viewer/braille/BrailleText.h"
+#include "job/Document.h"
 #include "viewer/braille/BrfExport.h"
 
 #include "BrailleLayouts.h"
@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <sstream>
+#include <tuple>
 
 using namespace brelmont::testing;
 using brelmont::job::Document;
@@ -40,12 +41,13 @@ std::string pattern(uint8_t bits) { return {char(0xE2), char(0xA0 | (bits >> 6))
 // Three pages: indented lines, a blank line inside the page, every letter; capitals and digits
 // give the 8-dot form its dots 7 and 8. The last page raises only the top row (6-dot) or the top
 // and bottom rows (8-dot), which other grids would fit as well.
-constexpr std::string_view Passage = "The Lantern keeper\n  climbed 90 steps\n\nevery evening, quick\nfox jumps; wizard\fpage Two 12\fCA AC";
+constexpr std::string_view Passage =
+    "The Lantern keeper\n  climbed 90 steps\n\nevery evening, quick\nfox jumps; wizard\fpage Two 12\fCA AC";
 
 } // namespace
 
 TEST(BrailleCells, EverySpacingIsFoundAndReadAsWritten) {
-    for (const BrailleSpacing spacing : AllBrailleSpacings) {
+    for (const BrailleSpacing spacing : AllBrailleSpacings)
         for (const int dots : {6, 8}) {
             SCOPED_TRACE(std::string(spacingName(spacing)) + " " + std::to_string(dots) + "-dot");
             const BrailleLayout layout = brailleLayout(spacing, dots);
@@ -53,27 +55,23 @@ TEST(BrailleCells, EverySpacingIsFoundAndReadAsWritten) {
             const auto doc = open(brailleJob(layOutBraille(written, layout, uint8_t(dots == 8 ? 7 : 3)), layout));
             ASSERT_EQ(doc->m_embPages.size(), written.size());
             for (size_t p = 0; p < written.size(); ++p) {
-                const auto page = doc->m_embPages[p];
-                const BraillePage read = brelmont::viewer::readBraillePage(*page);
+                const BraillePage read = brelmont::viewer::readBraillePage(*doc->m_embPages[p]);
                 ASSERT_EQ(read.search.layout, PageLayout::Cells);
                 const brelmont::viewer::CellGrid& g = read.search.grid;
-                EXPECT_EQ(g.dotPitchX, layout.dotPitch);
-                EXPECT_EQ(g.dotPitchY, layout.dotPitch);
-                EXPECT_EQ(g.cellPitch, layout.cellPitch);
-                EXPECT_EQ(g.linePitch, written[p].size() > 1 ? layout.linePitch : 0); // one line shows no pitch
-                EXPECT_EQ(g.dotsPerCell(), dots);
-                EXPECT_EQ(g.left, layout.margin);
-                EXPECT_EQ(g.top, layout.margin);
+                const int64_t linePitch = written[p].size() > 1 ? layout.linePitch : 0; // one line shows no pitch
+                EXPECT_EQ(
+                    (std::vector<int64_t>{g.dotPitchX, g.dotPitchY, g.cellPitch, g.linePitch, g.dotsPerCell(), g.left, g.top}),
+                    (std::vector<int64_t>{layout.dotPitch, layout.dotPitch, layout.cellPitch, linePitch, dots, layout.margin,
+                                          layout.margin}));
                 EXPECT_EQ(read.lines, written[p]);
                 std::string expected;
                 for (const BrailleCells& line : written[p]) {
                     for (uint8_t cell : line) expected += pattern(cell);
                     expected += '\n';
                 }
-                EXPECT_EQ(brailleText(*page), expected);
+                EXPECT_EQ(brailleText(*doc->m_embPages[p]), expected);
             }
         }
-    }
 }
 
 // Dots that lie on no grid of cells fall back to the dot map with a first line that says so.
@@ -84,40 +82,23 @@ TEST(BrailleCells, GraphicsFallBackToTheDotMapAndBlankPagesAreEmpty) {
     ByteVector texture(size_t(60 * 60), 0);
     for (size_t y = 0; y < 60; y += 6)
         for (size_t x = 0; x < 60; x += 6) texture[y * 60 + x] = 2;
-    struct Case {
-        const char* name;
-        std::shared_ptr<PageData> page;
-        PageLayout layout;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::shared_ptr<PageData>, PageLayout> cases[] = {
         {"the sample's tactile graphic", pageOf(tactileGraphicCells(850, 1100), 850, 1100), PageLayout::Graphic},
         {"text with a stray dot", pageOf(mixed, layout.width, layout.height), PageLayout::Graphic},
         {"an even texture", pageOf(texture, 60, 60), PageLayout::Graphic},
         {"no dots", pageOf(ByteVector(size_t(40 * 30), 0), 40, 30), PageLayout::Blank},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(brelmont::viewer::findCellGrid(*c.page).layout, c.layout);
-        const std::string text = brailleText(*c.page);
-        if (c.layout == PageLayout::Blank) EXPECT_EQ(text, "");
-        else EXPECT_TRUE(text == std::string(brelmont::viewer::GraphicNotice) + "\n" + brelmont::viewer::dotMapText(*c.page));
+    for (const auto& [what, page, pageLayout] : cases) {
+        EXPECT_EQ(brelmont::viewer::findCellGrid(*page).layout, pageLayout) << what;
+        const std::string map = std::string(brelmont::viewer::GraphicNotice) + "\n" + brelmont::viewer::dotMapText(*page);
+        EXPECT_TRUE(brailleText(*page) == (pageLayout == PageLayout::Blank ? "" : map)) << what;
     }
-}
-
-TEST(BrailleCells, DotMapHasOnePatternPerBlockOfTwoColumnsAndFourRows) {
-    // 3 x 5 cells: blocks of 2 x 4, the last column and row in blocks of their own.
-    const auto page = PageData::create(3, 5, 1);
+    // 3 x 5 cells: blocks of 2 x 4, the last column and row in blocks of their own; only drawn values are dots.
     const uint8_t cells[5][3] = {{7, 0, 1}, {0, 15, 0}, {8, 0, 0}, {2, 3, 0}, {0, 0, 16}};
-    for (int y = 0; y < 5; ++y) std::memcpy(page->row(y), cells[y], 3);
-    EXPECT_EQ(brelmont::viewer::dotMapText(*page), pattern(0x01 | 0x10 | 0x40 | 0x80) + pattern(0x01) + "\n" + pattern(0) + pattern(0) + "\n");
-    // Only drawn values are dots; only emboss pages have text.
-    for (int value = 0; value < 256; ++value) {
-        const auto one = PageData::create(1, 1, 2);
-        one->row(0)[0] = uint8_t(value);
-        const bool drawn = (value >= 1 && value <= 7) || value == 15;
-        EXPECT_EQ(brailleText(*one), drawn ? pattern(0x01) + "\n" : "") << value;
-    }
-    EXPECT_EQ(brailleText(*PageData::create(4, 4, 3)), "");
+    const auto page = pageOf(ByteVector(&cells[0][0], &cells[0][0] + 15), 3, 5);
+    EXPECT_EQ(brelmont::viewer::dotMapText(*page),
+              pattern(0x01 | 0x10 | 0x40 | 0x80) + pattern(0x01) + "\n" + pattern(0) + pattern(0) + "\n");
+    EXPECT_EQ(brailleText(*PageData::create(4, 4, 3)), ""); // only emboss pages have text
 }
 
 // BRF lines end in CR LF and pages are parted by a form feed; 8-dot pages and graphics are left out.

@@ -12,124 +12,116 @@
 #include <QImage>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-brelmont::testing::ProgramRun runCli(const std::string& args, const fs::path& dir) {
-    return brelmont::testing::runProgram(BRELMONT_CLI, args, dir);
-}
-
 class RenderCli : public ::testing::Test {
 protected:
+    brelmont::testing::ProgramRun render(const std::string& args) {
+        return brelmont::testing::runProgram(BRELMONT_CLI, "render " + args + " " + BRELMONT_SAMPLE_JOB + " " + out.string(),
+                                             dir);
+    }
+    std::string fileText(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    void SetUp() override {
+        std::string readError;
+        std::ostringstream diagnostics;
+        ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
+        ASSERT_EQ(doc.m_embPages.size(), 4u);
+        ASSERT_EQ(doc.m_inkPages.size(), 1u);
+    }
     brelmont::testing::ScratchDir scratch{"render"};
     const fs::path& dir = scratch.path();
+    const fs::path out = dir / "out";
+    brelmont::job::Document doc;
 };
+
+fs::path pageFile(const fs::path& dir, const char* kind, size_t i, const char* extension) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s-%03zu.%s", kind, i, extension);
+    return dir / name;
+}
 
 } // namespace
 
+// One picture a page, as the viewer draws it: emboss kind 1 at 5 pixels a cell, the others one pixel
+// a cell; a kind 4 page at its full pixel size, not the third the view shows.
 TEST_F(RenderCli, WritesOnePicturePerPageOfTheSampleJob) {
-    const fs::path out = dir / "out";
-    const auto r = runCli(std::string("render ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    const auto r = render("");
     ASSERT_EQ(r.status, 0) << r.err;
-
-    brelmont::job::Document doc;
-    std::string readError;
-    std::ostringstream diagnostics;
-    ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
-    ASSERT_GE(doc.m_embPages.size(), 3u);
-    ASSERT_GE(doc.m_inkPages.size(), 1u);
-
-    std::string expectedOut;
-    size_t files = 0;
-    const auto check = [&](const char* prefix, const brelmont::job::PageList& pages) {
-        for (size_t i = 0; i < pages.size(); ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "%s-%03zu.png", prefix, i);
-            expectedOut += (out / name).string() + "\n";
-            ++files;
-            const QImage written(QString::fromStdString((out / name).string()), "png");
-            ASSERT_FALSE(written.isNull()) << name;
-            const QImage drawn = brelmont::viewer::pageImage(*pages[i]);
-            // Pixel size: emboss kind 1 at 5 pixels a cell, the others one pixel a cell; a kind 4
-            // page at its full pixel size, not the third the view shows.
-            const int scale = pages[i]->m_kind == 1 ? 5 : 1;
-            EXPECT_EQ(written.size(), QSize(int(pages[i]->m_width) * scale, int(pages[i]->m_height) * scale)) << name;
-            EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32), drawn.convertToFormat(QImage::Format_RGB32)) << name;
+    std::string listed;
+    for (const auto& [kind, pages] : {std::pair{"emboss", &doc.m_embPages}, {"ink", &doc.m_inkPages}})
+        for (size_t i = 0; i < pages->size(); ++i) {
+            const fs::path file = pageFile(out, kind, i, "png");
+            listed += file.string() + "\n";
+            const QImage written(QString::fromStdString(file.string()), "png");
+            const auto page = (*pages)[i];
+            const int scale = page->m_kind == 1 ? 5 : 1;
+            EXPECT_EQ(written.size(), QSize(int(page->m_width) * scale, int(page->m_height) * scale)) << file;
+            EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
+                      brelmont::viewer::pageImage(*page).convertToFormat(QImage::Format_RGB32))
+                << file;
         }
-    };
-    check("emboss", doc.m_embPages);
-    check("ink", doc.m_inkPages);
-    EXPECT_EQ(r.out, expectedOut);
-    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(out), fs::directory_iterator())), files);
-}
-
-TEST_F(RenderCli, RefusalsAndFailures) {
-    using brelmont::testing::ByteVector;
-    using brelmont::testing::JobWriter;
-    const ByteVector nomodel = JobWriter().embossRaster(ByteVector(4, 1), 2, 2).data();
-    std::ofstream(dir / "nomodel.kprn", std::ios::binary)
-        .write(reinterpret_cast<const char*>(nomodel.data()), std::streamsize(nomodel.size()));
-    std::ofstream(dir / "file") << "x";
-    struct Case { std::string args; int status; std::string errPart; };
-    const Case cases[] = {
-        {"render " + (dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
-        {"render " + (dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"},
-        {"render " + std::string(BRELMONT_SAMPLE_JOB), 2, "usage"},
-        {"render " + std::string(BRELMONT_SAMPLE_JOB) + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
-        // A full disk: a file size limit of a few KiB, which the first picture passes.
-        {"render " + std::string(BRELMONT_SAMPLE_JOB) + " " + (dir / "full").string(), 1,
-         "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
-    };
-    for (const Case& c : cases) {
-        const bool full = c.args.find("full") != std::string::npos;
-        const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI, c.args, dir);
-        EXPECT_EQ(r.status, c.status) << c.args;
-        EXPECT_NE(r.err.find(c.errPart), std::string::npos) << c.args << ": " << r.err;
-        EXPECT_EQ(r.out, "") << c.args;
-    }
-    EXPECT_FALSE(fs::exists(dir / "d"));
-    EXPECT_FALSE(fs::exists(dir / "full" / "emboss-000.png"));
+    EXPECT_EQ(r.out, listed);
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 5u);
 }
 
 // The braille text is the viewer's, a file a page; the BRF holds the three text pages and leaves
 // the graphic out, saying so.
 TEST_F(RenderCli, WritesEmbossPagesAsBrailleTextAndBrf) {
-    const fs::path out = dir / "text";
-    const auto r = runCli(std::string("render --text ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    const auto r = render("--text");
     ASSERT_EQ(r.status, 0) << r.err;
-    brelmont::job::Document doc;
-    std::string readError;
-    std::ostringstream diagnostics;
-    ASSERT_FALSE(doc.readFromFile(BRELMONT_SAMPLE_JOB, diagnostics, readError));
-    ASSERT_EQ(doc.m_embPages.size(), 4u);
     std::string listed;
     for (size_t i = 0; i < doc.m_embPages.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "emboss-%03zu.txt", i);
-        std::ifstream in(out / name, std::ios::binary);
-        const std::string text(std::istreambuf_iterator<char>(in), {});
-        EXPECT_TRUE(text == brelmont::viewer::brailleText(*doc.m_embPages[i])) << name;
-        listed += (out / name).string() + "\n";
+        const fs::path file = pageFile(out, "emboss", i, "txt");
+        EXPECT_TRUE(fileText(file) == brelmont::viewer::brailleText(*doc.m_embPages[i])) << file;
+        listed += file.string() + "\n";
     }
     EXPECT_EQ(r.out, listed);
     EXPECT_FALSE(fs::exists(out / "ink-000.txt"));
 
-    const auto brf = runCli(std::string("render --brf ") + BRELMONT_SAMPLE_JOB + " " + out.string(), dir);
+    const auto brf = render("--brf");
     ASSERT_EQ(brf.status, 0) << brf.err;
     const fs::path file = out / (fs::path(BRELMONT_SAMPLE_JOB).stem().string() + ".brf");
     EXPECT_EQ(brf.out, file.string() + "\n");
-    EXPECT_NE(brf.err.find("brelmont-cli: Emboss page 4 is a tactile graphic, not braille cells; it was left out.\n"), std::string::npos);
-    std::ifstream in(file, std::ios::binary);
-    const std::string text(std::istreambuf_iterator<char>(in), {});
+    EXPECT_NE(brf.err.find("brelmont-cli: Emboss page 4 is a tactile graphic, not braille cells; it was left out.\n"),
+              std::string::npos);
+    const std::string text = fileText(file);
     EXPECT_EQ(text.substr(0, 27), "THE LANTERN KEEPER OF THE\r\n");
     EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 2);
+}
+
+TEST_F(RenderCli, RefusalsAndFailures) {
+    const brelmont::testing::ByteVector nomodel = brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data();
+    std::ofstream(dir / "nomodel.kprn", std::ios::binary)
+        .write(reinterpret_cast<const char*>(nomodel.data()), std::streamsize(nomodel.size()));
+    std::ofstream(dir / "file") << "x";
+    const std::string sample = BRELMONT_SAMPLE_JOB;
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {(dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
+        {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"},
+        {sample, 2, "usage"},
+        {sample + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
+        // A full disk: a file size limit of a few KiB, which the first picture passes.
+        {sample + " " + (dir / "full").string(), 1,
+         "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
+    };
+    for (const auto& [args, status, errPart] : cases) {
+        const bool full = args.find("full") != std::string::npos;
+        const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI,
+                                                     "render " + args, dir);
+        EXPECT_EQ(r.status, status) << args;
+        EXPECT_NE(r.err.find(errPart), std::string::npos) << args << ": " << r.err;
+        EXPECT_EQ(r.out, "") << args;
+    }
+    EXPECT_FALSE(fs::exists(dir / "d"));
+    EXPECT_FALSE(fs::exists(dir / "full" / "emboss-000.png"));
 }

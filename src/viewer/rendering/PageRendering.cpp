@@ -65,8 +65,6 @@ DotLook inkLook(uint8_t v) { return {v ? &inkColour() : nullptr, 1.0}; }
 
 using LookOf = DotLook (*)(uint8_t);
 
-LookOf embossLookOf(EmbossLook look) { return look == EmbossLook::HighContrast ? highContrastLook : levelLook; }
-
 // Where a dot of diameter d lies in the square of a full-size dot (diameter D) whose lower-left
 // corner is (left, bottom), the y axis pointing down: centred, so its top-left corner is
 // (D - d) / 2 right of the corner and (D + d) / 2 above it.
@@ -92,30 +90,6 @@ int64_t squareBottomRow(const PageData& page, int64_t y, double scale, int image
 }
 
 int64_t squareLeftColumn(int64_t x, double scale) { return int64_t(std::trunc(double(x) * scale)); }
-
-// One ellipse per dot, in drawing order.
-QImage drawDotsReference(const PageData& page, double scale, double diameter, LookOf lookOf) {
-    QImage image = whiteSurface(page, scale);
-    if (image.isNull()) return image;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    const QColor* brushColour = nullptr;
-    for (int64_t y = 0; y < page.m_height; ++y) {
-        const uint8_t* row = page.pixelAddress(0, y);
-        const double bottom = double(squareBottomRow(page, y, scale, image.height()));
-        for (int64_t x = 0; x < page.m_width; ++x) {
-            const DotLook look = lookOf(row[x]);
-            if (!look.colour) continue;
-            if (look.colour != brushColour) painter.setBrush(*(brushColour = look.colour));
-            const double d = diameter * look.size;
-            painter.drawEllipse(QRectF(double(squareLeftColumn(x, scale)) + dotLeftOffset(diameter, d),
-                                       bottom + dotTopOffset(diameter, d), d, d));
-        }
-    }
-    painter.end();
-    return image;
-}
 
 // round(x * a / 255) on each byte of a premultiplied pixel, rounded as QPainter's own blending
 // rounds, so that stamped dots come out as drawn ones.
@@ -341,14 +315,7 @@ std::optional<QColor> embossDotColour(unsigned value) {
 
 QImage embossImage(const PageData& page, EmbossLook look) { return drawDotsStamped(page, embossStamps(embossIndex(page), look)); }
 
-QImage embossImageReference(const PageData& page, EmbossLook look) {
-    const int i = embossIndex(page);
-    return drawDotsReference(page, EmbossScale[i], EmbossDiameter[i], embossLookOf(look));
-}
-
 QImage inkDotImage(const PageData& page) { return drawDotsStamped(page, inkStamps()); }
-
-QImage inkDotImageReference(const PageData& page) { return drawDotsReference(page, InkScale, InkDiameter, inkLook); }
 
 QImage rgbImage(const PageData& page) {
     // A buffer with fewer than three bytes a pixel per row (not a kind 4 page) is never wrapped.

@@ -27,16 +27,9 @@ enum class EmbossLook { Levels, HighContrast };
 // A smaller high-contrast dot is centred in the square of a full-size one.
 QImage embossImage(const job::PageData& page, EmbossLook look = EmbossLook::Levels);
 
-// The same picture drawn the straightforward way, one QPainter ellipse per dot. embossImage()
-// matches it within one unit per channel; kept for tests and the benchmark.
-QImage embossImageReference(const job::PageData& page, EmbossLook look = EmbossLook::Levels);
-
 // Kind 3 ink page: every non-zero byte is a black antialiased circle inscribed in its pixel, on
 // white, Format_ARGB32_Premultiplied. Null for an empty page.
 QImage inkDotImage(const job::PageData& page);
-
-// inkDotImage() drawn one QPainter ellipse per dot (tests).
-QImage inkDotImageReference(const job::PageData& page);
 
 // Kind 4 ink page: the page buffer itself, not copied (Format_RGB888, bytesPerLine = m_stride).
 // The page must outlive the image and every copy of it; use QImage::copy() to keep the pixels
