@@ -60,9 +60,7 @@ protected:
         CupsSimFixture::SetUp();
         for (const std::string& name : {Queue, HostileQueue}) cups->run("lpoptions -x " + shellQuote(name));
     }
-    void TearDown() override {
-        if (cups) EXPECT_FALSE(fs::exists("pwned")) << "a shell ran part of a value or queue name";
-    }
+    void TearDown() override { EXPECT_FALSE(cups && fs::exists("pwned")) << "a shell ran part of a value or queue name"; }
 
     static std::string lpoptions(const std::string& arguments) { return cups->run("lpoptions " + arguments).out; }
     static std::string assignmentsOf(const std::string& queue) { return lpoptions("-p " + shellQuote(queue)); }

@@ -24,8 +24,8 @@ TEST(CommandRunner, HowACommandEnds) {
         {"exit status", "echo x; exit 3", {}, false, Status::Ended, 3, "x\n"},
         {"signal", "kill -9 $$", {}, false, Status::Ended, 137, ""},
         {"no input", "cat; echo done", {}, false, Status::Ended, 0, "done\n"},
-        {"time limit", outlived + "echo started", {.limit = 300ms}, false, Status::TimedOut, -1, "started\n"},
-        {"output cap", "head -c 99999 /dev/zero;" + outlived + "sleep 30", {.maxOutput = 10}, false, Status::TooMuchOutput, -1, std::string(10, 0)},
+        {"time limit", outlived + "echo started", {.limit = 300ms, .stop = {}}, false, Status::TimedOut, -1, "started\n"},
+        {"output cap", "head -c 99999 /dev/zero;" + outlived + "sleep 30", {.limit = 2min, .stop = {}, .maxOutput = 10}, false, Status::TooMuchOutput, -1, std::string(10, 0)},
         {"cancel", outlived + "sleep 30", {}, true, Status::Stopped, -1, ""},
     };
     // clang-format on
