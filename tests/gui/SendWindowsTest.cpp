@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <unistd.h>
+
 using brelmont::sendfile::SendFileDlg;
 using brelmont::sendfile::SendFileViewController;
 using brelmont::testing::StandInLpr;
@@ -85,6 +87,9 @@ TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
         const StandInLpr lpr(scratch.path());
         EXPECT_FALSE(window.sendClick());
         EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
+        type(scratch.path()); // a folder
+        EXPECT_FALSE(window.sendClick());
+        EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
         type(scratch.path() / "missing.prn");
         EXPECT_FALSE(window.sendClick());
         EXPECT_EQ(status(),
@@ -138,20 +143,24 @@ TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
     EXPECT_FALSE(sheet->isVisible());
 }
 
-// Each failure has its alert and the sheet stays.
+// Each failure has its alert and the sheet stays; the core's own tests pin what is left behind.
 TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
     const struct {
         std::shared_ptr<brelmont::job::Document> document;
         int lprStatus;
+        bool spoilWorkFolder;
         QString said;
     } cases[] = {
-        {guitest::document(guitest::job(0, 0)), 0, "The job could not be sent (error domain No such file, code 4)."},
-        {guitest::document(guitest::job(1, 0)), 1,
+        {guitest::document(guitest::job(0, 0)), 0, false, "The job could not be sent (error domain No such file, code 4)."},
+        {guitest::document(guitest::job(1, 0)), 1, false,
          "The job was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."},
+        {guitest::document(guitest::job(1, 0)), 0, true, "The job could not be written for sending, so nothing was sent: "},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.said.toStdString());
         const StandInLpr lpr(scratch.path() / std::to_string(&c - cases), c.lprStatus);
+        if (c.spoilWorkFolder) // a file where the private work folder belongs
+            guitest::writeFile(lpr.tmp() / ("brelmont-" + std::to_string(getuid())), "not a folder");
         present(c.document);
         sheet->m_comboPrinters->setCurrentIndex(0);
         find<QPushButton>(sheet, "m_buttonSend")->click();
