@@ -15,8 +15,7 @@
 #include <QVBoxLayout>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <thread>
 
 using namespace brelmont::widgets;
@@ -25,18 +24,10 @@ namespace {
 
 // A gate a worker waits at until the test opens it.
 struct Gate {
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool isOpen = false;
-    void open() {
-        const std::lock_guard lock(mutex);
-        isOpen = true;
-        cv.notify_all();
-    }
-    void wait() {
-        std::unique_lock lock(mutex);
-        cv.wait(lock, [&] { return isOpen; });
-    }
+    std::promise<void> opener;
+    std::shared_future<void> opened = opener.get_future().share();
+    void open() { opener.set_value(); }
+    void wait() { opened.wait(); }
 };
 
 class LongWaitTest : public ::testing::Test {
