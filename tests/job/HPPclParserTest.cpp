@@ -44,7 +44,6 @@ TEST(HPPclParser, TopLevelBytes) {
         {"\x1b%-12345", -1, 0},
         {std::string("\0\f\0", 3), 0, 0},
         {"\x01", -1, 0},
-        {"A", -1, 0},
         {"\x1b", 0, 0},
         {"\x1bZ@PJL ENTER LANGUAGE=PCL3GUI\n", 0, 3},
     };
@@ -67,10 +66,6 @@ TEST(HPPclParser, RasterSettings) {
         {"RGB, compression 10", {6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 10, false},
         {"black only, compression 9", {6, 7, 0, 1, 2, 0x58, 2, 0x58, 9, 1, 1, 1}, 9, false},
         {"black plane and colour", {6, 0x1F, 0, 2, 2, 0x58, 2, 0x58, 9, 1, 1, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 10, true},
-        {"a component count beyond the block",
-         {6, 0x1F, 0, 9, 2, 0x58, 2, 0x58, 9, 1, 1, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1},
-         10,
-         true},
         {"not format 6", {5, 0x1F, 0, 2, 2, 0x58, 2, 0x58, 9, 1, 1, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 0, false},
     };
     for (const auto& [what, block, compression, blackPlane] : cases) {
@@ -84,11 +79,6 @@ TEST(HPPclParser, RasterSettings) {
 TEST(HPPclParser, FaultsEndTheBlock) {
     const ByteVector raster = rasterSetUp(4, 4).data();
     const auto after = [&](const std::string& s) { return JobWriter().bytes(raster).text(s).data(); };
-    const auto noPixels = [](const char* setUp) {
-        JobWriter w;
-        w.text(setUp).command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).startRaster(1);
-        return w.text("\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W").data();
-    };
     const std::tuple<const char*, ByteVector, int64_t> cases[] = {
         {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1},
         {"negative configuration pass-over", bytesOf("\x1b&b-1W\x1b*r7S"), -1},
@@ -97,16 +87,11 @@ TEST(HPPclParser, FaultsEndTheBlock) {
         {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1},
         {"row cut by the end of the data", after("\x1b*b10W\x80\x10\x20"), -1},
         {"row command cut inside its value", after("\x1b*b1"), -2},
-        {"row command with no value", after("\x1b*b"), -2},
         {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2},
         {"row whose command runs past its bytes", after("\x1b*b2W\x80\x10\x1b*r7S"), -1},
         {"overflowing value", bytesOf("\x1b*r99999999999999999999S\x1b*r7T"), -1},
         {"overflowing row skip", after("\x1b*b9223372036854775807Y\x1b*b1Y"), -1},
         {"unknown command elsewhere", bytesOf("\x1b&k5Q\x1b*r7S"), 0},
-        // Found by fuzzing: rows of rasters of no pixels, the last of a width whose rows would need gigabytes.
-        {"no pixels at resolution 0", noPixels("\x1b&u600D\x1b*r24s8T\x1b*t0R"), 0},
-        {"no width", noPixels("\x1b*r0s4T"), 0},
-        {"no height", noPixels("\x1b*r411000000s0T"), 0},
     };
     for (const auto& [what, block, result] : cases) {
         const HPPclParser p(block);

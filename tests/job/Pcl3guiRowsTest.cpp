@@ -17,9 +17,6 @@ struct Px {
     uint8_t r, g, b;
     bool operator==(const Px&) const = default;
 };
-std::ostream& operator<<(std::ostream& o, const Px& p) {
-    return o << '(' << int(p.r) << ',' << int(p.g) << ',' << int(p.b) << ')';
-}
 
 constexpr Px W{0xFF, 0xFF, 0xFF};
 constexpr Px C{0x20, 0x40, 0x60}; // the 3-byte pixel 10 20 30

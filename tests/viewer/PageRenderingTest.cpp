@@ -77,7 +77,6 @@ TEST(EmbossImage, ColoursByValue) {
         EXPECT_EQ(c, viewer::embossDotColour(x + 1)->rgb()) << "value " << x + 1;
     }
     EXPECT_EQ(image.pixel(37, 3), Blue);
-    for (unsigned v : {0u, 8u, 14u, 16u, 255u, 1000u}) EXPECT_FALSE(viewer::embossDotColour(v)) << v;
     for (const int64_t kind : {1, 2}) {
         const PagePtr undrawn = makePage(16, 16, kind);
         for (int v = 8, n = 0; v < 256; ++v)
