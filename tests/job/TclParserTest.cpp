@@ -39,6 +39,10 @@ struct Decoded {
     }
 };
 
+ByteVector binary(uint8_t type, int64_t w, int64_t h, const ByteVector& controls) {
+    return JobWriter().header(type, w, h, type == 4 ? HeaderCheck::Marked : HeaderCheck::Sum4, {}).bytes(controls).data();
+}
+
 ByteVector rowBytes(const PagePtr& page, int64_t y) {
     return page && page->row(y) ? ByteVector(page->row(y), page->row(y) + page->m_width * (page->m_kind == 4 ? 3 : 1))
                                 : ByteVector{};
@@ -47,9 +51,6 @@ ByteVector rowBytes(const PagePtr& page, int64_t y) {
 } // namespace
 
 TEST(TclParser, ResultCodes) {
-    const auto binary = [](const ByteVector& controls) {
-        return JobWriter().header(4, 5, 3, HeaderCheck::Marked, {}).bytes(controls).data();
-    };
     const std::tuple<const char*, ByteVector, int64_t> cases[] = {
         {"PJL and escapes", bytesOf(std::string("@PJL ENTER LANGUAGE=TCL\r\n\033E\x1b&l2P\0\f", 30)), 0},
         {"stray byte", bytesOf("\x01"), -1},
@@ -66,9 +67,9 @@ TEST(TclParser, ResultCodes) {
         {"overflowing value", bytesOf("\x1b*r99999999999999999999S"), -1},
         {"unknown command outside rows", bytesOf("\x1b&k5Q\x1b(s3B"), 0},
         {"rows with no raster", bytesOf("\x1b*b3W\x02\x41\x42\x1b*b2U\x01\x01"), 0},
-        {"binary raster, data ends", binary({0x00, 0x01, 1, 2}), -2},
-        {"binary raster, literal count missing", binary({0x00}), -1},
-        {"binary raster, next-line cut", binary({0xC0}), -1},
+        {"binary raster, data ends", binary(4, 5, 3, {0x00, 0x01, 1, 2}), -2},
+        {"binary raster, literal count missing", binary(4, 5, 3, {0x00}), -1},
+        {"binary raster, next-line cut", binary(4, 5, 3, {0xC0}), -1},
     };
     for (const auto& [what, job, result] : cases) {
         SCOPED_TRACE(what);
@@ -160,9 +161,6 @@ TEST(TclParser, MediaAndForceFromEmbossHeaders) {
 
 // A row of the one page each job files.
 TEST(TclParser, DecodedRows) {
-    const auto binary = [](uint8_t type, int64_t w, int64_t h, const ByteVector& controls) {
-        return JobWriter().header(type, w, h, type == 4 ? HeaderCheck::Marked : HeaderCheck::Sum4, {}).bytes(controls).data();
-    };
     const auto raster = [](int64_t dpi, int64_t w, int64_t h, int64_t mode) {
         return std::move(JobWriter().unit(dpi).rasterSize(w, h).startRaster(mode));
     };
