@@ -181,14 +181,8 @@ TEST(TclParser, DecodedRows) {
     const ByteVector oneBit = raster(100, 10, 1, 2).row({0x05, 0x02}).endRaster().data();
     const ByteVector rgb = raster(300, 2, 1, 3).plane({10, 11}).plane({20, 21}).row({30, 31}).endRaster().data();
     const ByteVector pastPage = raster(20, 3, 2, 1).row({1, 1, 1}).row({2, 2, 2}).row({3, 3, 3}).endRaster().endRaster().data();
-    const ByteVector tooLarge = raster(20, 70000, 70000, 1)
-                                    .row(ByteVector(70000, 1))
-                                    .endRaster()
-                                    .rasterSize(3, 1)
-                                    .startRaster(1)
-                                    .row({5, 6, 7})
-                                    .endRaster()
-                                    .data();
+    JobWriter tooLarge = raster(20, 70000, 70000, 1);
+    tooLarge.row(ByteVector(70000, 1)).endRaster().rasterSize(3, 1).startRaster(1).row({5, 6, 7}).endRaster();
     const ByteVector scaled = JobWriter().rasterSize(170, 220).resolution(100).startRaster(1).endRaster().data();
     const std::tuple<const char*, int64_t, ByteVector, ByteVector> cases[] = {
         {"binary literal", 0, {1, 2, 3, 4, 5}, wrapped},
@@ -204,7 +198,7 @@ TEST(TclParser, DecodedRows) {
         {"one-bit ink, least significant bit first", 0, {1, 0, 1, 0, 0, 0, 0, 0, 0, 1}, oneBit},
         {"RGB from two planes and a row", 0, {10, 20, 30, 11, 21, 31}, rgb},
         {"rows past the page dropped, a page filed once", 1, {2, 2, 2}, pastPage},
-        {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge},
+        {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge.data()},
         {"resolution scales the raster size", 1099, ByteVector(850, 0), scaled},
     };
     for (const auto& [what, y, row, job] : cases) {
