@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <string>
+#include <string_view>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,8 +29,7 @@ constexpr int SkipStatus = 77; // the driver or its tools are not installed
 struct Image {
     int64_t width, height;
     ByteVector rgb;
-    const uint8_t* at(int64_t x, int64_t y) const { return rgb.data() + 3 * (y * width + x); }
-    uint8_t* at(int64_t x, int64_t y) { return rgb.data() + 3 * (y * width + x); }
+    uint8_t* at(int64_t x, int64_t y) const { return const_cast<uint8_t*>(rgb.data()) + 3 * (y * width + x); }
 };
 
 // Colour patches, gradients that make delta pixels, noise that makes literal pixels, white bands
@@ -72,46 +71,26 @@ void writePpm(const fs::path& path, const Image& img) {
     out.write(reinterpret_cast<const char*>(img.rgb.data()), std::streamsize(img.rgb.size()));
 }
 
-ByteVector readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteVector(std::istreambuf_iterator<char>(in), {});
-}
-
-// Finds ESC * letter VALUE terminator at or after `from`; returns the index of the ESC or npos.
-size_t findCommand(const ByteVector& s, size_t from, char param, char terminator) {
-    for (size_t i = from; i + 3 < s.size(); ++i) {
-        if (s[i] != 27 || s[i + 1] != '*' || s[i + 2] != uint8_t(param)) continue;
-        size_t j = i + 3;
-        while (j < s.size() && (std::isdigit(s[j]) || s[j] == '-')) ++j;
-        if (j < s.size() && s[j] == uint8_t(terminator)) return i;
-    }
-    return std::string::npos;
+size_t find(const ByteVector& s, std::string_view what, size_t from = 0) {
+    return size_t(std::search(s.begin() + long(from), s.end(), what.begin(), what.end()) - s.begin());
 }
 
 // The driver's configure block and its row commands, behind this program's set-up.
 ByteVector reframe(const ByteVector& stream, int64_t width, int64_t height) {
-    const size_t configure = findCommand(stream, 0, 'g', 'W');
-    const size_t start = findCommand(stream, 0, 'r', 'A');
-    const size_t end = findCommand(stream, start, 'r', 'C');
-    EXPECT_NE(configure, std::string::npos);
-    EXPECT_NE(start, std::string::npos);
-    EXPECT_NE(end, std::string::npos);
-
+    const size_t configure = find(stream, "\x1b*g20W"), start = find(stream, "\x1b*r1A"), end = find(stream, "\x1b*rC", start);
+    EXPECT_LT(end, stream.size());
     JobWriter block;
     block.pjl("@PJL ENTER LANGUAGE=PCL3GUI").unit(600).rasterSize(width, height).resolution(300);
     block.bytes(ByteVector(stream.begin() + long(configure), stream.begin() + long(configure + 6 + 20)));
     block.startRaster(1);
     // Keep only the row commands ESC * b # V/W/Y with their data.
-    size_t i = start + 5;
-    while (i < end) {
+    for (size_t i = start + 5, next; i < end; i = next) {
         EXPECT_EQ(stream[i], 27) << "at " << i;
         size_t j = i + 3;
         int64_t n = 0;
         while (std::isdigit(stream[j])) n = n * 10 + (stream[j++] - '0');
-        const char letter = char(stream[j]);
-        const size_t next = j + 1 + (letter == 'V' || letter == 'W' ? size_t(n) : 0);
+        next = j + 1 + (stream[j] == 'V' || stream[j] == 'W' ? size_t(n) : 0);
         if (stream[i + 2] == 'b') block.bytes(ByteVector(stream.begin() + long(i), stream.begin() + long(next)));
-        i = next;
     }
     block.endRaster().universalExit();
     return block.data();
@@ -144,11 +123,10 @@ TEST(RealDriverRows, DecodeToTheDriversInput) {
         const int status = std::system(command.c_str());
         if (WIFEXITED(status) && WEXITSTATUS(status) == SkipStatus) GTEST_SKIP() << "the hpcups driver is not installed";
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
-        const HPPclParser p(reframe(readFile(dir / "out.pcl"), img.width, img.height));
+        std::ifstream pcl(dir / "out.pcl", std::ios::binary);
+        const HPPclParser p(reframe(ByteVector(std::istreambuf_iterator<char>(pcl), {}), img.width, img.height));
         ASSERT_EQ(p.m_result, 0);
-        ASSERT_TRUE(p.m_page);
-        ASSERT_EQ(p.m_page->m_width, img.width / 2);
-        ASSERT_EQ(p.m_page->m_height, img.height / 2);
+        ASSERT_TRUE(p.m_page && p.m_page->m_width == img.width / 2 && p.m_page->m_height == img.height / 2);
         EXPECT_EQ(mismatches(*p.m_page, img), 0);
     }
 }

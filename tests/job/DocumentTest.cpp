@@ -2,7 +2,6 @@
 #include "job/JobFile.h"
 
 #include "JobWriter.h"
-#include "SampleJob.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include <unistd.h>
 
 using brelmont::job::Document;
-using brelmont::job::PageList;
 using brelmont::job::PageSource;
 using brelmont::testing::ByteVector;
 using brelmont::testing::HeaderCheck;
@@ -38,7 +36,6 @@ TEST(Document, OpensAcceptedTypesAndRefusesTheRest) {
     const ByteVector modelOnly = JobWriter().pjl("@PJL SET MODEL=\"Tessaline 30RT\"").data();
     const ByteVector failsLater =
         JobWriter().pjl("@PJL MODEL=\"Valdo\"").embossRaster(ByteVector(8, 1), 4, 2).text("junk").data();
-    const ByteVector ink = JobWriter().inkBlock(ByteVector(16, 1), 4, 4, HeaderCheck::Sum4).data();
     // Job, type name, refusal code, model, emboss and ink pages.
     const std::tuple<ByteVector, std::string, int64_t, int64_t, size_t, size_t> cases[] = {
         {pages, Document::TypeKprn, 0, 131201, 3, 0},
@@ -47,7 +44,6 @@ TEST(Document, OpensAcceptedTypesAndRefusesTheRest) {
         {noModel, Document::TypeKprn, 259, 0, 0, 0},
         {modelOnly, Document::TypeKprn, 0, 20802, 0, 0},
         {failsLater, Document::TypeKprn, 0, 121201, 1, 0},
-        {ink, Document::TypeKprn, 0, 161705, 0, 1},
     };
     int row = 0;
     for (const auto& [job, type, code, model, emboss, inkPages] : cases) {
@@ -132,20 +128,4 @@ TEST(Document, AThousandPageJobOpensWithEveryPageReachable) {
     EXPECT_EQ(doc.pagesDecoded(), 1000);
     EXPECT_EQ(doc.m_embPages.decodeUncached(499).page->row(0)[0], 1 + 499 % 7);
     EXPECT_EQ(doc.pagesDecoded(), 1001);
-}
-
-// The sample job's colour block is larger than 64 KiB: its length must be read whole, or the rest
-// of the job would be read as commands and fail.
-TEST(Document, TheSampleJobDecodesWithoutAFault) {
-    Document doc;
-    std::ostringstream diagnostics;
-    ASSERT_FALSE(doc.readFromData(brelmont::testing::makeSampleJob(), Document::TypeKprn, "sample.kprn", diagnostics));
-    for (const auto& d : doc.m_diagnostics) EXPECT_FALSE(d.isFault()) << d.describe();
-    ASSERT_EQ(doc.m_inkPages.size(), 1u);
-    for (const PageList* list : {&doc.m_embPages, &doc.m_inkPages})
-        for (size_t i = 0; i < list->size(); ++i) {
-            const auto decoded = list->decoded(i);
-            EXPECT_TRUE(decoded.page);
-            EXPECT_TRUE(decoded.notes.empty()) << decoded.notes.front().describe();
-        }
 }

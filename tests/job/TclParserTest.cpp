@@ -25,30 +25,23 @@ bool samePixels(const PagePtr& a, const PagePtr& b) {
     return a && b && PageShape::of(*a) == PageShape::of(*b) && std::equal(a->m_bytes, a->m_bytes + a->m_size, b->m_bytes);
 }
 
-// A job decoded eagerly; every page its index describes must decode on its own to the same page.
+// A job decoded eagerly (the fuzzer checks that each page also decodes on its own, the same).
 struct Decoded {
     std::vector<PagePtr> emboss, ink;
     int64_t result = 0, printerType = 0, mediaType = 0, minCust = 0, maxCust = 0, force = 0;
 
     explicit Decoded(const ByteVector& job) {
-        std::vector<FiledPage> filed;
-        const TclParser p(job, TclParser::Pixels::Make, [&](FiledPage&& page) { filed.push_back(std::move(page)); });
+        const TclParser p(job, TclParser::Pixels::Make, [&](FiledPage&& page) {
+            (brelmont::job::PageData::isEmbossKind(page.shape.kind) ? emboss : ink).push_back(page.pixels);
+        });
         result = p.m_result, printerType = p.m_printerType, mediaType = p.m_mediaType;
         minCust = p.m_minCustPForce, maxCust = p.m_maxCustPForce, force = p.m_brailleForce;
-        const DecodedJob index = brelmont::job::decodeJob(job, TclParser::Pixels::Describe);
-        EXPECT_EQ(index.result, result);
-        EXPECT_EQ(index.diagnostics, p.m_diagnostics);
-        EXPECT_EQ(index.emboss.size() + index.ink.size(), filed.size());
-        if (index.emboss.size() + index.ink.size() != filed.size()) return;
-        size_t n[2] = {0, 0};
-        for (const FiledPage& page : filed) {
-            const bool isEmboss = brelmont::job::PageData::isEmbossKind(page.shape.kind);
-            const FiledPage again = TclParser::decodePage(job, (isEmboss ? index.emboss : index.ink)[n[isEmboss]++].start);
-            EXPECT_TRUE(samePixels(again.pixels, page.pixels)) << "a page decoded on its own differs";
-            (isEmboss ? emboss : ink).push_back(page.pixels);
-        }
     }
 };
+
+ByteVector binary(uint8_t type, int64_t w, int64_t h, const ByteVector& controls) {
+    return JobWriter().header(type, w, h, type == 4 ? HeaderCheck::Marked : HeaderCheck::Sum4, {}).bytes(controls).data();
+}
 
 ByteVector rowBytes(const PagePtr& page, int64_t y) {
     return page && page->row(y) ? ByteVector(page->row(y), page->row(y) + page->m_width * (page->m_kind == 4 ? 3 : 1))
@@ -58,15 +51,11 @@ ByteVector rowBytes(const PagePtr& page, int64_t y) {
 } // namespace
 
 TEST(TclParser, ResultCodes) {
-    const auto binary = [](const ByteVector& controls) {
-        return JobWriter().header(4, 5, 3, HeaderCheck::Marked, {}).bytes(controls).data();
-    };
     const std::tuple<const char*, ByteVector, int64_t> cases[] = {
         {"PJL and escapes", bytesOf(std::string("@PJL ENTER LANGUAGE=TCL\r\n\033E\x1b&l2P\0\f", 30)), 0},
         {"stray byte", bytesOf("\x01"), -1},
         {"universal exit without the minus", bytesOf("\x1b%12345X"), -1},
         {"one-bit ink raster at 20 dpi", bytesOf("\x1b*r2A"), -3},
-        {"RGB raster at 100 dpi", bytesOf("\x1b&u100D\x1b*r3A"), -3},
         {"unknown raster mode", bytesOf("\x1b*r4A"), -3},
         {"emboss row too short", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\x01\x01"), -2},
         {"emboss row exact", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\xFC\x01"), 0},
@@ -78,9 +67,9 @@ TEST(TclParser, ResultCodes) {
         {"overflowing value", bytesOf("\x1b*r99999999999999999999S"), -1},
         {"unknown command outside rows", bytesOf("\x1b&k5Q\x1b(s3B"), 0},
         {"rows with no raster", bytesOf("\x1b*b3W\x02\x41\x42\x1b*b2U\x01\x01"), 0},
-        {"binary raster, data ends", binary({0x00, 0x01, 1, 2}), -2},
-        {"binary raster, literal count missing", binary({0x00}), -1},
-        {"binary raster, next-line cut", binary({0xC0}), -1},
+        {"binary raster, data ends", binary(4, 5, 3, {0x00, 0x01, 1, 2}), -2},
+        {"binary raster, literal count missing", binary(4, 5, 3, {0x00}), -1},
+        {"binary raster, next-line cut", binary(4, 5, 3, {0xC0}), -1},
     };
     for (const auto& [what, job, result] : cases) {
         SCOPED_TRACE(what);
@@ -172,9 +161,6 @@ TEST(TclParser, MediaAndForceFromEmbossHeaders) {
 
 // A row of the one page each job files.
 TEST(TclParser, DecodedRows) {
-    const auto binary = [](uint8_t type, int64_t w, int64_t h, const ByteVector& controls) {
-        return JobWriter().header(type, w, h, type == 4 ? HeaderCheck::Marked : HeaderCheck::Sum4, {}).bytes(controls).data();
-    };
     const auto raster = [](int64_t dpi, int64_t w, int64_t h, int64_t mode) {
         return std::move(JobWriter().unit(dpi).rasterSize(w, h).startRaster(mode));
     };
@@ -195,14 +181,8 @@ TEST(TclParser, DecodedRows) {
     const ByteVector oneBit = raster(100, 10, 1, 2).row({0x05, 0x02}).endRaster().data();
     const ByteVector rgb = raster(300, 2, 1, 3).plane({10, 11}).plane({20, 21}).row({30, 31}).endRaster().data();
     const ByteVector pastPage = raster(20, 3, 2, 1).row({1, 1, 1}).row({2, 2, 2}).row({3, 3, 3}).endRaster().endRaster().data();
-    const ByteVector tooLarge = raster(20, 70000, 70000, 1)
-                                    .row(ByteVector(70000, 1))
-                                    .endRaster()
-                                    .rasterSize(3, 1)
-                                    .startRaster(1)
-                                    .row({5, 6, 7})
-                                    .endRaster()
-                                    .data();
+    JobWriter tooLarge = raster(20, 70000, 70000, 1);
+    tooLarge.row(ByteVector(70000, 1)).endRaster().rasterSize(3, 1).startRaster(1).row({5, 6, 7}).endRaster();
     const ByteVector scaled = JobWriter().rasterSize(170, 220).resolution(100).startRaster(1).endRaster().data();
     const std::tuple<const char*, int64_t, ByteVector, ByteVector> cases[] = {
         {"binary literal", 0, {1, 2, 3, 4, 5}, wrapped},
@@ -218,7 +198,7 @@ TEST(TclParser, DecodedRows) {
         {"one-bit ink, least significant bit first", 0, {1, 0, 1, 0, 0, 0, 0, 0, 0, 1}, oneBit},
         {"RGB from two planes and a row", 0, {10, 20, 30, 11, 21, 31}, rgb},
         {"rows past the page dropped, a page filed once", 1, {2, 2, 2}, pastPage},
-        {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge},
+        {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge.data()},
         {"resolution scales the raster size", 1099, ByteVector(850, 0), scaled},
     };
     for (const auto& [what, y, row, job] : cases) {

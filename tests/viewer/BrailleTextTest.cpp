@@ -79,13 +79,9 @@ TEST(BrailleCells, GraphicsFallBackToTheDotMapAndBlankPagesAreEmpty) {
     const BrailleLayout layout = brailleLayout(BrailleSpacing::Congress, 6);
     ByteVector mixed = layOutBraille(brailleCellsOf("abc def", 6), layout, 4)[0];
     mixed[size_t((layout.margin + 4) * layout.width + layout.margin + 4)] = 7; // one dot between dot places
-    ByteVector texture(size_t(60 * 60), 0);
-    for (size_t y = 0; y < 60; y += 6)
-        for (size_t x = 0; x < 60; x += 6) texture[y * 60 + x] = 2;
     const std::tuple<const char*, std::shared_ptr<PageData>, PageLayout> cases[] = {
         {"the sample's tactile graphic", pageOf(tactileGraphicCells(850, 1100), 850, 1100), PageLayout::Graphic},
         {"text with a stray dot", pageOf(mixed, layout.width, layout.height), PageLayout::Graphic},
-        {"an even texture", pageOf(texture, 60, 60), PageLayout::Graphic},
         {"no dots", pageOf(ByteVector(size_t(40 * 30), 0), 40, 30), PageLayout::Blank},
     };
     for (const auto& [what, page, pageLayout] : cases) {
