@@ -184,33 +184,15 @@ QStringList tabStops(QWidget* start, bool byAccessibleName) {
 }
 
 void SystemTest::SetUpTestSuite() {
-    if (!brelmont::testing::CupsServer::available()) return;
-    scratch = std::make_unique<TempDir>("gui-system");
-    cups = std::make_unique<brelmont::testing::CupsServer>();
-    std::string error;
-    ASSERT_TRUE(cups->start(&error)) << error;
-    orvin = std::make_unique<brelmont::testing::EmbosserSim>("orvin");
-    valdo = std::make_unique<brelmont::testing::EmbosserSim>("valdo");
-    for (const auto& [name, model, info, sim] : {std::tuple{"Orvin_200", "Orvin 200", "Hall Orvin", orvin.get()},
-                                                 std::tuple{"Valdo_Sheet", "Valdo Sheet", "Annex Valdo", valdo.get()}}) {
-        brelmont::testing::QueueDefinition queue{name, model, sim->uri(), info, brelmont::testing::embosserOptions()};
+    std::vector<Simulated> simulated;
+    for (const auto& [family, name, model, info] : {std::tuple{"orvin", "Orvin_200", "Orvin 200", "Hall Orvin"},
+                                                    std::tuple{"valdo", "Valdo_Sheet", "Valdo Sheet", "Annex Valdo"}}) {
+        brelmont::testing::QueueDefinition queue{name, model, "", info, brelmont::testing::embosserOptions()};
         queue.customPageSize = true;
-        ASSERT_TRUE(cups->addQueue(queue, &error)) << error;
+        simulated.push_back({family, queue});
     }
-    cups->applyEnvironment();
-    resources.emplace("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
-}
-
-void SystemTest::TearDownTestSuite() {
-    orvin.reset();
-    valdo.reset();
-    cups.reset();
-    resources.reset();
-    scratch.reset();
-}
-
-void SystemTest::SetUp() {
-    if (!cups) GTEST_SKIP() << "cupsd is not installed";
+    startSystem(simulated);
+    if (sims.size() == 2) orvin = sims[0].get(), valdo = sims[1].get();
 }
 
 std::string SystemTest::assignments(const std::string& queue) {

@@ -2,7 +2,7 @@
 // access to controls by name, what a screen reader hears, and the private printing system.
 #pragma once
 
-#include "CupsServer.h"
+#include "CupsSimFixture.h"
 #include "EmbosserSim.h"
 #include "JobWriter.h"
 #include "ScopedEnv.h"
@@ -65,20 +65,14 @@ QStringList clashingMnemonics(QWidget* window);
 // from `start` once round its window.
 QStringList tabStops(QWidget* start, bool byAccessibleName = false);
 
-// The private CUPS server with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
-// both with the embosser options, each leading to a simulated embosser; the device helper beside
-// the test programs. Nothing starts when cupsd is not installed: the tests then skip.
-class SystemTest : public ::testing::Test {
+// The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
+// both with the embosser options, each leading to a simulated embosser.
+class SystemTest : public brelmont::testing::CupsSimFixture {
 protected:
     static void SetUpTestSuite();
-    static void TearDownTestSuite();
-    void SetUp() override;
     static std::string assignments(const std::string& queue);
 
-    static inline std::unique_ptr<TempDir> scratch;
-    static inline std::unique_ptr<brelmont::testing::CupsServer> cups;
-    static inline std::unique_ptr<brelmont::testing::EmbosserSim> orvin, valdo;
-    static inline std::optional<brelmont::testing::ScopedEnv> resources;
+    static inline brelmont::testing::EmbosserSim *orvin = nullptr, *valdo = nullptr;
     Alerts alerts;
 };
 
