@@ -368,12 +368,4 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
     EXPECT_EQ(none.err, "There is no Brelmont embosser attached to the system.\n");
 }
 
-TEST_F(ToolboxFamiliesSim, AFillStateResetRefillsTheCartridgeOfTheTag) {
-    ASSERT_TRUE(loaded(Orvin)->resetFillState(1).outcome.ok());
-    device(Orvin).restart();
-    const auto after = shown(Orvin);
-    EXPECT_EQ(after.at("m_lbFillState1") + " " + after.at("m_lbFillState0"), "100 % 82 %");
-    EXPECT_EQ(device(Orvin).logCount("\\e%Pinkjet.clearnozzlecount 1; | fill-state reset 1"), 1);
-}
-
 } // namespace
