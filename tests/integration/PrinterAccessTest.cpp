@@ -84,8 +84,8 @@ TEST_F(PrinterAccess, EachFamilyIsFoundAttached) {
     EXPECT_EQ(Printers::findAttachedDevice(161705), "");
 }
 
-// Refused replies and dropped connections are asked again; a device that talks without end is
-// not, and says so.
+// Refused replies and dropped connections are asked again; a device that cannot be reached, is
+// silent, or talks without end is not, and says which it was.
 TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
     const ScopedEnv replyTime("BRELMONT_PJL_REPLY_TIMEOUT_MS", "1500");
     struct Case {
@@ -99,7 +99,9 @@ TEST_F(PrinterAccess, TheRetryRuleRecoversOrGivesUpCleanly) {
     const Case cases[] = {
         {{"--garble", "12"}, 10, false, false, ExchangeStatus::NotUnderstood},
         {{"--drop", "2"}, 3, true, true, ExchangeStatus::Done},
+        {{"--delay", "60000"}, 1, false, false, ExchangeStatus::NoReply},
         {{"--endless", "1"}, 1, false, false, ExchangeStatus::Failed},
+        {{"--serve", "1", "--drop", "1"}, 2, false, false, ExchangeStatus::NotAttached},
     };
     // clang-format on
     for (const Case& c : cases) {

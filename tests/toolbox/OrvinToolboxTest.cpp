@@ -291,6 +291,8 @@ TEST_F(OrvinToolbox, OkAndAWriteThatFailed) {
     EXPECT_EQ(model->ok().request, UEL + "@PJL DEFAULT TOPMARGIN=20\n@PJL SERVICE UPDATE\n");
     EXPECT_TRUE(model->mustDismiss());
     EXPECT_EQ(model->getValue("TOPMARGIN"), "20");
+    change("m_tfTopMargin", "0.25\""); // back to what was loaded, but no longer what the device has
+    EXPECT_EQ(applied(), "@PJL DEFAULT TOPMARGIN=5\n");
 }
 
 TEST(ToolboxConversions, LengthsShowAsTheShortestDecimalAndReadBackAsTheSameNumber) {
