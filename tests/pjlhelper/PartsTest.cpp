@@ -116,16 +116,13 @@ TEST(PjlhelperParts, RepliesAskedForAndCounted) {
     }
 }
 
+// The file under XDG_CONFIG_HOME: PjlhelperListing.
 TEST(PjlhelperParts, ConfiguredDevices) {
     EXPECT_EQ(splitAtBlanks("  socket://a  socket://b:9101\tsocket://c\n"),
               (std::vector<std::string>{"socket://a", "socket://b:9101", "socket://c"}));
     EXPECT_TRUE(splitAtBlanks("   ").empty());
     EXPECT_EQ(parseDevicesFile("# embossers in room 2\n\nsocket://10.0.0.7\r\n   \n  # old one\n socket://[::1]:9101 \n"),
               (std::vector<std::string>{"socket://10.0.0.7", "socket://[::1]:9101"}));
-    {
-        const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", "/tmp/cfg");
-        EXPECT_EQ(devicesFilePath(), std::filesystem::path("/tmp/cfg/brelmont/devices"));
-    }
     const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt), home("HOME", "/home/x");
     EXPECT_EQ(devicesFilePath(), std::filesystem::path("/home/x/.config/brelmont/devices"));
 }

@@ -28,9 +28,7 @@ namespace {
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // A loopback port nobody listens on right now (the kernel's pick for port 0).

@@ -7,6 +7,7 @@ namespace brelmont::testing {
 using printer::PjlItem;
 
 ScriptedEmbosser::ScriptedEmbosser() : m_state(std::make_shared<State>()) {
+    // clang-format off
     m_state->lists["variables"] = {
         {"MODEL", "Orvin 200"},     {"SERIALNUMBER", "LAB-0007"},  {"MACPHY", "02:00:00:00:00:07"},
         {"DHCP", "OFF"},            {"IPADDRESS", "10.1.2.3"},     {"SUBNET", "255.255.0.0"},
@@ -27,6 +28,7 @@ ScriptedEmbosser::ScriptedEmbosser() : m_state(std::make_shared<State>()) {
                                 {"INKHEALTH1", "4095"}, {"INKLEVEL0", "71"}, {"INKLEVEL1", "33"}};
     m_state->lists["legacy"] = {{"MEDIATYPE", "PLAIN"}, {"CHARSPERLINE", "30"}};
     m_state->lists["sensors"] = {{"TEMP0", "29"}, {"PAPER0", "1"}, {"UNKNOWN", "x"}, {"HOUSING", "OPEN"}, {"PAPER1", "0"}};
+    // clang-format on
 }
 
 printer::PrinterItem ScriptedEmbosser::queue(int64_t model, std::string name) {
@@ -37,11 +39,6 @@ ScriptedEmbosser::Items ScriptedEmbosser::list(const std::string& query) const {
     const std::lock_guard lock(m_state->mutex);
     const auto found = m_state->lists.find(query);
     return found == m_state->lists.end() ? Items{} : found->second;
-}
-
-void ScriptedEmbosser::setList(const std::string& query, Items items) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->lists[query] = std::move(items);
 }
 
 void ScriptedEmbosser::set(const std::string& query, const std::string& key, const std::string& value) {
@@ -55,11 +52,6 @@ void ScriptedEmbosser::set(const std::string& query, const std::string& key, con
 void ScriptedEmbosser::refuse(const std::string& query, int count) {
     const std::lock_guard lock(m_state->mutex);
     m_state->refusals[query] = count;
-}
-
-void ScriptedEmbosser::refuseAll(int count) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->refuseAll = count;
 }
 
 void ScriptedEmbosser::miscount(const std::string& query) {
@@ -91,26 +83,19 @@ printer::PjlExchange ScriptedEmbosser::exchange() const {
                              const printer::ExchangeBounds& bounds) -> printer::ExchangeResult {
         const auto stopped = [&] { return bounds.stop && bounds.stop->stopped(); };
         std::unique_lock lock(state->mutex);
-        printer::ExchangeResult result;
+        const auto ended = [](printer::ExchangeStatus status, std::string reason = {}) {
+            return printer::ExchangeResult{{status, std::move(reason)}, {}};
+        };
         // Cancelled work reaches no device, as the helper's ended process would not.
         while (state->held && !stopped()) state->released.wait_for(lock, std::chrono::milliseconds(10));
-        if (stopped()) {
-            result.status = printer::ExchangeStatus::Cancelled;
-            return result;
-        }
+        if (stopped()) return ended(printer::ExchangeStatus::Cancelled);
         state->requests.push_back(request);
-        if (device != Uri) {
-            result.status = printer::ExchangeStatus::NotAttached;
-            return result;
-        }
+        if (device != Uri) return ended(printer::ExchangeStatus::NotAttached);
         if (state->failures > 0) {
             --state->failures;
-            result.status = state->failure;
-            result.reason = "scripted failure";
-            return result;
+            return ended(state->failure, "scripted failure");
         }
-        result.reply = reply(*state, request);
-        return result;
+        return {{}, reply(*state, request)};
     };
 }
 
@@ -142,9 +127,8 @@ printer::ReplyLines ScriptedEmbosser::reply(State& state, const std::string& req
         const size_t info = q->request.find("@PJL INFO");
         if (request != q->request || info == std::string_view::npos || !state.lists.count(name)) continue;
         const Items& items = state.lists[name];
-        const bool spoilt = state.refuseAll > 0 || state.refusals[name] > 0;
-        if (state.refuseAll > 0) --state.refuseAll;
-        else if (spoilt) --state.refusals[name];
+        const bool spoilt = state.refusals[name] > 0;
+        if (spoilt) --state.refusals[name];
         const size_t announced = items.size() + (state.miscount[name] ? 1 : 0);
         state.miscount[name] = false;
         std::string header(q->request.substr(info)); // "@PJL INFO X\n"

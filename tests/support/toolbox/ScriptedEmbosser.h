@@ -32,14 +32,11 @@ public:
     // The entries a query answers with, by the query's name ("variables", "versions", "status",
     // "legacy", "sensors").
     Items list(const std::string& query) const;
-    void setList(const std::string& query, Items items);
     // Sets the first entry of that key in the query's list, adding it when absent.
     void set(const std::string& query, const std::string& key, const std::string& value);
 
     // The next `count` replies to the query come with a spoilt header.
     void refuse(const std::string& query, int count);
-    // The next `count` replies, whichever query they answer, come with a spoilt header.
-    void refuseAll(int count);
     // The next reply to the query announces one entry more than it holds.
     void miscount(const std::string& query);
     // Requests are answered (and logged) only after releaseReplies(); cancelled work never is.
@@ -62,7 +59,6 @@ private:
         mutable std::mutex mutex;
         std::condition_variable released;
         bool held = false;
-        int refuseAll = 0;
         std::map<std::string, Items> lists;
         std::map<std::string, int> refusals;
         std::map<std::string, bool> miscount;
