@@ -19,7 +19,7 @@ struct RunOptions {
     // A command that has not closed its output by then is stopped: a printing system or device
     // that never answers must not hold a window for ever.
     std::chrono::milliseconds limit = std::chrono::minutes(2);       // as CommandRunner::TimeLimit
-    SharedStop stop;                                                 // Cancel: ends the command at once
+    SharedStop stop = {};                                            // Cancel: ends the command at once
     std::size_t maxOutput = std::numeric_limits<std::size_t>::max(); // more ends the command
     bool captureErrors = false; // collect standard error (else it goes to this program's own)
 };

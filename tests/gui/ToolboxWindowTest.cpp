@@ -102,7 +102,7 @@ TEST_F(ToolboxWindow, EveryEngineControlHasItsWidget) {
         for (const auto& state : window.model().controls()) {
             auto* widget = window.findChild<QWidget*>(QString::fromStdString(state.name));
             ASSERT_NE(widget, nullptr) << f.windowIdentifier << " " << state.name;
-            if (state.layoutItems > 0) EXPECT_EQ(qobject_cast<QComboBox*>(widget)->count(), state.layoutItems) << state.name;
+            if (state.layoutItems > 0) { EXPECT_EQ(qobject_cast<QComboBox*>(widget)->count(), state.layoutItems) << state.name; }
         }
     }
 }

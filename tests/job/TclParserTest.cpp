@@ -134,8 +134,9 @@ TEST(TclParser, BinaryHeaderChecks) {
         EXPECT_EQ(d.printerType, model) << what;
         ASSERT_EQ(d.emboss.size(), emboss) << what;
         ASSERT_EQ(d.ink.size(), ink) << what;
-        if (emboss + ink)
+        if (emboss + ink) {
             EXPECT_EQ(rowBytes(emboss ? d.emboss[0] : d.ink[0], 2), ByteVector(cells.begin() + 8, cells.end())) << what;
+        }
     }
 }
 

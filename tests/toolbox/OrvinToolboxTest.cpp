@@ -153,7 +153,7 @@ TEST_F(OrvinToolbox, RefusedChangesAlterNothing) {
     for (const auto& [control, value] : rows) {
         const ControlState before = model->control(control) ? *model->control(control) : ControlState{};
         EXPECT_FALSE(change(control, value).known) << control;
-        if (model->control(control)) EXPECT_EQ(shown(*model->control(control)), shown(before)) << control;
+        if (model->control(control)) { EXPECT_EQ(shown(*model->control(control)), shown(before)) << control; }
     }
     EXPECT_FALSE(model->setChecked("m_tfTable", true).known);
     EXPECT_FALSE(model->applyEnabled());

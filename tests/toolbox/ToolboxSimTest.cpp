@@ -291,7 +291,7 @@ TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
         const ChangeResult chosen =
             model->setIndex("m_cbPjlNames", int(std::find(names.begin(), names.end(), row.variable) - names.begin()));
         EXPECT_TRUE(chosen.outcome.ok()) << chosen.outcome.describe();
-        if (row.asked) EXPECT_EQ(model->control("m_tfPjlValue")->text, row.asked);
+        if (row.asked) { EXPECT_EQ(model->control("m_tfPjlValue")->text, row.asked); }
         model->setText("m_tfPjlValue", row.typed);
         EXPECT_EQ(model->setSelectedVariable().request, row.request);
         EXPECT_EQ(device(row.sim).logCount(" | changed"), 1);

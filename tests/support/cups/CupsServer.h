@@ -22,7 +22,7 @@ struct QueueDefinition {
     std::string makeAndModel;
     std::string deviceUri;
     std::string info;
-    std::vector<PpdOption> options;
+    std::vector<PpdOption> options = {};
     std::string manufacturer = "Brelmont";
     bool customPageSize = false;
     bool customPageSizeFirst = false; // see TestPpdDescription
