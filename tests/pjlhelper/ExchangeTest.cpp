@@ -70,16 +70,16 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
                                                 " BRELMONT_PJL_CONNECT_TIMEOUT_MS=2000");
         EXPECT_EQ(r.exitCode != 0, row.fails) << r.err;
         EXPECT_TRUE(r.out.starts_with(row.outStarts)) << r.out;
-        if (row.formFeeds >= 0) EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\f'), row.formFeeds) << r.out;
-        if (row.formFeeds > 0) EXPECT_TRUE(r.out.ends_with("\f")) << r.out;
-        if (row.outStarts.empty()) EXPECT_EQ(r.out, "");
+        if (row.formFeeds >= 0) { EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\f'), row.formFeeds) << r.out; }
+        if (row.formFeeds > 0) { EXPECT_TRUE(r.out.ends_with("\f")) << r.out; }
+        if (row.outStarts.empty()) { EXPECT_EQ(r.out, ""); }
         EXPECT_TRUE(r.err.starts_with(row.errStarts)) << r.err;
         EXPECT_GE(r.elapsed.count(), row.minMs);
         EXPECT_LT(r.elapsed.count(), row.maxMs);
         for (int i = 0; i < 40 && !row.logged.empty() && sim->logCount(row.logged) == 0; ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50)); // the device may still be reading
-        if (!row.logged.empty()) EXPECT_EQ(sim->logCount(row.logged), 1) << sim->logText();
-        if (sim && row.digits[0] == '0') EXPECT_EQ(sim->logCount("INFO"), 0);
+        if (!row.logged.empty()) { EXPECT_EQ(sim->logCount(row.logged), 1) << sim->logText(); }
+        if (sim && row.digits[0] == '0') { EXPECT_EQ(sim->logCount("INFO"), 0); }
     }
 
     // Data arrives whole, also when the device sends bytes unasked (a connection closed with

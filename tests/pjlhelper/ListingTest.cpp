@@ -77,7 +77,7 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
             if (line.find("socket://") != std::string::npos) network += line + "\n";
         EXPECT_EQ(network, expand(row.lines, sims));
         EXPECT_LT(r.elapsed, std::chrono::seconds(3));
-        if (!sims.empty()) EXPECT_EQ(sims[0]->logCount("connection opened"), row.connectionsOfFirst);
+        if (!sims.empty()) { EXPECT_EQ(sims[0]->logCount("connection opened"), row.connectionsOfFirst); }
     }
 }
 
