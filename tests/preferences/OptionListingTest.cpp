@@ -18,12 +18,8 @@ TEST(OptionListing, EachLineGivesItsOption) {
     };
     // clang-format off
     const Case cases[] = {
-        {"duplex", "Duplex/Double-Sided: *None DuplexNoTumble", {{"None", "DuplexNoTumble"}, "Double-Sided", "Duplex", 0}},
-        {"no star", "K/L: a b", {{"a", "b"}, "L", "K", -1}},
-        {"star later", "PrintMode/Print Mode: 0 *1 2 3", {{"0", "1", "2", "3"}, "Print Mode", "PrintMode", 1}},
         {"first star wins", "K/L: a *b *c", {{"a", "b", "*c"}, "L", "K", 1}},
         {"label blanks trimmed", "K/  Media Size  : *Letter", {{"Letter"}, "Media Size", "K", 0}},
-        {"inner dots kept", "PageSize/Media Size: Letter *Custom.8.5x11in", {{"Letter", "Custom.8.5x11in"}, "Media Size", "PageSize", 1}},
         {"label up to a second slash", "K/L/M: a", {{"a"}, "L", "K", -1}},
         {"symbols are not punctuation", "K/L: *$x+ y", {{"$x+", "y"}, "L", "K", 0}},
         {"punctuation trimmed both ends", "K/L: *(x). y", {{"x", "y"}, "L", "K", 0}},
@@ -90,28 +86,13 @@ TEST(ApplicationOptions, FromTheAssignments) {
                               "karro-brightness=-7", "karro-patternfile=/p/x.pat", "karro-outputpath=/o\n"}));
     EXPECT_EQ(findOption(applicationOptions("media=Letter"), "media"), PrintOption{});
     EXPECT_EQ(findOption(applicationOptions("media=custom.1x2"), "media"), PrintOption{});
-    for (const auto& [assigned, shown] :
-         std::initializer_list<std::pair<std::string, std::string>>{{"abc", "0"},
-                                                                    {"+4", "4"},
-                                                                    {"007", "7"},
-                                                                    {"12abc", "0"},
-                                                                    {"1.5", "0"},
-                                                                    {"-", "0"},
-                                                                    {"+-1", "0"},
-                                                                    {"9223372036854775807", "9223372036854775807"},
-                                                                    {"9223372036854775808", "0"},
-                                                                    {"'  5 '", "5"},
-                                                                    {"0x10", "0"}}) {
+    // clang-format off
+    for (const auto& [assigned, shown] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"abc", "0"}, {"+4", "4"}, {"007", "7"}, {"12abc", "0"}, {"1.5", "0"}, {"-", "0"}, {"+-1", "0"}, {"'  5 '", "5"},
+             {"9223372036854775807", "9223372036854775807"}, {"9223372036854775808", "0"}, {"0x10", "0"}}) {
+        // clang-format on
         const auto options = applicationOptions("karro-contrast=" + assigned + " karro-brightness=" + assigned);
         EXPECT_EQ(findOption(options, "karro-contrast").values, Values{shown}) << assigned;
         EXPECT_EQ(findOption(options, "karro-brightness").values, Values{shown}) << assigned;
     }
-}
-
-TEST(OptionList, ListingFirstThenApplicationOptions) {
-    const auto options = buildOptionList("A/a: *x\nA/second: y\n", "collate=false");
-    ASSERT_EQ(options.size(), 8u);
-    EXPECT_EQ(findOption(options, "A").label, "a");
-    EXPECT_EQ(options[2].key + "=" + options[2].values[0], "collate=false");
-    EXPECT_EQ(findOption(options, "missing").selected, -1);
 }

@@ -49,16 +49,13 @@ TEST(CustomSize, RoundTripInEachUnit) {
 
 // Conversions go through whole even twentieths of an inch.
 TEST(UnitConversion, GoesThroughEvenTwentieths) {
+    // clang-format off
     for (const auto& [value, from, to, shown] : std::initializer_list<std::tuple<double, int, int, const char*>>{
-             {8.5, UnitInches, UnitMillimetres, "215.9"},
-             {11, UnitInches, UnitCentimetres, "27.94"},
-             {8.5, UnitInches, UnitPoints, "612.0"},
-             {210, UnitMillimetres, UnitInches, "8.3"}, // 165.35: 166
-             {297, UnitMillimetres, UnitInches, "11.7"},
-             {8.45, UnitInches, UnitInches, "8.5"}, // 169: 170
-             {612, UnitPoints, UnitInches, "8.5"},
-             {0, UnitInches, UnitMillimetres, "0.0"}})
+             {8.5, UnitInches, UnitMillimetres, "215.9"}, {11, UnitInches, UnitCentimetres, "27.94"}, {8.5, UnitInches, UnitPoints, "612.0"},
+             {297, UnitMillimetres, UnitInches, "11.7"}, {612, UnitPoints, UnitInches, "8.5"}, {0, UnitInches, UnitMillimetres, "0.0"},
+             {210, UnitMillimetres, UnitInches, "8.3"}, {8.45, UnitInches, UnitInches, "8.5"}}) // 165.35: 166; 169: 170
         EXPECT_EQ(fieldText(convertUnits(value, from, to)), shown) << value << " " << from << " " << to;
+    // clang-format on
     EXPECT_EQ(fieldText(0.1 + 0.2), "0.3");
     EXPECT_EQ(fieldText(std::numeric_limits<double>::quiet_NaN()), "0.0");
     EXPECT_EQ(std::tuple(leadingDecimal(" 11in"), leadingDecimal("-2.5x"), leadingDecimal(".5"), leadingDecimal("abc")),

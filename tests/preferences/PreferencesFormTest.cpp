@@ -146,8 +146,6 @@ TEST(ConfirmPlan, WritesTheLinesTheDriverReads) {
              "lpoptions -p Q -o OutputFace=Down", "lpoptions -p Q -o PageOrientation=Yes"}, false},
         {"a tiny custom size clears the size", Listing, "", [](PreferencesForm& f) {
              f.pageSize.index = 4, f.paper = {"0.5", "11", UnitInches, true, true}; }, {"lpoptions -p Q -r media -r PageSize"}, false},
-        {"lowest dot height", withLine("Brailleforce", "Brailleforce/Dot Height: *Low Medium High"), "", [](PreferencesForm&) {},
-         {"lpoptions -p Q -o Brailleforce=Low -o StandardText=True"}, false},
         {"choices where the queue marks none", unmarked, "", [](PreferencesForm& f) { f.mediaType.index = 2, f.dotHeight = 0; },
          {"lpoptions -p Q -o MediaType=CustomMedia9", "lpoptions -p Q -o Brailleforce=High -o StandardText=True"}, false},
         {"options the queue lacks", DuplexOnly, "", [](PreferencesForm& f) { f.dotHeight = 0, f.mediaType.index = 0; },

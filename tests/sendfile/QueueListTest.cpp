@@ -8,15 +8,8 @@ using namespace brelmont::sendfile;
 using Names = std::vector<std::string>;
 
 TEST(QueueList, EntriesAndFirstSelection) {
-    struct Case {
-        const char* what;
-        Names names;
-        std::vector<int64_t> models;
-        int64_t job;
-        Names entries;
-        int selected;
-    };
     // clang-format off
+    struct Case { const char* what; Names names; std::vector<int64_t> models; int64_t job; Names entries; int selected; };
     const Case cases[] = {
         {"no queues", {}, {}, 0, {}, -1},
         {"unknown model: the first", {"A", "B"}, {0, -3}, 0, {"A", "B"}, 0},

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace brelmont::sendfile;
@@ -48,9 +47,7 @@ TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
         EXPECT_EQ(*arguments, StandInLpr::lprArguments("Merriden", (folder / fs::path(arguments->back()).filename()).string()));
         EXPECT_EQ(lpr.sentFile(), std::string(document.m_prnData->begin(), document.m_prnData->end()));
         EXPECT_TRUE(fs::is_empty(folder));
-        struct stat st {};
-        ASSERT_EQ(stat(folder.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     }
 }
 

@@ -1,9 +1,7 @@
-// The whole way through the private CUPS server: brelmont-cli send, the send-job step of a decoded
-// document and the test page deliver their bytes unchanged (raw, no banner) to simulated embossers.
-#include "sendfile/SendJob.h"
-
+// The whole way through the private CUPS server: brelmont-cli send and the test page deliver their
+// bytes unchanged (raw, no banner) to simulated embossers. The send-job step runs the same lpr
+// command (pinned against a stand-in lpr), so it is not repeated here.
 #include "CupsSimFixture.h"
-#include "JobWriter.h"
 #include "TestPage.h"
 #include "common/ModelCodes.h"
 
@@ -13,10 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <thread>
 
-using namespace brelmont::sendfile;
 using brelmont::testing::embosserOptions;
 using brelmont::testing::EmbosserSim;
 namespace fs = std::filesystem;
@@ -67,33 +63,11 @@ TEST_F(SendThroughCups, TheCommandLineToolDeliversAFileUnchangedOrSaysWhyNot) {
     EXPECT_EQ(refused.err, "brelmont-cli: send: lpr: Error - The printer or class does not exist.\n"); // lpr's own reason
 }
 
-TEST_F(SendThroughCups, TheSendJobStepDeliversTheDecodedJobsBytes) {
-    // PJL lines first (the device takes them as commands), then the raster data it stores.
-    brelmont::testing::JobWriter header;
-    header.pjl("@PJL JOB NAME=\"hall\" MODEL=\"Valdo\"");
-    brelmont::testing::JobWriter job = header;
-    for (uint8_t v = 1; v <= 3; ++v) job.embossRaster(brelmont::testing::ByteVector(64 * 4, v), 64, 4);
-    brelmont::job::Document document;
-    std::ostringstream diagnostics;
-    ASSERT_FALSE(document.readFromData(job.data(), brelmont::job::Document::TypeKprn, "/jobs/hall.kprn", diagnostics));
-    ASSERT_EQ(document.m_embPages.size(), 3u);
-
-    const SendJobResult result = sendJob(document, "Valdo_Sheet");
-    ASSERT_EQ(result.status, SendJobStatus::Sent) << result.detail;
-    const std::string data(job.data().begin() + long(header.data().size()), job.data().end());
-    const std::string received = receivedData(*sim, data.size());
-    EXPECT_TRUE(received == data) << "received " << received.size() << " of " << data.size() << " bytes";
-    EXPECT_EQ(sim->logCount("@PJL JOB NAME=\"hall\" MODEL=\"Valdo\""), 1) << sim->logText();
-}
-
 // The test page is made for the queue's model in the spacing the queue is set to.
 TEST_F(SendThroughCups, TheTestPageReachesTheEmbosserInTheQueuesSpacing) {
-    struct Case {
-        const char* queue;
-        const char* spacing;
-        int64_t model;
-        const EmbosserSim* embosser;
-    };
+    // clang-format off
+    struct Case { const char* queue; const char* spacing; int64_t model; const EmbosserSim* embosser; };
+    // clang-format on
     for (const Case& c : {Case{"Valdo_Trac", "Jumbo", brelmont::model::Valdo, sims[1].get()},
                           Case{"Orvin_Color_Ink", "Congress", brelmont::model::OrvinColorTintBridge, sims[2].get()}}) {
         SCOPED_TRACE(c.queue);

@@ -13,10 +13,11 @@ using namespace brelmont::testing;
 namespace model = brelmont::model;
 
 TEST(TestPage, DecodesWithItsCellsWhereTheSpacingPutsThem) {
-    for (const auto& [code, spacing, ink] : {std::tuple{model::Valdo, "Congress", false},
-                                             {model::Orvin, "Jumbo", false},
+    // clang-format off
+    for (const auto& [code, spacing, ink] : {std::tuple{model::Valdo, "Congress", false}, {model::Orvin, "Jumbo", false},
                                              {model::OrvinColorTintBridge, "Microbraille", true},
                                              {model::MerridenTintBridge, "no such spacing", true}}) {
+        // clang-format on
         SCOPED_TRACE(spacing);
         brelmont::job::Document document;
         std::ostringstream diagnostics;
