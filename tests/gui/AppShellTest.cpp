@@ -84,8 +84,6 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
     EXPECT_EQ(fs::file_size(folder.lockFile()), 0u);
     EXPECT_EQ(bits(folder.lockFile()), fs::perms(0666)); // for the driver, whatever the umask
     EXPECT_EQ(bits(folder.previewJob()), fs::perms(0666));
-    EXPECT_TRUE(app.previewTimer().isActive());
-    EXPECT_TRUE(app.documents().windows().isEmpty());
     ASSERT_TRUE(app.window());
     EXPECT_TRUE(app.window()->isVisible());
 
@@ -112,10 +110,8 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
 // Each request is consumed; a plain name opens the job copied under it inside the folder, and
 // nothing else changes: no name runs a command or writes outside the folder.
 TEST(PreviewHandoff, RequestsOpenTheirCopyOnlyUnderAPlainNameInsideTheFolder) {
-    struct Row {
-        std::string request, copy; // no copy: consumed without opening
-    };
-    std::vector<Row> rows = {
+    std::vector<std::pair<std::string, std::string>> rows = {
+        // request, copy (none: consumed without opening)
         {request("report.final.pdf"), "report.final.kprn"},
         {request("scan"), "scan.kprn"},
         {"\nprinter\n\n\nuser\n\nscan.pdf\n\n\ncopies=1\nqueue\n\n", "scan.kprn"},
@@ -128,20 +124,20 @@ TEST(PreviewHandoff, RequestsOpenTheirCopyOnlyUnderAPlainNameInsideTheFolder) {
         rows.push_back({request(name + ".pdf"), name + ".kprn"});
     for (const char* climbing : {"../escape", "sub/../../escape", "/tmp/escape", "$(touch ../PWNED)"})
         rows.push_back({request(std::string(climbing) + ".pdf"), ""});
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.request);
+    for (const auto& [request, copy] : rows) {
+        SCOPED_TRACE(request);
         Handoff h;
         const fs::path previous = fs::current_path();
         fs::current_path(h.folder.root()); // a command run by mistake would write here or above
         auto before = h.tree();
-        guitest::writeFile(h.folder.lockFile(), row.request);
+        guitest::writeFile(h.folder.lockFile(), request);
         const Tick tick = h.handoff.tick();
         fs::current_path(previous);
-        EXPECT_EQ(tick, row.copy.empty() ? Tick::Consumed : Tick::Opened);
-        if (!row.copy.empty()) {
-            before.insert("shared/" + row.copy);
-            EXPECT_EQ(guitest::readFile(h.folder.root() / row.copy), "preview job bytes");
-            EXPECT_EQ(h.opened, std::vector<fs::path>{h.folder.root() / row.copy});
+        EXPECT_EQ(tick, copy.empty() ? Tick::Consumed : Tick::Opened);
+        if (!copy.empty()) {
+            before.insert("shared/" + copy);
+            EXPECT_EQ(guitest::readFile(h.folder.root() / copy), "preview job bytes");
+            EXPECT_EQ(h.opened, std::vector<fs::path>{h.folder.root() / copy});
         } else {
             EXPECT_TRUE(h.opened.empty());
         }
@@ -154,54 +150,33 @@ TEST(PreviewHandoff, RequestsOpenTheirCopyOnlyUnderAPlainNameInsideTheFolder) {
 // Links planted where the hand-off keeps its files are refused with one message and left alone;
 // the file behind each is neither changed nor opened.
 TEST(PreviewHandoff, PlantedLinksAreRefusedAndLeftAlone) {
-    struct Row {
-        const char* link;
-        bool toFolder;
-        Tick tick;
-    };
-    for (const Row& c : {Row{".preview.lock", false, Tick::Refused}, Row{".preview.kprn", false, Tick::Consumed},
-                         Row{"scan.kprn", false, Tick::Consumed}, Row{"", true, Tick::Refused}}) {
-        SCOPED_TRACE(c.link);
+    for (const auto& [name, toFolder, tick] :
+         {std::tuple{".preview.lock", false, Tick::Refused}, std::tuple{".preview.kprn", false, Tick::Consumed},
+          std::tuple{"scan.kprn", false, Tick::Consumed}, std::tuple{"", true, Tick::Refused}}) {
+        SCOPED_TRACE(name);
         Handoff h;
         guitest::writeFile(h.folder.lockFile(), request("scan.pdf"));
-        const fs::path victim = h.dir.path() / (c.toFolder ? "victim folder" : "victim.txt");
-        c.toFolder ? (void)fs::create_directory(victim) : guitest::writeFile(victim, "keep me");
+        const fs::path victim = h.dir.path() / (toFolder ? "victim folder" : "victim.txt");
+        toFolder ? (void)fs::create_directory(victim) : guitest::writeFile(victim, "keep me");
         fs::permissions(victim, fs::perms(0600));
-        const fs::path link = *c.link ? h.folder.root() / c.link : h.folder.root();
-        *c.link ? (void)fs::remove(link) : fs::rename(link, h.dir.path() / "real shared");
+        const fs::path link = *name ? h.folder.root() / name : h.folder.root();
+        *name ? (void)fs::remove(link) : fs::rename(link, h.dir.path() / "real shared");
         fs::create_symlink(victim, link);
-        EXPECT_EQ(h.handoff.tick(), c.tick);
+        EXPECT_EQ(h.handoff.tick(), tick);
         h.handoff.tick();
         ASSERT_EQ(h.warnings.size(), 1u);
         EXPECT_EQ(h.warnings[0].rfind(link.string() + " is a symbolic link", 0), 0u) << h.warnings[0];
         EXPECT_EQ(bits(victim), fs::perms(0600));
-        EXPECT_TRUE(c.toFolder ? fs::is_empty(victim) : guitest::readFile(victim) == "keep me");
+        EXPECT_TRUE(toFolder ? fs::is_empty(victim) : guitest::readFile(victim) == "keep me");
         EXPECT_TRUE(h.opened.empty());
     }
-}
-
-// One window per file, whatever the spelling of its path; closing it forgets it.
-TEST(Documents, OneViewerWindowPerDocument) {
-    guitest::TempDir dir;
-    guitest::writeFile(dir.path() / "job.kprn", guitest::readFile(BRELMONT_SAMPLE_JOB));
-    guitest::Alerts alerts;
-    DocumentController documents;
-    auto* first = documents.openDocument(path(dir.path() / "job.kprn"));
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(documents.openDocument(path(dir.path() / "." / "job.kprn")), first);
-    first->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(documents.windows().size(), 0);
-    EXPECT_TRUE(alerts.take().isEmpty());
 }
 
 // The cause in words first, the error domain and code kept after it; alerts of workers too.
 TEST(Documents, RefusedJobsSayWhy) {
     guitest::TempDir dir;
-    const auto bytes = [](const brelmont::testing::ByteVector& b) { return std::string(b.begin(), b.end()); };
-    guitest::writeFile(dir.path() / "nomodel.kprn",
-                       bytes(brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data()));
+    const auto bytes = brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data();
+    guitest::writeFile(dir.path() / "nomodel.kprn", std::string(bytes.begin(), bytes.end()));
     guitest::Alerts alerts;
     DocumentController documents;
     for (const char* name : {"nomodel.kprn", "missing.kprn"}) EXPECT_FALSE(documents.openDocument(path(dir.path() / name)));
@@ -217,8 +192,9 @@ TEST(Documents, RefusedJobsSayWhy) {
     EXPECT_TRUE(texts[1].startsWith("The job “missing.kprn” could not be opened: ")) << texts[1].toStdString();
 }
 
-// Save writes the job's bytes unchanged; cancelled, nothing; failed, an alert.
-TEST(Documents, SaveWritesTheJobBytesUnchangedOrSaysWhyNot) {
+// One window per file, whatever the spelling of its path; closing it forgets it. Save writes the
+// job's bytes unchanged; cancelled, nothing; failed, an alert.
+TEST(Documents, OneWindowPerDocumentAndSaveWritesTheJobBytesUnchanged) {
     guitest::TempDir dir;
     const auto bytes = guitest::job(1, 1);
     guitest::writeFile(dir.path() / "job.kprn", std::string(bytes.begin(), bytes.end()));
@@ -226,14 +202,17 @@ TEST(Documents, SaveWritesTheJobBytesUnchangedOrSaysWhyNot) {
     DocumentController documents;
     auto* window = documents.openDocument(path(dir.path() / "job.kprn"));
     ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(documents.openDocument(path(dir.path() / "." / "job.kprn")), window);
     for (const fs::path& target : {dir.path() / "copy.kprn", fs::path(), dir.path() / "no such folder" / "copy.kprn"}) {
         documents.m_askSavePath = [&](QWidget*, const QString&) { return target.empty() ? QString() : path(target); };
         EXPECT_EQ(documents.saveDocument(window), target.filename() == "copy.kprn" && fs::exists(target.parent_path()));
     }
     EXPECT_EQ(guitest::readFile(dir.path() / "copy.kprn"), std::string(bytes.begin(), bytes.end()));
-    const QStringList texts = alerts.take();
-    ASSERT_EQ(texts.size(), 1);
-    EXPECT_TRUE(texts[0].startsWith("The job could not be saved: ")) << texts[0].toStdString();
+    alerts.expectOne("The job could not be saved: ");
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(documents.windows().size(), 0);
 }
 
 // Every job of the application is a button and a menu command; with no embosser queue and no
@@ -267,9 +246,9 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     EXPECT_EQ(alerts.take(), (QStringList{noQueue, noQueue, noQueue}));
     QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
     const QStringList noEmbosser = alerts.take();
-    ASSERT_EQ(noEmbosser.size(), 1);
-    EXPECT_TRUE(
-        noEmbosser[0].startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and try again."));
-    EXPECT_TRUE(noEmbosser[0].contains("brelmont-cli doctor"));
+    EXPECT_EQ(noEmbosser.size(), 1);
+    EXPECT_TRUE(noEmbosser.value(0).startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and "
+                                               "try again.") &&
+                noEmbosser.value(0).contains("brelmont-cli doctor"));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }

@@ -25,10 +25,10 @@ protected:
         setenv("BRELMONT_UPDATE_ROOT", https->url("autoupdate/AI/").c_str(), 1);
         setenv("BRELMONT_CA_FILE", https->caFile().c_str(), 1);
         https->serve("files/valdo.bin", "BRFW valdo firmware");
-        https->serve("autoupdate/AI/firmware.json", R"({"fw":[{"version":"2.4.0","url":")" + https->url("files/valdo.bin") +
-                                                        R"(","ext":"bin","model":121201,"size":19},{"version":"1.5.0","url":")" +
-                                                        https->url("files/valdo.bin") +
-                                                        R"(","ext":"bin","model":221201,"size":19}]})");
+        const std::string file = https->url("files/valdo.bin");
+        https->serve("autoupdate/AI/firmware.json",
+                     R"({"fw":[{"version":"2.4.0","url":")" + file + R"(","ext":"bin","model":121201,"size":19},)" +
+                         R"({"version":"1.5.0","url":")" + file + R"(","ext":"bin","model":221201,"size":19}]})");
     }
     static void TearDownTestSuite() {
         https.reset();

@@ -42,14 +42,13 @@ public:
         setenv("TMPDIR", (root / "tmp").c_str(), 1);
         setenv("BRELMONT_SHARED_DIR", (root / "shared").c_str(), 1);
         static int argc = 1;
-        static char name[] = "gui_tests";
-        static char* argv[] = {name, nullptr};
+        static char name[] = "gui_tests", *argv[] = {name, nullptr};
         new QApplication(argc, argv);
         QApplication::setOrganizationName("Brelmont");
         QApplication::setApplicationName("Brelmont Companion");
         const QString settings = QString::fromStdString((root / "settings").string());
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings);
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings);
+        for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+            QSettings::setPath(format, QSettings::UserScope, settings);
     }
     void TearDown() override { m_scratch.reset(); }
 
@@ -103,6 +102,11 @@ QStringList Alerts::take() {
     return std::exchange(texts, {});
 }
 
+void Alerts::expectOne(const QString& start) {
+    const QStringList shown = take();
+    EXPECT_TRUE(shown.size() == 1 && shown[0].startsWith(start)) << shown.join('|').toStdString();
+}
+
 void type(QWidget* window, const char* field, const QString& text) {
     auto* line = find<QLineEdit>(window, field);
     line->setText(text);
@@ -135,10 +139,9 @@ QString accessibleName(QWidget* widget) {
 
 QString spokenName(QWidget* widget) {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(widget);
-    if (!iface) return {};
-    if (qobject_cast<QAbstractButton*>(widget)) return iface->text(QAccessible::Name);
-    const auto labels = iface->relations(QAccessible::Label);
-    return labels.isEmpty() ? iface->text(QAccessible::Name) : labels.first().first->text(QAccessible::Name);
+    if (iface && !qobject_cast<QAbstractButton*>(widget))
+        for (const auto& [label, relation] : iface->relations(QAccessible::Label)) return label->text(QAccessible::Name);
+    return accessibleName(widget);
 }
 
 QStringList unnamedControls(QWidget* window) {

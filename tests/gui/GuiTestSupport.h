@@ -38,6 +38,8 @@ struct Alerts {
     Alerts();
     ~Alerts();
     QStringList take();
+    // Exactly one alert was shown, and it starts with `start`.
+    void expectOne(const QString& start);
     QStringList texts;
     bool onMainThread = true;
 };

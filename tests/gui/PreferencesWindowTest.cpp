@@ -41,9 +41,8 @@ protected:
     // A window over every queue, or only `queue`; its file picker answers `picked` and notes the folder.
     std::unique_ptr<PreferencesViewController> open(const std::string& queue = {}) {
         brelmont::printer::Printers all;
-        std::vector<brelmont::printer::PrinterItem> some;
-        for (const auto& item : all.items())
-            if (queue.empty() || item.queue == queue) some.push_back(item);
+        auto some = all.items();
+        std::erase_if(some, [&queue](const auto& item) { return !queue.empty() && item.queue != queue; });
         auto window = std::make_unique<PreferencesViewController>(brelmont::printer::Printers(some, all.deviceListing()));
         window->setFilePicker([this](QWidget*, const QString& folder) {
             ++pickerRuns;
@@ -146,27 +145,22 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
         return [name, text](QWidget* window) { find<QLineEdit>(window, name)->setText(text); };
     };
     const std::string path = std::getenv("PATH");
-    const struct {
-        std::function<void(QWidget*)> change;
-        const char* said;
-    } cases[] = {
+    const std::vector<std::pair<std::function<void(QWidget*)>, const char*>> cases = {
         {field("m_contrast", "abc"), "Contrast must be a whole number from -100 to 100"},
         {field("m_brightness", "101"), "Brightness must be a whole number"},
         {field("m_customWidth", "8,5"), "The custom paper width must be a number"},
         {[](QWidget*) { setenv("PATH", "/nonexistent", 1); }, "Some printing preferences of Orvin_200 were not saved:\n\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.said);
+    for (const auto& [change, said] : cases) {
+        SCOPED_TRACE(said);
         auto window = open(Orvin);
         window->show();
         auto* sizes = find<QComboBox>(window.get(), "m_comboPageSize");
         sizes->setCurrentIndex(sizes->count() - 1); // the custom size, so its fields are editable
-        c.change(window.get());
+        change(window.get());
         window->accept();
         setenv("PATH", path.c_str(), 1);
-        const QStringList shown = alerts.take();
-        ASSERT_EQ(shown.size(), 1);
-        EXPECT_TRUE(shown[0].startsWith(c.said)) << shown[0].toStdString();
+        alerts.expectOne(said);
         EXPECT_TRUE(window->isVisible());
         EXPECT_FALSE(contains(assignments(Orvin), "PageSize="));
     }

@@ -85,15 +85,15 @@ TEST_F(SendFile, ATypedNameIsSentWithEnterAndTheWindowCloses) {
 TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
     {
         const StandInLpr lpr(scratch.path());
+        const QString choose = "Choose a file with Browse, or type its path.";
         EXPECT_FALSE(window.sendClick());
-        EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
+        EXPECT_EQ(status(), choose);
         type(scratch.path()); // a folder
         EXPECT_FALSE(window.sendClick());
-        EXPECT_EQ(status(), "Choose a file with Browse, or type its path.");
+        EXPECT_EQ(status(), choose);
         type(scratch.path() / "missing.prn");
         EXPECT_FALSE(window.sendClick());
-        EXPECT_EQ(status(),
-                  QStringLiteral("There is no file %1.").arg(QString::fromStdString((scratch.path() / "missing.prn").string())));
+        EXPECT_EQ(status(), "There is no file " + QString::fromStdString((scratch.path() / "missing.prn").string()) + ".");
         type(file); // corrected: looked up afresh
         EXPECT_EQ(status(), "");
         EXPECT_FALSE(lpr.ran());
@@ -145,34 +145,27 @@ TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
 
 // Each failure has its alert and the sheet stays; the core's own tests pin what is left behind.
 TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
-    const struct {
-        std::shared_ptr<brelmont::job::Document> document;
-        int lprStatus;
-        bool spoilWorkFolder;
-        QString said;
-    } cases[] = {
+    const std::tuple<std::shared_ptr<brelmont::job::Document>, int, bool, QString> cases[] = {
+        // the job, lpr's exit status, a file where the private work folder belongs, the alert
         {guitest::document(guitest::job(0, 0)), 0, false, "The job could not be sent (error domain No such file, code 4)."},
         {guitest::document(guitest::job(1, 0)), 1, false,
          "The job was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."},
         {guitest::document(guitest::job(1, 0)), 0, true, "The job could not be written for sending, so nothing was sent: "},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.said.toStdString());
-        const StandInLpr lpr(scratch.path() / std::to_string(&c - cases), c.lprStatus);
-        if (c.spoilWorkFolder) // a file where the private work folder belongs
-            guitest::writeFile(lpr.tmp() / ("brelmont-" + std::to_string(getuid())), "not a folder");
-        present(c.document);
+    for (const auto& [document, lprStatus, spoilWorkFolder, said] : cases) {
+        SCOPED_TRACE(said.toStdString());
+        const StandInLpr lpr(scratch.path() / (std::to_string(lprStatus) + std::to_string(spoilWorkFolder)), lprStatus);
+        if (spoilWorkFolder) guitest::writeFile(lpr.tmp() / ("brelmont-" + std::to_string(getuid())), "not a folder");
+        present(document);
         sheet->m_comboPrinters->setCurrentIndex(0);
         find<QPushButton>(sheet, "m_buttonSend")->click();
-        const QStringList shown = alerts.take();
-        ASSERT_EQ(shown.size(), 1);
-        EXPECT_TRUE(shown[0].startsWith(c.said)) << shown[0].toStdString();
+        alerts.expectOne(said);
         EXPECT_TRUE(sheet->isVisible());
-        EXPECT_EQ(lpr.ran(), c.lprStatus != 0);
+        EXPECT_EQ(lpr.ran(), lprStatus != 0);
         delete sheet;
     }
     EXPECT_EQ(brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues{}), nullptr);
-    EXPECT_TRUE(alerts.take().value(0).startsWith("There is no print queue for a Brelmont embosser."));
+    alerts.expectOne("There is no print queue for a Brelmont embosser.");
 }
 
 class TestPageWindow : public guitest::SystemTest {};
@@ -191,8 +184,6 @@ TEST_F(TestPageWindow, PrintsOnTheChosenQueueOrSaysWhyNot) {
     cups->removeQueue("Orvin_200");
     window.show();
     EXPECT_FALSE(window.printClick());
-    const QStringList shown = alerts.take();
-    ASSERT_EQ(shown.size(), 1);
-    EXPECT_TRUE(shown[0].startsWith("The test page was not printed on Orvin_200: ")) << shown[0].toStdString();
+    alerts.expectOne("The test page was not printed on Orvin_200: ");
     EXPECT_TRUE(window.isVisible());
 }

