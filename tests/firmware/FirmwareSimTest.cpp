@@ -3,8 +3,7 @@
 // drives it.
 #include "firmware/DeviceVersion.h"
 
-#include "CupsServer.h"
-#include "EmbosserSim.h"
+#include "CupsSimFixture.h"
 #include "HttpsServer.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +12,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <memory>
 #include <thread>
 
 using namespace brelmont::firmware;
-using brelmont::testing::CupsServer;
-using brelmont::testing::EmbosserSim;
-using brelmont::testing::HttpsServer;
-using brelmont::testing::ShellResult;
+using namespace brelmont::testing;
 namespace fs = std::filesystem;
 
 namespace {
@@ -37,42 +32,43 @@ std::string sha256(const std::string& bytes) {
     return QCryptographicHash::hash(QByteArray::fromStdString(bytes), QCryptographicHash::Sha256).toHex().toStdString();
 }
 
-class FirmwareSim : public ::testing::Test {
+// One queue per family, and embossers already in update mode or with odd device lines.
+// clang-format off
+const std::vector<std::tuple<std::string, std::string, std::string, std::string>> Queues{
+    {"Orvin_200", "Orvin 200", "orvin", ""}, {"Orvin_Color_Ink", "Orvin Color Ink", "ivra", ""},
+    {"Tessaline_30RT", "Tessaline 30RT", "tessaline", ""}, {"Quorrin", "Quorrin", "fennick", ""},
+    {"Valdo_Sheet", "Valdo Sheet", "valdo", ""}, {"Merriden", "Merriden", "merriden", ""},
+    {"Orvin_Ready", "Orvin 200", "orvin", "MFG:Brelmont;MDL:Karro Orvin;S:00204010;F:1;"},
+    {"Quorrin_Ready", "Quorrin", "fennick", "MFG:Brelmont;MDL:Quorrin;S:02041100;F:1;"},
+    {"Tessaline_Ready", "Tessaline 30RT", "tessaline", "MFG:Brelmont;MDL:Tessaline 30RT;S:04020000;"},
+    {"Orvin_Seven", "Orvin 200", "orvin", "MFG:Brelmont;MDL:Karro Orvin;S:00207010;"},
+    {"Quorrin_Plain", "Quorrin", "fennick", "MFG:Brelmont;MDL:Quorrin;"}};
+// clang-format on
+
+class FirmwareSim : public CupsSimFixture {
 protected:
     static void SetUpTestSuite() {
-        if (!CupsServer::available()) return;
-        cups = std::make_unique<CupsServer>();
-        std::string error;
-        ASSERT_TRUE(cups->start(&error)) << error;
+        std::vector<Simulated> simulated;
+        for (const auto& [queue, makeAndModel, family, deviceId] : Queues)
+            simulated.push_back(
+                {family,
+                 {queue, makeAndModel, "", "Brelmont " + queue},
+                 deviceId.empty() ? std::vector<std::string>{} : std::vector<std::string>{"--device-id", deviceId}});
+        startSystem(simulated);
+        if (!cups) return;
         https = std::make_unique<HttpsServer>();
-        // One queue per family, and embossers already in update mode or with odd device lines.
-        // clang-format off
-        for (const auto& [queue, makeAndModel, family, deviceId] : std::initializer_list<std::tuple<std::string, std::string, std::string, std::string>>{
-                 {"Orvin_200", "Orvin 200", "orvin", ""}, {"Orvin_Color_Ink", "Orvin Color Ink", "ivra", ""},
-                 {"Tessaline_30RT", "Tessaline 30RT", "tessaline", ""}, {"Quorrin", "Quorrin", "fennick", ""},
-                 {"Valdo_Sheet", "Valdo Sheet", "valdo", ""}, {"Merriden", "Merriden", "merriden", ""},
-                 {"Orvin_Ready", "Orvin 200", "orvin", "MFG:Brelmont;MDL:Karro Orvin;S:00204010;F:1;"},
-                 {"Quorrin_Ready", "Quorrin", "fennick", "MFG:Brelmont;MDL:Quorrin;S:02041100;F:1;"},
-                 {"Tessaline_Ready", "Tessaline 30RT", "tessaline", "MFG:Brelmont;MDL:Tessaline 30RT;S:04020000;"},
-                 {"Orvin_Seven", "Orvin 200", "orvin", "MFG:Brelmont;MDL:Karro Orvin;S:00207010;"},
-                 {"Quorrin_Plain", "Quorrin", "fennick", "MFG:Brelmont;MDL:Quorrin;"}}) {
-            // clang-format on
-            sims[queue] = std::make_unique<EmbosserSim>(
-                family, deviceId.empty() ? std::vector<std::string>{} : std::vector<std::string>{"--device-id", deviceId});
-            ASSERT_TRUE(cups->addQueue(queue, makeAndModel, sims[queue]->uri(), "Brelmont " + queue, {}, &error)) << error;
-        }
-        cups->applyEnvironment();
-        setenv("BRELMONT_DEVICES", "", 1);
-        setenv("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().c_str(), 1);
-        setenv("BRELMONT_UPDATE_ROOT", https->url("autoupdate/AI/").c_str(), 1);
-        setenv("BRELMONT_CA_FILE", https->caFile().c_str(), 1);
+        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_DEVICES", ""));
+        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_UPDATE_ROOT", https->url("autoupdate/AI/")));
+        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_CA_FILE", https->caFile().string()));
     }
-    static void TearDownTestSuite() { sims.clear(), https.reset(), cups.reset(); }
-    void SetUp() override {
-        if (!cups) GTEST_SKIP() << "cupsd is not installed";
-    }
+    static void TearDownTestSuite() { https.reset(), CupsSimFixture::TearDownTestSuite(); }
 
-    static ShellResult cli(const std::string& args) { return cups->run(std::string(BRELMONT_CLI) + " firmware " + args, 60); }
+    static ShellResult firmware(const std::string& args) { return cli("firmware " + args); }
+    static EmbosserSim& simOf(const std::string& queue) {
+        size_t i = 0;
+        while (std::get<0>(Queues[i]) != queue) ++i;
+        return *sims[i];
+    }
     // Offers `file` for the model in the catalogue, announced with its size or `announcedSize`.
     static void offer(int64_t model, const std::string& file, const std::string& version = "9.9.9", size_t announcedSize = 0,
                       const std::string& digest = {}) {
@@ -99,9 +95,7 @@ protected:
         return data;
     }
 
-    static inline std::unique_ptr<CupsServer> cups;
     static inline std::unique_ptr<HttpsServer> https;
-    static inline std::map<std::string, std::unique_ptr<EmbosserSim>> sims;
 };
 
 } // namespace
@@ -124,13 +118,13 @@ TEST_F(FirmwareSim, EachFamilysVersionIsReadItsOwnWay) {
 
 TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
     offer(121201, firmwareFile(100), "2.3.2");
-    const ShellResult offered = cli("check --queue Valdo_Sheet");
+    const ShellResult offered = firmware("check --queue Valdo_Sheet");
     EXPECT_EQ(offered.exitCode, 0) << offered.err;
     EXPECT_EQ(offered.out,
               "Device Brelmont Valdo_Sheet\nFirmware 2.3.1\n\nFirmware Update Version 2.3.2 is available for "
               "Brelmont Valdo_Sheet\n");
     offer(121201, firmwareFile(100), "2.3.1");
-    const ShellResult none = cli("check --queue Valdo_Sheet");
+    const ShellResult none = firmware("check --queue Valdo_Sheet");
     EXPECT_EQ(none.exitCode, 3) << none.err;
     EXPECT_EQ(none.out, "Device Brelmont Valdo_Sheet\nFirmware 2.3.1\n\nNo firmware update available for Brelmont Valdo_Sheet\n");
 
@@ -138,11 +132,11 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
     // authority is refused.
     const auto start = std::chrono::steady_clock::now();
     const ShellResult silent = cups->run("BRELMONT_HTTPS_TIMEOUT_MS=1500 BRELMONT_UPDATE_ROOT=" + https->url("silent/") + " " +
-                                         BRELMONT_CLI + " firmware check --queue Valdo_Sheet");
+                                         cliPath() + " firmware check --queue Valdo_Sheet");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     EXPECT_EQ(silent.exitCode, 1);
     EXPECT_EQ(silent.out, none.out);
-    const ShellResult stranger = cups->run("BRELMONT_CA_FILE=" + https->strangerCaFile().string() + " " + BRELMONT_CLI +
+    const ShellResult stranger = cups->run("BRELMONT_CA_FILE=" + https->strangerCaFile().string() + " " + cliPath() +
                                            " firmware check --queue Valdo_Sheet");
     EXPECT_EQ(stranger.exitCode, 1);
     EXPECT_NE(stranger.err.find(https->url("autoupdate/AI/firmware.json")), std::string::npos) << stranger.err;
@@ -158,27 +152,27 @@ TEST_F(FirmwareSim, TheFileReachesOnlyTheCheckedEmbosserInUpdateMode) {
         // clang-format on
         const std::string file = firmwareFile(size_t(size));
         offer(model, file, "9.9.9", 0, sha256(file));
-        const ShellResult run = cli(std::string("update --yes --queue ") + queue);
+        const ShellResult run = firmware(std::string("update --yes --queue ") + queue);
         EXPECT_EQ(run.exitCode, 0) << queue << ": " << run.err;
         EXPECT_NE(run.out.find("\nSending firmware file to Embosser.\nDon't turn off the device until it has finished!\n"),
                   std::string::npos)
             << run.out;
-        EXPECT_TRUE(received(*sims[queue], file.size()) == file) << queue;
+        EXPECT_TRUE(received(simOf(queue), file.size()) == file) << queue;
     }
     const std::string file = firmwareFile(1000);
     offer(131201, file, "9.9.9", file.size() + 1); // one byte short of its size
-    EXPECT_EQ(cli("update --yes --queue Merriden").err, "Firmware could not be downloaded!\n");
+    EXPECT_EQ(firmware("update --yes --queue Merriden").err, "Firmware could not be downloaded!\n");
     offer(131201, file, "9.9.9", 0, std::string(64, '0'));
-    EXPECT_EQ(cli("update --yes --queue Merriden").err, "Firmware could not be downloaded!\n");
+    EXPECT_EQ(firmware("update --yes --queue Merriden").err, "Firmware could not be downloaded!\n");
     for (const auto& [queue, model, alert] : {std::tuple{"Tessaline_30RT", 20802, "all 4 buttons"},
                                               {"Quorrin", 80803, "Wait the for red"},
                                               {"Orvin_200", 221201, "Wait for the red"}}) {
         offer(model, file);
-        const ShellResult run = cli(std::string("update --yes --queue ") + queue);
+        const ShellResult run = firmware(std::string("update --yes --queue ") + queue);
         EXPECT_EQ(run.exitCode, 4) << queue;
         EXPECT_TRUE(run.err.starts_with("Firmware could not be installed!")) << run.err;
         EXPECT_NE(run.err.find(alert), std::string::npos) << run.err;
-        EXPECT_EQ(received(*sims[queue]), "") << queue;
+        EXPECT_EQ(received(simOf(queue)), "") << queue;
     }
-    EXPECT_EQ(received(*sims["Merriden"]), "");
+    EXPECT_EQ(received(simOf("Merriden")), "");
 }

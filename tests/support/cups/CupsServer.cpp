@@ -197,12 +197,6 @@ bool CupsServer::addQueue(const QueueDefinition& queue, std::string* error) {
     return r.ok();
 }
 
-bool CupsServer::addQueues(const std::vector<QueueDefinition>& queues, std::string* error) {
-    for (const auto& queue : queues)
-        if (!addQueue(queue, error)) return false;
-    return true;
-}
-
 bool CupsServer::removeQueue(const std::string& name) { return run("lpadmin -x " + shellQuote(name)).ok(); }
 
 std::vector<QueueDefinition> standardQueues(const std::function<std::string(const QueueDefinition&)>& deviceUriFor) {

@@ -53,7 +53,6 @@ public:
     // the logs) and undoes applyEnvironment().
     void stop();
 
-    const std::filesystem::path& folder() const { return m_folder; }
     std::filesystem::path home() const { return m_folder / "home"; }
 
     // Sets the variables that make the command-line tools (lpstat, lpoptions, lpr) of this process
@@ -68,7 +67,6 @@ public:
     bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri, const std::string& info,
                   const std::vector<PpdOption>& extraPpdOptions = {}, std::string* error = nullptr);
     bool addQueue(const QueueDefinition& queue, std::string* error = nullptr);
-    bool addQueues(const std::vector<QueueDefinition>& queues, std::string* error = nullptr);
     bool removeQueue(const std::string& name);
 
 private:

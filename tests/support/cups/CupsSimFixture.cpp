@@ -11,7 +11,7 @@ void CupsSimFixture::startSystem(std::vector<Simulated> simulated, const std::ve
     cups = std::make_unique<CupsServer>();
     std::string error;
     ASSERT_TRUE(cups->start(&error)) << error;
-    ASSERT_TRUE(cups->addQueues(others, &error)) << error;
+    for (const QueueDefinition& queue : others) ASSERT_TRUE(cups->addQueue(queue, &error)) << error;
     for (Simulated& s : simulated) {
         sims.push_back(std::make_unique<EmbosserSim>(s.family, s.options));
         s.queue.deviceUri = sims.back()->uri();

@@ -1,5 +1,6 @@
 #include "TestPpd.h"
 
+#include <functional>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -11,7 +12,7 @@ namespace {
 // Width and height in points of the sizes the queues offer; anything else prints as Letter.
 std::pair<int, int> paperPoints(const std::string& size) {
     static const std::map<std::string, std::pair<int, int>> sizes = {
-        {"Letter", {612, 792}},    {"Legal", {612, 1008}},  {"A4", {595, 842}},
+        {"Letter", {612, 792}},    {"Legal", {612, 1008}}, {"A4", {595, 842}},
         {"A4Tractor", {595, 864}}, {"115X11", {828, 792}}, {"11X14", {792, 1008}},
     };
     auto it = sizes.find(size);
@@ -25,15 +26,17 @@ std::pair<std::string, std::string> splitChoice(const std::string& choice) {
     return {choice.substr(0, slash), choice.substr(slash + 1)};
 }
 
-void writeOption(std::ostringstream& out, const PpdOption& option, int order) {
-    out << "*OpenUI *" << option.keyword << "/" << option.text << ": PickOne\n"
-        << "*OrderDependency: " << order << " AnySetup *" << option.keyword << "\n"
-        << "*Default" << option.keyword << ": " << option.defaultChoice << "\n";
+// A pick-one option; `invocation` gives each choice's code ("" when none).
+void writeOption(std::ostringstream& out, const std::string& keyword, const PpdOption& option, int order,
+                 const std::function<std::string(const std::string&)>& invocation) {
+    out << "*OpenUI *" << keyword << "/" << option.text << ": PickOne\n"
+        << "*OrderDependency: " << order << " AnySetup *" << keyword << "\n"
+        << "*Default" << keyword << ": " << option.defaultChoice << "\n";
     for (const auto& choice : option.choices) {
         auto [name, text] = splitChoice(choice);
-        out << "*" << option.keyword << " " << name << "/" << text << ": \"\"\n";
+        out << "*" << keyword << " " << name << "/" << text << ": \"" << invocation(name) << "\"\n";
     }
-    out << "*CloseUI: *" << option.keyword << "\n";
+    out << "*CloseUI: *" << keyword << "\n";
 }
 
 // The custom size declaration: its margins, limits and the five parameters.
@@ -50,20 +53,11 @@ void writeCustomPageSize(std::ostringstream& out) {
 // PageSize and the three keywords that must agree with it (PageRegion, ImageableArea,
 // PaperDimension), with an invocation that names the size in points.
 void writePageSize(std::ostringstream& out, const PpdOption& option) {
-    auto sizeCode = [](int w, int h) {
-        return "\"<</PageSize[" + std::to_string(w) + " " + std::to_string(h) + "]/ImagingBBox null>>setpagedevice\"";
+    const auto sizeCode = [](const std::string& name) {
+        auto [w, h] = paperPoints(name);
+        return "<</PageSize[" + std::to_string(w) + " " + std::to_string(h) + "]/ImagingBBox null>>setpagedevice";
     };
-    for (const char* keyword : {"PageSize", "PageRegion"}) {
-        out << "*OpenUI *" << keyword << "/" << option.text << ": PickOne\n"
-            << "*OrderDependency: 10 AnySetup *" << keyword << "\n"
-            << "*Default" << keyword << ": " << option.defaultChoice << "\n";
-        for (const auto& choice : option.choices) {
-            auto [name, text] = splitChoice(choice);
-            auto [w, h] = paperPoints(name);
-            out << "*" << keyword << " " << name << "/" << text << ": " << sizeCode(w, h) << "\n";
-        }
-        out << "*CloseUI: *" << keyword << "\n";
-    }
+    for (const char* keyword : {"PageSize", "PageRegion"}) writeOption(out, keyword, option, 10, sizeCode);
     out << "*DefaultImageableArea: " << option.defaultChoice << "\n*DefaultPaperDimension: " << option.defaultChoice << "\n";
     for (const auto& choice : option.choices) {
         auto [name, text] = splitChoice(choice);
@@ -96,7 +90,8 @@ std::string makeTestPpd(const TestPpdDescription& d) {
 
     int order = 20;
     for (const auto& option : d.options)
-        if (option.keyword != "PageSize") writeOption(out, option, order++);
+        if (option.keyword != "PageSize")
+            writeOption(out, option.keyword, option, order++, [](const std::string&) { return ""; });
     return out.str();
 }
 

@@ -17,20 +17,15 @@ namespace brelmont::testing {
 namespace {
 
 // Serves the documents folder over TLS; threads, so a silent request never holds another one.
-constexpr const char* ServerScript = R"(import http.server, os, ssl, sys, time
-root, certificate, key = sys.argv[1], sys.argv[2], sys.argv[3]
+constexpr const char* ServerScript = R"(import functools, http.server, ssl, sys, time
 class Handler(http.server.SimpleHTTPRequestHandler):
-    def __init__(self, *args, **kwargs):
-        super().__init__(*args, directory=root, **kwargs)
     def do_GET(self):
-        if self.path.startswith('/silent/'):
-            time.sleep(3600)
+        if self.path.startswith('/silent/'): time.sleep(3600)
         return super().do_GET()
-    def log_message(self, *args):
-        pass
-server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    def log_message(self, *args): pass
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=sys.argv[1]))
 context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
-context.load_cert_chain(certificate, key)
+context.load_cert_chain(sys.argv[2], sys.argv[3])
 server.socket = context.wrap_socket(server.socket, server_side=True)
 print(server.server_address[1], flush=True)
 server.serve_forever()
@@ -38,12 +33,6 @@ server.serve_forever()
 
 void run(const std::string& command) {
     if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) throw std::runtime_error("failed: " + command);
-}
-
-// An authority named `name`: its key and self-signed certificate.
-void makeAuthority(const fs::path& dir, const std::string& name) {
-    run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj '/CN=" + name +
-        "' -keyout '" + (dir / (name + ".key")).string() + "' -out '" + (dir / (name + ".pem")).string() + "'");
 }
 
 } // namespace
@@ -54,15 +43,15 @@ HttpsServer::HttpsServer() {
     m_dir = dirTemplate;
     m_documents = m_dir / "documents";
     fs::create_directories(m_documents);
-    makeAuthority(m_dir, "ca");
-    makeAuthority(m_dir, "stranger");
     std::ofstream(m_dir / "ext.cnf") << "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n";
     const std::string d = "'" + m_dir.string() + "/";
+    for (const std::string name : {"ca", "stranger"}) // two authorities: ours and one that signed nothing here
+        run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj '/CN=" + name +
+            "' -keyout " + d + name + ".key' -out " + d + name + ".pem'");
     run("openssl req -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -subj '/CN=127.0.0.1' -keyout " + d +
         "server.key' -out " + d + "server.csr'");
     run("openssl x509 -req -days 2 -in " + d + "server.csr' -CA " + d + "ca.pem' -CAkey " + d + "ca.key' -CAcreateserial -out " +
         d + "server.pem' -extfile " + d + "ext.cnf'");
-    std::ofstream(m_dir / "server.py") << ServerScript;
 
     int out[2];
     if (pipe(out) != 0) throw std::runtime_error("pipe");
@@ -71,9 +60,8 @@ HttpsServer::HttpsServer() {
         dup2(out[1], STDOUT_FILENO);
         close(out[0]);
         close(out[1]);
-        const std::string script = (m_dir / "server.py").string(), root = m_documents.string();
-        const std::string certificate = (m_dir / "server.pem").string(), key = (m_dir / "server.key").string();
-        execlp("python3", "python3", script.c_str(), root.c_str(), certificate.c_str(), key.c_str(), nullptr);
+        execlp("python3", "python3", "-c", ServerScript, m_documents.c_str(), (m_dir / "server.pem").c_str(),
+               (m_dir / "server.key").c_str(), nullptr);
         _exit(127);
     }
     close(out[1]);
@@ -100,8 +88,6 @@ void HttpsServer::serve(const std::string& path, const std::string& content) con
     std::ofstream(file, std::ios::binary) << content;
 }
 
-std::string HttpsServer::url(const std::string& path) const {
-    return "https://127.0.0.1:" + std::to_string(m_port) + "/" + path;
-}
+std::string HttpsServer::url(const std::string& path) const { return "https://127.0.0.1:" + std::to_string(m_port) + "/" + path; }
 
 } // namespace brelmont::testing

@@ -23,9 +23,7 @@ public:
 
     uint16_t port() const { return m_port; }
     std::string uri() const; // "socket://127.0.0.1:PORT"
-    bool running() const { return m_pid > 0; }
 
-    const std::filesystem::path& dir() const { return m_dir; }
     std::filesystem::path statePath() const { return m_dir / "state.txt"; }
     std::filesystem::path storePath() const { return m_dir / "store"; }
     std::filesystem::path logPath() const { return m_dir / "sim.log"; }
