@@ -60,11 +60,13 @@ TEST(RetryQuery, SendsAgainWhileRefusedUpToTenTimes) {
     for (const auto& [refusals, sends, items, reply] : std::initializer_list<std::tuple<int, int, int, ReplyLines>>{
              {0, 1, 1, one}, {9, 10, 1, one}, {10, 10, -1, one}, {0, 1, 0, miscounted}}) {
         int sent = 0;
+        const int refused = refusals; // a lambda may not capture a structured binding (clang 14)
+        const ReplyLines& answer = reply;
         const auto result = askWithRetry(pjl::Versions, "socket://x",
                                          [&](const std::string& request, const std::string& device, const ExchangeBounds&) {
                                              EXPECT_EQ(request + device, std::string(pjl::Versions.request) + "socket://x");
                                              ExchangeResult r;
-                                             r.reply = ++sent <= refusals ? ReplyLines{"garbage"} : reply;
+                                             r.reply = ++sent <= refused ? ReplyLines{"garbage"} : answer;
                                              return r;
                                          });
         EXPECT_EQ(result.sends, sends);
