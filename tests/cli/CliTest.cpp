@@ -29,7 +29,7 @@ void writeFile(const fs::path& path, const ByteVector& bytes) {
 
 class Cli : public ::testing::Test {
 protected:
-    brelmont::testing::ProgramRun cli(const std::string& args) { return brelmont::testing::runProgram(BRELMONT_CLI, args, dir); }
+    brelmont::testing::ProgramRun cli(const std::string& args) { return brelmont::testing::runProgram(BRELMONT_CLI, args); }
     brelmont::testing::ScratchDir scratch{"cli"};
     const fs::path& dir = scratch.path();
     const std::string sample = BRELMONT_SAMPLE_JOB;
@@ -99,7 +99,7 @@ TEST_F(Cli, RefusalsAndFailures) {
 // the dump with a message, and the file whose write failed is removed.
 TEST_F(Cli, DumpStopsAtAFullDiskAndLeavesNoPartialFile) {
     const auto r = brelmont::testing::runProgram("ulimit -f 80; trap '' XFSZ; exec " + std::string(BRELMONT_CLI),
-                                                 "dump " + sample + " " + (dir / "out").string(), dir);
+                                                 "dump " + sample + " " + (dir / "out").string());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write " + (dir / "out" / "emboss-003.bin").string() + ": File too large"), std::string::npos)
         << r.err;

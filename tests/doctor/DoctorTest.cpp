@@ -124,7 +124,7 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
     const ScopedEnv resources("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
     const ScopedEnv tmp("TMPDIR", scratch.path().string());
 
-    auto run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor", scratch.path());
+    auto run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor");
     EXPECT_EQ(run.status, 1) << run.out << run.err;
     for (const std::string& expected :
          {std::string("ok: CUPS scheduler: answers"), "ok: queue Valdo_Sheet: Valdo Trac, " + valdo.uri() + " attached",
@@ -136,7 +136,7 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
         EXPECT_TRUE(hasLine(run.out, expected)) << expected << "\n" << run.out;
 
     cups.stop();
-    run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor", scratch.path());
+    run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(hasLine(run.out, "problem: CUPS scheduler: does not answer")) << run.out;
     EXPECT_TRUE(hasLine(run.out, "problem: Brelmont queues: no print queue leads to a Brelmont embosser")) << run.out;

@@ -18,10 +18,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-brelmont::testing::ProgramRun send(const fs::path& folder, const std::string& file, const std::string& queue,
-                                   const fs::path& scratch) {
-    return runProgram("cd " + shellQuote(folder.string()) + " && " + BRELMONT_CLI, "send " + shellQuote(file) + " " + shellQuote(queue),
-                      scratch);
+brelmont::testing::ProgramRun send(const fs::path& folder, const std::string& file, const std::string& queue) {
+    return runProgram("cd " + shellQuote(folder.string()) + " && " + BRELMONT_CLI, "send " + shellQuote(file) + " " + shellQuote(queue));
 }
 
 } // namespace
@@ -42,7 +40,7 @@ TEST(SendCli, LprGetsTheFilesAbsoluteLocalPath) {
     };
     for (const Case& c : cases) {
         lpr.forget();
-        const auto run = send(folder, c.given, "Orvin_200", scratch.path());
+        const auto run = send(folder, c.given, "Orvin_200");
         EXPECT_EQ(run.status, 0) << c.given << ": " << run.err;
         EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments("Orvin_200", c.expected)) << c.given;
     }
@@ -63,7 +61,7 @@ TEST(SendCli, RefusedInputAndFailuresHaveTheirExitStatus) {
         const ScratchDir own("sendcli");
         const StandInLpr lpr(own.path(), c.lprStatus);
         if (!c.lprOnPath) setenv("PATH", (own.path() / "tmp").c_str(), 1); // a folder without lpr
-        const auto run = send(scratch.path(), c.file, c.queue, own.path());
+        const auto run = send(scratch.path(), c.file, c.queue);
         EXPECT_EQ(run.status, c.status) << c.what;
         EXPECT_TRUE(run.err.ends_with(c.message)) << c.what << ": " << run.err;
         EXPECT_EQ(lpr.ran(), c.lprStatus != 0) << c.what;

@@ -5,7 +5,7 @@
 
 namespace brelmont::testing {
 
-ProgramRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path&) {
+ProgramRun runProgram(const std::string& program, const std::string& args) {
     using printer::RunResult;
     const RunResult r = printer::CommandRunner::execute("exec /bin/sh -c " + printer::shellSingleQuoted(program + " " + args),
                                                         {.captureErrors = true});

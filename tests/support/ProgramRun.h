@@ -1,7 +1,6 @@
 // Runs a program as scripts run it, for tests: standard output, standard error and exit status.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 namespace brelmont::testing {
@@ -12,7 +11,7 @@ struct ProgramRun {
 };
 
 // Runs `program ARGS` through /bin/sh (arguments as written, quoted by the caller) with the
-// product's command runner. `scratch` is no longer needed and kept for the callers.
-ProgramRun runProgram(const std::string& program, const std::string& args, const std::filesystem::path& scratch = {});
+// product's command runner.
+ProgramRun runProgram(const std::string& program, const std::string& args);
 
 } // namespace brelmont::testing

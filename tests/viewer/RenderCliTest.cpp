@@ -24,8 +24,7 @@ namespace {
 class RenderCli : public ::testing::Test {
 protected:
     brelmont::testing::ProgramRun render(const std::string& args) {
-        return brelmont::testing::runProgram(BRELMONT_CLI, "render " + args + " " + BRELMONT_SAMPLE_JOB + " " + out.string(),
-                                             dir);
+        return brelmont::testing::runProgram(BRELMONT_CLI, "render " + args + " " + BRELMONT_SAMPLE_JOB + " " + out.string());
     }
     void SetUp() override {
         std::string readError;
@@ -110,7 +109,7 @@ TEST_F(RenderCli, RefusalsAndFailures) {
     for (const auto& [args, status, errPart] : cases) {
         const bool full = args.find("full") != std::string::npos;
         const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI,
-                                                     "render " + args, dir);
+                                                     "render " + args);
         EXPECT_EQ(r.status, status) << args;
         EXPECT_NE(r.err.find(errPart), std::string::npos) << args << ": " << r.err;
         EXPECT_EQ(r.out, "") << args;
