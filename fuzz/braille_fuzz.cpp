@@ -26,8 +26,7 @@ std::set<std::pair<int64_t, int64_t>> dotsOfCells(const viewer::BraillePage& rea
                 if (!(read.lines[line][cell] & (1 << d))) continue;
                 const int64_t column = d < 6 ? d / 3 : d - 6, row = d < 6 ? d % 3 : 3;
                 check(row < g.dotRows);
-                dots.emplace(g.left + int64_t(cell) * g.cellPitch + column * g.dotPitchX,
-                             g.top + int64_t(line) * g.linePitch + row * g.dotPitchY);
+                dots.emplace(g.cellX(int64_t(cell)) + column * g.dotPitchX, g.lineY(int64_t(line)) + row * g.dotPitchY);
             }
     return dots;
 }

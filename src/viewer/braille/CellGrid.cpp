@@ -7,9 +7,32 @@ namespace brelmont::viewer {
 
 namespace {
 
-// One axis of the grid: groups of `dots` dot places `dotPitch` apart, a group every `groupPitch`.
-struct Axis {
-    int64_t origin = 0, dotPitch = 0, groupPitch = 0;
+using driver::CellPlaces;
+using driver::PhysicalSpacing;
+
+constexpr int64_t MicronsPerInch = 25400;
+
+// Where the groups of an axis begin, counted from the grid's origin: every `pitch` positions.
+struct Periodic {
+    int64_t pitch = 0;
+    int64_t start(int64_t group) const { return group * pitch; }
+    int64_t groupAt(int64_t distance) const { return distance / pitch; }
+};
+
+// The same at the rounded places of a physical spacing, cells or lines.
+struct Physical {
+    const CellPlaces* places = nullptr;
+    bool lines = false;
+    int64_t start(int64_t group) const { return lines ? places->lineY(group) : places->cellX(group); }
+    // Each place lies within half a position of its whole pitches, so the exact quotient is off by
+    // one group at most.
+    int64_t groupAt(int64_t distance) const {
+        const int64_t microns = lines ? places->lineMicrons() : places->cellMicrons();
+        int64_t group = distance * MicronsPerInch / (microns * places->positionsPerInch());
+        while (group > 0 && start(group) > distance) --group;
+        while (start(group + 1) <= distance) ++group;
+        return group;
+    }
 };
 
 std::vector<int64_t> dottedPlaces(const std::vector<bool>& marked) {
@@ -38,7 +61,8 @@ std::vector<int64_t> pitchesToTry(int64_t gap, int64_t otherPitch) {
 
 // How well a grid explains the places along one axis.
 struct Fit {
-    Axis axis;
+    int64_t origin = 0;             // where group 0 begins
+    int64_t firstGroup = 0;         // the group of the first dotted place
     int64_t groupsWithFirstDot = 0; // groups whose first dot place (top row, left column) is dotted
     int64_t groupsSpanned = 0;      // from the first dotted group to the last
 
@@ -53,60 +77,151 @@ struct Fit {
 
 // The fit of a grid, or nothing when some place lies off its dot places. Places are increasing
 // and none lies before the origin.
-std::optional<Fit> fitOf(const std::vector<int64_t>& places, const Axis& axis, int dots) {
-    Fit fit{axis, 0, 0};
-    int64_t lastFirstDotGroup = -1;
+template <class Groups>
+std::optional<Fit> fitOf(const std::vector<int64_t>& places, int64_t origin, int64_t dotPitch, const Groups& groups, int dots) {
+    Fit fit{origin, 0, 0, 0};
+    int64_t group = -1, lastFirstDotGroup = -1;
     for (int64_t place : places) {
-        const int64_t group = (place - axis.origin) / axis.groupPitch, inGroup = (place - axis.origin) % axis.groupPitch;
-        if (inGroup % axis.dotPitch != 0 || inGroup / axis.dotPitch >= dots) return std::nullopt;
+        group = groups.groupAt(place - origin);
+        const int64_t inGroup = place - origin - groups.start(group);
+        if (inGroup % dotPitch != 0 || inGroup / dotPitch >= dots) return std::nullopt;
         if (inGroup == 0 && group != lastFirstDotGroup) ++fit.groupsWithFirstDot, lastFirstDotGroup = group;
+        if (place == places.front()) fit.firstGroup = group;
     }
-    fit.groupsSpanned = (places.back() - axis.origin) / axis.groupPitch - (places.front() - axis.origin) / axis.groupPitch + 1;
+    fit.groupsSpanned = group - fit.firstGroup + 1;
     return fit;
 }
 
-// The best grid of `dots` places a group at one dot pitch (Fit::betterThan; the smallest group
-// pitch among equals), trying every place of the first dot's group for the first place. Beyond
-// span + dots * pitch a longer group pitch changes nothing: every place then lies in one group.
-std::optional<Fit> bestFit(const std::vector<int64_t>& places, int dots, int64_t pitch) {
+// The best periodic grid of `dots` places a group at one dot pitch (Fit::betterThan; the smallest
+// group pitch among equals), trying every place of the first dot's group for the first place.
+// Beyond span + dots * pitch a longer group pitch changes nothing: every place then lies in one group.
+std::optional<Fit> bestFit(const std::vector<int64_t>& places, int dots, int64_t pitch, int64_t& groupPitch) {
     const int64_t span = places.back() - places.front();
     std::optional<Fit> best;
-    for (int64_t groupPitch = dots * pitch + 1; groupPitch <= span + dots * pitch + 1; ++groupPitch)
+    for (int64_t tried = dots * pitch + 1; tried <= span + dots * pitch + 1; ++tried)
         for (int first = 0; first < dots; ++first) {
-            const std::optional<Fit> fit = fitOf(places, Axis{places.front() - first * pitch, pitch, groupPitch}, dots);
-            if (fit && (!best || fit->betterThan(*best))) best = fit;
+            const std::optional<Fit> fit = fitOf(places, places.front() - first * pitch, pitch, Periodic{tried}, dots);
+            if (fit && (!best || fit->betterThan(*best))) best = fit, groupPitch = tried;
         }
     return best;
 }
 
 struct AxisFit {
-    Axis axis;
+    Fit fit;
+    int64_t dotPitch = 0, groupPitch = 0;
     int dots = 0; // dot places a group
 };
 
-// The grid of the first dot pitch, in order, at which some group size fits; of the sizes the one
-// that fits better, the first on a tie. A grid of one group has no known group pitch (0).
+// The periodic grid of the first dot pitch, in order, at which some group size fits; of the sizes
+// the one that fits better, the first on a tie. A grid of one group has no known group pitch (0).
 std::optional<AxisFit> fitAxis(const std::vector<int64_t>& places, std::initializer_list<int> groupSizes,
                                const std::vector<int64_t>& dotPitches) {
     for (int64_t pitch : dotPitches) {
         if (pitch <= 0) continue;
-        std::optional<Fit> best;
-        int bestDots = 0;
+        std::optional<AxisFit> best;
         for (int dots : groupSizes) {
-            const std::optional<Fit> fit = bestFit(places, dots, pitch);
-            if (fit && (!best || fit->betterThan(*best))) best = fit, bestDots = dots;
+            int64_t groupPitch = 0;
+            const std::optional<Fit> fit = bestFit(places, dots, pitch, groupPitch);
+            if (fit && (!best || fit->betterThan(best->fit))) best = AxisFit{*fit, pitch, groupPitch, dots};
         }
         if (!best) continue;
-        AxisFit found{best->axis, bestDots};
-        if (best->groupsSpanned == 1) found.axis.groupPitch = 0;
-        return found;
+        if (best->fit.groupsSpanned == 1) best->groupPitch = 0;
+        return best;
     }
     return std::nullopt;
 }
 
+// The best fit at the places of a physical spacing along one axis: the first dotted place is dot
+// place k of group j, for each j that leaves group 0 on the page (the layout begins there).
+std::optional<Fit> bestPhysicalFit(const std::vector<int64_t>& places, const Physical& groups, int64_t dotPitch, int dots) {
+    std::optional<Fit> best;
+    for (int64_t j = 0; groups.start(j) <= places.front(); ++j)
+        for (int k = 0; k < dots; ++k) {
+            const int64_t origin = places.front() - k * dotPitch - groups.start(j);
+            if (origin < 0 && j > 0) break;
+            const std::optional<Fit> fit = fitOf(places, origin, dotPitch, groups, dots);
+            if (fit && (!best || fit->betterThan(*best))) best = fit;
+        }
+    return best;
+}
+
+// A whole grid: its lines fit first, its cells second.
+struct GridFit {
+    CellGrid grid;
+    Fit lines, cells;
+
+    bool betterThan(const GridFit& other) const {
+        if (lines.betterThan(other.lines) || other.lines.betterThan(lines)) return lines.betterThan(other.lines);
+        return cells.betterThan(other.cells);
+    }
+};
+
+std::optional<GridFit> periodicGrid(const std::vector<int64_t>& columns, const std::vector<int64_t>& rows) {
+    // Cells that each use one column only, or lines that use one dot row, show no dot pitch along
+    // their own axis: the other axis's stands in, as braille dots are square-spaced.
+    const int64_t columnGap = smallestGap(columns);
+    // An 8-dot line whose dots 7 and 8 are in few cells also fits lines of 6 dots with another
+    // pitch or origin; at each pitch the better fit decides, 6 dots on a tie.
+    const std::optional<AxisFit> lines = fitAxis(rows, {3, 4}, pitchesToTry(smallestGap(rows), columnGap));
+    if (!lines) return std::nullopt;
+    const std::optional<AxisFit> cells = fitAxis(columns, {2}, pitchesToTry(columnGap, lines->dotPitch));
+    if (!cells) return std::nullopt;
+    CellGrid grid;
+    grid.left = cells->fit.origin + cells->fit.firstGroup * cells->groupPitch;
+    grid.top = lines->fit.origin + lines->fit.firstGroup * lines->groupPitch;
+    grid.dotPitchX = cells->dotPitch, grid.dotPitchY = lines->dotPitch;
+    grid.cellPitch = cells->groupPitch, grid.linePitch = lines->groupPitch;
+    grid.dotRows = lines->dots;
+    return GridFit{grid, lines->fit, cells->fit};
+}
+
+std::optional<GridFit> physicalGrid(const std::vector<int64_t>& columns, const std::vector<int64_t>& rows,
+                                    int64_t positionsPerInch) {
+    std::optional<GridFit> best;
+    for (const PhysicalSpacing& spacing : driver::physicalSpacings()) {
+        // Cells stand alike in 6- and 8-dot lines.
+        const CellPlaces sixDots(spacing, positionsPerInch, 6);
+        const std::optional<Fit> cells = bestPhysicalFit(columns, Physical{&sixDots, false}, sixDots.dotStep(), 2);
+        if (!cells) continue;
+        for (const int dots : {6, 8}) {
+            const CellPlaces places(spacing, positionsPerInch, dots);
+            const Physical lineGroups{&places, true}, cellGroups{&places, false};
+            const std::optional<Fit> lines = bestPhysicalFit(rows, lineGroups, places.dotStep(), places.dotRows());
+            if (!lines) continue;
+            CellGrid grid;
+            grid.left = cells->origin + cellGroups.start(cells->firstGroup);
+            grid.top = lines->origin + lineGroups.start(lines->firstGroup);
+            grid.dotPitchX = grid.dotPitchY = places.dotStep();
+            grid.cellPitch = places.rounded(places.cellMicrons());
+            grid.linePitch = places.rounded(places.lineMicrons());
+            grid.dotRows = places.dotRows();
+            grid.spacing = &spacing;
+            grid.positionsPerInch = positionsPerInch;
+            grid.firstCell = cells->firstGroup, grid.firstLine = lines->firstGroup;
+            const GridFit fit{grid, *lines, *cells};
+            if (!best || fit.betterThan(*best)) best = fit;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
+int64_t CellGrid::cellX(int64_t i) const {
+    if (!spacing) return left + i * cellPitch;
+    const CellPlaces places(*spacing, positionsPerInch, dotsPerCell());
+    return left + places.cellX(firstCell + i) - places.cellX(firstCell);
+}
+
+int64_t CellGrid::lineY(int64_t l) const {
+    if (!spacing) return top + l * linePitch;
+    const CellPlaces places(*spacing, positionsPerInch, dotsPerCell());
+    return top + places.lineY(firstLine + l) - places.lineY(firstLine);
+}
+
 bool isDotValue(uint8_t value) { return (value >= 1 && value <= 7) || value == 15; }
+
+int64_t positionsPerInch(const job::PageData& page) { return page.m_kind == 1 ? 20 : 100; }
 
 GridSearch findCellGrid(const job::PageData& page) {
     if (!job::PageData::isEmbossKind(page.m_kind) || page.m_width <= 0 || page.m_height <= 0) return {};
@@ -119,21 +234,11 @@ GridSearch findCellGrid(const job::PageData& page) {
     const std::vector<int64_t> columns = dottedPlaces(columnDotted), rows = dottedPlaces(rowDotted);
     if (columns.empty()) return {};
 
-    // Cells that each use one column only, or lines that use one dot row, show no dot pitch along
-    // their own axis: the other axis's stands in, as braille dots are square-spaced.
-    const int64_t columnGap = smallestGap(columns);
-    const std::vector<int64_t> rowPitches = pitchesToTry(smallestGap(rows), columnGap);
-    // An 8-dot line whose dots 7 and 8 are in few cells also fits lines of 6 dots with another
-    // pitch or origin; at each pitch the better fit decides, 6 dots on a tie.
-    GridSearch search{PageLayout::Graphic, {}};
-    const std::optional<AxisFit> lines = fitAxis(rows, {3, 4}, rowPitches);
-    if (!lines) return search;
-    const std::optional<AxisFit> cells = fitAxis(columns, {2}, pitchesToTry(columnGap, lines->axis.dotPitch));
-    if (!cells) return search;
-    search.layout = PageLayout::Cells;
-    search.grid = {cells->axis.origin,     lines->axis.origin,     cells->axis.dotPitch, lines->axis.dotPitch,
-                   cells->axis.groupPitch, lines->axis.groupPitch, lines->dots};
-    return search;
+    std::optional<GridFit> best = periodicGrid(columns, rows);
+    const std::optional<GridFit> physical = physicalGrid(columns, rows, positionsPerInch(page));
+    if (physical && (!best || physical->betterThan(*best))) best = physical;
+    if (!best) return {PageLayout::Graphic, {}};
+    return {PageLayout::Cells, best->grid};
 }
 
 } // namespace brelmont::viewer

@@ -1,0 +1,43 @@
+// What the driver knows of each model a queue can be made for: the make-and-model text that names
+// it (the PPD's NickName, which discovery identifies), how its jobs are written, at which emboss
+// resolution, and which options its PPD offers.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brelmont::driver {
+
+// How a job names the model and carries its emboss pages.
+enum class JobLanguage {
+    PjlModel,      // PJL JOB line with MODEL="...", rasters of rows at 100 positions per inch
+    Configuration, // a configuration text (PrinterType=...), rasters of rows at 100 positions per inch
+    MarkedBlock,   // binary emboss blocks behind marked headers, 20 positions per inch
+    SummedBlock3,  // binary emboss blocks behind headers checked by their sum plus 3
+    SummedBlock4,  // the same, sum plus 4
+};
+
+struct ModelProfile {
+    std::string_view makeAndModel; // the PPD's NickName and ModelName
+    std::string_view fileName;     // the PPD's file name, without ".ppd"
+    int64_t code;                  // the model code discovery gives this make-and-model
+    JobLanguage language;
+    std::string_view naming; // the PJL model text or the configuration text
+    bool ink = false;        // has an ink module: print mode, colour, ink quality, dithering
+    bool duplex = false;     // embosses interpoint
+    bool outputFace = false;
+    bool dotQuality = false;
+    bool tractor = false; // fanfold paper: tractor sizes
+};
+
+std::span<const ModelProfile> modelProfiles();
+// The profile whose make-and-model text is `makeAndModel`; none for any other text.
+const ModelProfile* profileByMakeAndModel(std::string_view makeAndModel);
+
+// Emboss positions per inch of the model's rasters.
+int64_t positionsPerInch(const ModelProfile& profile);
+
+} // namespace brelmont::driver

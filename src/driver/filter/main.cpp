@@ -1,0 +1,37 @@
+// brelmont-filter: the CUPS filter of the embossers' queues.
+//   brelmont-filter job-id user title copies options [file]
+#include "driver/Filter.h"
+#include "preferences/SharedDataFolder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 6 || argc > 7) {
+        std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
+        return 1;
+    }
+    brelmont::driver::FilterJob job;
+    job.jobId = argv[1];
+    job.user = argv[2];
+    job.title = argv[3];
+    job.copies = std::atoi(argv[4]);
+    job.options = argv[5];
+    if (argc == 7) job.inputPath = argv[6];
+    job.ppdPath = environment("PPD");
+    job.queue = environment("PRINTER");
+    job.contentType = environment("CONTENT_TYPE");
+    if (job.contentType.empty()) job.contentType = "text/plain";
+    job.sharedFolder = brelmont::preferences::sharedDataFolder();
+    return brelmont::driver::runFilter(job, stdin, stdout, stderr);
+}
