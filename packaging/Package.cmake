@@ -8,15 +8,17 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "companion for Brelmont braille embossers")
 set(CPACK_PACKAGE_DESCRIPTION "Previews embosser print jobs (emboss dots beside ink), reads and changes embosser
 settings, edits the printing preferences of CUPS queues, prints a test page and sends files raw to a
-queue; brelmont-cli doctor tells why no embosser is found.")
+queue, and embosses text and braille-ready files from any program through its CUPS driver;
+brelmont-cli doctor tells why no embosser is found.")
 set(CPACK_PACKAGE_CONTACT "Brelmont Companion developers <companion@brelmont.invalid>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# lpstat and lpoptions, lpr: the printing system's tools every window runs.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-client, cups-bsd")
+# lpstat and lpoptions, lpr: the printing system's tools every window runs; liblouis's tables for
+# the driver's braille translation (the library itself comes with the shared-library dependencies).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-client, cups-bsd, liblouis-data")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-daemon")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)

@@ -1,8 +1,8 @@
 #include "TestPage.h"
 
-#include "BrailleLayout.h"
 #include "BrailleText.h"
 #include "common/ModelCodes.h"
+#include "driver/geometry/CellPlaces.h"
 
 #include <algorithm>
 #include <string>
@@ -59,11 +59,24 @@ std::vector<std::vector<uint8_t>> alphabetLines(int64_t cellsPerLine) {
     return lines;
 }
 
+// The cells of the spacing as the driver places them on its raster of 100 positions per inch.
+driver::CellPlaces placesOf(std::string_view spacingName) {
+    return driver::CellPlaces(driver::physicalSpacing(spacingName), 100, 6);
+}
+
+// Sets the dots of a six-dot cell (bit 0 = dot 1 ... bit 5 = dot 6), its dot 1 at (x, y).
+void placeCell(ByteVector& cells, int64_t x, int64_t y, uint8_t dots, int64_t dotStep, uint8_t level) {
+    for (int d = 0; d < 6; ++d) {
+        const int64_t dx = x + (d / 3) * dotStep, dy = y + (d % 3) * dotStep;
+        if ((dots & (1 << d)) && dx < TestPageWidth && dy < TestPageHeight) cells[size_t(dy * TestPageWidth + dx)] = level;
+    }
+}
+
 // The raster row just below the last braille line.
-int64_t rowBelowBraille(const SpacingPitches& spacing) {
-    const int64_t cellsPerLine = (TestPageWidth - 2 * Margin) / spacing.cellPitch;
+int64_t rowBelowBraille(const driver::CellPlaces& places) {
+    const int64_t cellsPerLine = places.cellsWithin(TestPageWidth - 2 * Margin);
     const int64_t lines = int64_t(alphabetLines(cellsPerLine).size()) * (HighestDotLevel - LowestDotLevel + 1);
-    return std::min(Margin + lines * spacing.linePitch, TestPageHeight - Margin);
+    return std::min(Margin + places.lineY(lines), TestPageHeight - Margin);
 }
 
 } // namespace
@@ -71,16 +84,15 @@ int64_t rowBelowBraille(const SpacingPitches& spacing) {
 bool printsInk(int64_t code) { return std::find(std::begin(InkModels), std::end(InkModels), code) != std::end(InkModels); }
 
 ByteVector testPageCells(std::string_view spacingName) {
-    const SpacingPitches& spacing = brailleSpacing(spacingName);
+    const driver::CellPlaces places = placesOf(spacingName);
     ByteVector cells(size_t(TestPageWidth * TestPageHeight), 0);
-    const int64_t cellsPerLine = (TestPageWidth - 2 * Margin) / spacing.cellPitch;
-    int64_t y = Margin;
+    const int64_t cellsPerLine = places.cellsWithin(TestPageWidth - 2 * Margin);
+    int64_t lineNumber = 0;
     for (uint8_t level = LowestDotLevel; level <= HighestDotLevel; ++level)
         for (const std::vector<uint8_t>& line : alphabetLines(cellsPerLine)) {
+            const int64_t y = Margin + places.lineY(lineNumber++);
             for (size_t i = 0; i < line.size(); ++i)
-                placeCell(cells, TestPageWidth, TestPageHeight, Margin + int64_t(i) * spacing.cellPitch, y, line[i], spacing,
-                          level);
-            y += spacing.linePitch;
+                placeCell(cells, Margin + places.cellX(int64_t(i)), y, line[i], places.dotStep(), level);
         }
     return cells;
 }
@@ -103,7 +115,7 @@ ByteVector makeTestPage(int64_t model, std::string_view spacingName) {
     if (printsInk(model)) {
         // A line of ink, a tenth of an inch thick, across the sheet below the braille.
         const ByteVector line(size_t((TestPageWidth + 7) / 8), 0xFF);
-        job.rasterSize(TestPageWidth, TestPageHeight).startRaster(2).skipRows(rowBelowBraille(brailleSpacing(spacingName)));
+        job.rasterSize(TestPageWidth, TestPageHeight).startRaster(2).skipRows(rowBelowBraille(placesOf(spacingName)));
         for (int i = 0; i < 10; ++i) job.row(line);
         job.endRaster();
     }

@@ -1,5 +1,5 @@
 // The test page: one sheet with the braille alphabet and the digits at every dot height, in the
-// cells of the queue's braille spacing, and a line of ink on models that print ink.
+// cells of the queue's braille spacing (the places the driver gives them), and a line of ink on models that print ink.
 #pragma once
 
 #include "JobWriter.h"

@@ -1,6 +1,6 @@
 #include "sendfile/TestPage.h"
 
-#include "jobwriter/BrailleLayout.h"
+#include "driver/geometry/CellPlaces.h"
 #include "jobwriter/TestPage.h"
 #include "preferences/OptionListing.h"
 #include "preferences/OptionStore.h"
@@ -23,7 +23,7 @@ TestPageOutcome printTestPage(const printer::PrinterItem& queue, const printer::
         outcome.sent = {SendOutcome::Status::NotStarted, "the queue's options could not be read: " + error};
         return outcome;
     }
-    outcome.spacing = std::string(testing::brailleSpacing(chosen).name);
+    outcome.spacing = std::string(driver::physicalSpacing(chosen).name);
     const testing::ByteVector page = testing::makeTestPage(queue.model, outcome.spacing);
     const printer::WorkFile file("testpage", page.data(), page.size());
     if (!file.error().empty()) {

@@ -40,6 +40,14 @@ bool isLinkAt(int folder, const char* name) {
     return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
 }
 
+// A name for a file being written, unlikely to exist; O_EXCL settles it.
+std::string freshName(const std::string& base) {
+    static thread_local std::mt19937 random(std::random_device{}());
+    return "." + base + "." + std::to_string(random() % 1000000000u) + ".new";
+}
+
+} // namespace
+
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -49,14 +57,6 @@ bool writeAll(int fd, std::string_view bytes) {
     }
     return true;
 }
-
-// A name for a file being written, unlikely to exist; O_EXCL settles it.
-std::string freshName(const std::string& base) {
-    static thread_local std::mt19937 random(std::random_device{}());
-    return "." + base + "." + std::to_string(random() % 1000000000u) + ".new";
-}
-
-} // namespace
 
 std::string linkRefusal(const fs::path& path, bool folder) {
     return path.string() + " is a symbolic link where the program keeps a " + (folder ? "folder" : "file") +

@@ -51,6 +51,9 @@ Opened openPlainFile(const Fd& folder, const std::string& name, int flags, mode_
 // Sets the mode on the descriptor; false when it could not (a file of another user).
 bool setMode(const Fd& file, mode_t mode);
 
+// Writes all of `bytes`, going on after interruptions; false (errno set) when the file took less.
+bool writeAll(int fd, std::string_view bytes);
+
 // The whole content of an open file, read from its start; empty with `error` set on failure.
 std::string readAll(const Fd& file, std::string* error = nullptr);
 

@@ -6,6 +6,8 @@
 #include "app/DocumentController.h"
 #include "app/PreviewHandoff.h"
 #include "app/StartWindow.h"
+#include "printer/ShellQuote.h"
+#include "viewer/braille/BrailleText.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/Guidance.h"
 #include "widgets/MessageBox.h"
@@ -17,14 +19,17 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <pwd.h>
 #include <set>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using brelmont::app::AppDelegate;
 using brelmont::app::DocumentController;
 using brelmont::app::PreviewHandoff;
 using brelmont::app::SharedFolder;
+using brelmont::printer::shellWord;
 using Tick = brelmont::app::PreviewHandoff::Tick;
 namespace fs = std::filesystem;
 
@@ -87,11 +92,23 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
     ASSERT_TRUE(app.window());
     EXPECT_TRUE(app.window()->isVisible());
 
-    // The timer hands the next request's job to a viewer under the name the request gives.
-    guitest::writeFile(folder.previewJob(), guitest::readFile(BRELMONT_SAMPLE_JOB));
-    guitest::writeFile(folder.lockFile(), request("The lantern keeper.pdf"));
+    // The driver's preview (the filter with karro-preview=true) reaches the running program: the
+    // timer opens the job under its title, its page read as the braille of the text.
+    guitest::writeFile(dir.path() / "keeper.txt", "The lantern keeper\n");
+    const passwd* user = getpwuid(getuid());
+    ASSERT_TRUE(user);
+    const std::string filter = "BRELMONT_SHARED_DIR=" + shellWord(folder.root().string()) +
+                               " PPD=" + shellWord(std::string(BRELMONT_PPD_DIR) + "/brelmont-merriden.ppd") +
+                               " PRINTER=Merriden CONTENT_TYPE=text/plain " + shellWord(BRELMONT_FILTER) + " 7 " +
+                               shellWord(user->pw_name) +
+                               " 'The lantern keeper.txt' 1 'karro-preview=true BraillePageNumbers=Off' " +
+                               shellWord((dir.path() / "keeper.txt").string()) + " 2>/dev/null";
+    ASSERT_EQ(std::system(filter.c_str()), 0);
     QTRY_COMPARE_WITH_TIMEOUT(app.documents().windows().size(), 1, 5000);
     EXPECT_EQ(app.documents().windows().first()->windowTitle(), "The lantern keeper.kprn");
+    const auto& opened = app.documents().windows().first()->document();
+    ASSERT_EQ(opened->m_embPages.size(), 1u);
+    EXPECT_EQ(brelmont::viewer::brailleText(*opened->m_embPages[0]), "⠠⠞⠓⠑⠀⠇⠁⠝⠞⠑⠗⠝⠀⠅⠑⠑⠏⠑⠗\n");
 
     // Jobs dropped on the start window open; other addresses are ignored.
     guitest::writeFile(dir.path() / "dropped.kprn", guitest::readFile(BRELMONT_SAMPLE_JOB));

@@ -1,8 +1,8 @@
 // The test page decodes as a job of the queue's model, with its braille cells in the queue's
 // spacing at every dot height and an ink page only for models that print ink.
 #include "TestPage.h"
-#include "BrailleLayout.h"
 #include "common/ModelCodes.h"
+#include "driver/geometry/CellPlaces.h"
 #include "job/Document.h"
 
 #include <gtest/gtest.h>
@@ -33,14 +33,14 @@ TEST(TestPage, DecodesWithItsCellsWhereTheSpacingPutsThem) {
             ASSERT_TRUE(std::equal(page.row(y), page.row(y) + TestPageWidth, expected.begin() + y * TestPageWidth)) << y;
         // "a" (dot 1) opens the first line at the lowest height; "b" adds dot 2 one dot pitch
         // lower, one cell pitch on.
-        const SpacingPitches& s = brailleSpacing(spacing);
+        const brelmont::driver::CellPlaces s(brelmont::driver::physicalSpacing(spacing), 100, 6);
         EXPECT_EQ(page.row(50)[50], LowestDotLevel);
-        EXPECT_EQ(page.row(50 + s.dotPitch)[50 + s.cellPitch], LowestDotLevel);
-        EXPECT_EQ(page.row(50 + s.dotPitch)[50], 0);
+        EXPECT_EQ(page.row(50 + s.dotStep())[50 + s.cellX(1)], LowestDotLevel);
+        EXPECT_EQ(page.row(50 + s.dotStep())[50], 0);
         // The highest dots come after the twelfth line.
         int64_t lastDotRow = 0;
         for (int64_t y = 0; y < TestPageHeight; ++y)
             if (std::count(page.row(y), page.row(y) + TestPageWidth, HighestDotLevel)) lastDotRow = y;
-        EXPECT_GT(lastDotRow, 50 + 12 * s.linePitch);
+        EXPECT_GT(lastDotRow, 50 + s.lineY(12));
     }
 }

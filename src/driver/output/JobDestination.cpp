@@ -11,18 +11,9 @@ namespace brelmont::driver {
 namespace fs = std::filesystem;
 using sharedfolder::Fd;
 using sharedfolder::Opened;
+using sharedfolder::writeAll;
 
 namespace {
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(size_t(n));
-    }
-    return true;
-}
 
 class StreamDestination : public JobDestination {
 public:
