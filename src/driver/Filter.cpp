@@ -48,6 +48,12 @@ File seekableInput(const FilterJob& job, std::FILE* in, std::string* error) {
             *error = "the document could not be spooled (is the disk full?)";
             return nullptr;
         }
+    // Read back from its start; the last buffered bytes fail here when the disk is full.
+    if (std::fflush(spool.get()) != 0) {
+        *error = "the document could not be spooled (is the disk full?)";
+        return nullptr;
+    }
+    std::rewind(spool.get());
     return spool;
 }
 

@@ -1,34 +1,53 @@
 #include "JobWriter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace brelmont::testing {
 
+namespace {
+
+// How many times row[0] stands at the start of the row, at most `limit`; eight bytes at a time, as
+// the rows of an emboss page are mostly blank.
+size_t runLength(const uint8_t* row, size_t limit) {
+    size_t run = 1;
+    const uint64_t repeated = 0x0101010101010101u * row[0];
+    for (uint64_t word; run + 8 <= limit; run += 8) {
+        std::memcpy(&word, row + run, 8);
+        if (word != repeated) break;
+    }
+    while (run < limit && row[run] == row[0]) ++run;
+    return run;
+}
+
 // Runs of three or more bytes repeat; shorter ones join the literals around them, as usual
 // PackBits encoders do.
-ByteVector packBits(const ByteVector& row) {
-    ByteVector out;
-    const auto runAt = [&](size_t at) {
-        size_t run = 1;
-        while (at + run < row.size() && run < 128 && row[at + run] == row[at]) ++run;
-        return run;
-    };
+void appendPackBits(const uint8_t* row, size_t size, ByteVector& out) {
     size_t i = 0;
-    while (i < row.size()) {
-        const size_t run = runAt(i);
-        if (run >= 3 || (run == 2 && i + 2 == row.size())) {
+    while (i < size) {
+        const size_t run = runLength(row + i, std::min<size_t>(size - i, 128));
+        if (run >= 3 || (run == 2 && i + 2 == size)) {
             out.push_back(uint8_t(257 - run));
             out.push_back(row[i]);
             i += run;
             continue;
         }
+        // A literal ends where three equal bytes begin.
+        const auto tripleAt = [&](size_t at) { return at + 2 < size && row[at] == row[at + 1] && row[at] == row[at + 2]; };
         size_t literal = 1;
-        while (i + literal < row.size() && literal < 128 && runAt(i + literal) < 3) ++literal;
+        while (i + literal < size && literal < 128 && !tripleAt(i + literal)) ++literal;
         out.push_back(uint8_t(literal - 1));
-        out.insert(out.end(), row.begin() + long(i), row.begin() + long(i + literal));
+        out.insert(out.end(), row + i, row + i + literal);
         i += literal;
     }
+}
+
+} // namespace
+
+ByteVector packBits(const ByteVector& row) {
+    ByteVector out;
+    appendPackBits(row.data(), row.size(), out);
     return out;
 }
 
@@ -124,7 +143,21 @@ JobWriter& JobWriter::positionRow(const std::vector<int64_t>& positions) {
 
 JobWriter& JobWriter::embossRaster(const ByteVector& cells, int64_t width, int64_t height) {
     rasterSize(width, height).startRaster(1);
-    for (int64_t y = 0; y < height; ++y) row(ByteVector(cells.begin() + y * width, cells.begin() + (y + 1) * width));
+    // Most rows of an emboss page are blank: their command is made once and repeated.
+    ByteVector packed, blank;
+    for (int64_t y = 0; y < height; ++y) {
+        const uint8_t* row = cells.data() + y * width;
+        const bool isBlank = width > 0 && row[0] == 0 && std::memcmp(row, row + 1, size_t(width - 1)) == 0;
+        if (isBlank && !blank.empty()) {
+            bytes(blank);
+            continue;
+        }
+        packed.clear();
+        appendPackBits(row, size_t(width), packed);
+        const size_t start = m_data.size();
+        rawRow(packed, 'W');
+        if (isBlank) blank.assign(m_data.begin() + long(start), m_data.end());
+    }
     return endRaster();
 }
 

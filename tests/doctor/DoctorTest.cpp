@@ -135,7 +135,11 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
           std::string("ok: device helper: "), "ok: shared folder " + (scratch.path() / "shared").string() + ": owner "})
         EXPECT_TRUE(hasLine(run.out, expected)) << expected << "\n" << run.out;
 
+    // Stopped, and pointed at an address where nothing listens: the machine's own scheduler, which
+    // answers on a desktop, must not stand in for it.
     cups.stop();
+    const ScopedEnv nowhere("CUPS_SERVER", "127.0.0.1:9");
+    const ScopedEnv noClientConf("CUPS_SERVERROOT", scratch.path().string());
     run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(hasLine(run.out, "problem: CUPS scheduler: does not answer")) << run.out;

@@ -13,6 +13,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr int PollMs = 100;
 constexpr int DrainMs = 1000;
+// Bytes held for a job file before any data came (queries, downloads); beyond it none is made.
+constexpr size_t MaxHead = 16 * 1024 * 1024;
 } // namespace
 
 Connection::Connection(int fd, int id, ConnectionContext context) : m_fd(fd), m_id(id), m_ctx(context) {
@@ -67,17 +69,20 @@ void Connection::run() {
             parser.finish();
             break;
         }
+        record(std::string_view(buf, static_cast<size_t>(n)));
         parser.feed(std::string_view(buf, static_cast<size_t>(n)));
         lastActivity = Clock::now();
     }
     if (m_ended) why = "reply cut short, connection ended";
-    if (m_data) {
-        std::fclose(m_data);
-        m_data = nullptr;
-    }
+    for (FILE** file : {&m_data, &m_job})
+        if (*file) {
+            std::fclose(*file);
+            *file = nullptr;
+        }
     if (m_dataBytes > 0)
         m_ctx.log.write(m_id, std::to_string(m_dataBytes) + " bytes of data " +
-                                  (m_dataPath.empty() ? "received, no store" : "stored in " + m_dataPath.filename().string()));
+                                  (m_dataPath.empty() ? "received, no store" : "stored in " + m_dataPath.filename().string()) +
+                                  (m_jobPath.empty() ? "" : ", the whole connection in " + m_jobPath.filename().string()));
     m_ctx.log.write(m_id, std::string("connection closed: ") + why);
     close();
 }
@@ -96,6 +101,18 @@ void Connection::close() {
     }
     ::close(m_fd);
     m_fd = -1;
+}
+
+void Connection::record(std::string_view bytes) {
+    if (m_job) {
+        std::fwrite(bytes.data(), 1, bytes.size(), m_job);
+    } else if (m_recording) {
+        m_head.append(bytes);
+        if (m_head.size() > MaxHead) {
+            m_recording = false;
+            m_head = std::string();
+        }
+    }
 }
 
 void Connection::send(std::string_view bytes) {
@@ -151,8 +168,16 @@ void Connection::binaryCommand(std::string_view bytes) {
 void Connection::data(std::string_view bytes) {
     if (m_ended) return;
     if (m_dataBytes == 0) {
-        m_dataPath = m_ctx.device.newReceivedFile();
+        const Device::ReceivedFiles files = m_ctx.device.newReceivedFiles();
+        m_dataPath = files.data;
         if (!m_dataPath.empty()) m_data = std::fopen(m_dataPath.c_str(), "wb");
+        // The chunk these bytes came in was recorded before it was parsed, so the head is whole.
+        if (m_recording && !files.job.empty() && (m_job = std::fopen(files.job.c_str(), "wb"))) {
+            m_jobPath = files.job;
+            std::fwrite(m_head.data(), 1, m_head.size(), m_job);
+        }
+        m_recording = false;
+        m_head = std::string();
     }
     m_dataBytes += bytes.size();
     if (m_data) std::fwrite(bytes.data(), 1, bytes.size(), m_data);

@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 namespace brelmont::sim {
 
@@ -34,6 +35,9 @@ private:
     void data(std::string_view bytes) override;
     void download(std::string_view name, std::string_view bytes, bool complete) override;
 
+    // Keeps the connection's bytes for its job file: held until data begins (most connections
+    // carry only queries), then written as they come.
+    void record(std::string_view bytes);
     void send(std::string_view bytes);
     void pause(int ms);
     void close();
@@ -45,6 +49,10 @@ private:
     FILE* m_data = nullptr;
     std::filesystem::path m_dataPath;
     size_t m_dataBytes = 0;
+    FILE* m_job = nullptr;
+    std::filesystem::path m_jobPath;
+    std::string m_head; // the bytes before the data began
+    bool m_recording = true;
 };
 
 } // namespace brelmont::sim

@@ -65,18 +65,19 @@ Device::Device(const FamilyTable& family, DeviceConfig config, RequestLog& log)
 
 bool Device::start(std::string* error) {
     if (!m_config.statePath.empty() && !m_state.load(m_config.statePath, error)) return false;
-    if (!m_config.storeDir.empty()) {
+    for (const auto& [dir, pattern] :
+         {std::pair{m_config.storeDir, "received-%d.bin"}, std::pair{m_config.jobsDir, "job-%d.prn"}}) {
+        if (dir.empty()) continue;
         std::error_code ec;
-        std::filesystem::create_directories(m_config.storeDir, ec);
+        std::filesystem::create_directories(dir, ec);
         if (ec) {
-            *error = "cannot create " + m_config.storeDir.string() + ": " + ec.message();
+            *error = "cannot create " + dir.string() + ": " + ec.message();
             return false;
         }
         // Numbering goes on after the files an earlier run left.
-        for (const auto& e : std::filesystem::directory_iterator(m_config.storeDir, ec)) {
+        for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
             int n = 0;
-            if (std::sscanf(e.path().filename().c_str(), "received-%d.bin", &n) == 1)
-                m_nextReceived = std::max(m_nextReceived, n + 1);
+            if (std::sscanf(e.path().filename().c_str(), pattern, &n) == 1) m_nextReceived = std::max(m_nextReceived, n + 1);
         }
     }
     return true;
@@ -202,12 +203,13 @@ void Device::download(int connection, std::string_view name, std::string_view by
                                 (file ? "stored in " + path.filename().string() : "could not be stored"));
 }
 
-std::filesystem::path Device::newReceivedFile() {
+Device::ReceivedFiles Device::newReceivedFiles() {
     std::lock_guard lock(m_mutex);
-    if (m_config.storeDir.empty()) return {};
-    char name[32];
-    std::snprintf(name, sizeof name, "received-%03d.bin", m_nextReceived++);
-    return m_config.storeDir / name;
+    char data[32], job[32];
+    std::snprintf(data, sizeof data, "received-%03d.bin", m_nextReceived);
+    std::snprintf(job, sizeof job, "job-%03d.prn", m_nextReceived++);
+    return {m_config.storeDir.empty() ? std::filesystem::path() : m_config.storeDir / data,
+            m_config.jobsDir.empty() ? std::filesystem::path() : m_config.jobsDir / job};
 }
 
 } // namespace brelmont::sim

@@ -20,6 +20,7 @@ struct DeviceConfig {
     std::string deviceId;            // empty: the family's own
     std::filesystem::path statePath; // empty: settings live only as long as the process
     std::filesystem::path storeDir;  // empty: data and downloads are counted, not kept
+    std::filesystem::path jobsDir;   // empty: whole connections are not kept
 };
 
 class Device {
@@ -37,8 +38,13 @@ public:
     std::optional<std::string> binaryCommand(int connection, std::string_view bytes);
     void download(int connection, std::string_view name, std::string_view bytes, bool complete);
 
-    // A fresh "received-NNN.bin" for the data of one connection; empty without a store.
-    std::filesystem::path newReceivedFile();
+    // Fresh files for one connection that carried data: "received-NNN.bin" in the store for the
+    // data alone, "job-NNN.prn" in the jobs folder for every byte of the connection (its PJL job
+    // lines name the model); each empty without its folder.
+    struct ReceivedFiles {
+        std::filesystem::path data, job;
+    };
+    ReceivedFiles newReceivedFiles();
 
 private:
     std::optional<Reply> info(std::string_view what);

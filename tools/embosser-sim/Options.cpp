@@ -9,9 +9,9 @@ namespace brelmont::sim {
 
 std::string usage() {
     return "usage: embosser-sim --family " + familyNames() +
-           " [--port P] [--state FILE] [--store DIR] [--log FILE] [--device-id TEXT]\n"
-           "                    [--garble N] [--wrong-count N] [--short-reply N] [--delay MS] [--drop N]\n"
-           "                    [--endless N] [--serve N] [--unasked N]\n"
+           " [--port P] [--state FILE] [--store DIR] [--jobs DIR] [--log FILE]\n"
+           "                    [--device-id TEXT] [--garble N] [--wrong-count N] [--short-reply N]\n"
+           "                    [--delay MS] [--drop N] [--endless N] [--serve N] [--unasked N]\n"
            "                    [--idle-timeout MS] [--exit-with-parent]\n";
 }
 
@@ -46,6 +46,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string* error) {
         else if (arg == "--port") ok = number(o.port, 65535);
         else if (arg == "--state") o.state = value;
         else if (arg == "--store") o.store = value;
+        else if (arg == "--jobs") o.jobs = value;
         else if (arg == "--log") o.log = value;
         else if (arg == "--device-id") o.deviceId = value;
         else if (arg == "--garble") ok = number(o.faults.garble, 1'000'000);

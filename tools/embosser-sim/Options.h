@@ -14,6 +14,7 @@ struct Options {
     int port = 0; // 0: any free port
     std::filesystem::path state;
     std::filesystem::path store;
+    std::filesystem::path jobs;
     std::filesystem::path log;
     std::string deviceId;
     FaultPlan faults;

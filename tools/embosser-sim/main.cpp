@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "embosser-sim: cannot open log %s\n", options->log.c_str());
         return 1;
     }
-    Device device(*findFamily(options->family), {options->deviceId, options->state, options->store}, log);
+    Device device(*findFamily(options->family), {options->deviceId, options->state, options->store, options->jobs}, log);
     if (!device.start(&error)) {
         std::fprintf(stderr, "embosser-sim: %s\n", error.c_str());
         return 1;

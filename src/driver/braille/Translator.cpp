@@ -4,6 +4,7 @@
 
 #include <liblouis/liblouis.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -11,11 +12,20 @@ namespace brelmont::driver {
 
 static_assert(sizeof(widechar) == sizeof(char32_t), "liblouis is built with 32-bit characters on this system");
 
+namespace {
+
+// liblouis's own messages ("Cannot resolve table ...") would reach the job log as bare lines; as
+// DEBUG lines they stay in the scheduler's log without standing beside the job's ERROR line.
+void logToJob(logLevels, const char* message) { std::fprintf(stderr, "DEBUG: liblouis: %s\n", message); }
+
+} // namespace
+
 std::unique_ptr<Translator> Translator::open(const std::string& table, std::string* error) {
     if (!isTableName(table)) {
         *error = "\"" + table + "\" is not the name of a braille table";
         return nullptr;
     }
+    lou_registerLogCallback(logToJob);
     if (!lou_getTable(table.c_str())) {
         *error = "the braille table " + table + " could not be loaded (is it installed? liblouis-data holds the tables)";
         return nullptr;

@@ -4,6 +4,19 @@
 
 namespace brelmont::driver {
 
+namespace {
+
+// A page's number, or none where it would leave no cell of text beside it on a narrow page: a
+// number that took the whole first line would overwrite the text placed there.
+Cells numberOf(const PageShape& shape, int64_t page) {
+    if (!shape.pageNumbers) return {};
+    Cells number = shape.numberCells(page);
+    if (int64_t(number.size()) + 2 > shape.cellsPerLine) number.clear();
+    return number;
+}
+
+} // namespace
+
 PageComposer::PageComposer(PageShape shape, PageSink sink, Warning warn)
     : m_shape(std::move(shape)),
       m_sink(std::move(sink)),
@@ -16,13 +29,12 @@ int64_t PageComposer::capacity() const {
     // for the page number and a blank before it.
     const bool full = int64_t(m_page.lines.size()) >= m_shape.linesPerPage;
     if (!m_shape.pageNumbers || !(m_page.lines.empty() || full)) return m_shape.cellsPerLine;
-    const int64_t number = int64_t(m_shape.numberCells(full ? m_page.number + 1 : m_page.number).size());
-    return std::max<int64_t>(1, m_shape.cellsPerLine - number - 1);
+    const Cells number = numberOf(m_shape, full ? m_page.number + 1 : m_page.number);
+    return number.empty() ? m_shape.cellsPerLine : m_shape.cellsPerLine - int64_t(number.size()) - 1;
 }
 
 void PageComposer::flushPage() {
-    if (m_shape.pageNumbers) {
-        const Cells number = m_shape.numberCells(m_page.number);
+    if (const Cells number = numberOf(m_shape, m_page.number); !number.empty()) {
         if (m_page.lines.empty()) m_page.lines.emplace_back();
         Cells& first = m_page.lines.front();
         const size_t at = size_t(std::max<int64_t>(0, m_shape.cellsPerLine - int64_t(number.size())));
@@ -56,8 +68,9 @@ void PageComposer::wrap(bool whole) {
         size_t end = start + room;
         while (end > start && m_paragraph[end] != 0) --end; // the blank after the last word that fits
         size_t next = end;
-        if (end == start) end = next = start + room; // one word longer than the line
         while (end > start && m_paragraph[end - 1] == 0) --end;
+        // No word fits whole (one word longer than the line, maybe after an indent): it is cut.
+        if (end == start) end = next = start + room;
         placeLine(Cells(m_paragraph.begin() + long(start), m_paragraph.begin() + long(end)));
         while (next < m_paragraph.size() && m_paragraph[next] == 0) ++next;
         start = next;

@@ -90,6 +90,9 @@ std::optional<DriverSettings> readDriverSettings(const std::string& ppdPath, con
         const char* v = job.get(key);
         return v ? v : mirror.get(key);
     };
+    // Marking ignores a table the PPD does not list, which would emboss the job in the default
+    // table unasked; the name as given is opened instead, and refused when liblouis lacks it.
+    if (const char* table = value("BrailleTable")) s.table = table;
     if (const char* ranges = job.get("page-ranges")) s.pageRanges = ranges;
     if (const char* collate = value("collate")) s.collate = isTrue(collate);
     if (const char* multiple = job.get("multiple-document-handling"))

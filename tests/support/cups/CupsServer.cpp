@@ -46,6 +46,25 @@ int freeLoopbackPort() {
     return port;
 }
 
+// Whether something accepts connections on the loopback port.
+bool answers(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    const bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    if (fd >= 0) ::close(fd);
+    return connected;
+}
+
+// The system's ServerBin: backends, filters and the scheduler's helper programs.
+fs::path systemServerBin() {
+    for (const char* path : {"/usr/lib/cups", "/usr/libexec/cups", "/usr/local/lib/cups"})
+        if (fs::is_directory(fs::path(path) / "filter")) return path;
+    return {};
+}
+
 std::string cupsd() {
     for (const char* path : {"/usr/sbin/cupsd", "/sbin/cupsd", "/usr/local/sbin/cupsd"})
         if (::access(path, X_OK) == 0) return path;
@@ -80,7 +99,8 @@ bool CupsServer::start(std::string* error) {
 bool CupsServer::startOnce(int port, std::string* error) {
     /*
      * root/ is the ServerRoot (configuration, the queues' PPDs), spool/ the jobs, home/ the
-     * clients' HOME, ppd-src/ the descriptions handed to lpadmin. The scheduler may run as root
+     * clients' HOME, ppd-src/ the descriptions handed to lpadmin, shared/ the driver's shared data
+     * folder, bin/ the ServerBin when there is a filter of ours. The scheduler may run as root
      * and start backends as "lp", which must be able to walk in: 0755 rather than mkdtemp's 0700.
      */
     std::string pattern = (baseFolder() / "brelmont-cups-XXXXXX").string();
@@ -88,8 +108,15 @@ bool CupsServer::startOnce(int port, std::string* error) {
     m_folder = pattern;
     m_port = port;
     ::chmod(m_folder.c_str(), 0755);
-    for (const char* dir : {"root", "spool/tmp", "log", "cache", "state", "home", "ppd-src"})
+    for (const char* dir : {"root", "spool/tmp", "log", "cache", "state", "home", "ppd-src", "shared/.lpoptions"})
         fs::create_directories(m_folder / dir);
+    // Anyone's jobs write into the shared folder, as into the installed one.
+    ::chmod(sharedFolder().c_str(), 01777);
+    ::chmod((sharedFolder() / ".lpoptions").c_str(), 0777);
+    if (!m_filter.empty() && !makeServerBin(error)) {
+        stop();
+        return false;
+    }
     const std::string f = m_folder.string();
     const group* g = ::getgrgid(::getgid());
 
@@ -103,13 +130,15 @@ bool CupsServer::startOnce(int port, std::string* error) {
            "  JobPrivateAccess all\n  JobPrivateValues none\n  SubscriptionPrivateAccess all\n"
            "  SubscriptionPrivateValues none\n  <Limit All>\n    Order allow,deny\n    Allow 127.0.0.1\n"
            "  </Limit>\n</Policy>\n";
-    // Every path the scheduler writes lives in the folder, the printcap too.
+    // Every path the scheduler writes lives in the folder, the printcap too. SetEnv belongs here
+    // (in cupsd.conf the scheduler warns that it will not be taken in future).
     std::ofstream(m_folder / "root/cups-files.conf")
         << "ServerRoot " << f << "/root\nRequestRoot " << f << "/spool\nTempDir " << f << "/spool/tmp\nCacheDir " << f
         << "/cache\nStateDir " << f << "/state\nAccessLog " << f << "/log/access_log\nErrorLog " << f
         << "/log/error_log\nPageLog " << f << "/log/page_log\nPrintcap " << f
         << "/state/printcap\nLogFilePerm 0644\nFileDevice No\nSystemGroup "
-        << (g ? std::string(g->gr_name) : std::to_string(::getgid())) << "\n";
+        << (g ? std::string(g->gr_name) : std::to_string(::getgid())) << "\nSetEnv BRELMONT_SHARED_DIR " << f << "/shared\n"
+        << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n");
 
     // In the foreground; setpriv --pdeathsig makes it end with a test process that dies without
     // stopping it. The shell's pid is the scheduler's, after exec.
@@ -121,15 +150,17 @@ bool CupsServer::startOnce(int port, std::string* error) {
                                error))
         return false;
 
-    // The log says "Listening to" once the socket is bound; when the port was taken meanwhile it
-    // says "Unable to open listen socket" and runs on without one.
-    const std::string listening = "Listening to 127.0.0.1:" + std::to_string(port);
+    // "Listening to ADDRESS (IPv4)" is logged when the configuration is read, "Listening to
+    // ADDRESS on fd N..." once the socket listens; when the port was taken meanwhile the log says
+    // "Unable to open listen socket" and the scheduler runs on without one. Clients are let loose
+    // only once a connection really goes through (before, lpadmin met "Bad file descriptor").
+    const std::string listening = "Listening to 127.0.0.1:" + std::to_string(port) + " on fd";
     bool taken = false;
     for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline && !taken;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         if (m_pid < 0 && std::atoi(readFile(pidFile).c_str()) > 0) m_pid = std::atoi(readFile(pidFile).c_str());
         const std::string log = errorLog();
-        if (log.find(listening) != std::string::npos) return true;
+        if (log.find(listening) != std::string::npos && answers(port)) return true;
         taken = log.find("Unable to open listen socket") != std::string::npos;
         if (m_pid > 0 && ::kill(m_pid, 0) != 0) break; // it ended
     }
@@ -137,6 +168,28 @@ bool CupsServer::startOnce(int port, std::string* error) {
                    : "cupsd did not start: " + readFile(m_folder / "log/cupsd.out") + errorLog();
     stop();
     return false;
+}
+
+/*
+ * bin/ is the ServerBin: links to the system's folders, but filter/ is a folder of links to each
+ * system filter plus a copy of ours. The scheduler runs filters as "lp" when it runs as root and
+ * then refuses one that is not root's or that others may change; the copy is the runner's, 0755.
+ */
+bool CupsServer::makeServerBin(std::string* error) {
+    const fs::path system = systemServerBin(), bin = m_folder / "bin", filters = bin / "filter";
+    if (system.empty()) return *error = "no ServerBin of the system (/usr/lib/cups) holds filters", false;
+    std::error_code ec;
+    fs::create_directories(filters, ec);
+    for (const char* dir : {"backend", "daemon", "cgi-bin", "monitor", "notifier", "driver"})
+        if (fs::exists(system / dir)) fs::create_directory_symlink(system / dir, bin / dir, ec);
+    for (const auto& entry : fs::directory_iterator(system / "filter", ec))
+        fs::create_symlink(entry.path(), filters / entry.path().filename(), ec);
+    const fs::path copy = filters / m_filter.filename();
+    fs::remove(copy, ec);
+    if (!fs::copy_file(m_filter, copy, ec))
+        return *error = "copying the filter " + m_filter.string() + ": " + ec.message(), false;
+    for (const fs::path& path : {bin, filters, copy}) ::chmod(path.c_str(), 0755);
+    return true;
 }
 
 std::string CupsServer::errorLog() const { return readFile(m_folder / "log/error_log"); }
@@ -190,10 +243,15 @@ bool CupsServer::addQueue(const QueueDefinition& queue, std::string* error) {
     std::ofstream(ppd) << makeTestPpd(
         {queue.makeAndModel, queue.manufacturer, queue.options, queue.customPageSize, queue.customPageSizeFirst});
     ::chmod(ppd.c_str(), 0644);
+    return addQueueFromPpd(queue.name, ppd, queue.deviceUri, queue.info, error);
+}
+
+bool CupsServer::addQueueFromPpd(const std::string& name, const fs::path& ppd, const std::string& deviceUri,
+                                 const std::string& info, std::string* error) {
     // -E after -p enables the queue and makes it accept jobs.
-    const ShellResult r = run("lpadmin -p " + shellQuote(queue.name) + " -E -v " + shellQuote(queue.deviceUri) + " -D " +
-                              shellQuote(queue.info) + " -P " + shellQuote(ppd.string()));
-    if (!r.ok() && error) *error = "adding queue " + queue.name + ": lpadmin exit " + std::to_string(r.exitCode) + ": " + r.err;
+    const ShellResult r = run("lpadmin -p " + shellQuote(name) + " -E -v " + shellQuote(deviceUri) + " -D " + shellQuote(info) +
+                              " -P " + shellQuote(ppd.string()));
+    if (!r.ok() && error) *error = "adding queue " + name + ": lpadmin exit " + std::to_string(r.exitCode) + ": " + r.err;
     return r.ok();
 }
 

@@ -55,6 +55,16 @@ public:
 
     std::filesystem::path home() const { return m_folder / "home"; }
 
+    // Call before start() to run the driver: the scheduler then gets a ServerBin of its own (the
+    // system's backends and filters, and a copy of `filter` owned by whoever runs the scheduler,
+    // as it demands of filters) and hands every filter sharedFolder() in BRELMONT_SHARED_DIR.
+    void useFilter(std::filesystem::path filter) { m_filter = std::move(filter); }
+    // The driver's shared data folder, mode 1777 with a .lpoptions folder as the installed one; there
+    // while the server runs.
+    std::filesystem::path sharedFolder() const { return m_folder / "shared"; }
+    // The scheduler's log: what filters write to standard error lands here as "[Job N] ..." lines.
+    std::string errorLog() const;
+
     // Sets the variables that make the command-line tools (lpstat, lpoptions, lpr) of this process
     // and its children talk only to this server, until stop().
     void applyEnvironment();
@@ -67,15 +77,19 @@ public:
     bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri, const std::string& info,
                   const std::vector<PpdOption>& extraPpdOptions = {}, std::string* error = nullptr);
     bool addQueue(const QueueDefinition& queue, std::string* error = nullptr);
+    // The same from a PPD file (the driver's own, for instance).
+    bool addQueueFromPpd(const std::string& name, const std::filesystem::path& ppd, const std::string& deviceUri,
+                         const std::string& info, std::string* error = nullptr);
     bool removeQueue(const std::string& name);
 
 private:
     bool startOnce(int port, std::string* error);
-    std::string errorLog() const;
+    bool makeServerBin(std::string* error);
 
     int m_pid = -1;
     int m_port = 0;
     std::filesystem::path m_folder;
+    std::filesystem::path m_filter;
     std::list<ScopedEnv> m_environment;
 };
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,14 +22,18 @@ namespace brelmont::testing {
 class CupsSimFixture : public ::testing::Test {
 protected:
     // A simulator of `family` (with `options`) behind `queue`, whose device address it fills in.
+    // With a `ppd`, the queue is made from that file rather than from a test description.
     struct Simulated {
         std::string family;
         QueueDefinition queue;
         std::vector<std::string> options = {};
+        std::filesystem::path ppd = {};
     };
 
-    // Nothing starts when cupsd is not installed; the tests then skip.
-    static void startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others = {});
+    // Nothing starts when cupsd is not installed; the tests then skip. With a `filter`, the
+    // scheduler runs it (CupsServer::useFilter).
+    static void startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others = {},
+                            const std::filesystem::path& filter = {});
     static void TearDownTestSuite();
     // Skips without cupsd; every test starts from the simulators' factory state with empty logs.
     void SetUp() override;

@@ -1,6 +1,9 @@
-// Printer description files for the queues of the private CUPS server: made here, never copied
-// from a driver, so every test knows exactly what the printing system was told.
+// Printer description files for the queues of the private CUPS server, written by the driver's
+// PPD writer: made here, never copied from a driver, so every test knows exactly what the printing
+// system was told.
 #pragma once
+
+#include "driver/ppd/PpdWriter.h"
 
 #include <string>
 #include <vector>
@@ -8,13 +11,7 @@
 namespace brelmont::testing {
 
 // One pick-one option as "lpoptions -p Q -l" lists it: "Keyword/Text: *Default Other …".
-// A choice may be written "Name/Text"; the text only shows in user interfaces.
-struct PpdOption {
-    std::string keyword;
-    std::string text;
-    std::string defaultChoice;
-    std::vector<std::string> choices;
-};
+using driver::PpdOption;
 
 struct TestPpdDescription {
     // Becomes *NickName and *ModelName; the scheduler reports *NickName as the queue's
@@ -26,8 +23,8 @@ struct TestPpdDescription {
     std::vector<PpdOption> options;
     // Adds custom sizes, which "lpoptions -l" lists as a last PageSize choice "Custom.WIDTHxHEIGHT".
     bool customPageSize = false;
-    // Declares the custom sizes before the PageSize choices, as some vendors' descriptions do; the
-    // scheduler then lists "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
+    // Declares the custom sizes before the PageSize choices; the scheduler then lists
+    // "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
     bool customPageSizeFirst = false;
 };
 

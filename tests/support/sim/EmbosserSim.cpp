@@ -69,8 +69,8 @@ void EmbosserSim::start(uint16_t port) {
     std::filesystem::remove(announced);
     std::string command = "echo $$ >" + shellWord(pidFile.string()) + "; exec " + shellWord(m_executable.string()) +
                           " --family " + shellWord(m_family) + " --port " + std::to_string(port) + " --state " +
-                          shellWord(statePath().string()) + " --store " + shellWord(storePath().string()) + " --log " +
-                          shellWord(logPath().string()) + " --exit-with-parent";
+                          shellWord(statePath().string()) + " --store " + shellWord(storePath().string()) + " --jobs " +
+                          shellWord(jobsPath().string()) + " --log " + shellWord(logPath().string()) + " --exit-with-parent";
     for (const std::string& a : m_extraArgs) command += " " + shellWord(a);
     std::string error;
     if (!printer::CommandRunner::launch(command + " >" + shellWord(announced.string()), &error))
@@ -98,6 +98,7 @@ void EmbosserSim::reset(const std::string& state) {
     std::filesystem::remove(statePath());
     std::filesystem::remove(logPath());
     std::filesystem::remove_all(storePath());
+    std::filesystem::remove_all(jobsPath());
     if (!state.empty()) std::ofstream(statePath()) << state;
     start(m_port);
 }

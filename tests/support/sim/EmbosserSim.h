@@ -26,6 +26,8 @@ public:
 
     std::filesystem::path statePath() const { return m_dir / "state.txt"; }
     std::filesystem::path storePath() const { return m_dir / "store"; }
+    // Every byte of each connection that brought data, as job-NNN.prn: whole jobs to decode.
+    std::filesystem::path jobsPath() const { return m_dir / "jobs"; }
     std::filesystem::path logPath() const { return m_dir / "sim.log"; }
     std::string logText() const;
     // How many times the log holds `text`.
@@ -33,7 +35,8 @@ public:
 
     // Stops and starts again on the same port, with the same options and state file.
     void restart();
-    // The same from the factory state, or from `state` as its saved state, with an empty log and store.
+    // The same from the factory state, or from `state` as its saved state, with an empty log, store
+    // and jobs folder.
     void reset(const std::string& state = "");
     // SIGTERM, a short wait, then SIGKILL; 0 when it ended, -1 when killed or not running.
     int stop();

@@ -1,0 +1,314 @@
+// The driver's filter run as CUPS runs it, on files and without a scheduler; every job it writes is
+// read back with the program's own decoder and braille reader and held against liblouis's own
+// translation of the same text.
+#include "driver/Filter.h"
+#include "driver/ModelProfiles.h"
+#include "driver/geometry/CellPlaces.h"
+#include "driver/ppd/ModelPpd.h"
+#include "job/Document.h"
+#include "viewer/braille/BrfExport.h"
+
+#include "ScratchDir.h"
+
+#include <gtest/gtest.h>
+#include <liblouis/liblouis.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace brelmont;
+using brelmont::testing::ScratchDir;
+using viewer::BrailleLine;
+using Page = std::vector<BrailleLine>;
+
+std::string utf8(std::u32string_view text) {
+    std::string out;
+    for (const char32_t c : text) {
+        if (c < 0x80) out += char(c);
+        else if (c < 0x800) out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
+        else out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+    }
+    return out;
+}
+
+// liblouis's own translation of one line.
+BrailleLine louis(const std::string& table, std::u32string_view text) {
+    if (text.empty()) return {};
+    std::vector<widechar> in(text.begin(), text.end()), out(in.size() * 4 + 16);
+    int inLength = int(in.size()), outLength = int(out.size());
+    EXPECT_TRUE(
+        lou_translateString(table.c_str(), in.data(), &inLength, out.data(), &outLength, nullptr, nullptr, ucBrl | dotsIO));
+    BrailleLine cells;
+    for (int i = 0; i < outLength; ++i) cells.push_back(uint8_t(out[size_t(i)] & 0xFF));
+    return cells;
+}
+
+// A page's first line with the page number (1 to 9) in its top right corner.
+BrailleLine withNumber(BrailleLine line, int page, int64_t cells) {
+    const BrailleLine number = louis("en-ueb-g1.ctb", std::u32string(1, char32_t(U'0' + page)));
+    line.resize(size_t(cells) - number.size(), 0);
+    line.insert(line.end(), number.begin(), number.end());
+    return line;
+}
+
+// Cells per line on Letter paper inside the PPD's half-inch margins, at 100 positions per inch.
+int64_t cellsOnLetter(std::string_view spacing) {
+    return driver::CellPlaces(driver::physicalSpacing(spacing), 100, 6)
+        .cellsWithin(driver::pointsToPositions(576, 100) - driver::pointsToPositions(36, 100));
+}
+
+struct Read {
+    std::shared_ptr<job::Document> doc = std::make_shared<job::Document>();
+    std::vector<Page> pages;
+    std::string brf() const { return viewer::exportBrf(doc->m_embPages).text; }
+    // Each page's ASCII braille on one line ("_" for a blank page): what page order tests compare.
+    std::string order() const {
+        std::string text;
+        for (const Page& page : pages) {
+            std::string brf = viewer::brfPage(page);
+            text += page.empty() ? "_" : brf.substr(0, brf.find('\r'));
+        }
+        return text;
+    }
+};
+
+Read readJob(const std::string& bytes) {
+    Read read;
+    std::ostringstream diagnostics;
+    if (const auto refused = read.doc->readFromData(std::vector<uint8_t>(bytes.begin(), bytes.end()), job::Document::TypeKprn,
+                                                    "driver.kprn", diagnostics))
+        ADD_FAILURE() << refused->message() << "\n" << diagnostics.str();
+    for (size_t p = 0; p < read.doc->m_embPages.size(); ++p)
+        read.pages.push_back(viewer::readBraillePage(*read.doc->m_embPages[p]).lines);
+    return read;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string ppdOf(const std::string& model) {
+    static ScratchDir folder("driver-ppd");
+    const fs::path path = folder.path() / (model + ".ppd");
+    static const std::vector<driver::BrailleTable> tables = driver::listBrailleTables();
+    if (!fs::exists(path))
+        std::ofstream(path) << driver::makePpd(driver::modelPpd(*driver::profileByMakeAndModel(model), tables));
+    return path;
+}
+
+struct Job {
+    std::string model = "Merriden";
+    std::string document, options;
+    bool brf = false;
+    int copies = 1;
+    fs::path shared; // the shared folder; a fresh one when empty
+};
+
+struct Result {
+    int status = -1;
+    std::string out, log;
+    Read job; // when the filter succeeded
+};
+
+// Text comes by its path, braille files on standard input, as CUPS hands either.
+Result run(const Job& j) {
+    ScratchDir scratch("driver");
+    const fs::path input = scratch.path() / "document";
+    std::ofstream(input, std::ios::binary) << j.document;
+    const driver::FilterJob job{"7",
+                                ::getpwuid(::geteuid())->pw_name,
+                                "Letter to Ann",
+                                j.copies,
+                                j.options,
+                                j.brf ? "" : input.string(),
+                                ppdOf(j.model),
+                                "embosser",
+                                j.brf ? "application/vnd.cups-brf" : "text/plain",
+                                j.shared.empty() ? scratch.path() : j.shared};
+    char *outText = nullptr, *logText = nullptr;
+    size_t outSize = 0, logSize = 0;
+    std::FILE *in = std::fopen(input.c_str(), "rb"), *out = open_memstream(&outText, &outSize),
+              *log = open_memstream(&logText, &logSize);
+    Result r;
+    r.status = driver::runFilter(job, in, out, log);
+    std::fclose(in), std::fclose(out), std::fclose(log);
+    r.out.assign(outText, outSize), r.log.assign(logText, logSize);
+    std::free(outText), std::free(logText);
+    if (r.status == 0 && !r.out.empty()) r.job = readJob(r.out);
+    return r;
+}
+
+constexpr const char* Models[] = {"Merriden", "Orvin 200", "Quorrin"};
+constexpr const char* Spacings[] = {"Congress", "National", "Microbraille", "Korean", "Jumbo"};
+
+} // namespace
+
+// Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs.
+TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
+    const std::pair<std::string, std::vector<std::u32string>> tables[] = {
+        {"en-ueb-g1.ctb", {U"Lantern keeper", U"climbed 90 steps", U"", U"quick fox; wiz?", U"  Jumps (2)"}},
+        {"de-de-comp8.ctb", {U"Grüße aus Köln", U"Preis: 12,50", U"", U"[a+b] = {c}", U"  ÄÖÜ äöü"}},
+    };
+    for (const auto& [table, lines] : tables) {
+        std::string document;
+        Page expected;
+        for (const std::u32string& line : lines) document += utf8(line) + "\n", expected.push_back(louis(table, line));
+        for (const char* model : Models)
+            for (const char* spacing : Spacings) {
+                SCOPED_TRACE(table + " " + model + " " + spacing);
+                const Result r =
+                    run({.model = model,
+                         .document = document,
+                         .options = "BrailleTable=" + table + " BrailleSpacing=" + spacing + " BraillePageNumbers=Off"});
+                ASSERT_EQ(r.status, 0) << r.log;
+                EXPECT_EQ(r.job.pages, std::vector<Page>{expected});
+            }
+    }
+}
+
+TEST(DriverFilter, ParagraphsWrapAtBlanksFormFeedsStartPagesAndNumbersStandTopRight) {
+    std::u32string paragraph;
+    for (int i = 0; i < 1200; ++i) paragraph += std::u32string(size_t(1 + i * 7 % 9), char32_t(U'a' + i % 26)) + U" ";
+    paragraph.pop_back();
+    const int64_t cells = cellsOnLetter("Congress");
+    const Result wrapped = run({.document = utf8(paragraph) + "\n", .options = "BraillePageNumbers=Off"});
+    ASSERT_EQ(wrapped.status, 0) << wrapped.log;
+    ASSERT_GT(wrapped.job.pages.size(), 1u); // the paragraph goes on over a page end
+    BrailleLine joined;
+    std::vector<const BrailleLine*> lines;
+    for (const Page& page : wrapped.job.pages)
+        for (const BrailleLine& line : page) lines.push_back(&line);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_LE(int64_t(lines[i]->size()), cells);
+        // Full: the next line's first word would not have fitted after a blank.
+        if (i + 1 < lines.size()) {
+            const BrailleLine& next = *lines[i + 1];
+            EXPECT_GT(int64_t(lines[i]->size() + 1) + (std::find(next.begin(), next.end(), 0) - next.begin()), cells);
+        }
+        if (i > 0) joined.push_back(0);
+        joined.insert(joined.end(), lines[i]->begin(), lines[i]->end());
+    }
+    EXPECT_EQ(joined, louis("en-ueb-g1.ctb", paragraph));
+
+    const Result numbered = run({.document = "first page\fsecond\n", .options = "BraillePageNumbers=On"});
+    ASSERT_EQ(numbered.status, 0) << numbered.log;
+    ASSERT_EQ(numbered.job.pages.size(), 2u);
+    for (int p = 1; p <= 2; ++p)
+        EXPECT_EQ(numbered.job.pages[size_t(p - 1)].at(0),
+                  withNumber(louis("en-ueb-g1.ctb", p == 1 ? U"first page" : U"second"), p, cells));
+
+    // A word longer than the line is cut, after its indent.
+    const std::u32string word = U"  " + std::u32string(size_t(cells) + 9, U'x');
+    const Result cutWord = run({.document = utf8(word) + "\n", .options = "BraillePageNumbers=Off"});
+    ASSERT_EQ(cutWord.status, 0) << cutWord.log;
+    const BrailleLine all = louis("en-ueb-g1.ctb", word);
+    const Page cutLines{BrailleLine(all.begin(), all.begin() + cells), BrailleLine(all.begin() + cells, all.end())};
+    EXPECT_EQ(cutWord.job.pages, std::vector<Page>{cutLines});
+}
+
+TEST(DriverFilter, BrfGoesThroughByteForByteAndLongLinesAreCutWithAWarning) {
+    const std::string brf =
+        "A1B'K2L@CIF/MSP\"E3H9O6R^D\r\n\r\nJG>NTQ,*5<-U8V.%[$+X!&;:4\r\nMORE\r\n"
+        "\fXZ7(_?W]#Y)=\r\n  \\0 LAST\r\n";
+    const Result through = run({.model = "Orvin 200", .document = brf, .brf = true});
+    ASSERT_EQ(through.status, 0) << through.log;
+    EXPECT_EQ(through.job.brf(), brf);
+
+    const int64_t cells = cellsOnLetter("Congress");
+    const std::string longLine(size_t(cells) + 20, 'L');
+    const Result cut = run({.document = "FIRST\r\n" + longLine + "\r\nNEXT\r\n", .brf = true});
+    ASSERT_EQ(cut.status, 0) << cut.log;
+    EXPECT_NE(cut.log.find("WARNING: line 2 is longer than the page"), std::string::npos) << cut.log;
+    EXPECT_EQ(cut.job.brf(), "FIRST\r\n" + longLine.substr(0, size_t(cells)) + "\r\nNEXT\r\n");
+}
+
+// Five pages "A" to "E"; "_" is a blank back page.
+TEST(DriverFilter, PageRangesCopiesAndInterpointSheets) {
+    const struct {
+        const char* options;
+        int copies;
+        const char* order;
+    } rows[] = {
+        {"page-ranges=2", 1, "B"},
+        {"page-ranges=1-2,4", 1, "ABD"},
+        {"page-ranges=1-3", 2, "ABCABC"},
+        {"page-ranges=1-3 collate=false", 2, "AABBCC"},
+        {"Duplex=DuplexNoTumble", 1, "ABCDE"},
+        {"Duplex=DuplexNoTumble page-ranges=1-3", 2, "ABC_ABC"},
+        {"Duplex=DuplexNoTumble page-ranges=1-3 multiple-document-handling=separate-documents-uncollated-copies", 2, "ABABC_C"},
+        {"Duplex=DuplexNoTumble page-ranges=1-4 collate=false", 2, "ABABCDCD"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.options);
+        const Result r = run({.document = "A\fB\fC\fD\fE\r\n", .options = row.options, .brf = true, .copies = row.copies});
+        ASSERT_EQ(r.status, 0) << r.log;
+        EXPECT_EQ(r.job.order(), row.order);
+        EXPECT_EQ(r.out.find("\x1b&l1S") != std::string::npos, std::string(row.options).find("Duplex") != std::string::npos);
+    }
+}
+
+TEST(DriverFilter, RefusedJobsWriteNothing) {
+    const struct {
+        const char* what;
+        bool brf;
+        const char* document;
+        const char* options;
+        const char* message;
+    } rows[] = {
+        {"binary bytes as text", false, "PK\x03\x04\x14", "", "control byte 3"},
+        {"a BRF byte outside ASCII braille", true, "ABC\r\nDE\xc8\r\n", "", "line 2 holds the byte 200"},
+        {"a table liblouis lacks", false, "hello\n", "BrailleTable=xx-none.ctb", "xx-none.ctb"},
+        {"an empty document", false, "", "", "nothing to emboss"},
+        {"an output file that cannot be made", false, "hello\n", "karro-outputpath=/proc/brelmont-job.kprn", "output"},
+        {"a preview without its shared folder", false, "hello\n", "karro-preview=true", "shared folder"},
+    };
+    ScratchDir scratch("driver-refused");
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const Result r =
+            run({.document = row.document, .options = row.options, .brf = row.brf, .shared = scratch.path() / "missing"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.log.find("ERROR: "), std::string::npos) << r.log;
+        EXPECT_NE(r.log.find(row.message), std::string::npos) << r.log;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+TEST(DriverFilter, PreviewWritesTheJobCopyAndThenTheRequest) {
+    ScratchDir shared("driver-preview");
+    const Result r =
+        run({.document = "preview me\n", .options = "karro-preview=true BraillePageNumbers=Off", .shared = shared.path()});
+    ASSERT_EQ(r.status, 0) << r.log;
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.log.find("INFO: Sent to preview"), std::string::npos) << r.log;
+    const Read copy = readJob(fileText(shared.path() / ".preview.kprn"));
+    ASSERT_EQ(copy.pages.size(), 1u);
+    EXPECT_EQ(copy.pages[0], Page{louis("en-ueb-g1.ctb", U"preview me")});
+    const std::string request = fileText(shared.path() / ".preview.lock");
+    EXPECT_EQ(request, "7\n" + std::string(::getpwuid(::geteuid())->pw_name) + "\nLetter to Ann\nembosser\n" +
+                           std::to_string(driver::profileByMakeAndModel("Merriden")->code) + "\n");
+}
+
+TEST(DriverFilter, TheQueueMirrorIsAppliedAndJobOptionsWinOverIt) {
+    ScratchDir shared("driver-mirror");
+    fs::create_directory(shared.path() / ".lpoptions");
+    std::ofstream(shared.path() / ".lpoptions" / "embosser.lpoptions") << "BrailleSpacing=Jumbo BraillePageNumbers=Off\n";
+    const int64_t jumboDot = driver::CellPlaces(driver::physicalSpacing("Jumbo"), 100, 6).dotStep();
+    for (const char* options : {"", "BraillePageNumbers=On"}) {
+        SCOPED_TRACE(options);
+        const Result r = run({.document = "mirror\n", .options = options, .shared = shared.path()});
+        ASSERT_EQ(r.status, 0) << r.log;
+        EXPECT_EQ(viewer::readBraillePage(*r.job.doc->m_embPages[0]).search.grid.dotPitchX, jumboDot);
+        const BrailleLine text = louis("en-ueb-g1.ctb", U"mirror");
+        EXPECT_EQ(r.job.pages.at(0).at(0), *options ? withNumber(text, 1, cellsOnLetter("Jumbo")) : text);
+    }
+}
