@@ -55,7 +55,7 @@ protected:
                  {queue, makeAndModel, "", "Brelmont " + queue},
                  deviceId.empty() ? std::vector<std::string>{} : std::vector<std::string>{"--device-id", deviceId}});
         startSystem(simulated);
-        if (!cups) return;
+        if (!cups || !setupFailure.empty()) return;
         https = std::make_unique<HttpsServer>();
         variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_DEVICES", ""));
         variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_UPDATE_ROOT", https->url("autoupdate/AI/")));

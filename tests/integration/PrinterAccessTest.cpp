@@ -40,7 +40,7 @@ protected:
             if (FamilyOf.count(q.makeAndModel)) simulated.push_back({FamilyOf.at(q.makeAndModel), q});
             else others.push_back(q);
         startSystem(simulated, others);
-        if (!cups) return;
+        if (!cups || !setupFailure.empty()) return;
         std::string devices = "socket://127.0.0.1:9"; // configured, but switched off
         for (size_t i = 0; i < sims.size(); ++i) {
             simulated[i].queue.deviceUri = sims[i]->uri();

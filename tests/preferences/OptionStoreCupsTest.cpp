@@ -43,7 +43,7 @@ protected:
         startSystem({},
                     {{Queue, "Brelmont Orvin", "socket://127.0.0.1:9", "Options", embosserOptions(), "Brelmont", true},
                      {HostileQueue, "Brelmont Orvin", "socket://127.0.0.1:9", "Odd", embosserOptions(), "Brelmont", true, true}});
-        if (!cups) return;
+        if (!cups || !setupFailure.empty()) return;
         // A blank in the folder name keeps the mirror file's redirection honest.
         shared = scratch->path() / "prefs shared";
         fs::create_directories(shared / ".lpoptions");

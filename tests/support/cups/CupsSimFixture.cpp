@@ -1,10 +1,29 @@
 #include "CupsSimFixture.h"
 
+#include <stdexcept>
+
 namespace brelmont::testing {
+
+namespace {
+
+// A step of the set-up that did not work: every test of the suite then fails with this reason.
+void require(bool done, const std::string& why) {
+    if (!done) throw std::runtime_error(why);
+}
+
+} // namespace
 
 void CupsSimFixture::startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
                                  const std::filesystem::path& filter) {
+    setupFailure.clear();
     if (!CupsServer::available()) return;
+    try {
+        start(std::move(simulated), others, filter);
+    } catch (const std::exception& e) { setupFailure = e.what(); }
+}
+
+void CupsSimFixture::start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
+                           const std::filesystem::path& filter) {
     scratch = std::make_unique<ScratchDir>("system");
     // The exchanges' work files in a folder of this run's own: other tests run side by side.
     variables.push_back(std::make_unique<ScopedEnv>("TMPDIR", scratch->path().string()));
@@ -12,14 +31,14 @@ void CupsSimFixture::startSystem(std::vector<Simulated> simulated, const std::ve
     cups = std::make_unique<CupsServer>();
     if (!filter.empty()) cups->useFilter(filter);
     std::string error;
-    ASSERT_TRUE(cups->start(&error)) << error;
-    for (const QueueDefinition& queue : others) ASSERT_TRUE(cups->addQueue(queue, &error)) << error;
+    require(cups->start(&error), error);
+    for (const QueueDefinition& queue : others) require(cups->addQueue(queue, &error), error);
     for (Simulated& s : simulated) {
         sims.push_back(std::make_unique<EmbosserSim>(s.family, s.options));
         s.queue.deviceUri = sims.back()->uri();
-        ASSERT_TRUE(s.ppd.empty() ? cups->addQueue(s.queue, &error)
-                                  : cups->addQueueFromPpd(s.queue.name, s.ppd, s.queue.deviceUri, s.queue.info, &error))
-            << error;
+        require(s.ppd.empty() ? cups->addQueue(s.queue, &error)
+                              : cups->addQueueFromPpd(s.queue.name, s.ppd, s.queue.deviceUri, s.queue.info, &error),
+                error);
     }
     sim = sims.empty() ? nullptr : sims.front().get();
     cups->applyEnvironment();
@@ -34,7 +53,8 @@ void CupsSimFixture::TearDownTestSuite() {
 }
 
 void CupsSimFixture::SetUp() {
-    if (!cups) GTEST_SKIP() << "cupsd is not installed";
+    if (!CupsServer::available()) GTEST_SKIP() << "cupsd is not installed";
+    ASSERT_TRUE(setupFailure.empty()) << "the system set-up failed: " << setupFailure;
     for (const auto& s : sims) s->reset();
 }
 

@@ -31,11 +31,12 @@ protected:
     };
 
     // Nothing starts when cupsd is not installed; the tests then skip. With a `filter`, the
-    // scheduler runs it (CupsServer::useFilter).
+    // scheduler runs it (CupsServer::useFilter). A step that fails is kept as setupFailure.
     static void startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others = {},
                             const std::filesystem::path& filter = {});
     static void TearDownTestSuite();
-    // Skips without cupsd; every test starts from the simulators' factory state with empty logs.
+    // Skips without cupsd, fails with the reason when the set-up failed; every test starts from
+    // the simulators' factory state with empty logs.
     void SetUp() override;
 
     // "brelmont-cli ARGS" against the server.
@@ -47,6 +48,11 @@ protected:
     static inline std::vector<std::unique_ptr<EmbosserSim>> sims;
     static inline EmbosserSim* sim = nullptr; // the first
     static inline std::vector<std::unique_ptr<ScopedEnv>> variables;
+    static inline std::string setupFailure;
+
+private:
+    static void start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
+                      const std::filesystem::path& filter);
 };
 
 } // namespace brelmont::testing
