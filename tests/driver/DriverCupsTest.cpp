@@ -3,6 +3,7 @@
 // is decoded as the companion decodes it and read back as braille.
 #include "CupsSimFixture.h"
 #include "common/ModelCodes.h"
+#include "driver/ModelProfiles.h"
 #include "job/Document.h"
 #include "viewer/braille/BrailleText.h"
 #include "viewer/braille/BrfExport.h"
@@ -92,7 +93,7 @@ protected:
         const fs::path ppds = BRELMONT_PPD_DIR;
         startSystem({{"merriden", {"Merriden", "Merriden", "", "Merriden"}, {}, ppds / "brelmont-merriden.ppd"},
                      {"fennick", {"Quorrin", "Quorrin", "", "Quorrin"}, {}, ppds / "brelmont-quorrin.ppd"}},
-                    {}, BRELMONT_FILTER);
+                    {}, BRELMONT_FILTER, ppds);
     }
 
     // How a job ended, and the scheduler's log lines of it ("[Job N] " marks them).
@@ -146,6 +147,18 @@ protected:
 
 // Each spacing, an 8-dot table and the 20-positions-per-inch model: what the embosser received
 // reads back line for line as liblouis translates the document.
+// The scheduler's driver listing (lpinfo -m, which the desktop's printer settings read) offers every
+// model, under the maker's name.
+TEST_F(DriverCups, EveryModelsPpdIsListedForNewQueues) {
+    const auto listing = cups->run("lpinfo -m");
+    ASSERT_TRUE(listing.ok()) << listing.err;
+    for (const brelmont::driver::ModelProfile& profile : brelmont::driver::modelProfiles())
+        EXPECT_NE(listing.out.find(std::string(profile.fileName) + ".ppd Brelmont " + std::string(profile.makeAndModel) + "\n"),
+                  std::string::npos)
+            << profile.makeAndModel << "\n"
+            << listing.out;
+}
+
 TEST_F(DriverCups, TextReadsBackAsLiblouisTranslatesIt) {
     const std::vector<std::string> lines{"Hello world", "Braille 123", "dots & cells"};
     std::string text;

@@ -113,7 +113,7 @@ bool CupsServer::startOnce(int port, std::string* error) {
     // Anyone's jobs write into the shared folder, as into the installed one.
     ::chmod(sharedFolder().c_str(), 01777);
     ::chmod((sharedFolder() / ".lpoptions").c_str(), 0777);
-    if (!m_filter.empty() && !makeServerBin(error)) {
+    if ((!m_filter.empty() && !makeServerBin(error)) || (!m_ppds.empty() && !makeDataDir(error))) {
         stop();
         return false;
     }
@@ -138,7 +138,7 @@ bool CupsServer::startOnce(int port, std::string* error) {
         << "/log/error_log\nPageLog " << f << "/log/page_log\nPrintcap " << f
         << "/state/printcap\nLogFilePerm 0644\nFileDevice No\nSystemGroup "
         << (g ? std::string(g->gr_name) : std::to_string(::getgid())) << "\nSetEnv BRELMONT_SHARED_DIR " << f << "/shared\n"
-        << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n");
+        << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n") << (m_ppds.empty() ? "" : "DataDir " + f + "/data\n");
 
     // In the foreground; setpriv --pdeathsig makes it end with a test process that dies without
     // stopping it. The shell's pid is the scheduler's, after exec.
@@ -189,6 +189,18 @@ bool CupsServer::makeServerBin(std::string* error) {
     if (!fs::copy_file(m_filter, copy, ec))
         return *error = "copying the filter " + m_filter.string() + ": " + ec.message(), false;
     for (const fs::path& path : {bin, filters, copy}) ::chmod(path.c_str(), 0755);
+    return true;
+}
+
+// data/ links every entry of the system's data folder but model/, which is the PPD folder.
+bool CupsServer::makeDataDir(std::string* error) {
+    const fs::path system = "/usr/share/cups", data = m_folder / "data";
+    std::error_code ec;
+    fs::create_directories(data, ec);
+    for (const auto& entry : fs::directory_iterator(system, ec))
+        if (entry.path().filename() != "model") fs::create_symlink(entry.path(), data / entry.path().filename(), ec);
+    fs::create_directory_symlink(fs::absolute(m_ppds), data / "model", ec);
+    if (ec || !fs::is_directory(system)) return *error = "no data folder for the scheduler: " + ec.message(), false;
     return true;
 }
 

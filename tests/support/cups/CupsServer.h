@@ -59,6 +59,10 @@ public:
     // system's backends and filters, and a copy of `filter` owned by whoever runs the scheduler,
     // as it demands of filters) and hands every filter sharedFolder() in BRELMONT_SHARED_DIR.
     void useFilter(std::filesystem::path filter) { m_filter = std::move(filter); }
+    // Before start(): the scheduler's driver listing (lpinfo -m) reads the PPDs of `folder`, as it
+    // reads /usr/share/ppd on an installed system: a data folder of its own links the system's
+    // and has `folder` as its model/ folder.
+    void usePpdFolder(std::filesystem::path folder) { m_ppds = std::move(folder); }
     // The driver's shared data folder, mode 1777 with a .lpoptions folder as the installed one; there
     // while the server runs.
     std::filesystem::path sharedFolder() const { return m_folder / "shared"; }
@@ -85,11 +89,13 @@ public:
 private:
     bool startOnce(int port, std::string* error);
     bool makeServerBin(std::string* error);
+    bool makeDataDir(std::string* error);
 
     int m_pid = -1;
     int m_port = 0;
     std::filesystem::path m_folder;
     std::filesystem::path m_filter;
+    std::filesystem::path m_ppds;
     std::list<ScopedEnv> m_environment;
 };
 

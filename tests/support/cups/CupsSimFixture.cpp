@@ -14,22 +14,23 @@ void require(bool done, const std::string& why) {
 } // namespace
 
 void CupsSimFixture::startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
-                                 const std::filesystem::path& filter) {
+                                 const std::filesystem::path& filter, const std::filesystem::path& ppds) {
     setupFailure.clear();
     if (!CupsServer::available()) return;
     try {
-        start(std::move(simulated), others, filter);
+        start(std::move(simulated), others, filter, ppds);
     } catch (const std::exception& e) { setupFailure = e.what(); }
 }
 
 void CupsSimFixture::start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
-                           const std::filesystem::path& filter) {
+                           const std::filesystem::path& filter, const std::filesystem::path& ppds) {
     scratch = std::make_unique<ScratchDir>("system");
     // The exchanges' work files in a folder of this run's own: other tests run side by side.
     variables.push_back(std::make_unique<ScopedEnv>("TMPDIR", scratch->path().string()));
     variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_RESOURCE_DIR", BRELMONT_HELPER_FOLDER));
     cups = std::make_unique<CupsServer>();
     if (!filter.empty()) cups->useFilter(filter);
+    if (!ppds.empty()) cups->usePpdFolder(ppds);
     std::string error;
     require(cups->start(&error), error);
     for (const QueueDefinition& queue : others) require(cups->addQueue(queue, &error), error);

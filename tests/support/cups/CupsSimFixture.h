@@ -31,9 +31,10 @@ protected:
     };
 
     // Nothing starts when cupsd is not installed; the tests then skip. With a `filter`, the
-    // scheduler runs it (CupsServer::useFilter). A step that fails is kept as setupFailure.
+    // scheduler runs it (CupsServer::useFilter), with `ppds` it lists them (usePpdFolder). A step
+    // that fails is kept as setupFailure.
     static void startSystem(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others = {},
-                            const std::filesystem::path& filter = {});
+                            const std::filesystem::path& filter = {}, const std::filesystem::path& ppds = {});
     static void TearDownTestSuite();
     // Skips without cupsd, fails with the reason when the set-up failed; every test starts from
     // the simulators' factory state with empty logs.
@@ -52,7 +53,7 @@ protected:
 
 private:
     static void start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
-                      const std::filesystem::path& filter);
+                      const std::filesystem::path& filter, const std::filesystem::path& ppds);
 };
 
 } // namespace brelmont::testing
