@@ -5,8 +5,7 @@
 #include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const auto catalogue =
-        brelmont::firmware::decodeCatalogue(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    const auto catalogue = brelmont::firmware::decodeCatalogue(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     if (catalogue)
         for (const auto& entry : catalogue->fw)
             if (entry.size < 0) __builtin_trap(); // a decoded size is never negative

@@ -23,9 +23,11 @@ ByteVector smallPcl3gui(Pcl3guiWriter::Planes planes) {
     Pcl3guiWriter w(12, 4, planes);
     std::vector<Rgb> row(24);
     for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 24; ++x) row[size_t(x)] = x % (y + 2) ? Rgb{uint8_t(20 * x), uint8_t(10 * y), 60} : Rgb{200, 30, uint8_t(x * 2)};
+        for (int x = 0; x < 24; ++x)
+            row[size_t(x)] = x % (y + 2) ? Rgb{uint8_t(20 * x), uint8_t(10 * y), 60} : Rgb{200, 30, uint8_t(x * 2)};
         w.blackPlane({uint8_t(0x81 << (y % 4)), 0, uint8_t(y)});
-        if (planes != Pcl3guiWriter::Planes::BlackOnly) w.colourRow(row.data(), y % 2 ? PixelForm::Best : PixelForm::ThreeByteOnly);
+        if (planes != Pcl3guiWriter::Planes::BlackOnly)
+            w.colourRow(row.data(), y % 2 ? PixelForm::Best : PixelForm::ThreeByteOnly);
         if (y == 5) w.skipRows(1);
     }
     return w.finish();

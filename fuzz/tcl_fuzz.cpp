@@ -53,6 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Document doc;
     doc.m_pageLimit = PageLimit;
     if (!doc.readFromData(job, Document::TypeKprn, "fuzz.kprn", diagnostics) && !doc.m_inkPages.empty())
-        check(samePixels(doc.m_inkPages[doc.m_inkPages.size() - 1], TclParser::decodePage(job, index.ink.back().start, PageLimit).pixels));
+        check(samePixels(doc.m_inkPages[doc.m_inkPages.size() - 1],
+                         TclParser::decodePage(job, index.ink.back().start, PageLimit).pixels));
     return 0;
 }

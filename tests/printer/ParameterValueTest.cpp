@@ -18,7 +18,11 @@ TEST(ParameterValue, TheLineAfterTheQuestionFilteredWithinTenSends) {
         ExchangeStatus status;
     } cases[] = {
         {"answered", {{{}, {"\x1b" + q, "<10.0.0.1>\x7f\xc3\xa9`?@=", "\f"}}}, "10.0.0.1", 1, ExchangeStatus::Done},
-        {"third time", {{{}, {"@JPL DINQUIRE GATEWAY", "x"}}, {{}, {"ready"}}, {{}, {q, "a_b~ c;d"}}}, "a_b~ c;d", 3, ExchangeStatus::Done},
+        {"third time",
+         {{{}, {"@JPL DINQUIRE GATEWAY", "x"}}, {{}, {"ready"}}, {{}, {q, "a_b~ c;d"}}},
+         "a_b~ c;d",
+         3,
+         ExchangeStatus::Done},
         {"never", {{{}, {"@PJL DINQUIRE OTHER", "1"}}}, "", 10, ExchangeStatus::NotUnderstood},
         {"no value line", {{{}, {"@PJL ECHO", q}}}, "", 10, ExchangeStatus::NotUnderstood},
         {"dropped, then answered", {{{ExchangeStatus::Dropped, "closed"}, {}}, {{}, {q, "1"}}}, "1", 2, ExchangeStatus::Done},

@@ -19,7 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 brelmont::testing::ProgramRun send(const fs::path& folder, const std::string& file, const std::string& queue) {
-    return runProgram("cd " + shellQuote(folder.string()) + " && " + BRELMONT_CLI, "send " + shellQuote(file) + " " + shellQuote(queue));
+    return runProgram("cd " + shellQuote(folder.string()) + " && " + BRELMONT_CLI,
+                      "send " + shellQuote(file) + " " + shellQuote(queue));
 }
 
 } // namespace
@@ -31,7 +32,9 @@ TEST(SendCli, LprGetsTheFilesAbsoluteLocalPath) {
     fs::create_directories(folder);
     std::ofstream(folder / "a b#%.prn") << "x";
     std::ofstream(folder / "-rf") << "x";
-    struct Case { std::string given, expected; };
+    struct Case {
+        std::string given, expected;
+    };
     const Case cases[] = {
         {(folder / "a b#%.prn").string(), (folder / "a b#%.prn").string()},
         {"a b#%.prn", (folder / "a b#%.prn").string()},
@@ -50,10 +53,19 @@ TEST(SendCli, RefusedInputAndFailuresHaveTheirExitStatus) {
     const ScratchDir scratch("sendcli");
     const fs::path file = scratch.path() / "job.prn";
     std::ofstream(file) << "x";
-    struct Case { const char* what; std::string file, queue; int lprStatus; bool lprOnPath; int status; std::string message; };
+    struct Case {
+        const char* what;
+        std::string file, queue;
+        int lprStatus;
+        bool lprOnPath;
+        int status;
+        std::string message;
+    };
     const Case cases[] = {
-        {"missing file", (scratch.path() / "missing.prn").string(), "Q", 0, true, 2, "brelmont-cli: send: " + (scratch.path() / "missing.prn").string() + ": No such file or directory\n"},
-        {"a folder", scratch.path().string(), "Q", 0, true, 2, "brelmont-cli: send: " + scratch.path().string() + ": is a folder\n"},
+        {"missing file", (scratch.path() / "missing.prn").string(), "Q", 0, true, 2,
+         "brelmont-cli: send: " + (scratch.path() / "missing.prn").string() + ": No such file or directory\n"},
+        {"a folder", scratch.path().string(), "Q", 0, true, 2,
+         "brelmont-cli: send: " + scratch.path().string() + ": is a folder\n"},
         {"no queue", file.string(), "", 0, true, 2, "usage: brelmont-cli send FILE QUEUE\n"},
         {"no lpr", file.string(), "Q", 0, false, 1, "lpr\n"},
     };

@@ -31,7 +31,8 @@ TEST(BrailleTable, LinesBecomeCellsAndACodeAbove255RefusesTheFile) {
     for (const Case& c : cases) {
         BrailleConversionData data;
         EXPECT_EQ(data.build({c.file.begin(), c.file.end()}),
-                  c.refusedLine ? BrailleConversionData::CodeTooLarge : BrailleConversionData::Done) << c.file;
+                  c.refusedLine ? BrailleConversionData::CodeTooLarge : BrailleConversionData::Done)
+            << c.file;
         EXPECT_EQ(data.failedLine(), c.refusedLine) << c.file;
         BrailleTable expected{};
         for (const auto& [code, cell] : c.cells) expected[size_t(code)] = cell;
