@@ -19,7 +19,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # lpstat and lpoptions, lpr: the printing system's tools every window runs; liblouis's tables for
 # the driver's braille translation (the library itself comes with the shared-library dependencies).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "cups-client, cups-bsd, liblouis-data")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-daemon")
+# The scheduler to print through, and Avahi's daemon, through which Add Embosser finds network embossers.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups-daemon, avahi-daemon")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

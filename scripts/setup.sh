@@ -10,7 +10,8 @@ BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev li
                    qt6-base-dev qt6-base-dev-tools libgl-dev
                    python3 openssl ca-certificates
                    qt6-tools-dev qt6-l10n-tools
-                   dpkg-dev file clang-format-14)
+                   dpkg-dev file clang-format-14
+                   libavahi-client-dev avahi-daemon avahi-utils dbus iproute2)
 
 install_missing_packages() {
     local missing=()

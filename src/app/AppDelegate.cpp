@@ -7,6 +7,7 @@
 #include "sendfile/ui/SendFileViewController.h"
 #include "sendfile/ui/SendWindows.h"
 #include "sendfile/ui/TestPageDlg.h"
+#include "setup/ui/AddEmbosserDlg.h"
 #include "toolbox/ui/ToolboxChoice.h"
 #include "viewer/window/WindowController.h"
 #include "widgets/FocusReturn.h"
@@ -127,6 +128,9 @@ void AppDelegate::fillEmbosserMenu(QMenu* menu) {
     preferences->setObjectName(QStringLiteral("actionPrintingPreferences"));
     QAction* testPage = menu->addAction(tr("Print Te&st Page\u2026"), this, &AppDelegate::printTestPage);
     testPage->setObjectName(QStringLiteral("actionPrintTestPage"));
+    menu->addSeparator();
+    QAction* addEmbosser = menu->addAction(tr("&Add Embosser\u2026"), this, &AppDelegate::addEmbosserClick);
+    addEmbosser->setObjectName(QStringLiteral("actionAddEmbosser"));
 }
 
 void AppDelegate::openDocumentClick() { m_documents.openDocumentClick(QApplication::activeWindow()); }
@@ -147,6 +151,11 @@ void AppDelegate::printTestPage() {
     QWidget* opener = QApplication::focusWidget();
     // The window stays open after this returns: the focus goes back when it closes.
     if (QDialog* window = sendfile::showTestPageWindow(QApplication::activeWindow())) widgets::returnFocusOnClose(window, opener);
+}
+
+void AppDelegate::addEmbosserClick() {
+    QWidget* opener = QApplication::focusWidget();
+    widgets::returnFocusOnClose(setup::ui::showAddEmbosserWindow(QApplication::activeWindow()), opener);
 }
 
 void AppDelegate::openToolboxClick() {

@@ -46,6 +46,8 @@ public:
     void firmwareUpdateClick();
     // Embosser ▸ Print Test Page…: the test page window.
     void printTestPage();
+    // Embosser ▸ Add Embosser…: the embossers without a queue, and a queue made for one.
+    void addEmbosserClick();
     // saveDocumentAs: does nothing; the application offers no Save As.
 
     StartWindow* window() const { return m_window.get(); }

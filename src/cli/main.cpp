@@ -10,6 +10,7 @@
 #include "cli/PrinterCommands.h"
 #include "cli/RenderCommand.h"
 #include "cli/SendCommand.h"
+#include "cli/SetupCommand.h"
 #include "cli/TestPageCommand.h"
 #include "cli/ToolboxCommand.h"
 
@@ -50,6 +51,11 @@ const Subcommand Subcommands[] = {
      "doctor              check the printing system, queues, USB access, network embossers, the\n"
      "                      device helper and the shared folder; says how to fix each problem",
      brelmont::cli::runDoctor},
+    {"setup",
+     "setup [--address socket://HOST[:PORT]]... [--add N | --add-all] [--dns-sd-seconds S]\n"
+     "                      list the embossers without a print queue (USB, DNS-SD, typed), or make\n"
+     "                      the queue for one or all of them",
+     brelmont::cli::runSetup},
     {"toolbox",
      "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
      "                      | toolbox table [--queue Q] [--slot N] FILE\n"

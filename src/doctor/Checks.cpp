@@ -84,8 +84,8 @@ Finding checkScheduler() {
 std::vector<Finding> checkQueues(const std::vector<printer::PrinterItem>& queues, const std::vector<std::string>& listing) {
     if (queues.empty())
         return {{false, "Brelmont queues", "no print queue leads to a Brelmont embosser",
-                 "add the embosser as a printer with the desktop's printer settings, or with lpadmin (sudo lpadmin -p "
-                 "NAME -E -v DEVICE-URI -P PPD-FILE), then run brelmont-cli printers"}};
+                 "run brelmont-cli setup to list the embossers without a queue and brelmont-cli setup --add N to make "
+                 "one (in the companion: Embosser \u25B8 Add Embosser\u2026), then run brelmont-cli printers"}};
     std::vector<Finding> findings;
     for (const printer::PrinterItem& q : queues) {
         Finding f{true, "queue " + q.queue, printer::modelName(q.model).value_or("model " + std::to_string(q.model)), ""};

@@ -2,6 +2,8 @@
 
 #include "common/ModelCodes.h"
 
+#include <iterator>
+
 namespace brelmont::driver {
 
 namespace {
@@ -31,9 +33,49 @@ constexpr ModelProfile Profiles[] = {
     {"Vesk Ink", "brelmont-vesk-ink", model::VeskInk, JobLanguage::SummedBlock4, "", true},
 };
 
+// The MDL text of each profile's device ID, in the order of Profiles. Several profiles share a
+// model code; this is what tells an attached Talmore 100 from an Orvin 200.
+constexpr std::string_view DeviceModels[] = {
+    "Karro Orvin",
+    "Orvin Color TintBridge",
+    "Karro Talmore",
+    "Merriden",
+    "Merriden Color TintBridge",
+    "Fenwa",
+    "Valdo",
+    "Valdo Trac",
+    "Tessaline 30RT",
+    "Quorrin",
+    "Karro Pim Jr",
+    "Karro Pim",
+    "Karro Kym",
+    "Marisolvance",
+    "Vesk Ink",
+};
+static_assert(std::size(DeviceModels) == std::size(Profiles));
+
+// Whether `text` is `start`, or `start` followed by a blank and more.
+bool beginsWithWord(std::string_view text, std::string_view start) {
+    return text.substr(0, start.size()) == start && (text.size() == start.size() || text[start.size()] == ' ');
+}
+
 } // namespace
 
 std::span<const ModelProfile> modelProfiles() { return Profiles; }
+
+std::string_view deviceModelText(const ModelProfile& profile) { return DeviceModels[&profile - Profiles]; }
+
+const ModelProfile* profileForDevice(int64_t code, std::string_view deviceModel) {
+    const ModelProfile* first = nullptr;
+    const ModelProfile* best = nullptr;
+    for (const ModelProfile& profile : Profiles) {
+        if (profile.code != code) continue;
+        if (!first) first = &profile;
+        const std::string_view text = deviceModelText(profile);
+        if (beginsWithWord(deviceModel, text) && (!best || text.size() > deviceModelText(*best).size())) best = &profile;
+    }
+    return best ? best : first;
+}
 
 const ModelProfile* profileByMakeAndModel(std::string_view makeAndModel) {
     for (const ModelProfile& profile : Profiles)

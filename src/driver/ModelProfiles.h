@@ -37,6 +37,14 @@ std::span<const ModelProfile> modelProfiles();
 // The profile whose make-and-model text is `makeAndModel`; none for any other text.
 const ModelProfile* profileByMakeAndModel(std::string_view makeAndModel);
 
+// Of the profiles with model code `code`, the one an embosser naming itself `deviceModel` (the MDL
+// text of its device ID) is: the profile with the longest device model text that `deviceModel`
+// equals or begins with as a whole word, else the first of that code. None for a code no profile has.
+const ModelProfile* profileForDevice(int64_t code, std::string_view deviceModel);
+// The model text by which an embosser of this profile (one of modelProfiles()) names itself in its
+// device ID.
+std::string_view deviceModelText(const ModelProfile& profile);
+
 // Emboss positions per inch of the model's rasters.
 int64_t positionsPerInch(const ModelProfile& profile);
 

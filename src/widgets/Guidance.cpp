@@ -7,8 +7,8 @@ namespace brelmont::widgets {
 QString noQueueText() {
     return withDoctorHint(
         QCoreApplication::translate("Guidance",
-                                    "There is no print queue for a Brelmont embosser.\n\nAdd the embosser as a printer in the "
-                                    "system's printer settings (or with lpadmin), then try again."));
+                                    "There is no print queue for a Brelmont embosser.\n\nAdd one with Embosser ▸ Add Embosser… "
+                                    "(or “brelmont-cli setup” in a terminal), then try again."));
 }
 
 QString withDoctorHint(const QString& text) {

@@ -145,8 +145,6 @@ protected:
     }
 };
 
-// Each spacing, an 8-dot table and the 20-positions-per-inch model: what the embosser received
-// reads back line for line as liblouis translates the document.
 // The scheduler's driver listing (lpinfo -m, which the desktop's printer settings read) offers every
 // model, under the maker's name.
 TEST_F(DriverCups, EveryModelsPpdIsListedForNewQueues) {
@@ -159,6 +157,8 @@ TEST_F(DriverCups, EveryModelsPpdIsListedForNewQueues) {
             << listing.out;
 }
 
+// Each spacing, an 8-dot table and the 20-positions-per-inch model: what the embosser received
+// reads back line for line as liblouis translates the document.
 TEST_F(DriverCups, TextReadsBackAsLiblouisTranslatesIt) {
     const std::vector<std::string> lines{"Hello world", "Braille 123", "dots & cells"};
     std::string text;
@@ -197,6 +197,22 @@ TEST_F(DriverCups, ABrailleFileComesBackByteForByte) {
     const brelmont::viewer::BrfExport exported = brelmont::viewer::exportBrf(doc->m_embPages);
     EXPECT_EQ(exported.text, brf);
     EXPECT_TRUE(exported.leftOut.empty());
+}
+
+// What lp asks of pages and sheets arrives: the pages of page-ranges, collated or uncollated copies,
+// and interpoint sheets with a blank back where a copy ends on a front.
+TEST_F(DriverCups, PageRangesCopiesAndInterpointThroughTheScheduler) {
+    const std::string pages = "AAA\r\n\fBBB\r\n\fCCC\r\n";
+    for (const auto& [options, expected] :
+         {std::pair{"-n 2 -o page-ranges=2-3 -o collate=false", "BBB\r\n\fBBB\r\n\fCCC\r\n\fCCC\r\n"},
+          std::pair{"-n 2 -o collate=true -o Duplex=DuplexNoTumble", "AAA\r\n\fBBB\r\n\fCCC\r\n\f\fAAA\r\n\fBBB\r\n\fCCC\r\n"}}) {
+        SCOPED_TRACE(options);
+        const Printed printed = print("Merriden", pages, std::string("-o document-format=application/vnd.cups-brf ") + options);
+        ASSERT_TRUE(printed.completed) << printed.log;
+        const auto doc = decode(takeJob(*sim), brelmont::model::Merriden);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(brelmont::viewer::exportBrf(doc->m_embPages).text, expected);
+    }
 }
 
 // The preview and a named output folder take the job instead of the embosser.
