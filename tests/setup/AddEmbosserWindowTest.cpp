@@ -2,6 +2,7 @@
 // typed address becomes a list entry and then a queue, each outcome in the status line and an
 // alert, and every control is named for a screen reader.
 #include "GuiTestSupport.h"
+#include "SetupFixture.h"
 #include "printer/Assignments.h"
 #include "setup/ui/AddEmbosserDlg.h"
 
@@ -13,20 +14,11 @@
 
 using brelmont::setup::ui::AddEmbosserDlg;
 using brelmont::testing::EmbosserSim;
-using brelmont::testing::ScopedEnv;
 using guitest::find;
 
 namespace {
 
-class AddEmbosserWindow : public brelmont::testing::CupsSimFixture {
-protected:
-    static void SetUpTestSuite() {
-        startSystem({});
-        if (!cups) return;
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PPD_DIR", BRELMONT_PPD_DIR));
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_DEVICES", ""));
-    }
-};
+class AddEmbosserWindow : public brelmont::testing::SetupFixture {};
 
 } // namespace
 

@@ -1,8 +1,8 @@
 // brelmont-cli setup against the private CUPS server, with simulated embossers that have no queue
 // yet: what is listed for typed addresses, the queues made and found again, what is said about
 // addresses that are not offered, refused command lines, and lpadmin's refusals through a stand-in.
-#include "CupsSimFixture.h"
 #include "EmbosserSim.h"
+#include "SetupFixture.h"
 #include "printer/Assignments.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +10,18 @@
 #include <chrono>
 #include <fstream>
 
-using brelmont::testing::CupsSimFixture;
 using brelmont::testing::EmbosserSim;
 using brelmont::testing::ScopedEnv;
+using brelmont::testing::SetupFixture;
 namespace fs = std::filesystem;
 
 namespace {
 
-class SetupThroughCups : public CupsSimFixture {
+class SetupThroughCups : public SetupFixture {
 protected:
     static void SetUpTestSuite() {
-        startSystem({});
-        if (!cups) return;
-        // The driver's PPDs of this build; no network embosser of this machine's configuration.
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PPD_DIR", BRELMONT_PPD_DIR));
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_DEVICES", ""));
+        SetupFixture::SetUpTestSuite();
+        if (!cups || !setupFailure.empty()) return;
         const auto start = [](const char* family, std::vector<std::string> options = {}) {
             embossers.push_back(std::make_unique<EmbosserSim>(family, std::move(options)));
             return embossers.back().get();
@@ -37,7 +34,7 @@ protected:
     }
     static void TearDownTestSuite() {
         embossers.clear();
-        CupsSimFixture::TearDownTestSuite();
+        SetupFixture::TearDownTestSuite();
     }
 
     static std::string setup(const std::string& args) { return "setup --dns-sd-seconds 0 " + args; }

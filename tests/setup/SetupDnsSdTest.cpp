@@ -2,30 +2,24 @@
 // D-Bus publishes _pdl-datastream._tcp services on the loopback interface for simulated embossers,
 // and setup lists and adds them against the private CUPS server. Skipped only when the Avahi
 // daemon (or cupsd) is not installed; every other set-up failure fails the test.
-#include "CupsSimFixture.h"
 #include "EmbosserSim.h"
 #include "PrivateAvahi.h"
+#include "SetupFixture.h"
 #include "printer/TextLines.h"
 
 #include <gtest/gtest.h>
 
-using brelmont::testing::CupsSimFixture;
 using brelmont::testing::EmbosserSim;
 using brelmont::testing::PrivateAvahi;
 using brelmont::testing::ScopedEnv;
+using brelmont::testing::SetupFixture;
 
 namespace {
 
-class SetupDnsSd : public CupsSimFixture {
+class SetupDnsSd : public SetupFixture {
 protected:
-    static void SetUpTestSuite() {
-        startSystem({});
-        if (!cups) return;
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PPD_DIR", BRELMONT_PPD_DIR));
-        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_DEVICES", ""));
-    }
     void SetUp() override {
-        CupsSimFixture::SetUp();
+        SetupFixture::SetUp();
         if (!PrivateAvahi::available()) GTEST_SKIP() << "avahi-daemon is not installed";
     }
 
