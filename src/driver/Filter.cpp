@@ -14,6 +14,7 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 
 namespace brelmont::driver {
 
@@ -192,22 +193,24 @@ int runFilter(const FilterJob& job, std::FILE* in, std::FILE* out, std::FILE* lo
                        [&](std::string_view bytes) { return destination->write(bytes); });
     PageEmitter emitter(encoder, frame, settings->interpoint, std::max(1, job.copies), settings->collate, log);
     bool written = true;
-    for (int pass = 0; pass < emitter.passes() && written; ++pass) {
-        std::rewind(input.get());
-        PageComposer composer(
-            shape,
-            [&](ComposedPage&& page) {
-                if (written && inRanges(*ranges, page.number)) written = emitter.add(page);
-            },
-            [&](const std::string& warning) {
-                if (pass == 0) std::fprintf(log, "WARNING: %s\n", warning.c_str());
-            });
-        const BlockSink sink = [&](Block&& block) { composer.add(std::move(block)); };
-        if (brf) readBrf(input.get(), sink);
-        else readText(input.get(), *translator, sink);
-        composer.finish();
-        written = written && emitter.endPass(pass + 1 == emitter.passes());
-    }
+    try {
+        for (int pass = 0; pass < emitter.passes() && written; ++pass) {
+            std::rewind(input.get());
+            PageComposer composer(
+                shape,
+                [&](ComposedPage&& page) {
+                    if (written && inRanges(*ranges, page.number)) written = emitter.add(page);
+                },
+                [&](const std::string& warning) {
+                    if (pass == 0) std::fprintf(log, "WARNING: %s\n", warning.c_str());
+                });
+            const BlockSink sink = [&](Block&& block) { composer.add(std::move(block)); };
+            if (brf) readBrf(input.get(), sink);
+            else readText(input.get(), *translator, sink);
+            composer.finish();
+            written = written && emitter.endPass(pass + 1 == emitter.passes());
+        }
+    } catch (const std::runtime_error& e) { return fail(log, e.what()); }
     if (!written) return fail(log, "the job could not be written: " + destination->finish());
     if (encoder.pagesWritten() == 0)
         return fail(log, "nothing to emboss: page-ranges " + settings->pageRanges + " selects none of the pages");

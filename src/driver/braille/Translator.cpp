@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 #include <vector>
 
 namespace brelmont::driver {
@@ -43,9 +44,12 @@ Cells Translator::translate(std::u32string_view line) const {
     for (size_t room = line.size() * 2 + 16;; room *= 2) {
         std::vector<widechar> out(room);
         int inLength = int(in.size()), outLength = int(out.size());
+        // A line liblouis cannot translate whole must not vanish from the document unsaid.
         if (!lou_translateString(m_table.c_str(), in.data(), &inLength, out.data(), &outLength, nullptr, nullptr, ucBrl | dotsIO))
-            return {};
+            throw std::runtime_error("liblouis could not translate a line with the table " + m_table);
         if (inLength < int(in.size()) && room < line.size() * 64) continue;
+        if (inLength < int(in.size()))
+            throw std::runtime_error("liblouis translated only part of a line with the table " + m_table);
         Cells cells;
         cells.reserve(size_t(outLength));
         for (int i = 0; i < outLength; ++i) cells.push_back(uint8_t(out[size_t(i)] & 0xFF));

@@ -14,7 +14,8 @@ public:
     // The table by its file name (isTableName); none, with `error` set, when liblouis cannot load it.
     static std::unique_ptr<Translator> open(const std::string& table, std::string* error);
 
-    // One line of text (UTF-32, no line ends) as cells; a blank becomes the blank cell.
+    // One line of text (UTF-32, no line ends) as cells; a blank becomes the blank cell. Throws
+    // std::runtime_error when liblouis cannot translate it whole.
     Cells translate(std::u32string_view line) const;
     int dots() const { return m_dots; }
     const std::string& table() const { return m_table; }

@@ -1,15 +1,32 @@
 #include "driver/input/BrfInput.h"
 
 #include "driver/input/LineReader.h"
+#include "viewer/braille/BrfExport.h"
 
-#include <string_view>
+#include <array>
 
 namespace brelmont::driver {
 
 namespace {
 
-// The characters of the cells 0 to 63 in order of their dot bits.
-constexpr std::string_view AsciiBraille = " A1B'K2L@CIF/MSP\"E3H9O6R^DJG>NTQ,*5<-U8V.%[$+X!&;:4\\0Z7(_?W]#Y)=";
+constexpr uint8_t NoCell = 0xFF;
+
+// The cell of each ASCII character: the inverse of the companion's BRF export, so a file it writes
+// is read back as the same cells; lower-case letters and the four characters after them count as
+// the upper-case ones.
+const std::array<uint8_t, 128>& cellOfCharacter() {
+    static const std::array<uint8_t, 128> cells = [] {
+        std::array<uint8_t, 128> table;
+        table.fill(NoCell);
+        for (uint8_t dots = 0; dots < 64; ++dots) {
+            const auto c = static_cast<unsigned char>(viewer::brfCharacter(dots));
+            table[c] = dots;
+            if (c >= 0x40 && c <= 0x5E) table[c + 0x20] = dots;
+        }
+        return table;
+    }();
+    return cells;
+}
 
 // A line longer than this is taken in pieces; each piece is cut to the page anyway.
 constexpr size_t PieceBytes = 4096;
@@ -17,10 +34,8 @@ constexpr size_t PieceBytes = 4096;
 } // namespace
 
 std::optional<uint8_t> brfCell(unsigned char c) {
-    if (c >= 0x60 && c <= 0x7E) c = static_cast<unsigned char>(c - 0x20);
-    const size_t at = AsciiBraille.find(char(c));
-    if (c == 0 || at == std::string_view::npos) return std::nullopt;
-    return uint8_t(at);
+    if (c >= 128 || cellOfCharacter()[c] == NoCell) return std::nullopt;
+    return cellOfCharacter()[c];
 }
 
 InputProblem checkBrf(std::FILE* file) {
