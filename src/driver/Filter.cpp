@@ -9,9 +9,14 @@
 #include "driver/options/MirrorFile.h"
 #include "driver/output/JobDestination.h"
 #include "driver/output/JobEncoder.h"
+#include "driver/output/SheetEmitter.h"
+#include "driver/pdf/PatternFile.h"
+#include "driver/pdf/PdfDocument.h"
+#include "driver/pdf/PrintPage.h"
 
 #include <pwd.h>
 
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -66,71 +71,29 @@ Cells brfNumber(int64_t n) {
     return cells;
 }
 
-// Hands the selected pages to the encoder, sheet by sheet: the copies, collated or not, and for
-// interpoint the back pages half a line lower and a blank back where a copy ends on a front.
-class PageEmitter {
-public:
-    PageEmitter(JobEncoder& encoder, const PageFrame& frame, bool interpoint, int copies, bool collate, std::FILE* log)
-        : m_encoder(encoder),
-          m_frame(frame),
-          m_interpoint(interpoint),
-          m_copies(copies),
-          m_collate(collate),
-          m_log(log) {}
-
-    // Collated copies each run the document through add(); uncollated ones repeat each sheet.
-    int passes() const { return m_collate ? m_copies : 1; }
-
-    bool add(const ComposedPage& page) {
-        if (m_collate || m_copies == 1) return emit(page);
-        if (!m_interpoint) {
-            for (int c = 0; c < m_copies; ++c)
-                if (!emit(page)) return false;
-            return true;
-        }
-        if (!m_front) {
-            m_front = page;
-            return true;
-        }
-        for (int c = 0; c < m_copies; ++c)
-            if (!emit(*m_front) || !emit(page)) return false;
-        m_front.reset();
-        return true;
-    }
-
-    // The end of one pass over the document.
-    bool endPass(bool last) {
-        if (m_front) {
-            for (int c = 0; c < m_copies; ++c)
-                if (!emit(*m_front) || (c + 1 < m_copies && !emit(ComposedPage{}))) return false;
-            m_front.reset();
-        }
-        if (m_interpoint && m_onBack && !last && !emit(ComposedPage{})) return false;
-        return true;
-    }
-
-private:
-    bool emit(const ComposedPage& page) {
-        const int64_t shift = m_interpoint && m_onBack ? interpointShift(m_frame) : 0;
-        if (!m_encoder.page(rasterOf(page, m_frame, shift), m_frame.width, m_frame.height)) return false;
-        std::fprintf(m_log, "PAGE: %lld 1\n", static_cast<long long>(m_encoder.pagesWritten()));
-        if (m_interpoint) m_onBack = !m_onBack;
-        return true;
-    }
-
-    JobEncoder& m_encoder;
-    const PageFrame& m_frame;
-    bool m_interpoint;
-    int m_copies;
-    bool m_collate;
-    std::FILE* m_log;
-    bool m_onBack = false;
-    std::optional<ComposedPage> m_front;
-};
-
 int fail(std::FILE* log, const std::string& message) {
     std::fprintf(log, "ERROR: %s\n", message.c_str());
     return 1;
+}
+
+enum class DocumentKind { Text, Brf, Pdf };
+
+// CONTENT_TYPE names the job's document, not this filter's input: a picture or an office document
+// reaches the filter as the PDF the printing system made of it.
+std::optional<DocumentKind> documentKind(const std::string& contentType, std::FILE* input) {
+    if (contentType.find("brf") != std::string::npos) return DocumentKind::Brf;
+    if (contentType.rfind("text/plain", 0) == 0) return DocumentKind::Text;
+    char magic[5] = {};
+    const bool pdf = std::fread(magic, 1, sizeof magic, input) == sizeof magic && std::memcmp(magic, "%PDF-", 5) == 0;
+    std::rewind(input);
+    if (pdf || contentType == "application/pdf" || contentType == "application/vnd.cups-pdf") return DocumentKind::Pdf;
+    return std::nullopt;
+}
+
+// The document's path for readers that open it by name: the spool file of standard input has none
+// but its descriptor's.
+std::string pathOf(const FilterJob& job, std::FILE* input) {
+    return job.inputPath.empty() ? "/proc/self/fd/" + std::to_string(fileno(input)) : job.inputPath;
 }
 
 } // namespace
@@ -144,17 +107,27 @@ int runFilter(const FilterJob& job, std::FILE* in, std::FILE* out, std::FILE* lo
     const std::optional<DriverSettings> settings = readDriverSettings(job.ppdPath, mirror.text, job.options, &error);
     if (!settings) return fail(log, error);
 
-    const bool brf = job.contentType.find("brf") != std::string::npos;
-    if (!brf && job.contentType.rfind("text/plain", 0) != 0)
-        return fail(log, "documents of type " + job.contentType + " cannot be embossed by this filter");
     File input = seekableInput(job, in, &error);
     if (!input) return fail(log, error);
-    if (const InputProblem problem = brf ? checkBrf(input.get()) : checkText(input.get()))
+    const std::optional<DocumentKind> kind = documentKind(job.contentType, input.get());
+    if (!kind) return fail(log, "documents of type " + job.contentType + " cannot be embossed by this filter");
+    const bool brf = kind == DocumentKind::Brf, pdf = kind == DocumentKind::Pdf;
+    std::unique_ptr<PdfDocument> document;
+    if (pdf) {
+        if (!(document = PdfDocument::open(pathOf(job, input.get()), &error))) return fail(log, error);
+    } else if (const InputProblem problem = brf ? checkBrf(input.get()) : checkText(input.get())) {
         return fail(log,
                     problem.line > 0 && !brf ? "line " + std::to_string(problem.line) + ": " + problem.message : problem.message);
+    }
 
     std::unique_ptr<Translator> translator;
-    if (!brf && !(translator = Translator::open(settings->table, &error))) return fail(log, error);
+    if ((kind == DocumentKind::Text || (pdf && settings->standardText)) &&
+        !(translator = Translator::open(settings->table, &error)))
+        return fail(log, error);
+    std::optional<PatternSet> patterns;
+    if (pdf && !settings->patternFile.empty() &&
+        !(patterns = readPatternFile(settings->patternFile, job.sharedFolder / "Patterns", &error)))
+        return fail(log, error);
     const auto ranges = parsePageRanges(settings->pageRanges);
     if (!ranges) return fail(log, "page-ranges \"" + settings->pageRanges + "\" is not a list of pages such as 1-3,5");
 
@@ -189,17 +162,29 @@ int runFilter(const FilterJob& job, std::FILE* in, std::FILE* out, std::FILE* lo
     else destination = JobDestination::toStream(out);
     if (!destination) return fail(log, error);
 
-    JobEncoder encoder(*settings->profile, {job.title, settings->brailleForce, settings->embossQuality, settings->interpoint},
+    const bool withInk = pdf && settings->profile->ink != InkForm::None && settings->printMode != PrintMode::EmbossOnly;
+    JobEncoder encoder(*settings->profile,
+                       {job.title, settings->brailleForce, settings->embossQuality, settings->interpoint,
+                        withInk ? int(settings->printMode) : -1, settings->inkQuality},
                        [&](std::string_view bytes) { return destination->write(bytes); });
-    PageEmitter emitter(encoder, frame, settings->interpoint, std::max(1, job.copies), settings->collate, log);
+    SheetEmitter emitter(encoder, frame, settings->interpoint, std::max(1, job.copies), settings->collate, log);
+    const PrintLayout layout{*settings, frame, translator.get(), patterns ? &*patterns : nullptr};
     bool written = true;
     try {
         for (int pass = 0; pass < emitter.passes() && written; ++pass) {
+            if (pdf) {
+                for (int i = 0; i < document->pages() && written; ++i)
+                    if (inRanges(*ranges, i + 1))
+                        written = printPageSheets(*document, i, layout, [&](Sheet&& sheet) { return emitter.add(sheet); });
+                written = written && emitter.endPass(pass + 1 == emitter.passes());
+                continue;
+            }
             std::rewind(input.get());
             PageComposer composer(
                 shape,
                 [&](ComposedPage&& page) {
-                    if (written && inRanges(*ranges, page.number)) written = emitter.add(page);
+                    if (written && inRanges(*ranges, page.number))
+                        written = emitter.add(Sheet{std::move(page), {}, nullptr, true});
                 },
                 [&](const std::string& warning) {
                     if (pass == 0) std::fprintf(log, "WARNING: %s\n", warning.c_str());

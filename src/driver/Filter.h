@@ -18,7 +18,7 @@ struct FilterJob {
     // From the filter's environment.
     std::string ppdPath;     // PPD
     std::string queue;       // PRINTER
-    std::string contentType; // CONTENT_TYPE: "text/plain" or "application/vnd.cups-brf"
+    std::string contentType; // CONTENT_TYPE: the job's document type (text, BRF, PDF, or what became PDF)
     std::filesystem::path sharedFolder;
 };
 

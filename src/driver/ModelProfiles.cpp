@@ -12,25 +12,27 @@ namespace {
 // is found again as its model. Models whose code no job can name (Pim Jr, Kym, Marisolvance) write
 // the job language of the model closest to them.
 constexpr ModelProfile Profiles[] = {
-    {"Orvin 200", "brelmont-orvin-200", model::Orvin, JobLanguage::Configuration, "PrinterType=Norrel", false, true, false, true},
-    {"Orvin Color Ink", "brelmont-orvin-color-ink", model::OrvinColorTintBridge, JobLanguage::PjlModel, "OrvinColorTintBridge",
-     true, true, false, true},
-    {"Talmore 100", "brelmont-talmore-100", model::Orvin, JobLanguage::Configuration, "PrinterType=Norrel", false, false, false,
-     true},
-    {"Merriden", "brelmont-merriden", model::Merriden, JobLanguage::PjlModel, "Merriden", false, true},
-    {"Merriden Color Ink", "brelmont-merriden-color-ink", model::MerridenTintBridge, JobLanguage::PjlModel,
-     "MerriColorTintBridge", true, true},
-    {"Fenwa", "brelmont-fenwa", model::Merriden, JobLanguage::PjlModel, "Merriden", false, true},
-    {"Valdo Sheet", "brelmont-valdo-sheet", model::Valdo, JobLanguage::PjlModel, "Valdo", false, true, true},
-    {"Valdo Trac", "brelmont-valdo-trac", model::Valdo, JobLanguage::PjlModel, "Valdo", false, true, true, false, true},
-    {"Tessaline 30RT", "brelmont-tessaline-30rt", model::Tessaline, JobLanguage::PjlModel, "Tessaline 30RT", false, false, false,
+    {"Orvin 200", "brelmont-orvin-200", model::Orvin, JobLanguage::Configuration, "PrinterType=Norrel", InkForm::None, true,
      false, true},
-    {"Quorrin", "brelmont-quorrin", model::Quorrin, JobLanguage::MarkedBlock, "", false, false, false, false, true},
+    {"Orvin Color Ink", "brelmont-orvin-color-ink", model::OrvinColorTintBridge, JobLanguage::PjlModel, "OrvinColorTintBridge",
+     InkForm::Rows, true, false, true},
+    {"Talmore 100", "brelmont-talmore-100", model::Orvin, JobLanguage::Configuration, "PrinterType=Norrel", InkForm::None, false,
+     false, true},
+    {"Merriden", "brelmont-merriden", model::Merriden, JobLanguage::PjlModel, "Merriden", InkForm::None, true},
+    {"Merriden Color Ink", "brelmont-merriden-color-ink", model::MerridenTintBridge, JobLanguage::PjlModel,
+     "MerriColorTintBridge", InkForm::Rows, true},
+    {"Fenwa", "brelmont-fenwa", model::Merriden, JobLanguage::PjlModel, "Merriden", InkForm::None, true},
+    {"Valdo Sheet", "brelmont-valdo-sheet", model::Valdo, JobLanguage::PjlModel, "Valdo", InkForm::None, true, true},
+    {"Valdo Trac", "brelmont-valdo-trac", model::Valdo, JobLanguage::PjlModel, "Valdo", InkForm::None, true, true, false, true},
+    {"Tessaline 30RT", "brelmont-tessaline-30rt", model::Tessaline, JobLanguage::PjlModel, "Tessaline 30RT", InkForm::None, false,
+     false, false, true},
+    // Its jobs carry the ink module's PCL3GUI blocks behind the same marked headers as its emboss blocks.
+    {"Quorrin", "brelmont-quorrin", model::Quorrin, JobLanguage::MarkedBlock, "", InkForm::Pcl3gui, false, false, false, true},
     {"Pim Jr", "brelmont-pim-jr", model::PimJr, JobLanguage::SummedBlock3, ""},
     {"Pim", "brelmont-pim", model::Pim, JobLanguage::SummedBlock3, ""},
     {"Kym", "brelmont-kym", model::Kym, JobLanguage::SummedBlock3, ""},
     {"Marisolvance", "brelmont-marisolvance", model::Vesk, JobLanguage::SummedBlock4, ""},
-    {"Vesk Ink", "brelmont-vesk-ink", model::VeskInk, JobLanguage::SummedBlock4, "", true},
+    {"Vesk Ink", "brelmont-vesk-ink", model::VeskInk, JobLanguage::SummedBlock4, "", InkForm::OneBit},
 };
 
 // The MDL text of each profile's device ID, in the order of Profiles. Several profiles share a

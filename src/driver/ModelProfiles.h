@@ -20,14 +20,22 @@ enum class JobLanguage {
     SummedBlock4,  // the same, sum plus 4
 };
 
+// How a model's ink module takes its pages, if it has one.
+enum class InkForm {
+    None,
+    Pcl3gui, // a PCL3GUI block behind a marked header: colour rows or a black plane, 300 dpi
+    Rows,    // the job language's own RGB raster of rows, 300 dpi
+    OneBit,  // binary one-bit ink blocks, 100 dpi: black only
+};
+
 struct ModelProfile {
     std::string_view makeAndModel; // the PPD's NickName and ModelName
     std::string_view fileName;     // the PPD's file name, without ".ppd"
     int64_t code;                  // the model code discovery gives this make-and-model
     JobLanguage language;
-    std::string_view naming; // the PJL model text or the configuration text
-    bool ink = false;        // has an ink module: print mode, colour, ink quality, dithering
-    bool duplex = false;     // embosses interpoint
+    std::string_view naming;     // the PJL model text or the configuration text
+    InkForm ink = InkForm::None; // with an ink module: print mode, colour, ink quality, dithering
+    bool duplex = false;         // embosses interpoint
     bool outputFace = false;
     bool dotQuality = false;
     bool tractor = false; // fanfold paper: tractor sizes

@@ -5,6 +5,7 @@
 #include "common/ModelCodes.h"
 #include "driver/ModelProfiles.h"
 #include "job/Document.h"
+#include "pdf/TestPdf.h"
 #include "viewer/braille/BrailleText.h"
 #include "viewer/braille/BrfExport.h"
 
@@ -213,6 +214,50 @@ TEST_F(DriverCups, PageRangesCopiesAndInterpointThroughTheScheduler) {
         ASSERT_TRUE(doc);
         EXPECT_EQ(brelmont::viewer::exportBrf(doc->m_embPages).text, expected);
     }
+}
+
+// A PDF straight to the filter and a picture through the printing system's own conversion to PDF:
+// the paragraph reads back as liblouis translates it, the shapes arrive as dots.
+TEST_F(DriverCups, PdfAndPicturesBecomeBrailleAndDots) {
+    const std::string paragraph = "Maps and worksheets come from ordinary programs as PDF, and the embosser gets braille.";
+    brelmont::testing::TestPdf pdf;
+    pdf.page()
+        .text(72, 100, 12, paragraph.substr(0, 47))
+        .text(72, 114, 12, paragraph.substr(48))
+        .page()
+        .fillCircle(300, 400, 100, {});
+    Printed printed = print("Merriden", pdf.bytes(), "-o BraillePageNumbers=Off");
+    ASSERT_TRUE(printed.completed) << printed.log;
+    auto doc = decode(takeJob(*sim), brelmont::model::Merriden);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->m_embPages.size(), 2u);
+    BrailleLine read;
+    const auto pages = braillePages(*doc);
+    for (BrailleLine line : pages[0]) {
+        line.erase(line.begin(), std::find_if(line.begin(), line.end(), [](uint8_t c) { return c != 0; }));
+        if (line.empty()) continue;
+        if (!read.empty()) read.push_back(0);
+        read.insert(read.end(), line.begin(), line.end());
+    }
+    EXPECT_EQ(read, louis("en-ueb-g1.ctb", {paragraph})[0]);
+    const brelmont::job::PageData& page = *doc->m_embPages[1];
+    const auto raised = [&](int64_t x, int64_t y) { return page.row(y)[x] != 0; }; // 100 positions per inch
+    EXPECT_TRUE(raised(300 * 100 / 72, 400 * 100 / 72));
+    EXPECT_FALSE(raised(300 * 100 / 72 + 150, 400 * 100 / 72 + 150));
+
+    // A black square in a white picture (PGM): the scheduler makes a PDF of it first.
+    std::string picture = "P5 200 200 255\n" + std::string(200 * 200, '\xff');
+    for (int y = 50; y < 150; ++y) picture.replace(size_t(15 + y * 200 + 50), 100, 100, '\0');
+    printed = print("Merriden", picture, "-o document-format=image/x-portable-graymap");
+    ASSERT_TRUE(printed.completed) << printed.log;
+    EXPECT_NE(printed.log.find("imagetopdf"), std::string::npos) << printed.log;
+    doc = decode(takeJob(*sim), brelmont::model::Merriden);
+    ASSERT_TRUE(doc);
+    ASSERT_EQ(doc->m_embPages.size(), 1u);
+    int64_t dots = 0;
+    for (int64_t y = 0; y < doc->m_embPages[0]->m_height; ++y)
+        for (int64_t x = 0; x < doc->m_embPages[0]->m_width; ++x) dots += doc->m_embPages[0]->row(y)[x] != 0;
+    EXPECT_GT(dots, 10000);
 }
 
 // The preview and a named output folder take the job instead of the embosser.

@@ -1,151 +1,25 @@
 // The driver's filter run as CUPS runs it, on files and without a scheduler; every job it writes is
 // read back with the program's own decoder and braille reader and held against liblouis's own
 // translation of the same text.
-#include "driver/Filter.h"
+#include "FilterRun.h"
 #include "driver/ModelProfiles.h"
 #include "driver/geometry/CellPlaces.h"
-#include "driver/ppd/ModelPpd.h"
-#include "job/Document.h"
-#include "viewer/braille/BrfExport.h"
 
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
-#include <liblouis/liblouis.h>
 
 #include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace brelmont;
-using brelmont::testing::ScratchDir;
-using viewer::BrailleLine;
-using Page = std::vector<BrailleLine>;
-
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (const char32_t c : text) {
-        if (c < 0x80) out += char(c);
-        else if (c < 0x800) out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-        else out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
-    }
-    return out;
-}
-
-// liblouis's own translation of one line.
-BrailleLine louis(const std::string& table, std::u32string_view text) {
-    if (text.empty()) return {};
-    std::vector<widechar> in(text.begin(), text.end()), out(in.size() * 4 + 16);
-    int inLength = int(in.size()), outLength = int(out.size());
-    EXPECT_TRUE(
-        lou_translateString(table.c_str(), in.data(), &inLength, out.data(), &outLength, nullptr, nullptr, ucBrl | dotsIO));
-    BrailleLine cells;
-    for (int i = 0; i < outLength; ++i) cells.push_back(uint8_t(out[size_t(i)] & 0xFF));
-    return cells;
-}
-
-// A page's first line with the page number (1 to 9) in its top right corner.
-BrailleLine withNumber(BrailleLine line, int page, int64_t cells) {
-    const BrailleLine number = louis("en-ueb-g1.ctb", std::u32string(1, char32_t(U'0' + page)));
-    line.resize(size_t(cells) - number.size(), 0);
-    line.insert(line.end(), number.begin(), number.end());
-    return line;
-}
-
-// Cells per line on Letter paper inside the PPD's half-inch margins, at 100 positions per inch.
-int64_t cellsOnLetter(std::string_view spacing) {
-    return driver::CellPlaces(driver::physicalSpacing(spacing), 100, 6)
-        .cellsWithin(driver::pointsToPositions(576, 100) - driver::pointsToPositions(36, 100));
-}
-
-struct Read {
-    std::shared_ptr<job::Document> doc = std::make_shared<job::Document>();
-    std::vector<Page> pages;
-    std::string brf() const { return viewer::exportBrf(doc->m_embPages).text; }
-    // Each page's ASCII braille on one line ("_" for a blank page): what page order tests compare.
-    std::string order() const {
-        std::string text;
-        for (const Page& page : pages) {
-            std::string brf = viewer::brfPage(page);
-            text += page.empty() ? "_" : brf.substr(0, brf.find('\r'));
-        }
-        return text;
-    }
-};
-
-Read readJob(const std::string& bytes) {
-    Read read;
-    std::ostringstream diagnostics;
-    if (const auto refused = read.doc->readFromData(std::vector<uint8_t>(bytes.begin(), bytes.end()), job::Document::TypeKprn,
-                                                    "driver.kprn", diagnostics))
-        ADD_FAILURE() << refused->message() << "\n" << diagnostics.str();
-    for (size_t p = 0; p < read.doc->m_embPages.size(); ++p)
-        read.pages.push_back(viewer::readBraillePage(*read.doc->m_embPages[p]).lines);
-    return read;
-}
-
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-std::string ppdOf(const std::string& model) {
-    static ScratchDir folder("driver-ppd");
-    const fs::path path = folder.path() / (model + ".ppd");
-    static const std::vector<driver::BrailleTable> tables = driver::listBrailleTables();
-    if (!fs::exists(path))
-        std::ofstream(path) << driver::makePpd(driver::modelPpd(*driver::profileByMakeAndModel(model), tables));
-    return path;
-}
-
-struct Job {
-    std::string model = "Merriden";
-    std::string document, options;
-    bool brf = false;
-    int copies = 1;
-    fs::path shared; // the shared folder; a fresh one when empty
-};
-
-struct Result {
-    int status = -1;
-    std::string out, log;
-    Read job; // when the filter succeeded
-};
-
-// Text comes by its path, braille files on standard input, as CUPS hands either.
-Result run(const Job& j) {
-    ScratchDir scratch("driver");
-    const fs::path input = scratch.path() / "document";
-    std::ofstream(input, std::ios::binary) << j.document;
-    const driver::FilterJob job{"7",
-                                ::getpwuid(::geteuid())->pw_name,
-                                "Letter to Ann",
-                                j.copies,
-                                j.options,
-                                j.brf ? "" : input.string(),
-                                ppdOf(j.model),
-                                "embosser",
-                                j.brf ? "application/vnd.cups-brf" : "text/plain",
-                                j.shared.empty() ? scratch.path() : j.shared};
-    char *outText = nullptr, *logText = nullptr;
-    size_t outSize = 0, logSize = 0;
-    std::FILE *in = std::fopen(input.c_str(), "rb"), *out = open_memstream(&outText, &outSize),
-              *log = open_memstream(&logText, &logSize);
-    Result r;
-    r.status = driver::runFilter(job, in, out, log);
-    std::fclose(in), std::fclose(out), std::fclose(log);
-    r.out.assign(outText, outSize), r.log.assign(logText, logSize);
-    std::free(outText), std::free(logText);
-    if (r.status == 0 && !r.out.empty()) r.job = readJob(r.out);
-    return r;
-}
+using namespace brelmont::testing;
 
 constexpr const char* Models[] = {"Merriden", "Orvin 200", "Quorrin"};
 constexpr const char* Spacings[] = {"Congress", "National", "Microbraille", "Korean", "Jumbo"};

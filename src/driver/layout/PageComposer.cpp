@@ -17,6 +17,17 @@ Cells numberOf(const PageShape& shape, int64_t page) {
 
 } // namespace
 
+LineBreak breakLine(const Cells& cells, size_t start, size_t room) {
+    size_t end = start + room;
+    while (end > start && cells[end] != 0) --end; // the blank after the last word that fits
+    size_t next = end;
+    while (end > start && cells[end - 1] == 0) --end;
+    // No word fits whole (one word longer than the line, maybe after an indent): it is cut.
+    if (end == start) end = next = start + room;
+    while (next < cells.size() && cells[next] == 0) ++next;
+    return {end, next};
+}
+
 PageComposer::PageComposer(PageShape shape, PageSink sink, Warning warn)
     : m_shape(std::move(shape)),
       m_sink(std::move(sink)),
@@ -65,15 +76,9 @@ void PageComposer::wrap(bool whole) {
             start = m_paragraph.size();
             break;
         }
-        size_t end = start + room;
-        while (end > start && m_paragraph[end] != 0) --end; // the blank after the last word that fits
-        size_t next = end;
-        while (end > start && m_paragraph[end - 1] == 0) --end;
-        // No word fits whole (one word longer than the line, maybe after an indent): it is cut.
-        if (end == start) end = next = start + room;
-        placeLine(Cells(m_paragraph.begin() + long(start), m_paragraph.begin() + long(end)));
-        while (next < m_paragraph.size() && m_paragraph[next] == 0) ++next;
-        start = next;
+        const LineBreak at = breakLine(m_paragraph, start, room);
+        placeLine(Cells(m_paragraph.begin() + long(start), m_paragraph.begin() + long(at.end)));
+        start = at.next;
     }
     m_paragraph.erase(m_paragraph.begin(), m_paragraph.begin() + long(start));
 }

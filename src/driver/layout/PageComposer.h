@@ -25,6 +25,14 @@ struct PageShape {
     std::function<Cells(int64_t)> numberCells;
 };
 
+// Where a line of `room` cells that starts at `start` ends: at the last blank that fits (the blanks
+// there dropped), or, when no word fits whole, after `room` cells. `next` is where the following
+// line starts, past the blanks.
+struct LineBreak {
+    size_t end = 0, next = 0;
+};
+LineBreak breakLine(const Cells& cells, size_t start, size_t room);
+
 class PageComposer {
 public:
     using PageSink = std::function<void(ComposedPage&&)>;

@@ -29,5 +29,9 @@ int64_t interpointShift(const PageFrame& frame);
 
 // The raster, row by row (width x height bytes), with the page's lines `shiftDown` positions lower.
 std::vector<uint8_t> rasterOf(const ComposedPage& page, const PageFrame& frame, int64_t shiftDown);
+// The same over a tactile graphic (a raster of the same size, or empty): around each cell of
+// braille the graphic gives way, so that the braille reads clean.
+std::vector<uint8_t> rasterOver(std::vector<uint8_t> graphic, const ComposedPage& page, const PageFrame& frame,
+                                int64_t shiftDown);
 
 } // namespace brelmont::driver

@@ -1,10 +1,12 @@
 #include "driver/options/DriverSettings.h"
 
 #include "driver/braille/BrailleTables.h"
+#include "printer/PercentCoding.h"
 
 #include <cups/cups.h>
 #include <cups/ppd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,6 +48,14 @@ int markedIndex(ppd_file_t* ppd, const char* keyword, int fallback) {
     return int(choice - option->choices);
 }
 
+// A whole number, brought into [low, high]; `fallback` for a text that is not one.
+int numberIn(const char* text, int low, int high, int fallback) {
+    if (!text || !*text) return fallback;
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    return *end ? fallback : int(std::clamp<long>(n, low, high));
+}
+
 bool isTrue(const char* value) {
     return value && (!strcasecmp(value, "true") || !strcasecmp(value, "yes") || !strcasecmp(value, "on") || !strcmp(value, "1"));
 }
@@ -72,6 +82,16 @@ std::optional<DriverSettings> readDriverSettings(const std::string& ppdPath, con
     mirror.mark(ppd.get());
     job.mark(ppd.get());
 
+    if (s.profile->ink != InkForm::None)
+        s.printMode = PrintMode(numberIn(marked(ppd.get(), "PrintMode").c_str(), 0, 3, int(PrintMode::EmbossOnly)));
+    s.standardText = marked(ppd.get(), "StandardText") != "False";
+    s.thinLineLevel = numberIn(marked(ppd.get(), "ThinLineIntensity").c_str(), 1, 6, 3);
+    s.colour = marked(ppd.get(), "ColorModel") == "Color";
+    s.inkQuality = markedIndex(ppd.get(), "InkQuality", 1);
+    const std::string dithering = marked(ppd.get(), "InkDithering");
+    s.dithering = dithering == "Ordered"     ? Dithering::Ordered
+                  : dithering == "Threshold" ? Dithering::Threshold
+                                             : Dithering::Diffusion;
     if (const std::string spacing = marked(ppd.get(), "BrailleSpacing"); !spacing.empty()) s.spacing = spacing;
     s.table = marked(ppd.get(), "BrailleTable");
     if (s.table.empty()) s.table = DefaultBrailleTable;
@@ -99,6 +119,10 @@ std::optional<DriverSettings> readDriverSettings(const std::string& ppdPath, con
         s.collate = std::strcmp(multiple, "separate-documents-uncollated-copies") != 0;
     s.preview = isTrue(value("karro-preview"));
     if (const char* path = value("karro-outputpath"); path && std::strcmp(path, "Disabled") != 0) s.outputPath = path;
+    s.contrast = numberIn(value("karro-contrast"), -100, 100, 0);
+    s.brightness = numberIn(value("karro-brightness"), -100, 100, 0);
+    if (const char* pattern = value("karro-patternfile"); pattern && std::strcmp(pattern, "Disabled") != 0)
+        s.patternFile = printer::percentDecode(pattern); // the preferences window writes it as a URL path
     return s;
 }
 

@@ -12,6 +12,10 @@
 namespace brelmont::driver {
 
 enum class PageNumbering { ForText, On, Off };
+// "PrintMode": which sheets a print document makes on a model with an ink module.
+enum class PrintMode { EmbossAndPrint = 0, EmbossOnly = 1, PrintOnly = 2, TwoInOne = 3 };
+// "InkDithering": how a grey ink page becomes black dots.
+enum class Dithering { Diffusion, Ordered, Threshold };
 
 struct DriverSettings {
     const ModelProfile* profile = nullptr;
@@ -28,6 +32,17 @@ struct DriverSettings {
     bool collate = true;
     bool preview = false;   // "karro-preview": to the companion, not the embosser
     std::string outputPath; // "karro-outputpath": to a file, not the embosser
+
+    // Print documents (PDF): their text, their graphics and, on ink models, their ink page.
+    PrintMode printMode = PrintMode::EmbossOnly;
+    bool standardText = true; // "StandardText": text as braille; off, it is drawn like the graphics
+    int thinLineLevel = 3;    // "ThinLineIntensity": the dot level that keeps lines thinner than a dot
+    int contrast = 0;         // "karro-contrast", -100 to 100
+    int brightness = 0;       // "karro-brightness", -100 to 100
+    std::string patternFile;  // "karro-patternfile"; empty for none
+    bool colour = false;      // "ColorModel": the ink page in colour
+    int inkQuality = 1;       // "InkQuality": 0 draft, 1 normal, 2 best
+    Dithering dithering = Dithering::Diffusion;
 };
 
 // Reads the PPD at `ppdPath`, marks its defaults, then the options of `mirrorText` and of

@@ -50,7 +50,10 @@ PpdDescription modelPpd(const ModelProfile& p, const std::vector<BrailleTable>& 
     d.makeAndModel = std::string(p.makeAndModel);
     d.fileName = std::string(p.fileName) + ".ppd";
     const std::string filter = FilterProgram;
-    d.filters = {"text/plain 0 " + filter, "application/vnd.cups-brf 0 " + filter, "application/vnd.cups-raw 0 -"};
+    // PDF straight from applications, and the PDF the printing system makes of images and other
+    // documents.
+    d.filters = {"text/plain 0 " + filter, "application/vnd.cups-brf 0 " + filter, "application/pdf 0 " + filter,
+                 "application/vnd.cups-pdf 0 " + filter, "application/vnd.cups-raw 0 -"};
     d.manualCopies = true;
     d.paperSizes = p.tractor ? TractorSizes : SheetSizes;
     d.defaultPaperSize = p.tractor ? "115X11" : "Letter";
@@ -71,10 +74,10 @@ PpdDescription modelPpd(const ModelProfile& p, const std::vector<BrailleTable>& 
         {"BraillePageNumbers", "Braille Page Numbers", "ForText", {"ForText/On for text, off for braille files", "On", "Off"}});
     if (p.duplex) d.options.push_back({"Duplex", "Double-Sided", "None", {"None/Off", "DuplexNoTumble/Interpoint"}});
     if (p.outputFace) d.options.push_back({"OutputFace", "Output Face", "Up", {"Up", "Down"}});
-    if (p.ink) {
+    if (p.ink != InkForm::None) {
         d.options.push_back(
             {"PrintMode", "Print Mode", "1", {"0/Emboss and print", "1/Emboss only", "2/Print only", "3/Two in one"}});
-        d.options.push_back({"ColorModel", "Color Mode", "Gray", {"Gray/Grayscale", "Color"}});
+        if (p.ink != InkForm::OneBit) d.options.push_back({"ColorModel", "Color Mode", "Gray", {"Gray/Grayscale", "Color"}});
         d.options.push_back({"InkQuality", "Ink Quality", "Normal", {"Draft", "Normal", "Best"}});
         d.options.push_back({"InkDithering", "Dithering", "Diffusion", {"Diffusion", "Ordered", "Threshold"}});
     }
