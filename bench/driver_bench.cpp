@@ -3,6 +3,7 @@
 // the text on standard input and write to /dev/null. The goals: the filter takes at most 1.5 times
 // as long as lou_translate on 1 MB of text ("ratio"); its peak for 100 MB stays within 16 MB of its
 // peak for 1 MB ("growth_MB").
+#include "ProgramRuns.h"
 #include "driver/ModelProfiles.h"
 #include "driver/ppd/ModelPpd.h"
 
@@ -11,21 +12,19 @@
 #include <cctype>
 #include <chrono>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
-extern char** environ;
+#include <unistd.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using brelmont::bench::Run;
+using brelmont::bench::runProgram;
 
 const std::string Table = "en-ueb-g1.ctb";
 
@@ -75,49 +74,6 @@ Scratch& scratch() {
     return folder;
 }
 
-struct Run {
-    int status = -1;
-    double seconds = 0;
-    std::string tail; // the last bytes of standard output, when it was kept
-};
-
-// The program with `input` on standard input and standard error dropped; standard output goes to
-// /dev/null, or through a pipe of which only the last bytes are kept.
-Run runProgram(const std::vector<std::string>& args, const fs::path& input, bool keepTail) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    int fds[2] = {-1, -1};
-    if (keepTail && pipe(fds) == 0) {
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    Run run;
-    const auto start = Clock::now();
-    pid_t pid = 0;
-    const bool spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    if (fds[1] >= 0) close(fds[1]);
-    if (fds[0] >= 0) {
-        char buffer[1 << 16];
-        for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-            run.tail.append(buffer, size_t(n));
-            if (run.tail.size() > 4096) run.tail.erase(0, run.tail.size() - 256);
-        }
-        close(fds[0]);
-    }
-    int status = 0;
-    if (spawned && waitpid(pid, &status, 0) == pid) run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    return run;
-}
-
 std::vector<std::string> filterArgs() { return {BRELMONT_FILTER, "1", "bench", "bench", "1", ""}; }
 
 // Both programs in each iteration, on the same 1 MB text.
@@ -139,14 +95,10 @@ void BM_FilterBesideLouTranslate(benchmark::State& state) {
     state.counters["within"] = filter / louis <= 1.5;
 }
 
-// The filter's peak resident memory in MB, through peak_rss (its last output line, in KiB).
 double peakMB(const fs::path& text, benchmark::State& state) {
-    std::vector<std::string> args = filterArgs();
-    args.insert(args.begin(), PEAK_RSS);
-    const Run run = runProgram(args, text, true);
-    if (run.status != 0) state.SkipWithError("the filter failed");
-    const size_t last = run.tail.find_last_of('\n', run.tail.size() >= 2 ? run.tail.size() - 2 : 0);
-    return last == std::string::npos ? 0 : std::atof(run.tail.c_str() + last + 1) / 1024.0;
+    const double peak = brelmont::bench::peakMB(PEAK_RSS, filterArgs(), text);
+    if (peak < 0) state.SkipWithError("the filter failed");
+    return peak;
 }
 
 void BM_FilterPeakMemory(benchmark::State& state) {

@@ -70,6 +70,11 @@ TEST(PdfFilter, TextBecomesBrailleWhereItStandsAndRunsOnToContinuationSheets) {
     TestPdf one;
     one.page();
     for (size_t i = 0; i < Paragraph.size(); ++i) one.text(144, 200 + 14 * double(i), 12, Paragraph[i]);
+    // At 20 positions per inch the cells stand so close that clearing one's place must not reach
+    // the one before it.
+    const Result coarse = print(one, "Quorrin", "");
+    ASSERT_EQ(coarse.status, 0) << coarse.log;
+    EXPECT_EQ(readText(coarse.job.pages), louis("en-ueb-g1.ctb", joined(Paragraph)));
     const Result r = print(one, "Merriden", "");
     ASSERT_EQ(r.status, 0) << r.log;
     ASSERT_EQ(r.job.pages.size(), 1u);

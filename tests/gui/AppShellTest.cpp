@@ -1,6 +1,7 @@
 // The application shell offscreen: launch in a temporary shared folder, the preview hand-off,
 // documents opened, refused and saved, alerts from worker threads, and the start window.
 #include "GuiTestSupport.h"
+#include "pdf/TestPdf.h"
 
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
@@ -94,21 +95,42 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
 
     // The driver's preview (the filter with karro-preview=true) reaches the running program: the
     // timer opens the job under its title, its page read as the braille of the text.
-    guitest::writeFile(dir.path() / "keeper.txt", "The lantern keeper\n");
     const passwd* user = getpwuid(getuid());
     ASSERT_TRUE(user);
-    const std::string filter = "BRELMONT_SHARED_DIR=" + shellWord(folder.root().string()) +
-                               " PPD=" + shellWord(std::string(BRELMONT_PPD_DIR) + "/brelmont-merriden.ppd") +
-                               " PRINTER=Merriden CONTENT_TYPE=text/plain " + shellWord(BRELMONT_FILTER) + " 7 " +
-                               shellWord(user->pw_name) +
-                               " 'The lantern keeper.txt' 1 'karro-preview=true BraillePageNumbers=Off' " +
-                               shellWord((dir.path() / "keeper.txt").string()) + " 2>/dev/null";
-    ASSERT_EQ(std::system(filter.c_str()), 0);
+    const auto preview = [&](const char* queue, const std::string& ppd, const char* type, const std::string& title,
+                             const std::string& options, const fs::path& document) {
+        const std::string filter = "BRELMONT_SHARED_DIR=" + shellWord(folder.root().string()) +
+                                   " PPD=" + shellWord(std::string(BRELMONT_PPD_DIR) + "/" + ppd) + " PRINTER=" + queue +
+                                   " CONTENT_TYPE=" + type + " " + shellWord(BRELMONT_FILTER) + " 7 " + shellWord(user->pw_name) +
+                                   " " + shellWord(title) + " 1 " +
+                                   shellWord("karro-preview=true BraillePageNumbers=Off " + options) + " " +
+                                   shellWord(document.string()) + " 2>/dev/null";
+        return std::system(filter.c_str());
+    };
+    const std::string keeperBraille = "⠠⠞⠓⠑⠀⠇⠁⠝⠞⠑⠗⠝⠀⠅⠑⠑⠏⠑⠗\n";
+    guitest::writeFile(dir.path() / "keeper.txt", "The lantern keeper\n");
+    ASSERT_EQ(preview("Merriden", "brelmont-merriden.ppd", "text/plain", "The lantern keeper.txt", "", dir.path() / "keeper.txt"),
+              0);
     QTRY_COMPARE_WITH_TIMEOUT(app.documents().windows().size(), 1, 5000);
     EXPECT_EQ(app.documents().windows().first()->windowTitle(), "The lantern keeper.kprn");
     const auto& opened = app.documents().windows().first()->document();
     ASSERT_EQ(opened->m_embPages.size(), 1u);
-    EXPECT_EQ(brelmont::viewer::brailleText(*opened->m_embPages[0]), "⠠⠞⠓⠑⠀⠇⠁⠝⠞⠑⠗⠝⠀⠅⠑⠑⠏⠑⠗\n");
+    EXPECT_EQ(brelmont::viewer::brailleText(*opened->m_embPages[0]), keeperBraille);
+
+    // A PDF printed two in one on an ink model opens as its emboss page beside its ink page.
+    brelmont::testing::TestPdf pdf;
+    pdf.page().text(72, 100, 14, "The lantern keeper", {0.8, 0.1, 0.1});
+    pdf.save(dir.path() / "keeper.pdf");
+    ASSERT_EQ(preview("Quorrin", "brelmont-quorrin.ppd", "application/pdf", "Lantern.pdf",
+                      "PageSize=Letter PrintMode=3 ColorModel=Color", dir.path() / "keeper.pdf"),
+              0);
+    QTRY_COMPARE_WITH_TIMEOUT(app.documents().windows().size(), 2, 5000);
+    EXPECT_EQ(app.documents().windows().last()->windowTitle(), "Lantern.kprn");
+    const auto& printed = app.documents().windows().last()->document();
+    ASSERT_EQ(printed->m_embPages.size(), 1u);
+    ASSERT_EQ(printed->m_inkPages.size(), 1u);
+    EXPECT_EQ(printed->m_inkPages[0]->m_kind, 4);
+    EXPECT_EQ(brelmont::viewer::brailleText(*printed->m_embPages[0]), keeperBraille);
 
     // Jobs dropped on the start window open; other addresses are ignored.
     guitest::writeFile(dir.path() / "dropped.kprn", guitest::readFile(BRELMONT_SAMPLE_JOB));
@@ -119,7 +141,7 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
     QApplication::sendEvent(app.window(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(app.window(), &drop);
-    ASSERT_EQ(app.documents().windows().size(), 2);
+    ASSERT_EQ(app.documents().windows().size(), 3);
     EXPECT_EQ(app.documents().windows().last()->windowTitle(), "dropped.kprn");
     EXPECT_TRUE(alerts.take().isEmpty());
 }

@@ -3,6 +3,8 @@
 #include "driver/Filter.h"
 #include "preferences/SharedDataFolder.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,15 +19,22 @@ std::string environment(const char* name) {
 } // namespace
 
 // Under LeakSanitizer (the sanitizer builds of the tests, where the scheduler runs this filter
-// without the tests' environment): libcups keeps a few strings of a PPD's cache past ppdClose, which
-// are not ours to free. An ordinary build never calls this.
-extern "C" const char* __lsan_default_suppressions() { return "leak:_ppdCacheCreateWithPPD\n"; }
+// without the tests' environment): libcups keeps a few strings of a PPD's cache past ppdClose and an
+// option it adds while marking a PPD with colour presets, and fontconfig the fonts poppler looked
+// up; none are ours to free. An ordinary build never calls this.
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:_ppdCacheCreateWithPPD\nleak:cupsAddOption\nleak:libfontconfig.so\n";
+}
 
 int main(int argc, char** argv) {
     if (argc < 6 || argc > 7) {
         std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
         return 1;
     }
+    // A print document's pages are rendered one after another into buffers of tens of megabytes:
+    // kept in the heap, they are reused instead of being mapped and cleared afresh for every page.
+    mallopt(M_MMAP_THRESHOLD, 256 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     brelmont::driver::FilterJob job;
     job.jobId = argv[1];
     job.user = argv[2];

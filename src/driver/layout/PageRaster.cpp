@@ -22,17 +22,24 @@ std::vector<uint8_t> rasterOver(std::vector<uint8_t> raster, const ComposedPage&
     const auto put = [&](int64_t x, int64_t y, uint8_t value) {
         if (x >= 0 && y >= 0 && x < frame.width && y < frame.height) raster[size_t(y * frame.width + x)] = value;
     };
-    for (size_t l = 0; l < page.lines.size(); ++l) {
-        const int64_t y0 = frame.top + shiftDown + frame.places.lineY(int64_t(l));
-        for (size_t i = 0; i < page.lines[l].size(); ++i) {
-            const uint8_t cell = page.lines[l][i];
-            if (cell == 0) continue;
-            const int64_t x0 = frame.left + frame.places.cellX(int64_t(i));
-            if (clear)
-                for (int64_t y = y0 - step; y <= y0 + frame.places.dotRows() * step; ++y)
-                    for (int64_t x = x0 - step; x <= x0 + 2 * step; ++x) put(x, y, 0);
-            for (int d = 0; d < dots; ++d)
-                if (cell & (1 << d)) put(x0 + DotColumn[d] * step, y0 + DotRow[d] * step, frame.level);
+    // Every cell's place is cleared before any dot is raised: neighbouring places overlap where
+    // the cells stand close.
+    for (const bool clearing : {true, false}) {
+        if (clearing && !clear) continue;
+        for (size_t l = 0; l < page.lines.size(); ++l) {
+            const int64_t y0 = frame.top + shiftDown + frame.places.lineY(int64_t(l));
+            for (size_t i = 0; i < page.lines[l].size(); ++i) {
+                const uint8_t cell = page.lines[l][i];
+                if (cell == 0) continue;
+                const int64_t x0 = frame.left + frame.places.cellX(int64_t(i));
+                if (clearing) {
+                    for (int64_t y = y0 - step; y <= y0 + frame.places.dotRows() * step; ++y)
+                        for (int64_t x = x0 - step; x <= x0 + 2 * step; ++x) put(x, y, 0);
+                    continue;
+                }
+                for (int d = 0; d < dots; ++d)
+                    if (cell & (1 << d)) put(x0 + DotColumn[d] * step, y0 + DotRow[d] * step, frame.level);
+            }
         }
     }
     return raster;

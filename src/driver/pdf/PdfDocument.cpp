@@ -7,7 +7,7 @@
 #include <poppler-page.h>
 
 #include <algorithm>
-#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace brelmont::driver {
@@ -80,20 +80,25 @@ std::vector<PdfWord> PdfDocument::words(int index) const {
 }
 
 RgbImage PdfDocument::render(int index, double scale, int64_t width, int64_t height) const {
-    RgbImage sheet{width, height, std::vector<uint8_t>(size_t(width * height * 3), 0xFF)};
+    RgbImage sheet{width, height, {}};
     const std::unique_ptr<poppler::page> page(m_document->create_page(index));
-    if (!page || width <= 0 || height <= 0) return sheet;
     poppler::page_renderer renderer;
     renderer.set_render_hints(poppler::page_renderer::antialiasing | poppler::page_renderer::text_antialiasing);
     renderer.set_line_mode(poppler::page_renderer::line_solid);
     renderer.set_image_format(poppler::image::format_rgb24);
-    const int w = int(std::min<double>(width, std::ceil(pageWidth(index) * scale)));
-    const int h = int(std::min<double>(height, std::ceil(pageHeight(index) * scale)));
-    const poppler::image image = renderer.render_page(page.get(), 72 * scale, 72 * scale, 0, 0, w, h);
-    if (!image.is_valid()) return sheet;
-    const int64_t rows = std::min<int64_t>(image.height(), height), columns = std::min<int64_t>(image.width(), width);
-    for (int64_t y = 0; y < rows; ++y)
-        std::memcpy(sheet.pixels.data() + y * width * 3, image.const_data() + y * image.bytes_per_row(), size_t(columns * 3));
+    // The whole sheet at once: poppler leaves what lies beyond the page white, as paper.
+    const poppler::image image = page && width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX
+                                     ? renderer.render_page(page.get(), 72 * scale, 72 * scale, 0, 0, int(width), int(height))
+                                     : poppler::image();
+    if (!image.is_valid() || image.width() != width || image.height() != height) {
+        sheet.pixels.assign(size_t(width * height * 3), 0xFF);
+        return sheet;
+    }
+    sheet.pixels.reserve(size_t(width * height * 3));
+    for (int64_t y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uint8_t*>(image.const_data() + y * image.bytes_per_row());
+        sheet.pixels.insert(sheet.pixels.end(), row, row + width * 3);
+    }
     return sheet;
 }
 

@@ -8,7 +8,9 @@ namespace brelmont::driver {
 
 namespace {
 
-double darkness(const uint8_t* p) { return 1.0 - (0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]) / 255.0; }
+// Darkness in thousandths of a level step: 0 white to 255000 black.
+int darkness(const uint8_t* p) { return 255000 - (299 * p[0] + 587 * p[1] + 114 * p[2]); }
+constexpr double Black = 255000;
 
 // Near-white stays blank and near-black stays solid: only the colours between get textures.
 constexpr double PaleDarkness = 0.1, DeepDarkness = 0.85;
@@ -63,35 +65,50 @@ std::vector<uint8_t> tactileGraphic(const RgbImage& sheet, int64_t scale, int64_
     std::optional<TextureChooser> chooser;
     if (style.patterns && !style.patterns->textures.empty()) chooser.emplace(*style.patterns);
 
+    // Row by row of positions: the sums, deepest darkness and sameness of colour of each
+    // position's pixels, gathered over its `scale` rows of pixels.
+    const int64_t columns = std::min(width, (sheet.width + scale - 1) / scale);
+    std::vector<int64_t> sums(static_cast<size_t>(columns));
+    std::vector<int> deepest(static_cast<size_t>(columns));
+    std::vector<uint8_t> uniform(static_cast<size_t>(columns));
+    std::vector<int64_t> counts(static_cast<size_t>(columns));
+    std::vector<int> dark(static_cast<size_t>(sheet.width)); // of one row of pixels
     for (int64_t y = 0; y < height; ++y) {
         const int64_t y0 = y * scale, y1 = std::min(sheet.height, y0 + scale);
-        for (int64_t x = 0; x < width; ++x) {
-            const int64_t x0 = x * scale, x1 = std::min(sheet.width, x0 + scale);
-            if (y0 >= y1 || x0 >= x1) continue;
-            double sum = 0, deepest = 0;
-            const uint8_t* first = sheet.at(x0, y0);
-            const uint32_t key = colourKey(first);
-            bool uniform = true;
-            for (int64_t sy = y0; sy < y1; ++sy)
-                for (int64_t sx = x0; sx < x1; ++sx) {
-                    const uint8_t* p = sheet.at(sx, sy);
-                    const double d = darkness(p);
-                    sum += d, deepest = std::max(deepest, d);
-                    uniform = uniform && colourKey(p) == key;
-                }
+        if (y0 >= y1) break;
+        std::fill(sums.begin(), sums.end(), 0), std::fill(deepest.begin(), deepest.end(), 0);
+        std::fill(uniform.begin(), uniform.end(), 1), std::fill(counts.begin(), counts.end(), 0);
+        for (int64_t sy = y0; sy < y1; ++sy) {
+            const uint8_t* p = sheet.at(0, sy);
+            for (int64_t sx = 0; sx < sheet.width; ++sx) dark[size_t(sx)] = darkness(p + 3 * sx);
+            for (int64_t x = 0; x < columns; ++x) {
+                const int64_t from = x * scale, to = std::min(sheet.width, from + scale);
+                int64_t sum = 0;
+                int deep = deepest[size_t(x)];
+                for (int64_t sx = from; sx < to; ++sx) sum += dark[size_t(sx)], deep = std::max(deep, dark[size_t(sx)]);
+                sums[size_t(x)] += sum, deepest[size_t(x)] = deep, counts[size_t(x)] += to - from;
+                if (!chooser || !uniform[size_t(x)]) continue;
+                const uint32_t key = colourKey(sheet.at(from, y0));
+                for (int64_t sx = from; sx < to; ++sx)
+                    if (colourKey(p + 3 * sx) != key) uniform[size_t(x)] = 0;
+            }
+        }
+        for (int64_t x = 0; x < columns; ++x) {
             // Blank paper stays blank, however the greys are shifted.
-            if (deepest < 1.0 / 255) continue;
-            const double mean = sum / double((y1 - y0) * (x1 - x0));
+            if (deepest[size_t(x)] < 1000) continue;
+            const double mean = double(sums[size_t(x)]) / double(counts[size_t(x)]) / Black;
             uint8_t& out = levels[size_t(y * width + x)];
-            if (chooser && uniform && mean > PaleDarkness && mean < DeepDarkness) {
-                if (const Texture* texture = chooser->textureFor(key, first)) {
+            if (chooser && uniform[size_t(x)] && mean > PaleDarkness && mean < DeepDarkness) {
+                const uint8_t* colour = sheet.at(x * scale, y0);
+                if (const Texture* texture = chooser->textureFor(colourKey(colour), colour)) {
                     const uint8_t dot = texture->at(x, y);
                     out = dot == Texture::TopLevel ? style.topLevel : std::min(dot, style.topLevel);
                     continue;
                 }
             }
             out = level(adjusted(mean));
-            if (out < style.thinLevel && adjusted(deepest) >= 0.5) out = std::min(style.thinLevel, style.topLevel);
+            if (out < style.thinLevel && adjusted(deepest[size_t(x)] / Black) >= 0.5)
+                out = std::min(style.thinLevel, style.topLevel);
         }
     }
     return levels;
