@@ -1,5 +1,6 @@
 #include "app/PreviewHandoff.h"
 
+#include "job/JobFile.h"
 #include "widgets/Logging.h"
 
 #include <fcntl.h>
@@ -110,8 +111,10 @@ PreviewHandoff::Tick PreviewHandoff::tick() {
     if (st.st_size == 0) return Tick::NoRequest;
 
     std::string error;
-    std::string text = sharedfolder::readAll(lock.fd, &error);
-    // Text that cannot be read, or is not UTF-8, is an empty request, consumed like any other.
+    std::string text = sharedfolder::readAll(lock.fd, &error, MaxRequestBytes);
+    // Text that cannot be read, is too long for a request, or is not UTF-8, is an empty request,
+    // consumed like any other.
+    if (!error.empty()) refuse("The preview request " + m_folder.lockFile().string() + " was not read: " + error + ".");
     if (!error.empty() || !isUtf8(text)) text.clear();
 
     Tick result = Tick::Consumed;
@@ -122,11 +125,14 @@ PreviewHandoff::Tick PreviewHandoff::tick() {
         if (!isPlainFileName(*base)) {
             qCInfo(lcApp, "preview request refused: the job name is not a plain file name");
         } else if (const std::string failed =
-                       sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644, m_folder.root());
+                       sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644, m_folder.root(), job::MaxJobBytes);
                    !failed.empty()) {
-            qCWarning(lcApp, "preview request refused: %s", failed.c_str());
+            // A planted link is refused with its own words; a job too large or a disk too full is
+            // said too, since the preview the person asked for does not come.
             std::error_code ec;
-            if (fs::is_symlink(fs::symlink_status(m_folder.root() / name, ec))) refuse(failed);
+            const bool link = fs::is_symlink(fs::symlink_status(m_folder.root() / name, ec)) ||
+                              fs::is_symlink(fs::symlink_status(m_folder.previewJob(), ec));
+            refuse(link ? failed : "The preview job was not opened: " + failed + ".");
         } else {
             m_open(m_folder.root() / name);
             result = Tick::Opened;

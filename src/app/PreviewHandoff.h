@@ -26,6 +26,9 @@ bool isPlainFileName(std::string_view name);
 // Whether bytes are well-formed UTF-8.
 bool isUtf8(std::string_view bytes);
 
+// A request is five short lines; anything longer is not one (the folder is writable by everyone).
+constexpr int64_t MaxRequestBytes = 64 * 1024;
+
 class PreviewHandoff {
 public:
     using ShowWarning = std::function<void(const std::string&)>;

@@ -108,7 +108,13 @@ Opened openPlainFile(const Fd& folder, const std::string& name, int flags, mode_
 
 bool setMode(const Fd& file, mode_t mode) { return ::fchmod(file.get(), mode) == 0; }
 
-std::string readAll(const Fd& file, std::string* error) {
+std::string readAll(const Fd& file, std::string* error, int64_t maxBytes) {
+    const auto tooLarge = [&] {
+        if (error) *error = "larger than " + std::to_string(maxBytes) + " bytes";
+        return std::string();
+    };
+    struct stat info {};
+    if (::fstat(file.get(), &info) == 0 && info.st_size > maxBytes) return tooLarge();
     std::string bytes;
     char buffer[64 * 1024];
     for (off_t at = 0;;) {
@@ -119,6 +125,7 @@ std::string readAll(const Fd& file, std::string* error) {
             return {};
         }
         if (n == 0) return bytes;
+        if (int64_t(bytes.size()) + n > maxBytes) return tooLarge();
         bytes.append(buffer, size_t(n));
         at += n;
     }
@@ -139,16 +146,29 @@ std::string replaceFile(const Fd& folder, const std::string& name, std::string_v
     return {};
 }
 
-std::string copyFile(const Fd& folder, const std::string& from, const std::string& to, mode_t mode, const fs::path& folderPath) {
+std::string copyFile(const Fd& folder, const std::string& from, const std::string& to, mode_t mode, const fs::path& folderPath,
+                     int64_t maxBytes) {
     const Opened source = openPlainFile(folder, from, O_RDONLY, 0, folderPath / from);
     if (!source.fd) return source.refusal;
-    std::string error;
-    const std::string bytes = readAll(source.fd, &error);
-    if (!error.empty()) return (folderPath / from).string() + ": " + error;
+    const std::string tooLarge = (folderPath / from).string() + ": larger than " + std::to_string(maxBytes) + " bytes";
+    struct stat info {};
+    if (::fstat(source.fd.get(), &info) != 0) return (folderPath / from).string() + ": " + std::strerror(errno);
+    if (info.st_size > maxBytes) return tooLarge;
     const Opened target = openPlainFile(folder, to, O_WRONLY | O_CREAT | O_TRUNC, mode, folderPath / to);
     if (!target.fd) return target.refusal;
-    if (!writeAll(target.fd.get(), bytes)) return (folderPath / to).string() + ": " + std::strerror(errno);
-    return {};
+    std::string failed;
+    char buffer[64 * 1024];
+    for (int64_t copied = 0; failed.empty();) {
+        const ssize_t n = ::read(source.fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) failed = (folderPath / from).string() + ": " + std::strerror(errno);
+        else if (n == 0) break;
+        else if ((copied += n) > maxBytes) failed = tooLarge;
+        else if (!writeAll(target.fd.get(), std::string_view(buffer, size_t(n))))
+            failed = (folderPath / to).string() + ": " + std::strerror(errno);
+    }
+    if (!failed.empty()) ::unlinkat(folder.get(), to.c_str(), 0);
+    return failed;
 }
 
 } // namespace brelmont::sharedfolder

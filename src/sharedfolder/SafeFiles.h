@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -54,18 +55,20 @@ bool setMode(const Fd& file, mode_t mode);
 // Writes all of `bytes`, going on after interruptions; false (errno set) when the file took less.
 bool writeAll(int fd, std::string_view bytes);
 
-// The whole content of an open file, read from its start; empty with `error` set on failure.
-std::string readAll(const Fd& file, std::string* error = nullptr);
+// The whole content of an open file, read from its start; empty with `error` set on failure,
+// and when the file holds more than `maxBytes` (checked by its size first, then while reading).
+std::string readAll(const Fd& file, std::string* error, int64_t maxBytes);
 
 // Replaces the file `name` in the folder by `bytes`, whole: written under a fresh name of our own,
 // given `mode`, then renamed over the old one (a link there is replaced, never followed). Empty
 // on success, else why not.
 std::string replaceFile(const Fd& folder, const std::string& name, std::string_view bytes, mode_t mode);
 
-// Copies the plain file `from` to the plain file `to`, both in the folder, neither through a link.
-// Empty on success, else why not (a planted link is named).
+// Copies the plain file `from` to the plain file `to`, both in the folder, neither through a link,
+// piece by piece. Empty on success, else why not (a planted link is named; a source larger than
+// `maxBytes` is refused). A copy that could not be finished is removed, never left cut short.
 std::string copyFile(const Fd& folder, const std::string& from, const std::string& to, mode_t mode,
-                     const std::filesystem::path& folderPath);
+                     const std::filesystem::path& folderPath, int64_t maxBytes);
 
 // "PATH is a symbolic link where the program keeps a file of its own; it was left alone. ..."
 std::string linkRefusal(const std::filesystem::path& path, bool folder = false);

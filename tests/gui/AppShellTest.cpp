@@ -6,6 +6,7 @@
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
 #include "app/PreviewHandoff.h"
+#include "job/JobFile.h"
 #include "app/StartWindow.h"
 #include "printer/ShellQuote.h"
 #include "viewer/braille/BrailleText.h"
@@ -208,6 +209,41 @@ TEST(PreviewHandoff, PlantedLinksAreRefusedAndLeftAlone) {
         EXPECT_EQ(bits(victim), fs::perms(0600));
         EXPECT_TRUE(toFolder ? fs::is_empty(victim) : guitest::readFile(victim) == "keep me");
         EXPECT_TRUE(h.opened.empty());
+    }
+}
+
+// Files another user planted in the shared folder, as large as they like (sparse), are refused by
+// their size with a message; the request is read up to its limit, the job never read whole.
+TEST(PreviewHandoff, OversizedRequestsAndJobsAreRefusedBySize) {
+    const auto padded = [](size_t size) {
+        std::string text = request("scan.pdf");
+        return text + std::string(size - text.size(), '\n');
+    };
+    const struct {
+        std::string request;
+        int64_t jobSize; // 0: the job as it is
+        Tick tick;
+        const char* message;
+    } rows[] = {
+        {padded(brelmont::app::MaxRequestBytes), 0, Tick::Opened, nullptr},
+        {padded(brelmont::app::MaxRequestBytes + 1), 0, Tick::Consumed, "was not read: larger than 65536 bytes"},
+        {request("scan.pdf"), brelmont::job::MaxJobBytes + 1, Tick::Consumed, "larger than 1073741824 bytes"},
+        {request("scan.pdf"), int64_t(8) << 30, Tick::Consumed, "larger than 1073741824 bytes"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.request.size());
+        Handoff h;
+        guitest::writeFile(h.folder.lockFile(), row.request);
+        if (row.jobSize) {
+            ASSERT_EQ(truncate(h.folder.previewJob().c_str(), row.jobSize), 0);
+        }
+        EXPECT_EQ(h.handoff.tick(), row.tick);
+        EXPECT_EQ(h.warnings.size(), row.message ? 1u : 0u);
+        if (row.message) {
+            EXPECT_NE(h.warnings.at(0).find(row.message), std::string::npos) << h.warnings.at(0);
+        }
+        EXPECT_EQ(fs::exists(h.folder.root() / "scan.kprn"), row.tick == Tick::Opened);
+        EXPECT_EQ(guitest::readFile(h.folder.lockFile()), "");
     }
 }
 

@@ -6,12 +6,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <sys/stat.h>
+#include <thread>
 #include <tuple>
-#include <unistd.h>
 
 using brelmont::job::Document;
 using brelmont::job::PageSource;
@@ -89,7 +94,6 @@ TEST(Document, FilesThatCannotBeReadAreReportedByName) {
         {dir, "Is a directory", 0},
         {dir / "absent.kprn", "No such file or directory", 0},
         {"/proc/self/mem", "Input/output error", 0},     // opens, but no byte can be read from its start
-        {dir / "pipe.kprn", "", Document::ErrorNoModel}, // no one writes: it ends at once, empty
     };
     for (const auto& [path, error, refusal] : cases) {
         Document doc;
@@ -103,6 +107,32 @@ TEST(Document, FilesThatCannotBeReadAreReportedByName) {
     std::vector<uint8_t> bytes;
     EXPECT_EQ(brelmont::job::readJobFile(dir / "big.kprn", bytes, 100),
               (dir / "big.kprn").string() + ": larger than the 100 bytes a job may have");
+
+    // A pipe waits for its writer, who may come late, but not for ever.
+    EXPECT_EQ(brelmont::job::readJobFile(dir / "pipe.kprn", bytes, 100, 200),
+              (dir / "pipe.kprn").string() + ": nothing came through the pipe within 200 ms");
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::ofstream(dir / "pipe.kprn") << "@PJL late";
+    });
+    EXPECT_EQ(brelmont::job::readJobFile(dir / "pipe.kprn", bytes, 100, 5000), "");
+    late.join();
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "@PJL late");
+
+    // An endless device is refused at the limit, never holding much more than it on the way.
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr int64_t limit = 130 << 20;
+        rusage before{}, after{};
+        getrusage(RUSAGE_SELF, &before);
+        const std::string error = brelmont::job::readJobFile("/dev/zero", bytes, limit);
+        getrusage(RUSAGE_SELF, &after);
+        const bool bounded = (after.ru_maxrss - before.ru_maxrss) * 1024 < limit + (16 << 20);
+        _exit(error == "/dev/zero: larger than the " + std::to_string(limit) + " bytes a job may have" && bounded ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // Opening decodes no page; every page can be reached, each decoded once while it stays kept, and
