@@ -357,6 +357,15 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
               "not switched on (pjlhelper: connecting to " +
                   leaving.uri() + ": Connection refused)\n");
 
+    // An embosser that takes the load's connections, then resets the write unread: not written.
+    EmbosserSim dropping("orvin", {"--reset-after", "5"});
+    ASSERT_TRUE(cups->addQueue("Orvin_Dropping", "Orvin 200", dropping.uri(), "Dropping Orvin"));
+    const ShellResult dropped = cli("toolbox apply --queue Orvin_Dropping m_tfTopMargin=2");
+    cups->removeQueue("Orvin_Dropping");
+    EXPECT_EQ(dropped.exitCode, 1) << dropped.out;
+    EXPECT_NE(dropped.err.find("the device reset the connection"), std::string::npos) << dropped.err;
+    EXPECT_GE(dropping.logCount("connection reset unread"), 1);
+
     device(Orvin).stop();
     const ShellResult detached = toolbox(Orvin, "apply m_tfTable=5");
     EXPECT_EQ(detached.exitCode, 1);

@@ -31,6 +31,17 @@ void Connection::run() {
         m_fd = -1;
         return;
     }
+    if (m_ctx.faults.nextConnectionReset()) {
+        // Closed with the client's bytes unread and no lingering: the client's side sees a reset.
+        pollfd p{m_fd, POLLIN, 0};
+        ::poll(&p, 1, 2000);
+        const linger now{1, 0};
+        ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        m_ctx.log.write(m_id, "connection reset unread");
+        ::close(m_fd);
+        m_fd = -1;
+        return;
+    }
     m_ctx.log.write(m_id, "connection opened");
     if (m_ctx.faults.nextConnectionUnasked()) {
         m_ctx.log.write(m_id, "fault: status report sent unasked");

@@ -33,6 +33,11 @@ bool Faults::nextConnectionDropped() {
     return take(m_left.drop);
 }
 
+bool Faults::nextConnectionReset() {
+    std::lock_guard lock(m_mutex);
+    return m_left.resetAfter >= 0 && !take(m_left.resetAfter);
+}
+
 bool Faults::nextConnectionUnasked() {
     std::lock_guard lock(m_mutex);
     return take(m_left.unasked);

@@ -16,6 +16,7 @@ struct FaultPlan {
     int serve = 0;   // after this many connections the embosser goes away (0: never)
     int delayMs = 0;
     int unasked = 0; // connections that get a status report before anything is asked
+    int resetAfter = -1; // connections served before every later one is reset, unread (-1: none)
 };
 
 class Faults {
@@ -25,6 +26,7 @@ public:
     ReplyFaults nextReply();
     bool nextConnectionDropped();
     bool nextConnectionUnasked();
+    bool nextConnectionReset();
     // Counts one accepted connection; how many more the embosser serves (-1: no end).
     int connectionsLeft();
     int delayMs() const { return m_delayMs; }

@@ -12,6 +12,7 @@ std::string usage() {
            " [--port P] [--state FILE] [--store DIR] [--jobs DIR] [--log FILE]\n"
            "                    [--device-id TEXT] [--garble N] [--wrong-count N] [--short-reply N]\n"
            "                    [--delay MS] [--drop N] [--endless N] [--serve N] [--unasked N]\n"
+           "                    [--reset-after N]\n"
            "                    [--idle-timeout MS] [--exit-with-parent]\n";
 }
 
@@ -55,6 +56,7 @@ std::optional<Options> parseOptions(int argc, char** argv, std::string* error) {
         else if (arg == "--delay") ok = number(o.faults.delayMs, 600'000);
         else if (arg == "--drop") ok = number(o.faults.drop, 1'000'000);
         else if (arg == "--unasked") ok = number(o.faults.unasked, 1'000'000);
+        else if (arg == "--reset-after") ok = number(o.faults.resetAfter, 1'000'000);
         else if (arg == "--endless") ok = number(o.faults.endless, 1'000'000);
         else if (arg == "--serve") ok = number(o.faults.serve, 1'000'000);
         else if (arg == "--idle-timeout") ok = number(o.idleMs, 3'600'000);

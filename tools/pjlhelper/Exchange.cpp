@@ -38,6 +38,9 @@ std::string readReply(Transport& transport, std::size_t expectedReplies, const T
         quietEnd = Clock::now() + timeouts.quiet;
     }
 
+    if (reply.empty() && ended == ReceiveStatus::Reset)
+        throw Failure("after sending the request", "the device reset the connection; the request may not have arrived",
+                      printer::helper::ExitDropped);
     if (reply.empty() && expectedReplies > 0) {
         if (ended == ReceiveStatus::Closed)
             throw Failure("reading the reply", "the device closed the connection without replying", printer::helper::ExitDropped);

@@ -105,7 +105,8 @@ ReceiveResult TcpTransport::receive(std::span<unsigned char> buffer, Deadline de
         if (n > 0) return {ReceiveStatus::Data, static_cast<std::size_t>(n)};
         if (n == 0) return {ReceiveStatus::Closed, 0};
         if (errno == EINTR) continue;
-        if (errno != EAGAIN && errno != EWOULDBLOCK) return {ReceiveStatus::Closed, 0};
+        // A device that closes with our bytes unread resets the connection: not a normal end.
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return {ReceiveStatus::Reset, 0};
         if (!waitFor(m_fd, POLLIN, deadline)) return {ReceiveStatus::TimedOut, 0};
     }
 }

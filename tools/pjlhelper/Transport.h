@@ -23,6 +23,7 @@ enum class ReceiveStatus {
     Data,     // size bytes arrived
     TimedOut, // nothing arrived before the deadline
     Closed,   // the device ended the connection (or vanished); nothing more will come
+    Reset,    // the connection broke (reset by the device): what was sent may never have arrived
 };
 
 struct ReceiveResult {
@@ -41,7 +42,7 @@ public:
     virtual void send(std::span<const unsigned char> bytes, Milliseconds stallTimeout) = 0;
 
     // Waits until some bytes arrive, the device closes, or the deadline passes. Never throws:
-    // a broken connection reads as Closed.
+    // a broken connection reads as Reset.
     virtual ReceiveResult receive(std::span<unsigned char> buffer, Deadline deadline) = 0;
 
     // Waits until the device has taken everything sent, so that ending the connection loses
