@@ -124,8 +124,8 @@ PreviewHandoff::Tick PreviewHandoff::tick() {
         const std::string name = *base + ".kprn";
         if (!isPlainFileName(*base)) {
             qCInfo(lcApp, "preview request refused: the job name is not a plain file name");
-        } else if (const std::string failed =
-                       sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644, m_folder.root(), job::MaxJobBytes);
+        } else if (const std::string failed = sharedfolder::copyFile(root.fd, SharedFolder::PreviewJobName, name, 0644,
+                                                                     m_folder.root(), job::MaxJobBytes);
                    !failed.empty()) {
             // A planted link is refused with its own words; a job too large or a disk too full is
             // said too, since the preview the person asked for does not come.

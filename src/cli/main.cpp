@@ -13,7 +13,9 @@
 #include "cli/SetupCommand.h"
 #include "cli/TestPageCommand.h"
 #include "cli/ToolboxCommand.h"
+#include "printer/Termination.h"
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -78,6 +80,10 @@ void printUsage(std::ostream& out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    brelmont::printer::endCleanlyOnSignals();
+    // Past the file size limit a write then fails, and the command says so and removes the file it
+    // could not finish, instead of being killed half-way through it.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0) {
         printUsage(argc < 2 ? std::cerr : std::cout);
         return argc < 2 ? brelmont::cli::ExitRefused : brelmont::cli::ExitOk;

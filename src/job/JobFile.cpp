@@ -59,9 +59,7 @@ std::string readJobFile(const std::filesystem::path& path, std::vector<uint8_t>&
     // are used, and it never moves (a move holds the old and the new room together).
     try {
         bytes.reserve(S_ISREG(info.st_mode) ? expected + Block : size_t(limit) + Block);
-    } catch (const std::bad_alloc&) {
-        bytes.reserve(expected + Block);
-    }
+    } catch (const std::bad_alloc&) { bytes.reserve(expected + Block); }
     for (;;) {
         const size_t have = bytes.size();
         if (int64_t(have) > limit) {

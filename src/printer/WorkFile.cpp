@@ -6,9 +6,31 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
+#include <set>
 #include <unistd.h>
 
 namespace brelmont::printer {
+
+namespace {
+
+// The paths of the work files alive now, for removeAll.
+std::mutex& liveMutex() {
+    static std::mutex* const mutex = new std::mutex; // never destroyed: a signal may come at exit
+    return *mutex;
+}
+std::set<std::string>& live() {
+    static std::set<std::string>* const paths = new std::set<std::string>;
+    return *paths;
+}
+
+} // namespace
+
+void WorkFile::removeAll() {
+    const std::lock_guard lock(liveMutex());
+    for (const std::string& path : live()) unlink(path.c_str());
+    live().clear();
+}
 
 WorkFile::WorkFile(const std::string& stem, const void* data, std::size_t size) {
     const std::filesystem::path dir = PjlHelper::workDir();
@@ -23,6 +45,10 @@ WorkFile::WorkFile(const std::string& stem, const void* data, std::size_t size) 
         return;
     }
     m_path = name;
+    {
+        const std::lock_guard lock(liveMutex());
+        live().insert(name);
+    }
     const char* bytes = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = write(fd, bytes, size);
@@ -38,7 +64,10 @@ WorkFile::WorkFile(const std::string& stem, const void* data, std::size_t size) 
 }
 
 WorkFile::~WorkFile() {
-    if (!m_path.empty()) unlink(m_path.c_str());
+    if (m_path.empty()) return;
+    const std::lock_guard lock(liveMutex());
+    live().erase(m_path.string());
+    unlink(m_path.c_str());
 }
 
 } // namespace brelmont::printer

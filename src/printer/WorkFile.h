@@ -21,6 +21,9 @@ public:
     // not be used: it may hold part of the bytes.
     const std::string& error() const { return m_error; }
 
+    // Removes every work file of this process that still exists: the program is being ended.
+    static void removeAll();
+
 private:
     std::filesystem::path m_path;
     std::string m_error;

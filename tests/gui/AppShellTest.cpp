@@ -6,8 +6,8 @@
 #include "app/AppDelegate.h"
 #include "app/DocumentController.h"
 #include "app/PreviewHandoff.h"
-#include "job/JobFile.h"
 #include "app/StartWindow.h"
+#include "job/JobFile.h"
 #include "printer/ShellQuote.h"
 #include "viewer/braille/BrailleText.h"
 #include "viewer/window/WindowController.h"
@@ -234,14 +234,10 @@ TEST(PreviewHandoff, OversizedRequestsAndJobsAreRefusedBySize) {
         SCOPED_TRACE(row.request.size());
         Handoff h;
         guitest::writeFile(h.folder.lockFile(), row.request);
-        if (row.jobSize) {
-            ASSERT_EQ(truncate(h.folder.previewJob().c_str(), row.jobSize), 0);
-        }
+        if (row.jobSize) { ASSERT_EQ(truncate(h.folder.previewJob().c_str(), row.jobSize), 0); }
         EXPECT_EQ(h.handoff.tick(), row.tick);
         EXPECT_EQ(h.warnings.size(), row.message ? 1u : 0u);
-        if (row.message) {
-            EXPECT_NE(h.warnings.at(0).find(row.message), std::string::npos) << h.warnings.at(0);
-        }
+        if (row.message) { EXPECT_NE(h.warnings.at(0).find(row.message), std::string::npos) << h.warnings.at(0); }
         EXPECT_EQ(fs::exists(h.folder.root() / "scan.kprn"), row.tick == Tick::Opened);
         EXPECT_EQ(guitest::readFile(h.folder.lockFile()), "");
     }

@@ -10,11 +10,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <sstream>
+#include <thread>
 
 using namespace brelmont::printer;
 using brelmont::testing::EmbosserSim;
@@ -129,6 +132,31 @@ TEST_F(PrinterAccess, ExchangesOfTwoProcessesNeverMeetAtTheWrongDevice) {
     EXPECT_EQ(a.logCount("INFO STATUS"), 0);
     EXPECT_EQ(b.logCount("INFO VERSIONS"), 0);
     EXPECT_TRUE(std::filesystem::is_empty(PjlHelper::workDir())) << "work files left behind";
+}
+
+// A command told to end in the middle of an exchange stops its helper at once and leaves no work
+// file; it ends by the signal it was sent, and the embosser hears nothing more from it.
+TEST_F(PrinterAccess, ACommandEndedMidExchangeLeavesNothingBehind) {
+    EmbosserSim slow("orvin", {"--delay", "8000"});
+    for (const char* signal : {"TERM", "HUP", "INT"}) {
+        SCOPED_TRACE(signal);
+        const brelmont::testing::ScratchDir tmp("ended");
+        const std::string work = (tmp.path() / ("brelmont-" + std::to_string(getuid()))).string();
+        const ShellResult r = cups->run("TMPDIR=" + tmp.path().string() + " " + std::string(cliPath()) + " query " + slow.uri() +
+                                            " status & pid=$!; sleep 1; ls -A " + work + " | wc -l; kill -" + signal +
+                                            " $pid; wait $pid; echo \"ended $?\"; sleep 0.3; ls -A " + work +
+                                            " | wc -l; pgrep -f '[p]jlhelper.*" + tmp.path().string() + "' | wc -l",
+                                        30);
+        std::istringstream lines(r.out);
+        std::string before, ended, after, helpers;
+        std::getline(lines, before), std::getline(lines, ended), std::getline(lines, after), std::getline(lines, helpers);
+        EXPECT_EQ(before, "1") << r.out << r.err; // the request's work file while it was asked
+        EXPECT_EQ(ended, std::string("ended ") + (*signal == 'T' ? "143" : *signal == 'H' ? "129" : "130"));
+        EXPECT_EQ(after, "0");
+        EXPECT_EQ(helpers, "0");
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(slow.logCount("connection opened"), 3); // one each, none after
 }
 
 // A queue's network embosser is found without any configuration, also when it answers late.

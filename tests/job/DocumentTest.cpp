@@ -93,7 +93,7 @@ TEST(Document, FilesThatCannotBeReadAreReportedByName) {
     const std::tuple<std::filesystem::path, std::string, int64_t> cases[] = {
         {dir, "Is a directory", 0},
         {dir / "absent.kprn", "No such file or directory", 0},
-        {"/proc/self/mem", "Input/output error", 0},     // opens, but no byte can be read from its start
+        {"/proc/self/mem", "Input/output error", 0}, // opens, but no byte can be read from its start
     };
     for (const auto& [path, error, refusal] : cases) {
         Document doc;

@@ -15,7 +15,7 @@ struct FaultPlan {
     int endless = 0; // replies that never end: bytes without a form feed until the client leaves
     int serve = 0;   // after this many connections the embosser goes away (0: never)
     int delayMs = 0;
-    int unasked = 0; // connections that get a status report before anything is asked
+    int unasked = 0;     // connections that get a status report before anything is asked
     int resetAfter = -1; // connections served before every later one is reset, unread (-1: none)
 };
 
