@@ -3,7 +3,7 @@
 set -euo pipefail
 
 BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-                   liblouis-dev liblouis-data liblouis-bin libpoppler-cpp-dev poppler-utils qpdf cups-filters
+                   liblouis-dev liblouis-data liblouis-bin libpoppler-cpp-dev poppler-utils qpdf cups-filters time
                    clang libclang-rt-14-dev zsh
                    printer-driver-hpcups cups-ppdc libcups2-dev libcupsimage2-dev
                    cups-daemon cups-client cups-bsd libusb-1.0-0-dev

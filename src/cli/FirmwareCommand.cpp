@@ -21,7 +21,6 @@ using firmware::FirmwareUpdate;
 
 constexpr int ExitNoUpdate = 3;
 constexpr int ExitNotInUpdateMode = 4;
-constexpr qint64 MaxCatalogueBytes = 1024 * 1024;
 
 constexpr const char* Usage =
     "usage: brelmont-cli firmware check [--queue QUEUE]\n"
@@ -46,7 +45,8 @@ std::optional<FirmwareUpdate> check(const std::optional<std::string>& queue, int
         return std::nullopt;
     }
     QString error;
-    const std::optional<QByteArray> body = firmware::fetchAndWait(firmware::catalogueUrl(), MaxCatalogueBytes, &error);
+    const std::optional<QByteArray> body =
+        firmware::fetchAndWait(firmware::catalogueUrl(), firmware::MaxCatalogueBytes, firmware::CatalogueDeadlineMs, &error);
     const std::optional<firmware::Jasons> catalogue = body ? firmware::decodeCatalogue(*body) : std::nullopt;
     update.checked(*found.embosser, found.version, catalogue);
     std::cout << update.info();
@@ -61,8 +61,8 @@ std::optional<FirmwareUpdate> check(const std::optional<std::string>& queue, int
 
 int download(FirmwareUpdate& update) {
     QString error;
-    const std::optional<QByteArray> body =
-        firmware::fetchAndWait(QUrl(QString::fromStdString(update.entry()->url)), update.entry()->size, &error);
+    const std::optional<QByteArray> body = firmware::fetchAndWait(QUrl(QString::fromStdString(update.entry()->url)),
+                                                                  update.entry()->size, firmware::FirmwareDeadlineMs, &error);
     const std::string digest =
         body ? QCryptographicHash::hash(*body, QCryptographicHash::Sha256).toHex().toStdString() : std::string();
     if (!body || !update.received(std::vector<uint8_t>(body->begin(), body->end()), digest)) {

@@ -90,6 +90,10 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"a model in quotes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":"221201","size":5}]})", false},
              {"a fractional size", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":5.5}]})", false},
              {"a negative size", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":-5}]})", false},
+             {"no bytes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":0}]})", false},
+             {"the largest file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108864}]})", true},
+             {"one byte more", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108865}]})", false},
+             {"a size past any file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":9007199254740992}]})", false},
              {"a missing url", R"({"fw":[{"version":"1","ext":"e","model":1,"size":5}]})", false},
              {"no fw", R"({"firmware":[]})", false}, {"not an object", R"([1,2])", false}, {"not JSON", "<html>", false}})
         // clang-format on
@@ -97,4 +101,9 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
     const auto one = decodeCatalogue(QByteArray::fromStdString(R"({"fw":[)" + entry + "}]}"));
     ASSERT_TRUE(one && one->fw.size() == 1);
     EXPECT_EQ(std::tuple(one->fw[0].url, one->fw[0].model, one->fw[0].size), std::tuple("https://h/f", 221201, 5));
+    // Texts to be shown carry no control characters: an escape sequence could rewrite the screen.
+    const auto spoof = decodeCatalogue(QByteArray::fromStdString(
+        R"({"fw":[{"version":"1.0\u001b[2J\rFirmware 9.9.9\u0085","url":"u","ext":"e","model":1,"size":5}]})"));
+    ASSERT_TRUE(spoof && spoof->fw.size() == 1);
+    EXPECT_EQ(spoof->fw[0].version, "1.0\\x1B[2J\\x0DFirmware 9.9.9\\x85");
 }

@@ -142,6 +142,42 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
     EXPECT_NE(stranger.err.find(https->url("autoupdate/AI/firmware.json")), std::string::npos) << stranger.err;
 }
 
+// Hostile servers: a file that announces an endless size, one that never ends, and a catalogue
+// that drips a byte at a time all end as failures with the reason, in bounded memory and time.
+TEST_F(FirmwareSim, HostileServersAreCutOffBySizeAndDeadline) {
+    const auto catalogue = [](const std::string& url, int64_t size) {
+        https->serve("autoupdate/AI/firmware.json", R"({"fw":[{"version":"9.9.9","url":")" + url +
+                                                        R"(","ext":"bin","model":121201,"size":)" + std::to_string(size) + "}]}");
+    };
+    const struct {
+        const char* what;
+        std::string url, command;
+        int64_t size;
+        const char* reason;
+    } rows[] = {
+        {"an endless size announced", https->url("endless/9007199254740992/fw.bin"), "update --yes", 1000,
+         "the server announced 9007199254740992 bytes, more than the 1000 expected"},
+        {"an endless body", https->url("endless/x/fw.bin"), "update --yes", 67108864, "more than the 67108864 bytes expected"},
+        {"a dripping catalogue", "", "check", 0, "the server did not finish within 2 s"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::string root;
+        if (row.url.empty()) root = "BRELMONT_UPDATE_ROOT=" + https->url("drip/") + " ";
+        else catalogue(row.url, row.size);
+        const auto start = std::chrono::steady_clock::now();
+        const ShellResult run = cups->run(root + "BRELMONT_HTTPS_DEADLINE_MS=2000 /usr/bin/time -f 'peak %M' " + cliPath() +
+                                          " firmware " + row.command + " --queue Valdo_Sheet");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+        EXPECT_EQ(run.exitCode, 1) << run.err;
+        EXPECT_NE(run.err.find(row.reason), std::string::npos) << run.err;
+        const size_t peak = run.err.rfind("peak ");
+        ASSERT_NE(peak, std::string::npos) << run.err;
+        EXPECT_LT(std::atol(run.err.c_str() + peak + 5), 200 * 1024) << "KiB"; // 64 MiB of file and the program
+        EXPECT_EQ(received(simOf("Valdo_Sheet")), "");
+    }
+}
+
 // The queue transport delivers the file through the scheduler's raw path, the direct one through
 // the device helper; both byte for byte, and only to the embosser that was checked. A wrong file,
 // or an embosser not in update mode, gets nothing.

@@ -1,20 +1,35 @@
 #include "firmware/net/CatalogueJson.h"
 
+#include "firmware/net/UpdateServer.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
 #include <cmath>
+#include <cstdio>
 
 namespace brelmont::firmware {
 
 namespace {
 
+// A text of the catalogue as it may be shown: control characters (which could clear a terminal or
+// write a line of their own) are written as \xHH.
 std::optional<std::string> text(const QJsonObject& object, const char* key) {
     const QJsonValue value = object.value(QLatin1String(key));
     if (!value.isString()) return std::nullopt;
-    return value.toString().toStdString();
+    std::string shown;
+    for (const char32_t u : value.toString().toUcs4()) {
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(u));
+            shown += escaped;
+        } else {
+            shown += QString::fromUcs4(&u, 1).toStdString();
+        }
+    }
+    return shown;
 }
 
 // JSON numbers are doubles: only whole ones within the range a double holds exactly count.
@@ -32,7 +47,8 @@ std::optional<Jason> entry(const QJsonValue& value) {
     Jason j;
     const auto version = text(object, "version"), url = text(object, "url"), ext = text(object, "ext");
     const auto model = wholeNumber(object, "model"), size = wholeNumber(object, "size");
-    if (!version || !url || !ext || !model || !size || *size < 0) return std::nullopt;
+    // A file of no bytes, or of more than a firmware file may have, is not one to offer.
+    if (!version || !url || !ext || !model || !size || *size < 1 || *size > MaxFirmwareBytes) return std::nullopt;
     j = {*version, *url, *ext, *model, *size, std::nullopt};
     if (object.contains(QLatin1String("sha256"))) {
         static const QRegularExpression hex(QStringLiteral("^[0-9A-Fa-f]{64}$"));

@@ -13,10 +13,10 @@ namespace {
 
 constexpr const char* MakersServer = "https://update.brelmont.com/autoupdate/AI/";
 
-int timeLimitMs() {
+int milliseconds(const char* variable, int fallback) {
     bool ok = false;
-    const int ms = qEnvironmentVariableIntValue("BRELMONT_HTTPS_TIMEOUT_MS", &ok);
-    return ok && ms > 0 ? ms : 30000;
+    const int ms = qEnvironmentVariableIntValue(variable, &ok);
+    return ok && ms > 0 ? ms : fallback;
 }
 
 QSslConfiguration tlsConfiguration() {
@@ -38,11 +38,21 @@ QUrl updateRoot() {
 
 QUrl catalogueUrl() { return updateRoot().resolved(QUrl(QStringLiteral("firmware.json"))); }
 
-HttpsFetch::HttpsFetch(QObject* parent) : QObject(parent), m_network(new QNetworkAccessManager(this)) {}
+HttpsFetch::HttpsFetch(QObject* parent)
+    : QObject(parent),
+      m_network(new QNetworkAccessManager(this)),
+      m_deadline(new QTimer(this)) {
+    m_deadline->setSingleShot(true);
+    connect(m_deadline, &QTimer::timeout, this, [this] {
+        if (!m_reply) return;
+        m_stopped = tr("the server did not finish within %1 s").arg(m_deadline->interval() / 1000.0);
+        m_reply->abort();
+    });
+}
 
 HttpsFetch::~HttpsFetch() { cancel(); }
 
-void HttpsFetch::get(const QUrl& url, qint64 maxBytes) {
+void HttpsFetch::get(const QUrl& url, qint64 maxBytes, int deadlineMs) {
     cancel();
     if (url.scheme() != QLatin1String("https")) {
         // Firmware comes only from a server that proves who it is.
@@ -53,37 +63,59 @@ void HttpsFetch::get(const QUrl& url, qint64 maxBytes) {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setTransferTimeout(timeLimitMs());
+    request.setTransferTimeout(milliseconds("BRELMONT_HTTPS_TIMEOUT_MS", 30000));
     request.setSslConfiguration(tlsConfiguration());
     m_maxBytes = maxBytes;
-    m_tooLarge = false;
+    m_stopped.clear();
+    m_body.clear();
     m_reply = m_network->get(request);
-    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
-        if (received > m_maxBytes && m_reply) {
-            m_tooLarge = true;
+    m_reply->setReadBufferSize(256 * 1024); // what arrives is taken as it comes, not kept twice
+    m_deadline->start(milliseconds("BRELMONT_HTTPS_DEADLINE_MS", deadlineMs));
+    connect(m_reply, &QNetworkReply::metaDataChanged, this, [this] {
+        const QVariant declared = m_reply ? m_reply->header(QNetworkRequest::ContentLengthHeader) : QVariant();
+        if (declared.isValid() && declared.toLongLong() > m_maxBytes) {
+            m_stopped = tr("the server announced %1 bytes, more than the %2 expected").arg(declared.toLongLong()).arg(m_maxBytes);
             m_reply->abort();
-            return;
         }
-        emit progress(received, total);
+    });
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpsFetch::take);
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (m_stopped.isEmpty()) emit progress(received, total);
     });
     connect(m_reply, &QNetworkReply::finished, this, &HttpsFetch::done);
+}
+
+void HttpsFetch::take() {
+    if (!m_reply || !m_stopped.isEmpty()) return;
+    const QByteArray piece = m_reply->read(m_maxBytes + 1 - m_body.size());
+    m_body += piece;
+    if (m_body.size() > m_maxBytes) {
+        m_stopped = tr("the server sent more than the %1 bytes expected").arg(m_maxBytes);
+        m_body = QByteArray();
+        m_reply->abort();
+    }
 }
 
 void HttpsFetch::done() {
     QNetworkReply* reply = m_reply;
     m_reply = nullptr;
+    m_deadline->stop();
     if (!reply) return;
     reply->deleteLater();
-    if (m_tooLarge) {
-        emit failed(tr("the server sent more than the %1 bytes expected").arg(m_maxBytes));
-    } else if (reply->error() != QNetworkReply::NoError) {
-        emit failed(reply->errorString());
-    } else {
-        emit finished(reply->readAll());
+    if (m_stopped.isEmpty() && reply->error() == QNetworkReply::NoError) {
+        m_reply = reply;
+        take();
+        m_reply = nullptr;
     }
+    QByteArray body = std::move(m_body);
+    m_body = QByteArray();
+    if (!m_stopped.isEmpty()) emit failed(m_stopped);
+    else if (reply->error() != QNetworkReply::NoError) emit failed(reply->errorString());
+    else emit finished(body);
 }
 
 void HttpsFetch::cancel() {
+    m_deadline->stop();
     if (QNetworkReply* reply = m_reply) {
         m_reply = nullptr;
         reply->disconnect(this);
@@ -92,7 +124,7 @@ void HttpsFetch::cancel() {
     }
 }
 
-std::optional<QByteArray> fetchAndWait(const QUrl& url, qint64 maxBytes, QString* error,
+std::optional<QByteArray> fetchAndWait(const QUrl& url, qint64 maxBytes, int deadlineMs, QString* error,
                                        const std::function<void(qint64, qint64)>& progress) {
     HttpsFetch fetch;
     QEventLoop loop;
@@ -106,7 +138,7 @@ std::optional<QByteArray> fetchAndWait(const QUrl& url, qint64 maxBytes, QString
         loop.quit();
     });
     if (progress) QObject::connect(&fetch, &HttpsFetch::progress, &loop, progress);
-    fetch.get(url, maxBytes);
+    fetch.get(url, maxBytes, deadlineMs);
     loop.exec();
     return body;
 }

@@ -22,8 +22,6 @@ namespace brelmont::firmware {
 
 namespace {
 
-constexpr qint64 MaxCatalogueBytes = 1024 * 1024;
-
 QString qtext(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 } // namespace
@@ -69,7 +67,7 @@ bool FirmwareUpdateViewController::viewDidLoad() {
     }
     // The catalogue comes while the window is up; its answer fills the information text.
     m_check = *found;
-    m_fetch->get(catalogueUrl(), MaxCatalogueBytes);
+    m_fetch->get(catalogueUrl(), MaxCatalogueBytes, CatalogueDeadlineMs);
     return true;
 }
 
@@ -121,7 +119,7 @@ void FirmwareUpdateViewController::download() {
     showState();
     ui->m_progress->setRange(0, int(std::min<int64_t>(m_update.entry()->size, INT_MAX)));
     ui->m_progress->setValue(0);
-    m_fetch->get(QUrl(QString::fromStdString(m_update.entry()->url)), m_update.entry()->size);
+    m_fetch->get(QUrl(QString::fromStdString(m_update.entry()->url)), m_update.entry()->size, FirmwareDeadlineMs);
 }
 
 void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {

@@ -19,8 +19,19 @@ namespace {
 // Serves the documents folder over TLS; threads, so a silent request never holds another one.
 constexpr const char* ServerScript = R"(import functools, http.server, ssl, sys, time
 class Handler(http.server.SimpleHTTPRequestHandler):
+    def endless(self, declared, chunk, pause):
+        self.send_response(200)
+        self.send_header('Content-Length', declared)
+        self.end_headers()
+        try:
+            while True:
+                self.wfile.write(chunk)
+                time.sleep(pause)
+        except OSError: pass
     def do_GET(self):
         if self.path.startswith('/silent/'): time.sleep(3600)
+        if self.path.startswith('/endless/'): return self.endless(self.path.split('/')[2], b'\0' * 65536, 0)
+        if self.path.startswith('/drip/'): return self.endless('1048576', b'{', 0.2)
         return super().do_GET()
     def log_message(self, *args): pass
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(Handler, directory=sys.argv[1]))

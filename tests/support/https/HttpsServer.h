@@ -1,6 +1,7 @@
 // A local HTTPS server for tests: a certificate authority of its own, made at test time, a
 // server certificate for 127.0.0.1 signed by it, and files served from a folder. Any path under
-// "/silent/" takes the connection and never answers.
+// "/silent/" takes the connection and never answers; "/endless/SIZE/..." declares SIZE bytes and
+// sends zeros without end; "/drip/..." declares 1 MiB and sends a byte every 0.2 s without end.
 #pragma once
 
 #include <filesystem>
