@@ -451,6 +451,11 @@ void TclParser::parsePcl3guiBlock(int64_t n) {
     m_createdPage.reset();
     const int64_t blockAt = m_seek;
     const Bytes block = take(n);
+    // A job cut inside its colour block would otherwise open as if the block were whole.
+    if (int64_t(block.size()) < n)
+        m_diagnostics.push_back({DiagnosticCategory::ColourBlockError, blockAt,
+                                 "the colour block announces " + std::to_string(n) + " bytes, but the job ends after " +
+                                     std::to_string(block.size()) + "; its ink page shows only the rows before the cut"});
     const bool make = m_pixels == Pixels::Make && !m_stop;
     std::optional<HPPclParser> parser;
     parser.emplace(block, m_pageLimit, make ? Rows::Decode : Rows::PassOver);

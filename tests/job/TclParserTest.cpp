@@ -238,6 +238,17 @@ TEST(TclParser, Pcl3guiBlocks) {
     ASSERT_EQ(l.ink.size(), 1u);
     EXPECT_TRUE(samePixels(l.ink[0], brelmont::job::HPPclParser(largeBytes).m_page));
 
+    // Cut inside the block, the job says where the block starts and how much of it is missing.
+    const ByteVector whole = JobWriter().pcl3guiBlock(largeBytes).data();
+    for (const size_t cut : {size_t(20), whole.size() / 2, whole.size() - 1}) {
+        const TclParser cutShort(ByteVector(whole.begin(), whole.begin() + long(cut)), TclParser::Pixels::Make, [](FiledPage&&) {});
+        ASSERT_FALSE(cutShort.m_diagnostics.empty()) << cut;
+        const auto& said = cutShort.m_diagnostics.front();
+        EXPECT_EQ(said.category, brelmont::job::DiagnosticCategory::ColourBlockError);
+        EXPECT_EQ(said.offset, 16);
+        EXPECT_NE(said.message.find("ends after " + std::to_string(cut - 16)), std::string::npos) << said.message;
+    }
+
     // A length field below the header's own 16 bytes ends the job and files nothing.
     const Decoded shortLength(JobWriter().pcl3guiBlock(bytes, {.lengthField = 15}).data());
     EXPECT_EQ(shortLength.result, -1);
