@@ -201,7 +201,13 @@ Finding checkSharedFolder(const fs::path& folder) {
     struct statvfs vfs {};
     const unsigned long long free = ::statvfs(folder.c_str(), &vfs) == 0 ? (unsigned long long)vfs.f_bavail * vfs.f_frsize : 0;
     f.detail += ", " + gibibytes(free) + " free";
-    if ((st.st_mode & S_IWOTH) && !(st.st_mode & S_ISVTX)) {
+    // Its owner may remove or replace anyone's files in it, sticky bit or not: that is root, or
+    // this user; another ordinary user is not to be trusted with everyone's preview jobs.
+    if (st.st_uid != 0 && st.st_uid != ::getuid()) {
+        f.ok = false;
+        f.detail += "; " + ownerName(st.st_uid) + " may remove or replace the files every user puts in it";
+        f.fix = "sudo chown root " + printer::shellWord(folder.string());
+    } else if ((st.st_mode & S_IWOTH) && !(st.st_mode & S_ISVTX)) {
         f.ok = false;
         f.detail += "; anyone may remove or replace the files in it";
         f.fix = "sudo chmod +t " + printer::shellWord(folder.string());

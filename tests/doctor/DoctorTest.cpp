@@ -96,6 +96,18 @@ TEST(Doctor, SharedFolderAndHelper) {
         EXPECT_EQ(f.ok, *start == 0) << line(f);
         EXPECT_NE(line(f).find(start), std::string::npos) << line(f);
     }
+    // A folder another ordinary user (nobody) owns; only root can give a folder away, and the
+    // suite runs as root in CI.
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    ::chmod(folder.c_str(), 01777);
+    if (::getuid() == 0) {
+        ASSERT_EQ(::chown(folder.c_str(), 65534, uid_t(-1)), 0);
+        const Finding f = checkSharedFolder(folder);
+        EXPECT_FALSE(f.ok);
+        EXPECT_NE(line(f).find("may remove or replace the files every user puts in it; fix: sudo chown root "), std::string::npos)
+            << line(f);
+    }
     EXPECT_NE(line(checkHelper(scratch.path())).find("pjlhelper is missing; fix: reinstall"), std::string::npos);
     // The helper without arguments ends with its usage status 2.
     for (const auto& [script, ok] : {std::pair{"exit 2", true}, {"exit 0", false}, {"", false}}) {
