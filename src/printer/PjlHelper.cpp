@@ -27,8 +27,9 @@ std::string ExchangeOutcome::describe() const {
     switch (status) {
     case ExchangeStatus::Done: text = "done"; break;
     case ExchangeStatus::NotAttached: text = "the embosser is not attached or not switched on"; break;
-    case ExchangeStatus::NoReply:
-    case ExchangeStatus::Dropped: text = "the embosser did not reply"; break;
+    case ExchangeStatus::NoReply: text = "the embosser did not reply"; break;
+    // Also after a write: the embosser ended the connection before it took the request.
+    case ExchangeStatus::Dropped: text = "the embosser dropped the connection"; break;
     case ExchangeStatus::NotUnderstood: text = "the embosser's reply was not understood"; break;
     case ExchangeStatus::Failed: text = "the exchange with the embosser failed"; break;
     case ExchangeStatus::Cancelled: text = "cancelled"; break;
