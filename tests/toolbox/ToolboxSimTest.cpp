@@ -188,12 +188,12 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
         {Ivra, "", "m_cbQuality=2 m_tfGateway=10.9.9.9", "@PJL DEFAULT QUALITY=BEST\n@PJL DEFAULT GATEWAY=10.9.9.9\n@PJL SERVICE UPDATE\n",
          {{"m_tfGateway", "10.9.9.9"}}, ""},
         {Valdo, "family=valdo\n[VARIABLES]\nPAPERWIDTH=5976\nPAPERLENGTH=8424\nSKEW=268\nSPACING=KOREAN\n",
-         "m_tfTable=EN_U m_cbMediaMediaType=7 m_tfFrontMin=90 m_tfFrontMax=170 m_cbSpacing=0 m_tfSkew=7.0 m_cbPaperSize=0 "
+         "m_tfTable=EN_U m_cbMediaMediaType=7 m_tfFrontMin=90 m_tfFrontMax=170 m_cbSpacing=0 m_tfSkew=7.5 m_cbPaperSize=0 "
          "m_tfEdgeClearance=0.3 m_ckDHCP=false m_cbLegacyMediaType=15",
          "@PJL DEFAULT PAPERWIDTH=6120\n@PJL DEFAULT PAPERLENGTH=7920\n@PJL DEFAULT SPACING=MARBURG\n@PJL DEFAULT MEDIATYPE=CUSTOM16\n"
-         "@PJL DEFAULT CUSTOM8MEDIAMINF=90\n@PJL DEFAULT CUSTOM8MEDIAMAXF=170\n@PJL DEFAULT DHCP=OFF\n@PJL DEFAULT SKEW=250\n"
+         "@PJL DEFAULT CUSTOM8MEDIAMINF=90\n@PJL DEFAULT CUSTOM8MEDIAMAXF=170\n@PJL DEFAULT DHCP=OFF\n@PJL DEFAULT SKEW=259\n"
          "@PJL DEFAULT EDGECLEARANCE=30\n@PJL SERVICE UPDATE\n",
-         {{"m_cbPaperSize", "0"}, {"m_tfSkew", "7.0"}, {"m_cbSpacing", "0"}, {"m_cbLegacyMediaType", "15"}, {"m_tfEdgeClearance", "0.3\""}}, ""},
+         {{"m_cbPaperSize", "0"}, {"m_tfSkew", "7.5"}, {"m_cbSpacing", "0"}, {"m_cbLegacyMediaType", "15"}, {"m_tfEdgeClearance", "0.3\""}}, ""},
         {Merriden, "", "m_cbMediaMediaType=8 m_tfFrontMin=95 m_tfFrontMax=175 m_tfBackMin=96 m_tfBackMax=176 m_tfTable=DE_DEX m_cbQuality=0",
          "@PJL DEFAULT QUALITY=DRAFT\n@PJL DEFAULT CUSTOM9MEDIAMINF=95\n@PJL DEFAULT CUSTOM9MEDIAMAXF=175\n"
          "@PJL DEFAULT CUSTOM9MEDIAMINB=96\n@PJL DEFAULT CUSTOM9MEDIAMAXB=176\n@PJL SERVICE UPDATE\n",
@@ -203,6 +203,8 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
          "@PJL DEFAULT FORMWIDTH=170\n@PJL DEFAULT FORMHEIGHT=220\n@PJL DEFAULT AUTOCR=0\n@PJL DEFAULT TABLE=0\n"
          "@PJL DEFAULT MEDIATYPE=30\n@PJL DEFAULT CUSTOMMEDIA=7690\n@PJL DEFAULT SKEW=3\n@PJL SERVICE UPDATE\n",
          {{"m_cbTable", "18"}, {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "6"}}, ""},
+        // Built-in table items 0 to 17 are the embosser's tables 1 to 18.
+        {Tessaline, "", "m_cbTable=6", "@PJL DEFAULT TABLE=7\n@PJL SERVICE UPDATE\n", {{"m_cbTable", "6"}}, ""},
         // A wide value goes out as its two bytes: 255 fills the low one.
         {Fennick, "", "m_tfPaperWidth=12.75", "@PJL DEFAULT NVRAM76=255\n@PJL DEFAULT NVRAM90=0\n@PJL SERVICE UPDATE\n",
          {{"m_tfPaperWidth", "12.75\""}}, ""},
