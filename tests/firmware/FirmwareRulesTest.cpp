@@ -2,6 +2,7 @@
 // decision by version text, what each family needs before a send, and the catalogue's strict shape.
 #include "firmware/Decision.h"
 #include "firmware/FirmwareSend.h"
+#include "firmware/FirmwareUpdate.h"
 #include "firmware/net/CatalogueJson.h"
 
 #include <gtest/gtest.h>
@@ -77,6 +78,32 @@ TEST(FirmwareRules, ADownloadIsTheEntrysFileBySizeAndDigest) {
     EXPECT_FALSE(downloadMatches(99, "anything", sized)); // one byte short
     EXPECT_TRUE(downloadMatches(100, std::string(64, 'A'), digested));
     EXPECT_FALSE(downloadMatches(100, std::string(64, 'b'), digested));
+}
+
+// Update is offered in every state that can go on: a failed send can be tried again.
+TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
+    FirmwareUpdate update;
+    const std::vector<uint8_t> file(10, 7);
+    update.checked({221201, "Hall", "Hall", "usb://x", ""}, DeviceVersion{"1.0", false, 221201},
+                   Jasons{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::nullopt}}});
+    const auto step = [&](FirmwareState state, bool enabled, std::string_view title, std::string_view cancel) {
+        EXPECT_EQ(update.state(), state);
+        EXPECT_EQ(update.updateEnabled(), enabled) << int(state);
+        EXPECT_EQ(update.updateTitle(), title) << int(state);
+        EXPECT_EQ(update.cancelTitle(), cancel) << int(state);
+    };
+    step(FirmwareState::Offered, true, "Download", "Cancel");
+    ASSERT_TRUE(update.received(file, ""));
+    step(FirmwareState::Received, true, "Update", "Cancel");
+    EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty());
+    step(FirmwareState::NotReady, true, "Update", "Cancel");
+    EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
+    step(FirmwareState::Sending, false, "Update", "Close");
+    update.sendFinished({brelmont::printer::ExchangeStatus::Dropped, "gone"});
+    step(FirmwareState::SendFailed, true, "Update", "Close");
+    EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
+    update.sendFinished({});
+    step(FirmwareState::Sent, false, "Update", "Close");
 }
 
 TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {

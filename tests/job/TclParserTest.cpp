@@ -241,7 +241,8 @@ TEST(TclParser, Pcl3guiBlocks) {
     // Cut inside the block, the job says where the block starts and how much of it is missing.
     const ByteVector whole = JobWriter().pcl3guiBlock(largeBytes).data();
     for (const size_t cut : {size_t(20), whole.size() / 2, whole.size() - 1}) {
-        const TclParser cutShort(ByteVector(whole.begin(), whole.begin() + long(cut)), TclParser::Pixels::Make, [](FiledPage&&) {});
+        const TclParser cutShort(ByteVector(whole.begin(), whole.begin() + long(cut)), TclParser::Pixels::Make,
+                                 [](FiledPage&&) {});
         ASSERT_FALSE(cutShort.m_diagnostics.empty()) << cut;
         const auto& said = cutShort.m_diagnostics.front();
         EXPECT_EQ(said.category, brelmont::job::DiagnosticCategory::ColourBlockError);

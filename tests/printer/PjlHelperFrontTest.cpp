@@ -1,4 +1,5 @@
 // The device helper's front, with a stand-in helper that reports the arguments it received.
+#include "printer/HelperProtocol.h"
 #include "printer/PjlHelper.h"
 
 #include "ScopedEnv.h"
@@ -84,6 +85,13 @@ TEST_F(PjlHelperFront, FailuresDeadlineAndCancel) {
     EXPECT_EQ(PjlHelper::exchange("x", "d", {std::nullopt, stop}).status, ExchangeStatus::Cancelled);
     cancel.join();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+
+    // The front holds no more than a reply may have, whatever the helper does.
+    helper("head -c 100000000 /dev/zero\nsleep 30\n");
+    const ExchangeResult endless = PjlHelper::exchange("x", "socket://a:1");
+    EXPECT_EQ(endless.status, ExchangeStatus::Failed);
+    EXPECT_EQ(endless.reason, "the reply passed " + std::to_string(brelmont::printer::helper::MaxReplyBytes) + " bytes");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST(ReplyLines, CarriageReturnsAndFormFeedsGo) {

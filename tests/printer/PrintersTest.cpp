@@ -10,6 +10,8 @@
 #include <fstream>
 
 using brelmont::printer::lineNamesDevice;
+using brelmont::printer::PrinterItem;
+using brelmont::printer::Printers;
 using brelmont::testing::ScopedEnv;
 namespace fs = std::filesystem;
 
@@ -32,6 +34,12 @@ TEST(Printers, ListingLinesNameDevicesAsWholeAddresses) {
     };
     // clang-format on
     for (const Case& c : cases) EXPECT_EQ(lineNamesDevice(c.line, c.uri), c.named) << c.uri << " in " << c.line;
+
+    // Queues that write one embosser's address differently are one embosser to probe.
+    std::vector<PrinterItem> items;
+    for (const char* uri : {"socket://h", "socket://h:9100", "SOCKET://h:9100", "socket://h:910", "usb://B/O", "socket://g"})
+        items.push_back(PrinterItem{uri, "q", "q", 221201, true, {}});
+    EXPECT_EQ(Printers::networkAddresses(items), (std::vector<std::string>{"socket://h", "socket://h:910", "socket://g"}));
 }
 
 // Discovery with stand-in tools that record their arguments: each queue is asked for its

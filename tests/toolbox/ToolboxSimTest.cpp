@@ -342,6 +342,11 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(model.loadFailure().status, ExchangeStatus::NoReply) << model.loadFailure().describe();
         EXPECT_EQ(silent.logCount("@PJL INFO VERSIONS"), 0);
+        // The deadline is the whole load's: three answers of 0.8 s each do not fit in 2 s.
+        EmbosserSim slowValdo("valdo", {"--delay", "800"});
+        ToolboxModel valdo(valdoFamily(), PjlHelper::exchange);
+        EXPECT_FALSE(valdo.load({PrinterItem{slowValdo.uri(), "Valdo_Slow", "Slow Valdo", 121201, true, {}}}));
+        EXPECT_EQ(valdo.loadFailure().status, ExchangeStatus::NoReply) << valdo.loadFailure().describe();
     }
     EmbosserSim slow("orvin", {"--delay", "700"});
     EmbosserSim leaving("orvin", {"--serve", "5"}); // the listing and the four queries are the last it takes
