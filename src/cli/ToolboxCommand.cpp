@@ -38,7 +38,8 @@ constexpr const char* Usage =
     "  slot its toolbox window would choose) and prints the PJL lines sent, then the 256 cells\n"
     "  in hexadecimal, 16 a line. A file naming a character code above 255 is refused whole.\n"
     "Exit status: 0 when the settings were read (and the request reached the embosser), 1 when\n"
-    "the embosser could not be read, the request did not reach it or the table file was refused\n"
+    "the embosser could not be read, a change asked for was refused (the others are still sent),\n"
+    "the request did not reach it or the table file was refused\n"
     "(the reason goes to standard error), 2 for a wrong command line. A load ends within\n"
     "BRELMONT_TOOLBOX_DEADLINE_MS (30000).\n";
 
@@ -150,12 +151,10 @@ int runToolbox(const std::vector<std::string>& args) {
         std::cerr << "brelmont-cli: toolbox apply: the settings were not written: " << result.outcome.describe() << '\n';
         return ExitFailed;
     }
-    if (!result.request) {
-        std::cout << "nothing to send\n";
-        return ExitOk;
-    }
-    printRequestLines(*result.request);
-    return ExitOk;
+    if (!result.request) std::cout << "nothing to send\n";
+    else printRequestLines(*result.request);
+    // A change asked for and refused is a failure of the script, whatever else was written.
+    return result.notes.empty() ? ExitOk : ExitFailed;
 }
 
 } // namespace brelmont::cli

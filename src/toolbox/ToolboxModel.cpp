@@ -133,12 +133,13 @@ void ToolboxModel::fillControls() {
 
 std::string ToolboxModel::title() const { return m_bInit ? std::string(m_family.title) : std::string(); }
 
-// A change the user made: Apply follows once the controls hold device values, and only for
-// controls that report their changes; then the combo box's own action, if it has one.
+// A change the user made: Apply follows once the controls hold device values, for controls that
+// report their changes and for any other whose value now differs from the one loaded (an edit
+// Apply would not take would be lost); then the combo box's own action, if it has one.
 ChangeResult ToolboxModel::userChange(ControlState* state) {
     ChangeResult result;
     result.known = true;
-    if (state->notifies && m_bInit) m_applyEnabled = true;
+    if (m_bInit && (state->notifies || changedSinceLoad(state->name))) m_applyEnabled = true;
     if (state->kind == ControlKind::ComboBox) {
         const std::vector<ControlState> before = m_controls.all();
         for (const ComboAction& action : m_family.comboActions) {
@@ -253,12 +254,16 @@ WriteResult ToolboxModel::apply() {
         const bool differs =
             row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text) : device != *text;
         if (!differs) continue;
-        // A variable the device does not have would go out as a line without a name.
+        // A variable the device does not have would go out as a line without a name: the change
+        // is not written, and the person is told.
         if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
                 const auto& items = list(id);
                 return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == variable; });
-            }))
+            })) {
+            result.notes.push_back("The embosser does not report " + variable + "; " + std::string(row.control) +
+                                   " was not written.");
             continue;
+        }
         if (m_family.applyBuilder.pairs) {
             std::vector<PjlItem> pairs = m_family.applyBuilder.pairs(variable, *text);
             m_update.insert(m_update.end(), pairs.begin(), pairs.end());

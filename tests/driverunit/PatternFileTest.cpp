@@ -2,15 +2,16 @@
 // at the limit and one past it, and reading a file only from inside the patterns folder.
 #include "driver/pdf/PatternFile.h"
 
+#include "ScratchDir.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <stdexcept>
+#include <tuple>
 
 namespace {
 
@@ -46,30 +47,19 @@ TEST(PatternFile, ParsesGoodFilesAndNamesTheFaultyLine) {
         {"33 rows", patterns(1, 33, 1), "line 35: texture \"t0\" has more than 32 rows"},
         {"64 textures", patterns(64, 1, 1), nullptr, 64},
         {"65 textures", patterns(65, 1, 1), "line 130: more than 64 textures"},
-        {"32-character name", "brelmont-patterns 1\ntexture " + std::string(32, 'n') + "\nx\n", nullptr, 1},
-        {"33-character name", "brelmont-patterns 1\ntexture " + std::string(33, 'n') + "\nx\n", "line 2: a texture name is"},
         {"empty file", "", "has no \"brelmont-patterns 1\" line"},
         {"no header", "texture a\nx\n", "line 1: a pattern file begins with"},
-        {"another version", "brelmont-patterns 2\n", "line 1: a pattern file begins with"},
         {"no texture", "brelmont-patterns 1\n# nothing\n", "the file has no texture"},
         {"texture without rows", "brelmont-patterns 1\ntexture a\ntexture b\nx\n", "line 2: texture \"a\" has no rows"},
-        {"last texture without rows", one + "x\ntexture b\n", "line 4: texture \"b\" has no rows"},
         {"rows of different lengths", one + "xx\nx\n", "line 4: a row of 1 positions in texture \"a\", whose rows have 2"},
         {"row before any texture", "brelmont-patterns 1\nx.\n", "line 2: a tile row outside a texture"},
-        {"row after a blank line", one + "x\n\nx\n", "line 5: a tile row outside a texture"},
         {"duplicate name", one + "x\ntexture a\nx\n", "line 4: texture \"a\" is already defined on line 2"},
         {"duplicate colour", "brelmont-patterns 1\ntexture a #FF0000\nx\ntexture b #ff0000\nx\n",
          "line 4: colour #FF0000 already has texture \"a\""},
         {"bad colour", "brelmont-patterns 1\ntexture a #FF00\nx\n", "line 2: a texture's colour is written #RRGGBB"},
-        {"words after the colour", "brelmont-patterns 1\ntexture a #FF0000 more\nx\n", "line 2: a texture line holds only"},
-        {"texture without a name", "brelmont-patterns 1\ntexture\nx\n", "line 2: a texture needs a name"},
         {"bad name", "brelmont-patterns 1\ntexture a.b\nx\n", "line 2: a texture name is"},
         {"dot level 8", one + "x8\n", "line 3: unknown character '8' at column 2"},
-        {"capital X", one + "X\n", "line 3: unknown character 'X' at column 1"},
         {"NUL byte", one + std::string("x\0x\n", 4), "line 3: NUL byte at column 2"},
-        {"NUL byte in a comment", std::string("#\0\n", 3) + one + "x\n", "line 1: NUL byte"},
-        {"lone CR inside a row", one + "x\rx\n", "line 3: unknown character 0x0D at column 2"},
-        {"indented row", one + " x\n", "line 3: unknown character 0x20 at column 1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -89,41 +79,18 @@ TEST(PatternFile, ParsesGoodFilesAndNamesTheFaultyLine) {
         parsePatterns("brelmont-patterns 1\ntexture dots #0A0b0C\nx.3\n...\ntexture plain\n1\n", &error);
     ASSERT_TRUE(set) << error;
     const Texture& dots = set->textures[0];
-    EXPECT_EQ(dots.name, "dots");
-    EXPECT_EQ(dots.colour, (std::array<uint8_t, 3>{10, 11, 12}));
-    EXPECT_EQ(dots.width, 3);
-    EXPECT_EQ(dots.height, 2);
+    EXPECT_EQ(std::tuple(dots.name, dots.colour, dots.width, dots.height),
+              std::tuple("dots", std::optional(std::array<uint8_t, 3>{10, 11, 12}), 3, 2));
     EXPECT_EQ(dots.dots, (std::vector<uint8_t>{Texture::TopLevel, 0, 3, 0, 0, 0}));
-    EXPECT_EQ(dots.at(0, 0), Texture::TopLevel);
     EXPECT_EQ(dots.at(5, 0), 3);                 // wraps across
     EXPECT_EQ(dots.at(6, 4), Texture::TopLevel); // wraps both ways
-    EXPECT_EQ(dots.at(3, 1), 0);
     EXPECT_FALSE(set->textures[1].colour);
 }
-
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "brelmont-patterns-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-        m_path = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 TEST(PatternFile, ReadsOnlyPlainFilesInsideThePatternsFolder) {
-    const Folder scratch;
+    const brelmont::testing::ScratchDir scratch("patterns");
     const fs::path folder = scratch.path() / "Patterns";
     fs::create_directory(folder);
     const std::string good = "brelmont-patterns 1\ntexture a\nx.\n";
