@@ -29,6 +29,21 @@ int64_t decimalUnits(std::string_view text, int divisor) {
     return int64_t(units);
 }
 
+// A typed minus sign ("-" or U+2212) before the number, which the unsigned numbers below would
+// drop, writing the wrong value.
+bool typedNegative(std::string_view text) {
+    const size_t start = text.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return false;
+    text.remove_prefix(start);
+    return text.starts_with("-") || text.starts_with("\u2212");
+}
+
+std::string refuseNegative(const ControlSet& controls, std::string_view control) {
+    const std::string typed = controls.text(control);
+    if (!typedNegative(typed)) return {};
+    return "The value \"" + typed + "\" was not written: this setting takes no number below 0.";
+}
+
 } // namespace
 
 std::string unitsToInches(int64_t value, int divisor) {
@@ -48,12 +63,15 @@ Conversion length(int divisor) {
             return std::to_string(decimalUnits(controls.text(control), divisor));
         },
         Compare::Numeric,
+        {},
+        refuseNegative,
     };
 }
 
 Conversion paperLength(int divisor, std::string side) {
     Conversion paper = length(divisor);
     paper.refuse = [divisor, side](const ControlSet& controls, std::string_view control) -> std::string {
+        if (std::string negative = refuseNegative(controls, control); !negative.empty()) return negative;
         if (decimalUnits(controls.text(control), divisor) > 0) return {};
         return "The paper " + side + " was not written: type it for a custom paper size (a side of 0 is never written).";
     };
@@ -130,6 +148,8 @@ Conversion offsetNumber(int64_t offset, int64_t low, int64_t high, std::string f
             return t < low || t > high ? std::string("0") : std::to_string(t);
         },
         Compare::Text,
+        {},
+        refuseNegative,
     };
 }
 
@@ -163,6 +183,8 @@ Conversion integerText() {
             return std::to_string(firstInteger(controls.text(control)));
         },
         Compare::Text,
+        {},
+        refuseNegative,
     };
 }
 

@@ -78,10 +78,18 @@ Conversion packedLimits() {
     return packed;
 }
 
-// SKEW: the device's text as it is, written back as a whole number.
+// SKEW: the device's text as it is, written back as a whole number with its sign (the skew
+// leans either way).
 Conversion skew() {
-    Conversion c = conv::integerText();
-    c.show = conv::text().show;
+    Conversion c = conv::text();
+    c.write = [](const ControlSet& controls, std::string_view control, std::string_view) -> std::optional<std::string> {
+        const std::string typed = controls.text(control);
+        const size_t start = typed.find_first_not_of(" \t");
+        const bool negative =
+            start != std::string::npos && (typed.compare(start, 1, "-") == 0 || typed.compare(start, 3, "\u2212") == 0);
+        const int64_t n = firstInteger(typed);
+        return std::to_string(negative && n > 0 ? -n : n);
+    };
     return c;
 }
 

@@ -205,6 +205,8 @@ TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
          {{"m_cbTable", "18"}, {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "6"}}, ""},
         // Built-in table items 0 to 17 are the embosser's tables 1 to 18.
         {Tessaline, "", "m_cbTable=6", "@PJL DEFAULT TABLE=7\n@PJL SERVICE UPDATE\n", {{"m_cbTable", "6"}}, ""},
+        // The skew leans either way: its sign goes out with it.
+        {Tessaline, "", "m_tfPrintSkew=-5", "@PJL DEFAULT SKEW=-5\n@PJL SERVICE UPDATE\n", {{"m_tfPrintSkew", "-5"}}, ""},
         // A wide value goes out as its two bytes: 255 fills the low one.
         {Fennick, "", "m_tfPaperWidth=12.75", "@PJL DEFAULT NVRAM76=255\n@PJL DEFAULT NVRAM90=0\n@PJL SERVICE UPDATE\n",
          {{"m_tfPaperWidth", "12.75\""}}, ""},
@@ -245,6 +247,7 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
         {Orvin, "apply 'm_tfGateway=1.2.3.4\n@PJL DEFAULT SERIALNUMBER=X'", 2, ""},
         {Orvin, "frobnicate", 2, ""},
         {Merriden, "apply m_cbMediaMediaType=3 m_tfBackMin=10", 2, ""},
+        {Orvin, "apply m_tfLeftMargin=-0.5", 1, "brelmont-cli: toolbox: The value \"-0.5\" was not written: this setting takes no number below 0.\n"},
         {Fennick, "apply m_tfLeftMargin=13", 1, "brelmont-cli: toolbox: The left margin was not written: the embosser keeps at most 12.75\".\n"},
         {Tessaline, "apply m_cbMediaMediaType=6 m_tfFrontMin=300", 1,
          "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole number from 0 to 255.\n"},
