@@ -13,7 +13,10 @@ MessageBox::Presenter& presenter() {
     return p;
 }
 
-void present(const QString& text) {
+void present(QString text) {
+    // Some of the program's texts end their lines as a terminal does; a window shows a CR as a
+    // stray mark.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (presenter()) {
         presenter()(text);
         return;

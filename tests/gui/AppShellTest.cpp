@@ -318,7 +318,7 @@ TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
     const QStringList noEmbosser = alerts.take();
     EXPECT_EQ(noEmbosser.size(), 1);
-    EXPECT_TRUE(noEmbosser.value(0).startsWith("There is no Brelmont embosser attached to the system.\r\nPlease connect one and "
+    EXPECT_TRUE(noEmbosser.value(0).startsWith("There is no Brelmont embosser attached to the system.\nPlease connect one and "
                                                "try again.") &&
                 noEmbosser.value(0).contains("brelmont-cli doctor"));
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
