@@ -178,12 +178,12 @@ TEST_F(TestPageWindow, PrintsOnTheChosenQueueOrSaysWhyNot) {
     guitest::showActive(&window);
     window.m_comboPrinters->setCurrentIndex(window.m_comboPrinters->findText("Hall Orvin"));
     QTest::keyClick(window.m_comboPrinters, Qt::Key_Return);
-    EXPECT_EQ(alerts.take(), QStringList{"The test page went to the queue Orvin_200 (National braille spacing)."});
+    EXPECT_EQ(alerts.take(), QStringList{"The test page went to the queue Hall Orvin (National braille spacing)."});
     EXPECT_FALSE(window.isVisible());
 
     cups->removeQueue("Orvin_200");
     window.show();
     EXPECT_FALSE(window.printClick());
-    alerts.expectOne("The test page was not printed on Orvin_200: ");
+    alerts.expectOne("The test page was not printed on Hall Orvin: ");
     EXPECT_TRUE(window.isVisible());
 }

@@ -30,7 +30,10 @@ bool TestPageDlg::printClick() {
     const int index = m_comboPrinters->currentIndex();
     if (index < 0 || size_t(index) >= m_printers.size()) return false;
     const printer::PrinterItem queue = m_printers[size_t(index)];
-    const QString name = QString::fromStdString(queue.queue);
+    // The name the person knows the queue by, as the list shows it.
+    const QString name = QString::fromStdString(!queue.name.empty()           ? queue.name
+                                                : !queue.makeAndModel.empty() ? queue.makeAndModel
+                                                                              : queue.queue);
     auto stop = std::make_shared<printer::StopSignal>();
     const std::optional<TestPageOutcome> outcome = widgets::LongWait::run<TestPageOutcome>(
         this, tr("Printing the test page on %1\u2026").arg(name), [queue, stop] { return printTestPage(queue, stop); },
