@@ -12,11 +12,33 @@ void showPrinterName(ToolboxModel& model) {
     if (model.printer()) model.controlSet().setText("m_tfPrinterName", model.printer()->name);
 }
 
+namespace {
+
+// The device status codes of the printer job language that every embosser reports the same way,
+// in words; other codes are shown as they come.
+std::string_view statusInWords(int64_t code) {
+    switch (code) {
+    case 10001: return "ready";
+    case 10002: return "ready, offline";
+    case 10003: return "warming up";
+    case 10004: return "testing itself";
+    case 10005: return "resetting";
+    case 10007: return "cancelling a job";
+    case 10023: return "processing a job";
+    default: return {};
+    }
+}
+
+} // namespace
+
 void listStatus(ToolboxModel& model) {
     std::string text = model.controlSet().text("m_tfStatus");
     for (const PjlItem& item : model.list(ListId::Status)) {
         const bool blank = item.value.find(' ') != std::string::npos;
-        text += item.key + "=" + (blank ? "\"" + item.value + "\"" : item.value) + "\r\n";
+        text += item.key + "=" + (blank ? "\"" + item.value + "\"" : item.value);
+        if (const std::string_view words = item.key == "CODE" ? statusInWords(firstInteger(item.value)) : ""; !words.empty())
+            text += " (" + std::string(words) + ")";
+        text += "\r\n";
     }
     model.controlSet().setText("m_tfStatus", std::move(text));
 }

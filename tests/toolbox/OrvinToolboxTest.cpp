@@ -68,7 +68,7 @@ TEST_F(OrvinToolbox, EachDeviceValueShowsInItsControl) {
     const struct { DeviceValue value; const char* control; std::string shown; } rows[] = {
         {{}, "m_tfModelNumber", "Orvin 200"}, {{}, "m_tfIpAddr", "10.1.2.3"}, {{}, "m_tfPaperHeight", "11.0\""},
         {{}, "m_tfRightMargin", "0.15\""}, {{}, "m_lbInkFW", "2.2.0"}, {{}, "m_tfInkCartSpace", "530"}, {{}, "m_tfFrontMin", ""},
-        {{}, "m_tfStatus", "CODE=10001\r\nDISPLAY=\"READY TO EMBOSS\"\r\nINKHEALTH0=4095\r\nINKHEALTH1=4095\r\nINKLEVEL0=71\r\nINKLEVEL1=33\r\n"},
+        {{}, "m_tfStatus", "CODE=10001 (ready)\r\nDISPLAY=\"READY TO EMBOSS\"\r\nINKHEALTH0=4095\r\nINKHEALTH1=4095\r\nINKLEVEL0=71\r\nINKLEVEL1=33\r\n"},
         {{}, "m_cbLegacyMediaType", "2"}, {{}, "m_cbGraphics", "1"}, {{}, "m_cbPjlNames", "-1"}, {{}, "m_ckPrimaryCarriage", "true"},
         // The paper size is the first row within one of the device's size.
         {{"variables", "FORMWIDTH", "171"}, "m_cbPaperSize", "0"}, {{"variables", "FORMWIDTH", "172"}, "m_cbPaperSize", "17"},

@@ -102,7 +102,7 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
                      {"m_tfPaperWidth", "8.5\""}, {"m_tfTopMargin", "0.5\""}, {"m_cbQuality", "1"}, {"m_tfTable", "1"},
                      {"m_cbDuplex", "1"}, {"m_ckTunes", "true"}, {"m_ckTearOff", "false"}, {"m_lbInkSN", "SIA1904B0311"},
                      {"m_lbHealth1", "OK"}, {"m_lbFillState1", "64 %"}, {"m_cbMediaMediaType", "-1"},
-                     {"m_tfStatus", "CODE=10001\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=1843\\r\\nINKHEALTH0=4095\\r\\n"
+                     {"m_tfStatus", "CODE=10001 (ready)\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=1843\\r\\nINKHEALTH0=4095\\r\\n"
                                     "INKHEALTH1=4095\\r\\nINKLEVEL0=82\\r\\nINKLEVEL1=64\\r\\n"}}},
         {Valdo, "family=valdo" + ValdoState,
          {{"m_tfPrinterName", "Valdo by the door"}, {"m_cbPaperSize", "0"}, {"m_tfSkew", "8.0"}, {"m_tfEdgeClearance", "0.29\""},
