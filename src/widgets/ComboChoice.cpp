@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QSignalBlocker>
 #include <QTimer>
 
 namespace brelmont::widgets {
@@ -44,10 +43,9 @@ bool ComboChoice::eventFilter(QObject* watched, QEvent* event) {
         return (key == Qt::Key_Return || key == Qt::Key_Enter) && choose();
     }
     case QEvent::FocusOut:
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason && m_combo->currentIndex() != m_inEffect) {
-            const QSignalBlocker block(m_combo);
-            m_combo->setCurrentIndex(m_inEffect);
-        }
+        // Leaving the box (Tab, a click elsewhere) commits what it shows: going back quietly would
+        // lose a choice the person saw made.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) choose();
         return false;
     default: return false;
     }

@@ -1,7 +1,7 @@
 // A combo box whose choice takes effect when the user makes it: an item picked in the popup
-// (click or Enter, the popup closing) or Enter on the closed box. Arrow steps on the closed box
-// only move through the items, so a keyboard user can listen to them without loading each one;
-// leaving the box without choosing puts the choice in effect back.
+// (click or Enter, the popup closing), Enter on the closed box, or leaving the box. Arrow steps on
+// the closed box only move through the items, so a keyboard user can listen to them without
+// loading each one.
 #pragma once
 
 #include <QObject>

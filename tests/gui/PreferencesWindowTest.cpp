@@ -57,7 +57,8 @@ protected:
     int pickerRuns = 0;
 };
 
-// Arrow steps through the queue chooser and onto "<Browse...>" only move; Enter chooses. OK writes
+// Arrow steps through the queue chooser and onto "<Browse...>" only move; Enter or leaving the box
+// chooses. OK writes
 // the shown queue's controls, refreshes the mirrors and remembers the queue for the next opening.
 TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     cups->run("lpoptions -p Orvin_200 -o ThinLineIntensity=5");
@@ -68,6 +69,10 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     QTest::keyClick(queues, Qt::Key_Down);
     EXPECT_TRUE(window->placeholderShown());
     EXPECT_TRUE(find<QTabWidget>(window.get(), "m_tabView")->isHidden());
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason); // Tab away: the queue shown is chosen
+    QApplication::sendEvent(queues, &leave);
+    ASSERT_FALSE(window->placeholderShown());
+    EXPECT_EQ(queueShown(window.get()).toStdString(), Valdo);
     QTest::keyClick(queues, Qt::Key_Up);
     QTest::keyClick(queues, Qt::Key_Return);
     ASSERT_FALSE(window->placeholderShown());
@@ -82,6 +87,7 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     find<QComboBox>(window.get(), "m_comboOutputPath")->setCurrentText("/tmp/out dir");
     QTest::keyClick(queues, Qt::Key_Down); // past the Valdo, not into it
     EXPECT_EQ(queueShown(window.get()).toStdString(), Orvin);
+
     auto* picker = find<QComboBox>(window.get(), "m_comboPathPicker");
     picked = "/p/a b.pat";
     QTest::keyClick(picker, Qt::Key_Up); // onto "<Browse...>"
