@@ -13,16 +13,16 @@ MessageBox::Presenter& presenter() {
     return p;
 }
 
-void present(QString text) {
+void present(QString text, bool information) {
     // Some of the program's texts end their lines as a terminal does; a window shows a CR as a
     // stray mark.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (presenter()) {
-        presenter()(text);
+        presenter()(text, information);
         return;
     }
-    QMessageBox box(QMessageBox::Warning, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
+    QMessageBox box(information ? QMessageBox::Information : QMessageBox::Warning, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
@@ -30,7 +30,12 @@ void present(QString text) {
 
 void MessageBox::show(const QString& text) {
     QMetaObject::invokeMethod(
-        qApp, [text] { present(text); }, Qt::QueuedConnection);
+        qApp, [text] { present(text, false); }, Qt::QueuedConnection);
+}
+
+void MessageBox::inform(const QString& text) {
+    QMetaObject::invokeMethod(
+        qApp, [text] { present(text, true); }, Qt::QueuedConnection);
 }
 
 void MessageBox::showSettingsFailure(const QString& detail) {

@@ -14,12 +14,16 @@ public:
     static constexpr const char* SettingsFailureText =
         QT_TRANSLATE_NOOP("MessageBox", "Failed to retrieve the settings from the embosser. Please try again.");
 
+    // What went wrong, or needs the person's attention: the warning icon.
     static void show(const QString& text);
+    // What was done as asked: the information icon.
+    static void inform(const QString& text);
     // The settings failure, with why it happened on a line of its own when that is known.
     static void showSettingsFailure(const QString& detail = {});
 
     // Replaces the modal alert (tests record the texts instead); an empty function restores it.
-    using Presenter = std::function<void(const QString&)>;
+    // `information` is true for inform(), false for show().
+    using Presenter = std::function<void(const QString& text, bool information)>;
     static void setPresenter(Presenter presenter);
 };
 

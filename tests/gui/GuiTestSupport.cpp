@@ -86,8 +86,9 @@ std::string readFile(const fs::path& path) {
 }
 
 Alerts::Alerts() {
-    MessageBox::setPresenter([this](const QString& text) {
+    MessageBox::setPresenter([this](const QString& text, bool information) {
         texts << text;
+        informations << information;
         onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
     });
 }
@@ -99,6 +100,7 @@ Alerts::~Alerts() {
 
 QStringList Alerts::take() {
     QCoreApplication::processEvents();
+    informations.clear();
     return std::exchange(texts, {});
 }
 

@@ -41,6 +41,7 @@ struct Alerts {
     // Exactly one alert was shown, and it starts with `start`.
     void expectOne(const QString& start);
     QStringList texts;
+    QList<bool> informations; // each alert's kind: true for a success told, false for a warning
     bool onMainThread = true;
 };
 

@@ -178,6 +178,8 @@ TEST_F(TestPageWindow, PrintsOnTheChosenQueueOrSaysWhyNot) {
     guitest::showActive(&window);
     window.m_comboPrinters->setCurrentIndex(window.m_comboPrinters->findText("Hall Orvin"));
     QTest::keyClick(window.m_comboPrinters, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(alerts.informations, QList<bool>{true}); // a success wears the information icon
     EXPECT_EQ(alerts.take(), QStringList{"The test page went to the queue Hall Orvin (National braille spacing)."});
     EXPECT_FALSE(window.isVisible());
 

@@ -45,7 +45,7 @@ bool TestPageDlg::printClick() {
         return false;
     }
     qCInfo(lcSendFile, "test page for %s sent in %s spacing", queue.queue.c_str(), outcome->spacing.c_str());
-    MessageBox::show(
+    MessageBox::inform(
         tr("The test page went to the queue %1 (%2 braille spacing).").arg(name, QString::fromStdString(outcome->spacing)));
     accept();
     return true;
