@@ -19,8 +19,9 @@ struct AttachedEmbosser {
     std::string deviceLine; // its line of the device listing (its device ID fields)
 };
 
-// The message when no embosser is found.
-constexpr const char* NoDeviceMessage = BRELMONT_TRANSLATABLE("Brelmont", "No device attached to port usb://");
+// The message when no embosser is found: in words (an address scheme told the person nothing).
+constexpr const char* NoDeviceMessage =
+    BRELMONT_TRANSLATABLE("Brelmont", "No embosser is attached. Connect one, switch it on, and try again.");
 
 // With no queue named: the first line of the listing is the embosser's, and the first connected
 // queue whose address that line names is its queue. With a queue named: that queue, when a line

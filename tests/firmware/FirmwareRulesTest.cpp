@@ -104,6 +104,11 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
     update.sendFinished({});
     step(FirmwareState::Sent, false, "Update", "Close");
+
+    FirmwareUpdate none; // said in words, with what to do
+    none.noDevice();
+    EXPECT_EQ(none.info(), "No embosser is attached. Connect one, switch it on, and try again.");
+    EXPECT_FALSE(none.updateEnabled());
 }
 
 TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
