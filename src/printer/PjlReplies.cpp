@@ -1,5 +1,8 @@
 #include "printer/PjlReplies.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include <array>
 #include <limits>
 
@@ -160,6 +163,13 @@ std::optional<std::vector<PjlItem>> readNvramParameters(const ReplyLines& reply,
                                                         const std::vector<NvramItem>& table) {
     constexpr int ValidLine = 128;
     if (reply.size() < 2 || !reply[0].starts_with(query.header) || hexByte(reply[1], 0) != ValidLine) return std::nullopt;
+    // A line cut short would show its missing bytes as settings of 0: it is a failed read.
+    int64_t last = 0;
+    for (const NvramItem& row : table) last = std::max(last, row.index);
+    const std::string_view line = reply[1];
+    if (int64_t(line.size()) < 2 * (last + 1) ||
+        !std::all_of(line.begin(), line.begin() + 2 * (last + 1), [](char c) { return std::isxdigit(uint8_t(c)) != 0; }))
+        return std::nullopt;
     std::vector<PjlItem> items;
     items.reserve(table.size());
     for (const NvramItem& row : table) items.push_back({row.key, std::to_string(hexByte(reply[1], row.index))});

@@ -54,6 +54,21 @@ TEST(PjlReplies, InfoListShape) {
 
 // Sent again while the reply is not understood, ten times at most; a reply whose entries miss
 // their count is accepted as received, and gives nothing.
+// The parameter line is taken only whole: every byte the table reads must be on it, in hex.
+TEST(PjlReplies, NvramParameterLineIsTakenOnlyWhole) {
+    const std::vector<NvramItem> table{{"A", 1}, {"B", 3}};
+    const auto read = [&](const std::string& line) {
+        return readNvramParameters({"@PJL DINQUIRE NVPARMS", line}, pjl::NvParms, table);
+    };
+    const auto whole = read("800A00FF");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ((*whole)[0].value, "10");
+    EXPECT_EQ((*whole)[1].value, "255");
+    EXPECT_FALSE(read("800A00F"));  // one digit short
+    EXPECT_FALSE(read("800A00FG")); // not hex
+    EXPECT_FALSE(read("810A00FF")); // not marked valid
+}
+
 TEST(RetryQuery, SendsAgainWhileRefusedUpToTenTimes) {
     const ReplyLines one{"@PJL INFO VERSIONS [1 ENTRIES]", "FW=1.0", ""}, miscounted{"@PJL INFO VERSIONS [2 ENTRIES]", "FW=1"};
     // Refusals before the reply, sends, and the entries taken (-1: none accepted).
