@@ -160,6 +160,16 @@ TEST_F(FirmwareSim, HostileServersAreCutOffBySizeAndDeadline) {
         {"an endless body", https->url("endless/x/fw.bin"), "update --yes", 67108864, "more than the 67108864 bytes expected"},
         {"a dripping catalogue", "", "check", 0, "the server did not finish within 2 s"},
     };
+    // The catalogue: 1 MiB is taken, a byte more is not.
+    const std::string json =
+        R"({"fw":[{"version":"2.3.2","url":")" + https->url("files/fw.bin") + R"(","ext":"bin","model":121201,"size":100}]})";
+    https->serve("autoupdate/AI/firmware.json", json + std::string(1024 * 1024 - json.size(), ' '));
+    EXPECT_EQ(firmware("check --queue Valdo_Sheet").exitCode, 0);
+    https->serve("autoupdate/AI/firmware.json", json + std::string(1024 * 1024 + 1 - json.size(), ' '));
+    const ShellResult tooLong = firmware("check --queue Valdo_Sheet");
+    EXPECT_EQ(tooLong.exitCode, 1);
+    EXPECT_NE(tooLong.err.find("announced 1048577 bytes, more than the 1048576 expected"), std::string::npos) << tooLong.err;
+
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         std::string root;
