@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPushButton>
 
 namespace brelmont::widgets {
 
@@ -11,6 +12,11 @@ namespace {
 MessageBox::Presenter& presenter() {
     static MessageBox::Presenter p;
     return p;
+}
+
+MessageBox::Confirmer& confirmer() {
+    static MessageBox::Confirmer c;
+    return c;
 }
 
 void present(QString text, bool information) {
@@ -44,5 +50,17 @@ void MessageBox::showSettingsFailure(const QString& detail) {
 }
 
 void MessageBox::setPresenter(Presenter p) { presenter() = std::move(p); }
+
+bool MessageBox::confirm(const QString& text, const QString& yes) {
+    if (confirmer()) return confirmer()(text);
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    QPushButton* agree = box.addButton(yes, QMessageBox::AcceptRole);
+    box.setDefaultButton(box.addButton(QMessageBox::Cancel)); // Enter alone does not agree
+    box.exec();
+    return box.clickedButton() == agree;
+}
+
+void MessageBox::setConfirmer(Confirmer c) { confirmer() = std::move(c); }
 
 } // namespace brelmont::widgets

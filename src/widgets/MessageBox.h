@@ -21,6 +21,13 @@ public:
     // The settings failure, with why it happened on a line of its own when that is known.
     static void showSettingsFailure(const QString& detail = {});
 
+    // Asks before something the person may not mean (on the window thread); true when they agree
+    // to `yes`.
+    static bool confirm(const QString& text, const QString& yes);
+    // Replaces the question (tests answer it instead); an empty function restores it.
+    using Confirmer = std::function<bool(const QString& text)>;
+    static void setConfirmer(Confirmer confirmer);
+
     // Replaces the modal alert (tests record the texts instead); an empty function restores it.
     // `information` is true for inform(), false for show().
     using Presenter = std::function<void(const QString& text, bool information)>;

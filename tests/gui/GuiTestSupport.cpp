@@ -91,11 +91,16 @@ Alerts::Alerts() {
         informations << information;
         onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
     });
+    MessageBox::setConfirmer([this](const QString& text) {
+        questions << text;
+        return agree;
+    });
 }
 
 Alerts::~Alerts() {
     QCoreApplication::processEvents(); // alerts still queued belong to this test
     MessageBox::setPresenter({});
+    MessageBox::setConfirmer({});
 }
 
 QStringList Alerts::take() {

@@ -42,6 +42,8 @@ struct Alerts {
     void expectOne(const QString& start);
     QStringList texts;
     QList<bool> informations; // each alert's kind: true for a success told, false for a warning
+    QStringList questions;    // the questions asked, each answered with `agree`
+    bool agree = true;
     bool onMainThread = true;
 };
 

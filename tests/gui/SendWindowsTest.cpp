@@ -124,14 +124,22 @@ TEST_F(SendFile, EnterOnAButtonPressesItAndEscapeCloses) {
     EXPECT_FALSE(lpr.ran());
 }
 
-// The sheet is modal over its viewer; Enter sends the job to the chosen queue and closes.
+// The sheet is modal over its viewer; Enter sends the job to the chosen queue and closes. A job of
+// another model goes only when the person agrees, asked with both models named.
 TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
     const StandInLpr lpr(scratch.path());
-    const auto bytes = guitest::job(2, 1);
+    const auto bytes = guitest::job(2, 1); // its ink block names the Vesk Ink
     present(guitest::document(bytes, "/jobs/hall.kprn"));
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
     EXPECT_EQ(find<QLabel>(sheet, "m_lbJob")->text(), "Sends the job “hall.kprn” unchanged to an embosser queue.");
     sheet->m_comboPrinters->setCurrentIndex(0);
+    alerts.agree = false;
+    QTest::keyClick(sheet->m_comboPrinters, Qt::Key_Return);
+    EXPECT_EQ(alerts.questions, QStringList{"This job was made for the Vesk Ink, but the queue Hall is for the Merriden, which "
+                                            "may emboss it wrongly. Send it anyway?"});
+    EXPECT_FALSE(lpr.ran());
+    EXPECT_TRUE(sheet->isVisible());
+    alerts.agree = true;
     QTest::keyClick(sheet->m_comboPrinters, Qt::Key_Return);
     EXPECT_EQ(lpr.sentFile(), std::string(bytes.begin(), bytes.end()));
     EXPECT_EQ(lpr.arguments().value().at(3), "q0");

@@ -1,5 +1,6 @@
 #include "sendfile/ui/SendFileDlg.h"
 
+#include "printer/ModelTable.h"
 #include "sendfile/SendJob.h"
 #include "sendfile/ui/QueueCombo.h"
 #include "sendfile/ui/SendWaiting.h"
@@ -51,6 +52,7 @@ bool SendFileDlg::clickSend() {
     }
     const std::optional<std::string> queue = queueAt(m_printers, m_comboPrinters->currentIndex());
     if (!queue) return false;
+    if (!modelAgreed(m_printers[size_t(m_comboPrinters->currentIndex())])) return false;
     const std::optional<SendJobResult> result = sendJobWaiting(this, m_doc, *queue);
     if (!result) return false; // cancelled: the sheet stays
     const QString detail = QString::fromStdString(result->detail);
@@ -61,6 +63,20 @@ bool SendFileDlg::clickSend() {
     if (result->status != SendJobStatus::Sent) return false;
     accept();
     return true;
+}
+
+// A job made for one model may emboss wrongly on another: the person says so first.
+bool SendFileDlg::modelAgreed(const printer::PrinterItem& target) const {
+    if (m_doc->m_printerType == 0 || target.model == m_doc->m_printerType) return true;
+    const auto nameOf = [](int64_t code) {
+        const std::optional<std::string> name = printer::modelName(code);
+        return name ? QString::fromStdString(*name) : tr("another model");
+    };
+    const QString queue = QString::fromStdString(target.name.empty() ? target.makeAndModel : target.name);
+    return MessageBox::confirm(tr("This job was made for the %1, but the queue %2 is for the %3, which may emboss it "
+                                  "wrongly. Send it anyway?")
+                                   .arg(nameOf(m_doc->m_printerType), queue, nameOf(target.model)),
+                               tr("Send Anyway"));
 }
 
 void SendFileDlg::clickDismiss() { reject(); }

@@ -40,6 +40,10 @@ public:
     QComboBox* m_comboPrinters = nullptr;
 
 private:
+    // Whether the job may go to `target`: at once when it is of the job's model, else when the
+    // person agrees.
+    bool modelAgreed(const printer::PrinterItem& target) const;
+
     Ui::SendFileDlg* const ui;
     std::shared_ptr<const job::Document> m_doc;
     std::vector<printer::PrinterItem> m_printers;
