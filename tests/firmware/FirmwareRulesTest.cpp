@@ -39,7 +39,9 @@ TEST(FirmwareRules, AnUpdateIsOfferedWhenTheVersionTextsDiffer) {
                                  (offered ? "Firmware Update Version 1.2.10 is available for Hall\n"
                                           : "No firmware update available for Hall\n"));
     }
-    EXPECT_FALSE(decide(std::nullopt, "Hall", DeviceVersion{"0.0.0", true, 221201}).offered);
+    const Decision unknown = decide(std::nullopt, "Hall", DeviceVersion{"0.0.0", true, 221201});
+    EXPECT_FALSE(unknown.offered);
+    EXPECT_EQ(unknown.message, "Device Hall\nFirmware 0.0.0\n\nCould not check for a firmware update for Hall\n");
 }
 
 TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
