@@ -154,12 +154,14 @@ TEST_F(FirmwareSim, HostileServersAreCutOffBySizeAndDeadline) {
         const char* what;
         std::string url, command;
         int64_t size;
+        int deadlineSeconds; // the whole request's; 64 MiB through TLS takes a while under the sanitizers
         const char* reason;
     } rows[] = {
-        {"an endless size announced", https->url("endless/9007199254740992/fw.bin"), "update --yes", 1000,
+        {"an endless size announced", https->url("endless/9007199254740992/fw.bin"), "update --yes", 1000, 60,
          "the server announced 9007199254740992 bytes, more than the 1000 expected"},
-        {"an endless body", https->url("endless/x/fw.bin"), "update --yes", 67108864, "more than the 67108864 bytes expected"},
-        {"a dripping catalogue", "", "check", 0, "the server did not finish within 2 s"},
+        {"an endless body", https->url("endless/x/fw.bin"), "update --yes", 67108864, 60,
+         "more than the 67108864 bytes expected"},
+        {"a dripping catalogue", "", "check", 0, 2, "the server did not finish within 2 s"},
     };
     // The catalogue: 1 MiB is taken, a byte more is not.
     const std::string json =
@@ -177,14 +179,16 @@ TEST_F(FirmwareSim, HostileServersAreCutOffBySizeAndDeadline) {
         if (row.url.empty()) root = "BRELMONT_UPDATE_ROOT=" + https->url("drip/") + " ";
         else catalogue(row.url, row.size);
         const auto start = std::chrono::steady_clock::now();
-        const ShellResult run = cups->run(root + "BRELMONT_HTTPS_DEADLINE_MS=2000 /usr/bin/time -f 'peak %M' " + cliPath() +
-                                          " firmware " + row.command + " --queue Valdo_Sheet");
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+        const ShellResult run =
+            cups->run(root + "BRELMONT_HTTPS_DEADLINE_MS=" + std::to_string(row.deadlineSeconds * 1000) +
+                          " /usr/bin/time -f 'peak %M' " + cliPath() + " firmware " + row.command + " --queue Valdo_Sheet",
+                      90);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(row.deadlineSeconds + 10));
         EXPECT_EQ(run.exitCode, 1) << run.err;
         EXPECT_NE(run.err.find(row.reason), std::string::npos) << run.err;
         const size_t peak = run.err.rfind("peak ");
         ASSERT_NE(peak, std::string::npos) << run.err;
-        EXPECT_LT(std::atol(run.err.c_str() + peak + 5), 200 * 1024) << "KiB"; // 64 MiB of file and the program
+        EXPECT_LT(std::atol(run.err.c_str() + peak + 5), 256 * 1024) << "KiB"; // 64 MiB of file, the program, the sanitizers
         EXPECT_EQ(received(simOf("Valdo_Sheet")), "");
     }
 }
