@@ -16,11 +16,6 @@ bool FirmwareUpdate::updateEnabled() const {
 
 std::string_view FirmwareUpdate::updateTitle() const { return m_firmware.empty() ? "Download" : "Update"; }
 
-std::string_view FirmwareUpdate::cancelTitle() const {
-    return m_state == FirmwareState::Sending || m_state == FirmwareState::Sent || m_state == FirmwareState::SendFailed ? "Close"
-                                                                                                                       : "Cancel";
-}
-
 void FirmwareUpdate::noDevice() {
     m_state = FirmwareState::NoDevice;
     m_info = NoDeviceMessage;

@@ -38,7 +38,6 @@ public:
     const std::string& info() const { return m_info; }
     bool updateEnabled() const;
     std::string_view updateTitle() const; // "Download" until the file is here, then "Update"
-    std::string_view cancelTitle() const; // "Close" once sending has started
     const std::optional<AttachedEmbosser>& embosser() const { return m_embosser; }
     int64_t model() const { return m_version.model; }
     const std::optional<Jason>& entry() const { return m_entry; }

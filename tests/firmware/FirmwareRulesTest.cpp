@@ -88,24 +88,23 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     const std::vector<uint8_t> file(10, 7);
     update.checked({221201, "Hall", "Hall", "usb://x", ""}, DeviceVersion{"1.0", false, 221201},
                    Jasons{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::nullopt}}});
-    const auto step = [&](FirmwareState state, bool enabled, std::string_view title, std::string_view cancel) {
+    const auto step = [&](FirmwareState state, bool enabled, std::string_view title) {
         EXPECT_EQ(update.state(), state);
         EXPECT_EQ(update.updateEnabled(), enabled) << int(state);
         EXPECT_EQ(update.updateTitle(), title) << int(state);
-        EXPECT_EQ(update.cancelTitle(), cancel) << int(state);
     };
-    step(FirmwareState::Offered, true, "Download", "Cancel");
+    step(FirmwareState::Offered, true, "Download");
     ASSERT_TRUE(update.received(file, ""));
-    step(FirmwareState::Received, true, "Update", "Cancel");
+    step(FirmwareState::Received, true, "Update");
     EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty());
-    step(FirmwareState::NotReady, true, "Update", "Cancel");
+    step(FirmwareState::NotReady, true, "Update");
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
-    step(FirmwareState::Sending, false, "Update", "Close");
+    step(FirmwareState::Sending, false, "Update");
     update.sendFinished({brelmont::printer::ExchangeStatus::Dropped, "gone"});
-    step(FirmwareState::SendFailed, true, "Update", "Close");
+    step(FirmwareState::SendFailed, true, "Update");
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
     update.sendFinished({});
-    step(FirmwareState::Sent, false, "Update", "Close");
+    step(FirmwareState::Sent, false, "Update");
 
     FirmwareUpdate none; // said in words, with what to do
     none.noDevice();

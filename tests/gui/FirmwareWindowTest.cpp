@@ -41,6 +41,9 @@ protected:
         window->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return window->update().state() != FirmwareState::Checking; }, 20000));
         EXPECT_EQ(button(window.get())->text(), "Download");
+        // Idle: no progress to show, and the other button closes.
+        EXPECT_FALSE(guitest::find<QProgressBar>(window.get(), "m_progress")->isVisible());
+        EXPECT_EQ(guitest::find<QPushButton>(window.get(), "m_buttonCancel")->text(), "Close");
         button(window.get())->click();
         EXPECT_TRUE(QTest::qWaitFor([&] { return window->update().state() == FirmwareState::Received; }, 20000));
         EXPECT_EQ(button(window.get())->text(), "Update");

@@ -187,11 +187,15 @@ void FirmwareUpdateViewController::showState() {
     const bool sending = m_update.state() == FirmwareState::Sending;
     ui->m_buttonUpdate->setText(qtext(m_update.updateTitle()));
     ui->m_buttonUpdate->setEnabled(m_update.updateEnabled() && !m_downloading);
-    ui->m_buttonCancel->setText(qtext(m_update.cancelTitle()));
+    // Cancel stops a download; with nothing running the button closes the window, and says so.
+    ui->m_buttonCancel->setText(m_downloading ? tr("Cancel") : tr("Close"));
     ui->m_buttonCancel->setEnabled(!sending);
     const bool busy = m_downloading || sending;
     if (!m_downloading) ui->m_progress->setRange(0, sending ? 0 : 1);
     if (!busy) ui->m_progress->setValue(m_update.firmware().empty() ? 0 : 1);
+    // The progress is shown only while bytes move: "0 of 1 bytes" told an idle window nothing.
+    ui->m_progress->setVisible(busy);
+    ui->m_lbProgress->setVisible(busy);
     // The outcome is where the reader goes next: the button that goes on, or the text itself.
     if (ui->m_buttonUpdate->isEnabled()) ui->m_buttonUpdate->setFocus();
     else if (!busy) ui->m_info->setFocus();
