@@ -173,6 +173,20 @@ TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPageAndEnterAndEscapeClose) {
         EXPECT_EQ(keyed->result(), key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
     }
     EXPECT_EQ(device.writes(), written("@PJL DEFAULT LEFTMARGIN=20\n"));
+
+    // While a value is being typed Apply is already enabled, so its Alt+A is a press of Apply (not
+    // an "a" in the field), and Apply takes what was typed.
+    device = ScriptedEmbosser();
+    auto typing = open();
+    guitest::showActive(typing.get());
+    find<QTabWidget>(typing.get(), "m_tvTabView")->setCurrentIndex(1);
+    auto* margin = find<QLineEdit>(typing.get(), "m_tfLeftMargin");
+    margin->setFocus();
+    margin->selectAll();
+    QTest::keyClicks(margin, "0.6");
+    EXPECT_TRUE(typing->applyButton()->isEnabled());
+    typing->applyButton()->click();
+    EXPECT_EQ(device.writes(), written("@PJL DEFAULT LEFTMARGIN=12\n"));
 }
 
 // No queue of the family, a queue list that failed, a device that does not answer: the message,

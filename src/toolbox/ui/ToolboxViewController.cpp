@@ -128,9 +128,14 @@ void ToolboxViewController::connectControls() {
     for (const ControlState& state : m_model->controls()) {
         QWidget* widget = findChild<QWidget*>(QString::fromStdString(state.name));
         const std::string name = state.name;
-        if (auto* line = qobject_cast<QLineEdit*>(widget))
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) {
             connect(line, &QLineEdit::editingFinished, this, [this, name] { textEditingEnded(name); });
-        else if (auto* combo = qobject_cast<QComboBox*>(widget))
+            // Apply can be pressed (Alt+A) while the value is still being typed: it takes the
+            // field first.
+            connect(line, &QLineEdit::textEdited, this, [this] {
+                if (m_buttonApply && m_model->initialised()) m_buttonApply->setEnabled(true);
+            });
+        } else if (auto* combo = qobject_cast<QComboBox*>(widget))
             connect(combo, &QComboBox::activated, this, [this, name](int index) { chooseItem(name, index); });
         else if (auto* check = qobject_cast<QCheckBox*>(widget))
             connect(check, &QCheckBox::clicked, this, [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
