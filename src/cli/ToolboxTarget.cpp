@@ -15,7 +15,9 @@ using toolbox::ToolboxFamily;
 std::optional<ToolboxTarget> chooseToolboxTarget(const std::string& what, const std::optional<std::string>& queue,
                                                  const ToolboxUse& use, int& status) {
     const auto usable = [&](const ToolboxFamily& family) { return !use.usable || use.usable(*family.description); };
-    const std::vector<PrinterItem> items = printer::Printers().items();
+    // A named queue is the only one looked at: the others' embossers need not be asked.
+    const std::vector<PrinterItem> items =
+        queue ? printer::Printers(std::vector<std::string>{*queue}, {}).items() : printer::Printers().items();
     if (queue) {
         const auto found = std::find_if(items.begin(), items.end(), [&](const PrinterItem& p) { return p.queue == *queue; });
         if (found == items.end()) {

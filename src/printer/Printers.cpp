@@ -22,8 +22,12 @@ std::string outputOf(const std::string& command, const SharedStop& stop) {
 
 } // namespace
 
-Printers::Printers(const SharedStop& stop) {
-    for (const std::string& queue : splitLines(outputOf("lpstat -e", stop))) {
+Printers::Printers(const SharedStop& stop) { discover(splitLines(outputOf("lpstat -e", stop)), stop); }
+
+Printers::Printers(const std::vector<std::string>& queues, const SharedStop& stop) { discover(queues, stop); }
+
+void Printers::discover(const std::vector<std::string>& queues, const SharedStop& stop) {
+    for (const std::string& queue : queues) {
         if (queue.empty()) continue;
         const std::string options = outputOf("lpoptions -p " + shellWord(queue), stop);
         const std::string makeAndModel = assignmentValue(options, "printer-make-and-model=");

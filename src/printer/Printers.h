@@ -24,6 +24,9 @@ public:
     // once, with the network addresses of the maker's queues asked beside the configured ones.
     // A stopped `stop` ends the commands at once (the list then holds what was found so far).
     explicit Printers(const SharedStop& stop = {});
+    // The same for the named queues only: no "lpstat -e", and only their addresses are probed.
+    // A name that is not a queue of the maker's embossers is left out.
+    Printers(const std::vector<std::string>& queues, const SharedStop& stop);
     // A list made elsewhere (tests, or a caller that already has one).
     explicit Printers(std::vector<PrinterItem> items, std::vector<std::string> listing = {});
 
@@ -44,6 +47,8 @@ public:
     static std::vector<std::string> networkAddresses(const std::vector<PrinterItem>& items);
 
 private:
+    void discover(const std::vector<std::string>& queues, const SharedStop& stop);
+
     std::vector<PrinterItem> m_printers;
     std::vector<std::string> m_listing;
 };

@@ -71,6 +71,13 @@ TEST(Printers, DiscoveryAsksEachQueueAndProbesTheirAddresses) {
     EXPECT_TRUE(items[1].connected);
     EXPECT_EQ(logged(), "lpstat[-e]\nlpoptions[-p][plain]\nlpoptions[-p][Orvin 200]\npjlhelper[--probe][socket://h:1]\n");
 
+    // Asked for one queue, discovery looks at that one only.
+    fs::remove(log);
+    const auto one = brelmont::printer::Printers({"Orvin 200"}, {}).items();
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_TRUE(one[0].connected);
+    EXPECT_EQ(logged(), "lpoptions[-p][Orvin 200]\npjlhelper[--probe][socket://h:1]\n");
+
     fs::remove(log);
     std::ofstream(dir / "queues", std::ios::trunc).close();
     EXPECT_TRUE(brelmont::printer::Printers().items().empty());
