@@ -1,8 +1,12 @@
 #include "ProgramRuns.h"
 
+#include "driver/ModelProfiles.h"
+#include "driver/ppd/ModelPpd.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,5 +60,17 @@ double peakMB(const std::string& peakRss, std::vector<std::string> args, const f
     const size_t last = run.tail.find_last_of('\n', run.tail.size() >= 2 ? run.tail.size() - 2 : 0);
     return last == std::string::npos ? 0 : std::atof(run.tail.c_str() + last + 1) / 1024.0;
 }
+
+FilterQueue::FilterQueue(const std::string& name, const std::string& makeAndModel, const std::string& contentType)
+    : dir(fs::temp_directory_path() / ("brelmont-" + name + "-" + std::to_string(getpid()))) {
+    fs::create_directories(dir / "shared");
+    std::ofstream(dir / "queue.ppd") << driver::makePpd(driver::modelPpd(*driver::profileByMakeAndModel(makeAndModel), {}));
+    setenv("PPD", (dir / "queue.ppd").c_str(), 1);
+    setenv("PRINTER", "bench", 1);
+    setenv("CONTENT_TYPE", contentType.c_str(), 1);
+    setenv("BRELMONT_SHARED_DIR", (dir / "shared").c_str(), 1);
+}
+
+FilterQueue::~FilterQueue() { fs::remove_all(dir); }
 
 } // namespace brelmont::bench

@@ -22,4 +22,16 @@ Run runProgram(const std::vector<std::string>& args, const std::filesystem::path
 // last output line is the peak in KiB); negative when the program failed.
 double peakMB(const std::string& peakRss, std::vector<std::string> args, const std::filesystem::path& input);
 
+// A folder for the driver's filter as a queue runs it: the model's PPD and an empty shared folder,
+// named in the environment the filter reads (PPD, PRINTER, CONTENT_TYPE, BRELMONT_SHARED_DIR);
+// removed with everything in it at the end.
+struct FilterQueue {
+    FilterQueue(const std::string& name, const std::string& makeAndModel, const std::string& contentType);
+    ~FilterQueue();
+    FilterQueue(const FilterQueue&) = delete;
+    FilterQueue& operator=(const FilterQueue&) = delete;
+
+    std::filesystem::path dir;
+};
+
 } // namespace brelmont::bench

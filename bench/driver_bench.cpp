@@ -4,8 +4,6 @@
 // as long as lou_translate on 1 MB of text ("ratio"); its peak for 100 MB stays within 16 MB of its
 // peak for 1 MB ("growth_MB").
 #include "ProgramRuns.h"
-#include "driver/ModelProfiles.h"
-#include "driver/ppd/ModelPpd.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -28,19 +24,10 @@ using brelmont::bench::runProgram;
 
 const std::string Table = "en-ueb-g1.ctb";
 
-// A folder with the queue's PPD, an empty shared folder and the texts, removed at the end.
+// A Merriden queue's folder, and the texts in it.
 struct Scratch {
-    fs::path dir = fs::temp_directory_path() / ("brelmont-driver-bench-" + std::to_string(getpid()));
-    Scratch() {
-        fs::create_directories(dir / "shared");
-        std::ofstream(dir / "merriden.ppd") << brelmont::driver::makePpd(
-            brelmont::driver::modelPpd(*brelmont::driver::profileByMakeAndModel("Merriden"), {}));
-        setenv("PPD", (dir / "merriden.ppd").c_str(), 1);
-        setenv("PRINTER", "bench", 1);
-        setenv("CONTENT_TYPE", "text/plain", 1);
-        setenv("BRELMONT_SHARED_DIR", (dir / "shared").c_str(), 1);
-    }
-    ~Scratch() { fs::remove_all(dir); }
+    brelmont::bench::FilterQueue queue{"driver-bench", "Merriden", "text/plain"};
+    const fs::path& dir = queue.dir;
 
     // Sentences of common words, capitals and numbers, lines of about 70 characters and a blank line
     // after every eighth: what a letter or a book chapter looks like.

@@ -4,8 +4,6 @@
 // takes at most 2 times as long as pdftoppm ("ratio"); its peak for 200 pages stays within 32 MB
 // of its peak for 2 ("growth_MB").
 #include "ProgramRuns.h"
-#include "driver/ModelProfiles.h"
-#include "driver/ppd/ModelPpd.h"
 #include "pdf/TestPdf.h"
 
 #include <benchmark/benchmark.h>
@@ -17,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,19 +22,10 @@ using Clock = std::chrono::steady_clock;
 using brelmont::bench::Run;
 using brelmont::bench::runProgram;
 
-// A folder with the queue's PPD, an empty shared folder and the documents, removed at the end.
+// An Orvin 200 queue's folder, and the documents in it.
 struct Scratch {
-    fs::path dir = fs::temp_directory_path() / ("brelmont-pdf-bench-" + std::to_string(getpid()));
-    Scratch() {
-        fs::create_directories(dir / "shared");
-        std::ofstream(dir / "orvin.ppd") << brelmont::driver::makePpd(
-            brelmont::driver::modelPpd(*brelmont::driver::profileByMakeAndModel("Orvin 200"), {}));
-        setenv("PPD", (dir / "orvin.ppd").c_str(), 1);
-        setenv("PRINTER", "bench", 1);
-        setenv("CONTENT_TYPE", "application/pdf", 1);
-        setenv("BRELMONT_SHARED_DIR", (dir / "shared").c_str(), 1);
-    }
-    ~Scratch() { fs::remove_all(dir); }
+    brelmont::bench::FilterQueue queue{"pdf-bench", "Orvin 200", "application/pdf"};
+    const fs::path& dir = queue.dir;
 
     // Worksheet pages: a heading, forty lines of text and a figure of a circle, boxes and lines.
     fs::path document(int pages) {

@@ -160,33 +160,36 @@ TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPageAndEnterAndEscapeClose) {
         std::sort(stops.begin(), stops.end() - 3);
         EXPECT_EQ(stops, expected) << "page " << page;
     }
-    for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
+    // A left margin being typed, then Escape, Enter (OK), or Apply: Apply is enabled while the
+    // value is still being typed, so its Alt+A is a press of Apply (not an "a" in the field), and it
+    // takes what was typed.
+    const struct {
+        Qt::Key key; // Key_unknown: Apply
+        const char* typed;
+        std::vector<std::string> sent;
+    } ends[] = {{Qt::Key_Escape, "1", {}},
+                {Qt::Key_Return, "1", written("@PJL DEFAULT LEFTMARGIN=20\n")},
+                {Qt::Key_unknown, "0.6", written("@PJL DEFAULT LEFTMARGIN=12\n")}};
+    for (const auto& end : ends) {
+        SCOPED_TRACE(end.key);
+        device = ScriptedEmbosser();
         auto keyed = open();
         guitest::showActive(keyed.get());
         find<QTabWidget>(keyed.get(), "m_tvTabView")->setCurrentIndex(1);
         auto* margin = find<QLineEdit>(keyed.get(), "m_tfLeftMargin");
         margin->setFocus();
         margin->selectAll();
-        QTest::keyClicks(margin, "1");
-        QTest::keyClick(margin, key);
-        EXPECT_FALSE(keyed->isVisible());
-        EXPECT_EQ(keyed->result(), key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+        QTest::keyClicks(margin, end.typed);
+        if (end.key == Qt::Key_unknown) {
+            EXPECT_TRUE(keyed->applyButton()->isEnabled());
+            keyed->applyButton()->click();
+        } else {
+            QTest::keyClick(margin, end.key);
+            EXPECT_FALSE(keyed->isVisible());
+            EXPECT_EQ(keyed->result(), end.key == Qt::Key_Return ? QDialog::Accepted : QDialog::Rejected);
+        }
+        EXPECT_EQ(device.writes(), end.sent);
     }
-    EXPECT_EQ(device.writes(), written("@PJL DEFAULT LEFTMARGIN=20\n"));
-
-    // While a value is being typed Apply is already enabled, so its Alt+A is a press of Apply (not
-    // an "a" in the field), and Apply takes what was typed.
-    device = ScriptedEmbosser();
-    auto typing = open();
-    guitest::showActive(typing.get());
-    find<QTabWidget>(typing.get(), "m_tvTabView")->setCurrentIndex(1);
-    auto* margin = find<QLineEdit>(typing.get(), "m_tfLeftMargin");
-    margin->setFocus();
-    margin->selectAll();
-    QTest::keyClicks(margin, "0.6");
-    EXPECT_TRUE(typing->applyButton()->isEnabled());
-    typing->applyButton()->click();
-    EXPECT_EQ(device.writes(), written("@PJL DEFAULT LEFTMARGIN=12\n"));
 }
 
 // No queue of the family, a queue list that failed, a device that does not answer: the message,

@@ -6,9 +6,7 @@
 #include <poppler-page-renderer.h>
 #include <poppler-page.h>
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 namespace brelmont::driver {
 
@@ -30,8 +28,10 @@ std::u32string utf32(const poppler::ustring& text) {
     return out;
 }
 
-bool turned(const poppler::page& page) {
-    return page.orientation() == poppler::page::landscape || page.orientation() == poppler::page::seascape;
+PdfDocument::Size sizeOf(const poppler::page& page) {
+    const poppler::rectf box = page.page_rect();
+    const bool turned = page.orientation() == poppler::page::landscape || page.orientation() == poppler::page::seascape;
+    return turned ? PdfDocument::Size{box.height(), box.width()} : PdfDocument::Size{box.width(), box.height()};
 }
 
 } // namespace
@@ -47,25 +47,16 @@ std::unique_ptr<PdfDocument> PdfDocument::open(const std::string& path, std::str
     if (document->pages() < 1) return *error = "the PDF has no pages", nullptr;
     std::unique_ptr<PdfDocument> pdf(new PdfDocument(std::move(document)));
     for (int i = 0; i < pdf->pages(); ++i)
-        if (!(pdf->pageWidth(i) >= 1 && pdf->pageHeight(i) >= 1 && pdf->pageWidth(i) < 1e6 && pdf->pageHeight(i) < 1e6))
+        if (const Size size = pdf->pageSize(i); !(size.width >= 1 && size.height >= 1 && size.width < 1e6 && size.height < 1e6))
             return *error = "page " + std::to_string(i + 1) + " of the PDF has no size", nullptr;
     return pdf;
 }
 
 int PdfDocument::pages() const { return m_document->pages(); }
 
-double PdfDocument::pageWidth(int index) const {
+PdfDocument::Size PdfDocument::pageSize(int index) const {
     const std::unique_ptr<poppler::page> page(m_document->create_page(index));
-    if (!page) return 0;
-    const poppler::rectf box = page->page_rect();
-    return turned(*page) ? box.height() : box.width();
-}
-
-double PdfDocument::pageHeight(int index) const {
-    const std::unique_ptr<poppler::page> page(m_document->create_page(index));
-    if (!page) return 0;
-    const poppler::rectf box = page->page_rect();
-    return turned(*page) ? box.width() : box.height();
+    return page ? sizeOf(*page) : Size{};
 }
 
 std::vector<PdfWord> PdfDocument::words(int index) const {

@@ -35,9 +35,12 @@ public:
     ~PdfDocument();
 
     int pages() const;
-    // Page `index` (from 0) as displayed, rotation applied, in points.
-    double pageWidth(int index) const;
-    double pageHeight(int index) const;
+    // Page `index` (from 0) as displayed, rotation applied, in points; 0 x 0 for a page that
+    // cannot be had.
+    struct Size {
+        double width = 0, height = 0;
+    };
+    Size pageSize(int index) const;
     // The words of a page in reading order.
     std::vector<PdfWord> words(int index) const;
     // The page drawn onto a white sheet of `width` x `height` pixels from its top left corner, at

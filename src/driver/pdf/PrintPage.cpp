@@ -30,7 +30,8 @@ bool printPageSheets(const PdfDocument& pdf, int index, const PrintLayout& layou
     const PrintMode mode = s.profile->ink == InkForm::None ? PrintMode::EmbossOnly : s.printMode;
 
     // The page fills the sheet as far as it can without changing its shape, from the top left.
-    const double fit = std::min(s.paperWidth / pdf.pageWidth(index), s.paperHeight / pdf.pageHeight(index));
+    const PdfDocument::Size page = pdf.pageSize(index);
+    const double fit = std::min(s.paperWidth / page.width, s.paperHeight / page.height);
     const double pixelsPerPoint = fit * RenderDpi / 72.0;
     RgbImage sheet = pdf.render(index, pixelsPerPoint, std::llround(s.paperWidth * RenderDpi / 72.0),
                                 std::llround(s.paperHeight * RenderDpi / 72.0));
