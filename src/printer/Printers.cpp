@@ -1,40 +1,25 @@
 #include "printer/Printers.h"
 
-#include "printer/Assignments.h"
-#include "printer/CommandRunner.h"
 #include "printer/DeviceUri.h"
 #include "printer/ModelTable.h"
 #include "printer/PjlHelper.h"
-#include "printer/ShellQuote.h"
-#include "printer/TextLines.h"
+#include "printer/SchedulerQueues.h"
 
 #include <algorithm>
 
 namespace brelmont::printer {
 
-namespace {
+Printers::Printers(const SharedStop& stop) { discover(readSchedulerQueues(stop).queues, stop); }
 
-// A command's output; empty when it could not be run to its end.
-std::string outputOf(const std::string& command, const SharedStop& stop) {
-    RunResult run = CommandRunner::execute(command, {.stop = stop});
-    return run.status == RunResult::Status::Ended ? std::move(run.out) : std::string();
+Printers::Printers(const std::vector<std::string>& queues, const SharedStop& stop) {
+    discover(readSchedulerQueues(queues, stop).queues, stop);
 }
 
-} // namespace
-
-Printers::Printers(const SharedStop& stop) { discover(splitLines(outputOf("lpstat -e", stop)), stop); }
-
-Printers::Printers(const std::vector<std::string>& queues, const SharedStop& stop) { discover(queues, stop); }
-
-void Printers::discover(const std::vector<std::string>& queues, const SharedStop& stop) {
-    for (const std::string& queue : queues) {
-        if (queue.empty()) continue;
-        const std::string options = outputOf("lpoptions -p " + shellWord(queue), stop);
-        const std::string makeAndModel = assignmentValue(options, "printer-make-and-model=");
-        const int64_t code = modelCode("printer-make-and-model=" + makeAndModel);
+void Printers::discover(const std::vector<SchedulerQueue>& queues, const SharedStop& stop) {
+    for (const SchedulerQueue& queue : queues) {
+        const int64_t code = modelCode("printer-make-and-model=" + queue.makeAndModel);
         if (code < 1) continue;
-        m_printers.push_back({assignmentValue(options, "device-uri="), queue, assignmentValue(options, "printer-info="), code,
-                              false, makeAndModel});
+        m_printers.push_back({queue.deviceUri, queue.name, queue.info, code, false, queue.makeAndModel});
     }
     m_listing = PjlHelper::deviceListing(networkAddresses(m_printers), stop);
     for (PrinterItem& item : m_printers)

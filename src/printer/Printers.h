@@ -1,6 +1,7 @@
 // The print queues that lead to the maker's embossers, their model codes, and which are attached.
 #pragma once
 
+#include "printer/SchedulerQueues.h"
 #include "printer/StopSignal.h"
 
 #include <cstdint>
@@ -20,11 +21,11 @@ struct PrinterItem {
 
 class Printers {
 public:
-    // Discovers the queues: "lpstat -e", one "lpoptions -p" per queue, then the device listing
-    // once, with the network addresses of the maker's queues asked beside the configured ones.
+    // Discovers the queues (one request to the scheduler), then runs the device listing once, with
+    // the network addresses of the maker's queues asked beside the configured ones.
     // A stopped `stop` ends the commands at once (the list then holds what was found so far).
     explicit Printers(const SharedStop& stop = {});
-    // The same for the named queues only: no "lpstat -e", and only their addresses are probed.
+    // The same for the named queues only: only they are asked for, and only their addresses probed.
     // A name that is not a queue of the maker's embossers is left out.
     Printers(const std::vector<std::string>& queues, const SharedStop& stop);
     // A list made elsewhere (tests, or a caller that already has one).
@@ -47,7 +48,7 @@ public:
     static std::vector<std::string> networkAddresses(const std::vector<PrinterItem>& items);
 
 private:
-    void discover(const std::vector<std::string>& queues, const SharedStop& stop);
+    void discover(const std::vector<SchedulerQueue>& queues, const SharedStop& stop);
 
     std::vector<PrinterItem> m_printers;
     std::vector<std::string> m_listing;

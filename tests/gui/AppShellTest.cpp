@@ -290,12 +290,10 @@ TEST(Documents, OneWindowPerDocumentAndSaveWritesTheJobBytesUnchanged) {
 // attached device, each says so and where to find out more.
 TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
     guitest::TempDir dir;
-    for (const char* program : {"bin/lpstat", "helper/pjlhelper"}) {
-        fs::create_directories((dir.path() / program).parent_path());
-        guitest::writeFile(dir.path() / program, "#!/bin/sh\nexit 0\n");
-        fs::permissions(dir.path() / program, fs::perms::owner_all);
-    }
-    const brelmont::testing::ScopedEnv bin("PATH", (dir.path() / "bin").string() + ":" + std::getenv("PATH"));
+    fs::create_directories(dir.path() / "helper");
+    guitest::writeFile(dir.path() / "helper/pjlhelper", "#!/bin/sh\nexit 0\n");
+    fs::permissions(dir.path() / "helper/pjlhelper", fs::perms::owner_all);
+    const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9");
     const brelmont::testing::ScopedEnv helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
     guitest::Alerts alerts;
     ::testing::internal::CaptureStdout();

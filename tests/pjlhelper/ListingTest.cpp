@@ -1,6 +1,7 @@
 // The device listing of the real pjlhelper with simulated embossers on 127.0.0.1.
 #include "PjlhelperRun.h"
 
+#include "ScopedEnv.h"
 #include "ScratchDir.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,7 @@ std::string expand(std::string text, const std::vector<std::unique_ptr<EmbosserS
 
 TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
     const ScratchDir scratch("pjlhelper-listing");
+    const ScopedEnv listing("BRELMONT_PJL_LIST_TIMEOUT_MS", "1500"); // a loaded test machine answers slower than an embosser
     const std::string orvin = " \"Brelmont Orvin 200\" \"Brelmont Orvin 200 network\" \"MFG:Brelmont;MDL:Orvin 200;\" \"\"";
     const struct {
         const char* name;
@@ -44,9 +46,11 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
          "-u BRELMONT_DEVICES", "# our embossers\n\n$0\n   # $0\n$1/\n", "",
          "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n", 1},
         {"the environment wins over the file", {{"orvin"}}, "BRELMONT_DEVICES=", "$0\n", "", "", 0},
-        // One that refuses is left out at once, one that stays silent after the reply time.
+        // One that refuses is left out at once, one that stays silent at the listing's deadline, not
+        // after the long reply time; one that talks without end at the identity's size.
         {"unreachable and silent devices", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},
-         "BRELMONT_PJL_REPLY_TIMEOUT_MS=1000 BRELMONT_DEVICES='socket://127.0.0.1:9 $1 $0'", "", "", "direct $0" + orvin + "\n", 1},
+         "BRELMONT_PJL_REPLY_TIMEOUT_MS=60000 BRELMONT_DEVICES='socket://127.0.0.1:9 $1 $0'", "", "", "direct $0" + orvin + "\n", 1},
+        {"endless identity", {{"orvin", "--endless", "1"}}, "BRELMONT_PJL_LIST_TIMEOUT_MS=20000 BRELMONT_DEVICES=$0", "", "", "", 1},
         // Queue addresses are asked beside the configured ones, each device once however it is written.
         {"queue addresses probed", {{"orvin", "--device-id", "Orvin 200"}, {"valdo", "--device-id", "Valdo Trac"}},
          "BRELMONT_DEVICES=$0", "", "--probe $1 SOCKET://127.0.0.1:$P0",

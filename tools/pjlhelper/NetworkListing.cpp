@@ -20,38 +20,29 @@ namespace brelmont::pjlhelper {
 namespace {
 
 constexpr std::string_view InfoIdRequest = "\x1b%-12345X@PJL INFO ID\r\n";
+// An identity is one short line; a device that talks on past this is not an embosser.
+constexpr std::size_t MaxIdReplyBytes = 16 * 1024;
 
 // Answers of the asking threads. Shared, because a thread stuck in name resolution may outlive
-// the listing, which does not wait for it past the budget.
+// the listing, which does not wait for it past the deadline.
 struct Answers {
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<std::optional<std::string>> deviceIds;
-    std::size_t pending = 0;   // threads still at work
-    std::size_t connected = 0; // of those, the ones whose device took the connection
+    std::size_t pending = 0; // threads still at work
 };
 
-// A device that took the connection is given the whole reply time: an embosser busy embossing
-// answers late, but it is there.
-void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address, Deadline connectDeadline,
-                     Milliseconds replyTime) {
+void askInBackground(std::shared_ptr<Answers> answers, std::size_t index, SocketAddress address, Deadline deadline) {
     std::string id;
-    bool counted = false;
     try {
-        auto transport = openTransport(address, connectDeadline);
-        {
-            std::lock_guard lock(answers->mutex);
-            ++answers->connected;
-            counted = true;
-        }
-        id = askDeviceId(*transport, Clock::now() + replyTime);
+        auto transport = openTransport(address, deadline);
+        id = askDeviceId(*transport, deadline);
     } catch (const TransportError&) {
         // Unreachable devices are simply not attached.
     }
     std::lock_guard lock(answers->mutex);
     if (!id.empty()) answers->deviceIds[index] = std::move(id);
     --answers->pending;
-    if (counted) --answers->connected;
     answers->changed.notify_all();
 }
 
@@ -75,17 +66,17 @@ std::string askDeviceId(Transport& transport, Deadline deadline) {
     } catch (const TransportError&) { return {}; }
     std::string reply;
     std::array<unsigned char, 4096> buffer;
-    while (reply.find('\f') == std::string::npos) {
+    while (reply.find('\f') == std::string::npos && reply.size() <= MaxIdReplyBytes) {
         const ReceiveResult got = transport.receive(buffer, deadline);
         if (got.status != ReceiveStatus::Data) break;
         reply.append(reinterpret_cast<const char*>(buffer.data()), got.size);
     }
-    return deviceIdFromInfoIdReply(reply);
+    return reply.size() > MaxIdReplyBytes ? std::string() : deviceIdFromInfoIdReply(reply);
 }
 
 std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& given, const Timeouts& timeouts) {
     const std::vector<std::string> uris = distinctDevices(given);
-    const Deadline connectDeadline = Clock::now() + timeouts.listing;
+    const Deadline deadline = Clock::now() + timeouts.listing;
     auto answers = std::make_shared<Answers>();
     answers->deviceIds.resize(uris.size());
 
@@ -108,19 +99,17 @@ std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& giv
             ++answers->pending;
         }
         try {
-            std::thread(askInBackground, answers, i, *socket, connectDeadline, timeouts.reply).detach();
+            std::thread(askInBackground, answers, i, *socket, deadline).detach();
         } catch (const std::system_error&) {
             std::lock_guard lock(answers->mutex);
             --answers->pending;
         }
     }
 
-    // Until every device answered; past the connection budget, only for those connected, and
-    // never past their reply time (with a little grace for threads just finishing their reply).
+    // Until every device answered, and never past the deadline (with a little grace for threads
+    // just handing in their answer).
     std::unique_lock lock(answers->mutex);
-    answers->changed.wait_until(lock, connectDeadline + Milliseconds(100), [&] { return answers->pending == 0; });
-    answers->changed.wait_until(lock, connectDeadline + timeouts.reply + Milliseconds(100),
-                                [&] { return answers->connected == 0; });
+    answers->changed.wait_until(lock, deadline + Milliseconds(20), [&] { return answers->pending == 0; });
 
     std::vector<ListedDevice> listed;
     for (std::size_t i = 0; i < uris.size(); ++i)

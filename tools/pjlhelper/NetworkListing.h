@@ -10,8 +10,9 @@
 
 namespace brelmont::pjlhelper {
 
-// Asks every device at once, so that switched-off embossers cost no more than the budget
-// timeouts.listing in all; a device that takes the connection has timeouts.reply to answer.
+// Asks every device at once, each with timeouts.listing from the start to take the connection and
+// name itself, so that switched-off or silent devices cost no more than that in all (the long
+// reply time is for exchanges; one that cannot name itself by then is not listed).
 // Returns those that answered, in the order given, each device once under its address exactly as
 // first given. Addresses other than socket:// are skipped with a note on stderr.
 std::vector<ListedDevice> listNetworkDevices(const std::vector<std::string>& uris, const Timeouts& timeouts);

@@ -11,6 +11,7 @@
 #include "widgets/Guidance.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
+#include "widgets/QueueDiscovery.h"
 #include "widgets/MessageBox.h"
 
 #include "ui_PreferencesWindowController.h"
@@ -398,11 +399,8 @@ void PreferencesViewController::reject() {
 }
 
 QString showPreferencesWindow(QWidget* parent) {
-    std::optional<printer::Printers> printers;
-    {
-        const BusyCursor busy;
-        printers.emplace();
-    }
+    std::optional<printer::Printers> printers = widgets::discoverQueues(parent);
+    if (!printers) return {};
     if (printers->empty()) {
         widgets::MessageBox::show(widgets::noQueueText());
         return {};

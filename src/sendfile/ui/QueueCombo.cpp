@@ -1,11 +1,11 @@
 #include "sendfile/ui/QueueCombo.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 
 #include "widgets/Guidance.h"
 #include "widgets/MessageBox.h"
+#include "widgets/QueueDiscovery.h"
 
 namespace brelmont::sendfile {
 
@@ -16,13 +16,6 @@ void fillQueueCombo(QComboBox* combo, const QueueListing& listing) {
     combo->setCurrentIndex(listing.m_selected);
 }
 
-std::vector<printer::PrinterItem> discoverQueuesShowingBusy() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    std::vector<printer::PrinterItem> printers = printer::Printers().items();
-    QApplication::restoreOverrideCursor();
-    return printers;
-}
-
 } // namespace brelmont::sendfile
 
 namespace brelmont::sendfile {
@@ -31,6 +24,12 @@ bool offerableOrSaidSo(const std::vector<printer::PrinterItem>& printers) {
     if (!printers.empty()) return true;
     widgets::MessageBox::show(widgets::noQueueText());
     return false;
+}
+
+std::optional<std::vector<printer::PrinterItem>> offerableQueues(QWidget* parent) {
+    std::optional<printer::Printers> printers = widgets::discoverQueues(parent);
+    if (!printers || !offerableOrSaidSo(printers->items())) return std::nullopt;
+    return std::move(*printers).items();
 }
 
 void showApplicationModal(QDialog* window) {

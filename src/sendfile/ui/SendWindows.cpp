@@ -7,15 +7,16 @@
 namespace brelmont::sendfile {
 
 SendFileViewController* showSendFileWindow(QWidget* parent) {
-    std::vector<printer::PrinterItem> printers = discoverQueuesShowingBusy();
-    if (!offerableOrSaidSo(printers)) return nullptr;
-    auto* window = new SendFileViewController(std::move(printers), parent);
+    std::optional<std::vector<printer::PrinterItem>> printers = offerableQueues(parent);
+    if (!printers) return nullptr;
+    auto* window = new SendFileViewController(std::move(*printers), parent);
     showApplicationModal(window);
     return window;
 }
 
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document) {
-    return presentSendFileDlg(window, std::move(document), discoverQueuesShowingBusy());
+    std::optional<std::vector<printer::PrinterItem>> printers = offerableQueues(window);
+    return printers ? presentSendFileDlg(window, std::move(document), std::move(*printers)) : nullptr;
 }
 
 SendFileDlg* presentSendFileDlg(QWidget* window, std::shared_ptr<const job::Document> document,

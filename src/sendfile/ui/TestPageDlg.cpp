@@ -52,9 +52,9 @@ bool TestPageDlg::printClick() {
 }
 
 TestPageDlg* showTestPageWindow(QWidget* parent) {
-    std::vector<printer::PrinterItem> printers = discoverQueuesShowingBusy();
-    if (!offerableOrSaidSo(printers)) return nullptr;
-    auto* window = new TestPageDlg(std::move(printers), parent);
+    std::optional<std::vector<printer::PrinterItem>> printers = offerableQueues(parent);
+    if (!printers) return nullptr;
+    auto* window = new TestPageDlg(std::move(*printers), parent);
     showApplicationModal(window);
     return window;
 }

@@ -28,6 +28,8 @@ void CupsSimFixture::start(std::vector<Simulated> simulated, const std::vector<Q
     // The exchanges' work files in a folder of this run's own: other tests run side by side.
     variables.push_back(std::make_unique<ScopedEnv>("TMPDIR", scratch->path().string()));
     variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_RESOURCE_DIR", BRELMONT_HELPER_FOLDER));
+    // A loaded test machine may take longer than a live embosser to name itself in the listing.
+    variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PJL_LIST_TIMEOUT_MS", "1000"));
     cups = std::make_unique<CupsServer>();
     if (!filter.empty()) cups->useFilter(filter);
     if (!ppds.empty()) cups->usePpdFolder(ppds);

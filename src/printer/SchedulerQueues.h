@@ -1,0 +1,31 @@
+// The print queues as the scheduler lists them, read through the printing system's own library in
+// one request rather than one command line per queue: the same queues, in the same order ("lpstat
+// -e"), with the same assignments ("lpoptions -p QUEUE"), a user's instances included.
+#pragma once
+
+#include "printer/StopSignal.h"
+
+#include <string>
+#include <vector>
+
+namespace brelmont::printer {
+
+struct SchedulerQueue {
+    std::string name; // "QUEUE" or "QUEUE/INSTANCE"
+    std::string deviceUri;
+    std::string makeAndModel;
+    std::string info; // the queue's human-readable name
+};
+
+struct SchedulerQueues {
+    std::vector<SchedulerQueue> queues;
+    std::string error; // why the scheduler could not be asked; empty when it answered
+};
+
+// Every queue. A scheduler that does not answer, or a stopped `stop`, gives no queue and says why;
+// the whole reading is bounded in time.
+SchedulerQueues readSchedulerQueues(const SharedStop& stop = {});
+// The named queues only, in the order given; a name the scheduler does not know is left out.
+SchedulerQueues readSchedulerQueues(const std::vector<std::string>& names, const SharedStop& stop = {});
+
+} // namespace brelmont::printer
