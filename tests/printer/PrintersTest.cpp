@@ -1,9 +1,7 @@
 #include "printer/Printers.h"
 #include "printer/DeviceUri.h"
 
-
 #include <gtest/gtest.h>
-
 
 using brelmont::printer::lineNamesDevice;
 using brelmont::printer::PrinterItem;

@@ -11,8 +11,8 @@
 #include "widgets/Guidance.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
-#include "widgets/QueueDiscovery.h"
 #include "widgets/MessageBox.h"
+#include "widgets/QueueDiscovery.h"
 
 #include "ui_PreferencesWindowController.h"
 
