@@ -15,7 +15,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int ConnectMs = 5000;
 constexpr auto ReadLimit = std::chrono::seconds(30); // a scheduler busy with many jobs still answers within it
-constexpr double PollSeconds = 0.25;                  // how often a wait looks at the stop signal
+constexpr double PollSeconds = 0.25;                 // how often a wait looks at the stop signal
 
 struct Wait {
     SharedStop stop;
