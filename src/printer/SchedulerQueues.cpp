@@ -72,7 +72,7 @@ std::string requestError(const Connection& c) {
 } // namespace
 
 SchedulerQueues readSchedulerQueues(const SharedStop& stop) {
-    Connection c{{stop, {}}};
+    Connection c{{stop, {}}, {nullptr, &httpClose}, {}};
     connect(c);
     if (!c.http) return {{}, c.error};
     cups_dest_t* dests = nullptr;
@@ -85,7 +85,7 @@ SchedulerQueues readSchedulerQueues(const SharedStop& stop) {
 }
 
 SchedulerQueues readSchedulerQueues(const std::vector<std::string>& names, const SharedStop& stop) {
-    Connection c{{stop, {}}};
+    Connection c{{stop, {}}, {nullptr, &httpClose}, {}};
     connect(c);
     if (!c.http) return {{}, c.error};
     SchedulerQueues result;

@@ -221,6 +221,61 @@ bool ToolboxModel::rowChanged(const Setting& row) const {
                                                         [&](const std::string& control) { return changedSinceLoad(control); });
 }
 
+bool ToolboxModel::sameValue(const Setting& row, std::string_view device, std::string_view written) {
+    return row.conversion.compare == Compare::Numeric ? firstInteger(device) == firstInteger(written) : device == written;
+}
+
+namespace {
+
+// A control's value as the window shows it, for telling the person what the embosser kept.
+std::string shownValue(const ControlState& state, std::string_view device) {
+    switch (state.kind) {
+    case ControlKind::CheckBox: return state.checked ? "on" : "off";
+    case ControlKind::ComboBox:
+        return state.index >= 0 && size_t(state.index) < state.items.size() ? state.items[size_t(state.index)] : std::string(device);
+    default: return state.text.empty() ? std::string(device) : state.text;
+    }
+}
+
+} // namespace
+
+// "Written" means read back: the lists a write can change are asked for again (false, and a note,
+// when the embosser does not answer), and each written setting compared with what the embosser
+// now reports. One it did not take is said, and its control shows what the embosser kept.
+bool ToolboxModel::rereadWritable(std::vector<std::string>& notes) {
+    const printer::ExchangeBounds bounds = operationBounds();
+    for (const LoadQuery& q : m_family.queries) {
+        const auto& writable = m_family.writableLists;
+        if (std::find(writable.begin(), writable.end(), q.list) == writable.end()) continue;
+        const printer::QueryResult again = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds, q.parse);
+        if (!again.items || again.items->empty()) {
+            notes.push_back("The settings were sent, but the embosser could not be asked what it holds now (" +
+                            again.outcome.describe() + ").");
+            return false;
+        }
+        mutableList(q.list) = *again.items;
+    }
+    for (const auto& step : m_family.beforeFill) step(*this);
+    return true;
+}
+
+void ToolboxModel::readBack(const std::vector<Written>& written, std::vector<std::string>& notes) {
+    if (!rereadWritable(notes)) {
+        for (const PjlItem& item : m_update) setValue(item.key, item.value);
+        return;
+    }
+    for (const Written& w : written) {
+        const std::string device = getValue(w.variable);
+        if (sameValue(*w.row, device, w.text)) continue;
+        const ControlState* before = m_controls.find(w.row->control);
+        const std::string asked = before ? shownValue(*before, w.text) : w.text;
+        if (w.row->conversion.show) w.row->conversion.show(device, m_controls, w.row->control);
+        const ControlState* kept = m_controls.find(w.row->control);
+        notes.push_back("The embosser kept " + (kept ? shownValue(*kept, device) : device) + " for " + w.variable + " (" + asked +
+                        " did not take).");
+    }
+}
+
 WriteResult ToolboxModel::write(std::string request) {
     WriteResult result;
     result.outcome = exchange(request);
@@ -233,6 +288,7 @@ WriteResult ToolboxModel::write(std::string request) {
 // the device holds: a value the window cannot show stays on the device as it is.
 WriteResult ToolboxModel::apply() {
     WriteResult result;
+    std::vector<Written> written;
     if (!m_bInit) {
         m_applyEnabled = false;
         return result;
@@ -251,9 +307,7 @@ WriteResult ToolboxModel::apply() {
                 continue;
             }
         }
-        const bool differs =
-            row.conversion.compare == Compare::Numeric ? firstInteger(device) != firstInteger(*text) : device != *text;
-        if (!differs) continue;
+        if (sameValue(row, device, *text)) continue;
         // A variable the device does not have would go out as a line without a name: the change
         // is not written, and the person is told.
         if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
@@ -264,6 +318,7 @@ WriteResult ToolboxModel::apply() {
                                    " was not written.");
             continue;
         }
+        written.push_back({&row, variable, *text});
         if (m_family.applyBuilder.pairs) {
             std::vector<PjlItem> pairs = m_family.applyBuilder.pairs(variable, *text);
             m_update.insert(m_update.end(), pairs.begin(), pairs.end());
@@ -276,8 +331,7 @@ WriteResult ToolboxModel::apply() {
         result =
             write(m_family.applyBuilder.request ? m_family.applyBuilder.request(m_update) : printer::pjl::applyRequest(m_update));
         result.notes = std::move(notes);
-        if (result.outcome.ok())
-            for (const PjlItem& item : m_update) setValue(item.key, item.value);
+        if (result.outcome.ok()) readBack(written, result.notes);
     }
     m_update.clear();
     // What did not reach the device is still the user's change, waiting to be applied.
@@ -302,7 +356,16 @@ WriteResult ToolboxModel::setSelectedVariable() {
     const std::string value = m_controls.text("m_tfPjlValue");
     if (hasControlCharacters(value)) return {};
     std::optional<std::string> request = m_family.setter(*this, name, value);
-    return request ? write(std::move(*request)) : WriteResult{};
+    if (!request) return {};
+    WriteResult result = write(std::move(*request));
+    if (!result.outcome.ok() || !rereadWritable(result.notes)) return result;
+    // The controls show what the embosser now holds, except those with changes still to apply.
+    for (const Setting& row : m_family.settings) {
+        if (!row.conversion.show || row.variable.empty() || rowChanged(row) || (row.present && !row.present(*this))) continue;
+        row.conversion.show(getValue(row.variable), m_controls, row.control);
+        if (ControlState* loaded = m_loaded.find(row.control)) *loaded = *m_controls.find(row.control);
+    }
+    return result;
 }
 
 WriteResult ToolboxModel::installTable(const BrailleTable& table, std::optional<int> slot) {

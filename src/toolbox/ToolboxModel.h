@@ -95,14 +95,15 @@ public:
     bool talksToDevice(std::string_view control) const;
 
     // Apply: sends one request with every setting whose control the user changed since the load
-    // and that differs from the device's value. When it reached the device, the lists hold the
-    // values written and Apply is disabled; when it did not, nothing counts as written and Apply
-    // stays enabled.
+    // and that differs from the device's value, then asks the device again: the lists hold what it
+    // reports, and a setting it did not take is a note (its control then shows the kept value).
+    // When the request did not reach the device, nothing counts as written and Apply stays enabled.
     WriteResult apply();
     // OK: applies when Apply is enabled; the window closes unless that write failed.
     WriteResult ok();
     // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue, in
     // the family's form. No request for no selection, a protected name, or one the family refuses.
+    // After it arrived, the device is asked again and the controls without pending changes show it.
     WriteResult setSelectedVariable();
     // Downloads a braille table through the data exchange into `slot`, or the family's chosen slot.
     // No request, and a note why, for a family without tables or a slot it does not have. After
@@ -131,6 +132,14 @@ public:
     const FamilyDescription& family() const { return m_family; }
 
 private:
+    struct Written {
+        const Setting* row;
+        std::string variable;
+        std::string text; // as sent
+    };
+    static bool sameValue(const Setting& row, std::string_view device, std::string_view written);
+    bool rereadWritable(std::vector<std::string>& notes);
+    void readBack(const std::vector<Written>& written, std::vector<std::string>& notes);
     printer::ExchangeBounds operationBounds() const;
     WriteResult write(std::string request);
     bool changedSinceLoad(std::string_view control) const;

@@ -194,6 +194,7 @@ TEST_F(OrvinToolbox, CustomPaperAndMediaKinds) {
     }
 }
 
+// The setter writes one variable, then the controls show what the embosser holds.
 TEST_F(OrvinToolbox, TheSetterWritesOneVariableAndRefusesIdentities) {
     const struct { int index; const char* value; std::optional<std::string> request; } rows[] = {
         {6, "two words", UEL + "@PJL DEFAULT GATEWAY=\"two words\"\n"},
@@ -210,7 +211,8 @@ TEST_F(OrvinToolbox, TheSetterWritesOneVariableAndRefusesIdentities) {
         model->controlSet().setText("m_tfPjlValue", row.value); // typed, as a window would hand it over
         EXPECT_EQ(model->setSelectedVariable().request, row.request) << row.index << " " << row.value;
         EXPECT_EQ(device.writes(), row.request ? std::vector<std::string>{*row.request} : std::vector<std::string>{});
-        EXPECT_EQ(model->getValue("GATEWAY"), "10.1.0.1"); // the lists stay as loaded
+        // Read back after a write: the control shows what the embosser now holds.
+        EXPECT_EQ(text("m_tfGateway"), row.request ? "two words" : "10.1.0.1");
     }
 }
 
@@ -293,6 +295,27 @@ TEST_F(OrvinToolbox, OkAndAWriteThatFailed) {
     EXPECT_EQ(model->getValue("TOPMARGIN"), "20");
     change("m_tfTopMargin", "0.25\""); // back to what was loaded, but no longer what the device has
     EXPECT_EQ(applied(), "@PJL DEFAULT TOPMARGIN=5\n");
+}
+
+// Written means read back: a value the embosser did not take is said, and its control shows the
+// kept value; one it cannot be asked about afterwards is said too.
+TEST_F(OrvinToolbox, ApplyReadsBackWhatItWrote) {
+    loaded();
+    device.keep("TOPMARGIN");
+    change("m_tfTopMargin", "1\"");
+    change("m_tfLeftMargin", "1\"");
+    const WriteResult kept = model->apply();
+    EXPECT_EQ(kept.notes, std::vector<std::string>{"The embosser kept 0.25\" for TOPMARGIN (1\" did not take)."});
+    EXPECT_EQ(text("m_tfTopMargin"), "0.25\"");
+    EXPECT_EQ(text("m_tfLeftMargin"), "1\"");
+    EXPECT_FALSE(model->applyEnabled());
+
+    change("m_tfLeftMargin", "0.5\"");
+    device.refuse("variables", 10);
+    const WriteResult unasked = model->apply();
+    ASSERT_EQ(unasked.notes.size(), 1u);
+    EXPECT_TRUE(unasked.notes[0].starts_with("The settings were sent, but the embosser could not be asked")) << unasked.notes[0];
+    EXPECT_EQ(model->getValue("LEFTMARGIN"), "10");
 }
 
 TEST(ToolboxConversions, LengthsShowAsTheShortestDecimalAndReadBackAsTheSameNumber) {

@@ -70,6 +70,28 @@ void ScriptedEmbosser::fail(printer::ExchangeStatus status, int count) {
     m_state->failures = count;
 }
 
+void ScriptedEmbosser::keep(const std::string& key) {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->kept.push_back(key);
+}
+
+void ScriptedEmbosser::takeWrites(State& state, const std::string& request) {
+    const std::string command = "@PJL DEFAULT ";
+    for (size_t at = request.find(command); at != std::string::npos; at = request.find(command, at + 1)) {
+        const size_t start = at + command.size(), end = std::min(request.find('\n', start), request.size());
+        const std::string line = request.substr(start, end - start);
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        std::string value = line.substr(equals + 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (std::find(state.kept.begin(), state.kept.end(), key) != state.kept.end()) continue;
+        for (auto& [query, items] : state.lists)
+            for (PjlItem& item : items)
+                if (item.key == key) item.value = value;
+    }
+}
+
 void ScriptedEmbosser::releaseReplies() {
     {
         const std::lock_guard lock(m_state->mutex);
@@ -95,6 +117,7 @@ printer::PjlExchange ScriptedEmbosser::exchange() const {
             --state->failures;
             return ended(state->failure, "scripted failure");
         }
+        takeWrites(*state, request);
         return {{}, reply(*state, request)};
     };
 }

@@ -44,6 +44,9 @@ public:
     void releaseReplies();
     // The next `count` exchanges end as `status` without reaching the device's lists.
     void fail(printer::ExchangeStatus status, int count = 1);
+    // "@PJL DEFAULT KEY=VALUE" lines change the entries of that key, as an embosser does; a key
+    // kept here is not changed (the embosser did not take the value).
+    void keep(const std::string& key);
 
     // The exchange to give the toolbox.
     printer::PjlExchange exchange() const;
@@ -65,7 +68,9 @@ private:
         std::vector<std::string> requests;
         printer::ExchangeStatus failure = printer::ExchangeStatus::Done;
         int failures = 0;
+        std::vector<std::string> kept;
     };
+    static void takeWrites(State& state, const std::string& request);
     static printer::ReplyLines reply(State& state, const std::string& request);
 
     std::shared_ptr<State> m_state;
