@@ -131,6 +131,7 @@ int runToolbox(const std::vector<std::string>& args) {
 
     toolbox::ToolboxModel model(*target->family->description, printer::PjlHelper::exchange, printer::PjlHelper::exchangeData);
     if (!loadToolboxTarget(model, *target, "toolbox")) return ExitFailed;
+    for (const std::string& note : model.loadNotes()) std::cerr << "brelmont-cli: toolbox: " << note << '\n';
     if (!applying) {
         for (const ControlState& c : model.controls()) std::cout << c.name << '=' << shown(c) << '\n';
         return ExitOk;

@@ -94,6 +94,8 @@ struct FamilyDescription {
     SetterRequest setter = [](const ToolboxModel&, std::string_view name, std::string_view value) -> std::optional<std::string> {
         return printer::pjl::setRequest(name, value);
     };
+    // Why the setter must not send this typed value (the person is told); null or empty: it may.
+    std::function<std::string(std::string_view value)> setterRefusal = nullptr;
     TableSlots tableSlots;
     ApplyBuilder applyBuilder;
     // Load steps run after the replies are read and before any control is filled (values built

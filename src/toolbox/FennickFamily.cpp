@@ -332,6 +332,13 @@ static FamilyDescription makeFennick() {
         return std::string(printer::pjl::UniversalExit) + "@PJL DEFAULT NVRAM" + std::to_string(*number) + " " +
                std::to_string(firstInteger(value)) + "\n@PJL SERVICE UPDATE\n";
     };
+    // A byte holds a whole number from 0 to 255; anything else would be cut short by the embosser.
+    f.setterRefusal = [](std::string_view value) -> std::string {
+        const bool digits = std::any_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int64_t number = firstInteger(value);
+        if (digits && value.find('-') == std::string_view::npos && number <= 255) return {};
+        return "the embosser keeps a whole number from 0 to 255 there, not \"" + std::string(value) + "\".";
+    };
     f.applyBuilder = {nvramPairs, nvramRequest};
     f.tableSlots = {TableSlotCount, [](const ToolboxModel& model) {
                         const ControlState* table = model.control("m_cbTable");

@@ -129,6 +129,34 @@ void ToolboxModel::fillControls() {
         row.conversion.show(row.variable.empty() ? std::string() : getValue(row.variable), m_controls, row.control);
     }
     for (const auto& rule : m_family.loadRules) rule(*this);
+    disableUnreported();
+}
+
+bool ToolboxModel::reported(std::string_view variable) const {
+    return std::any_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
+        const auto& items = list(id);
+        return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == variable; });
+    });
+}
+
+// A setting the embosser did not report could be neither shown nor written: its control is
+// disabled, and the person is told which, or that no setting could be read at all.
+void ToolboxModel::disableUnreported() {
+    m_loadNotes.clear();
+    std::string missing;
+    bool anyReported = false;
+    for (const Setting& row : m_family.settings) {
+        if (!row.conversion.write || row.variable.empty() || row.variableFor || (row.present && !row.present(*this))) continue;
+        if (reported(row.variable)) {
+            anyReported = true;
+            continue;
+        }
+        m_controls.setEnabled(row.control, false);
+        missing += (missing.empty() ? "" : ", ") + std::string(row.variable);
+    }
+    if (missing.empty()) return;
+    m_loadNotes.push_back(anyReported ? "The embosser did not report these settings, so they cannot be changed here: " + missing + "."
+                                      : "The embosser's settings could not be read, so they cannot be changed here.");
 }
 
 std::string ToolboxModel::title() const { return m_bInit ? std::string(m_family.title) : std::string(); }
@@ -310,10 +338,7 @@ WriteResult ToolboxModel::apply() {
         if (sameValue(row, device, *text)) continue;
         // A variable the device does not have would go out as a line without a name: the change
         // is not written, and the person is told.
-        if (std::none_of(m_family.writableLists.begin(), m_family.writableLists.end(), [&](ListId id) {
-                const auto& items = list(id);
-                return std::any_of(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == variable; });
-            })) {
+        if (!reported(variable)) {
             result.notes.push_back("The embosser does not report " + variable + "; " + std::string(row.control) +
                                    " was not written.");
             continue;
@@ -355,6 +380,12 @@ WriteResult ToolboxModel::setSelectedVariable() {
     if (std::find(refused.begin(), refused.end(), name) != refused.end()) return {};
     const std::string value = m_controls.text("m_tfPjlValue");
     if (hasControlCharacters(value)) return {};
+    if (m_family.setterRefusal)
+        if (std::string why = m_family.setterRefusal(value); !why.empty()) {
+            WriteResult refused;
+            refused.notes.push_back(name + " was not set: " + why);
+            return refused;
+        }
     std::optional<std::string> request = m_family.setter(*this, name, value);
     if (!request) return {};
     WriteResult result = write(std::move(*request));

@@ -72,6 +72,8 @@ public:
     // The same with the queue list built now (Printers).
     bool load(const LoadProgress& progress = {});
     const printer::ExchangeOutcome& loadFailure() const { return m_loadFailure; }
+    // What a successful load could not do (settings the embosser did not report), for the window to say.
+    const std::vector<std::string>& loadNotes() const { return m_loadNotes; }
 
     // Stops the device work of this toolbox at once, from any thread: the exchange running ends
     // and nothing more is sent. For good: a cancelled toolbox closes.
@@ -139,6 +141,8 @@ private:
     };
     static bool sameValue(const Setting& row, std::string_view device, std::string_view written);
     bool rereadWritable(std::vector<std::string>& notes);
+    bool reported(std::string_view variable) const;
+    void disableUnreported();
     void readBack(const std::vector<Written>& written, std::vector<std::string>& notes);
     printer::ExchangeBounds operationBounds() const;
     WriteResult write(std::string request);
@@ -165,6 +169,7 @@ private:
     std::vector<printer::PjlItem> m_status;
     std::vector<printer::PjlItem> m_legacy;
     std::vector<int> m_removedTabs;
+    std::vector<std::string> m_loadNotes;
     bool m_bInit = false;
     bool m_bDismiss = false;
     bool m_applyEnabled = false;

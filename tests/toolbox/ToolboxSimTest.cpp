@@ -144,11 +144,15 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
     // Without a queue named, the first family with an attached embosser.
     EXPECT_EQ(shownControls(cli("toolbox show").out).at("m_tfPrinterName"), "Quorrin by the window");
 
-    // A Quorrin line not marked valid is asked for again, and the window still opens without settings.
+    // A Quorrin line not marked valid is asked for again, and the window still opens, its settings
+    // shut: they cannot be changed.
     device(Fennick).reset(nvramState({{0, 0x7F}, {76, 170}}));
     EXPECT_EQ(shown(Fennick).at("m_tfPaperWidth"), "0.0\"");
     EXPECT_EQ(device(Fennick).logCount("@PJL DINQUIRE NVPARMS"), 10);
-    EXPECT_EQ(toolbox(Fennick, "apply m_tfPaperWidth=9").out, "nothing to send\n");
+    const ShellResult shut = toolbox(Fennick, "apply m_tfPaperWidth=9");
+    EXPECT_EQ(shut.exitCode, 2);
+    EXPECT_NE(shut.err.find("The embosser's settings could not be read, so they cannot be changed here."), std::string::npos);
+    EXPECT_NE(shut.err.find("m_tfPaperWidth: cannot take the value"), std::string::npos) << shut.err;
 }
 
 // A media kind shows its limits from the loaded lists; only custom kinds can be edited.
@@ -303,6 +307,18 @@ TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
         ASSERT_TRUE(model->readSensors().ok());
         EXPECT_EQ(model->control("m_tfSensors")->text, row.sensors);
     }
+    // A Quorrin parameter is one byte: a value it cannot hold is refused before anything is sent.
+    const auto quorrin = loaded(Fennick);
+    const int written = device(Fennick).logCount("@PJL DEFAULT");
+    quorrin->setIndex("m_cbPjlNames", 0);
+    for (const char* typed : {"256", "-5", "none"}) {
+        quorrin->setText("m_tfPjlValue", typed);
+        const WriteResult refused = quorrin->setSelectedVariable();
+        EXPECT_EQ(refused.request, std::nullopt) << typed;
+        ASSERT_EQ(refused.notes.size(), 1u) << typed;
+        EXPECT_NE(refused.notes[0].find("from 0 to 255"), std::string::npos) << refused.notes[0];
+    }
+    EXPECT_EQ(device(Fennick).logCount("@PJL DEFAULT"), written);
 }
 
 // A table goes into the slot named, or else the slot in use, byte for byte as its request, and the

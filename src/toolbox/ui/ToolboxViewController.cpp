@@ -116,6 +116,9 @@ bool ToolboxViewController::viewDidLoad() {
     for (int index : removed)
         if (m_tvTabView) m_tvTabView->removeTab(index);
     setWindowTitle(QString::fromStdString(m_model->title()));
+    QStringList notes;
+    for (const std::string& note : m_model->loadNotes()) notes << qtext(note);
+    if (!notes.isEmpty()) widgets::MessageBox::show(notes.join(QStringLiteral("\n\n")));
     return true;
 }
 
