@@ -1,12 +1,16 @@
 #include "cli/ToolboxCommand.h"
 
 #include "cli/ExitCodes.h"
+#ifdef BRELMONT_HAVE_JSON
+#include "cli/ToolboxProfileCommand.h"
+#endif
 #include "cli/ToolboxTableCommand.h"
 #include "cli/ToolboxTarget.h"
 #include "cli/WaitNotice.h"
 #include "printer/PjlHelper.h"
 #include "printer/Printers.h"
 #include "toolbox/Families.h"
+#include "toolbox/SettingsProfile.h"
 #include "toolbox/ToolboxModel.h"
 
 #include <algorithm>
@@ -25,6 +29,8 @@ constexpr const char* Usage =
     "usage: brelmont-cli toolbox show [--queue QUEUE]\n"
     "       brelmont-cli toolbox apply [--queue QUEUE] NAME=VALUE ...\n"
     "       brelmont-cli toolbox table [--queue QUEUE] [--slot N] FILE\n"
+    "       brelmont-cli toolbox export [--queue QUEUE] > FILE\n"
+    "       brelmont-cli toolbox import [--queue QUEUE | --all-of-model CODE] [--dry-run] FILE\n"
     "Loads the settings of the embosser behind QUEUE (by default the first attached one, in the\n"
     "order the toolbox menu tries the families) as its toolbox window would.\n"
     "show prints every control as NAME=VALUE, one a line: text fields and labels their text\n"
@@ -37,9 +43,16 @@ constexpr const char* Usage =
     "table downloads the braille table file FILE into table slot N of the embosser (by default the\n"
     "  slot its toolbox window would choose) and prints the PJL lines sent, then the 256 cells\n"
     "  in hexadecimal, 16 a line. A file naming a character code above 255 is refused whole.\n"
+    "export prints the embosser's settings as a profile (JSON: family, model, firmware and each\n"
+    "  setting by its control, as show prints it; network and calibration stay with the embosser).\n"
+    "import sets the profile's controls as a user would and presses Apply, so only settings that\n"
+    "  differ are written, on the embosser of QUEUE, the first attached one of the profile's\n"
+    "  family, or every queue of model CODE; one summary line per embosser. --dry-run sends\n"
+    "  nothing and prints what would be sent. A profile of another family is refused; settings\n"
+    "  it names that the family has not are skipped; a file over 1 MiB is refused.\n"
     "Exit status: 0 when the settings were read (and the request reached the embosser), 1 when\n"
     "the embosser could not be read, a change asked for was refused (the others are still sent),\n"
-    "the request did not reach it or the table file was refused\n"
+    "the request did not reach it, the table file was refused, or any embosser of an import failed\n"
     "(the reason goes to standard error), 2 for a wrong command line. A load ends within\n"
     "BRELMONT_TOOLBOX_DEADLINE_MS (30000).\n";
 
@@ -59,35 +72,26 @@ std::string shown(const ControlState& c) {
     return visible(c.text);
 }
 
-std::optional<int> parseIndex(const std::string& text) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+// The value typed for a control as the control takes it: true or false, an index, or the text.
+std::optional<toolbox::ControlValue> typedValue(const ControlState& control, const std::string& text) {
+    if (control.kind == ControlKind::TextField) return text;
+    if (control.kind == ControlKind::CheckBox && (text == "true" || text == "false")) return text == "true";
+    int64_t index = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (control.kind == ControlKind::ComboBox && ec == std::errc() && end == text.data() + text.size()) return index;
+    return std::nullopt;
 }
 
 // Sets one control as the user would; false when the control cannot take that value.
 bool setControl(toolbox::ToolboxModel& model, const Assignment& a) {
     const ControlState* control = model.control(a.name);
-    if (!control) return false;
-    switch (control->kind) {
-    case ControlKind::TextField: return model.setText(a.name, a.value).known;
-    case ControlKind::CheckBox:
-        if (a.value != "true" && a.value != "false") return false;
-        return model.setChecked(a.name, a.value == "true").known;
-    case ControlKind::ComboBox: {
-        const std::optional<int> index = parseIndex(a.value);
-        if (!index) return false;
-        const toolbox::ChangeResult changed = model.setIndex(a.name, *index);
-        // A choice that asks the embosser and gets no answer still counts as made.
-        if (changed.known && !changed.outcome.ok())
-            std::cerr << "brelmont-cli: toolbox: " << a.name << ": " << changed.outcome.describe() << '\n';
-        return changed.known;
-    }
-    case ControlKind::Label:
-    case ControlKind::Button: break;
-    }
-    return false;
+    const std::optional<toolbox::ControlValue> value = control ? typedValue(*control, a.value) : std::nullopt;
+    if (!value) return false;
+    const toolbox::ChangeResult changed = toolbox::setControl(model, a.name, *value);
+    // A choice that asks the embosser and gets no answer still counts as made.
+    if (changed.known && !changed.outcome.ok())
+        std::cerr << "brelmont-cli: toolbox: " << a.name << ": " << changed.outcome.describe() << '\n';
+    return changed.known;
 }
 
 } // namespace
@@ -98,6 +102,10 @@ int runToolbox(const std::vector<std::string>& args) {
         return ExitOk;
     }
     if (!args.empty() && args[0] == "table") return runToolboxTable({args.begin() + 1, args.end()});
+#ifdef BRELMONT_HAVE_JSON
+    if (!args.empty() && args[0] == "export") return runToolboxExport({args.begin() + 1, args.end()});
+    if (!args.empty() && args[0] == "import") return runToolboxImport({args.begin() + 1, args.end()});
+#endif
     if (args.empty() || (args[0] != "show" && args[0] != "apply")) {
         std::cerr << Usage;
         return ExitRefused;

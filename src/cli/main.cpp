@@ -11,6 +11,9 @@
 #include "cli/RenderCommand.h"
 #include "cli/SendCommand.h"
 #include "cli/SetupCommand.h"
+#ifdef BRELMONT_HAVE_JSON
+#include "cli/StatusCommand.h"
+#endif
 #include "cli/TestPageCommand.h"
 #include "cli/ToolboxCommand.h"
 #include "printer/Termination.h"
@@ -61,9 +64,18 @@ const Subcommand Subcommands[] = {
     {"toolbox",
      "toolbox show [--queue Q] | toolbox apply [--queue Q] NAME=VALUE ...\n"
      "                      | toolbox table [--queue Q] [--slot N] FILE\n"
-     "                      show or change the settings of an attached embosser, or download\n"
-     "                      a braille table into it",
+     "                      | toolbox export [--queue Q] > FILE\n"
+     "                      | toolbox import [--queue Q | --all-of-model CODE] [--dry-run] FILE\n"
+     "                      show or change the settings of an attached embosser, download a\n"
+     "                      braille table into it, or save its settings as a profile and set\n"
+     "                      one or all embossers of its family from one",
      brelmont::cli::runToolbox},
+#ifdef BRELMONT_HAVE_JSON
+    {"status",
+     "status [--json]     every embosser: queue, model, firmware, state, ink (or why it is\n"
+     "                      not answering), asked side by side",
+     brelmont::cli::runStatus},
+#endif
 #ifdef BRELMONT_HAVE_FIRMWARE
     {"firmware",
      "firmware check [--queue Q] | firmware update [--queue Q] --yes\n"

@@ -12,10 +12,8 @@ void showPrinterName(ToolboxModel& model) {
     if (model.printer()) model.controlSet().setText("m_tfPrinterName", model.printer()->name);
 }
 
-namespace {
-
-// The device status codes of the printer job language that every embosser reports the same way,
-// in words; other codes are shown as they come.
+// The device status codes of the printer job language that every embosser reports the same way;
+// other codes are shown as they come.
 std::string_view statusInWords(int64_t code) {
     switch (code) {
     case 10001: return "ready";
@@ -28,8 +26,6 @@ std::string_view statusInWords(int64_t code) {
     default: return {};
     }
 }
-
-} // namespace
 
 void listStatus(ToolboxModel& model) {
     std::string text = model.controlSet().text("m_tfStatus");

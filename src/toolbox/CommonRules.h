@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace brelmont::toolbox {
 
@@ -13,6 +14,8 @@ namespace rules {
 
 // m_tfPrinterName: the name of the chosen queue.
 void showPrinterName(ToolboxModel& model);
+// A device status code of the printer job language in words ("ready"); empty for other codes.
+std::string_view statusInWords(int64_t code);
 // m_tfStatus: every status entry appended as KEY=VALUE and "\r\n", values with a blank quoted.
 void listStatus(ToolboxModel& model);
 // m_cbPjlNames: the keys of the variables list, in list order.

@@ -41,6 +41,9 @@ struct Setting {
     // Null: the row writes `variable`. Otherwise the variable's name depends on the controls (the
     // limits of the media kind chosen); an empty name writes nothing at present.
     std::function<std::string(const ControlSet&)> variableFor = nullptr;
+    // False for what belongs to this one embosser (its network address, its calibration): a
+    // settings profile, which sets a room of embossers alike, leaves it out.
+    bool inProfiles = true;
 };
 
 // A key of the sensor reply and the text put around its value.
@@ -48,6 +51,13 @@ struct SensorLabel {
     std::string_view key;
     std::string_view label;  // appended before the value
     std::string_view suffix; // appended after it
+};
+
+// One ink cartridge's state as the window shows it, in two labels.
+struct InkCartridge {
+    std::string_view name; // "1", "black", ...
+    std::string_view health;
+    std::string_view fill;
 };
 
 // A combo box whose selection change does more than enable Apply. `run` works on the lists and
@@ -88,6 +98,7 @@ struct FamilyDescription {
     std::vector<ControlSpec> controls;
     std::vector<Setting> settings;
     std::vector<SensorLabel> sensorLabels;
+    std::vector<InkCartridge> inkCartridges; // shown once the load has filled their labels
     std::vector<ComboAction> comboActions;
     std::vector<std::string_view> protectedNames = {"MODEL", "SERIALNUMBER", "MACPHY"}; // never set singly
     // One variable as the user typed it, a value with a blank in double quotes.

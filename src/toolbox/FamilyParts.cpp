@@ -66,13 +66,18 @@ std::vector<ControlSpec> networkControls() {
     };
 }
 
+std::vector<Setting> ownedByTheUnit(std::vector<Setting> rows) {
+    for (Setting& row : rows) row.inProfiles = false;
+    return rows;
+}
+
 std::vector<Setting> networkRows() {
-    return {
+    return ownedByTheUnit({
         {"DHCP", "m_ckDHCP", conv::check("ON", "OFF")},
         {"IPADDRESS", "m_tfIpAddr", conv::text()},
         {"SUBNET", "m_tfSubnet", conv::text()},
         {"GATEWAY", "m_tfGateway", conv::text()},
-    };
+    });
 }
 
 std::vector<Setting> identityRows(std::string_view firmwareVariable) {

@@ -33,7 +33,10 @@ std::vector<ControlSpec> paperControls();
 std::vector<ControlSpec> textFields(std::initializer_list<std::string_view> names);
 // The network page: the DHCP check box and the address, mask and gateway fields.
 std::vector<ControlSpec> networkControls();
-// DHCP ("ON"/"OFF"), IPADDRESS, SUBNET and GATEWAY (texts as they are), in this order.
+// The rows marked as this one embosser's own: left out of settings profiles.
+std::vector<Setting> ownedByTheUnit(std::vector<Setting> rows);
+// DHCP ("ON"/"OFF"), IPADDRESS, SUBNET and GATEWAY (texts as they are), in this order; the
+// embosser's own.
 std::vector<Setting> networkRows();
 // MODEL, the family's firmware variable and SERIALNUMBER into the identity fields, shown only.
 std::vector<Setting> identityRows(std::string_view firmwareVariable);

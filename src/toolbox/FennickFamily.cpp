@@ -284,33 +284,37 @@ static FamilyDescription makeFennick() {
     f.writableLists = {ListId::Variables};
     f.controls = fennickControls();
     f.settings = parts::identityRows("FIRMWARE");
-    parts::append(
-        f.settings,
-        {
-            {"PAPERWIDTH", "m_tfPaperWidth", paperSide("width")},
-            {"PAPERLENGTH", "m_tfPaperHeight", paperSide("height")},
-            {"TOPMARGIN", "m_tfTopMargin", byteLength("top margin")},
-            {"LEFTMARGIN", "m_tfLeftMargin", byteLength("left margin")},
-            {"EXTRALINESPACE", "m_tfExtraLineSpace", byteLength("extra line space")},
-            {"CHARSWIDTH", "m_tfCharsWidth", byteNumberField("characters per line")},
-            {"LINESLENGTH", "m_tfLinesLength", byteNumberField("lines per page")},
-            {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
-            {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
-            {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
-            {"TABLE", "m_cbTable", tableSlot()},
-            {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
-            {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"0", "1", "2", "3", "4"}, CustomMediaItem, "4")},
-            {"CUSTOMMEDIAMIN", "m_tfFrontMin",
-             conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("lower media limit"))},
-            {"CUSTOMMEDIAMAX", "m_tfFrontMax",
-             conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("upper media limit"))},
-            {"HPVERTOFFSET", "m_tfHPVertOffset", byteNumberField("ink vertical offset")},
-            {"HORIZOFFSET", "m_tfHorizAlign", byteNumberField("horizontal alignment")},
-            {"VERTOFFSET", "m_tfVertAlign", byteNumberField("vertical alignment")},
-            {"PRINTSKEW", "m_tfPrintSkew", byteNumberField("print skew")},
-            {"HPHORIZOFFSET", "m_tfHPHorizOffset", fitting(conv::integerText(), LargestPair, "ink horizontal offset", "65535")},
-            {"DRYTIME", "m_tfDryTime", byteNumberField("drying time")},
-        });
+    parts::append(f.settings,
+                  {
+                      {"PAPERWIDTH", "m_tfPaperWidth", paperSide("width")},
+                      {"PAPERLENGTH", "m_tfPaperHeight", paperSide("height")},
+                      {"TOPMARGIN", "m_tfTopMargin", byteLength("top margin")},
+                      {"LEFTMARGIN", "m_tfLeftMargin", byteLength("left margin")},
+                      {"EXTRALINESPACE", "m_tfExtraLineSpace", byteLength("extra line space")},
+                      {"CHARSWIDTH", "m_tfCharsWidth", byteNumberField("characters per line")},
+                      {"LINESLENGTH", "m_tfLinesLength", byteNumberField("lines per page")},
+                      {"AUTOCR", "m_ckAutoCr", conv::check("1", "0")},
+                      {"BRAILLEDOTS", "m_cbBrailleDots", conv::words({"6", "8"}, 0, "8")},
+                      {"GRAPHICS", "m_cbGraphics", conv::words({"0", "1"}, 0, "1")},
+                      {"TABLE", "m_cbTable", tableSlot()},
+                      {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
+                      {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"0", "1", "2", "3", "4"}, CustomMediaItem, "4")},
+                      {"CUSTOMMEDIAMIN", "m_tfFrontMin",
+                       conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("lower media limit"))},
+                      {"CUSTOMMEDIAMAX", "m_tfFrontMax",
+                       conv::whenIndexAtLeast("m_cbMediaMediaType", CustomMediaItem, byteNumberField("upper media limit"))},
+                  });
+    // The alignment of this embosser's ink and braille.
+    parts::append(f.settings, parts::ownedByTheUnit({
+                                  {"HPVERTOFFSET", "m_tfHPVertOffset", byteNumberField("ink vertical offset")},
+                                  {"HORIZOFFSET", "m_tfHorizAlign", byteNumberField("horizontal alignment")},
+                                  {"VERTOFFSET", "m_tfVertAlign", byteNumberField("vertical alignment")},
+                                  {"PRINTSKEW", "m_tfPrintSkew", byteNumberField("print skew")},
+                                  {"HPHORIZOFFSET", "m_tfHPHorizOffset",
+                                   fitting(conv::integerText(), LargestPair, "ink horizontal offset", "65535")},
+                              }));
+    f.settings.push_back({"DRYTIME", "m_tfDryTime", byteNumberField("drying time")});
+    f.inkCartridges = {{"black", "m_lbBlackHealth", "m_lbBlackFill"}, {"colour", "m_lbColorHealth", "m_lbColorFill"}};
     f.sensorLabels = {
         {"HOME", "Home Flag: ", ""},
         {"PAPER", ", Paper Flag: ", ""},

@@ -94,11 +94,15 @@ FamilyDescription makeOrvin() {
     parts::append(f.settings, {
                                   {"FLAGS", "m_ckTunes", conv::flagBits({"m_ckTunes", "m_ckTearOff"})},
                                   {"PRIMARYCARRIAGE", "m_ckPrimaryCarriage", conv::checkOne()},
+                              });
+    // The ink module's alignment to this embosser's braille.
+    parts::append(f.settings, parts::ownedByTheUnit({
                                   {"INKLEFTMARGIN", "m_tfInkLeft", conv::text(), inkModuleFitted},
                                   {"INKSKEW", "m_tfInkSkew", conv::text(), inkModuleFitted},
                                   {"INKCARTSPACE", "m_tfInkCartSpace", conv::text(), inkModuleFitted},
                                   {"INKTOPMARGIN", "m_tfInkTop", conv::text(), inkModuleFitted},
-                              });
+                              }));
+    f.inkCartridges = {{"1", "m_lbHealth0", "m_lbFillState0"}, {"2", "m_lbHealth1", "m_lbFillState1"}};
     f.sensorLabels = {
         {"PAPER0", "\r\nFront Paper Flag: ", ""},
         {"PAPER1", ", Back Paper Flag: ", ""},

@@ -121,8 +121,8 @@ FamilyDescription makeTessaline() {
                                   {"BRAILLEFORCE", "m_cbBrailleForce", conv::words({"0", "1", "2"}, 1, "1")},
                                   {"MEDIATYPE", "m_cbLegacyMediaType", conv::words({"12", "13", "2", "11", "3", "15"}, 6, "30")},
                                   {"CUSTOMMEDIA", "m_tfFrontMin", packedLimits()},
-                                  {"SKEW", "m_tfPrintSkew", skew()},
                               });
+    parts::append(f.settings, parts::ownedByTheUnit({{"SKEW", "m_tfPrintSkew", skew()}})); // this embosser's alignment
     f.sensorLabels = {
         {"HOMEFLAG", "Home Flag: ", ""},    {"GAPFLAG", ", Gap flag: ", ""},
         {"PAPER", ", Paper present: ", ""}, {"PAPERFLAG", ",\r\nOut of paper sensor: ", ""},

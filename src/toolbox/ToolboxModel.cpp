@@ -312,15 +312,10 @@ WriteResult ToolboxModel::write(std::string request) {
 }
 
 // Every setting whose control the user changed, and which now stands for something other than the
-// device's value, is sent in one request. A control the user left alone is never written, whatever
-// the device holds: a value the window cannot show stays on the device as it is.
-WriteResult ToolboxModel::apply() {
-    WriteResult result;
-    std::vector<Written> written;
-    if (!m_bInit) {
-        m_applyEnabled = false;
-        return result;
-    }
+// device's value, is queued. A control the user left alone is never written, whatever the device
+// holds: a value the window cannot show stays on the device as it is.
+ToolboxModel::Changes ToolboxModel::changes() const {
+    Changes changes;
     for (const Setting& row : m_family.settings) {
         if (!row.conversion.write || (row.present && !row.present(*this))) continue;
         const std::string variable = row.variableFor ? row.variableFor(m_controls) : std::string(row.variable);
@@ -331,7 +326,7 @@ WriteResult ToolboxModel::apply() {
         // A value the row refuses is never written, whatever the device holds.
         if (row.conversion.refuse) {
             if (std::string why = row.conversion.refuse(m_controls, row.control); !why.empty()) {
-                result.notes.push_back(std::move(why));
+                changes.notes.push_back(std::move(why));
                 continue;
             }
         }
@@ -339,29 +334,54 @@ WriteResult ToolboxModel::apply() {
         // A variable the device does not have would go out as a line without a name: the change
         // is not written, and the person is told.
         if (!reported(variable)) {
-            result.notes.push_back("The embosser does not report " + variable + "; " + std::string(row.control) +
-                                   " was not written.");
+            changes.notes.push_back("The embosser does not report " + variable + "; " + std::string(row.control) +
+                                    " was not written.");
             continue;
         }
-        written.push_back({&row, variable, *text});
+        changes.written.push_back({&row, variable, *text});
         if (m_family.applyBuilder.pairs) {
             std::vector<PjlItem> pairs = m_family.applyBuilder.pairs(variable, *text);
-            m_update.insert(m_update.end(), pairs.begin(), pairs.end());
+            changes.queued.insert(changes.queued.end(), pairs.begin(), pairs.end());
         } else {
-            m_update.push_back({variable, *text});
+            changes.queued.push_back({variable, *text});
         }
+        ++changes.settings;
     }
+    return changes;
+}
+
+std::string ToolboxModel::applyRequest(const std::vector<PjlItem>& queued) const {
+    return m_family.applyBuilder.request ? m_family.applyBuilder.request(queued) : printer::pjl::applyRequest(queued);
+}
+
+WriteResult ToolboxModel::apply() {
+    WriteResult result;
+    if (!m_bInit) {
+        m_applyEnabled = false;
+        return result;
+    }
+    Changes changes = this->changes();
+    m_update = std::move(changes.queued);
     if (!m_update.empty()) {
-        std::vector<std::string> notes = std::move(result.notes);
-        result =
-            write(m_family.applyBuilder.request ? m_family.applyBuilder.request(m_update) : printer::pjl::applyRequest(m_update));
-        result.notes = std::move(notes);
-        if (result.outcome.ok()) readBack(written, result.notes);
+        result = write(applyRequest(m_update));
+        result.settings = changes.settings;
+        if (result.outcome.ok()) readBack(changes.written, changes.notes);
     }
+    result.notes = std::move(changes.notes);
     m_update.clear();
     // What did not reach the device is still the user's change, waiting to be applied.
     m_applyEnabled = result.failed();
     if (!result.failed()) m_loaded = m_controls;
+    return result;
+}
+
+WriteResult ToolboxModel::plannedApply() const {
+    WriteResult result;
+    if (!m_bInit) return result;
+    Changes changes = this->changes();
+    if (!changes.queued.empty()) result.request = applyRequest(changes.queued);
+    result.settings = changes.settings;
+    result.notes = std::move(changes.notes);
     return result;
 }
 

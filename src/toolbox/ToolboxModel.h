@@ -47,6 +47,7 @@ struct WriteResult {
     std::optional<std::string> request; // what was sent, or tried; none when there was nothing to send
     printer::ExchangeOutcome outcome;   // Done when it reached the device (or nothing was sent)
     std::vector<std::string> notes;     // settings the user changed that were not written, and why
+    int settings = 0;                   // how many settings the request carries
 
     bool failed() const { return request && !outcome.ok(); }
 };
@@ -61,6 +62,8 @@ public:
 
     // The controls, in the family's order, with their state; valid from construction on.
     const std::vector<ControlState>& controls() const { return m_controls.all(); }
+    // The controls as the device's values last filled or wrote them (what the embosser holds).
+    const ControlSet& loadedControls() const { return m_loaded; }
     const ControlState* control(std::string_view name) const { return m_controls.find(name); }
 
     // Picks the first connected queue of the family's model code from `printers` (in their
@@ -101,6 +104,9 @@ public:
     // reports, and a setting it did not take is a note (its control then shows the kept value).
     // When the request did not reach the device, nothing counts as written and Apply stays enabled.
     WriteResult apply();
+    // What Apply would send now, worked out without sending anything (a dry run): the request,
+    // or none, and the notes; nothing changes.
+    WriteResult plannedApply() const;
     // OK: applies when Apply is enabled; the window closes unless that write failed.
     WriteResult ok();
     // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue, in
@@ -144,6 +150,16 @@ private:
     bool reported(std::string_view variable) const;
     void disableUnreported();
     void readBack(const std::vector<Written>& written, std::vector<std::string>& notes);
+    // The pairs Apply would queue for the settings changed, how many settings they are, and the
+    // notes of those it would not write.
+    struct Changes {
+        std::vector<printer::PjlItem> queued;
+        int settings = 0;
+        std::vector<std::string> notes;
+        std::vector<Written> written; // each setting queued, for reading back
+    };
+    Changes changes() const;
+    std::string applyRequest(const std::vector<printer::PjlItem>& queued) const;
     printer::ExchangeBounds operationBounds() const;
     WriteResult write(std::string request);
     bool changedSinceLoad(std::string_view control) const;

@@ -182,13 +182,14 @@ FamilyDescription makeValdo(bool backLimits) {
     if (backLimits)
         for (const LimitField& field : BackLimits) f.settings.push_back(limitRow(field));
     parts::append(f.settings, parts::networkRows());
-    parts::append(f.settings, {
+    // The calibration page: this embosser's mechanics.
+    parts::append(f.settings, parts::ownedByTheUnit({
                                   {"PAPSTEPSPERINCH", "m_tfStepsPerInch", conv::text()},
                                   {"HOMEPOS", "m_tfHomePos", conv::text()},
                                   {"PAPERSENSEPOS", "m_tfTopOfForm", conv::text()},
                                   {"SKEW", "m_tfSkew", skew()},
                                   {"EDGECLEARANCE", "m_tfEdgeClearance", conv::length(100)},
-                              });
+                              }));
     f.sensorLabels = {
         {"PAPER", "Paper Flag: ", ""},
         {"PICKUP", ", Pickup Flag: ", ""},

@@ -138,7 +138,39 @@ TEST_F(ToolboxWindow, EachKindOfChangeReachesApplyAndOk) {
     EXPECT_TRUE(window->outcome().isEmpty()); // nothing written, nothing said
 }
 
-// On every page one round of Tab meets each control of the page, then Apply, Cancel and OK; Enter
+// Export saves what the embosser holds; Import sets the profile's controls and applies them, saying
+// what was written and what was skipped; a profile of another family is refused.
+TEST_F(ToolboxWindow, SettingsProfilesAreExportedAndImported) {
+    auto window = open();
+    EXPECT_EQ(guitest::accessibleName(find(window.get(), "m_buttonImportSettings")), "Import Settings");
+    const guitest::TempDir dir("profiles");
+    window->exportSettingsTo(QString::fromStdString((dir.path() / "lab.json").string()));
+    alerts.expectOne("The settings of the embosser were saved in lab.json.");
+    EXPECT_NE(guitest::readFile(dir.path() / "lab.json").find("\"m_tfTopMargin\": \"0.25\\\"\""), std::string::npos);
+
+    const struct {
+        std::string profile, said;
+        std::vector<std::string> sent;
+    } imports[] = {
+        {R"({"family": 221201, "settings": {"m_tfTopMargin": "1.0\"", "m_tfRetired": "x"}})",
+         "1 setting of p.json was written to the embosser.\n\nSkipped, as this embosser has no such setting: m_tfRetired.",
+         written("@PJL DEFAULT TOPMARGIN=20\n")},
+        {R"({"family": 20802, "settings": {}})",
+         "The profile is for the Tessaline 30RT family (20802), not for the Orvin family (221201); nothing was written.",
+         {}},
+    };
+    for (const auto& import : imports) {
+        device = ScriptedEmbosser();
+        auto target = open();
+        guitest::writeFile(dir.path() / "p.json", import.profile);
+        target->importSettingsFrom(QString::fromStdString((dir.path() / "p.json").string()));
+        EXPECT_EQ(alerts.take(), QStringList{QString::fromStdString(import.said)});
+        EXPECT_EQ(device.writes(), import.sent);
+    }
+}
+
+// On every page one round of Tab meets each control of the page, then the buttons of the row from
+// Export Settings to OK; Enter
 // is OK (writing the typed margin) and Escape is Cancel.
 TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPageAndEnterAndEscapeClose) {
     auto window = open();
@@ -151,13 +183,15 @@ TEST_F(ToolboxWindow, TabReachesEveryControlOfEachPageAndEnterAndEscapeClose) {
         for (QWidget* widget : tabs->currentWidget()->findChildren<QWidget*>())
             if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(window.get()) && widget->isEnabled())
                 expected << widget->objectName();
-        expected += QStringList{"m_buttonApply", "m_buttonCancel", "m_buttonOK"};
+        const QStringList buttons{"m_buttonExportSettings", "m_buttonImportSettings", "m_buttonApply", "m_buttonCancel",
+                                  "m_buttonOK"};
+        expected += buttons;
         QStringList stops = guitest::tabStops(find(window.get(), "m_buttonOK")).mid(1);
         stops.removeIf(
             [](const QString& name) { return name == "m_tvTabView" || !name.contains(QRegularExpression("^(m_|pb)")); });
         stops << "m_buttonOK";
-        std::sort(expected.begin(), expected.end() - 3);
-        std::sort(stops.begin(), stops.end() - 3);
+        std::sort(expected.begin(), expected.end() - buttons.size());
+        std::sort(stops.begin(), stops.end() - buttons.size());
         EXPECT_EQ(stops, expected) << "page " << page;
     }
     // A left margin being typed, then Escape, Enter (OK), or Apply: Apply is enabled while the

@@ -1,44 +1,23 @@
 #include "firmware/net/CatalogueJson.h"
 
+#include "common/json/JsonFields.h"
 #include "firmware/net/UpdateServer.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
-
-#include <cmath>
-#include <cstdio>
 
 namespace brelmont::firmware {
 
 namespace {
 
-// A text of the catalogue as it may be shown: control characters (which could clear a terminal or
-// write a line of their own) are written as \xHH.
+// Catalogue texts are shown to the person as they are read.
 std::optional<std::string> text(const QJsonObject& object, const char* key) {
-    const QJsonValue value = object.value(QLatin1String(key));
-    if (!value.isString()) return std::nullopt;
-    std::string shown;
-    for (const char32_t u : value.toString().toUcs4()) {
-        if (u < 0x20 || (u >= 0x7F && u < 0xA0)) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(u));
-            shown += escaped;
-        } else {
-            shown += QString::fromUcs4(&u, 1).toStdString();
-        }
-    }
-    return shown;
+    return json::shownText(object.value(QLatin1String(key)));
 }
 
-// JSON numbers are doubles: only whole ones within the range a double holds exactly count.
 std::optional<int64_t> wholeNumber(const QJsonObject& object, const char* key) {
-    const QJsonValue value = object.value(QLatin1String(key));
-    if (!value.isDouble()) return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || std::trunc(number) != number || std::fabs(number) > 9007199254740992.0) return std::nullopt;
-    return int64_t(number);
+    return json::wholeNumber(object.value(QLatin1String(key)));
 }
 
 std::optional<Jason> entry(const QJsonValue& value) {
@@ -62,10 +41,9 @@ std::optional<Jason> entry(const QJsonValue& value) {
 } // namespace
 
 std::optional<Jasons> decodeCatalogue(const QByteArray& body) {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(body, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) return std::nullopt;
-    const QJsonValue fw = document.object().value(QLatin1String("fw"));
+    const std::optional<QJsonObject> document = json::parseObject(body);
+    if (!document) return std::nullopt;
+    const QJsonValue fw = document->value(QLatin1String("fw"));
     if (!fw.isArray()) return std::nullopt;
     Jasons catalogue;
     for (const QJsonValue& value : fw.toArray()) {

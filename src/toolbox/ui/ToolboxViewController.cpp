@@ -2,6 +2,7 @@
 
 #include "toolbox/BrailleConversionData.h"
 #include "toolbox/TableFolder.h"
+#include "toolbox/profile/ProfileFile.h"
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
 #include "widgets/Announce.h"
@@ -17,6 +18,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -24,6 +26,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -78,6 +81,7 @@ ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, Toolbo
     if (m_tvTabView)
         for (QToolButton* scroll : m_tvTabView->tabBar()->findChildren<QToolButton*>()) scroll->setFocusPolicy(Qt::NoFocus);
     showAll();
+    addProfileButtons();
     connectControls();
 }
 
@@ -154,6 +158,31 @@ void ToolboxViewController::connectControls() {
     // know it, but cannot be pressed for nothing.
     if (auto* solenoid = findChild<QPushButton*>("pbSolenoidBack")) solenoid->setEnabled(false);
     connectButton("m_bnInstallTable", &ToolboxViewController::installBrailleClick);
+    connectButton("m_buttonExportSettings", &ToolboxViewController::exportSettingsClick);
+    connectButton("m_buttonImportSettings", &ToolboxViewController::importSettingsClick);
+}
+
+// Every family's window has them, at the start of its row of buttons.
+void ToolboxViewController::addProfileButtons() {
+    auto* row = findChild<QHBoxLayout*>(QStringLiteral("buttonLayout"));
+    if (!row) return;
+    const std::pair<const char*, const char*> buttons[] = {
+        {"m_buttonImportSettings", ImportText},
+        {"m_buttonExportSettings", ExportText},
+    };
+    for (const auto& [name, text] : buttons) {
+        auto* button = new QPushButton(tr(text), this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setAccessibleName(tr(text).chopped(1)); // named without the ellipsis
+        button->setAutoDefault(false);
+        row->insertWidget(0, button);
+    }
+    // Tab follows the row from left to right.
+    const char* const order[] = {"m_buttonExportSettings", "m_buttonImportSettings", "m_buttonApply", "m_buttonCancel",
+                                 "m_buttonOK"};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        if (auto* first = findChild<QPushButton*>(order[i]), *second = findChild<QPushButton*>(order[i + 1]); first && second)
+            QWidget::setTabOrder(first, second);
 }
 
 void ToolboxViewController::connectButton(const char* name, void (ToolboxViewController::*slot)()) {
@@ -339,6 +368,79 @@ void ToolboxViewController::installBrailleClick() {
         [name](const QString& why) { return tr("The braille table %1 was not sent to the embosser: %2.").arg(name, why); },
         tr("The braille table %1 was sent to the embosser.").arg(name));
     showAll();
+}
+
+void ToolboxViewController::exportSettingsClick() {
+    if (m_abandoned) return;
+    const QString name = m_model->printer() ? qtext(m_model->printer()->queue) : QStringLiteral("embosser");
+    QFileDialog dialog(this, tr(ExportText).chopped(1), widgets::fileDialogFolder() + "/" + name + ".json",
+                       tr("Settings profiles (*.json);;All files (*)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    widgets::rememberFileDialogChoice(dialog.selectedFiles().constFirst());
+    exportSettingsTo(dialog.selectedFiles().constFirst());
+}
+
+// What the embosser holds, as loaded or last written; changes not yet applied are not in it.
+void ToolboxViewController::exportSettingsTo(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const std::string profile = encodeProfile(makeProfile(*m_model));
+    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary | std::ios::trunc);
+    out << profile;
+    out.close();
+    if (!out) {
+        qCWarning(lcToolbox, "profile %s not written", qUtf8Printable(path));
+        widgets::MessageBox::show(tr("The settings were not saved in %1: the file could not be written.").arg(name));
+        return;
+    }
+    widgets::MessageBox::inform(tr("The settings of the embosser were saved in %1.").arg(name));
+}
+
+void ToolboxViewController::importSettingsClick() {
+    if (m_abandoned) return;
+    const QString path = widgets::askOpenFile(this, tr(ImportText).chopped(1));
+    if (!path.isEmpty()) importSettingsFrom(path);
+}
+
+// The profile's controls are set as the user would set them and Apply writes what differs, off the
+// window thread; what was written, refused or skipped is said.
+void ToolboxViewController::importSettingsFrom(const QString& path) {
+    if (m_abandoned) return;
+    const QString name = QFileInfo(path).fileName();
+    std::string why;
+    const std::optional<SettingsProfile> profile = readProfileFile(QFile::encodeName(path).toStdString(), why);
+    if (!profile) {
+        qCWarning(lcToolbox, "profile %s refused: %s", qUtf8Printable(path), why.c_str());
+        widgets::MessageBox::show(tr("The profile %1 was not read: %2.").arg(name, qtext(why)));
+        return;
+    }
+    commitEdits();
+    std::shared_ptr<ToolboxModel> model = m_model;
+    const std::optional<ProfileImport> result =
+        widgets::LongWait::run<ProfileImport>(this, tr(WritingText), [model, profile] { return importProfile(*model, *profile); },
+                                              {[model] { model->cancel(); }, nullptr});
+    if (!result) return closeAbandoned();
+    showAll();
+    if (!result->refusal.empty()) return widgets::MessageBox::show(qtext(result->refusal));
+    QStringList lines;
+    if (result->write.failed())
+        lines
+            << tr("The settings of %1 were not written to the embosser: %2.").arg(name, qtext(result->write.outcome.describe()));
+    else if (result->write.request)
+        lines << (result->write.settings == 1
+                      ? tr("1 setting of %1 was written to the embosser.").arg(name)
+                      : tr("%1 settings of %2 were written to the embosser.").arg(result->write.settings).arg(name));
+    else lines << tr("The embosser already has the settings of %1; nothing was written.").arg(name);
+    for (const std::string& refused : result->refused) lines << tr("Not taken: %1.").arg(qtext(refused));
+    for (const std::string& note : result->write.notes) lines << qtext(note);
+    if (!result->unknown.empty()) {
+        QStringList unknown;
+        for (const std::string& control : result->unknown) unknown << qtext(control);
+        lines << tr("Skipped, as this embosser has no such setting: %1.").arg(unknown.join(QStringLiteral(", ")));
+    }
+    if (result->failed() || !result->unknown.empty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
+    else widgets::MessageBox::inform(lines.join(QStringLiteral("\n\n")));
 }
 
 // A cancelled wait leaves the engine to its worker: the window closes and never touches it again.

@@ -29,6 +29,8 @@ public:
     static constexpr const char* WrittenText = QT_TR_NOOP("The changed settings were written to the embosser.");
     static constexpr const char* AskingText = QT_TR_NOOP("Asking the embosser\u2026");
     static constexpr const char* TableFileTitle = QT_TR_NOOP("Install Braille Table");
+    static constexpr const char* ExportText = QT_TR_NOOP("Export Settings\u2026");
+    static constexpr const char* ImportText = QT_TR_NOOP("Import Settings\u2026");
 
     // The window of a family that has a description and a layout (see canOpen).
     ToolboxViewController(const ToolboxFamily& family, ToolboxDevice device, QWidget* parent = nullptr);
@@ -58,6 +60,12 @@ public slots:
     void pjlSetClick();
     void resetFillState();      // the sender's "tag" property picks the cartridge
     void installBrailleClick(); // a table file chosen in a file dialog, downloaded
+    void exportSettingsClick(); // the embosser's settings saved as a profile file chosen in a dialog
+    void importSettingsClick(); // a profile file chosen in a dialog, applied
+
+    // The two without their dialogs: the result is said in an alert either way.
+    void exportSettingsTo(const QString& path);
+    void importSettingsFrom(const QString& path);
 
     // Enter and Escape.
     void accept() override { okClick(); }
@@ -65,6 +73,7 @@ public slots:
 
 private:
     void connectControls();
+    void addProfileButtons();
     void connectButton(const char* name, void (ToolboxViewController::*slot)());
     void textEditingEnded(const std::string& control);
     void chooseItem(const std::string& control, int index);
