@@ -155,8 +155,9 @@ void ToolboxModel::disableUnreported() {
         missing += (missing.empty() ? "" : ", ") + std::string(row.variable);
     }
     if (missing.empty()) return;
-    m_loadNotes.push_back(anyReported ? "The embosser did not report these settings, so they cannot be changed here: " + missing + "."
-                                      : "The embosser's settings could not be read, so they cannot be changed here.");
+    m_loadNotes.push_back(anyReported
+                              ? "The embosser did not report these settings, so they cannot be changed here: " + missing + "."
+                              : "The embosser's settings could not be read, so they cannot be changed here.");
 }
 
 std::string ToolboxModel::title() const { return m_bInit ? std::string(m_family.title) : std::string(); }
@@ -260,7 +261,8 @@ std::string shownValue(const ControlState& state, std::string_view device) {
     switch (state.kind) {
     case ControlKind::CheckBox: return state.checked ? "on" : "off";
     case ControlKind::ComboBox:
-        return state.index >= 0 && size_t(state.index) < state.items.size() ? state.items[size_t(state.index)] : std::string(device);
+        return state.index >= 0 && size_t(state.index) < state.items.size() ? state.items[size_t(state.index)]
+                                                                            : std::string(device);
     default: return state.text.empty() ? std::string(device) : state.text;
     }
 }
