@@ -162,13 +162,11 @@ void ToolboxModel::disableUnreported() {
 
 std::string ToolboxModel::title() const { return m_bInit ? std::string(m_family.title) : std::string(); }
 
-// A change the user made: Apply follows once the controls hold device values, for controls that
-// report their changes and for any other whose value now differs from the one loaded (an edit
-// Apply would not take would be lost); then the combo box's own action, if it has one.
+// A change the user made: the combo box's own action, if it has one, then Apply is offered when
+// there is something to apply.
 ChangeResult ToolboxModel::userChange(ControlState* state) {
     ChangeResult result;
     result.known = true;
-    if (m_bInit && (state->notifies || changedSinceLoad(state->name))) m_applyEnabled = true;
     if (state->kind == ControlKind::ComboBox) {
         const std::vector<ControlState> before = m_controls.all();
         for (const ComboAction& action : m_family.comboActions) {
@@ -179,6 +177,12 @@ ChangeResult ToolboxModel::userChange(ControlState* state) {
         const std::vector<ControlState>& after = m_controls.all();
         for (size_t i = 0; i < after.size(); ++i)
             if (after[i].name != state->name && !sameState(before[i], after[i])) result.changed.push_back(after[i].name);
+    }
+    // Apply is offered exactly when it would write something or say why not: choosing which limits
+    // to show, or typing back the embosser's own value, leaves nothing to apply.
+    if (m_bInit) {
+        const WriteResult planned = plannedApply();
+        m_applyEnabled = planned.request.has_value() || !planned.notes.empty();
     }
     result.applyEnabled = m_applyEnabled;
     return result;

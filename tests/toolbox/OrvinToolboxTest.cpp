@@ -161,8 +161,9 @@ TEST_F(OrvinToolbox, RefusedChangesAlterNothing) {
     ToolboxModel fresh(orvinFamily(), device.exchange());
     EXPECT_FALSE(fresh.setText("m_tfPaperWidth", "9\"").applyEnabled); // before the load
     EXPECT_FALSE(fresh.setIndex("m_cbPjlNames", 0).known);
-    change("m_cbMediaMediaType", "5");
-    model->apply(); // the media kind itself enabled Apply; nothing differed
+    // Choosing which limits to show, or typing back the embosser's own value, leaves nothing to apply.
+    EXPECT_FALSE(change("m_cbMediaMediaType", "5").applyEnabled);
+    EXPECT_FALSE(change("m_tfGateway", "10.1.0.1").applyEnabled);
     const ChangeResult minimum = change("m_tfFrontMin", "99");
     EXPECT_TRUE(minimum.known);
     EXPECT_TRUE(minimum.applyEnabled); // no change notice, but the value differs from the one loaded
