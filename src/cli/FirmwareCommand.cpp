@@ -47,7 +47,7 @@ std::optional<FirmwareUpdate> check(const std::optional<std::string>& queue, int
     QString error;
     const std::optional<QByteArray> body =
         firmware::fetchAndWait(firmware::catalogueUrl(), firmware::MaxCatalogueBytes, firmware::CatalogueDeadlineMs, &error);
-    const std::optional<firmware::Jasons> catalogue = body ? firmware::decodeCatalogue(*body) : std::nullopt;
+    const std::optional<firmware::FirmwareCatalogue> catalogue = body ? firmware::decodeCatalogue(*body) : std::nullopt;
     update.checked(*found.embosser, found.version, catalogue);
     std::cout << update.info();
     if (!catalogue) {

@@ -5,12 +5,13 @@
 
 namespace brelmont::firmware {
 
-const Jason* entryForModel(const Jasons& catalogue, int64_t model) {
-    const auto found = std::find_if(catalogue.fw.begin(), catalogue.fw.end(), [&](const Jason& j) { return j.model == model; });
+const CatalogueEntry* entryForModel(const FirmwareCatalogue& catalogue, int64_t model) {
+    const auto found =
+        std::find_if(catalogue.fw.begin(), catalogue.fw.end(), [&](const CatalogueEntry& j) { return j.model == model; });
     return found == catalogue.fw.end() ? nullptr : &*found;
 }
 
-bool downloadMatches(int64_t size, const std::string& sha256, const Jason& entry) {
+bool downloadMatches(int64_t size, const std::string& sha256, const CatalogueEntry& entry) {
     if (size != entry.size) return false;
     if (!entry.sha256) return true;
     const auto lower = [](std::string text) {

@@ -9,7 +9,7 @@
 namespace brelmont::firmware {
 
 // One firmware file on offer.
-struct Jason {
+struct CatalogueEntry {
     std::string version;               // "1.4.3"; compared as a whole text, never as a number
     std::string url;                   // absolute address of the file
     std::string ext;                   // the file's type (not used by the decision)
@@ -19,15 +19,15 @@ struct Jason {
 };
 
 // The catalogue: the "fw" array.
-struct Jasons {
-    std::vector<Jason> fw;
+struct FirmwareCatalogue {
+    std::vector<CatalogueEntry> fw;
 };
 
 // The first entry for the model; null when there is none.
-const Jason* entryForModel(const Jasons& catalogue, int64_t model);
+const CatalogueEntry* entryForModel(const FirmwareCatalogue& catalogue, int64_t model);
 
 // Whether a downloaded file is the entry's file: its exact size, and its digest when the entry
 // names one. `sha256` is the downloaded bytes' digest in hex (either case).
-bool downloadMatches(int64_t size, const std::string& sha256, const Jason& entry);
+bool downloadMatches(int64_t size, const std::string& sha256, const CatalogueEntry& entry);
 
 } // namespace brelmont::firmware

@@ -12,7 +12,7 @@ namespace brelmont::firmware {
 struct Decision {
     bool offered = false;
     std::string message;
-    std::optional<Jason> entry; // the file on offer
+    std::optional<CatalogueEntry> entry; // the file on offer
 };
 
 // "Device NAME\nFirmware VERSION\n\nNo firmware update available for NAME\n"
@@ -20,6 +20,6 @@ std::string noUpdateMessage(const std::string& printerName, const std::string& o
 
 // The first entry for the model is offered when its version text differs from a version that was
 // read, or whatever it says when the version could not be read. Without a catalogue, no update.
-Decision decide(const std::optional<Jasons>& catalogue, const std::string& printerName, const DeviceVersion& device);
+Decision decide(const std::optional<FirmwareCatalogue>& catalogue, const std::string& printerName, const DeviceVersion& device);
 
 } // namespace brelmont::firmware

@@ -22,7 +22,7 @@ void FirmwareUpdate::noDevice() {
 }
 
 void FirmwareUpdate::checked(const AttachedEmbosser& embosser, const DeviceVersion& version,
-                             const std::optional<Jasons>& catalogue) {
+                             const std::optional<FirmwareCatalogue>& catalogue) {
     m_embosser = embosser;
     m_version = version;
     const Decision decision = decide(catalogue, embosser.printerName, version);

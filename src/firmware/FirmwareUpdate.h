@@ -40,13 +40,14 @@ public:
     std::string_view updateTitle() const; // "Download" until the file is here, then "Update"
     const std::optional<AttachedEmbosser>& embosser() const { return m_embosser; }
     int64_t model() const { return m_version.model; }
-    const std::optional<Jason>& entry() const { return m_entry; }
+    const std::optional<CatalogueEntry>& entry() const { return m_entry; }
     const std::vector<uint8_t>& firmware() const { return m_firmware; }
     SendPlan plan() const { return sendPlan(m_version.model); }
 
     void noDevice();
     // The check's result: the version read and the catalogue (none when it could not be had).
-    void checked(const AttachedEmbosser& embosser, const DeviceVersion& version, const std::optional<Jasons>& catalogue);
+    void checked(const AttachedEmbosser& embosser, const DeviceVersion& version,
+                 const std::optional<FirmwareCatalogue>& catalogue);
     // The download came: kept when it is the entry's file (Received); else refused (Offered again).
     bool received(std::vector<uint8_t> firmware, const std::string& sha256);
     // Update pressed with the file, `deviceLine` being the embosser's listing line now: the
@@ -60,7 +61,7 @@ private:
     std::string m_info;
     std::optional<AttachedEmbosser> m_embosser;
     DeviceVersion m_version;
-    std::optional<Jason> m_entry;
+    std::optional<CatalogueEntry> m_entry;
     std::vector<uint8_t> m_firmware;
 };
 

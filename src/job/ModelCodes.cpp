@@ -13,7 +13,7 @@ struct ModelText {
 constexpr ModelText PjlModelTexts[] = {
     {"MODEL=\"Merriden\"", model::Merriden},
     {"MODEL=\"MerriColorTintBridge\"", model::MerridenTintBridge},
-    {"MODEL=\"OrvinColorTintBridge\"", model::OrvinTintBridge},
+    {"MODEL=\"OrvinColorTintBridge\"", model::OrvinColorTintBridge},
     {"MODEL=\"Valdo\"", model::Valdo},
     {"MODEL=\"Tessaline", model::Tessaline},
 };
@@ -30,8 +30,8 @@ int64_t modelCodeForPjlLine(std::string_view line) {
 
 int64_t modelCodeForConfiguration(std::string_view text, int64_t current) {
     if (contains(text, "PrinterType=Norrel")) current = model::Orvin;
-    if (contains(text, "Option=NIC")) return model::OrvinTintBridge;
-    if (contains(text, "Option=SIA")) return model::SiaModule;
+    if (contains(text, "Option=NIC")) return model::OrvinColorTintBridge;
+    if (contains(text, "Option=SIA")) return model::TalmoreTintBridge;
     return current;
 }
 

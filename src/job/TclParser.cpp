@@ -350,7 +350,7 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
             m_printerType = model::None;
             return 0;
         }
-        m_printerType = model::InkHeader;
+        m_printerType = model::VeskInk;
         makePage(h.width(), h.height(), 3);
         const int64_t r = decodeInkBlock(h.width(), h.height());
         if (r < 0) return r;
@@ -358,8 +358,8 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
         return 0;
     }
     if (type == HeaderEmboss) {
-        if (check == sum + 3) m_printerType = model::QuorrinSummed;
-        else if (check == sum + 4) m_printerType = model::InkHeader;
+        if (check == sum + 3) m_printerType = model::Pim;
+        else if (check == sum + 4) m_printerType = model::VeskInk;
         else {
             m_printerType = model::None;
             return 0;
@@ -368,7 +368,7 @@ int64_t TclParser::parseBinaryHeader(uint8_t type) {
         setMediaAndForce(h, false);
         return embossHeader(h, false);
     }
-    m_printerType = model::UnknownHeader;
+    m_printerType = UnknownHeaderModel;
     return 0;
 }
 

@@ -26,8 +26,8 @@ TEST(FirmwareRules, TheOrvinsVersionIsReadFromItsDeviceLine) {
 // Versions are compared as texts: any difference is an offer, equal ones are not; a version that
 // could not be read offers whatever the catalogue holds for the model.
 TEST(FirmwareRules, AnUpdateIsOfferedWhenTheVersionTextsDiffer) {
-    const Jasons catalogue{{{"1.2.10", "https://h/o.bin", "bin", 221201, 10, std::nullopt},
-                            {"9.9.9", "https://h/v.bin", "bin", 121201, 10, std::nullopt}}};
+    const FirmwareCatalogue catalogue{{{"1.2.10", "https://h/o.bin", "bin", 221201, 10, std::nullopt},
+                                       {"9.9.9", "https://h/v.bin", "bin", 121201, 10, std::nullopt}}};
     // clang-format off
     for (const auto& [device, override, model, offered] : {std::tuple{"1.2.9", false, 221201, true}, {"1.2.11", false, 221201, true},
              {"1.2.10", false, 221201, false}, {"0.0.0", false, 221201, false}, {"0.0.0", true, 221201, true},
@@ -74,7 +74,7 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
 }
 
 TEST(FirmwareRules, ADownloadIsTheEntrysFileBySizeAndDigest) {
-    const Jason sized{"1", "https://h/f", "bin", 1, 100, std::nullopt},
+    const CatalogueEntry sized{"1", "https://h/f", "bin", 1, 100, std::nullopt},
         digested{"1", "https://h/f", "bin", 1, 100, std::string(64, 'a')};
     EXPECT_TRUE(downloadMatches(100, "anything", sized));
     EXPECT_FALSE(downloadMatches(99, "anything", sized)); // one byte short
@@ -87,7 +87,7 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     FirmwareUpdate update;
     const std::vector<uint8_t> file(10, 7);
     update.checked({221201, "Hall", "Hall", "usb://x", ""}, DeviceVersion{"1.0", false, 221201},
-                   Jasons{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::nullopt}}});
+                   FirmwareCatalogue{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::nullopt}}});
     const auto step = [&](FirmwareState state, bool enabled, std::string_view title) {
         EXPECT_EQ(update.state(), state);
         EXPECT_EQ(update.updateEnabled(), enabled) << int(state);

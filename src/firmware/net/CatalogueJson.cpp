@@ -20,10 +20,10 @@ std::optional<int64_t> wholeNumber(const QJsonObject& object, const char* key) {
     return json::wholeNumber(object.value(QLatin1String(key)));
 }
 
-std::optional<Jason> entry(const QJsonValue& value) {
+std::optional<CatalogueEntry> entry(const QJsonValue& value) {
     if (!value.isObject()) return std::nullopt;
     const QJsonObject object = value.toObject();
-    Jason j;
+    CatalogueEntry j;
     const auto version = text(object, "version"), url = text(object, "url"), ext = text(object, "ext");
     const auto model = wholeNumber(object, "model"), size = wholeNumber(object, "size");
     // A file of no bytes, or of more than a firmware file may have, is not one to offer.
@@ -40,14 +40,14 @@ std::optional<Jason> entry(const QJsonValue& value) {
 
 } // namespace
 
-std::optional<Jasons> decodeCatalogue(const QByteArray& body) {
+std::optional<FirmwareCatalogue> decodeCatalogue(const QByteArray& body) {
     const std::optional<QJsonObject> document = json::parseObject(body);
     if (!document) return std::nullopt;
     const QJsonValue fw = document->value(QLatin1String("fw"));
     if (!fw.isArray()) return std::nullopt;
-    Jasons catalogue;
+    FirmwareCatalogue catalogue;
     for (const QJsonValue& value : fw.toArray()) {
-        std::optional<Jason> j = entry(value);
+        std::optional<CatalogueEntry> j = entry(value);
         if (!j) return std::nullopt;
         catalogue.fw.push_back(std::move(*j));
     }

@@ -72,7 +72,7 @@ bool FirmwareUpdateViewController::viewDidLoad() {
 }
 
 void FirmwareUpdateViewController::catalogueArrived(const QByteArray& body) {
-    const std::optional<Jasons> catalogue = decodeCatalogue(body);
+    const std::optional<FirmwareCatalogue> catalogue = decodeCatalogue(body);
     m_update.checked(*m_check.embosser, m_check.version, catalogue);
     showState();
     if (!catalogue) ui->m_info->appendPlainText(tr("The update server's catalogue could not be read."));
