@@ -11,9 +11,9 @@
 #include "sendfile/ui/SendWindows.h"
 #include "sendfile/ui/TestPageDlg.h"
 #include "toolbox/Families.h"
-#include "toolbox/ui/EmbosserChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "viewer/window/WindowController.h"
+#include "widgets/EmbosserChoice.h"
 
 #include <QMainWindow>
 
@@ -36,7 +36,8 @@ TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
         {"start window", []() { return new brelmont::app::StartWindow; }},
         {"preferences",
          []() { return new brelmont::preferences::ui::PreferencesViewController(brelmont::printer::Printers(Queues)); }},
-        {"toolbox choice", []() { return new brelmont::toolbox::ui::EmbosserChoice(Queues); }},
+        {"toolbox choice",
+         []() { return new brelmont::widgets::EmbosserChoice(Queues, "Several embossers are attached. Open the toolbox of:"); }},
         {"send file", []() { return new brelmont::sendfile::SendFileViewController(Queues); }},
         {"send-job sheet",
          [&owner]() { return brelmont::sendfile::presentSendFileDlg(&owner, guitest::document(guitest::job(1, 0)), Queues); }},

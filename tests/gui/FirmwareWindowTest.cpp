@@ -34,9 +34,11 @@ protected:
         https.reset();
         SystemTest::TearDownTestSuite();
     }
-    // The window once its check has come back, and the file downloaded.
-    std::unique_ptr<FirmwareUpdateViewController> downloaded() {
+    // The window once its check has come back, and the file downloaded; with several embossers
+    // attached, for the one whose line holds `chosen`.
+    std::unique_ptr<FirmwareUpdateViewController> downloaded(const QString& chosen = {}) {
         auto window = std::make_unique<FirmwareUpdateViewController>();
+        if (!chosen.isEmpty()) guitest::chooseEmbosserWhenAsked(chosen, offered);
         EXPECT_TRUE(window->viewDidLoad());
         window->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return window->update().state() != FirmwareState::Checking; }, 20000));
@@ -53,6 +55,7 @@ protected:
     static QPushButton* button(QWidget* window) { return guitest::find<QPushButton>(window, "m_buttonUpdate"); }
     static QString info(QWidget* window) { return guitest::text(window, "m_info"); }
     static inline std::unique_ptr<brelmont::testing::HttpsServer> https;
+    std::shared_ptr<QStringList> offered = std::make_shared<QStringList>();
 };
 
 const QString ValdoOffer = "Device Annex Valdo\nFirmware 2.3.1\n\nFirmware Update Version 2.4.0 is available for Annex Valdo\n";
@@ -78,7 +81,8 @@ TEST_F(FirmwareWindow, WalksFromTheOfferToTheSentFile) {
 
 // An Orvin not in update mode: the recovery alert at every press, nothing sent, Update stays.
 TEST_F(FirmwareWindow, AnOrvinNotInUpdateModeGetsTheRecoveryAlertEachTime) {
-    auto window = downloaded();
+    auto window = downloaded("Orvin");
+    EXPECT_EQ(offered->size(), 2) << offered->join("; ").toStdString(); // both attached embossers, to choose from
     for (int press = 0; press < 2; ++press) button(window.get())->click();
     const QString alert =
         "Firmware could not be installed!Power cycle the embosser while holding down all 3 buttons on the "

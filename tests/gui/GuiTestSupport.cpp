@@ -6,17 +6,21 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -207,6 +211,21 @@ void SystemTest::SetUpTestSuite() {
 
 std::string SystemTest::assignments(const std::string& queue) {
     return cups->run("lpoptions -p " + brelmont::testing::shellQuote(queue)).out;
+}
+
+void chooseEmbosserWhenAsked(const QString& wanted, std::shared_ptr<QStringList> offered) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [wanted, offered, poll] {
+        auto* choice = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        auto* list = choice ? choice->findChild<QListWidget*>("m_lbEmbossers") : nullptr;
+        if (!list) return QTimer::singleShot(20, *poll);
+        for (int row = 0; row < list->count(); ++row) {
+            offered->append(list->item(row)->text());
+            if (list->item(row)->text().contains(wanted)) list->setCurrentRow(row);
+        }
+        choice->accept();
+    };
+    QTimer::singleShot(0, *poll);
 }
 
 } // namespace guitest

@@ -70,6 +70,10 @@ QStringList clashingMnemonics(QWidget* window);
 // from `start` once round its window.
 QStringList tabStops(QWidget* start, bool byAccessibleName = false);
 
+// Answers the next embosser choice as a person would: picks the line holding `wanted` and opens
+// it. The lines offered are kept in `offered`.
+void chooseEmbosserWhenAsked(const QString& wanted, std::shared_ptr<QStringList> offered);
+
 // The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
 // both with the embosser options, each leading to a simulated embosser.
 class SystemTest : public brelmont::testing::CupsSimFixture {

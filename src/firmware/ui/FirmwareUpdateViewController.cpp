@@ -5,10 +5,12 @@
 #include "printer/Printers.h"
 #include "widgets/Announce.h"
 #include "widgets/CoreText.h"
+#include "widgets/EmbosserChoice.h"
 #include "widgets/Guidance.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/QueueDiscovery.h"
 
 #include "ui_FirmwareUpdateWindowController.h"
 
@@ -52,13 +54,26 @@ FirmwareUpdateViewController::~FirmwareUpdateViewController() {
     delete ui;
 }
 
-// The embosser and its version are had off the window thread; Cancel ends that device work.
+// The embosser and its version are had off the window thread; Cancel ends that device work. With
+// several embossers attached, the person chooses one, as for the toolbox.
 bool FirmwareUpdateViewController::viewDidLoad() {
     setWindowTitle(tr("Update Firmware"));
     printer::SharedStop stop = m_stop;
+    const std::optional<printer::Printers> printers = widgets::discoverQueues(parentWidget());
+    if (!printers) return false;
+    std::vector<printer::PrinterItem> attached;
+    for (const printer::PrinterItem& p : printers->items())
+        if (p.connected) attached.push_back(p);
+    std::optional<std::string> queue;
+    if (attached.size() > 1) {
+        const std::optional<printer::PrinterItem> picked = widgets::EmbosserChoice::pick(
+            attached, tr("Several embossers are attached. Update the firmware of:"), parentWidget());
+        if (!picked) return false;
+        queue = picked->queue;
+    }
     const std::optional<EmbosserCheck> found = widgets::LongWait::run<EmbosserCheck>(
         parentWidget(), tr("Reading the firmware version of the embosser\u2026"),
-        [stop] { return checkEmbosser(std::nullopt, systemChannels(stop)); }, {[stop] { stop->stop(); }, nullptr});
+        [stop, queue] { return checkEmbosser(queue, systemChannels(stop)); }, {[stop] { stop->stop(); }, nullptr});
     if (!found || found->version.cancelled) return false;
     if (!found->embosser) {
         m_update.noDevice();
@@ -67,6 +82,7 @@ bool FirmwareUpdateViewController::viewDidLoad() {
     }
     // The catalogue comes while the window is up; its answer fills the information text.
     m_check = *found;
+    showState();
     m_fetch->get(catalogueUrl(), MaxCatalogueBytes, CatalogueDeadlineMs);
     return true;
 }
@@ -193,9 +209,17 @@ void FirmwareUpdateViewController::showState() {
     const bool busy = m_downloading || sending;
     if (!m_downloading) ui->m_progress->setRange(0, sending ? 0 : 1);
     if (!busy) ui->m_progress->setValue(m_update.firmware().empty() ? 0 : 1);
-    // The progress is shown only while bytes move: "0 of 1 bytes" told an idle window nothing.
+    // The step at work is named above the progress, which shows only while bytes move ("0 of 1
+    // bytes" told an idle window nothing).
+    const QString step = m_downloading ? tr("Step 2 of 3: downloading the firmware file:")
+                         : sending     ? tr("Step 3 of 3: sending the firmware to the embosser:")
+                         : m_update.state() == FirmwareState::Checking
+                             ? tr("Step 1 of 3: asking the update server for updates\u2026")
+                             : QString();
+    ui->m_lbProgress->setText(step);
+    ui->m_lbProgress->setVisible(!step.isEmpty());
     ui->m_progress->setVisible(busy);
-    ui->m_lbProgress->setVisible(busy);
+    ui->m_progress->setAccessibleName(step);
     // The outcome is where the reader goes next: the button that goes on, or the text itself.
     if (ui->m_buttonUpdate->isEnabled()) ui->m_buttonUpdate->setFocus();
     else if (!busy) ui->m_info->setFocus();

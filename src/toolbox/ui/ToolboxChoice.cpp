@@ -2,9 +2,9 @@
 
 #include "printer/ModelTable.h"
 #include "printer/Printers.h"
-#include "toolbox/ui/EmbosserChoice.h"
 #include "toolbox/ui/ToolboxViewController.h"
 #include "widgets/CoreText.h"
+#include "widgets/EmbosserChoice.h"
 #include "widgets/Guidance.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
@@ -80,7 +80,8 @@ QString openToolboxClick(QWidget* parent, const ToolboxChoiceSources& sources) {
     const std::vector<printer::PrinterItem> queues = attachedToolboxQueues(found->queues);
     if (queues.size() == 1) return openWindow(parent, *familyForModel(queues[0].model), sources.device, queues[0]);
     if (queues.size() > 1) {
-        const std::optional<printer::PrinterItem> picked = EmbosserChoice::pick(queues, parent);
+        const std::optional<printer::PrinterItem> picked =
+            widgets::EmbosserChoice::pick(queues, QObject::tr("Several embossers are attached. Open the toolbox of:"), parent);
         return picked ? openWindow(parent, *familyForModel(picked->model), sources.device, *picked) : QString();
     }
     // No queue of a toolbox family is attached: a device may be, without a toolbox or a queue.

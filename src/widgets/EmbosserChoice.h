@@ -11,7 +11,7 @@
 
 class QListWidget;
 
-namespace brelmont::toolbox::ui {
+namespace brelmont::widgets {
 
 // "Orvin in the lab (Orvin)": the queue's name, or its CUPS name, and the model the user owns.
 std::string embosserLine(const printer::PrinterItem& queue);
@@ -22,13 +22,15 @@ class EmbosserChoice : public QDialog {
 public:
     static constexpr const char* Title = "Choose an Embosser";
 
-    EmbosserChoice(const std::vector<printer::PrinterItem>& queues, QWidget* parent = nullptr);
+    // `prompt` says what the choice is for ("Several embossers are attached. Open the toolbox of:").
+    EmbosserChoice(const std::vector<printer::PrinterItem>& queues, const QString& prompt, QWidget* parent = nullptr);
 
     // Shows the list modally; the queue picked, none when the user cancelled.
-    static std::optional<printer::PrinterItem> pick(const std::vector<printer::PrinterItem>& queues, QWidget* parent);
+    static std::optional<printer::PrinterItem> pick(const std::vector<printer::PrinterItem>& queues, const QString& prompt,
+                                                    QWidget* parent);
 
 private:
     QListWidget* m_list = nullptr;
 };
 
-} // namespace brelmont::toolbox::ui
+} // namespace brelmont::widgets

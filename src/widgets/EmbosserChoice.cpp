@@ -1,4 +1,4 @@
-#include "toolbox/ui/EmbosserChoice.h"
+#include "widgets/EmbosserChoice.h"
 
 #include "printer/ModelTable.h"
 
@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace brelmont::toolbox::ui {
+namespace brelmont::widgets {
 
 std::string embosserLine(const printer::PrinterItem& queue) {
     const std::string name = queue.name.empty() ? queue.queue : queue.name;
@@ -17,12 +17,13 @@ std::string embosserLine(const printer::PrinterItem& queue) {
 }
 
 // The list has the focus with its first line chosen, so arrows and Enter are enough.
-EmbosserChoice::EmbosserChoice(const std::vector<printer::PrinterItem>& queues, QWidget* parent) : QDialog(parent) {
+EmbosserChoice::EmbosserChoice(const std::vector<printer::PrinterItem>& queues, const QString& prompt, QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("embosserChoice"));
     setWindowTitle(tr(Title));
     setModal(true);
     auto* layout = new QVBoxLayout(this);
-    auto* label = new QLabel(tr("Several embossers are attached. Open the toolbox of:"), this);
+    auto* label = new QLabel(prompt, this);
     label->setWordWrap(true);
     auto* caption = new QLabel(tr("&Attached embossers:"), this);
     m_list = new QListWidget(this);
@@ -43,12 +44,13 @@ EmbosserChoice::EmbosserChoice(const std::vector<printer::PrinterItem>& queues, 
     m_list->setFocus();
 }
 
-std::optional<printer::PrinterItem> EmbosserChoice::pick(const std::vector<printer::PrinterItem>& queues, QWidget* parent) {
-    EmbosserChoice choice(queues, parent);
+std::optional<printer::PrinterItem> EmbosserChoice::pick(const std::vector<printer::PrinterItem>& queues, const QString& prompt,
+                                                         QWidget* parent) {
+    EmbosserChoice choice(queues, prompt, parent);
     if (choice.exec() != QDialog::Accepted) return std::nullopt;
     const int row = choice.m_list->currentRow();
     if (row < 0 || size_t(row) >= queues.size()) return std::nullopt;
     return queues[size_t(row)];
 }
 
-} // namespace brelmont::toolbox::ui
+} // namespace brelmont::widgets
