@@ -298,9 +298,11 @@ WriteResult ToolboxModel::setSelectedVariable() {
     if (!m_printer || index < 0 || size_t(index) >= m_variables.size()) return {};
     const std::string& name = m_variables[size_t(index)].key;
     const auto& refused = m_family.protectedNames;
-    if (std::find(refused.begin(), refused.end(), name) != refused.end()) return {};
+    if (std::find(refused.begin(), refused.end(), name) != refused.end())
+        return {.notes = {name + " was not set: it is the embosser's own and cannot be changed."}};
     const std::string value = m_controls.text("m_tfPjlValue");
-    if (hasControlCharacters(value)) return {};
+    if (hasControlCharacters(value))
+        return {.notes = {name + " was not set: a value cannot hold a line break or another control character."}};
     std::optional<std::string> request = m_family.setter(*this, name, value);
     return request ? write(std::move(*request)) : WriteResult{};
 }

@@ -312,7 +312,8 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
 class ToolboxSystem : public guitest::SystemTest {};
 
 // The window over the real queue list and device helper: it loads the simulated Orvin, Apply writes
-// the change there; with the embosser switched off, Apply says what was not written and stays.
+// the change there; with the embosser switched off, Apply says in words what was not written (the
+// helper's message under Details) and stays.
 TEST_F(ToolboxSystem, TheWindowLoadsAndAppliesToTheSimulatedOrvin) {
     ToolboxViewController window(family(221201), brelmont::toolbox::ui::ToolboxDevice::system());
     ASSERT_TRUE(window.viewDidLoad());
@@ -326,7 +327,10 @@ TEST_F(ToolboxSystem, TheWindowLoadsAndAppliesToTheSimulatedOrvin) {
     type(&window, "m_tfTopMargin", "1.5\"");
     window.applyClick();
     orvin->restart();
-    alerts.expectOne("The changed settings were not written to the embosser: the embosser is not attached or not switched on");
+    QCoreApplication::processEvents(); // the alert is posted
+    EXPECT_TRUE(alerts.details.value(0).startsWith("pjlhelper: ")) << alerts.details.join('|').toStdString();
+    alerts.expectOne("The changed settings were not written to the embosser: the embosser is not attached or not switched on.",
+                     &window);
     EXPECT_TRUE(window.applyButton()->isEnabled());
 }
 

@@ -3,12 +3,12 @@
 #include "firmware/net/CatalogueJson.h"
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
-#include "widgets/Announce.h"
 #include "widgets/CoreText.h"
 #include "widgets/Guidance.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_FirmwareUpdateWindowController.h"
 
@@ -31,6 +31,7 @@ FirmwareUpdateViewController::FirmwareUpdateViewController(QWidget* parent)
       ui(new Ui::FirmwareUpdateWindowController),
       m_fetch(new HttpsFetch(this)) {
     ui->setupUi(this);
+    m_status = widgets::StatusLine::addTo(this);
     setObjectName(QString::fromLatin1(Identifier));
     setModal(true);
     ui->m_progress->setFormat(tr("%v of %m bytes"));
@@ -129,7 +130,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     if (!received) {
         qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()),
                   digest.c_str());
-        widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage));
+        say(widgets::translated(DownloadRefusedMessage));
     }
     showState();
     if (received) sayState();
@@ -138,7 +139,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
     m_downloading = false;
     qCWarning(lcFirmware, "firmware download failed: %s", qUtf8Printable(reason));
-    widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
+    say(widgets::translated(DownloadRefusedMessage), reason);
     showState();
 }
 
@@ -152,7 +153,7 @@ void FirmwareUpdateViewController::sendFile() {
         {[stop] { stop->stop(); }, nullptr});
     if (!line) return;
     if (const std::string_view alert = m_update.startSending(*line); !alert.empty()) {
-        widgets::MessageBox::show(widgets::translated(alert));
+        say(widgets::translated(alert));
         return showState();
     }
     if (m_update.state() != FirmwareState::Sending) return; // this family has no transport
@@ -170,15 +171,21 @@ void FirmwareUpdateViewController::sendFile() {
     m_update.sendFinished(outcome);
     if (!outcome.ok()) {
         qCWarning(lcFirmware, "firmware not sent: %s", outcome.describe().c_str());
-        widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+        say(tr("The firmware file was not sent: %1.").arg(qtext(outcome.summary())), qtext(outcome.reason));
     }
     showState();
     if (outcome.ok()) sayState();
 }
 
-// What the window now says about the update, said where the focus went: the outcome of a
-// download or a send that went well (failures come in an alert).
-void FirmwareUpdateViewController::sayState() { widgets::announce(focusWidget(), ui->m_info->toPlainText()); }
+// What the window now says about the update, in the status line: the outcome of a download or a
+// send that went well.
+void FirmwareUpdateViewController::sayState() { m_status->say(ui->m_info->toPlainText().simplified()); }
+
+// What went wrong, in the status line and in an alert whose Details hold the technical part.
+void FirmwareUpdateViewController::say(const QString& text, const QString& details) {
+    m_status->say(text);
+    widgets::MessageBox::show(text, details);
+}
 
 void FirmwareUpdateViewController::showState() {
     const QString info = widgets::translated(m_update.info());

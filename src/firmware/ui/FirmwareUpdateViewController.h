@@ -15,6 +15,10 @@ namespace Ui {
 class FirmwareUpdateWindowController;
 }
 
+namespace brelmont::widgets {
+class StatusLine;
+}
+
 namespace brelmont::firmware {
 
 class HttpsFetch;
@@ -50,11 +54,13 @@ private:
     void sendFile();
     void showState();
     void sayState();
+    void say(const QString& text, const QString& details = {});
 
     Ui::FirmwareUpdateWindowController* const ui;
     FirmwareUpdate m_update;
     EmbosserCheck m_check;
     HttpsFetch* m_fetch;
+    widgets::StatusLine* m_status = nullptr; // every outcome, in words
     bool m_downloading = false;
     printer::SharedStop m_stop = std::make_shared<printer::StopSignal>();
 };
