@@ -10,10 +10,14 @@ namespace brelmont::widgets {
 
 namespace {
 
-// The line as assistive technology sees it: a notification named by its text.
+// The line as assistive technology sees it: a notification named by its text. An empty line is a
+// status bar, so that its window appearing makes no empty notification appear.
 class StatusLineAccessible : public QAccessibleWidget {
 public:
     explicit StatusLineAccessible(QWidget* line) : QAccessibleWidget(line, QAccessible::Notification) {}
+    QAccessible::Role role() const override {
+        return static_cast<const QLabel*>(widget())->text().isEmpty() ? QAccessible::StatusBar : QAccessible::Notification;
+    }
     QString text(QAccessible::Text kind) const override {
         return kind == QAccessible::Name ? static_cast<const QLabel*>(widget())->text() : QAccessibleWidget::text(kind);
     }

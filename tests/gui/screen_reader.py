@@ -128,6 +128,8 @@ def main(argv):
                 except subprocess.TimeoutExpired:
                     process.kill()
                     process.wait()
+            if os.path.exists(folder + "/program.log"):  # on standard error, for a test that fails
+                sys.stderr.write(open(folder + "/program.log").read())
 
 
 if __name__ == "__main__":

@@ -148,7 +148,12 @@ void ToolboxViewController::connectControls() {
         } else if (auto* combo = qobject_cast<QComboBox*>(widget))
             connect(combo, &QComboBox::activated, this, [this, name](int index) { chooseItem(name, index); });
         else if (auto* check = qobject_cast<QCheckBox*>(widget))
-            connect(check, &QCheckBox::clicked, this, [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
+            // Toggled, not clicked: a screen reader's toggle action changes the box without a click.
+            // A box the window sets to the engine's state is no change.
+            connect(check, &QCheckBox::toggled, this, [this, name](bool on) {
+                const ControlState* state = m_model->control(name);
+                if (!m_abandoned && state && state->checked != on) showResult(name, m_model->setChecked(name, on));
+            });
     }
     connectButton("m_buttonOK", &ToolboxViewController::okClick);
     connectButton("m_buttonApply", &ToolboxViewController::applyClick);
@@ -310,6 +315,8 @@ void ToolboxViewController::pjlSetClick() {
     if (!result) return;
     const auto* names = findChild<QComboBox*>("m_cbPjlNames");
     const QString name = names ? names->currentText() : QString();
+    if (!result->request && result->notes.empty())
+        return m_status->say(tr("Nothing was set on the embosser: choose a variable, and give it a value it takes."));
     reportWrite(
         *result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); },
         tr("%1 was set on the embosser.").arg(name));
