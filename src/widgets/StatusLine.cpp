@@ -1,5 +1,7 @@
 #include "widgets/StatusLine.h"
 
+#include "widgets/MessageBox.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QBoxLayout>
@@ -71,6 +73,11 @@ StatusLine* StatusLine::addTo(QWidget* window) {
 
 void sayInWindow(const QWidget* widget, const QString& text) {
     if (StatusLine* line = StatusLine::of(widget)) line->say(text);
+}
+
+void reportFailure(const QWidget* widget, const QString& text, const QString& details) {
+    sayInWindow(widget, text);
+    MessageBox::show(text, details);
 }
 
 } // namespace brelmont::widgets

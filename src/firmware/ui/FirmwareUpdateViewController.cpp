@@ -130,7 +130,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     if (!received) {
         qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()),
                   digest.c_str());
-        say(widgets::translated(DownloadRefusedMessage));
+        widgets::reportFailure(this, widgets::translated(DownloadRefusedMessage));
     }
     showState();
     if (received) sayState();
@@ -139,7 +139,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
     m_downloading = false;
     qCWarning(lcFirmware, "firmware download failed: %s", qUtf8Printable(reason));
-    say(widgets::translated(DownloadRefusedMessage), reason);
+    widgets::reportFailure(this, widgets::translated(DownloadRefusedMessage), reason);
     showState();
 }
 
@@ -153,7 +153,7 @@ void FirmwareUpdateViewController::sendFile() {
         {[stop] { stop->stop(); }, nullptr});
     if (!line) return;
     if (const std::string_view alert = m_update.startSending(*line); !alert.empty()) {
-        say(widgets::translated(alert));
+        widgets::reportFailure(this, widgets::translated(alert));
         return showState();
     }
     if (m_update.state() != FirmwareState::Sending) return; // this family has no transport
@@ -171,7 +171,8 @@ void FirmwareUpdateViewController::sendFile() {
     m_update.sendFinished(outcome);
     if (!outcome.ok()) {
         qCWarning(lcFirmware, "firmware not sent: %s", outcome.describe().c_str());
-        say(tr("The firmware file was not sent: %1.").arg(qtext(outcome.summary())), qtext(outcome.reason));
+        widgets::reportFailure(this, tr("The firmware file was not sent: %1.").arg(qtext(outcome.summary())),
+                               qtext(outcome.reason));
     }
     showState();
     if (outcome.ok()) sayState();
@@ -180,12 +181,6 @@ void FirmwareUpdateViewController::sendFile() {
 // What the window now says about the update, in the status line: the outcome of a download or a
 // send that went well.
 void FirmwareUpdateViewController::sayState() { m_status->say(ui->m_info->toPlainText().simplified()); }
-
-// What went wrong, in the status line and in an alert whose Details hold the technical part.
-void FirmwareUpdateViewController::say(const QString& text, const QString& details) {
-    m_status->say(text);
-    widgets::MessageBox::show(text, details);
-}
 
 void FirmwareUpdateViewController::showState() {
     const QString info = widgets::translated(m_update.info());

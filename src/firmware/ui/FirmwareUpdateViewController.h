@@ -54,7 +54,6 @@ private:
     void sendFile();
     void showState();
     void sayState();
-    void say(const QString& text, const QString& details = {});
 
     Ui::FirmwareUpdateWindowController* const ui;
     FirmwareUpdate m_update;

@@ -187,7 +187,8 @@ void PreferencesViewController::loadQueue(int queueIndex) {
     m_optionsRead = error.empty();
     if (!m_optionsRead) {
         ui->m_tabView->hide();
-        say(tr("The options of the queue %1 could not be read, so nothing will be changed.").arg(text(queue)), text(error));
+        widgets::reportFailure(
+            this, tr("The options of the queue %1 could not be read, so nothing will be changed.").arg(text(queue)), text(error));
         return;
     }
     ui->m_tabView->show();
@@ -362,7 +363,7 @@ void PreferencesViewController::accept() {
         const PreferencesForm form = readForm();
         // A field OK cannot write is named, and nothing is written until it is put right.
         if (const std::optional<FieldRefusal> refusal = checkForm(form)) {
-            say(refusalText(*refusal));
+            widgets::reportFailure(this, refusalText(*refusal));
             if (auto* field = findChild<QWidget*>(text(refusal->field))) {
                 for (QWidget* page = field; page; page = page->parentWidget())
                     if (ui->m_tabView->indexOf(page) >= 0) ui->m_tabView->setCurrentWidget(page);
@@ -382,7 +383,8 @@ void PreferencesViewController::accept() {
         if (!failures->empty()) {
             QStringList lines;
             for (const std::string& failure : *failures) lines << text(failure);
-            say(tr("Some printing preferences of %1 were not saved.").arg(text(queue)), lines.join(QLatin1Char('\n')));
+            widgets::reportFailure(this, tr("Some printing preferences of %1 were not saved.").arg(text(queue)),
+                                   lines.join(QLatin1Char('\n')));
             return;
         }
         if (plan.rememberedPatternFile) setLastPatternFile(text(*plan.rememberedPatternFile));
@@ -390,13 +392,6 @@ void PreferencesViewController::accept() {
     }
     refreshMirrors();
     QDialog::accept();
-}
-
-// What was refused or failed, in the status line and in an alert whose Details hold the printing
-// system's own messages.
-void PreferencesViewController::say(const QString& text, const QString& details) {
-    m_status->say(text);
-    widgets::MessageBox::show(text, details);
 }
 
 void PreferencesViewController::reject() {

@@ -69,7 +69,6 @@ private:
     PreferencesForm readForm() const;
     void showPaperFields(const PaperFields& fields);
     void refreshMirrors();
-    void say(const QString& text, const QString& details = {});
     int chosenQueue() const;
 
     Ui::PreferencesWindowController* ui;

@@ -49,7 +49,8 @@ void SendFileDlg::viewDidLoad() {
 
 bool SendFileDlg::clickSend() {
     if (!hasPages(*m_doc)) {
-        notSent(tr("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
+        widgets::reportFailure(this,
+                               tr("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
         return false;
     }
     const std::optional<std::string> queue = queueAt(m_printers, m_comboPrinters->currentIndex());
@@ -59,9 +60,9 @@ bool SendFileDlg::clickSend() {
     if (!result) return false; // cancelled: the sheet stays
     const QString detail = QString::fromStdString(result->detail);
     if (result->status == SendJobStatus::WriteFailed)
-        notSent(tr("The job could not be written for sending, so nothing was sent."), detail);
+        widgets::reportFailure(this, tr("The job could not be written for sending, so nothing was sent."), detail);
     else if (result->status == SendJobStatus::SendFailed)
-        notSent(tr("The job was not sent to the queue %1.").arg(QString::fromStdString(*queue)), detail);
+        widgets::reportFailure(this, tr("The job was not sent to the queue %1.").arg(QString::fromStdString(*queue)), detail);
     if (result->status != SendJobStatus::Sent) return false;
     accept();
     return true;
@@ -82,11 +83,5 @@ bool SendFileDlg::modelAgreed(const printer::PrinterItem& target) const {
 }
 
 void SendFileDlg::clickDismiss() { reject(); }
-
-// In the sheet's status line, and in an alert whose Details hold lpr's own message.
-void SendFileDlg::notSent(const QString& text, const QString& details) {
-    widgets::sayInWindow(this, text);
-    MessageBox::show(text, details);
-}
 
 } // namespace brelmont::sendfile

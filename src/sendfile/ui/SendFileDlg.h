@@ -43,7 +43,6 @@ private:
     // Whether the job may go to `target`: at once when it is of the job's model, else when the
     // person agrees.
     bool modelAgreed(const printer::PrinterItem& target) const;
-    void notSent(const QString& text, const QString& details = {});
 
     Ui::SendFileDlg* const ui;
     std::shared_ptr<const job::Document> m_doc;

@@ -36,8 +36,7 @@ std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path,
         qCWarning(lcSendFile, "%s not sent to %s: %s", path.c_str(), queue.c_str(), outcome->detail.c_str());
         const QString text = QObject::tr("The file was not sent to the queue %1: %2.")
                                  .arg(QString::fromStdString(queue), notSentWhy(outcome->status));
-        widgets::sayInWindow(parent, text);
-        widgets::MessageBox::show(text, QString::fromStdString(outcome->detail));
+        widgets::reportFailure(parent, text, QString::fromStdString(outcome->detail));
     }
     return outcome;
 }

@@ -43,9 +43,8 @@ bool TestPageDlg::printClick() {
     if (!outcome) return false; // cancelled: the window stays
     if (!outcome->sent.queued()) {
         qCWarning(lcSendFile, "test page for %s not sent: %s", queue.queue.c_str(), outcome->sent.detail.c_str());
-        const QString text = tr("The test page was not printed on %1.").arg(name);
-        widgets::sayInWindow(this, text);
-        MessageBox::show(text, QString::fromStdString(outcome->sent.detail));
+        widgets::reportFailure(this, tr("The test page was not printed on %1.").arg(name),
+                               QString::fromStdString(outcome->sent.detail));
         return false;
     }
     qCInfo(lcSendFile, "test page for %s sent in %s spacing", queue.queue.c_str(), outcome->spacing.c_str());

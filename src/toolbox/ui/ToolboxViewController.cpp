@@ -194,7 +194,8 @@ void ToolboxViewController::chooseItem(const std::string& control, int index) {
     if (!result) return closeAbandoned();
     if (!result->outcome.ok()) {
         qCWarning(lcToolbox, "embosser not asked: %s", result->outcome.describe().c_str());
-        say(tr("The embosser was not asked: %1.").arg(qtext(result->outcome.summary())), qtext(result->outcome.reason));
+        widgets::reportFailure(this, tr("The embosser was not asked: %1.").arg(qtext(result->outcome.summary())),
+                               qtext(result->outcome.reason));
     }
     showResult(control, *result);
 }
@@ -236,12 +237,6 @@ std::optional<WriteResult> ToolboxViewController::runWrite(std::function<WriteRe
     return result;
 }
 
-// What went wrong, in the status line and in an alert whose Details hold the technical part.
-void ToolboxViewController::say(const QString& text, const QString& details) {
-    m_status->say(text);
-    widgets::MessageBox::show(text, details);
-}
-
 // A write that did not reach the device is said, with why; so are changes left unwritten. A write
 // that fully arrived is said in the status line as `arrived`.
 void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
@@ -254,7 +249,7 @@ void ToolboxViewController::reportWrite(const WriteResult& result, const std::fu
         details = qtext(result.outcome.reason);
     }
     for (const std::string& note : result.notes) lines << qtext(note);
-    if (!lines.isEmpty()) say(lines.join(QStringLiteral("\n\n")), details);
+    if (!lines.isEmpty()) widgets::reportFailure(this, lines.join(QStringLiteral("\n\n")), details);
     else if (result.request && !arrived.isEmpty()) m_status->say(arrived);
 }
 
@@ -301,7 +296,8 @@ void ToolboxViewController::readSensorsClick() {
     showOne("m_tfSensors");
     if (!read->ok()) {
         qCWarning(lcToolbox, "sensors not read: %s", read->describe().c_str());
-        return say(tr("The sensors were not read: %1.").arg(qtext(read->summary())), qtext(read->reason));
+        return widgets::reportFailure(this, tr("The sensors were not read: %1.").arg(qtext(read->summary())),
+                                      qtext(read->reason));
     }
     const ControlState* sensors = m_model->control("m_tfSensors");
     const QString values = sensors ? sensorSentence(qtext(sensors->text)) : QString();
@@ -356,7 +352,7 @@ void ToolboxViewController::installBrailleClick() {
     BrailleConversionData file;
     if (file.readFile(QFile::encodeName(path).toStdString()) != BrailleConversionData::Done) {
         qCWarning(lcToolbox, "table %s refused: %s", qUtf8Printable(path), file.failure().c_str());
-        return say(tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
+        return widgets::reportFailure(this, tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
     }
     const BrailleTable table = file.table();
     const std::optional<WriteResult> result = runWrite([table](ToolboxModel& model) { return model.installTable(table); });

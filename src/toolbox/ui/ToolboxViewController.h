@@ -81,7 +81,6 @@ private:
     std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
     void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
                      const QString& arrived = {});
-    void say(const QString& text, const QString& details = {});
     void keepFocus(QWidget* hadFocus);
 
     const ToolboxFamily& m_family;
