@@ -7,7 +7,6 @@
 #include "widgets/Guidance.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
-#include "widgets/MessageBox.h"
 #include "widgets/StatusLine.h"
 
 #include "ui_FirmwareUpdateWindowController.h"

@@ -2,7 +2,6 @@
 
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
-#include "widgets/MessageBox.h"
 #include "widgets/StatusLine.h"
 
 #include <QObject>
