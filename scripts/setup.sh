@@ -11,7 +11,8 @@ BRELMONT_PACKAGES=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev li
                    python3 openssl ca-certificates
                    qt6-tools-dev qt6-l10n-tools
                    dpkg-dev file clang-format-14
-                   libavahi-client-dev avahi-daemon avahi-utils dbus iproute2)
+                   libavahi-client-dev avahi-daemon avahi-utils dbus iproute2
+                   xvfb at-spi2-core python3-gi gir1.2-atspi-2.0)
 
 install_missing_packages() {
     local missing=()

@@ -1,5 +1,7 @@
 #include "app/StartWindow.h"
 
+#include "widgets/StatusLine.h"
+
 #include "ui_YourCustomVC.h"
 
 #include <QDragEnterEvent>
@@ -13,6 +15,7 @@ StartWindow::StartWindow(QWidget* parent) : QMainWindow(parent), ui(new Ui::Your
     auto* content = new QWidget(this);
     ui->setupUi(content);
     setCentralWidget(content);
+    widgets::StatusLine::addTo(this); // what the windows opened from here did
     setObjectName(QString::fromLatin1(Identifier));
     setWindowTitle(tr("Brelmont Companion"));
     setAcceptDrops(true);

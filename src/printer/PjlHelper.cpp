@@ -22,20 +22,21 @@ namespace fs = std::filesystem;
 
 namespace brelmont::printer {
 
-std::string ExchangeOutcome::describe() const {
-    std::string text;
+std::string ExchangeOutcome::summary() const {
     switch (status) {
-    case ExchangeStatus::Done: text = "done"; break;
-    case ExchangeStatus::NotAttached: text = "the embosser is not attached or not switched on"; break;
-    case ExchangeStatus::NoReply: text = "the embosser did not reply"; break;
+    case ExchangeStatus::Done: return "done";
+    case ExchangeStatus::NotAttached: return "the embosser is not attached or not switched on";
+    case ExchangeStatus::NoReply: return "the embosser did not reply";
     // Also after a write: the embosser ended the connection before it took the request.
-    case ExchangeStatus::Dropped: text = "the embosser dropped the connection"; break;
-    case ExchangeStatus::NotUnderstood: text = "the embosser's reply was not understood"; break;
-    case ExchangeStatus::Failed: text = "the exchange with the embosser failed"; break;
-    case ExchangeStatus::Cancelled: text = "cancelled"; break;
+    case ExchangeStatus::Dropped: return "the embosser dropped the connection";
+    case ExchangeStatus::NotUnderstood: return "the embosser's reply was not understood";
+    case ExchangeStatus::Failed: return "the exchange with the embosser failed";
+    case ExchangeStatus::Cancelled: return "cancelled";
     }
-    return reason.empty() ? text : text + " (" + reason + ")";
+    return {};
 }
+
+std::string ExchangeOutcome::describe() const { return reason.empty() ? summary() : summary() + " (" + reason + ")"; }
 
 fs::path PjlHelper::resourceDir() {
     if (const char* dir = std::getenv("BRELMONT_RESOURCE_DIR"); dir && *dir) return dir;

@@ -36,7 +36,10 @@ struct ExchangeOutcome {
     std::string reason; // the helper's own message, or why it did not run
 
     bool ok() const { return status == ExchangeStatus::Done; }
-    // "the embosser did not reply (pjlhelper: reading the reply: no reply within 15000 ms)"
+    // "the embosser did not reply": what happened, in words
+    std::string summary() const;
+    // The summary with the reason: "the embosser did not reply (pjlhelper: reading the reply: no
+    // reply within 15000 ms)"
     std::string describe() const;
 };
 

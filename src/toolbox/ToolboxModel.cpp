@@ -398,20 +398,29 @@ WriteResult ToolboxModel::ok() {
     return result;
 }
 
+namespace {
+
+// Nothing sent, and why.
+WriteResult refusedWrite(std::string note) {
+    WriteResult result;
+    result.notes.push_back(std::move(note));
+    return result;
+}
+
+} // namespace
+
 WriteResult ToolboxModel::setSelectedVariable() {
     const int index = m_controls.index("m_cbPjlNames");
     if (!m_printer || index < 0 || size_t(index) >= m_variables.size()) return {};
     const std::string& name = m_variables[size_t(index)].key;
     const auto& refused = m_family.protectedNames;
-    if (std::find(refused.begin(), refused.end(), name) != refused.end()) return {};
+    if (std::find(refused.begin(), refused.end(), name) != refused.end())
+        return refusedWrite(name + " was not set: it is the embosser's own and cannot be changed.");
     const std::string value = m_controls.text("m_tfPjlValue");
-    if (hasControlCharacters(value)) return {};
+    if (hasControlCharacters(value))
+        return refusedWrite(name + " was not set: a value cannot hold a line break or another control character.");
     if (m_family.setterRefusal)
-        if (std::string why = m_family.setterRefusal(value); !why.empty()) {
-            WriteResult refused;
-            refused.notes.push_back(name + " was not set: " + why);
-            return refused;
-        }
+        if (std::string why = m_family.setterRefusal(value); !why.empty()) return refusedWrite(name + " was not set: " + why);
     std::optional<std::string> request = m_family.setter(*this, name, value);
     if (!request) return {};
     WriteResult result = write(std::move(*request));

@@ -110,8 +110,10 @@ public:
     // OK: applies when Apply is enabled; the window closes unless that write failed.
     WriteResult ok();
     // The single-variable setter: the variable selected in m_cbPjlNames set to m_tfPjlValue, in
-    // the family's form. No request for no selection, a protected name, or one the family refuses.
-    // After it arrived, the device is asked again and the controls without pending changes show it.
+    // the family's form. No request for no selection or one the family refuses; a protected name
+    // or a value with a control character or one the family cannot hold is refused with a note
+    // saying why. After it arrived, the device is asked again and the controls without pending
+    // changes show it.
     WriteResult setSelectedVariable();
     // Downloads a braille table through the data exchange into `slot`, or the family's chosen slot.
     // No request, and a note why, for a family without tables or a slot it does not have. After

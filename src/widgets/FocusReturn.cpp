@@ -1,7 +1,8 @@
 #include "widgets/FocusReturn.h"
 
-#include "widgets/Announce.h"
+#include "widgets/StatusLine.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QWidget>
 
@@ -9,11 +10,14 @@ namespace brelmont::widgets {
 
 namespace {
 
+// The outcome goes to the status line of the opener's window, or of the window the person is in
+// when the opener is gone.
 void giveFocusBack(QWidget* opener, const QString& outcome) {
-    if (!opener || !opener->isVisible() || !opener->isEnabled()) return;
-    opener->activateWindow();
-    opener->setFocus(Qt::OtherFocusReason);
-    if (!outcome.isEmpty()) announce(opener, outcome);
+    if (opener && opener->isVisible() && opener->isEnabled()) {
+        opener->activateWindow();
+        opener->setFocus(Qt::OtherFocusReason);
+    }
+    if (!outcome.isEmpty()) sayInWindow(opener ? opener : QApplication::activeWindow(), outcome);
 }
 
 } // namespace

@@ -19,34 +19,36 @@ MessageBox::Confirmer& confirmer() {
     return c;
 }
 
-void present(QString text, bool information) {
+void present(QString text, QString details, bool information) {
     // Some of the program's texts end their lines as a terminal does; a window shows a CR as a
     // stray mark.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    details.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (presenter()) {
-        presenter()(text, information);
+        presenter()(text, details, information);
         return;
     }
     QMessageBox box(information ? QMessageBox::Information : QMessageBox::Warning, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, QApplication::activeWindow());
+    box.setDetailedText(details);
     box.exec();
 }
 
 } // namespace
 
-void MessageBox::show(const QString& text) {
+void MessageBox::show(const QString& text, const QString& details) {
     QMetaObject::invokeMethod(
-        qApp, [text] { present(text, false); }, Qt::QueuedConnection);
+        qApp, [text, details] { present(text, details, false); }, Qt::QueuedConnection);
 }
 
-void MessageBox::inform(const QString& text) {
+void MessageBox::inform(const QString& text, const QString& details) {
     QMetaObject::invokeMethod(
-        qApp, [text] { present(text, true); }, Qt::QueuedConnection);
+        qApp, [text, details] { present(text, details, true); }, Qt::QueuedConnection);
 }
 
-void MessageBox::showSettingsFailure(const QString& detail) {
+void MessageBox::showSettingsFailure(const QString& why, const QString& details) {
     const QString text = QCoreApplication::translate("MessageBox", SettingsFailureText);
-    show(detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail);
+    show(why.isEmpty() ? text : text + QStringLiteral("\n\n") + why, details);
 }
 
 void MessageBox::setPresenter(Presenter p) { presenter() = std::move(p); }

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
@@ -90,8 +91,9 @@ std::string readFile(const fs::path& path) {
 }
 
 Alerts::Alerts() {
-    MessageBox::setPresenter([this](const QString& text, bool information) {
+    MessageBox::setPresenter([this](const QString& text, const QString& detail, bool information) {
         texts << text;
+        details << detail;
         informations << information;
         onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
     });
@@ -110,12 +112,20 @@ Alerts::~Alerts() {
 QStringList Alerts::take() {
     QCoreApplication::processEvents();
     informations.clear();
+    details.clear();
     return std::exchange(texts, {});
 }
 
-void Alerts::expectOne(const QString& start) {
+void Alerts::expectOne(const QString& start, const QWidget* window) {
     const QStringList shown = take();
     EXPECT_TRUE(shown.size() == 1 && shown[0].startsWith(start)) << shown.join('|').toStdString();
+    if (window) { EXPECT_TRUE(status(window).startsWith(start)) << status(window).toStdString(); }
+}
+
+QString status(const QWidget* widget) {
+    const brelmont::widgets::StatusLine* line = brelmont::widgets::StatusLine::of(widget);
+    EXPECT_NE(line, nullptr);
+    return line ? line->text() : QString();
 }
 
 void type(QWidget* window, const char* field, const QString& text) {

@@ -38,9 +38,10 @@ struct Alerts {
     Alerts();
     ~Alerts();
     QStringList take();
-    // Exactly one alert was shown, and it starts with `start`.
-    void expectOne(const QString& start);
+    // Exactly one alert was shown, and it starts with `start`; so does the status line of `window`.
+    void expectOne(const QString& start, const QWidget* window = nullptr);
     QStringList texts;
+    QStringList details;      // what each alert keeps behind its Details button
     QList<bool> informations; // each alert's kind: true for a success told, false for a warning
     QStringList questions;    // the questions asked, each answered with `agree`
     bool agree = true;
@@ -58,6 +59,9 @@ void type(QWidget* window, const char* field, const QString& text);
 void choose(QWidget* window, const char* combo, int index);
 QString text(QWidget* window, const char* field);
 void showActive(QWidget* window);
+
+// What the status line of the window holding `widget` shows.
+QString status(const QWidget* widget);
 
 QString accessibleName(QWidget* widget);
 // The label a control is the buddy of, else its own name (a combo box's own name is its item).

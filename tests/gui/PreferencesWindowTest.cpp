@@ -155,7 +155,7 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
         {field("m_contrast", "abc"), "Contrast must be a whole number from -100 to 100"},
         {field("m_brightness", "101"), "Brightness must be a whole number"},
         {field("m_customWidth", "8,5"), "The custom paper width must be a number"},
-        {[](QWidget*) { setenv("PATH", "/nonexistent", 1); }, "Some printing preferences of Orvin_200 were not saved:\n\n"},
+        {[](QWidget*) { setenv("PATH", "/nonexistent", 1); }, "Some printing preferences of Orvin_200 were not saved."},
     };
     for (const auto& [change, said] : cases) {
         SCOPED_TRACE(said);
@@ -166,7 +166,7 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
         change(window.get());
         window->accept();
         setenv("PATH", path.c_str(), 1);
-        alerts.expectOne(said);
+        alerts.expectOne(said, window.get());
         EXPECT_TRUE(window->isVisible());
         EXPECT_FALSE(contains(assignments(Orvin), "PageSize="));
     }

@@ -49,7 +49,7 @@ struct SendFile : SendTest {
         window.m_fileName->clear();
         QTest::keyClicks(window.m_fileName, QString::fromStdString(path.string()).mid(1));
     }
-    QString status() { return find<QLabel>(&window, "m_lbStatus")->text(); }
+    QString status() { return guitest::status(&window); }
     SendFileViewController window{Listed};
 };
 
@@ -81,7 +81,7 @@ TEST_F(SendFile, ATypedNameIsSentWithEnterAndTheWindowCloses) {
 }
 
 // Nothing to send: the window stays and its status line says why. A queue that refuses the file:
-// lpr's reason in an alert, and the window stays to try again.
+// said in words there and in an alert, lpr's own message under Details, and the window stays.
 TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
     {
         const StandInLpr lpr(scratch.path());
@@ -100,7 +100,9 @@ TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
     }
     const StandInLpr refusing(scratch.path(), 1);
     EXPECT_FALSE(window.sendClick());
-    EXPECT_EQ(alerts.take(), QStringList{"The file was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."});
+    QCoreApplication::processEvents(); // the alert is posted
+    EXPECT_EQ(alerts.details, QStringList{"lpr: Destination \"q\" is not accepting jobs."});
+    alerts.expectOne("The file was not sent to the queue q2: the queue refused it.", &window);
     EXPECT_TRUE(window.isVisible());
 }
 
@@ -156,9 +158,8 @@ TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
     const std::tuple<std::shared_ptr<brelmont::job::Document>, int, bool, QString> cases[] = {
         // the job, lpr's exit status, a file where the private work folder belongs, the alert
         {guitest::document(guitest::job(0, 0)), 0, false, "The job could not be sent (error domain No such file, code 4)."},
-        {guitest::document(guitest::job(1, 0)), 1, false,
-         "The job was not sent to the queue: lpr: Destination \"q\" is not accepting jobs."},
-        {guitest::document(guitest::job(1, 0)), 0, true, "The job could not be written for sending, so nothing was sent: "},
+        {guitest::document(guitest::job(1, 0)), 1, false, "The job was not sent to the queue q0."},
+        {guitest::document(guitest::job(1, 0)), 0, true, "The job could not be written for sending, so nothing was sent."},
     };
     for (const auto& [document, lprStatus, spoilWorkFolder, said] : cases) {
         SCOPED_TRACE(said.toStdString());
@@ -167,7 +168,7 @@ TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
         present(document);
         sheet->m_comboPrinters->setCurrentIndex(0);
         find<QPushButton>(sheet, "m_buttonSend")->click();
-        alerts.expectOne(said);
+        alerts.expectOne(said, sheet);
         EXPECT_TRUE(sheet->isVisible());
         EXPECT_EQ(lpr.ran(), lprStatus != 0);
         delete sheet;
@@ -194,6 +195,6 @@ TEST_F(TestPageWindow, PrintsOnTheChosenQueueOrSaysWhyNot) {
     cups->removeQueue("Orvin_200");
     window.show();
     EXPECT_FALSE(window.printClick());
-    alerts.expectOne("The test page was not printed on Hall Orvin: ");
+    alerts.expectOne("The test page was not printed on Hall Orvin.", &window);
     EXPECT_TRUE(window.isVisible());
 }

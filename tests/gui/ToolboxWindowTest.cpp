@@ -286,7 +286,7 @@ TEST_F(ToolboxWindow, AChoiceThatAsksTheEmbosserWaitsOffTheWindowThread) {
     device.fail(brelmont::printer::ExchangeStatus::NoReply);
     guitest::choose(&window, "m_cbDuplex", 0);
     EXPECT_NE(*askedOn, std::this_thread::get_id());
-    EXPECT_EQ(alerts.take(), QStringList{"The embosser was not asked: the embosser did not reply (scripted failure)."});
+    alerts.expectOne("The embosser was not asked: the embosser did not reply.", &window);
 }
 
 // The Toolbox command opens the window of the first family in the fixed order among the attached
@@ -346,7 +346,8 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
 class ToolboxSystem : public guitest::SystemTest {};
 
 // The window over the real queue list and device helper: it loads the simulated Orvin, Apply writes
-// the change there; with the embosser switched off, Apply says what was not written and stays.
+// the change there; with the embosser switched off, Apply says in words what was not written (the
+// helper's message under Details) and stays.
 TEST_F(ToolboxSystem, TheWindowLoadsAndAppliesToTheSimulatedOrvin) {
     ToolboxViewController window(family(221201), brelmont::toolbox::ui::ToolboxDevice::system());
     ASSERT_TRUE(window.viewDidLoad());
@@ -360,7 +361,10 @@ TEST_F(ToolboxSystem, TheWindowLoadsAndAppliesToTheSimulatedOrvin) {
     type(&window, "m_tfTopMargin", "1.5\"");
     window.applyClick();
     orvin->restart();
-    alerts.expectOne("The changed settings were not written to the embosser: the embosser is not attached or not switched on");
+    QCoreApplication::processEvents(); // the alert is posted
+    EXPECT_TRUE(alerts.details.value(0).startsWith("pjlhelper: ")) << alerts.details.join('|').toStdString();
+    alerts.expectOne("The changed settings were not written to the embosser: the embosser is not attached or not switched on.",
+                     &window);
     EXPECT_TRUE(window.applyButton()->isEnabled());
 }
 

@@ -3,7 +3,6 @@
 #include "firmware/net/CatalogueJson.h"
 #include "firmware/net/UpdateServer.h"
 #include "printer/Printers.h"
-#include "widgets/Announce.h"
 #include "widgets/CoreText.h"
 #include "widgets/EmbosserChoice.h"
 #include "widgets/Guidance.h"
@@ -11,6 +10,7 @@
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/QueueDiscovery.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_FirmwareUpdateWindowController.h"
 
@@ -33,6 +33,7 @@ FirmwareUpdateViewController::FirmwareUpdateViewController(QWidget* parent)
       ui(new Ui::FirmwareUpdateWindowController),
       m_fetch(new HttpsFetch(this)) {
     ui->setupUi(this);
+    m_status = widgets::StatusLine::addTo(this);
     setObjectName(QString::fromLatin1(Identifier));
     setModal(true);
     ui->m_progress->setFormat(tr("%v of %m bytes"));
@@ -145,7 +146,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
     if (!received) {
         qCWarning(lcFirmware, "firmware file refused (%lld bytes, sha256 %s)", static_cast<long long>(body.size()),
                   digest.c_str());
-        widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage));
+        widgets::reportFailure(this, widgets::translated(DownloadRefusedMessage));
     }
     showState();
     if (received) sayState();
@@ -154,7 +155,7 @@ void FirmwareUpdateViewController::fileArrived(const QByteArray& body) {
 void FirmwareUpdateViewController::fileFailed(const QString& reason) {
     m_downloading = false;
     qCWarning(lcFirmware, "firmware download failed: %s", qUtf8Printable(reason));
-    widgets::MessageBox::show(widgets::translated(DownloadRefusedMessage) + QStringLiteral("\n\n") + reason);
+    widgets::reportFailure(this, widgets::translated(DownloadRefusedMessage), reason);
     showState();
 }
 
@@ -168,7 +169,7 @@ void FirmwareUpdateViewController::sendFile() {
         {[stop] { stop->stop(); }, nullptr});
     if (!line) return;
     if (const std::string_view alert = m_update.startSending(*line); !alert.empty()) {
-        widgets::MessageBox::show(widgets::translated(alert));
+        widgets::reportFailure(this, widgets::translated(alert));
         return showState();
     }
     if (m_update.state() != FirmwareState::Sending) return; // this family has no transport
@@ -186,15 +187,16 @@ void FirmwareUpdateViewController::sendFile() {
     m_update.sendFinished(outcome);
     if (!outcome.ok()) {
         qCWarning(lcFirmware, "firmware not sent: %s", outcome.describe().c_str());
-        widgets::MessageBox::show(tr("The firmware file was not sent: %1.").arg(qtext(outcome.describe())));
+        widgets::reportFailure(this, tr("The firmware file was not sent: %1.").arg(qtext(outcome.summary())),
+                               qtext(outcome.reason));
     }
     showState();
     if (outcome.ok()) sayState();
 }
 
-// What the window now says about the update, said where the focus went: the outcome of a
-// download or a send that went well (failures come in an alert).
-void FirmwareUpdateViewController::sayState() { widgets::announce(focusWidget(), ui->m_info->toPlainText()); }
+// What the window now says about the update, in the status line: the outcome of a download or a
+// send that went well.
+void FirmwareUpdateViewController::sayState() { m_status->say(ui->m_info->toPlainText().simplified()); }
 
 void FirmwareUpdateViewController::showState() {
     const QString info = widgets::translated(m_update.info());

@@ -15,6 +15,10 @@ namespace Ui {
 class FirmwareUpdateWindowController;
 }
 
+namespace brelmont::widgets {
+class StatusLine;
+}
+
 namespace brelmont::firmware {
 
 class HttpsFetch;
@@ -55,6 +59,7 @@ private:
     FirmwareUpdate m_update;
     EmbosserCheck m_check;
     HttpsFetch* m_fetch;
+    widgets::StatusLine* m_status = nullptr; // every outcome, in words
     bool m_downloading = false;
     printer::SharedStop m_stop = std::make_shared<printer::StopSignal>();
 };

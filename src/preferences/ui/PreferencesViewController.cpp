@@ -13,6 +13,7 @@
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/QueueDiscovery.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_PreferencesWindowController.h"
 
@@ -87,6 +88,7 @@ PreferencesViewController::PreferencesViewController(printer::Printers printers,
       m_printers(std::move(printers)),
       m_filePicker(defaultFilePicker) {
     ui->setupUi(this);
+    m_status = widgets::StatusLine::addTo(this);
     setObjectName(Identifier);
     viewDidLoad();
 }
@@ -186,8 +188,8 @@ void PreferencesViewController::loadQueue(int queueIndex) {
     m_optionsRead = error.empty();
     if (!m_optionsRead) {
         ui->m_tabView->hide();
-        widgets::MessageBox::show(
-            tr("The options of the queue %1 could not be read, so nothing will be changed: %2").arg(text(queue), text(error)));
+        widgets::reportFailure(
+            this, tr("The options of the queue %1 could not be read, so nothing will be changed.").arg(text(queue)), text(error));
         return;
     }
     ui->m_tabView->show();
@@ -362,7 +364,7 @@ void PreferencesViewController::accept() {
         const PreferencesForm form = readForm();
         // A field OK cannot write is named, and nothing is written until it is put right.
         if (const std::optional<FieldRefusal> refusal = checkForm(form)) {
-            widgets::MessageBox::show(refusalText(*refusal));
+            widgets::reportFailure(this, refusalText(*refusal));
             if (auto* field = findChild<QWidget*>(text(refusal->field))) {
                 for (QWidget* page = field; page; page = page->parentWidget())
                     if (ui->m_tabView->indexOf(page) >= 0) ui->m_tabView->setCurrentWidget(page);
@@ -382,8 +384,8 @@ void PreferencesViewController::accept() {
         if (!failures->empty()) {
             QStringList lines;
             for (const std::string& failure : *failures) lines << text(failure);
-            widgets::MessageBox::show(
-                tr("Some printing preferences of %1 were not saved:\n\n%2").arg(text(queue), lines.join(QLatin1Char('\n'))));
+            widgets::reportFailure(this, tr("Some printing preferences of %1 were not saved.").arg(text(queue)),
+                                   lines.join(QLatin1Char('\n')));
             return;
         }
         if (plan.rememberedPatternFile) setLastPatternFile(text(*plan.rememberedPatternFile));

@@ -15,7 +15,8 @@
 
 namespace brelmont::widgets {
 class ComboChoice;
-}
+class StatusLine;
+} // namespace brelmont::widgets
 
 class QButtonGroup;
 class QComboBox;
@@ -79,7 +80,8 @@ private:
     QButtonGroup* m_render;
     QButtonGroup* m_output;
     FilePicker m_filePicker;
-    QString m_outcome; // what OK saved
+    QString m_outcome;                       // what OK saved
+    widgets::StatusLine* m_status = nullptr; // what was refused or failed, in words
     widgets::ComboChoice* m_queueChoice = nullptr;
     widgets::ComboChoice* m_patternChoice = nullptr;
     bool m_refusalShown = false;

@@ -5,6 +5,7 @@
 #include "sendfile/ui/QueueCombo.h"
 #include "sendfile/ui/SendWaiting.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_SendFileDlg.h"
 
@@ -21,6 +22,7 @@ SendFileDlg::SendFileDlg(std::shared_ptr<const job::Document> document, std::vec
       m_doc(std::make_shared<job::Document>()),
       m_printers(std::move(printers)) {
     ui->setupUi(this);
+    widgets::StatusLine::addTo(this);
     m_comboPrinters = ui->m_comboPrinters;
     connect(ui->m_buttonSend, &QPushButton::clicked, this, &SendFileDlg::clickSend);
     connect(ui->m_buttonCancel, &QPushButton::clicked, this, &SendFileDlg::clickDismiss);
@@ -47,7 +49,8 @@ void SendFileDlg::viewDidLoad() {
 
 bool SendFileDlg::clickSend() {
     if (!hasPages(*m_doc)) {
-        MessageBox::show(tr("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
+        widgets::reportFailure(this,
+                               tr("The job could not be sent (%1).").arg(QString::fromStdString(noPagesError().describe())));
         return false;
     }
     const std::optional<std::string> queue = queueAt(m_printers, m_comboPrinters->currentIndex());
@@ -57,9 +60,9 @@ bool SendFileDlg::clickSend() {
     if (!result) return false; // cancelled: the sheet stays
     const QString detail = QString::fromStdString(result->detail);
     if (result->status == SendJobStatus::WriteFailed)
-        MessageBox::show(tr("The job could not be written for sending, so nothing was sent: %1").arg(detail));
+        widgets::reportFailure(this, tr("The job could not be written for sending, so nothing was sent."), detail);
     else if (result->status == SendJobStatus::SendFailed)
-        MessageBox::show(tr("The job was not sent to the queue: %1").arg(detail));
+        widgets::reportFailure(this, tr("The job was not sent to the queue %1.").arg(QString::fromStdString(*queue)), detail);
     if (result->status != SendJobStatus::Sent) return false;
     accept();
     return true;

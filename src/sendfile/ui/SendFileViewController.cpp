@@ -5,6 +5,7 @@
 #include "sendfile/ui/SendWaiting.h"
 #include "widgets/FileDialogFolder.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_SendFileWindowController.h"
 
@@ -39,6 +40,7 @@ SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem>
       m_printers(std::move(printers)),
       m_fileurl(noFileChosen()) {
     ui->setupUi(this);
+    m_status = widgets::StatusLine::addTo(this);
     setObjectName(QString::fromLatin1(Identifier));
     m_fileName = ui->m_fileName;
     m_comboPrinters = ui->m_comboPrinters;
@@ -51,7 +53,7 @@ SendFileViewController::SendFileViewController(std::vector<printer::PrinterItem>
     // nowhere: it is looked up afresh at the next send.
     connect(m_fileName, &QLineEdit::textEdited, this, [this] {
         m_fileurl = noFileChosen();
-        showStatus({});
+        m_status->note({});
     });
     viewDidLoad();
 }
@@ -65,13 +67,13 @@ void SendFileViewController::browseClick() {
     if (path.isEmpty()) return;
     m_fileurl = QUrl::fromLocalFile(path);
     m_fileName->setText(QFileInfo(path).fileName());
-    showStatus({});
+    m_status->note({});
 }
 
 bool SendFileViewController::sendClick() {
     const int index = m_comboPrinters->currentIndex();
     if (index < 0) {
-        showStatus(tr("There is no queue to send to."));
+        m_status->say(tr("There is no queue to send to."));
         return false;
     }
     if (!m_fileurl.isLocalFile()) return false;
@@ -83,12 +85,12 @@ bool SendFileViewController::sendClick() {
         m_fileurl = QUrl::fromLocalFile(QDir::cleanPath(typedPath(m_fileName->text())));
         path = m_fileurl.toLocalFile();
         if (isDirectoryUrl(m_fileurl)) {
-            showStatus(tr("Choose a file with Browse, or type its path."));
+            m_status->say(tr("Choose a file with Browse, or type its path."));
             return false;
         }
     }
     if (!QFileInfo::exists(path)) {
-        showStatus(tr("There is no file %1.").arg(path));
+        m_status->say(tr("There is no file %1.").arg(path));
         return false;
     }
     const std::optional<std::string> queue = queueAt(m_printers, index);
@@ -100,8 +102,5 @@ bool SendFileViewController::sendClick() {
 }
 
 void SendFileViewController::dismissClick() { reject(); }
-
-// A quiet note in the window, read by screen readers as the label changes; no alert.
-void SendFileViewController::showStatus(const QString& text) { ui->m_lbStatus->setText(text); }
 
 } // namespace brelmont::sendfile

@@ -17,6 +17,10 @@ namespace Ui {
 class SendFileWindowController;
 }
 
+namespace brelmont::widgets {
+class StatusLine;
+}
+
 namespace brelmont::sendfile {
 
 class SendFileViewController : public QDialog {
@@ -47,9 +51,8 @@ public:
     std::function<QString(QWidget*)> m_askFile;
 
 private:
-    void showStatus(const QString& text);
-
     Ui::SendFileWindowController* const ui;
+    widgets::StatusLine* m_status; // what is not sent, and why
     std::vector<printer::PrinterItem> m_printers;
     QUrl m_fileurl;
 };

@@ -2,7 +2,7 @@
 
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
-#include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include <QObject>
 
@@ -14,6 +14,16 @@ QString sendingText(const std::string& queue) {
     return QObject::tr("Sending to the queue %1\u2026").arg(QString::fromStdString(queue));
 }
 
+// Why lpr did not take the file, in words; its own message goes to the alert's Details.
+QString notSentWhy(SendOutcome::Status status) {
+    switch (status) {
+    case SendOutcome::Status::Refused: return QObject::tr("the queue refused it");
+    case SendOutcome::Status::TimedOut: return QObject::tr("the printing system did not answer in time");
+    case SendOutcome::Status::Cancelled: return QObject::tr("the send was cancelled");
+    default: return QObject::tr("the program that hands files to the printing system could not be started");
+    }
+}
+
 } // namespace
 
 std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path, const std::string& queue) {
@@ -23,8 +33,9 @@ std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path,
         {[stop] { stop->stop(); }, nullptr});
     if (outcome && !outcome->queued()) {
         qCWarning(lcSendFile, "%s not sent to %s: %s", path.c_str(), queue.c_str(), outcome->detail.c_str());
-        widgets::MessageBox::show(
-            QObject::tr("The file was not sent to the queue: %1").arg(QString::fromStdString(outcome->detail)));
+        const QString text = QObject::tr("The file was not sent to the queue %1: %2.")
+                                 .arg(QString::fromStdString(queue), notSentWhy(outcome->status));
+        widgets::reportFailure(parent, text, QString::fromStdString(outcome->detail));
     }
     return outcome;
 }

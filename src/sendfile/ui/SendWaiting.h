@@ -14,7 +14,8 @@ class QWidget;
 
 namespace brelmont::sendfile {
 
-// Sends the file; none when the user cancelled. A send that failed has been shown in an alert.
+// Sends the file; none when the user cancelled. A send that failed has been said in the window's
+// status line and shown in an alert.
 std::optional<SendOutcome> sendWaiting(QWidget* parent, const std::string& path, const std::string& queue);
 
 // Sends the open job the same way; the caller shows its failures.

@@ -6,6 +6,7 @@
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include "ui_TestPageDlg.h"
 
@@ -18,6 +19,7 @@ TestPageDlg::TestPageDlg(std::vector<printer::PrinterItem> printers, QWidget* pa
       ui(new Ui::TestPageDlg),
       m_printers(std::move(printers)) {
     ui->setupUi(this);
+    widgets::StatusLine::addTo(this);
     m_comboPrinters = ui->m_comboPrinters;
     fillQueueCombo(m_comboPrinters, sendFileListing(m_printers));
     connect(ui->m_buttonPrint, &QPushButton::clicked, this, &TestPageDlg::printClick);
@@ -41,7 +43,8 @@ bool TestPageDlg::printClick() {
     if (!outcome) return false; // cancelled: the window stays
     if (!outcome->sent.queued()) {
         qCWarning(lcSendFile, "test page for %s not sent: %s", queue.queue.c_str(), outcome->sent.detail.c_str());
-        MessageBox::show(tr("The test page was not printed on %1: %2").arg(name, QString::fromStdString(outcome->sent.detail)));
+        widgets::reportFailure(this, tr("The test page was not printed on %1.").arg(name),
+                               QString::fromStdString(outcome->sent.detail));
         return false;
     }
     qCInfo(lcSendFile, "test page for %s sent in %s spacing", queue.queue.c_str(), outcome->spacing.c_str());

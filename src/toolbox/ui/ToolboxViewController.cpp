@@ -5,12 +5,12 @@
 #include "toolbox/profile/ProfileFile.h"
 #include "toolbox/ui/ControlBinding.h"
 #include "toolbox/ui/ToolboxForms.h"
-#include "widgets/Announce.h"
 #include "widgets/FileDialogFolder.h"
 #include "widgets/Logging.h"
 #include "widgets/LongWait.h"
 #include "widgets/MessageBox.h"
 #include "widgets/ReadableForms.h"
+#include "widgets/StatusLine.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -53,6 +54,14 @@ QString stepText(const LoadStep& step) {
     return ToolboxViewController::tr("Step %1 of %2: asking for %3").arg(step.number).arg(step.count).arg(what);
 }
 
+// The sensor field's lines as one sentence for the status line.
+QString sensorSentence(const QString& field) {
+    QStringList lines = field.split(QRegularExpression(QStringLiteral("[\\r\\n]+")), Qt::SkipEmptyParts);
+    for (QString& line : lines) line = line.trimmed();
+    lines.removeAll(QString());
+    return lines.join(QStringLiteral("; "));
+}
+
 // A family without a description or a layout has no window (canOpen tells beforehand).
 const FamilyDescription& describedFamily(const ToolboxFamily& family) {
     if (!ToolboxViewController::canOpen(family))
@@ -73,6 +82,7 @@ ToolboxViewController::ToolboxViewController(const ToolboxFamily& family, Toolbo
       m_model(std::make_shared<ToolboxModel>(describedFamily(family), m_device.exchange, m_device.data)) {
     toolboxForm(family.windowIdentifier)->setupUi(this);
     widgets::linkValueLabels(this);
+    m_status = widgets::StatusLine::addTo(this);
     setObjectName(qtext(family.windowIdentifier));
     setModal(true);
     m_buttonApply = findChild<QPushButton*>("m_buttonApply");
@@ -110,7 +120,7 @@ bool ToolboxViewController::viewDidLoad() {
     }
     if (!*loaded) {
         qCWarning(lcToolbox, "settings not read: %s", m_model->loadFailure().describe().c_str());
-        widgets::MessageBox::showSettingsFailure(qtext(m_model->loadFailure().describe()));
+        widgets::MessageBox::showSettingsFailure(qtext(m_model->loadFailure().summary()), qtext(m_model->loadFailure().reason));
         done(QDialog::Rejected);
         return false;
     }
@@ -145,7 +155,12 @@ void ToolboxViewController::connectControls() {
         } else if (auto* combo = qobject_cast<QComboBox*>(widget))
             connect(combo, &QComboBox::activated, this, [this, name](int index) { chooseItem(name, index); });
         else if (auto* check = qobject_cast<QCheckBox*>(widget))
-            connect(check, &QCheckBox::clicked, this, [this, name](bool on) { showResult(name, m_model->setChecked(name, on)); });
+            // Toggled, not clicked: a screen reader's toggle action changes the box without a click.
+            // A box the window sets to the engine's state is no change.
+            connect(check, &QCheckBox::toggled, this, [this, name](bool on) {
+                const ControlState* state = m_model->control(name);
+                if (!m_abandoned && state && state->checked != on) showResult(name, m_model->setChecked(name, on));
+            });
     }
     connectButton("m_buttonOK", &ToolboxViewController::okClick);
     connectButton("m_buttonApply", &ToolboxViewController::applyClick);
@@ -211,7 +226,8 @@ void ToolboxViewController::chooseItem(const std::string& control, int index) {
     if (!result) return closeAbandoned();
     if (!result->outcome.ok()) {
         qCWarning(lcToolbox, "embosser not asked: %s", result->outcome.describe().c_str());
-        widgets::MessageBox::show(tr("The embosser was not asked: %1.").arg(qtext(result->outcome.describe())));
+        widgets::reportFailure(this, tr("The embosser was not asked: %1.").arg(qtext(result->outcome.summary())),
+                               qtext(result->outcome.reason));
     }
     showResult(control, *result);
 }
@@ -253,24 +269,27 @@ std::optional<WriteResult> ToolboxViewController::runWrite(std::function<WriteRe
     return result;
 }
 
-// A write that did not reach the device is said, with why; so are changes left unwritten, and,
-// when `arrived` is given, a write that did reach it.
+// A write that did not reach the device is said, with why; so are changes left unwritten. A write
+// that fully arrived is said in the status line as `arrived`.
 void ToolboxViewController::reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
                                         const QString& arrived) {
     QStringList lines;
+    QString details;
     if (result.failed()) {
         qCWarning(lcToolbox, "write not done: %s", result.outcome.describe().c_str());
-        lines << failure(qtext(result.outcome.describe()));
-    } else if (result.request && !arrived.isEmpty()) lines << arrived;
+        lines << failure(qtext(result.outcome.summary()));
+        details = qtext(result.outcome.reason);
+    }
     for (const std::string& note : result.notes) lines << qtext(note);
-    if (!lines.isEmpty()) widgets::MessageBox::show(lines.join(QStringLiteral("\n\n")));
+    if (!lines.isEmpty()) widgets::reportFailure(this, lines.join(QStringLiteral("\n\n")), details);
+    else if (result.request && !arrived.isEmpty()) m_status->say(arrived);
 }
 
-// A write that fully arrived is said where the focus is, or on OK when the write turned off the
-// control that had the focus (Apply, with nothing left to write).
-void ToolboxViewController::sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text) {
-    if (result.request && !result.failed() && result.notes.empty())
-        widgets::announceOutcome(hadFocus, findChild<QPushButton*>(QStringLiteral("m_buttonOK")), text);
+// The focus stays on the control that had it when the action began, unless the outcome turned that
+// control off (Apply, with nothing left to write): then OK takes it, so the keyboard is not lost.
+void ToolboxViewController::keepFocus(QWidget* hadFocus) {
+    if (hadFocus && hadFocus->isEnabled() && hadFocus->isVisible()) return;
+    if (auto* ok = findChild<QPushButton*>(QStringLiteral("m_buttonOK"))) ok->setFocus(Qt::OtherFocusReason);
 }
 
 void ToolboxViewController::okClick() {
@@ -291,10 +310,11 @@ void ToolboxViewController::applyClick() {
     commitEdits();
     const std::optional<WriteResult> result = runWrite([](ToolboxModel& model) { return model.apply(); });
     if (!result) return;
-    reportWrite(*result,
-                [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); });
     showAll();
-    sayWritten(hadFocus, *result, tr(WrittenText));
+    keepFocus(hadFocus);
+    reportWrite(
+        *result, [](const QString& why) { return tr("The changed settings were not written to the embosser: %1.").arg(why); },
+        tr(WrittenText));
 }
 
 void ToolboxViewController::dismissClick() { QDialog::reject(); }
@@ -305,12 +325,15 @@ void ToolboxViewController::readSensorsClick() {
     const std::optional<printer::ExchangeOutcome> read = widgets::LongWait::run<printer::ExchangeOutcome>(
         this, tr(SensorsText), [model] { return model->readSensors(); }, {[model] { model->cancel(); }, nullptr});
     if (!read) return closeAbandoned();
+    showOne("m_tfSensors");
     if (!read->ok()) {
         qCWarning(lcToolbox, "sensors not read: %s", read->describe().c_str());
-        widgets::MessageBox::show(tr("The sensors were not read: %1.").arg(qtext(read->describe())));
+        return widgets::reportFailure(this, tr("The sensors were not read: %1.").arg(qtext(read->summary())),
+                                      qtext(read->reason));
     }
-    showOne("m_tfSensors");
-    if (read->ok()) widgets::announce(focusWidget(), tr("The sensors were read."));
+    const ControlState* sensors = m_model->control("m_tfSensors");
+    const QString values = sensors ? sensorSentence(qtext(sensors->text)) : QString();
+    m_status->say(values.isEmpty() ? tr("The sensors were read.") : tr("The sensors were read: %1.").arg(values));
 }
 
 void ToolboxViewController::pjlSetClick() {
@@ -320,8 +343,11 @@ void ToolboxViewController::pjlSetClick() {
     if (!result) return;
     const auto* names = findChild<QComboBox*>("m_cbPjlNames");
     const QString name = names ? names->currentText() : QString();
-    reportWrite(*result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); });
-    sayWritten(focusWidget(), *result, tr("%1 was set on the embosser.").arg(name));
+    if (!result->request && result->notes.empty())
+        return m_status->say(tr("Nothing was set on the embosser: choose a variable, and give it a value it takes."));
+    reportWrite(
+        *result, [name](const QString& why) { return tr("%1 was not set on the embosser: %2.").arg(name, why); },
+        tr("%1 was set on the embosser.").arg(name));
 }
 
 void ToolboxViewController::resetFillState() {
@@ -329,10 +355,11 @@ void ToolboxViewController::resetFillState() {
     const int tag = sender() ? sender()->property("tag").toInt() : 0;
     const std::optional<WriteResult> result = runWrite([tag](ToolboxModel& model) { return model.resetFillState(tag); });
     if (!result) return;
-    reportWrite(*result, [tag](const QString& why) {
-        return tr("The fill state of cartridge %1 was not reset: %2.").arg(QString::number(tag == 1 ? 1 : 0), why);
-    });
-    sayWritten(focusWidget(), *result, tr("The fill state of cartridge %1 was reset.").arg(QString::number(tag == 1 ? 1 : 0)));
+    const QString cartridge = QString::number(tag == 1 ? 1 : 0);
+    reportWrite(
+        *result,
+        [cartridge](const QString& why) { return tr("The fill state of cartridge %1 was not reset: %2.").arg(cartridge, why); },
+        tr("The fill state of cartridge %1 was reset.").arg(cartridge));
 }
 
 // The tables that come with the program are offered first; any file may be chosen.
@@ -357,8 +384,7 @@ void ToolboxViewController::installBrailleClick() {
     BrailleConversionData file;
     if (file.readFile(QFile::encodeName(path).toStdString()) != BrailleConversionData::Done) {
         qCWarning(lcToolbox, "table %s refused: %s", qUtf8Printable(path), file.failure().c_str());
-        widgets::MessageBox::show(tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
-        return;
+        return widgets::reportFailure(this, tr("The braille table %1 was not sent: %2.").arg(name, qtext(file.failure())));
     }
     const BrailleTable table = file.table();
     const std::optional<WriteResult> result = runWrite([table](ToolboxModel& model) { return model.installTable(table); });

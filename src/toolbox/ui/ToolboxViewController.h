@@ -17,6 +17,10 @@
 class QPushButton;
 class QTabWidget;
 
+namespace brelmont::widgets {
+class StatusLine;
+}
+
 namespace brelmont::toolbox::ui {
 
 class ToolboxViewController : public QDialog {
@@ -86,7 +90,7 @@ private:
     std::optional<WriteResult> runWrite(std::function<WriteResult(ToolboxModel&)> write);
     void reportWrite(const WriteResult& result, const std::function<QString(const QString& why)>& failure,
                      const QString& arrived = {});
-    void sayWritten(QWidget* hadFocus, const WriteResult& result, const QString& text);
+    void keepFocus(QWidget* hadFocus);
 
     const ToolboxFamily& m_family;
     ToolboxDevice m_device;
@@ -94,7 +98,8 @@ private:
     std::shared_ptr<ToolboxModel> m_model;
     QPushButton* m_buttonApply = nullptr;
     QTabWidget* m_tvTabView = nullptr;
-    bool m_abandoned = false; // a cancelled worker still holds the engine: no further use of it
+    widgets::StatusLine* m_status = nullptr; // every outcome, in words
+    bool m_abandoned = false;                // a cancelled worker still holds the engine: no further use of it
     QString m_outcome;
 };
 

@@ -2,9 +2,9 @@
 
 #include "job/ReplaceFile.h"
 #include "viewer/braille/BrfExport.h"
-#include "widgets/Announce.h"
 #include "widgets/FileDialogFolder.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLine.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,7 +62,7 @@ bool exportBraille(QWidget* window, const job::Document& document, const AskExpo
     const QString pages = brf.pagesWritten == 1 ? QObject::tr("1 page") : QObject::tr("%1 pages").arg(brf.pagesWritten);
     const QString done = QObject::tr("%1 of braille written to %2.").arg(pages, QFileInfo(path).fileName());
     if (!leftOut.isEmpty()) widgets::MessageBox::show(done + QStringLiteral("\n\n") + leftOut);
-    else widgets::announce(window ? window->focusWidget() : nullptr, done);
+    else widgets::sayInWindow(window, done);
     return true;
 }
 

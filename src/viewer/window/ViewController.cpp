@@ -3,7 +3,7 @@
 #include "viewer/braille/BrailleText.h"
 #include "viewer/rendering/PageRendering.h"
 #include "viewer/window/ClickableImageView.h"
-#include "widgets/Announce.h"
+#include "widgets/StatusLine.h"
 
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -132,8 +132,10 @@ void ViewController::viewDidAppear() {
     showSide(Side::Ink, ink, inkPage.page);
     showDecodeNote(QString::fromStdString(decodeNote(m_document->m_diagnostics, embossPage.notes, inkPage.notes)));
     emit pageShown(index, pageCount());
-    // A focused page view has said the page by its new name; any other control says it now.
-    if (!pageViewHasFocus()) sayAtFocus(pageSentence(index, pageCount()));
+    // A focused page view says the page by its new name: the status line then only shows it.
+    const QString sentence = pageSentence(index, pageCount());
+    if (!pageViewHasFocus()) say(sentence);
+    else if (widgets::StatusLine* line = widgets::StatusLine::of(this)) line->note(sentence);
 }
 
 bool ViewController::pageViewHasFocus() const {
@@ -148,16 +150,11 @@ void ViewController::focusPageView() {
     else setFocus();
 }
 
-// Nobody hears a window without a focused control (the first display, before the focus is placed).
-void ViewController::sayAtFocus(const QString& sentence) {
-    if (QWidget* focus = window()->focusWidget()) widgets::announce(focus, sentence);
-}
+void ViewController::say(const QString& sentence) { widgets::sayInWindow(this, sentence); }
 
 // The note is a label of its own, reachable by Tab, and is also the page views' description, so a
 // screen reader says it with the page.
 void ViewController::showDecodeNote(const QString& note) {
-    // A page sentence hung on a view gives way to the views' own descriptions.
-    widgets::Announcements::instance().withdraw();
     if (m_lbDecodeNote) {
         m_lbDecodeNote->setText(note);
         m_lbDecodeNote->setAccessibleName(note);
@@ -245,7 +242,7 @@ void ViewController::setBrailleTextShown(bool shown) {
 
 bool ViewController::clickPageForward() {
     if (!m_cursor.requestForward(pageCount())) {
-        sayAtFocus(noPageSentence(true, m_cursor.m_currentPage, pageCount()));
+        say(noPageSentence(true, m_cursor.m_currentPage, pageCount()));
         return false;
     }
     viewDidAppear();
@@ -254,7 +251,7 @@ bool ViewController::clickPageForward() {
 
 bool ViewController::clickPageBackward() {
     if (!m_cursor.requestBackward()) {
-        sayAtFocus(noPageSentence(false, m_cursor.m_currentPage, pageCount()));
+        say(noPageSentence(false, m_cursor.m_currentPage, pageCount()));
         return false;
     }
     viewDidAppear();

@@ -38,7 +38,7 @@ public:
 
     // The page commands; false when there is no page in that direction (nothing changes, and
     // that is said). Every page change is said once: where the focus is on a page, its new name
-    // says it; elsewhere (a toolbar button, the menu) the focused control says the page.
+    // says it; elsewhere (a toolbar button, the menu) the window's status line says the page.
     bool clickPageForward();
     bool clickPageBackward();
     // Resizes the window about its centre by 110 % or 90 %, kept wholly on its screen.
@@ -90,7 +90,7 @@ private:
     void updateEmbossView();
     void zoom(int percent);
     void showEmbossImage(const job::PagePtr& page);
-    void sayAtFocus(const QString& sentence);
+    void say(const QString& sentence);
     bool pageByKey(int key);
 
     std::shared_ptr<const job::Document> m_document;

@@ -3,6 +3,8 @@
 #include "viewer/window/ClickableImageView.h"
 #include "viewer/window/ViewController.h"
 
+#include "widgets/StatusLine.h"
+
 #include "ui_ViewerWindowController.h"
 
 #include <QFileInfo>
@@ -36,6 +38,7 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     note->hide();
     statusBar()->addWidget(note, 1);
     content->m_lbDecodeNote = note;
+    widgets::StatusLine::addTo(this); // the pages shown, what an export wrote, what a send did
     content->setDocument(m_document);
 
     connect(ui->actionPrint, &QAction::triggered, content, &ViewController::printFile);
