@@ -75,8 +75,9 @@ void sayInWindow(const QWidget* widget, const QString& text) {
     if (StatusLine* line = StatusLine::of(widget)) line->say(text);
 }
 
+// The alert is spoken already: the line only keeps the text in view, so it is not said twice.
 void reportFailure(const QWidget* widget, const QString& text, const QString& details) {
-    sayInWindow(widget, text);
+    if (StatusLine* line = StatusLine::of(widget)) line->note(text);
     MessageBox::show(text, details);
 }
 

@@ -34,8 +34,8 @@ signals:
 
 // Says `text` in the status line of the window that holds `widget`, when it has one.
 void sayInWindow(const QWidget* widget, const QString& text);
-// What went wrong: said in that status line, and shown in an alert whose Details hold `details`,
-// the technical part of why.
+// What went wrong: shown in that status line and in an alert (which is what is spoken) whose
+// Details hold `details`, the technical part of why.
 void reportFailure(const QWidget* widget, const QString& text, const QString& details = {});
 
 } // namespace brelmont::widgets
