@@ -94,6 +94,7 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
         EXPECT_EQ(update.updateTitle(), title) << int(state);
     };
     step(FirmwareState::Offered, true, "Download");
+    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), "")); // one byte short of the entry's size
     ASSERT_TRUE(update.received(file, ""));
     step(FirmwareState::Received, true, "Update");
     EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty());

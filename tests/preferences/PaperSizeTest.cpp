@@ -1,32 +1,38 @@
-// Display names, the standard sizes, custom sizes and the unit conversion of the custom fields.
+// Display names, the standard sizes, custom sizes and the unit conversion of the custom fields; the
+// option store's own rules for the values it writes (the lines themselves are pinned where the
+// preferences form makes them) and where its mirror files go.
 #include <gtest/gtest.h>
 
 #include "preferences/DisplayNames.h"
 #include "preferences/OptionStore.h"
 #include "preferences/PaperSize.h"
+#include "preferences/SharedDataFolder.h"
+
+#include "ScopedEnv.h"
+
+#include <cmath>
+#include <limits>
 
 using namespace brelmont::preferences;
 
+// The names are a table; here how it is looked up: page sizes and media types without regard to
+// case, braille spacings exactly, each name for its own option only; custom sizes and the numbered
+// custom media types 8 to 16 by their form; anything else as it is.
 TEST(DisplayName, OfEachOptionsValues) {
     // clang-format off
     for (const auto& [key, value, shown] : std::initializer_list<std::tuple<const char*, const char*, const char*>>{
-             {"PageSize", "115X11", "11.5 x 11 in"}, {"PageSize", "115x115", "11.5 x 11 in (Office 2010)"},
-             {"PageSize", "A4Tractor", "German Std Fanfold"}, {"PageSize", "1378X11", "13 7/8 x 11 in"},
+             {"PageSize", "115X11", "11.5 x 11 in"}, {"MediaType", "CUSTOM", "Custom Media Type"}, {"PageSize", "Letter", "Letter"},
              {"PageSize", "Custom.WIDTHxHEIGHT", "Custom Size"}, {"PageSize", "custom.8.5x11in", "Custom Size"},
-             {"PageSize", "Letter", "Letter"}, {"MediaType", "_Custom", "Custom Media Type"}, {"MediaType", "CUSTOM", "Custom Media Type"},
-             {"MediaType", "CustomMedia", "Custom Media Type"}, {"MediaType", "CustomMedia8", "Custom Defined 8"},
-             {"MediaType", "custommedia16", "Custom Defined 16"}, {"MediaType", "CustomMedia7", "CustomMedia7"},
-             {"MediaType", "CustomMedia17", "CustomMedia17"}, {"MediaType", "CustomMedia08", "CustomMedia08"},
-             {"MediaType", "Default", "Printer Setting"}, {"BrailleSpacing", "Congress", "American Library of Congress"},
-             {"BrailleSpacing", "congress", "congress"}, {"BrailleSpacing", "Jumbo", "Jumbobraille"},
-             {"MediaType", "Auto", "Auto"}, {"Duplex", "Congress", "Congress"}}) // a name belongs to its option only
+             {"MediaType", "CustomMedia8", "Custom Defined 8"}, {"MediaType", "custommedia16", "Custom Defined 16"},
+             {"MediaType", "CustomMedia7", "CustomMedia7"}, {"MediaType", "CustomMedia17", "CustomMedia17"},
+             {"MediaType", "CustomMedia08", "CustomMedia08"}, {"BrailleSpacing", "Congress", "American Library of Congress"},
+             {"BrailleSpacing", "congress", "congress"}, {"Duplex", "Congress", "Congress"}})
         EXPECT_EQ(displayName(key, value), shown) << key << " " << value;
     // clang-format on
 }
 
 TEST(StandardPaperSize, TableAndAnyOther) {
     EXPECT_EQ(standardPaperSize("Executive"), (StandardPaperSize{"7.25", "10.5", UnitInches}));
-    EXPECT_EQ(standardPaperSize("B4"), (StandardPaperSize{"250", "353", UnitMillimetres}));
     EXPECT_EQ(standardPaperSize("A4Tractor"), (StandardPaperSize{"21.0", "30.48", UnitCentimetres}));
     EXPECT_EQ(standardPaperSize("letter"), (StandardPaperSize{"0.0", "0.0", UnitPoints}));
 }
@@ -73,4 +79,29 @@ TEST(CustomSizeLast, MovedToTheEndWithTheSelection) {
     const PrintOption last{{"Letter", "custom.WIDTHxHEIGHT"}, "Media Size", "PageSize", 0};
     EXPECT_EQ(withCustomSizeLast(last), last);
     EXPECT_EQ(customEntryIndex(PrintOption{{"Letter", "A4"}, "Media Size", "PageSize", 1}), -1);
+}
+
+TEST(OptionCommands, ASideUnderOneUnitClearsThePaperSize) {
+    for (const auto& [width, height] : std::initializer_list<std::pair<double, double>>{
+             {0.5, 11}, {11, 0.99}, {-0.5, 11}, {std::nan(""), 11}, {std::numeric_limits<double>::infinity(), 11}})
+        EXPECT_EQ(commands::setCustomPaperSize("Q", width, height, UnitInches), "lpoptions -p Q -r media -r PageSize") << width;
+    EXPECT_EQ(commands::setCustomPaperSize("Q", 1, 1.5, UnitInches),
+              "lpoptions -p Q -o media=Custom.1.0x1.5in -o PageSize=Custom.1.0x1.5in");
+    EXPECT_EQ(sizeText(0.1 + 0.2), "0.30000000000000004"); // read back as the same number
+    EXPECT_EQ(sizeText(1e21), "1000000000000000000000.0");
+}
+
+// What lpoptions's own option parser must see quoted (the shell quoting comes on top).
+TEST(OptionCommands, ValuesWithBlanksAreQuotedForLpoptions) {
+    EXPECT_EQ(lpoptionsValue("/tmp/a b"), "'/tmp/a b'");
+    EXPECT_EQ(lpoptionsValue("it's \\"), "'it\\'s \\\\'");
+    EXPECT_EQ(lpoptionsValue("{x}"), "'{x}'");
+    EXPECT_EQ(lpoptionsValue("$(x);`y`"), "$(x);`y`"); // only the shell cares about these
+}
+
+TEST(SharedDataFolder, DefaultAndOverride) {
+    brelmont::testing::ScopedEnv empty("BRELMONT_SHARED_DIR", "");
+    EXPECT_EQ(sharedDataFolder(), "/Users/Shared/Brelmont");
+    brelmont::testing::ScopedEnv elsewhere("BRELMONT_SHARED_DIR", "/tmp/elsewhere");
+    EXPECT_EQ(mirrorFilePath("Q", sharedDataFolder()), "/tmp/elsewhere/.lpoptions/Q.lpoptions");
 }
