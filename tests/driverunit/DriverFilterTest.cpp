@@ -16,20 +16,14 @@
 #include <algorithm>
 #include <fstream>
 
-namespace {
-
 namespace fs = std::filesystem;
 using namespace brelmont;
 using namespace brelmont::testing;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
 
-constexpr const char* Models[] = {"Merriden", "Orvin 200", "Quorrin"};
-constexpr const char* Spacings[] = {"Congress", "National", "Microbraille", "Korean", "Jumbo"};
-
-} // namespace
-
-// Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs.
+// Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs, at
+// both resolutions (the job languages themselves are the other tests' to vary).
 TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
     const std::pair<std::string, std::vector<std::u32string>> tables[] = {
         {"en-ueb-g1.ctb", {U"Lantern keeper", U"climbed 90 steps", U"", U"quick fox; wiz?", U"  Jumps (2)"}},
@@ -39,8 +33,8 @@ TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
         std::string document;
         Page expected;
         for (const std::u32string& line : lines) document += utf8(line) + "\n", expected.push_back(louis(table, line));
-        for (const char* model : Models)
-            for (const char* spacing : Spacings) {
+        for (const char* model : {"Merriden", "Quorrin"})
+            for (const char* spacing : {"Congress", "National", "Microbraille", "Korean", "Jumbo"}) {
                 SCOPED_TRACE(table + " " + model + " " + spacing);
                 const Result r =
                     run({.model = model,

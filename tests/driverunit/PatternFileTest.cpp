@@ -34,9 +34,10 @@ std::string patterns(int textures, int rows, int columns) {
 TEST(PatternFile, ParsesGoodFilesAndNamesTheFaultyLine) {
     const std::string one = "brelmont-patterns 1\ntexture a\n";
     // What, the file, the fault said (none for a good file), the textures of a good file.
+    // clang-format off
     const std::tuple<const char*, std::string, const char*, size_t> cases[] = {
         {"comments, CRLF and trailing blanks",
-         "# mine\r\n\r\nbrelmont-patterns 1 \r\n# first\r\ntexture a #ff00Aa\r\nx.\r\n.1\r\n", nullptr, 1},
+        "# mine\r\n\r\nbrelmont-patterns 1 \r\n# first\r\ntexture a #ff00Aa\r\nx.\r\n.1\r\n", nullptr, 1},
         {"a blank line ends a tile", one + "x\n\ntexture b\t#000001\n7\n", nullptr, 2},
         {"32 columns", patterns(1, 1, 32), nullptr, 1},
         {"33 columns", patterns(1, 1, 33), "line 3: a row of 33 positions; at most 32", 0},
@@ -52,12 +53,13 @@ TEST(PatternFile, ParsesGoodFilesAndNamesTheFaultyLine) {
         {"row before any texture", "brelmont-patterns 1\nx.\n", "line 2: a tile row outside a texture", 0},
         {"duplicate name", one + "x\ntexture a\nx\n", "line 4: texture \"a\" is already defined on line 2", 0},
         {"duplicate colour", "brelmont-patterns 1\ntexture a #FF0000\nx\ntexture b #ff0000\nx\n",
-         "line 4: colour #FF0000 already has texture \"a\"", 0},
+        "line 4: colour #FF0000 already has texture \"a\"", 0},
         {"bad colour", "brelmont-patterns 1\ntexture a #FF00\nx\n", "line 2: a texture's colour is written #RRGGBB", 0},
         {"bad name", "brelmont-patterns 1\ntexture a.b\nx\n", "line 2: a texture name is", 0},
         {"dot level 8", one + "x8\n", "line 3: unknown character '8' at column 2", 0},
         {"NUL byte", one + std::string("x\0x\n", 4), "line 3: NUL byte at column 2", 0},
     };
+    // clang-format on
     for (const auto& [what, text, fault, textures] : cases) {
         std::string error;
         const std::optional<PatternSet> set = parsePatterns(text, &error);
@@ -93,19 +95,16 @@ TEST(PatternFile, ReadsOnlyPlainFilesInsideThePatternsFolder) {
     write(folder / "large.txt", good + std::string(MaxPatternFileBytes + 1 - good.size(), '#'));
     write(folder / "bad.txt", "brelmont-patterns 1\n");
 
+    // clang-format off
     const std::pair<std::string, const char*> reads[] = {
         // the name given, the fault said (none: read)
-        {"good.txt", nullptr},
-        {(folder / "good.txt").string(), nullptr},
-        {"limit.txt", nullptr},
+        {"good.txt", nullptr}, {(folder / "good.txt").string(), nullptr}, {"limit.txt", nullptr},
         {(scratch.path() / "outside.txt").string(), "is not inside the patterns folder"},
-        {"../outside.txt", "is not inside the patterns folder"},
-        {"link.txt", "is not inside the patterns folder"},
-        {"fifo.txt", "is not a plain file"},
-        {"large.txt", "is larger than 64 KiB"},
-        {"missing.txt", "cannot be found"},
+        {"../outside.txt", "is not inside the patterns folder"}, {"link.txt", "is not inside the patterns folder"},
+        {"fifo.txt", "is not a plain file"}, {"large.txt", "is larger than 64 KiB"}, {"missing.txt", "cannot be found"},
         {"bad.txt", "bad.txt: the file has no texture"},
     };
+    // clang-format on
     for (const auto& [name, fault] : reads) {
         std::string error;
         const std::optional<PatternSet> set = readPatternFile(name, folder, &error);

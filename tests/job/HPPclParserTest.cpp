@@ -65,32 +65,29 @@ TEST(HPPclParser, TopLevelBytesAndFaultsThatEndTheBlock) {
         return w.text("\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W").data();
     };
     // What, the bytes, the result (and the language entered where it is said).
+    // clang-format off
     const std::tuple<const char*, ByteVector, int64_t, int64_t> cases[] = {
         {"language line", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n"), 0, 3},
         {"universal exit after it", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%-12345X"), 0, 0},
         {"universal exit without the minus", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%12345X"), -1, 3},
-        {"universal exit cut", bytesOf("\x1b%-12345"), -1, 0},
-        {"NUL and form feed", bytesOf(std::string("\0\f\0", 3)), 0, 0},
-        {"stray byte", bytesOf("\x01"), -1, 0},
-        {"ESC as the last byte", bytesOf("\x1b"), 0, 0},
+        {"universal exit cut", bytesOf("\x1b%-12345"), -1, 0}, {"NUL and form feed", bytesOf(std::string("\0\f\0", 3)), 0, 0},
+        {"stray byte", bytesOf("\x01"), -1, 0}, {"ESC as the last byte", bytesOf("\x1b"), 0, 0},
         {"reset before the line", bytesOf("\x1bZ@PJL ENTER LANGUAGE=PCL3GUI\n"), 0, 3},
         {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1, 0},
         {"negative configuration pass-over", bytesOf("\x1b&b-1W\x1b*r7S"), -1, 0},
         {"negative configure block", bytesOf("\x1b*g-2W\x1b*r7S"), -1, 0},
-        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1, 0},
-        {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1, 0},
+        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1, 0}, {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1, 0},
         {"row cut by the end of the data", after("\x1b*b10W\x80\x10\x20"), -1, 0},
-        {"row command cut inside its value", after("\x1b*b1"), -2, 0},
-        {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2, 0},
+        {"row command cut inside its value", after("\x1b*b1"), -2, 0}, {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2, 0},
         {"row whose command runs past its bytes", after("\x1b*b2W\x80\x10\x1b*r7S"), -1, 0},
         {"overflowing value", bytesOf("\x1b*r99999999999999999999S\x1b*r7T"), -1, 0},
         {"overflowing row skip", after("\x1b*b9223372036854775807Y\x1b*b1Y"), -1, 0},
         {"unknown command elsewhere", bytesOf("\x1b&k5Q\x1b*r7S"), 0, 0},
         // Found by fuzzing: rows of rasters of no pixels, the last of a width whose rows would need gigabytes.
         {"no pixels at resolution 0", noPixels("\x1b&u600D\x1b*r24s8T\x1b*t0R"), 0, 0},
-        {"no width", noPixels("\x1b*r0s4T"), 0, 0},
-        {"no height", noPixels("\x1b*r411000000s0T"), 0, 0},
+        {"no width", noPixels("\x1b*r0s4T"), 0, 0}, {"no height", noPixels("\x1b*r411000000s0T"), 0, 0},
     };
+    // clang-format on
     for (const auto& [what, block, result, language] : cases) {
         const HPPclParser p(block);
         EXPECT_EQ(p.m_result, result) << what;

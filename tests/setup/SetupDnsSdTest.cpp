@@ -40,7 +40,7 @@ public:
     PrivateAvahi& operator=(const PrivateAvahi&) = delete;
 
     // Whether avahi-daemon is installed. The other programs start() needs (avahi-publish,
-    // dbus-daemon, unshare, ip) are its to report when missing.
+    // dbus-daemon, unshare, ip) fail it, with the shell's word, when missing.
     static bool available() { return !program("avahi-daemon").empty(); }
 
     // Starts the bus and the daemon, whose host name is `hostName` (".local" is added). False,
@@ -53,10 +53,6 @@ public:
     // from this namespace is where the simulators listen. Its pid file lives in /run/avahi-daemon,
     // which the fresh /run of its mount namespace keeps apart from a daemon the machine may run.
     bool start(const std::string& hostName, std::string* error) {
-        std::string missing;
-        for (const char* name : {"avahi-daemon", "avahi-publish", "dbus-daemon", "unshare", "ip"})
-            if (program(name).empty()) missing += (missing.empty() ? "" : ", ") + std::string(name);
-        if (!missing.empty()) return *error = "not installed: " + missing, false;
         m_dir = std::make_unique<ScratchDir>("avahi");
         const fs::path dir = m_dir->path();
         std::ofstream(dir / "bus.conf")
@@ -73,15 +69,11 @@ public:
                                                     "[wide-area]\nenable-wide-area=no\n"
                                                     "[publish]\npublish-hinfo=no\npublish-workstation=no\n";
 
-        if (!launch(program("dbus-daemon") + " --nofork --config-file=" + shellWord((dir / "bus.conf").string()), "dbus", error))
+        // The bus prints its address once it listens.
+        if (!launch(program("dbus-daemon") + " --nofork --print-address --config-file=" + shellWord((dir / "bus.conf").string()),
+                    "dbus", error) ||
+            !waitFor("dbus", "unix:path=", error))
             return stop(), false;
-        for (const auto deadline = Clock::now() + std::chrono::seconds(10); !fs::exists(dir / "bus");) {
-            if (Clock::now() > deadline || !alive(m_pids.back())) {
-                *error = "dbus-daemon did not listen on " + (dir / "bus").string() + ": " + readFile(dir / "dbus.log");
-                return stop(), false;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
         m_bus = std::make_unique<ScopedEnv>("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + (dir / "bus").string());
 
         const std::string daemon = program("avahi-daemon") + " --no-drop-root --no-chroot --no-rlimits --no-proc-title -f " +

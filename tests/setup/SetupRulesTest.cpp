@@ -175,14 +175,14 @@ TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
 }
 
 TEST(SetupCandidates, ListingLines) {
+    // clang-format off
     const std::pair<const char*, ListingEntry> rows[] = {
         {R"(direct usb://Brelmont/Merriden?serial=MD1 "Brelmont Merriden" "Brelmont Merriden USB" "MFG:Brelmont;MDL:Merriden;" "")",
-         {"usb://Brelmont/Merriden?serial=MD1", "MFG:Brelmont;MDL:Merriden;"}},
+        {"usb://Brelmont/Merriden?serial=MD1", "MFG:Brelmont;MDL:Merriden;"}},
         {R"(direct socket://127.0.0.1:9100 "Acme \"X\"" "i" "MFG:Acme;MDL:\"X\" \\ 9;" "")",
-         {"socket://127.0.0.1:9100", R"(MFG:Acme;MDL:"X" \ 9;)"}},
-        {"direct socket://h:1", {"socket://h:1", ""}},
-        {"", {"", ""}},
+        {"socket://127.0.0.1:9100", R"(MFG:Acme;MDL:"X" \ 9;)"}}, {"direct socket://h:1", {"socket://h:1", ""}}, {"", {"", ""}},
     };
+    // clang-format on
     for (const auto& [line, entry] : rows) {
         const ListingEntry got = parseListingLine(line);
         EXPECT_EQ(got.uri, entry.uri) << line;

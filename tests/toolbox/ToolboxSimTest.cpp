@@ -222,14 +222,12 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
     const std::string table = "brelmont-cli: toolbox table: ";
     // clang-format off
     const struct { Sim sim; std::string args; int status; std::string err; } rows[] = {
-        {Orvin, "apply m_tfNoSuchField=1", 2, ""},
-        {Orvin, "apply m_ckDHCP=yes", 2, ""},
-        {Orvin, "frobnicate", 2, ""},
+        {Orvin, "apply m_tfNoSuchField=1", 2, ""}, {Orvin, "apply m_ckDHCP=yes", 2, ""}, {Orvin, "frobnicate", 2, ""},
         {Merriden, "apply m_cbMediaMediaType=3 m_tfBackMin=10", 2, ""},
         {Orvin, "apply m_tfLeftMargin=-0.5", 1, "brelmont-cli: toolbox: The value \"-0.5\" was not written: this setting takes no number below 0.\n"},
         {Fennick, "apply m_tfLeftMargin=13", 1, "brelmont-cli: toolbox: The left margin was not written: the embosser keeps at most 12.75\".\n"},
         {Tessaline, "apply m_cbMediaMediaType=6 m_tfFrontMin=300", 1,
-         "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole number from 0 to 255.\n"},
+        "brelmont-cli: toolbox: The custom media limits were not written: each must be a whole number from 0 to 255.\n"},
         {Tessaline, "table " + wrong.string(), 1, table + wrong.string() + ": line 3: the character code 300 is above 255; nothing was sent\n"},
         {Tessaline, "table --slot 1 " + comments.string(), 2, table + "this embosser has table slot 0 only\n"},
         {Orvin, "table " + comments.string(), 2, table + "Orvin_200: this embosser takes no braille tables\n"},

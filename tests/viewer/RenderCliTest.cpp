@@ -87,15 +87,16 @@ TEST_F(RenderCli, RefusalsAndFailures) {
         .write(reinterpret_cast<const char*>(nomodel.data()), std::streamsize(nomodel.size()));
     std::ofstream(dir / "file") << "x";
     const std::string sample = BRELMONT_SAMPLE_JOB;
+    // clang-format off
     const std::tuple<std::string, int, std::string> cases[] = {
         {(dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
-        {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"},
-        {sample, 2, "usage"},
+        {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"}, {sample, 2, "usage"},
         {sample + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
         // A full disk: a file size limit of a few KiB, which the first picture passes.
         {sample + " " + (dir / "full").string(), 1,
-         "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
+        "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
     };
+    // clang-format on
     for (const auto& [args, status, errPart] : cases) {
         const bool full = args.find("full") != std::string::npos;
         const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI,
