@@ -15,24 +15,26 @@
 
 using namespace brelmont::preferences;
 
-// The names are a table; here how it is looked up: page sizes and media types without regard to
-// case, braille spacings exactly, each name for its own option only; custom sizes and the numbered
-// custom media types 8 to 16 by their form; anything else as it is.
 TEST(DisplayName, OfEachOptionsValues) {
     // clang-format off
     for (const auto& [key, value, shown] : std::initializer_list<std::tuple<const char*, const char*, const char*>>{
-             {"PageSize", "115X11", "11.5 x 11 in"}, {"MediaType", "CUSTOM", "Custom Media Type"}, {"PageSize", "Letter", "Letter"},
+             {"PageSize", "115X11", "11.5 x 11 in"}, {"PageSize", "115x115", "11.5 x 11 in (Office 2010)"},
+             {"PageSize", "A4Tractor", "German Std Fanfold"}, {"PageSize", "1378X11", "13 7/8 x 11 in"},
              {"PageSize", "Custom.WIDTHxHEIGHT", "Custom Size"}, {"PageSize", "custom.8.5x11in", "Custom Size"},
-             {"MediaType", "CustomMedia8", "Custom Defined 8"}, {"MediaType", "custommedia16", "Custom Defined 16"},
-             {"MediaType", "CustomMedia7", "CustomMedia7"}, {"MediaType", "CustomMedia17", "CustomMedia17"},
-             {"MediaType", "CustomMedia08", "CustomMedia08"}, {"BrailleSpacing", "Congress", "American Library of Congress"},
-             {"BrailleSpacing", "congress", "congress"}, {"Duplex", "Congress", "Congress"}})
+             {"PageSize", "Letter", "Letter"}, {"MediaType", "_Custom", "Custom Media Type"}, {"MediaType", "CUSTOM", "Custom Media Type"},
+             {"MediaType", "CustomMedia", "Custom Media Type"}, {"MediaType", "CustomMedia8", "Custom Defined 8"},
+             {"MediaType", "custommedia16", "Custom Defined 16"}, {"MediaType", "CustomMedia7", "CustomMedia7"},
+             {"MediaType", "CustomMedia17", "CustomMedia17"}, {"MediaType", "CustomMedia08", "CustomMedia08"},
+             {"MediaType", "Default", "Printer Setting"}, {"BrailleSpacing", "Congress", "American Library of Congress"},
+             {"BrailleSpacing", "congress", "congress"}, {"BrailleSpacing", "Jumbo", "Jumbobraille"},
+             {"MediaType", "Auto", "Auto"}, {"Duplex", "Congress", "Congress"}}) // a name belongs to its option only
         EXPECT_EQ(displayName(key, value), shown) << key << " " << value;
     // clang-format on
 }
 
 TEST(StandardPaperSize, TableAndAnyOther) {
     EXPECT_EQ(standardPaperSize("Executive"), (StandardPaperSize{"7.25", "10.5", UnitInches}));
+    EXPECT_EQ(standardPaperSize("B4"), (StandardPaperSize{"250", "353", UnitMillimetres}));
     EXPECT_EQ(standardPaperSize("A4Tractor"), (StandardPaperSize{"21.0", "30.48", UnitCentimetres}));
     EXPECT_EQ(standardPaperSize("letter"), (StandardPaperSize{"0.0", "0.0", UnitPoints}));
 }

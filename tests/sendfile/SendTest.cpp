@@ -155,18 +155,21 @@ TEST(SendJob, NothingIsWrittenOrSent) {
     EXPECT_FALSE(lpr.ran());
 }
 
-// brelmont-cli send hands lpr the file's absolute path (a relative one, or one that looks like an
-// option, from the working folder; file URLs are the send operation's, above).
+// brelmont-cli send hands lpr the file's absolute local path: a relative one, or one that looks
+// like an option, from the working folder; a file URL decoded.
 TEST(SendCli, LprGetsTheFilesAbsoluteLocalPath) {
     const ScratchDir scratch("sendcli");
     const StandInLpr lpr(scratch.path());
     const fs::path folder = scratch.path() / "jobs dir";
     fs::create_directories(folder);
-    for (const char* file : {"a b#%.prn", "-rf"}) {
-        std::ofstream(folder / file) << "x";
-        const auto run = sendCli(folder, file, "Orvin_200");
-        EXPECT_EQ(run.status, 0) << file << ": " << run.err;
-        EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments("Orvin_200", (folder / file).string())) << file;
+    std::ofstream(folder / "a b#%.prn") << "x";
+    std::ofstream(folder / "-rf") << "x";
+    for (const auto& [given, file] : {std::pair<std::string, const char*>{"a b#%.prn", "a b#%.prn"},
+                                      {"-rf", "-rf"},
+                                      {"file://" + folder.string() + "/a%20b%23%25.prn", "a b#%.prn"}}) {
+        const auto run = sendCli(folder, given, "Orvin_200");
+        EXPECT_EQ(run.status, 0) << given << ": " << run.err;
+        EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments("Orvin_200", (folder / file).string())) << given;
     }
 }
 

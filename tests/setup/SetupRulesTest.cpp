@@ -34,19 +34,31 @@ std::string modelOf(std::string_view deviceId) {
 } // namespace
 
 // Every profile is what an embosser naming itself by the profile's own device model text is.
-// Where several profiles share a model code, the longest text that begins the MDL field as whole
-// words decides, else the code's first profile; a device ID of another maker, or a Tessaline
-// without its firmware field, is none of ours.
+// Where several profiles share a model code, the MDL text decides; a device ID of another maker,
+// or a Tessaline without its firmware field, is none of ours.
 TEST(SetupIdentify, DeviceIdsNameTheirProfiles) {
     for (const ModelProfile& p : brelmont::driver::modelProfiles()) {
         const std::string deviceId = "MFG:Brelmont;MDL:" + std::string(brelmont::driver::deviceModelText(p)) + ";S:04020423;";
         EXPECT_EQ(modelOf(deviceId), p.makeAndModel) << deviceId;
     }
+    // The IDs real embossers send.
     // clang-format off
     const std::pair<const char*, const char*> rows[] = {
-        {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"}, {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"}, {"MFG:Acme;MDL:LaserBlaster 9;CMD:PJL;", "none"},
-        {"MFG:Brelmont;MDL:Unknown One;", "none"}};
+        {"MFG:Brelmont;MDL:Karro Orvin;CMD:PJL;CLS:PRINTER;DES:Brelmont Karro Orvin;S:00204010;", "Orvin 200"},
+        {"MFG:Brelmont;MDL:Karro Talmore;CMD:PJL;", "Talmore 100"}, {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"},
+        {"MFG:Brelmont;MDL:Karro Orvin 200;", "Orvin 200"}, {"MFG:Brelmont;MDL:Orvin Color TintBridge;", "Orvin Color Ink"},
+        {"MFG:Brelmont;MDL:Merriden;CMD:PJL;CLS:PRINTER;DES:Brelmont Merriden;", "Merriden"}, {"MFG:Brelmont;MDL:Fenwa;", "Fenwa"},
+        {"MFG:Brelmont;MDL:Merriden Color TintBridge;", "Merriden Color Ink"},
+        {"MFG:Brelmont;MDL:Valdo Trac;CMD:PJL;CLS:PRINTER;DES:Brelmont Valdo Trac;", "Valdo Trac"},
+        {"MFG:Brelmont;MDL:Valdo;", "Valdo Sheet"}, {"MFG:Brelmont;MDL:Valdo Sheet;", "Valdo Sheet"},
+        {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"},
+        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;CLS:PRINTER;DES:Brelmont Tessaline 30RT;S:04020423;", "Tessaline 30RT"},
+        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"},
+        {"MFG:Brelmont;MDL:Quorrin;CMD:PJL;CLS:PRINTER;DES:Brelmont Quorrin;S:02041100;", "Quorrin"},
+        {"MFG:Brelmont;MDL:Karro Pim;", "Pim"}, {"MFG:Brelmont;MDL:Karro Pim Jr;", "Pim Jr"}, {"MFG:Brelmont;MDL:Karro Kym;", "Kym"},
+        {"MFG:Brelmont;MDL:Marisolvance;", "Marisolvance"}, {"MFG:Brelmont;MDL:Vesk Ink;", "Vesk Ink"},
+        {"MFG:Acme;MDL:LaserBlaster 9;CMD:PJL;", "none"}, {"MFG:Brelmont;MDL:Unknown One;", "none"}, {"", "none"},
+    };
     // clang-format on
     for (const auto& [deviceId, expected] : rows) EXPECT_EQ(modelOf(deviceId), expected) << deviceId;
 }

@@ -67,14 +67,17 @@ TEST_F(OrvinToolbox, EachDeviceValueShowsInItsControl) {
     // clang-format off
     const struct { DeviceValue value; const char* control; std::string shown; } rows[] = {
         {{}, "m_tfModelNumber", "Orvin 200"}, {{}, "m_tfIpAddr", "10.1.2.3"}, {{}, "m_tfPaperHeight", "11.0\""},
-        {{}, "m_lbInkFW", "2.2.0"}, {{}, "m_tfInkCartSpace", "530"}, {{}, "m_tfFrontMin", ""},
+        {{}, "m_tfRightMargin", "0.15\""}, {{}, "m_lbInkFW", "2.2.0"}, {{}, "m_tfInkCartSpace", "530"}, {{}, "m_tfFrontMin", ""},
         {{}, "m_tfStatus", "CODE=10001 (ready)\r\nDISPLAY=\"READY TO EMBOSS\"\r\nINKHEALTH0=4095\r\nINKHEALTH1=4095\r\nINKLEVEL0=71\r\nINKLEVEL1=33\r\n"},
         {{}, "m_cbLegacyMediaType", "2"}, {{}, "m_cbGraphics", "1"}, {{}, "m_cbPjlNames", "-1"}, {{}, "m_ckPrimaryCarriage", "true"},
         // The paper size is the first row within one of the device's size.
         {{"variables", "FORMWIDTH", "171"}, "m_cbPaperSize", "0"}, {{"variables", "FORMWIDTH", "172"}, "m_cbPaperSize", "17"},
-        {{"variables", "FORMHEIGHT", "219"}, "m_cbPaperSize", "0"},
-        // Device words select their items, others the default (the words themselves are the description's table).
+        {{"variables", "FORMWIDTH", "160"}, "m_cbPaperSize", "12"}, {{"variables", "FORMHEIGHT", "219"}, "m_cbPaperSize", "0"},
+        {{"variables", "FORMHEIGHT", "0"}, "m_cbPaperSize", "17"},
+        // Device words select their items, others the default.
         {{"variables", "QUALITY", "DRAFT"}, "m_cbQuality", "0"}, {{"variables", "QUALITY", "FINE"}, "m_cbQuality", "1"},
+        {{"variables", "BRAILLEDOTS", "9"}, "m_cbBrailleDots", "0"}, {{"variables", "BRAILLEFORCE", "MEDIUM"}, "m_cbBrailleForce", "1"},
+        {{"variables", "DUPLEXMODE", "SHORTEDGE"}, "m_cbDuplex", "1"}, {{"legacy", "MEDIATYPE", "CARDSTOCK"}, "m_cbLegacyMediaType", "4"},
         {{"legacy", "MEDIATYPE", "VELLUM"}, "m_cbLegacyMediaType", "5"},
         // Table numbers show one higher within their range.
         {{"variables", "TABLE", "0"}, "m_tfTable", "1"}, {{"variables", "TABLE", "6"}, "m_tfTable", "7"},
@@ -116,9 +119,13 @@ TEST_F(OrvinToolbox, EachChangeWritesItsLine) {
         {{{"variables", "FLAGS", "12"}}, {{"m_ckTunes", "true"}, {"m_ckTearOff", "true"}}, "FLAGS=15"},
         {{{"variables", "FLAGS", "15"}}, {{"m_ckTunes", "false"}}, "FLAGS=14"},
         {{{"variables", "FLAGS", "1"}}, {{"m_ckTunes", "false"}}, "FLAGS=0"},
-        // Choices and boxes write their words (one of each kind); a value with blanks goes out unquoted.
-        {{}, {{"m_cbQuality", "0"}}, "QUALITY=DRAFT"}, {{}, {{"m_cbLegacyMediaType", "5"}}, "MEDIATYPE=CUSTOM"},
-        {{}, {{"m_ckAutoCr", "true"}}, "AUTOCR=ON"}, {{}, {{"m_ckPrimaryCarriage", "false"}}, "PRIMARYCARRIAGE=0"},
+        // Choices and boxes write their words; a value with blanks goes out unquoted.
+        {{}, {{"m_cbQuality", "0"}}, "QUALITY=DRAFT"},            {{}, {{"m_cbQuality", "1"}}, "QUALITY=STANDARD"},
+        {{}, {{"m_cbBrailleDots", "0"}}, "BRAILLEDOTS=6"},        {{}, {{"m_cbGraphics", "0"}}, "GRAPHICS=OFF"},
+        {{}, {{"m_cbBrailleForce", "0"}}, "BRAILLEFORCE=HEAVY"},  {{}, {{"m_cbBrailleForce", "1"}}, "BRAILLEFORCE=NORMAL"},
+        {{}, {{"m_cbDuplex", "1"}}, "DUPLEXMODE=LONGEDGE"},       {{}, {{"m_cbLegacyMediaType", "0"}}, "MEDIATYPE=BRAILLE"},
+        {{}, {{"m_cbLegacyMediaType", "5"}}, "MEDIATYPE=CUSTOM"}, {{}, {{"m_ckAutoCr", "true"}}, "AUTOCR=ON"},
+        {{}, {{"m_ckPrimaryCarriage", "false"}}, "PRIMARYCARRIAGE=0"},
         {{}, {{"m_tfGateway", "two words"}}, "GATEWAY=two words"},
         // The custom media pair is written only while its kind is chosen.
         {{}, {{"m_cbMediaMediaType", "5"}, {"m_tfFrontMax", "200"}, {"m_cbMediaMediaType", "0"}}, ""},

@@ -222,7 +222,7 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
     const std::string table = "brelmont-cli: toolbox table: ";
     // clang-format off
     const struct { Sim sim; std::string args; int status; std::string err; } rows[] = {
-        {Orvin, "apply m_tfNoSuchField=1", 2, ""}, {Orvin, "apply m_ckDHCP=yes", 2, ""}, {Orvin, "frobnicate", 2, ""},
+        {Orvin, "apply m_tfNoSuchField=1", 2, ""}, {Orvin, "apply m_ckDHCP=yes", 2, ""}, {Orvin, "apply m_tfFrontMin=5", 2, ""}, {Orvin, "frobnicate", 2, ""},
         {Merriden, "apply m_cbMediaMediaType=3 m_tfBackMin=10", 2, ""},
         {Orvin, "apply m_tfLeftMargin=-0.5", 1, "brelmont-cli: toolbox: The value \"-0.5\" was not written: this setting takes no number below 0.\n"},
         {Fennick, "apply m_tfLeftMargin=13", 1, "brelmont-cli: toolbox: The left margin was not written: the embosser keeps at most 12.75\".\n"},
