@@ -7,6 +7,7 @@
 
 #include "ScratchDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <pwd.h>
@@ -15,18 +16,14 @@
 #include <algorithm>
 #include <fstream>
 
-namespace {
-
 namespace fs = std::filesystem;
 using namespace brelmont;
 using namespace brelmont::testing;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
-constexpr const char* Models[] = {"Merriden", "Orvin 200", "Quorrin"};
-constexpr const char* Spacings[] = {"Congress", "National", "Microbraille", "Korean", "Jumbo"};
-
-} // namespace
-
-// Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs.
+// Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs, at
+// both resolutions (the job languages themselves are the other tests' to vary).
 TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
     const std::pair<std::string, std::vector<std::u32string>> tables[] = {
         {"en-ueb-g1.ctb", {U"Lantern keeper", U"climbed 90 steps", U"", U"quick fox; wiz?", U"  Jumps (2)"}},
@@ -36,8 +33,8 @@ TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
         std::string document;
         Page expected;
         for (const std::u32string& line : lines) document += utf8(line) + "\n", expected.push_back(louis(table, line));
-        for (const char* model : Models)
-            for (const char* spacing : Spacings) {
+        for (const char* model : {"Merriden", "Quorrin"})
+            for (const char* spacing : {"Congress", "National", "Microbraille", "Korean", "Jumbo"}) {
                 SCOPED_TRACE(table + " " + model + " " + spacing);
                 const Result r =
                     run({.model = model,
@@ -101,59 +98,46 @@ TEST(DriverFilter, BrfGoesThroughByteForByteAndLongLinesAreCutWithAWarning) {
     const std::string longLine(size_t(cells) + 20, 'L');
     const Result cut = run({.document = "FIRST\r\n" + longLine + "\r\nNEXT\r\n", .brf = true});
     ASSERT_EQ(cut.status, 0) << cut.log;
-    EXPECT_NE(cut.log.find("WARNING: line 2 is longer than the page"), std::string::npos) << cut.log;
+    EXPECT_THAT(cut.log, HasSubstr("WARNING: line 2 is longer than the page"));
     EXPECT_EQ(cut.job.brf(), "FIRST\r\n" + longLine.substr(0, size_t(cells)) + "\r\nNEXT\r\n");
 }
 
 // Five pages "A" to "E"; "_" is a blank back page.
 TEST(DriverFilter, PageRangesCopiesAndInterpointSheets) {
-    const struct {
-        const char* options;
-        int copies;
-        const char* order;
-    } rows[] = {
-        {"page-ranges=2", 1, "B"},
-        {"page-ranges=1-2,4", 1, "ABD"},
-        {"page-ranges=1-3", 2, "ABCABC"},
-        {"page-ranges=1-3 collate=false", 2, "AABBCC"},
-        {"Duplex=DuplexNoTumble", 1, "ABCDE"},
+    // Options, copies, the pages in order.
+    // clang-format off
+    const std::tuple<const char*, int, const char*> rows[] = {
+        {"page-ranges=2", 1, "B"}, {"page-ranges=1-2,4", 1, "ABD"}, {"page-ranges=1-3", 2, "ABCABC"},
+        {"page-ranges=1-3 collate=false", 2, "AABBCC"}, {"Duplex=DuplexNoTumble", 1, "ABCDE"},
         {"Duplex=DuplexNoTumble page-ranges=1-3", 2, "ABC_ABC"},
         {"Duplex=DuplexNoTumble page-ranges=1-3 multiple-document-handling=separate-documents-uncollated-copies", 2, "ABABC_C"},
         {"Duplex=DuplexNoTumble page-ranges=1-4 collate=false", 2, "ABABCDCD"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.options);
-        const Result r = run({.document = "A\fB\fC\fD\fE\r\n", .options = row.options, .brf = true, .copies = row.copies});
+    // clang-format on
+    for (const auto& [options, copies, order] : rows) {
+        SCOPED_TRACE(options);
+        const Result r = run({.document = "A\fB\fC\fD\fE\r\n", .options = options, .brf = true, .copies = copies});
         ASSERT_EQ(r.status, 0) << r.log;
-        EXPECT_EQ(r.job.order(), row.order);
-        EXPECT_EQ(r.out.find("\x1b&l1S") != std::string::npos, std::string(row.options).find("Duplex") != std::string::npos);
+        EXPECT_EQ(r.job.order(), order);
+        EXPECT_EQ(r.out.find("\x1b&l1S") != std::string::npos, std::string(options).find("Duplex") != std::string::npos);
     }
 }
 
 TEST(DriverFilter, RefusedJobsWriteNothing) {
-    const struct {
-        const char* what;
-        bool brf;
-        const char* document;
-        const char* options;
-        const char* message;
-    } rows[] = {
-        {"binary bytes as text", false, "PK\x03\x04\x14", "", "control byte 3"},
-        {"a BRF byte outside ASCII braille", true, "ABC\r\nDE\xc8\r\n", "", "line 2 holds the byte 200"},
-        {"a table liblouis lacks", false, "hello\n", "BrailleTable=xx-none.ctb", "xx-none.ctb"},
-        {"an empty document", false, "", "", "nothing to emboss"},
-        {"an output file that cannot be made", false, "hello\n", "karro-outputpath=/proc/brelmont-job.kprn", "output"},
-        {"a preview without its shared folder", false, "hello\n", "karro-preview=true", "shared folder"},
+    // clang-format off
+    const std::tuple<bool, const char*, const char*, const char*> rows[] = { // BRF, document, options, what is said
+        {false, "PK\x03\x04\x14", "", "control byte 3"}, {true, "ABC\r\nDE\xc8\r\n", "", "line 2 holds the byte 200"},
+        {false, "hello\n", "BrailleTable=xx-none.ctb", "xx-none.ctb"}, {false, "", "", "nothing to emboss"},
+        {false, "hello\n", "karro-outputpath=/proc/brelmont-job.kprn", "output"},
+        {false, "hello\n", "karro-preview=true", "shared folder"}, // without its shared folder
     };
+    // clang-format on
     ScratchDir scratch("driver-refused");
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        const Result r =
-            run({.document = row.document, .options = row.options, .brf = row.brf, .shared = scratch.path() / "missing"});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_NE(r.log.find("ERROR: "), std::string::npos) << r.log;
-        EXPECT_NE(r.log.find(row.message), std::string::npos) << r.log;
-        EXPECT_EQ(r.out, "");
+    for (const auto& [brf, document, options, message] : rows) {
+        const Result r = run({.document = document, .options = options, .brf = brf, .shared = scratch.path() / "missing"});
+        EXPECT_EQ(r.status, 1) << message;
+        EXPECT_THAT(r.log, AllOf(HasSubstr("ERROR: "), HasSubstr(message)));
+        EXPECT_EQ(r.out, "") << message;
     }
 }
 
@@ -163,7 +147,7 @@ TEST(DriverFilter, PreviewWritesTheJobCopyAndThenTheRequest) {
         run({.document = "preview me\n", .options = "karro-preview=true BraillePageNumbers=Off", .shared = shared.path()});
     ASSERT_EQ(r.status, 0) << r.log;
     EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.log.find("INFO: Sent to preview"), std::string::npos) << r.log;
+    EXPECT_THAT(r.log, HasSubstr("INFO: Sent to preview"));
     const Read copy = readJob(fileText(shared.path() / ".preview.kprn"));
     ASSERT_EQ(copy.pages.size(), 1u);
     EXPECT_EQ(copy.pages[0], Page{louis("en-ueb-g1.ctb", U"preview me")});

@@ -4,6 +4,7 @@
 
 #include "ScratchDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -17,6 +18,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace brelmont::driver;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 // A file with `textures` textures of `rows` rows of `columns` positions each.
 std::string patterns(int textures, int rows, int columns) {
@@ -28,50 +31,40 @@ std::string patterns(int textures, int rows, int columns) {
     return text;
 }
 
-struct Case {
-    const char* what;
-    std::string text;
-    const char* error; // nullptr for a good file
-    size_t textures = 0;
-};
-
 TEST(PatternFile, ParsesGoodFilesAndNamesTheFaultyLine) {
     const std::string one = "brelmont-patterns 1\ntexture a\n";
-    const Case cases[] = {
+    // What, the file, the fault said (none for a good file), the textures of a good file.
+    // clang-format off
+    const std::tuple<const char*, std::string, const char*, size_t> cases[] = {
         {"comments, CRLF and trailing blanks",
-         "# mine\r\n\r\nbrelmont-patterns 1 \r\n# first\r\ntexture a #ff00Aa\r\nx.\r\n.1\r\n", nullptr, 1},
+        "# mine\r\n\r\nbrelmont-patterns 1 \r\n# first\r\ntexture a #ff00Aa\r\nx.\r\n.1\r\n", nullptr, 1},
         {"a blank line ends a tile", one + "x\n\ntexture b\t#000001\n7\n", nullptr, 2},
         {"32 columns", patterns(1, 1, 32), nullptr, 1},
-        {"33 columns", patterns(1, 1, 33), "line 3: a row of 33 positions; at most 32"},
+        {"33 columns", patterns(1, 1, 33), "line 3: a row of 33 positions; at most 32", 0},
         {"32 rows", patterns(1, 32, 1), nullptr, 1},
-        {"33 rows", patterns(1, 33, 1), "line 35: texture \"t0\" has more than 32 rows"},
+        {"33 rows", patterns(1, 33, 1), "line 35: texture \"t0\" has more than 32 rows", 0},
         {"64 textures", patterns(64, 1, 1), nullptr, 64},
-        {"65 textures", patterns(65, 1, 1), "line 130: more than 64 textures"},
-        {"empty file", "", "has no \"brelmont-patterns 1\" line"},
-        {"no header", "texture a\nx\n", "line 1: a pattern file begins with"},
-        {"no texture", "brelmont-patterns 1\n# nothing\n", "the file has no texture"},
-        {"texture without rows", "brelmont-patterns 1\ntexture a\ntexture b\nx\n", "line 2: texture \"a\" has no rows"},
-        {"rows of different lengths", one + "xx\nx\n", "line 4: a row of 1 positions in texture \"a\", whose rows have 2"},
-        {"row before any texture", "brelmont-patterns 1\nx.\n", "line 2: a tile row outside a texture"},
-        {"duplicate name", one + "x\ntexture a\nx\n", "line 4: texture \"a\" is already defined on line 2"},
+        {"65 textures", patterns(65, 1, 1), "line 130: more than 64 textures", 0},
+        {"empty file", "", "has no \"brelmont-patterns 1\" line", 0},
+        {"no header", "texture a\nx\n", "line 1: a pattern file begins with", 0},
+        {"no texture", "brelmont-patterns 1\n# nothing\n", "the file has no texture", 0},
+        {"texture without rows", "brelmont-patterns 1\ntexture a\ntexture b\nx\n", "line 2: texture \"a\" has no rows", 0},
+        {"rows of different lengths", one + "xx\nx\n", "line 4: a row of 1 positions in texture \"a\", whose rows have 2", 0},
+        {"row before any texture", "brelmont-patterns 1\nx.\n", "line 2: a tile row outside a texture", 0},
+        {"duplicate name", one + "x\ntexture a\nx\n", "line 4: texture \"a\" is already defined on line 2", 0},
         {"duplicate colour", "brelmont-patterns 1\ntexture a #FF0000\nx\ntexture b #ff0000\nx\n",
-         "line 4: colour #FF0000 already has texture \"a\""},
-        {"bad colour", "brelmont-patterns 1\ntexture a #FF00\nx\n", "line 2: a texture's colour is written #RRGGBB"},
-        {"bad name", "brelmont-patterns 1\ntexture a.b\nx\n", "line 2: a texture name is"},
-        {"dot level 8", one + "x8\n", "line 3: unknown character '8' at column 2"},
-        {"NUL byte", one + std::string("x\0x\n", 4), "line 3: NUL byte at column 2"},
+        "line 4: colour #FF0000 already has texture \"a\"", 0},
+        {"bad colour", "brelmont-patterns 1\ntexture a #FF00\nx\n", "line 2: a texture's colour is written #RRGGBB", 0},
+        {"bad name", "brelmont-patterns 1\ntexture a.b\nx\n", "line 2: a texture name is", 0},
+        {"dot level 8", one + "x8\n", "line 3: unknown character '8' at column 2", 0},
+        {"NUL byte", one + std::string("x\0x\n", 4), "line 3: NUL byte at column 2", 0},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // clang-format on
+    for (const auto& [what, text, fault, textures] : cases) {
         std::string error;
-        const std::optional<PatternSet> set = parsePatterns(c.text, &error);
-        if (!c.error) {
-            ASSERT_TRUE(set) << error;
-            EXPECT_EQ(set->textures.size(), c.textures);
-        } else {
-            EXPECT_FALSE(set);
-            EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        }
+        const std::optional<PatternSet> set = parsePatterns(text, &error);
+        EXPECT_EQ(set ? set->textures.size() : 0, textures) << what << ": " << error;
+        if (fault) { EXPECT_THAT(error, HasSubstr(fault)) << what; }
     }
 
     std::string error;
@@ -102,34 +95,21 @@ TEST(PatternFile, ReadsOnlyPlainFilesInsideThePatternsFolder) {
     write(folder / "large.txt", good + std::string(MaxPatternFileBytes + 1 - good.size(), '#'));
     write(folder / "bad.txt", "brelmont-patterns 1\n");
 
-    struct Read {
-        std::string value;
-        const char* error; // nullptr when the file is read
-    };
-    const Read reads[] = {
-        {"good.txt", nullptr},
-        {(folder / "good.txt").string(), nullptr},
-        {"limit.txt", nullptr},
+    // clang-format off
+    const std::pair<std::string, const char*> reads[] = {
+        // the name given, the fault said (none: read)
+        {"good.txt", nullptr}, {(folder / "good.txt").string(), nullptr}, {"limit.txt", nullptr},
         {(scratch.path() / "outside.txt").string(), "is not inside the patterns folder"},
-        {"../outside.txt", "is not inside the patterns folder"},
-        {"link.txt", "is not inside the patterns folder"},
-        {"fifo.txt", "is not a plain file"},
-        {"large.txt", "is larger than 64 KiB"},
-        {"missing.txt", "cannot be found"},
+        {"../outside.txt", "is not inside the patterns folder"}, {"link.txt", "is not inside the patterns folder"},
+        {"fifo.txt", "is not a plain file"}, {"large.txt", "is larger than 64 KiB"}, {"missing.txt", "cannot be found"},
         {"bad.txt", "bad.txt: the file has no texture"},
     };
-    for (const Read& r : reads) {
-        SCOPED_TRACE(r.value);
+    // clang-format on
+    for (const auto& [name, fault] : reads) {
         std::string error;
-        const std::optional<PatternSet> set = readPatternFile(r.value, folder, &error);
-        if (!r.error) {
-            ASSERT_TRUE(set) << error;
-            EXPECT_EQ(set->textures.at(0).name, "a");
-        } else {
-            EXPECT_FALSE(set);
-            EXPECT_NE(error.find(r.error), std::string::npos) << error;
-            EXPECT_NE(error.find(fs::path(r.value).filename().string()), std::string::npos) << error;
-        }
+        const std::optional<PatternSet> set = readPatternFile(name, folder, &error);
+        EXPECT_EQ(set ? set->textures.at(0).name : "", fault ? "" : "a") << name << ": " << error;
+        if (fault) { EXPECT_THAT(error, AllOf(HasSubstr(fault), HasSubstr(fs::path(name).filename().string()))); }
     }
 }
 

@@ -45,22 +45,15 @@ TEST(FirmwareRules, AnUpdateIsOfferedWhenTheVersionTextsDiffer) {
 }
 
 TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
-    struct Case {
-        int64_t model;
-        Transport transport;
-        const char* ready;
-        const char* notReady;
-        const char* alert;
-    };
     // clang-format off
-    const Case cases[] = {
+    const struct { int64_t model; Transport transport; const char* ready; const char* notReady; const char* alert; } cases[] = {
         {20802, Transport::Queue, "MDL:Tessaline 30RT;S:04020000;", "MDL:Tessaline 30RT;S:04020423;", "holding down all 4 buttons"},
         {80803, Transport::Direct, "MDL:Quorrin;F:1;", "MDL:Quorrin;S:02041100;", "all 3 buttons on the operator panel.\nWait the for red"},
         {221201, Transport::Direct, "MDL:Karro Orvin;F:1;", "MDL:Karro Orvin;S:00204010;", "all 3 buttons on the operator panel.\nWait for the red"},
         {121201, Transport::Queue, "", "", nullptr}, {221203, Transport::Queue, "", "", nullptr}, {131207, Transport::None, "", "", nullptr},
     };
     // clang-format on
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const SendPlan plan = sendPlan(c.model);
         EXPECT_EQ(plan.transport, c.transport) << c.model;
         EXPECT_EQ(notReady(plan, c.ready), "") << c.model;
@@ -94,6 +87,7 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
         EXPECT_EQ(update.updateTitle(), title) << int(state);
     };
     step(FirmwareState::Offered, true, "Download");
+    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), "")); // one byte short of the entry's size
     ASSERT_TRUE(update.received(file, ""));
     step(FirmwareState::Received, true, "Update");
     EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty());

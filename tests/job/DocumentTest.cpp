@@ -42,14 +42,13 @@ TEST(Document, OpensAcceptedTypesAndRefusesTheRest) {
     const ByteVector failsLater =
         JobWriter().pjl("@PJL MODEL=\"Valdo\"").embossRaster(ByteVector(8, 1), 4, 2).text("junk").data();
     // Job, type name, refusal code, model, emboss and ink pages.
+    // clang-format off
     const std::tuple<ByteVector, std::string, int64_t, int64_t, size_t, size_t> cases[] = {
-        {pages, Document::TypeKprn, 0, 131201, 3, 0},
-        {pages, Document::TypeKdsx, 0, 131201, 3, 0},
-        {pages, "public.data", -4, 0, 0, 0},
-        {noModel, Document::TypeKprn, 259, 0, 0, 0},
-        {modelOnly, Document::TypeKprn, 0, 20802, 0, 0},
-        {failsLater, Document::TypeKprn, 0, 121201, 1, 0},
+        {pages, Document::TypeKprn, 0, 131201, 3, 0}, {pages, Document::TypeKdsx, 0, 131201, 3, 0},
+        {pages, "public.data", -4, 0, 0, 0}, {noModel, Document::TypeKprn, 259, 0, 0, 0},
+        {modelOnly, Document::TypeKprn, 0, 20802, 0, 0}, {failsLater, Document::TypeKprn, 0, 121201, 1, 0},
     };
+    // clang-format on
     int row = 0;
     for (const auto& [job, type, code, model, emboss, inkPages] : cases) {
         SCOPED_TRACE(::testing::Message() << "row " << row++);
@@ -90,11 +89,12 @@ TEST(Document, FilesThatCannotBeReadAreReportedByName) {
     const brelmont::testing::ScratchDir scratch("doc");
     const std::filesystem::path& dir = scratch.path();
     ASSERT_EQ(mkfifo((dir / "pipe.kprn").c_str(), 0600), 0);
+    // clang-format off
     const std::tuple<std::filesystem::path, std::string, int64_t> cases[] = {
-        {dir, "Is a directory", 0},
-        {dir / "absent.kprn", "No such file or directory", 0},
+        {dir, "Is a directory", 0}, {dir / "absent.kprn", "No such file or directory", 0},
         {"/proc/self/mem", "Input/output error", 0}, // opens, but no byte can be read from its start
     };
+    // clang-format on
     for (const auto& [path, error, refusal] : cases) {
         Document doc;
         std::ostringstream diagnostics;

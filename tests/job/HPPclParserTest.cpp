@@ -33,23 +33,6 @@ Rgb pagePixel(const PageData& page, int64_t x, int64_t y) {
 
 } // namespace
 
-TEST(HPPclParser, TopLevelBytes) {
-    const std::tuple<std::string, int64_t, int64_t> cases[] = {
-        {"@PJL ENTER LANGUAGE=PCL3GUI\r\n", 0, 3},
-        {"@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%-12345X", 0, 0},
-        {"@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%12345X", -1, 3},
-        {"\x1b%-12345", -1, 0},
-        {std::string("\0\f\0", 3), 0, 0},
-        {"\x01", -1, 0},
-        {"\x1b", 0, 0},
-        {"\x1bZ@PJL ENTER LANGUAGE=PCL3GUI\n", 0, 3},
-    };
-    for (const auto& [block, result, language] : cases) {
-        const HPPclParser p(bytesOf(block));
-        EXPECT_EQ(std::pair(p.m_result, p.m_language), std::pair(result, language)) << block;
-    }
-}
-
 TEST(HPPclParser, RasterSettings) {
     // Lower-case letters chain commands; the resolution scales the size given in the unit.
     const HPPclParser chained(bytesOf("\x1b*r1s2t3A"));
@@ -73,7 +56,7 @@ TEST(HPPclParser, RasterSettings) {
     EXPECT_EQ(HPPclParser(bytesOf("\x1b*g12W\x06\x07\x00\x01")).m_compression, -1);
 }
 
-TEST(HPPclParser, FaultsEndTheBlock) {
+TEST(HPPclParser, TopLevelBytesAndFaultsThatEndTheBlock) {
     const ByteVector raster = rasterSetUp(4, 4).data();
     const auto after = [&](const std::string& s) { return JobWriter().bytes(raster).text(s).data(); };
     const auto noPixels = [](const char* setUp) {
@@ -81,27 +64,34 @@ TEST(HPPclParser, FaultsEndTheBlock) {
         w.text(setUp).command('*', 'g', 12, 'W').bytes({6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}).startRaster(1);
         return w.text("\x1b*b1Y\x1b*b0V\x1b*b0W\x1b*b4W\x80\x01\x02\x03\x1b*b0W").data();
     };
-    const std::tuple<const char*, ByteVector, int64_t> cases[] = {
-        {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1},
-        {"negative configuration pass-over", bytesOf("\x1b&b-1W\x1b*r7S"), -1},
-        {"negative configure block", bytesOf("\x1b*g-2W\x1b*r7S"), -1},
-        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1},
-        {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1},
-        {"row cut by the end of the data", after("\x1b*b10W\x80\x10\x20"), -1},
-        {"row command cut inside its value", after("\x1b*b1"), -2},
-        {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2},
-        {"row whose command runs past its bytes", after("\x1b*b2W\x80\x10\x1b*r7S"), -1},
-        {"overflowing value", bytesOf("\x1b*r99999999999999999999S\x1b*r7T"), -1},
-        {"overflowing row skip", after("\x1b*b9223372036854775807Y\x1b*b1Y"), -1},
-        {"unknown command elsewhere", bytesOf("\x1b&k5Q\x1b*r7S"), 0},
+    // What, the bytes, the result (and the language entered where it is said).
+    // clang-format off
+    const std::tuple<const char*, ByteVector, int64_t, int64_t> cases[] = {
+        {"language line", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n"), 0, 3},
+        {"universal exit after it", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%-12345X"), 0, 0},
+        {"universal exit without the minus", bytesOf("@PJL ENTER LANGUAGE=PCL3GUI\r\n\x1b%12345X"), -1, 3},
+        {"universal exit cut", bytesOf("\x1b%-12345"), -1, 0}, {"NUL and form feed", bytesOf(std::string("\0\f\0", 3)), 0, 0},
+        {"stray byte", bytesOf("\x01"), -1, 0}, {"ESC as the last byte", bytesOf("\x1b"), 0, 0},
+        {"reset before the line", bytesOf("\x1bZ@PJL ENTER LANGUAGE=PCL3GUI\n"), 0, 3},
+        {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1, 0},
+        {"negative configuration pass-over", bytesOf("\x1b&b-1W\x1b*r7S"), -1, 0},
+        {"negative configure block", bytesOf("\x1b*g-2W\x1b*r7S"), -1, 0},
+        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1, 0}, {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1, 0},
+        {"row cut by the end of the data", after("\x1b*b10W\x80\x10\x20"), -1, 0},
+        {"row command cut inside its value", after("\x1b*b1"), -2, 0}, {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2, 0},
+        {"row whose command runs past its bytes", after("\x1b*b2W\x80\x10\x1b*r7S"), -1, 0},
+        {"overflowing value", bytesOf("\x1b*r99999999999999999999S\x1b*r7T"), -1, 0},
+        {"overflowing row skip", after("\x1b*b9223372036854775807Y\x1b*b1Y"), -1, 0},
+        {"unknown command elsewhere", bytesOf("\x1b&k5Q\x1b*r7S"), 0, 0},
         // Found by fuzzing: rows of rasters of no pixels, the last of a width whose rows would need gigabytes.
-        {"no pixels at resolution 0", noPixels("\x1b&u600D\x1b*r24s8T\x1b*t0R"), 0},
-        {"no width", noPixels("\x1b*r0s4T"), 0},
-        {"no height", noPixels("\x1b*r411000000s0T"), 0},
+        {"no pixels at resolution 0", noPixels("\x1b&u600D\x1b*r24s8T\x1b*t0R"), 0, 0},
+        {"no width", noPixels("\x1b*r0s4T"), 0, 0}, {"no height", noPixels("\x1b*r411000000s0T"), 0, 0},
     };
-    for (const auto& [what, block, result] : cases) {
+    // clang-format on
+    for (const auto& [what, block, result, language] : cases) {
         const HPPclParser p(block);
         EXPECT_EQ(p.m_result, result) << what;
+        EXPECT_EQ(p.m_language, language) << what;
         if (result < 0) { EXPECT_NE(p.m_paperWidth, 7) << what << ": decoding went on after the fault"; }
     }
 }

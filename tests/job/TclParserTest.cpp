@@ -50,30 +50,40 @@ ByteVector rowBytes(const PagePtr& page, int64_t y) {
 
 } // namespace
 
-TEST(TclParser, ResultCodes) {
-    const std::tuple<const char*, ByteVector, int64_t> cases[] = {
-        {"PJL and escapes", bytesOf(std::string("@PJL ENTER LANGUAGE=TCL\r\n\033E\x1b&l2P\0\f", 30)), 0},
-        {"stray byte", bytesOf("\x01"), -1},
-        {"universal exit without the minus", bytesOf("\x1b%12345X"), -1},
-        {"one-bit ink raster at 20 dpi", bytesOf("\x1b*r2A"), -3},
-        {"unknown raster mode", bytesOf("\x1b*r4A"), -3},
-        {"emboss row too short", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\x01\x01"), -2},
-        {"emboss row exact", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\xFC\x01"), 0},
-        {"emboss row too long", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\xFB\x01"), -2},
-        {"plane too short", bytesOf("\x1b&u300D\x1b*r2s1T\x1b*r3A\x1b*b2V\x01\x41"), -2},
-        {"unknown row letter", bytesOf("\x1b*b5Q"), -2},
-        {"negative pass-over", bytesOf("\x1b*o-6W"), -1},
-        {"negative row", bytesOf("\x1b*b-1W"), -1},
-        {"overflowing value", bytesOf("\x1b*r99999999999999999999S"), -1},
-        {"unknown command outside rows", bytesOf("\x1b&k5Q\x1b(s3B"), 0},
-        {"rows with no raster", bytesOf("\x1b*b3W\x02\x41\x42\x1b*b2U\x01\x01"), 0},
-        {"binary raster, data ends", binary(4, 5, 3, {0x00, 0x01, 1, 2}), -2},
-        {"binary raster, literal count missing", binary(4, 5, 3, {0x00}), -1},
-        {"binary raster, next-line cut", binary(4, 5, 3, {0xC0}), -1},
+// The result of each job, and the model it names: a model text in table order, a configuration
+// block's printer type and option, whichever comes last.
+TEST(TclParser, ResultCodesAndModels) {
+    // clang-format off
+    const std::tuple<const char*, ByteVector, int64_t, int64_t> cases[] = {
+        {"PJL and escapes", bytesOf(std::string("@PJL ENTER LANGUAGE=TCL\r\n\033E\x1b&l2P\0\f", 30)), 0, 0},
+        {"stray byte", bytesOf("\x01"), -1, 0}, {"universal exit without the minus", bytesOf("\x1b%12345X"), -1, 0},
+        {"one-bit ink raster at 20 dpi", bytesOf("\x1b*r2A"), -3, 0}, {"unknown raster mode", bytesOf("\x1b*r4A"), -3, 0},
+        {"emboss row too short", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\x01\x01"), -2, 0},
+        {"emboss row exact", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\xFC\x01"), 0, 0},
+        {"emboss row too long", bytesOf("\x1b*r5s1T\x1b*r1A\x1b*b2W\xFB\x01"), -2, 0},
+        {"plane too short", bytesOf("\x1b&u300D\x1b*r2s1T\x1b*r3A\x1b*b2V\x01\x41"), -2, 0},
+        {"unknown row letter", bytesOf("\x1b*b5Q"), -2, 0}, {"negative pass-over", bytesOf("\x1b*o-6W"), -1, 0},
+        {"negative row", bytesOf("\x1b*b-1W"), -1, 0}, {"overflowing value", bytesOf("\x1b*r99999999999999999999S"), -1, 0},
+        {"unknown command outside rows", bytesOf("\x1b&k5Q\x1b(s3B"), 0, 0},
+        {"rows with no raster", bytesOf("\x1b*b3W\x02\x41\x42\x1b*b2U\x01\x01"), 0, 0},
+        {"binary raster, data ends", binary(4, 5, 3, {0x00, 0x01, 1, 2}), -2, 80803},
+        {"binary raster, literal count missing", binary(4, 5, 3, {0x00}), -1, 80803},
+        {"binary raster, next-line cut", binary(4, 5, 3, {0xC0}), -1, 80803},
+        {"Merriden", bytesOf("@PJL SET MODEL=\"Merriden\"\n"), 0, 131201},
+        {"Tessaline is a prefix", bytesOf("@PJL COMMENT MODEL=\"Tessaline 30RT\"\n"), 0, 20802},
+        {"first text in table order wins", bytesOf("@PJL MODEL=\"Valdo\" MODEL=\"Merriden\"\n"), 0, 131201},
+        {"a later line overwrites", bytesOf("@PJL MODEL=\"Valdo\"\n@PJL MODEL=\"Merriden\"\n"), 0, 131201},
+        {"configuration with the ink option", bytesOf("\x1b&b29WPrinterType=Norrel;Option=NIC"), 0, 221203},
+        {"configuration overwrites a PJL line", bytesOf("@PJL MODEL=\"Valdo\"\n\x1b&b18WPrinterType=Norrel"), 0, 221201},
+        {"a PJL line overwrites configuration", bytesOf("\x1b&b18WPrinterType=Norrel@PJL MODEL=\"Valdo\"\n"), 0, 121201},
+        {"ESC as the last byte is a header of type 0xFF", bytesOf("@PJL MODEL=\"Valdo\"\n\x1b"), 0, 1},
+        {"no model", bytesOf("@PJL ENTER LANGUAGE=TCL\n"), 0, 0},
     };
-    for (const auto& [what, job, result] : cases) {
+    // clang-format on
+    for (const auto& [what, job, result, model] : cases) {
         SCOPED_TRACE(what);
-        EXPECT_EQ(Decoded(job).result, result);
+        const Decoded decoded(job);
+        EXPECT_EQ(std::pair(decoded.result, decoded.printerType), std::pair(result, model));
         const DecodedJob d = brelmont::job::decodeJob(job, TclParser::Pixels::Make);
         EXPECT_EQ(!d.diagnostics.empty() && d.diagnostics.back().message.rfind("loading PRN file failed", 0) == 0, result < 0);
     }
@@ -99,21 +109,6 @@ TEST(TclParser, DiagnosticsSayWhatAndWhere) {
     }
     EXPECT_EQ(brelmont::job::decodeJob(bytesOf(std::get<1>(cases[4])), TclParser::Pixels::Make).diagnostics[0].describe(),
               "Page Error (15): emboss page 1 cannot be made (70000 by 70000 cells); it is left out");
-}
-
-TEST(TclParser, ModelCodes) {
-    const std::tuple<const char*, std::string, int64_t> cases[] = {
-        {"Merriden", "@PJL SET MODEL=\"Merriden\"\n", 131201},
-        {"Tessaline is a prefix", "@PJL COMMENT MODEL=\"Tessaline 30RT\"\n", 20802},
-        {"first text in table order wins", "@PJL MODEL=\"Valdo\" MODEL=\"Merriden\"\n", 131201},
-        {"a later line overwrites", "@PJL MODEL=\"Valdo\"\n@PJL MODEL=\"Merriden\"\n", 131201},
-        {"configuration with the ink option", "\x1b&b29WPrinterType=Norrel;Option=NIC", 221203},
-        {"configuration overwrites a PJL line", "@PJL MODEL=\"Valdo\"\n\x1b&b18WPrinterType=Norrel", 221201},
-        {"a PJL line overwrites configuration", "\x1b&b18WPrinterType=Norrel@PJL MODEL=\"Valdo\"\n", 121201},
-        {"ESC as the last byte is a header of type 0xFF", "@PJL MODEL=\"Valdo\"\n\x1b", 1},
-        {"no model", "@PJL ENTER LANGUAGE=TCL\n", 0},
-    };
-    for (const auto& [what, job, model] : cases) EXPECT_EQ(Decoded(bytesOf(job)).printerType, model) << what;
 }
 
 // A header that is not taken leaves its raster's bytes to be read as commands.
@@ -185,9 +180,9 @@ TEST(TclParser, DecodedRows) {
     JobWriter tooLarge = raster(20, 70000, 70000, 1);
     tooLarge.row(ByteVector(70000, 1)).endRaster().rasterSize(3, 1).startRaster(1).row({5, 6, 7}).endRaster();
     const ByteVector scaled = JobWriter().rasterSize(170, 220).resolution(100).startRaster(1).endRaster().data();
+    // clang-format off
     const std::tuple<const char*, int64_t, ByteVector, ByteVector> cases[] = {
-        {"binary literal", 0, {1, 2, 3, 4, 5}, wrapped},
-        {"binary literal wraps", 1, {6, 0, 0, 0, 0}, wrapped},
+        {"binary literal", 0, {1, 2, 3, 4, 5}, wrapped}, {"binary literal wraps", 1, {6, 0, 0, 0, 0}, wrapped},
         {"binary offset and repeat", 2, {7, 8, 7, 8, 0}, wrapped},
         {"ink bits reaching the row end are dropped", 1, {1, 0, 0, 0, 0, 0, 0, 0, 0, 1}, inkWrap},
         {"next-line of 0 rows rewrites the emboss row", 0, {0, 0, 6, 0, 0, 0}, embossAgain},
@@ -202,6 +197,7 @@ TEST(TclParser, DecodedRows) {
         {"a page that cannot be made is passed over", 0, {5, 6, 7}, tooLarge.data()},
         {"resolution scales the raster size", 1099, ByteVector(850, 0), scaled},
     };
+    // clang-format on
     for (const auto& [what, y, row, job] : cases) {
         SCOPED_TRACE(what);
         const Decoded d(job);

@@ -11,13 +11,8 @@ using Values = std::vector<std::string>;
 
 // One option from one listing line; a line that gives none has an empty key here.
 TEST(OptionListing, EachLineGivesItsOption) {
-    struct Case {
-        const char* name;
-        std::string line;
-        PrintOption option;
-    };
     // clang-format off
-    const Case cases[] = {
+    const struct { const char* name; std::string line; PrintOption option; } cases[] = {
         {"first star wins", "K/L: a *b *c", {{"a", "b", "*c"}, "L", "K", 1}},
         {"label blanks trimmed", "K/  Media Size  : *Letter", {{"Letter"}, "Media Size", "K", 0}},
         {"label up to a second slash", "K/L/M: a", {{"a"}, "L", "K", -1}},
@@ -34,21 +29,16 @@ TEST(OptionListing, EachLineGivesItsOption) {
         {"no slash in head", "Key: *a b", {}},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        const std::vector<PrintOption> options = parseOptionListing(c.line);
-        EXPECT_EQ(options, c.option.key.empty() ? std::vector<PrintOption>{} : std::vector{c.option}) << c.name;
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(parseOptionListing(c.line), c.option.key.empty() ? std::vector<PrintOption>{} : std::vector{c.option})
+            << c.name;
     const auto several = parseOptionListing("\n\nA/a: *x\n\nB/b: y *z\nbroken\nC/c: q\n");
     EXPECT_EQ(several, (std::vector<PrintOption>{{{"x"}, "a", "A", 0}, {{"y", "z"}, "b", "B", 1}, {{"q"}, "c", "C", -1}}));
 }
 
 TEST(AssignmentValue, IsExtracted) {
-    struct Case {
-        const char* name;
-        std::string text, key, value;
-    };
     // clang-format off
-    const Case cases[] = {
+    const struct { const char* name; std::string text, key, value; } cases[] = {
         {"plain", "collate=false media=A4", "collate=", "false"},
         {"absent", "media=A4", "collate=", ""},
         {"quoted with blanks", "karro-outputpath='/tmp/a b' x=y", "karro-outputpath=", "/tmp/a b"},
@@ -65,7 +55,7 @@ TEST(AssignmentValue, IsExtracted) {
         {"line end kept in unquoted value", "k=v\n", "k=", "v\n"},
     };
     // clang-format on
-    for (const Case& c : cases) EXPECT_EQ(assignmentValue(c.text, c.key), c.value) << c.name;
+    for (const auto& c : cases) EXPECT_EQ(assignmentValue(c.text, c.key), c.value) << c.name;
 }
 
 // The application options in their fixed order; "media" only for a custom size; every value

@@ -7,6 +7,7 @@
 
 #include "CupsSimFixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -18,6 +19,8 @@ using namespace brelmont::preferences;
 using brelmont::testing::embosserOptions;
 using brelmont::testing::ScopedEnv;
 using brelmont::testing::shellQuote;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -100,8 +103,8 @@ TEST_F(OptionStoreCups, WritesShowInTheAssignmentsAndTheListing) {
     const std::string assigned = assignmentsOf(Queue);
     for (const char* text : {"Duplex=DuplexNoTumble", "karro-contrast=-5", "karro-brightness=12", "ColorModel=Color",
                              "PrintMode=3", "media=Custom.210.0x297.0mm", "PageSize=Custom.210.0x297.0mm"})
-        EXPECT_NE(assigned.find(text), std::string::npos) << text << " in " << assigned;
-    EXPECT_EQ(assigned.find("karro-preview"), std::string::npos) << assigned;
+        EXPECT_THAT(assigned, HasSubstr(text));
+    EXPECT_THAT(assigned, Not(HasSubstr("karro-preview")));
     const std::vector<PrintOption> options = OptionStore::load(Queue);
     EXPECT_EQ(selected(options, "Duplex"), "DuplexNoTumble");
     EXPECT_EQ(findOption(options, "media").values, std::vector<std::string>{"Custom.210.0x297.0mm"});
@@ -130,7 +133,7 @@ TEST_F(OptionStoreCups, MirrorFilesHoldTheAssignmentsAndNeverFollowALink) {
         EXPECT_FALSE(OptionStore::writeMirrorFile(Queue));
         (void)OptionStore::load(Queue, &error);
     }
-    EXPECT_NE(error.find("did not list the queue"), std::string::npos) << error;
+    EXPECT_THAT(error, HasSubstr("did not list the queue"));
     EXPECT_NE(readFile(mirror).find("karro-outputpath"), std::string::npos);
     ASSERT_TRUE(OptionStore::writeMirrorFile(Queue));
     EXPECT_EQ(readFile(mirror), good);
@@ -141,7 +144,7 @@ TEST_F(OptionStoreCups, MirrorFilesHoldTheAssignmentsAndNeverFollowALink) {
     fs::create_symlink(target, mirror);
     std::string refusal;
     EXPECT_FALSE(OptionStore::writeMirrorFile(Queue, {}, &refusal));
-    EXPECT_NE(refusal.find(mirror.string() + " is a symbolic link"), std::string::npos) << refusal;
+    EXPECT_THAT(refusal, HasSubstr(mirror.string() + " is a symbolic link"));
     EXPECT_EQ(readFile(target), "untouched");
     fs::remove(mirror);
 
@@ -179,15 +182,14 @@ TEST_F(OptionStoreCups, AHostileQueueNameAndValueStayLiteral) {
     EXPECT_EQ(result.out, expected);
     // The custom size comes last, as the window lists it, whatever the scheduler's order.
     ASSERT_TRUE(lpoptions("-p " + shellQuote(HostileQueue) + " -l").starts_with("PageSize/Media Size: Custom.WIDTHxHEIGHT"));
-    EXPECT_NE(result.out.find("PageSize\tMedia Size\t0\tLetter\tLegal\tA4\tA4Tractor\t115X11\t11X14\tCustom.WIDTHxHEIGHT\n"),
-              std::string::npos)
-        << result.out;
+    EXPECT_THAT(result.out,
+                HasSubstr("PageSize\tMedia Size\t0\tLetter\tLegal\tA4\tA4Tractor\t115X11\t11X14\tCustom.WIDTHxHEIGHT\n"));
 
     // A queue the scheduler does not know is a failure, not a list of made-up defaults.
     const auto unknown = cli("options No_Such_Queue");
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_EQ(unknown.out, "");
-    EXPECT_NE(unknown.err.find("No_Such_Queue"), std::string::npos) << unknown.err;
+    EXPECT_THAT(unknown.err, HasSubstr("No_Such_Queue"));
 }
 
 } // namespace

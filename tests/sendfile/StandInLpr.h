@@ -36,7 +36,6 @@ public:
 
     const std::filesystem::path& tmp() const { return m_tmp; }
     bool ran() const { return std::filesystem::exists(m_log); }
-    void forget() const { std::filesystem::remove(m_log); }
 
     // The arguments of the last run; none when lpr has not run.
     std::optional<std::vector<std::string>> arguments() const {

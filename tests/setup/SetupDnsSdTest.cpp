@@ -3,18 +3,159 @@
 // and setup lists and adds them against the private CUPS server. Skipped only when the Avahi
 // daemon (or cupsd) is not installed; every other set-up failure fails the test.
 #include "EmbosserSim.h"
-#include "PrivateAvahi.h"
 #include "SetupFixture.h"
+#include "printer/CommandRunner.h"
+#include "printer/ShellQuote.h"
 #include "printer/TextLines.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fstream>
+#include <thread>
+#include <unistd.h>
+
+using brelmont::printer::shellWord;
 using brelmont::testing::EmbosserSim;
-using brelmont::testing::PrivateAvahi;
 using brelmont::testing::ScopedEnv;
+using brelmont::testing::ScratchDir;
 using brelmont::testing::SetupFixture;
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 namespace {
+
+// A private DNS-SD responder: a D-Bus system bus of its own (dbus-daemon with its own
+// configuration and socket), an Avahi daemon on it in network and mount namespaces of its own
+// (only a loopback interface; a fresh /run for its pid file), and services published there with
+// avahi-publish. DBUS_SYSTEM_BUS_ADDRESS points this process and its children at the private bus
+// while the object lives. Namespaces need root, as the test runs in CI.
+class PrivateAvahi {
+public:
+    PrivateAvahi() = default;
+    ~PrivateAvahi() { stop(); }
+    PrivateAvahi(const PrivateAvahi&) = delete;
+    PrivateAvahi& operator=(const PrivateAvahi&) = delete;
+
+    // Whether avahi-daemon is installed. The other programs start() needs (avahi-publish,
+    // dbus-daemon, unshare, ip) fail it, with the shell's word, when missing.
+    static bool available() { return !program("avahi-daemon").empty(); }
+
+    // Starts the bus and the daemon, whose host name is `hostName` (".local" is added). False,
+    // with `error` saying why (the programs' own output included), when either does not start.
+    //
+    // The bus lets everyone own and call everything: it exists for this test only. The daemon runs
+    // in a network namespace of its own, whose only interface is its loopback: nothing is announced
+    // on a real network, daemons of tests running side by side never hear one another (on a shared
+    // loopback they did, and renamed each other's hosts), and services resolve to 127.0.0.1, which
+    // from this namespace is where the simulators listen. Its pid file lives in /run/avahi-daemon,
+    // which the fresh /run of its mount namespace keeps apart from a daemon the machine may run.
+    bool start(const std::string& hostName, std::string* error) {
+        m_dir = std::make_unique<ScratchDir>("avahi");
+        const fs::path dir = m_dir->path();
+        std::ofstream(dir / "bus.conf")
+            << "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-BUS Bus Configuration 1.0//EN\"\n"
+               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+               "<busconfig>\n  <type>system</type>\n  <listen>unix:path="
+            << (dir / "bus").string()
+            << "</listen>\n  <auth>EXTERNAL</auth>\n  <policy context=\"default\">\n    <allow user=\"*\"/>\n"
+               "    <allow own=\"*\"/>\n    <allow send_destination=\"*\"/>\n    <allow receive_sender=\"*\"/>\n"
+               "  </policy>\n</busconfig>\n";
+        std::ofstream(dir / "avahi-daemon.conf") << "[server]\nhost-name=" << hostName
+                                                 << "\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=lo\nenable-dbus=yes\n"
+                                                    "ratelimit-interval-usec=1000000\nratelimit-burst=1000\n"
+                                                    "[wide-area]\nenable-wide-area=no\n"
+                                                    "[publish]\npublish-hinfo=no\npublish-workstation=no\n";
+
+        // The bus prints its address once it listens.
+        if (!launch(program("dbus-daemon") + " --nofork --print-address --config-file=" + shellWord((dir / "bus.conf").string()),
+                    "dbus", error) ||
+            !waitFor("dbus", "unix:path=", error))
+            return stop(), false;
+        m_bus = std::make_unique<ScopedEnv>("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + (dir / "bus").string());
+
+        const std::string daemon = program("avahi-daemon") + " --no-drop-root --no-chroot --no-rlimits --no-proc-title -f " +
+                                   shellWord((dir / "avahi-daemon.conf").string());
+        if (!launch(program("unshare") + " --mount --net --propagation private /bin/sh -c " +
+                        shellWord(program("ip") + " link set lo up && mount -t tmpfs tmpfs /run && exec " + daemon),
+                    "avahi", error) ||
+            !waitFor("avahi", "Server startup complete", error))
+            return stop(), false;
+        return true;
+    }
+
+    // Publishes a _pdl-datastream._tcp service and waits until the daemon has established it.
+    bool publish(const std::string& name, int port, const std::vector<std::string>& txt, std::string* error) {
+        std::string command =
+            program("avahi-publish") + " -s " + shellWord(name) + " _pdl-datastream._tcp " + std::to_string(port);
+        for (const std::string& entry : txt) command += " " + shellWord(entry);
+        const std::string log = "publish-" + std::to_string(m_pids.size());
+        return launch(command, log, error) && waitFor(log, "Established under name", error);
+    }
+
+    void stop() {
+        for (auto pid = m_pids.rbegin(); pid != m_pids.rend(); ++pid) {
+            ::kill(*pid, SIGTERM);
+            const auto deadline = Clock::now() + std::chrono::seconds(3);
+            while (alive(*pid) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (alive(*pid)) ::kill(*pid, SIGKILL);
+        }
+        m_pids.clear();
+        m_bus.reset();
+        m_dir.reset();
+    }
+
+private:
+    static std::string readFile(const fs::path& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    static std::string program(const char* name) {
+        for (const char* folder : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/"})
+            if (::access((std::string(folder) + name).c_str(), X_OK) == 0) return std::string(folder) + name;
+        return {};
+    }
+
+    static bool alive(int pid) { return pid > 0 && ::kill(pid, 0) == 0; }
+
+    // Started through the product's command runner, the shell's pid being the program's after exec;
+    // setpriv ends the program with this test process, should the test die without stopping it.
+    bool launch(const std::string& command, const std::string& name, std::string* error) {
+        const fs::path pidFile = m_dir->path() / (name + ".pid"), log = m_dir->path() / (name + ".log");
+        const std::string setpriv = ::access("/usr/bin/setpriv", X_OK) == 0 ? "/usr/bin/setpriv --pdeathsig TERM -- " : "";
+        if (!brelmont::printer::CommandRunner::launch("echo $$ >" + shellWord(pidFile.string()) + "; exec " + setpriv + command +
+                                                          " >" + shellWord(log.string()) + " 2>&1",
+                                                      error))
+            return false;
+        for (const auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
+            if (const int pid = std::atoi(readFile(pidFile).c_str()); pid > 0) {
+                m_pids.push_back(pid);
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        *error = name + " did not start";
+        return false;
+    }
+
+    bool waitFor(const std::string& name, const std::string& text, std::string* error) {
+        const fs::path log = m_dir->path() / (name + ".log");
+        for (const auto deadline = Clock::now() + std::chrono::seconds(15); Clock::now() < deadline;) {
+            if (readFile(log).find(text) != std::string::npos) return true;
+            if (!alive(m_pids.back())) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        *error = name + " did not say \"" + text + "\"; its output:\n" + readFile(log);
+        return false;
+    }
+
+    std::unique_ptr<ScratchDir> m_dir;
+    std::vector<int> m_pids; // started last first stopped
+    std::unique_ptr<ScopedEnv> m_bus;
+};
 
 class SetupDnsSd : public SetupFixture {
 protected:
@@ -52,14 +193,13 @@ TEST_F(SetupDnsSd, AnnouncedEmbossersAreListedAndAdded) {
     const auto listed = cli("setup --dns-sd-seconds 5");
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     const std::string ours = lineFor(listed.out, trac.uri());
-    EXPECT_NE(ours.find("\tValdo Trac\t" + trac.uri() + "\tValdo_Trac_" + host + "\tdns-sd"), std::string::npos)
-        << listed.out << listed.err;
+    EXPECT_THAT(ours, HasSubstr("\tValdo Trac\t" + trac.uri() + "\tValdo_Trac_" + host + "\tdns-sd"));
     EXPECT_EQ(lineFor(listed.out, other.uri()), "") << listed.out;
     EXPECT_EQ(other.logCount("INFO ID"), 0) << "another maker's printer was asked";
     EXPECT_NE(lineFor(listed.out, "socket://127.0.0.1:9").find("\tFenwa\tsocket://127.0.0.1:9\tFenwa_" + host + "\tdns-sd"),
               std::string::npos)
         << listed.out;
-    EXPECT_NE(listed.err.find("(announced as \"Brelmont Fenwa" + tag + "\") did not answer"), std::string::npos) << listed.err;
+    EXPECT_THAT(listed.err, HasSubstr("(announced as \"Brelmont Fenwa" + tag + "\") did not answer"));
 
     ASSERT_FALSE(ours.empty());
     const std::string number = ours.substr(0, ours.find('\t'));
@@ -67,10 +207,8 @@ TEST_F(SetupDnsSd, AnnouncedEmbossersAreListedAndAdded) {
     ASSERT_EQ(added.exitCode, 0) << added.err;
     EXPECT_EQ(added.out, "Valdo_Trac_" + host + "\n");
     const auto printers = cli("printers");
-    EXPECT_NE(printers.out.find("Valdo_Trac_" + host + "\tBrelmont Valdo Trac (" + host + ")\t121201\tValdo Trac\t" + trac.uri() +
-                                "\tconnected\n"),
-              std::string::npos)
-        << printers.out;
+    EXPECT_THAT(printers.out, HasSubstr("Valdo_Trac_" + host + "\tBrelmont Valdo Trac (" + host + ")\t121201\tValdo Trac\t" +
+                                        trac.uri() + "\tconnected\n"));
     EXPECT_EQ(lineFor(cli("setup --dns-sd-seconds 5").out, trac.uri()), "");
 }
 
@@ -81,5 +219,5 @@ TEST_F(SetupDnsSd, NoDaemonIsSaidAndTheRestGoesOn) {
     const auto run = cli("setup --dns-sd-seconds 2 --address " + fenwa.uri());
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "1\tFenwa\t" + fenwa.uri() + "\tFenwa_127_0_0_1\ttyped\n");
-    EXPECT_NE(run.err.find("brelmont-cli: setup: DNS-SD: the Avahi daemon cannot be reached"), std::string::npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("brelmont-cli: setup: DNS-SD: the Avahi daemon cannot be reached"));
 }

@@ -6,6 +6,7 @@
 #include "setup/Identify.h"
 #include "setup/TypedAddress.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,6 +15,8 @@
 using namespace brelmont::setup;
 using brelmont::driver::ModelProfile;
 using brelmont::printer::RunResult;
+using ::testing::AllOf;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -30,43 +33,34 @@ std::string modelOf(std::string_view deviceId) {
 
 } // namespace
 
+// Every profile is what an embosser naming itself by the profile's own device model text is.
 // Where several profiles share a model code, the MDL text decides; a device ID of another maker,
 // or a Tessaline without its firmware field, is none of ours.
 TEST(SetupIdentify, DeviceIdsNameTheirProfiles) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"MFG:Brelmont;MDL:Karro Orvin;CMD:PJL;CLS:PRINTER;DES:Brelmont Karro Orvin;S:00204010;", "Orvin 200"},
-        {"MFG:Brelmont;MDL:Karro Talmore;CMD:PJL;", "Talmore 100"},
-        {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"},
-        {"MFG:Brelmont;MDL:Karro Orvin 200;", "Orvin 200"},
-        {"MFG:Brelmont;MDL:Orvin Color TintBridge;", "Orvin Color Ink"},
-        {"MFG:Brelmont;MDL:Merriden;CMD:PJL;CLS:PRINTER;DES:Brelmont Merriden;", "Merriden"},
-        {"MFG:Brelmont;MDL:Fenwa;", "Fenwa"},
-        {"MFG:Brelmont;MDL:Merriden Color TintBridge;", "Merriden Color Ink"},
-        {"MFG:Brelmont;MDL:Valdo Trac;CMD:PJL;CLS:PRINTER;DES:Brelmont Valdo Trac;", "Valdo Trac"},
-        {"MFG:Brelmont;MDL:Valdo;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Valdo Sheet;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;CLS:PRINTER;DES:Brelmont Tessaline 30RT;S:04020423;", "Tessaline 30RT"},
-        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"},
-        {"MFG:Brelmont;MDL:Quorrin;CMD:PJL;CLS:PRINTER;DES:Brelmont Quorrin;S:02041100;", "Quorrin"},
-        {"MFG:Brelmont;MDL:Karro Pim;", "Pim"},
-        {"MFG:Brelmont;MDL:Karro Pim Jr;", "Pim Jr"},
-        {"MFG:Brelmont;MDL:Karro Kym;", "Kym"},
-        {"MFG:Brelmont;MDL:Marisolvance;", "Marisolvance"},
-        {"MFG:Brelmont;MDL:Vesk Ink;", "Vesk Ink"},
-        {"MFG:Acme;MDL:LaserBlaster 9;CMD:PJL;", "none"},
-        {"MFG:Brelmont;MDL:Unknown One;", "none"},
-        {"", "none"},
-    };
-    for (const auto& [deviceId, expected] : rows) EXPECT_EQ(modelOf(deviceId), expected) << deviceId;
-}
-
-// Every profile is what an embosser naming itself by the profile's own device model text is.
-TEST(SetupIdentify, EveryProfileIsReachedByItsDeviceModelText) {
     for (const ModelProfile& p : brelmont::driver::modelProfiles()) {
         const std::string deviceId = "MFG:Brelmont;MDL:" + std::string(brelmont::driver::deviceModelText(p)) + ";S:04020423;";
         EXPECT_EQ(modelOf(deviceId), p.makeAndModel) << deviceId;
     }
+    // The IDs real embossers send.
+    // clang-format off
+    const std::pair<const char*, const char*> rows[] = {
+        {"MFG:Brelmont;MDL:Karro Orvin;CMD:PJL;CLS:PRINTER;DES:Brelmont Karro Orvin;S:00204010;", "Orvin 200"},
+        {"MFG:Brelmont;MDL:Karro Talmore;CMD:PJL;", "Talmore 100"}, {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"},
+        {"MFG:Brelmont;MDL:Karro Orvin 200;", "Orvin 200"}, {"MFG:Brelmont;MDL:Orvin Color TintBridge;", "Orvin Color Ink"},
+        {"MFG:Brelmont;MDL:Merriden;CMD:PJL;CLS:PRINTER;DES:Brelmont Merriden;", "Merriden"}, {"MFG:Brelmont;MDL:Fenwa;", "Fenwa"},
+        {"MFG:Brelmont;MDL:Merriden Color TintBridge;", "Merriden Color Ink"},
+        {"MFG:Brelmont;MDL:Valdo Trac;CMD:PJL;CLS:PRINTER;DES:Brelmont Valdo Trac;", "Valdo Trac"},
+        {"MFG:Brelmont;MDL:Valdo;", "Valdo Sheet"}, {"MFG:Brelmont;MDL:Valdo Sheet;", "Valdo Sheet"},
+        {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"},
+        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;CLS:PRINTER;DES:Brelmont Tessaline 30RT;S:04020423;", "Tessaline 30RT"},
+        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"},
+        {"MFG:Brelmont;MDL:Quorrin;CMD:PJL;CLS:PRINTER;DES:Brelmont Quorrin;S:02041100;", "Quorrin"},
+        {"MFG:Brelmont;MDL:Karro Pim;", "Pim"}, {"MFG:Brelmont;MDL:Karro Pim Jr;", "Pim Jr"}, {"MFG:Brelmont;MDL:Karro Kym;", "Kym"},
+        {"MFG:Brelmont;MDL:Marisolvance;", "Marisolvance"}, {"MFG:Brelmont;MDL:Vesk Ink;", "Vesk Ink"},
+        {"MFG:Acme;MDL:LaserBlaster 9;CMD:PJL;", "none"}, {"MFG:Brelmont;MDL:Unknown One;", "none"}, {"", "none"},
+    };
+    // clang-format on
+    for (const auto& [deviceId, expected] : rows) EXPECT_EQ(modelOf(deviceId), expected) << deviceId;
 }
 
 TEST(SetupIdentify, DeviceIdFieldsAndAnnouncements) {
@@ -77,30 +71,22 @@ TEST(SetupIdentify, DeviceIdFieldsAndAnnouncements) {
 
     EXPECT_EQ(deviceIdFromAnnouncement({"txtvers=1", "usb_MFG=Brelmont", "usb_MDL=Merriden"}), "MFG:Brelmont;MDL:Merriden;");
     EXPECT_EQ(deviceIdFromAnnouncement({"usb_MFG=Brelmont"}), "");
+    // clang-format off
     const std::pair<std::vector<std::string>, bool> announcements[] = {
-        {{"usb_MFG=Brelmont", "usb_MDL=Merriden"}, true},
-        {{"USB_MFG=brelmont"}, true},
-        {{"usb_MFG=Acme", "ty=Brelmont lookalike"}, false},
-        {{"ty=Brelmont Valdo Trac"}, true},
-        {{"ty=Acme LaserBlaster 9"}, false},
-        {{"product=(Acme LaserBlaster)"}, false},
-        {{"txtvers=1"}, true},
-        {{}, true},
-    };
+        {{"usb_MFG=Brelmont", "usb_MDL=Merriden"}, true}, {{"USB_MFG=brelmont"}, true}, {{"usb_MFG=Acme", "ty=Brelmont lookalike"}, false},
+        {{"ty=Brelmont Valdo Trac"}, true}, {{"ty=Acme LaserBlaster 9"}, false}, {{"product=(Acme LaserBlaster)"}, false},
+        {{"txtvers=1"}, true}, {{}, true}};
+    // clang-format on
     for (const auto& [txt, ours] : announcements) EXPECT_EQ(announcementMayBeOurs(txt), ours) << ::testing::PrintToString(txt);
 }
 
 TEST(SetupAddress, TypedAddresses) {
+    // clang-format off
     const std::pair<const char*, const char*> good[] = {
-        {"socket://hall", "socket://hall:9100"},
-        {"socket://hall:9100", "socket://hall:9100"},
-        {"  SOCKET://Hall.example.org:9200/ ", "socket://Hall.example.org:9200"},
-        {"hall", "socket://hall:9100"},
-        {"192.168.1.5:9101", "socket://192.168.1.5:9101"},
-        {"socket://[::1]", "socket://[::1]:9100"},
-        {"[fd00::5]:9100", "socket://[fd00::5]:9100"},
-        {"embosser_2", "socket://embosser_2:9100"},
-    };
+        {"socket://hall", "socket://hall:9100"}, {"socket://hall:9100", "socket://hall:9100"}, {"hall", "socket://hall:9100"},
+        {"  SOCKET://Hall.example.org:9200/ ", "socket://Hall.example.org:9200"}, {"192.168.1.5:9101", "socket://192.168.1.5:9101"},
+        {"socket://[::1]", "socket://[::1]:9100"}, {"[fd00::5]:9100", "socket://[fd00::5]:9100"}, {"embosser_2", "socket://embosser_2:9100"}};
+    // clang-format on
     for (const auto& [text, uri] : good) {
         const TypedAddress typed = parseTypedAddress(text);
         EXPECT_TRUE(typed.ok()) << text << ": " << typed.error;
@@ -121,30 +107,19 @@ TEST(SetupAddress, TypedAddresses) {
 
 // Letters, digits, '_' and '-' only; unique among the queues, compared without regard to case.
 TEST(SetupNames, QueueNamesOfModelAndPlace) {
-    struct Row {
-        const char* model;
-        std::string place;
-        std::vector<std::string> taken;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"Merriden", "hall", {}, "Merriden_hall"},
-        {"Valdo Trac", "embosser-2.example.org", {}, "Valdo_Trac_embosser-2_example_org"},
-        {"Talmore 100", "127.0.0.1", {}, "Talmore_100_127_0_0_1"},
-        {"Merriden", "", {}, "Merriden"},
-        {"Merriden", "  ", {}, "Merriden"},
+    // clang-format off
+    const struct { const char* model; std::string place; std::vector<std::string> taken; std::string expected; } rows[] = {
+        {"Merriden", "hall", {}, "Merriden_hall"}, {"Valdo Trac", "embosser-2.example.org", {}, "Valdo_Trac_embosser-2_example_org"},
+        {"Talmore 100", "127.0.0.1", {}, "Talmore_100_127_0_0_1"}, {"Merriden", "", {}, "Merriden"}, {"Merriden", "  ", {}, "Merriden"},
         {"Merriden", "hall", {"merriden_HALL"}, "Merriden_hall_2"},
         {"Merriden", "hall", {"Merriden_hall", "Merriden_hall_2"}, "Merriden_hall_3"},
-        {"Merriden", "B\xc3\xbcro 2", {}, "Merriden_B_ro_2"},
-        {"Merriden", "a/b#c' $(x)", {}, "Merriden_a_b_c_x"},
+        {"Merriden", "B\xc3\xbcro 2", {}, "Merriden_B_ro_2"}, {"Merriden", "a/b#c' $(x)", {}, "Merriden_a_b_c_x"},
         {"Orvin Color Ink", "fd00::5", {}, "Orvin_Color_Ink_fd00_5"},
         {"Merriden", std::string(300, 'x'), {}, "Merriden_" + std::string(127 - 9, 'x')},
-        {"Merriden",
-         std::string(300, 'x'),
-         {"Merriden_" + std::string(127 - 9, 'x')},
-         "Merriden_" + std::string(127 - 11, 'x') + "_2"},
+        {"Merriden", std::string(300, 'x'), {"Merriden_" + std::string(127 - 9, 'x')}, "Merriden_" + std::string(127 - 11, 'x') + "_2"},
     };
-    for (const Row& row : rows) {
+    // clang-format on
+    for (const auto& row : rows) {
         const std::string name = proposeQueueName(profile(row.model), row.place, row.taken);
         EXPECT_EQ(name, row.expected) << row.model << " / " << row.place;
         EXPECT_LE(name.size(), 127u);
@@ -153,22 +128,22 @@ TEST(SetupNames, QueueNamesOfModelAndPlace) {
 }
 
 TEST(SetupNames, PlacesOfDevices) {
+    // clang-format off
     const std::pair<FoundDevice, std::string> rows[] = {
-        {{"usb://Brelmont/Merriden?serial=MD2003E0219", "", Source::Usb}, "MD2003E0219"},
+        {{"usb://Brelmont/Merriden?serial=MD2003E0219", "", Source::Usb}, "MD2003E0219"}, {{"usb://Brelmont/Merriden", "", Source::Usb}, ""},
         {{"usb://Brelmont/Valdo%20Trac?serial=VT%2019&interface=1", "", Source::Usb}, "VT 19"},
-        {{"usb://Brelmont/Merriden", "", Source::Usb}, ""},
-        {{"socket://10.0.0.5:9100", "", Source::Typed}, "10.0.0.5"},
-        {{"socket://Hall.local:9100", "", Source::Typed}, "Hall"},
+        {{"socket://10.0.0.5:9100", "", Source::Typed}, "10.0.0.5"}, {{"socket://Hall.local:9100", "", Source::Typed}, "Hall"},
         {{"socket://[fd00::5]:9100", "", Source::Typed}, "fd00::5"},
         {{"socket://10.0.0.5:9100", "", Source::DnsSd, "annex-valdo.local."}, "annex-valdo"},
-        {{"socket://10.0.0.5:9100", "", Source::DnsSd, "annex-valdo.local"}, "annex-valdo"},
-    };
+        {{"socket://10.0.0.5:9100", "", Source::DnsSd, "annex-valdo.local"}, "annex-valdo"}};
+    // clang-format on
     for (const auto& [device, place] : rows) EXPECT_EQ(placeOf(device), place) << device.uri;
 }
 
 TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
     const std::string merriden = "MFG:Brelmont;MDL:Merriden;", acme = "MFG:Acme;MDL:LaserBlaster 9;";
     const std::vector<ExistingQueue> queues = {{"Hall", "socket://hall"}, {"merriden_md1", "usb://Acme/Other?serial=1"}};
+    // clang-format off
     const std::vector<FoundDevice> found = {
         {"usb://Brelmont/Merriden?serial=MD1", merriden, Source::Usb},
         {"usb://Acme/LaserBlaster%209?serial=A1", acme, Source::Usb}, // another maker's: left out, nothing said
@@ -176,16 +151,12 @@ TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
         {"socket://annex:9100", "", Source::Typed},                   // did not answer
         {"socket://office:9100", acme, Source::Typed},                // not ours
         {"socket://store:9100", "MFG:Brelmont;MDL:Karro Talmore;", Source::Typed},
-        {"socket://10.0.0.7:9100",
-         "",
-         Source::DnsSd,
-         "attic.local",
-         "Brelmont Merriden Attic",
-         {"usb_MFG=Brelmont", "usb_MDL=Fenwa"}},
+        {"socket://10.0.0.7:9100", "", Source::DnsSd, "attic.local", "Brelmont Merriden Attic", {"usb_MFG=Brelmont", "usb_MDL=Fenwa"}},
         {"socket://10.0.0.8:9100", "", Source::DnsSd, "cellar.local", "Cellar printer", {"txtvers=1"}},
         {"socket://10.0.0.9:9100", "MFG:Brelmont;MDL:Valdo Trac;", Source::DnsSd, "hall.local", "Brelmont Valdo Trac"},
         {"socket://10.0.0.10:9100", merriden, Source::Configured},
     };
+    // clang-format on
     const Discovery d = candidatesFrom(found, queues);
 
     std::vector<std::string> offered;
@@ -216,14 +187,14 @@ TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
 }
 
 TEST(SetupCandidates, ListingLines) {
+    // clang-format off
     const std::pair<const char*, ListingEntry> rows[] = {
         {R"(direct usb://Brelmont/Merriden?serial=MD1 "Brelmont Merriden" "Brelmont Merriden USB" "MFG:Brelmont;MDL:Merriden;" "")",
-         {"usb://Brelmont/Merriden?serial=MD1", "MFG:Brelmont;MDL:Merriden;"}},
+        {"usb://Brelmont/Merriden?serial=MD1", "MFG:Brelmont;MDL:Merriden;"}},
         {R"(direct socket://127.0.0.1:9100 "Acme \"X\"" "i" "MFG:Acme;MDL:\"X\" \\ 9;" "")",
-         {"socket://127.0.0.1:9100", R"(MFG:Acme;MDL:"X" \ 9;)"}},
-        {"direct socket://h:1", {"socket://h:1", ""}},
-        {"", {"", ""}},
+        {"socket://127.0.0.1:9100", R"(MFG:Acme;MDL:"X" \ 9;)"}}, {"direct socket://h:1", {"socket://h:1", ""}}, {"", {"", ""}},
     };
+    // clang-format on
     for (const auto& [line, entry] : rows) {
         const ListingEntry got = parseListingLine(line);
         EXPECT_EQ(got.uri, entry.uri) << line;
@@ -237,33 +208,27 @@ TEST(SetupLpadmin, OutcomesOfLpadmin) {
     const Candidate c{"socket://hall:9100", "MFG:Brelmont;MDL:Merriden;", &profile("Merriden"), Source::Typed, "hall",
                       "Merriden_hall"};
     using S = RunResult::Status;
-    struct Row {
-        RunResult run;
-        AddStatus status;
-        std::string said;
-    };
-    const Row rows[] = {
+    // clang-format off
+    const std::tuple<RunResult, AddStatus, std::string> rows[] = {
         {{S::Ended, 0, "", "lpadmin: Printer drivers are deprecated and will stop working in a future version of CUPS.\n", ""},
-         AddStatus::Added,
-         "The queue Merriden_hall was made for the Merriden at socket://hall:9100."},
+         AddStatus::Added, "The queue Merriden_hall was made for the Merriden at socket://hall:9100."},
         {{S::Ended, 1, "", "lpadmin: Forbidden\n", ""}, AddStatus::NotAllowed, "(lpadmin: Forbidden)"},
         {{S::Ended, 1, "", "lpadmin: Unauthorized\n", ""}, AddStatus::NotAllowed, "(lpadmin: Unauthorized)"},
         {{S::Ended, 1, "", "lpadmin: You are not authorized to do that.\n", ""}, AddStatus::NotAllowed, "not authorized"},
-        {{S::Ended, 1, "", "lpadmin: Unable to copy PPD file.\n", ""},
-         AddStatus::Failed,
+        {{S::Ended, 1, "", "lpadmin: Unable to copy PPD file.\n", ""}, AddStatus::Failed,
          "The queue Merriden_hall was not made: lpadmin: Unable to copy PPD file."},
         {{S::Ended, 127, "", "zsh:1: command not found: lpadmin\n", ""}, AddStatus::Failed, "command not found: lpadmin"},
         {{S::TimedOut, -1, "", "", "no end within 60000 ms"}, AddStatus::Failed, "was not made: no end within 60000 ms"},
         {{S::Stopped, -1, "", "lpadmin: Forbidden\n", ""}, AddStatus::Failed, "was not made"},
     };
-    for (const Row& row : rows) {
-        const AddOutcome outcome = outcomeOfLpadmin(row.run, c, "maria");
-        EXPECT_EQ(outcome.status, row.status) << row.run.errors;
-        EXPECT_NE(outcome.message.find(row.said), std::string::npos) << outcome.message;
-        EXPECT_EQ(outcome.added(), row.status == AddStatus::Added);
-        if (row.status == AddStatus::NotAllowed) {
-            EXPECT_NE(outcome.message.find("sudo usermod -aG lpadmin maria"), std::string::npos) << outcome.message;
-            EXPECT_NE(outcome.message.find("log out and in again"), std::string::npos) << outcome.message;
+    // clang-format on
+    for (const auto& [run, status, said] : rows) {
+        const AddOutcome outcome = outcomeOfLpadmin(run, c, "maria");
+        EXPECT_EQ(outcome.status, status) << run.errors;
+        EXPECT_THAT(outcome.message, HasSubstr(said));
+        EXPECT_EQ(outcome.added(), status == AddStatus::Added);
+        if (status == AddStatus::NotAllowed) {
+            EXPECT_THAT(outcome.message, AllOf(HasSubstr("sudo usermod -aG lpadmin maria"), HasSubstr("log out and in again")));
         }
     }
 }
@@ -272,9 +237,7 @@ TEST(SetupLpadmin, EveryValueOfTheCommandIsQuoted) {
     const Candidate c{"socket://[fd00::5]:9100", "", &profile("Valdo Trac"), Source::Typed, "Hall 2 (Annex)",
                       "Valdo_Trac_Hall_2_Annex"};
     const std::string command = lpadminCommand(c, "/usr/share/ppd/brelmont/brelmont-valdo-trac.ppd");
-    EXPECT_NE(command.find("lpadmin -p Valdo_Trac_Hall_2_Annex -E -v 'socket://[fd00::5]:9100' -P "
-                           "/usr/share/ppd/brelmont/brelmont-valdo-trac.ppd -D 'Brelmont Valdo Trac (Hall 2 (Annex))' -L "
-                           "'Hall 2 (Annex)'"),
-              std::string::npos)
-        << command;
+    EXPECT_THAT(command, HasSubstr("lpadmin -p Valdo_Trac_Hall_2_Annex -E -v 'socket://[fd00::5]:9100' -P "
+                                   "/usr/share/ppd/brelmont/brelmont-valdo-trac.ppd -D 'Brelmont Valdo Trac (Hall 2 (Annex))' -L "
+                                   "'Hall 2 (Annex)'"));
 }

@@ -15,12 +15,9 @@ namespace {
 // Every form of line, and a code no table has: the whole file is refused and its line named,
 // since leaving the line out would give the embosser a table other than the file's.
 TEST(BrailleTable, LinesBecomeCellsAndACodeAbove255RefusesTheFile) {
-    struct Case {
-        std::string file;
-        std::map<int, uint8_t> cells; // every other cell is blank
-        int refusedLine = 0;
-    };
-    const Case cases[] = {
+    // Each file, its cells (every other cell blank) and the line refused.
+    // clang-format off
+    const struct { std::string file; std::map<int, uint8_t> cells; int refusedLine = 0; } cases[] = {
         {"65 [1]\n66 [12]\n67 [*]\n68 [*-*]\n69 [8]\n1 [-------*]\n2 [--------*]\n",
          {{65, 0x01}, {66, 0x03}, {67, 0x01}, {68, 0x03}, {69, 0x80}, {1, 0x80}}},
         {"72 [1 0 9x4]2]\n# 65 [1]\n66 12]\n67 [12\n 68 [2] # no comment\n", {{72, 0x09}, {68, 0x02}}},
@@ -28,7 +25,8 @@ TEST(BrailleTable, LinesBecomeCellsAndACodeAbove255RefusesTheFile) {
         {"# nothing but comments\n", {}},
         {"65 [1]\n# 300 [1] in a comment\n256 [1]\n", {}, 3},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         BrailleConversionData data;
         EXPECT_EQ(data.build({c.file.begin(), c.file.end()}),
                   c.refusedLine ? BrailleConversionData::CodeTooLarge : BrailleConversionData::Done)

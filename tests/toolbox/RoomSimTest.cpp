@@ -6,6 +6,7 @@
 
 #include "CupsSimFixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -19,6 +20,8 @@
 
 using brelmont::testing::ShellResult;
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -63,14 +66,13 @@ TEST_F(RoomSim, AProfileSetsEveryEmbosserOfItsFamilyAlike) {
     const ShellResult exported = cli("toolbox export --queue Orvin_A");
     ASSERT_EQ(exported.exitCode, 0) << exported.err;
     std::ofstream(profile) << exported.out;
-    EXPECT_NE(exported.out.find("\"family\": 221201"), std::string::npos) << exported.out;
-    EXPECT_EQ(exported.out.find("m_tfIpAddr"), std::string::npos);
+    EXPECT_THAT(exported.out, HasSubstr("\"family\": 221201"));
+    EXPECT_THAT(exported.out, Not(HasSubstr("m_tfIpAddr")));
 
     const ShellResult dry = cli("toolbox import --all-of-model 221201 --dry-run " + profile.string());
     EXPECT_EQ(dry.exitCode, 0) << dry.err;
-    EXPECT_NE(dry.out.find("Orvin_A: nothing to write\nOrvin_B: 6 settings would be written\n@PJL DEFAULT FORMWIDTH=166\n"),
-              std::string::npos)
-        << dry.out;
+    EXPECT_THAT(dry.out,
+                HasSubstr("Orvin_A: nothing to write\nOrvin_B: 6 settings would be written\n@PJL DEFAULT FORMWIDTH=166\n"));
     for (size_t i = 0; i < sims.size(); ++i) EXPECT_EQ(writes(i), 0) << i;
 
     const ShellResult applied = cli("toolbox import --all-of-model 221201 " + profile.string());
@@ -93,7 +95,7 @@ TEST_F(RoomSim, AProfileSetsEveryEmbosserOfItsFamilyAlike) {
     EXPECT_EQ(partly.out,
               "Orvin_A: nothing to write\nOrvin_B: 6 settings written\nOrvin_C: 6 settings written\n"
               "Orvin_D: failed: not attached\n");
-    EXPECT_NE(partly.err.find("Orvin_D: the embosser is not attached or not switched on"), std::string::npos) << partly.err;
+    EXPECT_THAT(partly.err, HasSubstr("Orvin_D: the embosser is not attached or not switched on"));
     EXPECT_EQ(profileControls(show("Orvin_C")), source);
 }
 

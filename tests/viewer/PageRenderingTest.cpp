@@ -35,13 +35,8 @@ QRect inkedArea(const QImage& image) {
 TEST(EmbossImage, DotPlacement) {
     // The 4-pixel kind 1 square rises from its cell's bottom edge; a kind 2 square of 4.8 pixels
     // reaches into the cells above and to the right, and is clipped at the page's edge.
-    struct Case {
-        const char* what;
-        int64_t kind, w, h, x, y;
-        QSize size;
-        QRect area;
-    };
-    const Case cases[] = {
+    // clang-format off
+    const struct { const char* what; int64_t kind, w, h, x, y; QSize size; QRect area; } cases[] = {
         {"kind 1, row 0 at the top", 1, 2, 3, 1, 0, {10, 15}, {5, 1, 4, 4}},
         {"kind 1, last row", 1, 2, 3, 0, 2, {10, 15}, {0, 11, 4, 4}},
         {"kind 1, after eight empty cells", 1, 10, 1, 8, 0, {50, 5}, {40, 1, 4, 4}},
@@ -49,7 +44,8 @@ TEST(EmbossImage, DotPlacement) {
         {"kind 2 at the right edge", 2, 10, 10, 9, 0, {10, 10}, {9, 0, 1, 1}},
         {"kind 2 on a wider page", 2, 20, 10, 9, 0, {20, 10}, {9, 0, 5, 1}},
     };
-    for (const Case& c : cases) {
+    // clang-format on
+    for (const auto& c : cases) {
         const PagePtr page = makePage(c.w, c.h, c.kind, {{int(c.x), int(c.y), 7}});
         const QImage image = viewer::embossImage(*page);
         EXPECT_EQ(image.size(), c.size) << c.what;

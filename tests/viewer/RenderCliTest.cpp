@@ -7,6 +7,7 @@
 #include "ProgramRun.h"
 #include "ScratchDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -18,6 +19,7 @@
 #include <tuple>
 
 namespace fs = std::filesystem;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -44,12 +46,14 @@ fs::path pageFile(const fs::path& dir, const std::string& kind, size_t i, const 
 
 } // namespace
 
-// One picture a page, as the viewer draws it: emboss kind 1 at 5 pixels a cell, the others one pixel
-// a cell; a kind 4 page at its full pixel size, not the third the view shows.
-TEST_F(RenderCli, WritesOnePicturePerPageOfTheSampleJob) {
-    const auto r = render("");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::string listed;
+// One file a page, as the viewer shows it: a picture (emboss kind 1 at 5 pixels a cell, the others
+// one pixel a cell; a kind 4 page at its full pixel size, not the third the view shows), or with
+// --text the braille text of each emboss page; the BRF holds the three text pages and leaves the
+// graphic out, saying so.
+TEST_F(RenderCli, WritesEachPageOfTheSampleJobAsTheViewerShowsIt) {
+    const auto pictures = render(""), texts = render("--text"), brf = render("--brf");
+    ASSERT_EQ(pictures.status + texts.status + brf.status, 0) << pictures.err << texts.err << brf.err;
+    std::string listed, listedTexts;
     for (const auto& [kind, pages] : {std::pair{"emboss", &doc.m_embPages}, {"ink", &doc.m_inkPages}})
         for (size_t i = 0; i < pages->size(); ++i) {
             const fs::path file = pageFile(out, kind, i, "png");
@@ -61,34 +65,20 @@ TEST_F(RenderCli, WritesOnePicturePerPageOfTheSampleJob) {
             EXPECT_EQ(written.convertToFormat(QImage::Format_RGB32),
                       brelmont::viewer::pageImage(*page).convertToFormat(QImage::Format_RGB32))
                 << file;
+            if (!brelmont::job::PageData::isEmbossKind(page->m_kind)) continue;
+            const fs::path text = pageFile(out, kind, i, "txt");
+            std::ifstream in(text, std::ios::binary);
+            EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == brelmont::viewer::brailleText(*page)) << text;
+            listedTexts += text.string() + "\n";
         }
-    EXPECT_EQ(r.out, listed);
-    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 5u);
-}
-
-// The braille text is the viewer's, a file a page; the BRF holds the three text pages and leaves
-// the graphic out, saying so.
-TEST_F(RenderCli, WritesEmbossPagesAsBrailleTextAndBrf) {
-    const auto r = render("--text");
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::string listed;
-    for (size_t i = 0; i < doc.m_embPages.size(); ++i) {
-        const fs::path file = pageFile(out, "emboss", i, "txt");
-        std::ifstream in(file, std::ios::binary);
-        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == brelmont::viewer::brailleText(*doc.m_embPages[i]))
-            << file;
-        listed += file.string() + "\n";
-    }
-    EXPECT_EQ(r.out, listed);
+    EXPECT_EQ(pictures.out, listed);
+    EXPECT_EQ(texts.out, listedTexts);
     EXPECT_FALSE(fs::exists(out / "ink-000.txt"));
-
-    const auto brf = render("--brf");
-    ASSERT_EQ(brf.status, 0) << brf.err;
     const fs::path file = out / (fs::path(BRELMONT_SAMPLE_JOB).stem().string() + ".brf");
     EXPECT_EQ(brf.out, file.string() + "\n");
-    EXPECT_NE(brf.err.find("brelmont-cli: Emboss page 4 is a tactile graphic, not braille cells; it was left out.\n"),
-              std::string::npos);
+    EXPECT_THAT(brf.err, HasSubstr("brelmont-cli: Emboss page 4 is a tactile graphic, not braille cells; it was left out.\n"));
     EXPECT_TRUE(fs::file_size(file) > 0);
+    EXPECT_EQ(size_t(std::distance(fs::directory_iterator(out), fs::directory_iterator())), 5u + doc.m_embPages.size() + 1);
 }
 
 TEST_F(RenderCli, RefusalsAndFailures) {
@@ -97,21 +87,22 @@ TEST_F(RenderCli, RefusalsAndFailures) {
         .write(reinterpret_cast<const char*>(nomodel.data()), std::streamsize(nomodel.size()));
     std::ofstream(dir / "file") << "x";
     const std::string sample = BRELMONT_SAMPLE_JOB;
+    // clang-format off
     const std::tuple<std::string, int, std::string> cases[] = {
         {(dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
-        {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"},
-        {sample, 2, "usage"},
+        {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"}, {sample, 2, "usage"},
         {sample + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
         // A full disk: a file size limit of a few KiB, which the first picture passes.
         {sample + " " + (dir / "full").string(), 1,
-         "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
+        "cannot write " + (dir / "full" / "emboss-000.png").string() + ": File too large"},
     };
+    // clang-format on
     for (const auto& [args, status, errPart] : cases) {
         const bool full = args.find("full") != std::string::npos;
         const auto r = brelmont::testing::runProgram(std::string(full ? "ulimit -f 10; trap '' XFSZ; exec " : "") + BRELMONT_CLI,
                                                      "render " + args);
         EXPECT_EQ(r.status, status) << args;
-        EXPECT_NE(r.err.find(errPart), std::string::npos) << args << ": " << r.err;
+        EXPECT_THAT(r.err, HasSubstr(errPart));
         EXPECT_EQ(r.out, "") << args;
     }
     EXPECT_FALSE(fs::exists(dir / "d"));
