@@ -91,14 +91,16 @@ public:
     }
 
     void run() {
-        if (g_faults.take(g_faults.drop)) return closeAt("connection dropped without a reply");
+        // Dropped: closed in order, without a word; reset: closed with the request unread.
+        if (g_faults.take(g_faults.drop)) return log(m_id, "connection dropped without a reply");
         if (g_faults.resetNext()) {
             // Closed with the client's bytes unread and no lingering: the client's side sees a reset.
             pollfd p{m_fd, POLLIN, 0};
             ::poll(&p, 1, 2000);
             const linger now{1, 0};
             ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
-            return closeAt("connection reset unread");
+            ::close(std::exchange(m_fd, -1));
+            return log(m_id, "connection reset unread");
         }
         log(m_id, "connection opened");
         if (g_faults.take(g_faults.unasked)) {
@@ -121,11 +123,6 @@ public:
 
 private:
     enum class Mode { Command, Data, Download };
-
-    void closeAt(const std::string& why) {
-        log(m_id, why);
-        ::close(std::exchange(m_fd, -1));
-    }
 
     // Reads until the connection ends; why it ended.
     std::string serve() {
