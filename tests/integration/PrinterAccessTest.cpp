@@ -156,12 +156,8 @@ TEST_F(PrinterAccess, AQueuesSlowNetworkEmbosserIsFoundUnconfigured) {
         })) << queue;
 }
 
+// The printers command is checked with the queues that setup makes (SetupThroughCups).
 TEST_F(PrinterAccess, CommandLineTools) {
-    const ShellResult printers = cli("printers");
-    EXPECT_NE(printers.out.find("Orvin_200\tBrelmont Orvin 200\t221201\tOrvin\t" + sim->uri() + "\tconnected\n"),
-              std::string::npos)
-        << printers.out;
-    EXPECT_EQ(printers.out.find("Acme"), std::string::npos);
     const std::string devices = cli("devices").out;
     EXPECT_EQ(std::count(devices.begin(), devices.end(), '\n'), 7) << devices;
     EXPECT_NE(cli("query " + sims.back()->uri() + " versions").out.find("FIRMWARE="), std::string::npos);

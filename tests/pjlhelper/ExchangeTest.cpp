@@ -72,12 +72,12 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
         const std::filesystem::path file = scratch.path() / "request";
         std::filesystem::remove(file);
         if (row.request) std::ofstream(file, std::ios::binary) << *row.request;
-        const PjlhelperRun r = runPjlhelper({std::string(1, row.digits[0]), std::string(1, row.digits[1]), "1", "1", "1",
-                                             file.string(), sim ? sim->uri() : row.device},
-                                            "BRELMONT_PJL_QUIET_MS=" + std::to_string(row.quietMs) +
-                                                " BRELMONT_PJL_REPLY_TIMEOUT_MS=" + std::to_string(row.replyMs) +
-                                                " BRELMONT_PJL_CONNECT_TIMEOUT_MS=2000");
-        EXPECT_EQ(r.exitCode, row.status) << r.err;
+        const ProgramRun r = runPjlhelper({std::string(1, row.digits[0]), std::string(1, row.digits[1]), "1", "1", "1",
+                                           file.string(), sim ? sim->uri() : row.device},
+                                          "BRELMONT_PJL_QUIET_MS=" + std::to_string(row.quietMs) +
+                                              " BRELMONT_PJL_REPLY_TIMEOUT_MS=" + std::to_string(row.replyMs) +
+                                              " BRELMONT_PJL_CONNECT_TIMEOUT_MS=2000");
+        EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_TRUE(r.out.starts_with(row.outStarts)) << r.out;
         if (row.formFeeds >= 0) { EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\f'), row.formFeeds) << r.out; }
         if (row.formFeeds > 0) { EXPECT_TRUE(r.out.ends_with("\f")) << r.out; }
@@ -96,9 +96,9 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
     for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--unasked", "1"}}) {
         const EmbosserSim sim("orvin", options);
         std::ofstream(scratch.path() / "data", std::ios::binary) << data;
-        const PjlhelperRun r =
+        const ProgramRun r =
             runPjlhelper({"1", "0", "1", "1", "1", (scratch.path() / "data").string(), sim.uri()}, "BRELMONT_PJL_QUIET_MS=200");
-        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(storedData(sim, data.size()) == data) << options.size();
     }
 }
@@ -111,8 +111,8 @@ TEST(PjlhelperExchange, BadArgumentsFail) {
              {"1", "1", "1", "1", "11", "file", "socket://127.0.0.1"},
              {"1", "1", "1", "1", "1", "file", "socket://127.0.0.1", "extra"},
          }) {
-        const PjlhelperRun r = runPjlhelper(arguments);
-        EXPECT_EQ(r.exitCode, 2) << arguments.size();
+        const ProgramRun r = runPjlhelper(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.size();
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(r.err.starts_with("pjlhelper: reading the arguments: ")) << r.err;
     }

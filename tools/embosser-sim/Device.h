@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -62,20 +61,14 @@ inline std::string_view unquote(std::string_view v) {
 
 inline FILE* g_log = stderr;
 
-// "#0007 12:03:44.512 c3 <what>"; connection 0 stands for the simulator itself.
+// "#0007    12.512 c3 <what>": numbered, seconds since the start; connection 0 is the simulator itself.
 inline void log(int connection, std::string_view what) {
     static std::mutex mutex;
     static unsigned sequence = 0;
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t secs = system_clock::to_time_t(now);
-    std::tm tm{};
-    localtime_r(&secs, &tm);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%H:%M:%S", &tm);
-    std::lock_guard lock(mutex);
-    std::fprintf(g_log, "#%04u %s.%03d c%d %.*s\n", ++sequence, stamp,
-                 int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000), connection, int(what.size()),
+    static const auto start = std::chrono::steady_clock::now();
+    const std::lock_guard lock(mutex);
+    std::fprintf(g_log, "#%04u %9.3f c%d %.*s\n", ++sequence,
+                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), connection, int(what.size()),
                  what.data());
     std::fflush(g_log);
 }
@@ -105,15 +98,11 @@ public:
     // Loads the saved state and prepares the store and jobs folders.
     bool start(std::string* error) {
         if (!m_state.empty() && !load(error)) return false;
-        for (const auto& [dir, pattern] : {std::pair{m_store, "received-%d.bin"}, std::pair{m_jobs, "job-%d.prn"}}) {
+        for (const fs::path& dir : {m_store, m_jobs}) {
             if (dir.empty()) continue;
             std::error_code ec;
             fs::create_directories(dir, ec);
             if (ec) return *error = "cannot create " + dir.string() + ": " + ec.message(), false;
-            // Numbering goes on after the files an earlier run left.
-            for (const auto& e : fs::directory_iterator(dir, ec))
-                if (int n = 0; std::sscanf(e.path().filename().c_str(), pattern, &n) == 1)
-                    m_nextReceived = std::max(m_nextReceived, n + 1);
         }
         return true;
     }

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -99,8 +100,9 @@ public:
             ::poll(&p, 1, 2000);
             const linger now{1, 0};
             ::setsockopt(m_fd, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+            log(m_id, "connection reset unread");
             ::close(std::exchange(m_fd, -1));
-            return log(m_id, "connection reset unread");
+            return;
         }
         log(m_id, "connection opened");
         if (g_faults.take(g_faults.unasked)) {
@@ -335,47 +337,29 @@ void serve(int listener, Device& device, bool exitWithParent) {
 using namespace brelmont::sim;
 
 int main(int argc, char** argv) {
-    std::string family, deviceId, error;
-    fs::path state, store, jobs, logPath;
+    std::string family, deviceId, state, store, jobs, logPath, error;
     int port = 0;
     bool exitWithParent = false;
-    const struct {
-        const char* name;
-        int* value;
-        int max;
-    } numbers[] = {{"--port", &port, 65535},
-                   {"--garble", &g_faults.garble, 1'000'000},
-                   {"--short-reply", &g_faults.shortReply, 1'000'000},
-                   {"--delay", &g_faults.delayMs, 600'000},
-                   {"--drop", &g_faults.drop, 1'000'000},
-                   {"--endless", &g_faults.endless, 1'000'000},
-                   {"--serve", &g_faults.serve, 1'000'000},
-                   {"--unasked", &g_faults.unasked, 1'000'000},
-                   {"--reset-after", &g_faults.resetAfter, 1'000'000}};
-    const std::pair<const char*, std::string*> texts[] = {{"--family", &family}, {"--device-id", &deviceId}};
-    const std::pair<const char*, fs::path*> paths[] = {
-        {"--state", &state}, {"--store", &store}, {"--jobs", &jobs}, {"--log", &logPath}};
+    const std::map<std::string, std::string*> texts = {{"--family", &family}, {"--device-id", &deviceId}, {"--state", &state},
+                                                       {"--store", &store},   {"--jobs", &jobs},          {"--log", &logPath}};
+    const std::map<std::string, std::pair<int*, int>> numbers = {{"--port", {&port, 65535}},
+                                                                 {"--garble", {&g_faults.garble, 1'000'000}},
+                                                                 {"--short-reply", {&g_faults.shortReply, 1'000'000}},
+                                                                 {"--delay", {&g_faults.delayMs, 600'000}},
+                                                                 {"--drop", {&g_faults.drop, 1'000'000}},
+                                                                 {"--endless", {&g_faults.endless, 1'000'000}},
+                                                                 {"--serve", {&g_faults.serve, 1'000'000}},
+                                                                 {"--unasked", {&g_faults.unasked, 1'000'000}},
+                                                                 {"--reset-after", {&g_faults.resetAfter, 1'000'000}}};
     for (int i = 1; i < argc && error.empty(); ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--exit-with-parent") {
-            exitWithParent = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            error = "missing value after " + std::string(arg);
-            break;
-        }
-        const char* value = argv[++i];
-        error = "unknown option " + std::string(arg);
-        for (const auto& [name, text] : texts)
-            if (arg == name) *text = value, error.clear();
-        for (const auto& [name, path] : paths)
-            if (arg == name) *path = value, error.clear();
-        for (const auto& n : numbers) {
-            const auto number = arg == n.name ? parseNumber(value) : std::nullopt;
-            if (number && *number >= 0 && *number <= n.max) *n.value = int(*number), error.clear();
-            else if (arg == n.name) error = "not a number from 0 to " + std::to_string(n.max) + " after " + n.name + ": " + value;
-        }
+        const std::string arg = argv[i];
+        if (arg == "--exit-with-parent") exitWithParent = true;
+        else if (i + 1 >= argc) error = "missing value after " + arg;
+        else if (texts.count(arg)) *texts.at(arg) = argv[++i];
+        else if (!numbers.count(arg)) error = "unknown option " + arg;
+        else if (const auto n = parseNumber(argv[++i]); n && *n >= 0 && *n <= numbers.at(arg).second)
+            *numbers.at(arg).first = int(*n);
+        else error = "not a number from 0 to " + std::to_string(numbers.at(arg).second) + " after " + arg;
     }
     if (error.empty() && !findFamily(family)) error = "unknown family \"" + family + "\"";
     if (!error.empty()) {
