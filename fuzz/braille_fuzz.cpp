@@ -4,6 +4,8 @@
 #include "viewer/braille/BrailleText.h"
 #include "viewer/braille/BrfExport.h"
 
+#include "FuzzCheck.h"
+
 #include <cstdlib>
 #include <set>
 #include <utility>
@@ -11,10 +13,6 @@
 namespace {
 
 using namespace brelmont;
-
-void check(bool holds) {
-    if (!holds) std::abort();
-}
 
 // Where each raised dot of each cell lies on the page.
 std::set<std::pair<int64_t, int64_t>> dotsOfCells(const viewer::BraillePage& read) {

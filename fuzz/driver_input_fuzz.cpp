@@ -10,6 +10,8 @@
 #include "driver/input/TextInput.h"
 #include "driver/layout/PageComposer.h"
 
+#include "FuzzCheck.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -19,10 +21,6 @@
 namespace {
 
 using namespace brelmont::driver;
-
-void check(bool holds) {
-    if (!holds) std::abort();
-}
 
 int64_t dotted(const Cells& cells) {
     return std::count_if(cells.begin(), cells.end(), [](uint8_t c) { return c != 0; });

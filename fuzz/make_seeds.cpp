@@ -2,7 +2,6 @@
 #include "BrailleLayouts.h"
 #include "JobWriter.h"
 #include "Pcl3guiWriter.h"
-#include "SampleJob.h"
 
 #include <filesystem>
 #include <fstream>
@@ -38,10 +37,7 @@ ByteVector smallPcl3gui(Pcl3guiWriter::Planes planes) {
 int main(int argc, char** argv) {
     if (argc != 3) return 2;
     const fs::path seeds = argv[1];
-    fs::create_directories(fs::path(argv[2]) / "tcl_fuzz");
-    fs::create_directories(fs::path(argv[2]) / "pcl3gui_fuzz");
-    fs::create_directories(fs::path(argv[2]) / "braille_fuzz");
-    fs::create_directories(fs::path(argv[2]) / "table_fuzz");
+    for (const char* target : {"tcl_fuzz", "pcl3gui_fuzz", "braille_fuzz"}) fs::create_directories(fs::path(argv[2]) / target);
 
     const ByteVector cells{0, 1, 2, 0, 0, 7, 7, 7, 1, 0, 0, 0, 3, 3, 0, 0, 1, 1, 1, 1};
     JobWriter rows;
@@ -83,11 +79,5 @@ int main(int argc, char** argv) {
         page.insert(page.end(), cells.begin(), cells.end());
         write(seeds / "braille_fuzz", std::to_string(dots) + "-dot.page", page);
     }
-
-    // Table files: every form of cell, a comment, a replaced line, and a code no table has.
-    const std::string table = "# seed\n65 [17]\r\n66 [*-*]\n66 [12345678]\nx [--*] 9\n[]\n255 [8]\n";
-    write(seeds / "table_fuzz", "table.txt", bytesOf(table));
-    const std::string refused = "65 [1]\n300 [2]\n";
-    write(seeds / "table_fuzz", "refused.txt", bytesOf(refused));
     return 0;
 }

@@ -3,19 +3,13 @@
 // 32 by 1 to 32 positions whose values are dot levels; a file it refuses says where.
 #include "driver/pdf/PatternFile.h"
 
+#include "FuzzCheck.h"
+
 #include <cstdlib>
 #include <set>
 #include <string>
 
-namespace {
-
 using namespace brelmont::driver;
-
-void check(bool holds) {
-    if (!holds) std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string error;

@@ -5,6 +5,8 @@
 #include "driver/pdf/PrintText.h"
 #include "driver/pdf/TactileGraphics.h"
 
+#include "FuzzCheck.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -15,10 +17,6 @@
 namespace {
 
 using namespace brelmont::driver;
-
-void check(bool holds) {
-    if (!holds) std::abort();
-}
 
 // One cell per character (dot 1 for all but blanks): layout is what is fuzzed, not translation.
 Cells cellsOf(std::u32string_view text) {

@@ -4,6 +4,8 @@
 #include "job/Document.h"
 #include "job/TclParser.h"
 
+#include "FuzzCheck.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <ostream>
@@ -22,10 +24,6 @@ constexpr int64_t PageLimit = int64_t(16) << 20; // keeps each run quick; the li
 bool samePixels(const PagePtr& a, const PagePtr& b) {
     if (!a || !b) return !a && !b;
     return PageShape::of(*a) == PageShape::of(*b) && std::equal(a->m_bytes, a->m_bytes + a->m_size, b->m_bytes);
-}
-
-void check(bool holds) {
-    if (!holds) std::abort();
 }
 
 } // namespace

@@ -27,7 +27,7 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
         const char* digits;                          // send the file, read the reply
         std::optional<std::string> request;          // none: the file does not exist
         int quietMs, replyMs;
-        bool fails;
+        int status; // the exit status
         std::string outStarts;
         int formFeeds; // in the reply; -1: not checked
         std::string errStarts;
@@ -36,31 +36,33 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
         // clang-format off
     } rows[] = {
         // A long quiet time: only the form feeds can end these replies quickly.
-        {"the reply ends at its form feed", std::vector<std::string>{}, "", "11", Status, 3000, 5000, false, "@PJL INFO STATUS [", 1, "", 0, 1500, "INFO STATUS"},
+        {"the reply ends at its form feed", std::vector<std::string>{}, "", "11", Status, 3000, 5000, 0, "@PJL INFO STATUS [", 1, "", 0, 1500, "INFO STATUS"},
         {"two queries wait for both form feeds", std::vector<std::string>{"--delay", "400"}, "", "11",
-         Uel + "@PJL INFO VARIABLES\n@PJL INFO VERSIONS\n", 3000, 5000, false, "@PJL INFO VARIABLES [", 2, "", 800, 2500, "INFO VERSIONS"},
+         Uel + "@PJL INFO VARIABLES\n@PJL INFO VERSIONS\n", 3000, 5000, 0, "@PJL INFO VARIABLES [", 2, "", 800, 2500, "INFO VERSIONS"},
         {"an unasked status does not end the reply", std::vector<std::string>{"--unasked", "1", "--delay", "300"}, "", "11",
-         Status, 3000, 5000, false, "@PJL USTATUS DEVICE\r\nCODE=10001\r\n\f@PJL INFO STATUS [", 2, "", 300, 2000, ""},
-        {"a reply cut short gives what came", std::vector<std::string>{"--short-reply", "1"}, "", "11", Status, 3000, 5000, false,
+         Status, 3000, 5000, 0, "@PJL USTATUS DEVICE\r\nCODE=10001\r\n\f@PJL INFO STATUS [", 2, "", 300, 2000, ""},
+        {"a reply cut short gives what came", std::vector<std::string>{"--short-reply", "1"}, "", "11", Status, 3000, 5000, 0,
          "@PJL INFO STA", 0, "", 0, 1500, ""},
-        {"F 0 sends nothing", std::vector<std::string>{}, "", "01", std::nullopt, 200, 5000, false, "", 0, "", 0, 1500, "connection opened"},
-        {"R 0 reads nothing", std::vector<std::string>{}, "", "10", Status, 3000, 5000, false, "", 0, "", 0, 1500, "INFO STATUS"},
+        {"F 0 sends nothing", std::vector<std::string>{}, "", "01", std::nullopt, 200, 5000, 0, "", 0, "", 0, 1500, "connection opened"},
+        {"R 0 reads nothing", std::vector<std::string>{}, "", "10", Status, 3000, 5000, 0, "", 0, "", 0, 1500, "INFO STATUS"},
         {"settings wait only for quiet", std::vector<std::string>{}, "", "11", Uel + "@PJL DEFAULT PAPER=LETTER\n@PJL SERVICE UPDATE\n",
-         300, 5000, false, "", 0, "", 300, 1500, "@PJL DEFAULT PAPER=LETTER"},
-        {"a silent device fails in bounded time", std::vector<std::string>{"--delay", "60000"}, "", "11", Status, 300, 800, true, "",
+         300, 5000, 0, "", 0, "", 300, 1500, "@PJL DEFAULT PAPER=LETTER"},
+        {"a silent device fails in bounded time", std::vector<std::string>{"--delay", "60000"}, "", "11", Status, 300, 800, 4, "",
          0, "pjlhelper: reading the reply: ", 800, 2500, ""},
         {"a write the device reset unread", std::vector<std::string>{"--reset-after", "0"}, "", "11", Uel + "@PJL DEFAULT PAPER=LETTER\n",
-         300, 5000, true, "", 0, "pjlhelper: after sending the request: the device reset the connection", 0, 2500, "connection reset unread"},
-        {"a query the device reset unread", std::vector<std::string>{"--reset-after", "0"}, "", "11", Status, 300, 5000, true, "", 0,
+         300, 5000, 5, "", 0, "pjlhelper: after sending the request: the device reset the connection", 0, 2500, "connection reset unread"},
+        {"a query the device reset unread", std::vector<std::string>{"--reset-after", "0"}, "", "11", Status, 300, 5000, 5, "", 0,
          "pjlhelper: after sending the request: the device reset the connection", 0, 2500, "connection reset unread"},
         // The helper stops reading at the cap by itself, whatever its caller would hold.
-        {"an endless reply passes the cap", std::vector<std::string>{"--endless", "1"}, "", "11", Status, 3000, 4000, true, "", -1,
+        {"an endless reply passes the cap", std::vector<std::string>{"--endless", "1"}, "", "11", Status, 3000, 4000, 6, "", -1,
          "pjlhelper: reading the reply: the reply passed ", 0, 3000, "INFO STATUS"},
-        {"a refused connection", std::nullopt, "socket://127.0.0.1:9", "11", Status, 300, 800, true, "", 0,
+        {"a connection closed without a reply", std::vector<std::string>{"--drop", "1"}, "", "11", Status, 300, 5000, 5, "", 0,
+         "pjlhelper: reading the reply: the device closed the connection without replying", 0, 2500, "connection dropped without a reply"},
+        {"a refused connection", std::nullopt, "socket://127.0.0.1:9", "11", Status, 300, 800, 3, "", 0,
          "pjlhelper: connecting to socket://127.0.0.1:9: ", 0, 5000, ""},
-        {"an unreadable file", std::vector<std::string>{}, "", "11", std::nullopt, 300, 800, true, "", 0, "pjlhelper: reading ", 0, 5000, ""},
-        {"an unknown scheme", std::nullopt, "lpd://host/queue", "11", Status, 300, 800, true, "", 0, "pjlhelper: ", 0, 5000, ""},
-        {"a USB printer not attached", std::nullopt, "usb://Brelmont/Orvin%20200?serial=NONE", "11", Status, 300, 800, true, "", 0,
+        {"an unreadable file", std::vector<std::string>{}, "", "11", std::nullopt, 300, 800, 1, "", 0, "pjlhelper: reading ", 0, 5000, ""},
+        {"an unknown scheme", std::nullopt, "lpd://host/queue", "11", Status, 300, 800, 1, "", 0, "pjlhelper: ", 0, 5000, ""},
+        {"a USB printer not attached", std::nullopt, "usb://Brelmont/Orvin%20200?serial=NONE", "11", Status, 300, 800, 3, "", 0,
          "pjlhelper: connecting to usb://Brelmont/Orvin%20200?serial=NONE: ", 0, 5000, ""},
     };
     // clang-format on
@@ -70,12 +72,12 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
         const std::filesystem::path file = scratch.path() / "request";
         std::filesystem::remove(file);
         if (row.request) std::ofstream(file, std::ios::binary) << *row.request;
-        const PjlhelperRun r = runPjlhelper({std::string(1, row.digits[0]), std::string(1, row.digits[1]), "1", "1", "1",
-                                             file.string(), sim ? sim->uri() : row.device},
-                                            "BRELMONT_PJL_QUIET_MS=" + std::to_string(row.quietMs) +
-                                                " BRELMONT_PJL_REPLY_TIMEOUT_MS=" + std::to_string(row.replyMs) +
-                                                " BRELMONT_PJL_CONNECT_TIMEOUT_MS=2000");
-        EXPECT_EQ(r.exitCode != 0, row.fails) << r.err;
+        const ProgramRun r = runPjlhelper({std::string(1, row.digits[0]), std::string(1, row.digits[1]), "1", "1", "1",
+                                           file.string(), sim ? sim->uri() : row.device},
+                                          "BRELMONT_PJL_QUIET_MS=" + std::to_string(row.quietMs) +
+                                              " BRELMONT_PJL_REPLY_TIMEOUT_MS=" + std::to_string(row.replyMs) +
+                                              " BRELMONT_PJL_CONNECT_TIMEOUT_MS=2000");
+        EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_TRUE(r.out.starts_with(row.outStarts)) << r.out;
         if (row.formFeeds >= 0) { EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\f'), row.formFeeds) << r.out; }
         if (row.formFeeds > 0) { EXPECT_TRUE(r.out.ends_with("\f")) << r.out; }
@@ -94,9 +96,9 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
     for (const std::vector<std::string>& options : {std::vector<std::string>{}, {"--unasked", "1"}}) {
         const EmbosserSim sim("orvin", options);
         std::ofstream(scratch.path() / "data", std::ios::binary) << data;
-        const PjlhelperRun r =
+        const ProgramRun r =
             runPjlhelper({"1", "0", "1", "1", "1", (scratch.path() / "data").string(), sim.uri()}, "BRELMONT_PJL_QUIET_MS=200");
-        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.status, 0) << r.err;
         EXPECT_TRUE(storedData(sim, data.size()) == data) << options.size();
     }
 }
@@ -109,8 +111,8 @@ TEST(PjlhelperExchange, BadArgumentsFail) {
              {"1", "1", "1", "1", "11", "file", "socket://127.0.0.1"},
              {"1", "1", "1", "1", "1", "file", "socket://127.0.0.1", "extra"},
          }) {
-        const PjlhelperRun r = runPjlhelper(arguments);
-        EXPECT_EQ(r.exitCode, 2) << arguments.size();
+        const ProgramRun r = runPjlhelper(arguments);
+        EXPECT_EQ(r.status, 2) << arguments.size();
         EXPECT_EQ(r.out, "");
         EXPECT_TRUE(r.err.starts_with("pjlhelper: reading the arguments: ")) << r.err;
     }

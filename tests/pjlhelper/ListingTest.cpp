@@ -73,8 +73,8 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         std::vector<std::string> probe;
         std::istringstream words(expand(row.probe, sims));
         for (std::string w; words >> w;) probe.push_back(w);
-        const PjlhelperRun r = runPjlhelper(probe, expand(row.env, sims) + " XDG_CONFIG_HOME=" + scratch.path().string());
-        EXPECT_EQ(r.exitCode, 0) << r.err;
+        const ProgramRun r = runPjlhelper(probe, expand(row.env, sims) + " XDG_CONFIG_HOME=" + scratch.path().string());
+        EXPECT_EQ(r.status, 0) << r.err;
         std::string network;
         std::istringstream lines(r.out);
         for (std::string line; std::getline(lines, line);)

@@ -2,10 +2,10 @@
 // with variables set (NAME=VALUE) or removed (-u NAME) by env.
 #pragma once
 
-#include "printer/CommandRunner.h"
 #include "printer/ShellQuote.h"
 
 #include "EmbosserSim.h"
+#include "ProgramRun.h"
 
 #include <chrono>
 #include <filesystem>
@@ -16,19 +16,10 @@
 
 namespace brelmont::testing {
 
-struct PjlhelperRun {
-    int exitCode = -1;
-    std::string out, err;
-    std::chrono::milliseconds elapsed{0};
-};
-
-inline PjlhelperRun runPjlhelper(const std::vector<std::string>& arguments, const std::string& env = "") {
-    std::string command = "env " + env + " " + PJLHELPER_PATH;
-    for (const std::string& a : arguments) command += " " + printer::shellWord(a);
-    const auto start = std::chrono::steady_clock::now();
-    const auto r = printer::CommandRunner::execute(command, {.limit = std::chrono::seconds(30), .captureErrors = true});
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    return {r.status == printer::RunResult::Status::Ended ? r.exitCode : -1, r.out, r.errors, elapsed};
+inline ProgramRun runPjlhelper(const std::vector<std::string>& arguments, const std::string& env = "") {
+    std::string quoted;
+    for (const std::string& a : arguments) quoted += " " + printer::shellWord(a);
+    return runProgram("env " + env + " " PJLHELPER_PATH, quoted);
 }
 
 // The print data the simulator stored, once `size` bytes are there (at most 10 s).

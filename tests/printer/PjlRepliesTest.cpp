@@ -19,10 +19,9 @@ TEST(PjlReplies, NumbersKeysAndRequests) {
     EXPECT_EQ(splitKeyValue("DISPLAY=\"Ready to emboss\""), KeyValue("DISPLAY", "Ready to emboss"));
     EXPECT_EQ(splitKeyValue("A=b=c\nrest"), KeyValue("A", "b=c"));
     EXPECT_EQ(splitKeyValue("NOEQUALS"), KeyValue("NOEQUALS", ""));
+    // Values go out as they are in a batch of settings (a single setting quotes one with blanks).
     EXPECT_EQ(pjl::applyRequest({{"COPIES", "2"}, {"JOBNAME", "a b"}}),
               "\x1b%-12345X@PJL DEFAULT COPIES=2\n@PJL DEFAULT JOBNAME=a b\n@PJL SERVICE UPDATE\n");
-    EXPECT_EQ(pjl::setRequest("JOBNAME", "a b") + pjl::setRequest("COPIES", "2"),
-              "\x1b%-12345X@PJL DEFAULT JOBNAME=\"a b\"\n\x1b%-12345X@PJL DEFAULT COPIES=2\n");
 }
 
 TEST(PjlReplies, InfoListShape) {
@@ -52,8 +51,6 @@ TEST(PjlReplies, InfoListShape) {
     EXPECT_EQ(readSensorList({"@PJL INFO SENSORS [5 ENTRIES]", "A=1"}, pjl::Sensors), (std::vector<PjlItem>{{"A", "1"}}));
 }
 
-// Sent again while the reply is not understood, ten times at most; a reply whose entries miss
-// their count is accepted as received, and gives nothing.
 // The parameter line is taken only whole: every byte the table reads must be on it, in hex.
 TEST(PjlReplies, NvramParameterLineIsTakenOnlyWhole) {
     const std::vector<NvramItem> table{{"A", 1}, {"B", 3}};
@@ -69,23 +66,37 @@ TEST(PjlReplies, NvramParameterLineIsTakenOnlyWhole) {
     EXPECT_FALSE(read("810A00FF")); // not marked valid
 }
 
-TEST(RetryQuery, SendsAgainWhileRefusedUpToTenTimes) {
-    const ReplyLines one{"@PJL INFO VERSIONS [1 ENTRIES]", "FW=1.0", ""}, miscounted{"@PJL INFO VERSIONS [2 ENTRIES]", "FW=1"};
-    // Refusals before the reply, sends, and the entries taken (-1: none accepted).
-    for (const auto& [refusals, sends, items, reply] : std::initializer_list<std::tuple<int, int, int, ReplyLines>>{
-             {0, 1, 1, one}, {9, 10, 1, one}, {10, 10, -1, one}, {0, 1, 0, miscounted}}) {
+// Sent again while the reply is not understood or the device dropped the connection, ten times at
+// most; any other failure (unreachable, silent, too much) ends the asking at once. A reply whose
+// entries miss their count is accepted as received, and gives nothing.
+TEST(RetryQuery, SendsAgainWhileRefusedOrDroppedUpToTenTimes) {
+    const ExchangeResult garbage{{}, {"garbage"}}, dropped{{ExchangeStatus::Dropped, "closed"}, {}},
+        silent{{ExchangeStatus::NoReply, "no reply"}, {}}, one{{}, {"@PJL INFO VERSIONS [1 ENTRIES]", "FW=1.0", ""}},
+        miscounted{{}, {"@PJL INFO VERSIONS [2 ENTRIES]", "FW=1"}};
+    // The first `times` sends meet `fault`, the others `answer`; the sends, the entries taken (-1:
+    // none accepted) and how the asking ended.
+    const struct {
+        ExchangeResult fault;
+        int times;
+        ExchangeResult answer;
+        int sends, items;
+        ExchangeStatus status;
+    } cases[] = {{garbage, 0, one, 1, 1, ExchangeStatus::Done},
+                 {garbage, 9, one, 10, 1, ExchangeStatus::Done},
+                 {garbage, 10, one, 10, -1, ExchangeStatus::NotUnderstood},
+                 {garbage, 0, miscounted, 1, 0, ExchangeStatus::Done},
+                 {dropped, 2, one, 3, 1, ExchangeStatus::Done},
+                 {silent, 1, one, 1, -1, ExchangeStatus::NoReply}};
+    for (const auto& c : cases) {
         int sent = 0;
-        const int refused = refusals; // a lambda may not capture a structured binding (clang 14)
-        const ReplyLines& answer = reply;
         const auto result = askWithRetry(pjl::Versions, "socket://x",
                                          [&](const std::string& request, const std::string& device, const ExchangeBounds&) {
                                              EXPECT_EQ(request + device, std::string(pjl::Versions.request) + "socket://x");
-                                             ExchangeResult r;
-                                             r.reply = ++sent <= refused ? ReplyLines{"garbage"} : answer;
-                                             return r;
+                                             return ++sent <= c.times ? c.fault : c.answer;
                                          });
-        EXPECT_EQ(result.sends, sends);
-        EXPECT_EQ(sent, sends);
-        EXPECT_EQ(result.items ? int(result.items->size()) : -1, items) << refusals;
+        EXPECT_EQ(result.sends, c.sends) << c.times;
+        EXPECT_EQ(sent, c.sends) << c.times;
+        EXPECT_EQ(result.items ? int(result.items->size()) : -1, c.items) << c.times;
+        EXPECT_EQ(result.outcome.status, c.status) << c.times;
     }
 }

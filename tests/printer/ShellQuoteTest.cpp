@@ -8,13 +8,6 @@
 
 using namespace brelmont::printer;
 
-TEST(ShellQuote, PlainValuesStandAsTheyAre) {
-    EXPECT_EQ(shellWord("Orvin_200"), "Orvin_200");
-    EXPECT_EQ(shellWord("socket://127.0.0.1:9100"), "socket://127.0.0.1:9100");
-    EXPECT_EQ(shellDoubleQuoted("usb://Brelmont/Orvin 200?serial=1"), "\"usb://Brelmont/Orvin 200?serial=1\"");
-    EXPECT_EQ(shellSingleQuoted("/opt/brelmont/libexec/pjlhelper"), "'/opt/brelmont/libexec/pjlhelper'");
-}
-
 TEST(ShellQuote, EveryValueReachesTheProgramAsOneLiteralArgument) {
     // Values a queue name, a path or a device address could hold, made to break a command line.
     const std::string hostile[] = {"two words",

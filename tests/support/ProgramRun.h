@@ -1,6 +1,7 @@
 // Runs a program as scripts run it, for tests: standard output, standard error and exit status.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace brelmont::testing {
@@ -8,6 +9,7 @@ namespace brelmont::testing {
 struct ProgramRun {
     int status = -1; // the exit status (128 + N for signal N); -1 when it did not end on its own
     std::string out, err;
+    std::chrono::milliseconds elapsed{0};
 };
 
 // Runs `program ARGS` through /bin/sh (arguments as written, quoted by the caller) with the

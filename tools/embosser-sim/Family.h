@@ -1,7 +1,8 @@
-// What makes one simulated embosser family: its identity and its factory settings. Every family
-// is such a table; the device engine is the same for all of them.
+// What makes one simulated embosser family: every family is such a table (Families.cpp), the
+// device is the same for all of them.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,40 +10,30 @@
 namespace brelmont::sim {
 
 struct Entry {
-    std::string key;
-    std::string value;
+    std::string key, value;
 };
 using EntryList = std::vector<Entry>;
 
-// One named byte of a family that keeps its settings in NVRAM.
+// The lists "@PJL INFO X" names, in the order the state file keeps them.
+enum Section { Variables, Versions, Status, Legacy, Sensors, SectionCount };
+inline constexpr const char* SectionNames[SectionCount] = {"VARIABLES", "VERSIONS", "STATUS", "LEGACY", "SENSORS"};
+
+// One named byte of a family that keeps its settings in a 128-byte NVRAM line.
 struct NvParam {
     std::string name;
-    int byte;
-    int value; // factory value
+    int byte, value; // value: the factory one
 };
 
+// One family: its identity and its factory state.
 struct FamilyTable {
-    std::string name;     // as given to --family
-    std::string deviceId; // IEEE 1284 device ID text answered to "@PJL INFO ID"
-    EntryList variables;  // ignored when nvParams is not empty: the variables are then the NVRAM bytes
-    EntryList versions;
-    EntryList status;
-    EntryList legacy;
-    EntryList sensors;
-    std::vector<NvParam> nvParams;
-    int nvramSize = 0;
-    bool binaryVersionRequest = false; // answers the fixed 16-byte version request
+    std::string name;                          // as given to --family
+    std::string deviceId;                      // answered to "@PJL INFO ID"
+    std::array<EntryList, SectionCount> lists; // factory state
+    std::vector<NvParam> nvParams;             // not empty: the variables are these NVRAM bytes
+    bool binaryVersionRequest = false;         // answers the fixed 16-byte version request
 };
 
 const FamilyTable* findFamily(std::string_view name);
-std::string familyNames(); // "orvin|ivra|..." for the usage text
-
-// The tables, one source file per family.
-FamilyTable makeOrvin();
-FamilyTable makeIvra();
-FamilyTable makeTessaline();
-FamilyTable makeValdo();
-FamilyTable makeMerriden();
-FamilyTable makeFennick();
+std::string familyNames(); // "orvin|ivra|..."
 
 } // namespace brelmont::sim

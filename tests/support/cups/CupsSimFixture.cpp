@@ -18,33 +18,28 @@ void CupsSimFixture::startSystem(std::vector<Simulated> simulated, const std::ve
     setupFailure.clear();
     if (!CupsServer::available()) return;
     try {
-        start(std::move(simulated), others, filter, ppds);
+        scratch = std::make_unique<ScratchDir>("system");
+        // The exchanges' work files in a folder of this run's own: other tests run side by side.
+        variables.push_back(std::make_unique<ScopedEnv>("TMPDIR", scratch->path().string()));
+        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_RESOURCE_DIR", BRELMONT_HELPER_FOLDER));
+        // A loaded test machine may take longer than a live embosser to name itself in the listing.
+        variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PJL_LIST_TIMEOUT_MS", "1000"));
+        cups = std::make_unique<CupsServer>();
+        if (!filter.empty()) cups->useFilter(filter);
+        if (!ppds.empty()) cups->usePpdFolder(ppds);
+        std::string error;
+        require(cups->start(&error), error);
+        for (const QueueDefinition& queue : others) require(cups->addQueue(queue, &error), error);
+        for (Simulated& s : simulated) {
+            sims.push_back(std::make_unique<EmbosserSim>(s.family, s.options));
+            s.queue.deviceUri = sims.back()->uri();
+            require(s.ppd.empty() ? cups->addQueue(s.queue, &error)
+                                  : cups->addQueueFromPpd(s.queue.name, s.ppd, s.queue.deviceUri, s.queue.info, &error),
+                    error);
+        }
+        sim = sims.empty() ? nullptr : sims.front().get();
+        cups->applyEnvironment();
     } catch (const std::exception& e) { setupFailure = e.what(); }
-}
-
-void CupsSimFixture::start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
-                           const std::filesystem::path& filter, const std::filesystem::path& ppds) {
-    scratch = std::make_unique<ScratchDir>("system");
-    // The exchanges' work files in a folder of this run's own: other tests run side by side.
-    variables.push_back(std::make_unique<ScopedEnv>("TMPDIR", scratch->path().string()));
-    variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_RESOURCE_DIR", BRELMONT_HELPER_FOLDER));
-    // A loaded test machine may take longer than a live embosser to name itself in the listing.
-    variables.push_back(std::make_unique<ScopedEnv>("BRELMONT_PJL_LIST_TIMEOUT_MS", "1000"));
-    cups = std::make_unique<CupsServer>();
-    if (!filter.empty()) cups->useFilter(filter);
-    if (!ppds.empty()) cups->usePpdFolder(ppds);
-    std::string error;
-    require(cups->start(&error), error);
-    for (const QueueDefinition& queue : others) require(cups->addQueue(queue, &error), error);
-    for (Simulated& s : simulated) {
-        sims.push_back(std::make_unique<EmbosserSim>(s.family, s.options));
-        s.queue.deviceUri = sims.back()->uri();
-        require(s.ppd.empty() ? cups->addQueue(s.queue, &error)
-                              : cups->addQueueFromPpd(s.queue.name, s.ppd, s.queue.deviceUri, s.queue.info, &error),
-                error);
-    }
-    sim = sims.empty() ? nullptr : sims.front().get();
-    cups->applyEnvironment();
 }
 
 void CupsSimFixture::TearDownTestSuite() {

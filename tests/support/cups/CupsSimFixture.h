@@ -50,10 +50,6 @@ protected:
     static inline EmbosserSim* sim = nullptr; // the first
     static inline std::vector<std::unique_ptr<ScopedEnv>> variables;
     static inline std::string setupFailure;
-
-private:
-    static void start(std::vector<Simulated> simulated, const std::vector<QueueDefinition>& others,
-                      const std::filesystem::path& filter, const std::filesystem::path& ppds);
 };
 
 } // namespace brelmont::testing

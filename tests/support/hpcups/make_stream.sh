@@ -23,8 +23,8 @@ set -euo pipefail
 in=$1 out=$2 mode=${3:-color}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 filter=/usr/lib/cups/filter/hpcups drv=/usr/share/cups/drv/hpcups.drv
-opts="MediaType=Plain ColorModel=RGB OutputMode=Normal" model=hp-deskjet_5550 rflags=(-f)
-[[ $mode == black ]] && opts="MediaType=Plain ColorModel=RGB OutputMode=Best" model=hp-deskjet_2540_series rflags=(-f -k)
+opts="MediaType=Plain ColorModel=RGB OutputMode=Normal" model=hp-deskjet_5550 rflags=()
+[[ $mode == black ]] && opts="MediaType=Plain ColorModel=RGB OutputMode=Best" model=hp-deskjet_2540_series rflags=(-k)
 
 skip() { echo "make_stream.sh: SKIP: $*" >&2; exit 77; }
 [[ -x $filter && -r $drv ]] || skip "hpcups not found (install printer-driver-hpcups)"
@@ -41,7 +41,7 @@ ppd=$work/$model.ppd
 
 read -r w h <<<"$("$work/ppm_to_raster" -S "$in")"
 opts="$opts PageSize=Custom.$(awk -v w="$w" -v h="$h" 'BEGIN{printf "%.4fx%.4f", w*72/600, h*72/600}')"
-"$work/ppm_to_raster" "${rflags[@]}" "$ppd" "$opts" "$in" "$work/page.ras"
+"$work/ppm_to_raster" ${rflags[@]+"${rflags[@]}"} "$ppd" "$opts" "$in" "$work/page.ras"
 
 # argv: job-id user title copies options [file]
 if ! PPD=$ppd "$filter" 1 user make_stream 1 "$opts" "$work/page.ras" >"$out" 2>"$work/hpcups.log"; then

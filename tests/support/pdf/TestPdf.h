@@ -29,22 +29,23 @@ public:
     TestPdf& fillRect(double x, double y, double w, double h, PdfColour colour);
     TestPdf& fillCircle(double cx, double cy, double r, PdfColour colour); // four Bezier arcs
     TestPdf& line(double x1, double y1, double x2, double y2, double width, PdfColour colour = {});
-    // Appended to the page's content stream as is, in PDF's own bottom-left coordinates; the Helvetica
-    // font is available as /F1.
-    TestPdf& raw(std::string_view contentOperators);
-
     // The whole PDF file: header, objects, xref table and trailer; with no page started it holds one blank
     // Letter page, as a PDF without pages does not open.
     std::string bytes() const;
     bool save(const std::string& path) const;
-    size_t pageCount() const { return m_pages.size(); }
 
 private:
     struct Page {
         double width = 612, height = 792;
         std::string content;
     };
-    Page& current();
+    // Adds the operators to the last page's content stream; `draw` gets the page's height.
+    template <typename Draw>
+    TestPdf& draw(Draw draw) {
+        if (m_pages.empty()) page();
+        m_pages.back().content += draw(m_pages.back().height);
+        return *this;
+    }
 
     std::vector<Page> m_pages;
 };

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 namespace brelmont::testing {
 
@@ -25,15 +26,9 @@ std::string readFile(const std::filesystem::path& path) {
 
 } // namespace
 
-std::filesystem::path EmbosserSim::defaultExecutable() {
-    if (const char* env = std::getenv("BRELMONT_EMBOSSER_SIM")) return env;
-    return BRELMONT_EMBOSSER_SIM_PATH;
-}
-
-EmbosserSim::EmbosserSim(std::string family, std::vector<std::string> extraArgs, std::filesystem::path executable)
+EmbosserSim::EmbosserSim(std::string family, std::vector<std::string> extraArgs)
     : m_family(std::move(family)),
-      m_extraArgs(std::move(extraArgs)),
-      m_executable(std::move(executable)) {
+      m_extraArgs(std::move(extraArgs)) {
     std::string pattern = (std::filesystem::temp_directory_path() / "embosser-sim-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
     m_dir = pattern;
@@ -67,14 +62,15 @@ int EmbosserSim::logCount(const std::string& text) const {
 void EmbosserSim::start(uint16_t port) {
     const std::filesystem::path pidFile = m_dir / "pid", announced = m_dir / "announced";
     std::filesystem::remove(announced);
-    std::string command = "echo $$ >" + shellWord(pidFile.string()) + "; exec " + shellWord(m_executable.string()) +
-                          " --family " + shellWord(m_family) + " --port " + std::to_string(port) + " --state " +
-                          shellWord(statePath().string()) + " --store " + shellWord(storePath().string()) + " --jobs " +
-                          shellWord(jobsPath().string()) + " --log " + shellWord(logPath().string()) + " --exit-with-parent";
+    std::string command = "echo $$ >" + shellWord(pidFile.string()) + "; exec " + shellWord(BRELMONT_EMBOSSER_SIM_PATH) +
+                          " --family " + shellWord(m_family) + " --port " + std::to_string(port) + " --exit-with-parent";
+    for (const auto& [option, path] :
+         {std::pair{"--state", statePath()}, {"--store", storePath()}, {"--jobs", jobsPath()}, {"--log", logPath()}})
+        command += std::string(" ") + option + " " + shellWord(path.string());
     for (const std::string& a : m_extraArgs) command += " " + shellWord(a);
     std::string error;
     if (!printer::CommandRunner::launch(command + " >" + shellWord(announced.string()), &error))
-        throw std::runtime_error("cannot start " + m_executable.string() + ": " + error);
+        throw std::runtime_error("cannot start the simulator: " + error);
     int listening = 0;
     for (const auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline && listening <= 0;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -95,18 +91,14 @@ void EmbosserSim::restart() {
 
 void EmbosserSim::reset(const std::string& state) {
     stop();
-    std::filesystem::remove(statePath());
-    std::filesystem::remove(logPath());
-    std::filesystem::remove_all(storePath());
-    std::filesystem::remove_all(jobsPath());
+    for (const auto& path : {statePath(), logPath(), storePath(), jobsPath()}) std::filesystem::remove_all(path);
     if (!state.empty()) std::ofstream(statePath()) << state;
     start(m_port);
 }
 
 int EmbosserSim::stop() {
     if (m_pid <= 0) return -1;
-    const pid_t pid = m_pid;
-    m_pid = -1;
+    const pid_t pid = std::exchange(m_pid, -1);
     ::kill(pid, SIGTERM);
     for (const auto deadline = Clock::now() + std::chrono::seconds(3); Clock::now() < deadline;) {
         if (::kill(pid, 0) != 0) return 0;

@@ -15,8 +15,7 @@ class EmbosserSim {
 public:
     // `family` as for --family; `extraArgs` are further options (faults, --device-id, ...).
     // Throws std::runtime_error when the simulator does not announce its port in time.
-    explicit EmbosserSim(std::string family, std::vector<std::string> extraArgs = {},
-                         std::filesystem::path executable = defaultExecutable());
+    explicit EmbosserSim(std::string family, std::vector<std::string> extraArgs = {});
     ~EmbosserSim();
     EmbosserSim(const EmbosserSim&) = delete;
     EmbosserSim& operator=(const EmbosserSim&) = delete;
@@ -41,14 +40,11 @@ public:
     // SIGTERM, a short wait, then SIGKILL; 0 when it ended, -1 when killed or not running.
     int stop();
 
-    static std::filesystem::path defaultExecutable();
-
 private:
     void start(uint16_t port);
 
     std::string m_family;
     std::vector<std::string> m_extraArgs;
-    std::filesystem::path m_executable;
     std::filesystem::path m_dir;
     pid_t m_pid = -1;
     uint16_t m_port = 0;

@@ -36,43 +36,36 @@ printer::PrinterItem ScriptedEmbosser::queue(int64_t model, std::string name) {
 }
 
 ScriptedEmbosser::Items ScriptedEmbosser::list(const std::string& query) const {
-    const std::lock_guard lock(m_state->mutex);
-    const auto found = m_state->lists.find(query);
-    return found == m_state->lists.end() ? Items{} : found->second;
+    return locked([&](State& s) { return s.lists.count(query) ? s.lists[query] : Items{}; });
 }
 
 void ScriptedEmbosser::set(const std::string& query, const std::string& key, const std::string& value) {
-    const std::lock_guard lock(m_state->mutex);
-    Items& items = m_state->lists[query];
-    const auto found = std::find_if(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == key; });
-    if (found != items.end()) found->value = value;
-    else items.push_back({key, value});
+    locked([&](State& s) {
+        Items& items = s.lists[query];
+        const auto found = std::find_if(items.begin(), items.end(), [&](const PjlItem& i) { return i.key == key; });
+        if (found != items.end()) found->value = value;
+        else items.push_back({key, value});
+    });
 }
 
 void ScriptedEmbosser::refuse(const std::string& query, int count) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->refusals[query] = count;
+    locked([&](State& s) { s.refusals[query] = count; });
 }
 
 void ScriptedEmbosser::miscount(const std::string& query) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->miscount[query] = true;
+    locked([&](State& s) { s.miscount[query] = true; });
 }
 
 void ScriptedEmbosser::holdReplies() {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->held = true;
+    locked([](State& s) { s.held = true; });
 }
 
 void ScriptedEmbosser::fail(printer::ExchangeStatus status, int count) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->failure = status;
-    m_state->failures = count;
+    locked([&](State& s) { s.failure = status, s.failures = count; });
 }
 
 void ScriptedEmbosser::keep(const std::string& key) {
-    const std::lock_guard lock(m_state->mutex);
-    m_state->kept.push_back(key);
+    locked([&](State& s) { s.kept.push_back(key); });
 }
 
 void ScriptedEmbosser::takeWrites(State& state, const std::string& request) {
@@ -93,10 +86,7 @@ void ScriptedEmbosser::takeWrites(State& state, const std::string& request) {
 }
 
 void ScriptedEmbosser::releaseReplies() {
-    {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->held = false;
-    }
+    locked([](State& s) { s.held = false; });
     m_state->released.notify_all();
 }
 
@@ -123,8 +113,7 @@ printer::PjlExchange ScriptedEmbosser::exchange() const {
 }
 
 std::vector<std::string> ScriptedEmbosser::requests() const {
-    const std::lock_guard lock(m_state->mutex);
-    return m_state->requests;
+    return locked([](State& s) { return s.requests; });
 }
 
 int ScriptedEmbosser::sent(const std::string& request) const {

@@ -70,6 +70,11 @@ private:
         int failures = 0;
         std::vector<std::string> kept;
     };
+    template <typename F>
+    auto locked(F f) const {
+        const std::lock_guard lock(m_state->mutex);
+        return f(*m_state);
+    }
     static void takeWrites(State& state, const std::string& request);
     static printer::ReplyLines reply(State& state, const std::string& request);
 
