@@ -281,6 +281,7 @@ bool ToolboxModel::rereadWritable(std::vector<std::string>& notes) {
     for (const LoadQuery& q : m_family.queries) {
         const auto& writable = m_family.writableLists;
         if (std::find(writable.begin(), writable.end(), q.list) == writable.end()) continue;
+        if (!q.required && list(q.list).empty()) continue; // a list this embosser does not have
         const printer::QueryResult again = printer::askWithRetry(*q.query, m_printer->deviceUri, m_exchange, bounds, q.parse);
         if (!again.items || again.items->empty()) {
             notes.push_back("The settings were sent, but the embosser could not be asked what it holds now (" +
