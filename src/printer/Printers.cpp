@@ -9,10 +9,10 @@
 
 namespace brelmont::printer {
 
-Printers::Printers(const SharedStop& stop) { discover(readSchedulerQueues(stop).queues, stop); }
+Printers::Printers(const SharedStop& stop) { discover(readSchedulerQueues(stop), stop); }
 
 Printers::Printers(const std::vector<std::string>& queues, const SharedStop& stop) {
-    discover(readSchedulerQueues(queues, stop).queues, stop);
+    discover(readSchedulerQueues(queues, stop), stop);
 }
 
 void Printers::discover(const std::vector<SchedulerQueue>& queues, const SharedStop& stop) {

@@ -17,15 +17,10 @@ struct SchedulerQueue {
     std::string info; // the queue's human-readable name
 };
 
-struct SchedulerQueues {
-    std::vector<SchedulerQueue> queues;
-    std::string error; // why the scheduler could not be asked; empty when it answered
-};
-
-// Every queue. A scheduler that does not answer, or a stopped `stop`, gives no queue and says why;
-// the whole reading is bounded in time.
-SchedulerQueues readSchedulerQueues(const SharedStop& stop = {});
+// Every queue. A scheduler that does not answer, or a stopped `stop`, gives none (as an empty
+// listing did); the whole reading is bounded in time.
+std::vector<SchedulerQueue> readSchedulerQueues(const SharedStop& stop = {});
 // The named queues only, in the order given; a name the scheduler does not know is left out.
-SchedulerQueues readSchedulerQueues(const std::vector<std::string>& names, const SharedStop& stop = {});
+std::vector<SchedulerQueue> readSchedulerQueues(const std::vector<std::string>& names, const SharedStop& stop = {});
 
 } // namespace brelmont::printer
