@@ -108,7 +108,8 @@ FamilyDescription makeOrvin() {
         {"PAPER1", ", Back Paper Flag: ", ""},
         {"HOME0", "\r\nBottom Home Flag: ", ""},
         {"HOME1", ", Top Home Flag: ", ""},
-        {"MPSEN0", "Front Alignment Sensor: ", ""},
+        // On a line of its own: run on, it read "Top Home Flag: 1Front Alignment Sensor: ...".
+        {"MPSEN0", "\r\nFront Alignment Sensor: ", ""},
         {"MPSEN1", ", Back Alignment Sensor: ", ""},
         {"TEMP0", "\r\nCarriage Temperature: ", "\u00b0C"},
         {"TEMP1", ", Carriage Temperature: ", "\u00b0C"},

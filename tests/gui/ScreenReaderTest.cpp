@@ -16,9 +16,9 @@ protected:
     }
 };
 
-// Paging in the viewer, and Apply, Read Sensors and Set Variable (with no variable chosen) in the
-// toolbox over the simulated Orvin: each step is followed by what a screen reader says, and by
-// nothing else.
+// Paging in the viewer, and Apply, Read Sensors and Set Variable (with no variable chosen, then with
+// one chosen by keyboard) in the toolbox over the simulated Orvin: each step is followed by what a
+// screen reader says, and by nothing else.
 TEST_F(ScreenReader, HearsTheOutcomeOfEachAction) {
     const guitest::TempDir scratch("screen-reader");
     const std::filesystem::path job = scratch.path() / "three pages.kprn";
@@ -33,6 +33,9 @@ TEST_F(ScreenReader, HearsTheOutcomeOfEachAction) {
         "press|Apply|The changed settings were written to the embosser.",
         "press|Read Sensors|The sensors were read: ",
         "press|Set Variable|Nothing was set",
+        "keys|Status:|<Tab>G|", // from the field before it, as a keyboard user comes to the list
+        "type|Value:|10.0.0.9|",
+        "press|Set Variable|GATEWAY was set",
     };
     std::string command = std::string(BRELMONT_SYSTEM_PYTHON) + " " + BRELMONT_SCREEN_READER;
     for (const std::string& step : steps) command += " " + brelmont::testing::shellQuote(step);
@@ -49,11 +52,16 @@ TEST_F(ScreenReader, HearsTheOutcomeOfEachAction) {
               "heard: The changed settings were written to the embosser.\n"
               "step: press Read Sensors\n"
               "heard: The sensors were read: Front Paper Flag: 1, Back Paper Flag: 0; Bottom Home Flag: 1, Top Home Flag: "
-              "1Front Alignment Sensor: 412, Back Alignment Sensor: 398; Carriage Temperature: 31\u00b0C, Carriage "
+              "1; Front Alignment Sensor: 412, Back Alignment Sensor: 398; Carriage Temperature: 31\u00b0C, Carriage "
               "Temperature: 30\u00b0C; Supply Voltage: 24.1, Housing: CLOSED, TintBridge: 1.\n"
               "step: press Set Variable\n"
-              "heard: Nothing was set on the embosser: choose a variable, and give it a value it takes.\n");
+              "heard: Nothing was set on the embosser: choose a variable, and give it a value it takes.\n"
+              "step: keys Status:\n"
+              "step: type Value:\n"
+              "step: press Set Variable\n"
+              "heard: GATEWAY was set on the embosser.\n");
     EXPECT_EQ(sim->logCount("@PJL DEFAULT FLAGS="), 1);
+    EXPECT_EQ(sim->logCount("@PJL DEFAULT GATEWAY=10.0.0.9"), 1);
 }
 
 } // namespace

@@ -20,10 +20,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
+#include <cmath>
 #include <cstring>
 
 using namespace brelmont::viewer;
@@ -68,6 +70,13 @@ TEST(ViewerModel, LayoutAndZoomArithmetic) {
     EXPECT_DOUBLE_EQ(layoutViews(149, 100).emboss.x, 64 + 0.5 + 20);
     EXPECT_EQ(zoomFrame(Frame{10, 100, 1000, 800}, ZoomInPercent), (Frame{0, 60, 1100, 880}));
     EXPECT_EQ(zoomFrame(Frame{300, 200, 1000, 800}, ZoomOutPercent), (Frame{350, 240, 900, 720}));
+    EXPECT_DOUBLE_EQ(stepPageZoom(2, ZoomInPercent), 2.2);
+    EXPECT_DOUBLE_EQ(stepPageZoom(1.1, ZoomOutPercent), 1); // 0.99 is fitting again
+    EXPECT_DOUBLE_EQ(stepPageZoom(7.5, ZoomInPercent), MaxPageZoom);
+    EXPECT_EQ(zoomLevelText(64, 64), "Zoom 64%");
+    EXPECT_EQ(zoomLevelText(std::nullopt, 273), "Zoom 273%");
+    EXPECT_EQ(zoomLevelText(64, 273), "Zoom: ink page 64%, emboss page 273%");
+    EXPECT_EQ(zoomLevelText(std::nullopt, std::nullopt), "");
 }
 
 // Paging from the toolbar is said once, in the status line; the side a page lacks hides. On the
@@ -127,7 +136,10 @@ TEST(ViewerWindow, TabReachesEveryCommandAndBothViews) {
     EXPECT_EQ(accessibleName(more), "More commands");
 }
 
-TEST(ViewerWindow, ViewsFollowTheLayoutAndZoomKeepsTheWindowOnScreen) {
+// Zoom grows the window until its screen holds no more, then the pages inside their views, which
+// scroll by keys; each step says the level, which the status bar shows. Zooming out first shrinks
+// the pages back to fitting, then the window.
+TEST(ViewerWindow, ZoomGrowsTheWindowThenThePagesAndSaysTheLevel) {
     Viewer v(1, 1);
     v.content->resize(1000, 800);
     v.content->viewWillLayout();
@@ -137,14 +149,64 @@ TEST(ViewerWindow, ViewsFollowTheLayoutAndZoomKeepsTheWindowOnScreen) {
     v.window.setGeometry(QRect(QPoint(), QSize(300, 200)).translated(screen.center() - QPoint(150, 100)));
     QTRY_COMPARE(v.window.geometry().size(), QSize(300, 200));
     const QRect frame = v.window.frameGeometry();
+    QSignalSpy said(brelmont::widgets::StatusLine::of(&v.window), &brelmont::widgets::StatusLine::said);
     v.window.actionZoomIn()->trigger();
     QTRY_COMPARE(v.window.frameGeometry().size(), QSize(qRound(frame.width() * 1.1), qRound(frame.height() * 1.1)));
     EXPECT_EQ(v.window.frameGeometry().center(), frame.center());
-    for (int i = 0; i < 12; ++i) {
+    EXPECT_DOUBLE_EQ(v.content->pageZoom(), 1);
+
+    ClickableImageView* ink = v.content->m_inkImageView;
+    ClickableImageView* emboss = v.content->m_embImageView;
+    const auto level = [&] {
+        return QString::fromStdString(
+            zoomLevelText(int(std::lround(ink->scale() * 100)), int(std::lround(emboss->scale() * 100))));
+    };
+    for (int i = 0; i < 60 && v.window.actionZoomIn()->isEnabled(); ++i) {
         v.window.actionZoomIn()->trigger();
         QCoreApplication::processEvents();
         EXPECT_TRUE(screen.contains(v.window.frameGeometry())) << i;
     }
+    EXPECT_FALSE(v.window.actionZoomIn()->isEnabled());
+    EXPECT_DOUBLE_EQ(v.content->pageZoom(), MaxPageZoom);
+    EXPECT_EQ(said.last().at(0).toString(), level() + ".");
+    EXPECT_EQ(v.window.findChild<QLabel*>(QStringLiteral("m_lbZoom"))->text(), level());
+    EXPECT_GT(emboss->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(emboss->horizontalScrollBar()->maximum(), 0);
+
+    emboss->setFocus();
+    const int top = emboss->verticalScrollBar()->value(), left = emboss->horizontalScrollBar()->value();
+    QTest::keyClick(emboss, Qt::Key_Down);
+    QTest::keyClick(emboss, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_GT(emboss->verticalScrollBar()->value(), top);
+    EXPECT_LT(emboss->horizontalScrollBar()->value(), left);
+    QTest::keyClick(emboss, Qt::Key_Right); // the plain arrows still page
+    EXPECT_EQ(said.last().at(0).toString(), "There is no next page; page 1 of 1 is the last.");
+
+    const QSize full = v.window.frameGeometry().size();
+    while (v.content->pageZoom() > 1) v.window.actionZoomOut()->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.window.frameGeometry().size(), full);
+    EXPECT_EQ(emboss->verticalScrollBar()->maximum(), 0);
+    v.window.actionZoomOut()->trigger();
+    QTRY_VERIFY(v.window.frameGeometry().width() < full.width());
+    EXPECT_TRUE(v.window.actionZoomIn()->isEnabled());
+}
+
+// High contrast never draws a dot smaller than HighContrastDotPoints on screen, even on a page
+// shrunk to fit a small window; the emboss page then scrolls, and its new size is said.
+TEST(ViewerWindow, HighContrastDotsKeepTheirLeastSize) {
+    Viewer v(brailleDocument({braillePage("abc")}));
+    v.window.resize(400, 300);
+    QTRY_COMPARE(v.window.size(), QSize(400, 300));
+    ClickableImageView* emboss = v.content->m_embImageView;
+    const double smallest = smallestDotDiameter(*emboss->m_page, EmbossLook::HighContrast);
+    ASSERT_LT(emboss->scale() * smallest, HighContrastDotPoints);
+    QSignalSpy said(brelmont::widgets::StatusLine::of(&v.window), &brelmont::widgets::StatusLine::said);
+    v.window.actionHighContrast()->trigger();
+    EXPECT_GE(emboss->scale() * smallest, HighContrastDotPoints - 1e-9);
+    EXPECT_GT(emboss->verticalScrollBar()->maximum(), 0);
+    ASSERT_EQ(said.count(), 1);
+    EXPECT_EQ(said.at(0).at(0).toString(), QString("Zoom %1%.").arg(std::lround(emboss->scale() * 100)));
 }
 
 // A job whose decoding stops partway opens with the pages made so far and says where it stopped,

@@ -251,7 +251,7 @@ TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
     // clang-format off
     const struct { Sim sim; std::string state; const char* variable; const char* asked; const char* typed; std::string request, sensors; } rows[] = {
         {Orvin, "", "GATEWAY", "192.168.1.1", "10.0.0.1", "\x1b%-12345X@PJL DEFAULT GATEWAY=10.0.0.1\n",
-         "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1Front Alignment Sensor: 412, Back "
+         "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1\r\nFront Alignment Sensor: 412, Back "
          "Alignment Sensor: 398\r\nCarriage Temperature: 31\u00b0C, Carriage Temperature: 30\u00b0C\r\nSupply Voltage: 24.1, "
          "Housing: CLOSED, TintBridge: 1"},
         {Valdo, "family=valdo\n[VARIABLES]\nGATEWAY=<10.0.0.1>\n", "GATEWAY", "10.0.0.1", "10.0.0.2 lab",

@@ -56,8 +56,10 @@ DotLook levelLook(uint8_t v) {
     return {v < colours.size() && colours[v] ? &*colours[v] : nullptr, 1.0};
 }
 
+constexpr double SmallestHighContrastDot = 0.55; // a level 1 dot, as a part of a full one
+
 DotLook highContrastLook(uint8_t v) {
-    if (v >= 1 && v <= 7) return {&inkColour(), 0.55 + 0.45 * (v - 1) / 6};
+    if (v >= 1 && v <= 7) return {&inkColour(), SmallestHighContrastDot + 0.45 * (v - 1) / 6};
     return {v == 15 ? &inkColour() : nullptr, 1.0};
 }
 
@@ -314,6 +316,11 @@ std::optional<QColor> embossDotColour(unsigned value) {
 }
 
 QImage embossImage(const PageData& page, EmbossLook look) { return drawDotsStamped(page, embossStamps(embossIndex(page), look)); }
+
+double smallestDotDiameter(const PageData& page, EmbossLook look) {
+    const double full = EmbossDiameter[embossIndex(page)];
+    return look == EmbossLook::HighContrast ? full * SmallestHighContrastDot : full;
+}
 
 QImage inkDotImage(const PageData& page) { return drawDotsStamped(page, inkStamps()); }
 

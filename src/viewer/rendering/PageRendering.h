@@ -44,6 +44,10 @@ QImage pageImage(const job::PageData& page, EmbossLook look = EmbossLook::Levels
 // (integer division) for kind 4. An invalid QSize when the page gives no picture.
 QSize pageImageSize(const job::PageData& page);
 
+// The diameter in image pixels of the smallest dot embossImage() draws in this look: a level 1 dot
+// in high contrast, any dot in grey levels.
+double smallestDotDiameter(const job::PageData& page, EmbossLook look);
+
 // Fill colour of an emboss dot of this cell value (grey levels for 1 to 7, blue for 15), or none
 // when the value is not drawn (0, 8 to 14, above 15).
 std::optional<QColor> embossDotColour(unsigned value);

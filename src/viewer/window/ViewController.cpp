@@ -13,6 +13,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <optional>
 
 namespace brelmont::viewer {
 
@@ -111,6 +112,7 @@ void ViewController::viewWillLayout() {
     place(m_inkImageView, m_lbInkPage, layout.ink);
     place(m_embImageView, m_lbEmbPage, layout.emboss);
     if (m_embTextView) m_embTextView->setGeometry(toRect(layout.emboss.flipped(height())));
+    showZoomLevel();
 }
 
 int64_t ViewController::pageCount() const {
@@ -131,6 +133,7 @@ void ViewController::viewDidAppear() {
     showSide(Side::Emboss, emboss, embossPage.page);
     showSide(Side::Ink, ink, inkPage.page);
     showDecodeNote(QString::fromStdString(decodeNote(m_document->m_diagnostics, embossPage.notes, inkPage.notes)));
+    showZoomLevel();
     emit pageShown(index, pageCount());
     // A focused page view says the page by its new name: the status line then only shows it.
     const QString sentence = pageSentence(index, pageCount());
@@ -194,13 +197,20 @@ void ViewController::showEmbossImage(const job::PagePtr& page) {
     const QImage image = pageImage(*page, m_look);
     if (!image.isNull()) m_embImageView->setImage(image, pageImageSize(*page), page);
     m_embImageView->m_page = page;
+    // Emboss images have a pixel per point, so the dot's pixels are its points at scale 1.
+    m_embImageView->setMinimumScale(
+        m_look == EmbossLook::HighContrast ? HighContrastDotPoints / smallestDotDiameter(*page, m_look) : 0.0);
 }
 
 void ViewController::setHighContrast(bool on) {
     const EmbossLook look = on ? EmbossLook::HighContrast : EmbossLook::Levels;
     if (look == m_look) return;
     m_look = look;
-    if (m_embImageView && m_embImageView->m_page) showEmbossImage(m_embImageView->m_page);
+    if (!m_embImageView || !m_embImageView->m_page) return;
+    showEmbossImage(m_embImageView->m_page);
+    // The emboss page changes size on screen: say how large it is now.
+    showZoomLevel();
+    sayZoomLevel(size());
 }
 
 // Shows the emboss side as image or as text, and names both views and the caption for the page.
@@ -235,6 +245,7 @@ void ViewController::setBrailleTextShown(bool shown) {
     const bool textHadFocus = focused && focused == m_embTextView;
     m_brailleShown = shown;
     updateEmbossView();
+    showZoomLevel();
     // The text is what the user asked to read, so it takes the focus; leaving it returns to the image.
     if (shown && m_embTextView && !m_embTextView->isHidden()) m_embTextView->setFocus();
     else if (!shown && textHadFocus && !m_embImageView->isHidden()) m_embImageView->setFocus();
@@ -277,15 +288,45 @@ void ViewController::zoom(int percent) {
         const QRect area = screen->availableGeometry();
         next = keepOnScreen(next, Frame{double(area.x()), double(area.y()), double(area.width()), double(area.height())});
     }
-    // The frame is what grows; the client area keeps the decoration's margins.
-    const int left = client.x() - frame.x();
-    const int top_ = client.y() - frame.y();
-    const int right = frame.right() - client.right();
-    const int bottom = frame.bottom() - client.bottom();
     const QRect nextFrame(int(std::lround(next.x)), int(std::lround(next.y)), int(std::lround(next.width)),
                           int(std::lround(next.height)));
-    top->setGeometry(nextFrame.adjusted(left, top_, -right, -bottom));
+    const bool windowGrows = nextFrame.width() > frame.width() || nextFrame.height() > frame.height();
+    QSize contentSize = size();
+    if (percent > 100 ? !windowGrows : m_pageZoom > 1) {
+        setPageZoom(stepPageZoom(m_pageZoom, percent));
+    } else {
+        // The frame is what grows; the client area keeps the decoration's margins.
+        const QRect nextClient = nextFrame.adjusted(client.x() - frame.x(), client.y() - frame.y(),
+                                                    client.right() - frame.right(), client.bottom() - frame.bottom());
+        top->setGeometry(nextClient);
+        // A window manager may apply the size later: the level said is the one the new size gives.
+        contentSize += nextClient.size() - client.size();
+    }
+    sayZoomLevel(contentSize);
 }
+
+void ViewController::setPageZoom(double zoom) {
+    m_pageZoom = zoom;
+    for (ClickableImageView* view : {m_inkImageView, m_embImageView})
+        if (view) view->setZoom(zoom);
+    showZoomLevel();
+}
+
+QString ViewController::zoomLevel(QSize contentSize) const {
+    const ViewLayout layout = layoutViews(contentSize.width(), contentSize.height());
+    const auto percent = [](const ClickableImageView* view, const Frame& frame) -> std::optional<int> {
+        if (!view || view->isHidden() || view->image().isNull()) return std::nullopt;
+        return int(std::lround(100 * view->scaleFor(toRect(frame).size())));
+    };
+    return QString::fromStdString(zoomLevelText(percent(m_inkImageView, layout.ink), percent(m_embImageView, layout.emboss)));
+}
+
+void ViewController::sayZoomLevel(QSize contentSize) {
+    const QString level = zoomLevel(contentSize);
+    if (!level.isEmpty()) say(level + u'.');
+}
+
+void ViewController::showZoomLevel() { emit zoomLevelChanged(zoomLevel(size()), m_pageZoom < MaxPageZoom); }
 
 void ViewController::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

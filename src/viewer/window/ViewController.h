@@ -1,5 +1,5 @@
 // The content of a viewer window: the ink page on the left, the emboss page on the right, one
-// page index for both, paging by the arrow keys and zoom of the whole window. The emboss page can
+// page index for both, paging by the arrow keys, and zoom of the whole window and then of the pages. The emboss page can
 // also be shown as braille text, for reading its layout on a braille display or by screen reader.
 // The print command presses a hidden button, whose click asks for the send-job sheet.
 #pragma once
@@ -41,11 +41,17 @@ public:
     // says it; elsewhere (a toolbar button, the menu) the window's status line says the page.
     bool clickPageForward();
     bool clickPageBackward();
-    // Resizes the window about its centre by 110 % or 90 %, kept wholly on its screen.
+    // Resizes the window about its centre by 110 % or 90 %, kept wholly on its screen; once the
+    // screen holds no larger window, zooms the pages inside their views instead (zoom out first
+    // undoes that). Each step says the zoom level.
     void zoomIn();
     void zoomOut();
+    double pageZoom() const { return m_pageZoom; }
+    // The zoom level for a content area of `contentSize` (see zoomLevelText); empty with no page.
+    QString zoomLevel(QSize contentSize) const;
 
-    // The emboss image in grey levels or, for low vision, black dots sized by level.
+    // The emboss image in grey levels or, for low vision, black dots sized by level and never
+    // smaller on screen than HighContrastDotPoints (the page scrolls where that needs room).
     void setHighContrast(bool on);
     bool highContrast() const { return m_look == EmbossLook::HighContrast; }
     // Gives the focus to the page shown: the braille text, the emboss image or the ink image.
@@ -75,6 +81,8 @@ public:
 
 signals:
     void pageShown(qint64 index, qint64 count);
+    // After each change of the pages' size on screen: the level, and whether zooming in can go on.
+    void zoomLevelChanged(const QString& level, bool canZoomIn);
     // The print button was clicked: whoever made the window presents the send-job sheet.
     void sendJobRequested();
 
@@ -89,6 +97,9 @@ private:
     void showDecodeNote(const QString& note);
     void updateEmbossView();
     void zoom(int percent);
+    void setPageZoom(double zoom);
+    void showZoomLevel();
+    void sayZoomLevel(QSize contentSize);
     void showEmbossImage(const job::PagePtr& page);
     void say(const QString& sentence);
     bool pageByKey(int key);
@@ -100,6 +111,7 @@ private:
     bool m_brailleShown = false; // the emboss side is shown as text
     job::PagePtr m_textPage;     // the page whose text the text view holds
     EmbossLook m_look = EmbossLook::Levels;
+    double m_pageZoom = 1.0;
 };
 
 } // namespace brelmont::viewer

@@ -26,6 +26,18 @@ Frame keepOnScreen(const Frame& frame, const Frame& screen) {
     return {x, y, w, h};
 }
 
+double stepPageZoom(double zoom, int percent) {
+    // A step back from the first step in lands a hair under 1 (1.1 x 0.9): that is fitting again.
+    return std::clamp(zoom * percent / 100, 1.0, MaxPageZoom);
+}
+
+std::string zoomLevelText(std::optional<int> inkPercent, std::optional<int> embossPercent) {
+    if (inkPercent && embossPercent && *inkPercent != *embossPercent)
+        return "Zoom: ink page " + std::to_string(*inkPercent) + "%, emboss page " + std::to_string(*embossPercent) + "%";
+    const std::optional<int> percent = inkPercent ? inkPercent : embossPercent;
+    return percent ? "Zoom " + std::to_string(*percent) + "%" : std::string();
+}
+
 int64_t pageCount(const job::PageList& emboss, const job::PageList& ink) { return int64_t(std::max(emboss.size(), ink.size())); }
 
 bool PageCursor::advance(int64_t count) {

@@ -1,10 +1,11 @@
-// The viewer's arithmetic without a display: where the two views go, how zoom resizes the window,
-// which page comes next, and what each side shows.
+// The viewer's arithmetic without a display: where the two views go, how zoom resizes the window
+// and then the pages, which page comes next, and what each side shows.
 #pragma once
 
 #include "job/PageList.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,22 @@ Frame zoomFrame(const Frame& frame, int percent);
 // The frame moved, and shrunk where it is larger, so that it lies wholly inside `screen` (a zoomed
 // window that grew past its screen would hide its title bar, menu and toolbar).
 Frame keepOnScreen(const Frame& frame, const Frame& screen);
+
+// Once the window can grow no more on its screen, zoom enlarges the pages inside their views, which
+// then scroll, up to this many times the size that fits.
+constexpr double MaxPageZoom = 8.0;
+
+// The page zoom after one zoom step of `percent`: at least 1 (the page fits its view), at most
+// MaxPageZoom.
+double stepPageZoom(double zoom, int percent);
+
+// The least size on screen of a high-contrast dot, the smallest level's, in points.
+constexpr double HighContrastDotPoints = 6.0;
+
+// The zoom level as shown and said: each page's size on screen as a percentage of its own, one
+// number when both sides agree ("Zoom 64%"), both when they differ ("Zoom: ink page 64%, emboss
+// page 273%"); empty when no page is shown.
+std::string zoomLevelText(std::optional<int> inkPercent, std::optional<int> embossPercent);
 
 // The number of pages of a job: its longer list.
 int64_t pageCount(const job::PageList& emboss, const job::PageList& ink);

@@ -39,6 +39,15 @@ WindowController::WindowController(std::shared_ptr<job::Document> document, QWid
     statusBar()->addWidget(note, 1);
     content->m_lbDecodeNote = note;
     widgets::StatusLine::addTo(this); // the pages shown, what an export wrote, what a send did
+    // The zoom level stays in view; each zoom step also says it in the status line.
+    auto* zoomLevel = new QLabel(this);
+    zoomLevel->setObjectName(QStringLiteral("m_lbZoom"));
+    statusBar()->addPermanentWidget(zoomLevel);
+    connect(content, &ViewController::zoomLevelChanged, this, [this, zoomLevel](const QString& level, bool canZoomIn) {
+        zoomLevel->setText(level);
+        zoomLevel->setAccessibleName(level);
+        ui->actionZoomIn->setEnabled(canZoomIn);
+    });
     content->setDocument(m_document);
 
     connect(ui->actionPrint, &QAction::triggered, content, &ViewController::printFile);
