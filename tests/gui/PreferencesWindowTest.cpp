@@ -172,11 +172,10 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
 }
 
 // A scheduler that stops answering: the queue's options cannot be read, so the window writes none
-// over them and the driver keeps its mirror.
+// over them. (That the driver keeps its last good mirror then is the option store's test.)
 TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     cups->run("lpoptions -p Orvin_200 -o karro-contrast=7");
-    open(Orvin); // refreshes the mirror while the scheduler answers
-    const std::string before = assignments(Orvin), good = guitest::readFile(mirror(Orvin));
+    const std::string before = assignments(Orvin);
     const std::string server = std::getenv("CUPS_SERVER");
     setenv("CUPS_SERVER", "127.0.0.1:9", 1);
     {
@@ -188,7 +187,6 @@ TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     const QStringList shown = alerts.take();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("could not be read")) << shown[0].toStdString();
-    EXPECT_EQ(guitest::readFile(mirror(Orvin)), good);
     EXPECT_EQ(assignments(Orvin), before);
 }
 
