@@ -1,5 +1,6 @@
 // One check run on every window: each control Tab can reach has a name a screen reader says (its
-// buddy label or its own), and no two mnemonics of a window clash.
+// buddy label or its own), and no two mnemonics of a window clash; each toolbox window has a widget
+// for every control of its family.
 #include "GuiTestSupport.h"
 #include "ScriptedEmbosser.h"
 
@@ -15,6 +16,7 @@
 #include "viewer/window/WindowController.h"
 #include "widgets/EmbosserChoice.h"
 
+#include <QComboBox>
 #include <QMainWindow>
 
 #include <functional>
@@ -49,8 +51,15 @@ TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
         if (brelmont::toolbox::ui::ToolboxViewController::canOpen(family))
             windows.emplace_back(std::string(family.windowIdentifier), [&device, &family] {
                 const auto queue = brelmont::testing::ScriptedEmbosser::queue(family.modelCode);
-                return new brelmont::toolbox::ui::ToolboxViewController(
+                auto* window = new brelmont::toolbox::ui::ToolboxViewController(
                     family, {[queue](const brelmont::printer::SharedStop&) { return Items{queue}; }, device.exchange(), {}});
+                // Every engine control has its widget; a combo box has the items the family counts on.
+                for (const auto& state : window->model().controls()) {
+                    auto* widget = window->findChild<QWidget*>(QString::fromStdString(state.name));
+                    auto* combo = qobject_cast<QComboBox*>(widget);
+                    EXPECT_TRUE(widget && (!state.layoutItems || (combo && combo->count() == state.layoutItems))) << state.name;
+                }
+                return window;
             });
     for (const auto& [name, open] : windows) {
         SCOPED_TRACE(name);

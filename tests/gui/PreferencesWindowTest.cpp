@@ -113,24 +113,10 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     EXPECT_EQ(find<QComboBox>(again.get(), "m_comboPageSize")->currentText(), "A4");
 }
 
-// Cancel writes nothing but refreshes the mirrors. Two-in-one locks the two boxes it stands for.
-TEST_F(PreferencesWindow, CancelWritesNothingButRefreshesTheMirrors) {
+// Tab follows the reading order on the first page; Escape is Cancel, which writes nothing but
+// refreshes the mirrors; Enter in the queue chooser is OK. Two-in-one locks the two boxes it stands for.
+TEST_F(PreferencesWindow, TabOrderCancelAndEnter) {
     cups->run("lpoptions -p Orvin_200 -o PrintMode=3");
-    auto window = open(Orvin);
-    EXPECT_FALSE(find(window.get(), "m_embossOnly")->isEnabled());
-    find<QCheckBox>(window.get(), "m_twoInOne")->setChecked(false);
-    EXPECT_TRUE(find(window.get(), "m_embossOnly")->isEnabled());
-    find<QLineEdit>(window.get(), "m_contrast")->setText("9");
-    cups->run("lpoptions -p Orvin_200 -o collate=false"); // changed elsewhere while the window is open
-    guitest::showActive(window.get());
-    QTest::keyClick(window.get(), Qt::Key_Escape);
-    EXPECT_EQ(window->result(), QDialog::Rejected);
-    EXPECT_FALSE(contains(assignments(Orvin), "karro-contrast"));
-    EXPECT_TRUE(contains(guitest::readFile(mirror(Orvin)), "collate=false"));
-}
-
-// Tab follows the reading order on the first page; Enter in the queue chooser is OK.
-TEST_F(PreferencesWindow, TabFollowsTheReadingOrderAndEnterConfirms) {
     auto window = open(Orvin);
     guitest::showActive(window.get());
     QWidget* queues = find(window.get(), "m_comboPrinters");
@@ -138,6 +124,19 @@ TEST_F(PreferencesWindow, TabFollowsTheReadingOrderAndEnterConfirms) {
     order.removeIf([](const QString& name) { return !name.startsWith("m_"); });
     EXPECT_EQ(order, (QStringList{"m_comboPrinters", "m_tabView", "m_comboMediaType", "m_comboPageSize", "m_duplexSimplex",
                                   "m_duplexInterpoint", "m_collate", "m_preview"}));
+    EXPECT_FALSE(find(window.get(), "m_embossOnly")->isEnabled());
+    find<QCheckBox>(window.get(), "m_twoInOne")->setChecked(false);
+    EXPECT_TRUE(find(window.get(), "m_embossOnly")->isEnabled());
+    find<QLineEdit>(window.get(), "m_contrast")->setText("9");
+    cups->run("lpoptions -p Orvin_200 -o collate=false"); // changed elsewhere while the window is open
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(window->result(), QDialog::Rejected);
+    EXPECT_FALSE(contains(assignments(Orvin), "karro-contrast"));
+    EXPECT_TRUE(contains(guitest::readFile(mirror(Orvin)), "collate=false"));
+
+    window = open(Orvin);
+    guitest::showActive(window.get());
+    queues = find(window.get(), "m_comboPrinters");
     queues->setFocus();
     QTest::keyClick(queues, Qt::Key_Return);
     EXPECT_EQ(window->result(), QDialog::Accepted);
@@ -173,11 +172,10 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
 }
 
 // A scheduler that stops answering: the queue's options cannot be read, so the window writes none
-// over them and the driver keeps its mirror.
+// over them. (That the driver keeps its last good mirror then is the option store's test.)
 TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     cups->run("lpoptions -p Orvin_200 -o karro-contrast=7");
-    open(Orvin); // refreshes the mirror while the scheduler answers
-    const std::string before = assignments(Orvin), good = guitest::readFile(mirror(Orvin));
+    const std::string before = assignments(Orvin);
     const std::string server = std::getenv("CUPS_SERVER");
     setenv("CUPS_SERVER", "127.0.0.1:9", 1);
     {
@@ -189,7 +187,6 @@ TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     const QStringList shown = alerts.take();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("could not be read")) << shown[0].toStdString();
-    EXPECT_EQ(guitest::readFile(mirror(Orvin)), good);
     EXPECT_EQ(assignments(Orvin), before);
 }
 

@@ -65,12 +65,28 @@ struct SendSheet : SendTest {
 
 } // namespace
 
-// Tab goes round the controls and nothing else; Enter is Send, which runs lpr on the typed file
-// (a leading tilde is the home folder) and closes.
-TEST_F(SendFile, ATypedNameIsSentWithEnterAndTheWindowCloses) {
+// Tab goes round the controls and nothing else. Enter presses the focused button: Browse fills in
+// the chosen file's name (a cancelled choice changes nothing), Cancel closes without sending, as
+// does Escape. In the name field Enter is Send, which runs lpr on the typed file (a leading tilde
+// is the home folder) and closes.
+TEST_F(SendFile, TheKeyboardBrowsesSendsAndCloses) {
     const StandInLpr lpr(scratch.path());
     const QStringList order{"m_fileName", "m_buttonBrowse", "m_comboPrinters", "m_buttonSend", "m_buttonCancel"};
     EXPECT_EQ(guitest::tabStops(window.m_fileName), order);
+    for (const QString& chosen : {QString::fromStdString(file.string()), QString()}) {
+        window.m_askFile = [&](QWidget*) { return chosen; };
+        pressEnterOn(find(&window, "m_buttonBrowse"));
+        EXPECT_EQ(window.m_fileName->text(), "my job.prn");
+        EXPECT_EQ(window.fileUrl().toLocalFile().toStdString(), file.string());
+    }
+    for (const bool escape : {false, true}) {
+        SendFileViewController other(Listed);
+        guitest::showActive(&other);
+        escape ? QTest::keyClick(other.m_fileName, Qt::Key_Escape) : pressEnterOn(find(&other, "m_buttonCancel"));
+        EXPECT_FALSE(other.isVisible());
+        EXPECT_EQ(other.result(), QDialog::Rejected);
+    }
+    EXPECT_FALSE(lpr.ran());
     const brelmont::testing::ScopedEnv home("HOME", scratch.path().string());
     window.m_fileName->clear();
     QTest::keyClicks(window.m_fileName, "~/my job.prn");
@@ -104,26 +120,6 @@ TEST_F(SendFile, WhatIsNotSentIsSaidAndTheWindowStays) {
     EXPECT_EQ(alerts.details, QStringList{"lpr: Destination \"q\" is not accepting jobs."});
     alerts.expectOne("The file was not sent to the queue q2: the queue refused it.", &window);
     EXPECT_TRUE(window.isVisible());
-}
-
-// Enter presses the focused button, not Send: Browse fills in the chosen file's name (a cancelled
-// choice changes nothing); Escape and Cancel close without sending.
-TEST_F(SendFile, EnterOnAButtonPressesItAndEscapeCloses) {
-    const StandInLpr lpr(scratch.path());
-    for (const QString& chosen : {QString::fromStdString(file.string()), QString()}) {
-        window.m_askFile = [&](QWidget*) { return chosen; };
-        pressEnterOn(find(&window, "m_buttonBrowse"));
-        EXPECT_EQ(window.m_fileName->text(), "my job.prn");
-        EXPECT_EQ(window.fileUrl().toLocalFile().toStdString(), file.string());
-    }
-    pressEnterOn(find(&window, "m_buttonCancel"));
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.result(), QDialog::Rejected);
-    SendFileViewController other(Listed);
-    guitest::showActive(&other);
-    QTest::keyClick(other.m_fileName, Qt::Key_Escape);
-    EXPECT_FALSE(other.isVisible());
-    EXPECT_FALSE(lpr.ran());
 }
 
 // The sheet is modal over its viewer; Enter sends the job to the chosen queue and closes. A job of

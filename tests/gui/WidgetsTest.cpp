@@ -1,11 +1,10 @@
 // The windows' shared helpers: the focus given back when a dialog closes, with its outcome said
-// there; value labels named by their captions; and the long-wait helper
+// there, and the long-wait helper
 // (work off the window thread, a named progress dialog, Cancel that drops the result).
 #include "GuiTestSupport.h"
 
 #include "widgets/FocusReturn.h"
 #include "widgets/LongWait.h"
-#include "widgets/ReadableForms.h"
 #include "widgets/StatusLine.h"
 
 #include <QApplication>
@@ -62,21 +61,6 @@ TEST(FocusReturn, TheOpenerGetsTheFocusBackAndItsWindowSaysWhatAnAcceptedDialogD
     }
 }
 
-TEST(ReadableForms, ValueLabelsAreNamedByTheirCaptions) {
-    QWidget form;
-    auto* caption = new QLabel(QStringLiteral("Cartridge 1 &health:"), &form);
-    caption->setObjectName(QStringLiteral("label_m_lbHealth0"));
-    auto* value = new QLabel(QStringLiteral("OK"), &form);
-    value->setObjectName(QStringLiteral("m_lbHealth0"));
-    linkValueLabels(&form);
-    EXPECT_EQ(caption->buddy(), value);
-    EXPECT_TRUE(value->focusPolicy() & Qt::TabFocus);
-    EXPECT_EQ(guitest::accessibleName(value), "Cartridge 1 health: OK");
-    value->setText(QStringLiteral("Missing"));
-    nameValueLabel(value);
-    EXPECT_EQ(guitest::accessibleName(value), "Cartridge 1 health: Missing");
-}
-
 // The dialog appears by itself after a moment, named by the wait, and holds back the clicks meant
 // for the window behind it.
 TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput) {
@@ -105,31 +89,26 @@ TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput
     EXPECT_EQ(presses, 0);
 }
 
-// Cancel (the button or Escape) returns at once; the result of a worker finishing afterwards, even
-// after its window is gone, is dropped.
-TEST_F(LongWaitTest, CancelDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindowIsGone) {
-    for (const bool escape : {false, true}) {
-        auto gate = std::make_shared<Gate>();
-        auto finished = std::make_shared<std::atomic<bool>>(false);
-        std::optional<int> result;
-        {
-            QWidget window;
-            LongWait::setDialogHook([escape](QWidget* dialog) {
-                QTimer::singleShot(0, dialog, [dialog, escape] {
-                    escape ? QTest::keyClick(dialog, Qt::Key_Escape) : (void)static_cast<QDialog*>(dialog)->reject();
-                });
-            });
-            result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
-                gate->wait();
-                finished->store(true);
-                return 42;
-            });
-        }
-        EXPECT_FALSE(result.has_value()) << escape;
-        EXPECT_FALSE(finished->load());
-        gate->open();
-        LongWait::joinAbandoned();
-        QApplication::processEvents(); // a late wake-up call, if one were posted, would land here
-        EXPECT_TRUE(finished->load());
+// Escape returns at once; the result of a worker finishing afterwards, even after its window is
+// gone, is dropped. (Cancel by the button is the toolbox window's test.)
+TEST_F(LongWaitTest, EscapeDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindowIsGone) {
+    auto gate = std::make_shared<Gate>();
+    auto finished = std::make_shared<std::atomic<bool>>(false);
+    std::optional<int> result;
+    {
+        QWidget window;
+        LongWait::setDialogHook(
+            [](QWidget* dialog) { QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); }); });
+        result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
+            gate->wait();
+            finished->store(true);
+            return 42;
+        });
     }
+    EXPECT_FALSE(result.has_value());
+    EXPECT_FALSE(finished->load());
+    gate->open();
+    LongWait::joinAbandoned();
+    QApplication::processEvents(); // a late wake-up call, if one were posted, would land here
+    EXPECT_TRUE(finished->load());
 }

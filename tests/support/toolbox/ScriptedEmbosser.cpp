@@ -56,10 +56,6 @@ void ScriptedEmbosser::miscount(const std::string& query) {
     locked([&](State& s) { s.miscount[query] = true; });
 }
 
-void ScriptedEmbosser::holdReplies() {
-    locked([](State& s) { s.held = true; });
-}
-
 void ScriptedEmbosser::fail(printer::ExchangeStatus status, int count) {
     locked([&](State& s) { s.failure = status, s.failures = count; });
 }
@@ -85,22 +81,13 @@ void ScriptedEmbosser::takeWrites(State& state, const std::string& request) {
     }
 }
 
-void ScriptedEmbosser::releaseReplies() {
-    locked([](State& s) { s.held = false; });
-    m_state->released.notify_all();
-}
-
 printer::PjlExchange ScriptedEmbosser::exchange() const {
     return [state = m_state](const std::string& request, const std::string& device,
-                             const printer::ExchangeBounds& bounds) -> printer::ExchangeResult {
-        const auto stopped = [&] { return bounds.stop && bounds.stop->stopped(); };
-        std::unique_lock lock(state->mutex);
+                             const printer::ExchangeBounds&) -> printer::ExchangeResult {
+        const std::lock_guard lock(state->mutex);
         const auto ended = [](printer::ExchangeStatus status, std::string reason = {}) {
             return printer::ExchangeResult{{status, std::move(reason)}, {}};
         };
-        // Cancelled work reaches no device, as the helper's ended process would not.
-        while (state->held && !stopped()) state->released.wait_for(lock, std::chrono::milliseconds(10));
-        if (stopped()) return ended(printer::ExchangeStatus::Cancelled);
         state->requests.push_back(request);
         if (device != Uri) return ended(printer::ExchangeStatus::NotAttached);
         if (state->failures > 0) {

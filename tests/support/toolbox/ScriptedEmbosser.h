@@ -1,14 +1,13 @@
 // An Orvin answering the toolbox's PJL queries in process from lists the test controls. It can
-// refuse replies, miscount one, hold every reply back until the test releases it, and keeps every
-// request it was sent. Its exchange may be called from a worker thread and stays valid after this
-// object is gone; copies of the object are the same device.
+// refuse replies, miscount one, fail exchanges, and keeps every request it was sent. Its exchange
+// may be called from a worker thread and stays valid after this object is gone; copies of the
+// object are the same device.
 #pragma once
 
 #include "printer/PjlReplies.h"
 #include "printer/Printers.h"
 #include "printer/RetryQuery.h"
 
-#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -39,9 +38,6 @@ public:
     void refuse(const std::string& query, int count);
     // The next reply to the query announces one entry more than it holds.
     void miscount(const std::string& query);
-    // Requests are answered (and logged) only after releaseReplies(); cancelled work never is.
-    void holdReplies();
-    void releaseReplies();
     // The next `count` exchanges end as `status` without reaching the device's lists.
     void fail(printer::ExchangeStatus status, int count = 1);
     // "@PJL DEFAULT KEY=VALUE" lines change the entries of that key, as an embosser does; a key
@@ -60,8 +56,6 @@ public:
 private:
     struct State {
         mutable std::mutex mutex;
-        std::condition_variable released;
-        bool held = false;
         std::map<std::string, Items> lists;
         std::map<std::string, int> refusals;
         std::map<std::string, bool> miscount;
