@@ -50,7 +50,7 @@ struct Room {
     }
     void add(const std::string& name, const std::string& uri) {
         std::string error;
-        if (!cups.addQueue(name, "Orvin 200", uri, name, {}, &error)) throw std::runtime_error(error);
+        if (!cups.addQueue({name, "Orvin 200", uri, name}, &error)) throw std::runtime_error(error);
     }
 };
 

@@ -126,8 +126,8 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
     std::string error;
     ASSERT_TRUE(cups.start(&error)) << error;
     brelmont::testing::EmbosserSim valdo("valdo");
-    ASSERT_TRUE(cups.addQueue("Valdo_Sheet", "Valdo Sheet", valdo.uri(), "Valdo", {}, &error)) << error;
-    ASSERT_TRUE(cups.addQueue("Orvin_200", "Orvin 200", "socket://127.0.0.1:9", "Orvin", {}, &error)) << error;
+    ASSERT_TRUE(cups.addQueue({"Valdo_Sheet", "Valdo Sheet", valdo.uri(), "Valdo"}, &error)) << error;
+    ASSERT_TRUE(cups.addQueue({"Orvin_200", "Orvin 200", "socket://127.0.0.1:9", "Orvin"}, &error)) << error;
     cups.applyEnvironment();
     writeFile(scratch.path() / "shared" / "x", "");
     ::chmod((scratch.path() / "shared").c_str(), 01777);
@@ -155,5 +155,8 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
     run = brelmont::testing::runProgram(BRELMONT_CLI, "doctor");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(hasLine(run.out, "problem: CUPS scheduler: does not answer")) << run.out;
-    EXPECT_TRUE(hasLine(run.out, "problem: Brelmont queues: no print queue leads to a Brelmont embosser")) << run.out;
+    EXPECT_TRUE(
+        hasLine(run.out, "problem: Brelmont queues: no print queue leads to a Brelmont embosser; fix: run brelmont-cli setup"))
+        << run.out;
+    EXPECT_NE(run.out.find("(in the companion: Embosser \u25B8 Add Embosser\u2026)"), std::string::npos);
 }

@@ -75,11 +75,6 @@ Read readJob(const std::string& bytes) {
     return read;
 }
 
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string ppdOf(const std::string& model) {
     static ScratchDir folder("driver-ppd");
     const fs::path path = folder.path() / (model + ".ppd");

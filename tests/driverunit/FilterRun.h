@@ -2,6 +2,7 @@
 // writes read back with the program's own decoder and braille reader.
 #pragma once
 
+#include "FileText.h"
 #include "driver/Filter.h"
 #include "job/Document.h"
 #include "viewer/braille/BrfExport.h"
@@ -34,7 +35,6 @@ struct Read {
 };
 
 Read readJob(const std::string& bytes);
-std::string fileText(const std::filesystem::path& path);
 // The PPD of a model, made once per run.
 std::string ppdOf(const std::string& model);
 

@@ -12,9 +12,7 @@
 #include <QCryptographicHash>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <thread>
 
 using namespace brelmont::firmware;
 using namespace brelmont::testing;
@@ -82,22 +80,6 @@ protected:
         https->serve("files/fw.bin", file);
         catalogue(model, https->url("files/fw.bin"), int64_t(file.size()), version, digest);
     }
-    // What the embosser received as data, waiting a little for `expected` bytes on their way
-    // through the scheduler (0: what is there now).
-    static std::string received(const EmbosserSim& sim, size_t expected = 0) {
-        std::string data;
-        for (int tries = 0; tries == 0 || (data.size() < expected && tries < 200); ++tries) {
-            if (tries) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            if (fs::exists(sim.storePath()))
-                for (const auto& f : fs::directory_iterator(sim.storePath()))
-                    if (f.path().filename().string().starts_with("received-")) {
-                        std::ifstream in(f.path(), std::ios::binary);
-                        data.assign(std::istreambuf_iterator<char>(in), {});
-                    }
-        }
-        return data;
-    }
-
     static inline std::unique_ptr<HttpsServer> https;
 };
 
@@ -184,7 +166,7 @@ TEST_F(FirmwareSim, HostileServersAreCutOffBySizeAndDeadline) {
         const size_t peak = run.err.rfind("peak ");
         ASSERT_NE(peak, std::string::npos) << run.err;
         EXPECT_LT(std::atol(run.err.c_str() + peak + 5), 256 * 1024) << "KiB"; // 64 MiB of file, the program, the sanitizers
-        EXPECT_EQ(received(simOf("Valdo_Sheet")), "");
+        EXPECT_EQ(simOf("Valdo_Sheet").receivedData(), "");
     }
 }
 
@@ -202,7 +184,7 @@ TEST_F(FirmwareSim, TheFileReachesOnlyTheCheckedEmbosserInUpdateMode) {
         EXPECT_EQ(run.exitCode, 0) << queue << ": " << run.err;
         EXPECT_THAT(run.out,
                     HasSubstr("\nSending firmware file to Embosser.\nDon't turn off the device until it has finished!\n"));
-        EXPECT_TRUE(received(simOf(queue), file.size()) == file) << queue;
+        EXPECT_TRUE(simOf(queue).receivedData(file.size()) == file) << queue;
     }
     const std::string file = firmwareFile(1000);
     offer(131201, file, "9.9.9", std::string(64, '0'));
@@ -214,7 +196,7 @@ TEST_F(FirmwareSim, TheFileReachesOnlyTheCheckedEmbosserInUpdateMode) {
         EXPECT_EQ(run.exitCode, 4) << queue;
         EXPECT_TRUE(run.err.starts_with("Firmware could not be installed!")) << run.err;
         EXPECT_THAT(run.err, HasSubstr(alert));
-        EXPECT_EQ(received(simOf(queue)), "") << queue;
+        EXPECT_EQ(simOf(queue).receivedData(), "") << queue;
     }
-    EXPECT_EQ(received(simOf("Merriden")), "");
+    EXPECT_EQ(simOf("Merriden").receivedData(), "");
 }

@@ -143,7 +143,7 @@ TEST_F(PrinterAccess, ACommandEndedMidExchangeLeavesNothingBehind) {
 // the listing's deadline.
 TEST_F(PrinterAccess, AQueuesSlowNetworkEmbosserIsFoundUnconfigured) {
     EmbosserSim slow("valdo", {"--delay", "300"});
-    ASSERT_TRUE(cups->addQueue("Slow_Valdo", "Valdo Sheet", slow.uri(), "Valdo by the window"));
+    ASSERT_TRUE(cups->addQueue({"Slow_Valdo", "Valdo Sheet", slow.uri(), "Valdo by the window"}));
     std::vector<PrinterItem> items;
     {
         const ScopedEnv unconfigured("BRELMONT_DEVICES", std::nullopt), noFile("XDG_CONFIG_HOME", scratch->path().string());

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <thread>
 
 using namespace brelmont::testing;
 
@@ -99,7 +101,7 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
         const ProgramRun r =
             runPjlhelper({"1", "0", "1", "1", "1", (scratch.path() / "data").string(), sim.uri()}, "BRELMONT_PJL_QUIET_MS=200");
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_TRUE(storedData(sim, data.size()) == data) << options.size();
+        EXPECT_TRUE(sim.receivedData(data.size()) == data) << options.size();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "preferences/PreferencesForm.h"
 
 #include "CupsSimFixture.h"
+#include "FileText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 namespace fs = std::filesystem;
 using namespace brelmont::preferences;
 using brelmont::testing::embosserOptions;
+using brelmont::testing::fileText;
 using brelmont::testing::ScopedEnv;
 using brelmont::testing::shellQuote;
 using ::testing::HasSubstr;
@@ -28,11 +30,6 @@ const std::string Queue = "Embosser";
 // Shell metacharacters that CUPS accepts in a queue name; run by a shell unquoted, this would
 // create the file "pwned" in the working folder.
 const std::string HostileQueue = "Ho;touch${IFS}pwned&$(touch${IFS}pwned)`touch${IFS}pwned`|x>pwned";
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 std::string selected(const std::vector<PrintOption>& options, const std::string& key) {
     const PrintOption option = findOption(options, key);
@@ -122,7 +119,7 @@ TEST_F(OptionStoreCups, MirrorFilesHoldTheAssignmentsAndNeverFollowALink) {
     write({commands::setOption(Queue, "karro-outputpath", "/tmp/out dir/x")});
     EXPECT_TRUE(OptionStore::refreshMirrors({Queue, HostileQueue}).empty());
     for (const std::string& name : {Queue, HostileQueue})
-        EXPECT_EQ(readFile(shared / ".lpoptions" / (name + ".lpoptions")), assignmentsOf(name)) << name;
+        EXPECT_EQ(fileText(shared / ".lpoptions" / (name + ".lpoptions")), assignmentsOf(name)) << name;
     const fs::path mirror = shared / ".lpoptions" / (Queue + ".lpoptions");
     EXPECT_EQ(fs::status(mirror).permissions() & fs::perms::all, fs::perms(0644));
     write({commands::removeOption(Queue, "karro-outputpath")});
@@ -134,9 +131,9 @@ TEST_F(OptionStoreCups, MirrorFilesHoldTheAssignmentsAndNeverFollowALink) {
         (void)OptionStore::load(Queue, &error);
     }
     EXPECT_THAT(error, HasSubstr("did not list the queue"));
-    EXPECT_NE(readFile(mirror).find("karro-outputpath"), std::string::npos);
+    EXPECT_NE(fileText(mirror).find("karro-outputpath"), std::string::npos);
     ASSERT_TRUE(OptionStore::writeMirrorFile(Queue));
-    EXPECT_EQ(readFile(mirror), good);
+    EXPECT_EQ(fileText(mirror), good);
 
     const fs::path target = shared / "elsewhere";
     std::ofstream(target) << "untouched";
@@ -145,7 +142,7 @@ TEST_F(OptionStoreCups, MirrorFilesHoldTheAssignmentsAndNeverFollowALink) {
     std::string refusal;
     EXPECT_FALSE(OptionStore::writeMirrorFile(Queue, {}, &refusal));
     EXPECT_THAT(refusal, HasSubstr(mirror.string() + " is a symbolic link"));
-    EXPECT_EQ(readFile(target), "untouched");
+    EXPECT_EQ(fileText(target), "untouched");
     fs::remove(mirror);
 
     const fs::path folder = shared / ".lpoptions", elsewhere = shared / "other folder";

@@ -8,11 +8,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <thread>
 
 using brelmont::testing::embosserOptions;
 using brelmont::testing::EmbosserSim;
@@ -20,23 +18,6 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 namespace {
-
-// What the simulator stored as print data, once at least `size` bytes are there (bounded wait).
-std::string receivedData(const EmbosserSim& sim, size_t size) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    std::string received;
-    while (received.size() < size && std::chrono::steady_clock::now() < end) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        received.clear();
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(sim.storePath(), ec))
-            if (entry.path().filename().string().starts_with("received-")) {
-                std::ifstream in(entry.path(), std::ios::binary);
-                received.append(std::istreambuf_iterator<char>(in), {});
-            }
-    }
-    return received;
-}
 
 class SendThroughCups : public brelmont::testing::CupsSimFixture {
 protected:
@@ -56,7 +37,7 @@ TEST_F(SendThroughCups, TheCommandLineToolDeliversAFileUnchangedOrSaysWhyNot) {
     const auto run = cli("send " + file.string() + " Valdo_Sheet");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const std::string received = receivedData(*sim, bytes.size());
+    const std::string received = sim->receivedData(bytes.size());
     EXPECT_TRUE(received == bytes) << "received " << received.size() << " of " << bytes.size() << " bytes";
 
     const auto refused = cli("send " + file.string() + " No_Such_Queue");
@@ -74,7 +55,7 @@ TEST_F(SendThroughCups, TheTestPageReachesTheEmbosserInTheQueuesSpacing) {
     const brelmont::testing::ByteVector page = brelmont::testing::makeTestPage(brelmont::model::Valdo, "Jumbo");
     const std::string job(page.begin(), page.end()), enter = "@PJL ENTER LANGUAGE=TCL\r\n";
     const size_t start = job.find(enter) + enter.size(), end = job.rfind("\x1b%-12345X");
-    const std::string data = job.substr(start, end - start), received = receivedData(*sims[1], data.size());
+    const std::string data = job.substr(start, end - start), received = sims[1]->receivedData(data.size());
     EXPECT_TRUE(received == data) << "received " << received.size() << " of " << data.size() << " bytes";
     EXPECT_EQ(sims[1]->logCount("@PJL JOB NAME=\"Test page\" MODEL=\"Valdo\""), 1);
 

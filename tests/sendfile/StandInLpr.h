@@ -4,6 +4,7 @@
 // Also points TMPDIR at a scratch folder, where the send-job step writes its work file.
 #pragma once
 
+#include "FileText.h"
 #include "ScopedEnv.h"
 
 #include <chrono>
@@ -52,10 +53,7 @@ public:
         return arguments();
     }
     // What the file given to the last run held when lpr read it.
-    std::string sentFile() const {
-        std::ifstream in(m_log.string() + ".file", std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    std::string sentFile() const { return fileText(m_log.string() + ".file"); }
 
     static std::vector<std::string> lprArguments(const std::string& queue, const std::string& path) {
         return {"-h", "-l", "-P", queue, path};

@@ -2,26 +2,18 @@
 // D-Bus publishes _pdl-datastream._tcp services on the loopback interface for simulated embossers,
 // and setup lists and adds them against the private CUPS server. Skipped only when the Avahi
 // daemon (or cupsd) is not installed; every other set-up failure fails the test.
+#include "Background.h"
 #include "EmbosserSim.h"
 #include "SetupFixture.h"
-#include "printer/CommandRunner.h"
-#include "printer/ShellQuote.h"
 #include "printer/TextLines.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fstream>
-#include <thread>
-#include <unistd.h>
 
 using brelmont::printer::shellWord;
-using brelmont::testing::EmbosserSim;
-using brelmont::testing::ScopedEnv;
-using brelmont::testing::ScratchDir;
-using brelmont::testing::SetupFixture;
-using Clock = std::chrono::steady_clock;
+using namespace brelmont::testing;
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
@@ -71,8 +63,7 @@ public:
 
         // The bus prints its address once it listens.
         if (!launch(program("dbus-daemon") + " --nofork --print-address --config-file=" + shellWord((dir / "bus.conf").string()),
-                    "dbus", error) ||
-            !waitFor("dbus", "unix:path=", error))
+                    "dbus", "unix:path=", error))
             return stop(), false;
         m_bus = std::make_unique<ScopedEnv>("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=" + (dir / "bus").string());
 
@@ -80,8 +71,7 @@ public:
                                    shellWord((dir / "avahi-daemon.conf").string());
         if (!launch(program("unshare") + " --mount --net --propagation private /bin/sh -c " +
                         shellWord(program("ip") + " link set lo up && mount -t tmpfs tmpfs /run && exec " + daemon),
-                    "avahi", error) ||
-            !waitFor("avahi", "Server startup complete", error))
+                    "avahi", "Server startup complete", error))
             return stop(), false;
         return true;
     }
@@ -91,64 +81,30 @@ public:
         std::string command =
             program("avahi-publish") + " -s " + shellWord(name) + " _pdl-datastream._tcp " + std::to_string(port);
         for (const std::string& entry : txt) command += " " + shellWord(entry);
-        const std::string log = "publish-" + std::to_string(m_pids.size());
-        return launch(command, log, error) && waitFor(log, "Established under name", error);
+        return launch(command, "publish-" + std::to_string(m_pids.size()), "Established under name", error);
     }
 
     void stop() {
-        for (auto pid = m_pids.rbegin(); pid != m_pids.rend(); ++pid) {
-            ::kill(*pid, SIGTERM);
-            const auto deadline = Clock::now() + std::chrono::seconds(3);
-            while (alive(*pid) && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (alive(*pid)) ::kill(*pid, SIGKILL);
-        }
+        for (auto pid = m_pids.rbegin(); pid != m_pids.rend(); ++pid) endProcess(*pid, std::chrono::seconds(3));
         m_pids.clear();
         m_bus.reset();
         m_dir.reset();
     }
 
 private:
-    static std::string readFile(const fs::path& path) {
-        std::ifstream in(path);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
     static std::string program(const char* name) {
         for (const char* folder : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/"})
             if (::access((std::string(folder) + name).c_str(), X_OK) == 0) return std::string(folder) + name;
         return {};
     }
 
-    static bool alive(int pid) { return pid > 0 && ::kill(pid, 0) == 0; }
-
-    // Started through the product's command runner, the shell's pid being the program's after exec;
-    // setpriv ends the program with this test process, should the test die without stopping it.
-    bool launch(const std::string& command, const std::string& name, std::string* error) {
-        const fs::path pidFile = m_dir->path() / (name + ".pid"), log = m_dir->path() / (name + ".log");
-        const std::string setpriv = ::access("/usr/bin/setpriv", X_OK) == 0 ? "/usr/bin/setpriv --pdeathsig TERM -- " : "";
-        if (!brelmont::printer::CommandRunner::launch("echo $$ >" + shellWord(pidFile.string()) + "; exec " + setpriv + command +
-                                                          " >" + shellWord(log.string()) + " 2>&1",
-                                                      error))
-            return false;
-        for (const auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
-            if (const int pid = std::atoi(readFile(pidFile).c_str()); pid > 0) {
-                m_pids.push_back(pid);
-                return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        *error = name + " did not start";
-        return false;
-    }
-
-    bool waitFor(const std::string& name, const std::string& text, std::string* error) {
+    // Starts `command` and waits until its output says `ready`.
+    bool launch(const std::string& command, const std::string& name, const std::string& ready, std::string* error) {
         const fs::path log = m_dir->path() / (name + ".log");
-        for (const auto deadline = Clock::now() + std::chrono::seconds(15); Clock::now() < deadline;) {
-            if (readFile(log).find(text) != std::string::npos) return true;
-            if (!alive(m_pids.back())) break;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        *error = name + " did not say \"" + text + "\"; its output:\n" + readFile(log);
+        const int pid = launchLogged(command, log, error);
+        if (pid > 0) m_pids.push_back(pid);
+        if (pid > 0 && waitForLog(pid, log, ready, std::chrono::seconds(15))) return true;
+        if (pid > 0) *error = name + " did not say \"" + ready + "\"; its output:\n" + fileText(log);
         return false;
     }
 

@@ -10,6 +10,7 @@
 #include "toolbox/ValdoFamily.h"
 
 #include "CupsSimFixture.h"
+#include "FileText.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -27,6 +28,7 @@ using brelmont::printer::ExchangeStatus;
 using brelmont::printer::PjlHelper;
 using brelmont::printer::PrinterItem;
 using brelmont::testing::EmbosserSim;
+using brelmont::testing::fileText;
 using brelmont::testing::ScopedEnv;
 using brelmont::testing::ShellResult;
 using ::testing::AllOf;
@@ -42,11 +44,6 @@ const FamilyDescription& familyOf(Sim s) {
     const FamilyDescription* families[] = {&orvinFamily(),    &ivraFamily(),      &valdoFamily(),
                                            &merridenFamily(), &tessalineFamily(), &fennickFamily()};
     return *families[s];
-}
-
-std::string fileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // The controls "brelmont-cli toolbox show" printed, by name.
@@ -342,10 +339,10 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
     }
     EmbosserSim slow("orvin", {"--delay", "700"});
     EmbosserSim leaving("orvin", {"--serve", "5"}); // the listing and the four queries are the last it takes
-    ASSERT_TRUE(cups->addQueue("Orvin_Slow", "Orvin 200", slow.uri(), "Slow Orvin"));
+    ASSERT_TRUE(cups->addQueue({"Orvin_Slow", "Orvin 200", slow.uri(), "Slow Orvin"}));
     const ShellResult waited = cli("toolbox show --queue Orvin_Slow");
     cups->removeQueue("Orvin_Slow");
-    ASSERT_TRUE(cups->addQueue("Orvin_Leaving", "Orvin 200", leaving.uri(), "Leaving Orvin"));
+    ASSERT_TRUE(cups->addQueue({"Orvin_Leaving", "Orvin 200", leaving.uri(), "Leaving Orvin"}));
     const ShellResult failed = cli("toolbox apply --queue Orvin_Leaving m_tfTopMargin=2");
     cups->removeQueue("Orvin_Leaving");
     EXPECT_EQ(waited.exitCode, 0) << waited.err;

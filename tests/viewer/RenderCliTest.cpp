@@ -3,6 +3,7 @@
 #include "viewer/braille/BrailleText.h"
 #include "viewer/rendering/PageRendering.h"
 
+#include "FileText.h"
 #include "JobWriter.h"
 #include "ProgramRun.h"
 #include "ScratchDir.h"
@@ -67,8 +68,7 @@ TEST_F(RenderCli, WritesEachPageOfTheSampleJobAsTheViewerShowsIt) {
                 << file;
             if (!brelmont::job::PageData::isEmbossKind(page->m_kind)) continue;
             const fs::path text = pageFile(out, kind, i, "txt");
-            std::ifstream in(text, std::ios::binary);
-            EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == brelmont::viewer::brailleText(*page)) << text;
+            EXPECT_TRUE(brelmont::testing::fileText(text) == brelmont::viewer::brailleText(*page)) << text;
             listedTexts += text.string() + "\n";
         }
     EXPECT_EQ(pictures.out, listed);

@@ -1,6 +1,6 @@
 #include "CupsServer.h"
 
-#include "printer/CommandRunner.h"
+#include "Background.h"
 
 #include <arpa/inet.h>
 #include <grp.h>
@@ -16,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <utility>
 
 namespace brelmont::testing {
 
@@ -25,11 +26,6 @@ using printer::shellWord;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 sockaddr_in loopback(int port) {
     sockaddr_in addr{};
@@ -141,15 +137,11 @@ bool CupsServer::startOnce(int port, std::string* error) {
         << (g ? std::string(g->gr_name) : std::to_string(::getgid())) << "\nSetEnv BRELMONT_SHARED_DIR " << f << "/shared\n"
         << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n") << (m_ppds.empty() ? "" : "DataDir " + f + "/data\n");
 
-    // In the foreground; setpriv --pdeathsig makes it end with a test process that dies without
-    // stopping it. The shell's pid is the scheduler's, after exec.
-    const fs::path pidFile = m_folder / "cupsd.pid";
-    const std::string setpriv = ::access("/usr/bin/setpriv", X_OK) == 0 ? "/usr/bin/setpriv --pdeathsig TERM -- " : "";
-    if (!CommandRunner::launch("echo $$ >" + shellWord(pidFile.string()) + "; exec " + setpriv + cupsd() + " -f -c " +
-                                   shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf") + " >" +
-                                   shellWord(f + "/log/cupsd.out") + " 2>&1",
-                               error))
-        return false;
+    // In the foreground, ending with this process should it die without stopping the scheduler.
+    m_pid =
+        launchLogged(cupsd() + " -f -c " + shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf"),
+                     m_folder / "log/cupsd.out", error);
+    if (m_pid < 0) return false;
 
     // "Listening to ADDRESS (IPv4)" is logged when the configuration is read, "Listening to
     // ADDRESS on fd N..." once the socket listens; when the port was taken meanwhile the log says
@@ -159,14 +151,13 @@ bool CupsServer::startOnce(int port, std::string* error) {
     bool taken = false;
     for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline && !taken;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (m_pid < 0 && std::atoi(readFile(pidFile).c_str()) > 0) m_pid = std::atoi(readFile(pidFile).c_str());
         const std::string log = errorLog();
         if (log.find(listening) != std::string::npos && answers(port)) return true;
         taken = log.find("Unable to open listen socket") != std::string::npos;
-        if (m_pid > 0 && ::kill(m_pid, 0) != 0) break; // it ended
+        if (::kill(m_pid, 0) != 0) break; // it ended
     }
     *error = taken ? "port " + std::to_string(port) + " was taken"
-                   : "cupsd did not start: " + readFile(m_folder / "log/cupsd.out") + errorLog();
+                   : "cupsd did not start: " + fileText(m_folder / "log/cupsd.out") + errorLog();
     stop();
     return false;
 }
@@ -205,16 +196,10 @@ bool CupsServer::makeDataDir(std::string* error) {
     return true;
 }
 
-std::string CupsServer::errorLog() const { return readFile(m_folder / "log/error_log"); }
+std::string CupsServer::errorLog() const { return fileText(m_folder / "log/error_log"); }
 
 void CupsServer::stop() {
-    if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
-        const auto deadline = Clock::now() + std::chrono::seconds(5);
-        while (::kill(m_pid, 0) == 0 && Clock::now() < deadline) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        ::kill(m_pid, SIGKILL);
-        m_pid = -1;
-    }
+    endProcess(std::exchange(m_pid, -1), std::chrono::seconds(5));
     m_environment.clear();
     std::error_code ignored;
     if (!m_folder.empty() && !std::getenv("BRELMONT_CUPS_KEEP")) fs::remove_all(m_folder, ignored);
@@ -246,11 +231,6 @@ ShellResult CupsServer::run(const std::string& command, int timeoutSeconds) cons
     return {r.exitCode, r.out, r.errors};
 }
 
-bool CupsServer::addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri,
-                          const std::string& info, const std::vector<PpdOption>& extraPpdOptions, std::string* error) {
-    return addQueue({name, makeAndModel, deviceUri, info, extraPpdOptions}, error);
-}
-
 bool CupsServer::addQueue(const QueueDefinition& queue, std::string* error) {
     const fs::path ppd = m_folder / "ppd-src" / (queue.name + ".ppd");
     std::ofstream(ppd) << makeTestPpd(
@@ -270,7 +250,7 @@ bool CupsServer::addQueueFromPpd(const std::string& name, const fs::path& ppd, c
 
 bool CupsServer::removeQueue(const std::string& name) { return run("lpadmin -x " + shellQuote(name)).ok(); }
 
-std::vector<QueueDefinition> standardQueues(const std::function<std::string(const QueueDefinition&)>& deviceUriFor) {
+std::vector<QueueDefinition> standardQueues() {
     // Rows 3 and 23 of the model table ("Merriden Color Ink", "Pim Jr") sit beside the shorter
     // texts they begin with, so both are here.
     std::vector<QueueDefinition> queues;
@@ -279,19 +259,16 @@ std::vector<QueueDefinition> standardQueues(const std::function<std::string(cons
           "Tessaline 30RT", "Quorrin", "Pim Jr", "Pim", "Kym", "Marisolvance", "Vesk Ink"}) {
         std::string name = model;
         std::replace(name.begin(), name.end(), ' ', '_');
-        queues.push_back({name, model, "", std::string("Brelmont ") + model, embosserOptions(), "Brelmont", true});
+        queues.push_back(
+            {name, model, "socket://127.0.0.1:9", std::string("Brelmont ") + model, embosserOptions(), "Brelmont", true});
     }
     // A description that names an embosser must not make the queue one.
     queues.push_back({"Acme_LaserBlaster_9",
                       "Acme LaserBlaster 9",
-                      "",
+                      "socket://127.0.0.1:9",
                       "Acme LaserBlaster 9 printer-make-and-model=Quorrin",
                       {{"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble", "DuplexTumble"}}},
                       "Acme"});
-    for (auto& queue : queues) {
-        if (deviceUriFor) queue.deviceUri = deviceUriFor(queue);
-        if (queue.deviceUri.empty()) queue.deviceUri = "socket://127.0.0.1:9";
-    }
     return queues;
 }
 

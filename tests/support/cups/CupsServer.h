@@ -9,7 +9,6 @@
 #include "TestPpd.h"
 
 #include <filesystem>
-#include <functional>
 #include <list>
 #include <string>
 #include <vector>
@@ -78,8 +77,6 @@ public:
     ShellResult run(const std::string& command, int timeoutSeconds = 30) const;
 
     // Creates an accepting, enabled queue from a description made by makeTestPpd().
-    bool addQueue(const std::string& name, const std::string& makeAndModel, const std::string& deviceUri, const std::string& info,
-                  const std::vector<PpdOption>& extraPpdOptions = {}, std::string* error = nullptr);
     bool addQueue(const QueueDefinition& queue, std::string* error = nullptr);
     // The same from a PPD file (the driver's own, for instance).
     bool addQueueFromPpd(const std::string& name, const std::filesystem::path& ppd, const std::string& deviceUri,
@@ -103,9 +100,8 @@ private:
 inline std::string shellQuote(const std::string& value) { return printer::shellSingleQuoted(value); }
 
 // The standard test queues: one per make-and-model text of the model table worth covering (maker
-// "Brelmont", embosser options, custom page size) and one of another maker ("Acme LaserBlaster 9").
-// deviceUriFor gives each queue's address (socket://127.0.0.1:PORT of a simulator); without it, or
-// when it returns an empty text, the queue gets socket://127.0.0.1:9 (where nothing answers).
-std::vector<QueueDefinition> standardQueues(const std::function<std::string(const QueueDefinition&)>& deviceUriFor = {});
+// "Brelmont", embosser options, custom page size) and one of another maker ("Acme LaserBlaster 9"),
+// each at an address where nothing answers.
+std::vector<QueueDefinition> standardQueues();
 
 } // namespace brelmont::testing

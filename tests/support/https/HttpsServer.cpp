@@ -1,14 +1,10 @@
 #include "HttpsServer.h"
 
-#include <chrono>
-#include <csignal>
-#include <cstdio>
+#include "Background.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <thread>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -64,31 +60,18 @@ HttpsServer::HttpsServer() {
     run("openssl x509 -req -days 2 -in " + d + "server.csr' -CA " + d + "ca.pem' -CAkey " + d + "ca.key' -CAcreateserial -out " +
         d + "server.pem' -extfile " + d + "ext.cnf'");
 
-    int out[2];
-    if (pipe(out) != 0) throw std::runtime_error("pipe");
-    m_pid = fork();
-    if (m_pid == 0) {
-        dup2(out[1], STDOUT_FILENO);
-        close(out[0]);
-        close(out[1]);
-        execlp("python3", "python3", "-c", ServerScript, m_documents.c_str(), (m_dir / "server.pem").c_str(),
-               (m_dir / "server.key").c_str(), nullptr);
-        _exit(127);
-    }
-    close(out[1]);
-    std::string line;
-    char c;
-    while (read(out[0], &c, 1) == 1 && c != '\n') line += c;
-    close(out[0]);
-    m_port = std::atoi(line.c_str());
-    if (m_port <= 0) throw std::runtime_error("the HTTPS server did not start");
+    using printer::shellWord;
+    std::string error;
+    m_pid = launchLogged("python3 -c " + shellWord(ServerScript) + " " + shellWord(m_documents.string()) + " " +
+                             shellWord((m_dir / "server.pem").string()) + " " + shellWord((m_dir / "server.key").string()),
+                         m_dir / "server.log", &error);
+    if (m_pid > 0 && waitForLog(m_pid, m_dir / "server.log", "\n", std::chrono::seconds(10)))
+        m_port = std::atoi(fileText(m_dir / "server.log").c_str());
+    if (m_port <= 0) throw std::runtime_error("the HTTPS server did not start: " + error + fileText(m_dir / "server.log"));
 }
 
 HttpsServer::~HttpsServer() {
-    if (m_pid > 0) {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
+    endProcess(m_pid, std::chrono::seconds(1));
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
 }

@@ -1,30 +1,16 @@
 #include "EmbosserSim.h"
 
-#include "printer/CommandRunner.h"
-#include "printer/ShellQuote.h"
+#include "Background.h"
 
-#include <chrono>
-#include <csignal>
-#include <cstdlib>
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
-#include <thread>
 #include <utility>
+#include <vector>
 
 namespace brelmont::testing {
 
-namespace {
-
 using printer::shellWord;
-using Clock = std::chrono::steady_clock;
-
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-} // namespace
 
 EmbosserSim::EmbosserSim(std::string family, std::vector<std::string> extraArgs)
     : m_family(std::move(family)),
@@ -48,7 +34,7 @@ EmbosserSim::~EmbosserSim() {
 
 std::string EmbosserSim::uri() const { return "socket://127.0.0.1:" + std::to_string(m_port); }
 
-std::string EmbosserSim::logText() const { return readFile(logPath()); }
+std::string EmbosserSim::logText() const { return fileText(logPath()); }
 
 int EmbosserSim::logCount(const std::string& text) const {
     const std::string log = logText();
@@ -57,31 +43,41 @@ int EmbosserSim::logCount(const std::string& text) const {
     return n;
 }
 
-// Started through the product's command runner; the shell's pid is the simulator's after exec, and
-// the simulator says "listening PORT" once it accepts connections.
+// The simulator says "listening PORT" on standard output once it accepts connections; it ends
+// with this process by itself (--exit-with-parent).
 void EmbosserSim::start(uint16_t port) {
-    const std::filesystem::path pidFile = m_dir / "pid", announced = m_dir / "announced";
-    std::filesystem::remove(announced);
-    std::string command = "echo $$ >" + shellWord(pidFile.string()) + "; exec " + shellWord(BRELMONT_EMBOSSER_SIM_PATH) +
-                          " --family " + shellWord(m_family) + " --port " + std::to_string(port) + " --exit-with-parent";
+    const std::filesystem::path announced = m_dir / "announced";
+    std::string command = shellWord(BRELMONT_EMBOSSER_SIM_PATH) + " --family " + shellWord(m_family) + " --port " +
+                          std::to_string(port) + " --exit-with-parent";
     for (const auto& [option, path] :
          {std::pair{"--state", statePath()}, {"--store", storePath()}, {"--jobs", jobsPath()}, {"--log", logPath()}})
         command += std::string(" ") + option + " " + shellWord(path.string());
     for (const std::string& a : m_extraArgs) command += " " + shellWord(a);
     std::string error;
-    if (!printer::CommandRunner::launch(command + " >" + shellWord(announced.string()), &error))
-        throw std::runtime_error("cannot start the simulator: " + error);
+    m_pid = launchLogged(command, announced, &error, false);
     int listening = 0;
-    for (const auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline && listening <= 0;) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        m_pid = std::atoi(readFile(pidFile).c_str());
-        std::sscanf(readFile(announced).c_str(), "listening %d", &listening);
-    }
+    if (m_pid > 0 && waitForLog(m_pid, announced, "\n", std::chrono::seconds(5)))
+        std::sscanf(fileText(announced).c_str(), "listening %d", &listening);
     if (listening <= 0 || listening > 65535) {
         stop();
-        throw std::runtime_error("embosser-sim did not announce its port (got \"" + readFile(announced) + "\")");
+        throw std::runtime_error("embosser-sim did not announce its port (" + error + fileText(announced) + ")");
     }
     m_port = static_cast<uint16_t>(listening);
+}
+
+std::string EmbosserSim::receivedData(size_t size) const {
+    std::string data;
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);;) {
+        std::vector<std::filesystem::path> files;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(storePath(), ec))
+            if (entry.path().filename().string().starts_with("received-")) files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        data.clear();
+        for (const auto& file : files) data += fileText(file);
+        if (data.size() >= size || std::chrono::steady_clock::now() > deadline) return data;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 void EmbosserSim::restart() {
@@ -96,16 +92,6 @@ void EmbosserSim::reset(const std::string& state) {
     start(m_port);
 }
 
-int EmbosserSim::stop() {
-    if (m_pid <= 0) return -1;
-    const pid_t pid = std::exchange(m_pid, -1);
-    ::kill(pid, SIGTERM);
-    for (const auto deadline = Clock::now() + std::chrono::seconds(3); Clock::now() < deadline;) {
-        if (::kill(pid, 0) != 0) return 0;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ::kill(pid, SIGKILL);
-    return -1;
-}
+void EmbosserSim::stop() { endProcess(std::exchange(m_pid, -1), std::chrono::seconds(3)); }
 
 } // namespace brelmont::testing

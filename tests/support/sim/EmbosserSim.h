@@ -31,14 +31,17 @@ public:
     std::string logText() const;
     // How many times the log holds `text`.
     int logCount(const std::string& text) const;
+    // The print data received so far (the store's received-NNN.bin files in turn), waiting up to
+    // 30 s for at least `size` bytes.
+    std::string receivedData(size_t size = 0) const;
 
     // Stops and starts again on the same port, with the same options and state file.
     void restart();
     // The same from the factory state, or from `state` as its saved state, with an empty log, store
     // and jobs folder.
     void reset(const std::string& state = "");
-    // SIGTERM, a short wait, then SIGKILL; 0 when it ended, -1 when killed or not running.
-    int stop();
+    // SIGTERM, a short wait, then SIGKILL.
+    void stop();
 
 private:
     void start(uint16_t port);
