@@ -16,9 +16,9 @@ namespace brelmont::viewer {
 namespace {
 
 constexpr int Margin = 2; // room for the focus frame around the page
-// The page scaled whole is kept while it has at most this many pixels (64 MiB); a page zoomed
+// The page scaled whole is kept while it has at most this many pixels (16 MiB); a page zoomed
 // larger is scaled part by part as it is painted.
-constexpr qint64 ScaledPixelLimit = 16 * 1024 * 1024;
+constexpr qint64 ScaledPixelLimit = 4 * 1024 * 1024;
 constexpr int ScrollStep = 20;
 
 // A page view is a picture to assistive technology, not an anonymous pane.
