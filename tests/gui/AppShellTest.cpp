@@ -91,14 +91,14 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
 
     // A preview request (what the driver's filter leaves, pinned by its own tests) reaches the
     // running program: the timer opens the job under the request's title.
-    guitest::writeFile(folder.previewJob(), guitest::readFile(BRELMONT_SAMPLE_JOB));
+    guitest::writeFile(folder.previewJob(), brelmont::testing::fileText(BRELMONT_SAMPLE_JOB));
     guitest::writeFile(folder.lockFile(), request("The lantern keeper.txt"));
     QTRY_COMPARE_WITH_TIMEOUT(app.documents().windows().size(), 1, 5000);
     EXPECT_EQ(app.documents().windows().first()->windowTitle(), "The lantern keeper.kprn");
     EXPECT_FALSE(app.documents().windows().first()->document()->m_embPages.empty());
 
     // Jobs dropped on the start window open; other addresses are ignored.
-    guitest::writeFile(dir.path() / "dropped.kprn", guitest::readFile(BRELMONT_SAMPLE_JOB));
+    guitest::writeFile(dir.path() / "dropped.kprn", brelmont::testing::fileText(BRELMONT_SAMPLE_JOB));
     QMimeData data;
     data.setUrls(
         {QUrl::fromLocalFile(path(dir.path() / "dropped.kprn")), QUrl(QStringLiteral("https://example.invalid/x.kprn"))});
@@ -140,13 +140,13 @@ TEST(PreviewHandoff, RequestsOpenTheirCopyOnlyUnderAPlainNameInsideTheFolder) {
         EXPECT_EQ(tick, copy.empty() ? Tick::Consumed : Tick::Opened);
         if (!copy.empty()) {
             before.insert("shared/" + copy);
-            EXPECT_EQ(guitest::readFile(h.folder.root() / copy), "preview job bytes");
+            EXPECT_EQ(brelmont::testing::fileText(h.folder.root() / copy), "preview job bytes");
             EXPECT_EQ(h.opened, std::vector<fs::path>{h.folder.root() / copy});
         } else {
             EXPECT_TRUE(h.opened.empty());
         }
         EXPECT_EQ(h.tree(), before);
-        EXPECT_EQ(guitest::readFile(h.folder.lockFile()), "");
+        EXPECT_EQ(brelmont::testing::fileText(h.folder.lockFile()), "");
         EXPECT_FALSE(fs::exists(fs::temp_directory_path() / "escape.kprn"));
     }
 }
@@ -171,7 +171,7 @@ TEST(PreviewHandoff, PlantedLinksAreRefusedAndLeftAlone) {
         ASSERT_EQ(h.warnings.size(), 1u);
         EXPECT_EQ(h.warnings[0].rfind(link.string() + " is a symbolic link", 0), 0u) << h.warnings[0];
         EXPECT_EQ(bits(victim), fs::perms(0600));
-        EXPECT_TRUE(toFolder ? fs::is_empty(victim) : guitest::readFile(victim) == "keep me");
+        EXPECT_TRUE(toFolder ? fs::is_empty(victim) : brelmont::testing::fileText(victim) == "keep me");
         EXPECT_TRUE(h.opened.empty());
     }
 }
@@ -203,7 +203,7 @@ TEST(PreviewHandoff, OversizedRequestsAndJobsAreRefusedBySize) {
         EXPECT_EQ(h.warnings.size(), row.message ? 1u : 0u);
         if (row.message) { EXPECT_NE(h.warnings.at(0).find(row.message), std::string::npos) << h.warnings.at(0); }
         EXPECT_EQ(fs::exists(h.folder.root() / "scan.kprn"), row.tick == Tick::Opened);
-        EXPECT_EQ(guitest::readFile(h.folder.lockFile()), "");
+        EXPECT_EQ(brelmont::testing::fileText(h.folder.lockFile()), "");
     }
 }
 
@@ -237,7 +237,7 @@ TEST(Documents, RefusalsWindowsAndSave) {
         documents.m_askSavePath = [&](QWidget*, const QString&) { return target.empty() ? QString() : path(target); };
         EXPECT_EQ(documents.saveDocument(window), target.filename() == "copy.kprn" && fs::exists(target.parent_path()));
     }
-    EXPECT_EQ(guitest::readFile(dir.path() / "copy.kprn"), std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(brelmont::testing::fileText(dir.path() / "copy.kprn"), std::string(bytes.begin(), bytes.end()));
     alerts.expectOne("The job could not be saved: ");
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

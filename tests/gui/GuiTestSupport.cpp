@@ -22,7 +22,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <sstream>
 
 // Qt keeps process-wide caches that the leak checker would report under the sanitizer build.
@@ -84,11 +83,6 @@ std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const
 }
 
 void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 Alerts::Alerts() {
     MessageBox::setPresenter([this](const QString& text, const QString& detail, bool information) {

@@ -4,6 +4,7 @@
 
 #include "CupsSimFixture.h"
 #include "EmbosserSim.h"
+#include "FileText.h"
 #include "JobWriter.h"
 #include "ScopedEnv.h"
 #include "ScratchDir.h"
@@ -31,7 +32,6 @@ brelmont::testing::ByteVector job(int emboss, int ink);
 std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteVector& bytes,
                                                   const std::filesystem::path& path = "/jobs/test.kprn");
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
-std::string readFile(const std::filesystem::path& path);
 
 // Alerts recorded instead of run modally, while the object lives.
 struct Alerts {

@@ -103,8 +103,8 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
                                  "karro-outputpath='/tmp/out dir'", "karro-patternfile=/p/a%20b.pat"})
         EXPECT_TRUE(contains(assigned, expected)) << expected << " in " << assigned;
     EXPECT_FALSE(contains(assignments(Valdo), "karro-contrast"));
-    EXPECT_EQ(guitest::readFile(mirror(Orvin)), assigned);
-    EXPECT_EQ(guitest::readFile(mirror(Valdo)), assignments(Valdo));
+    EXPECT_EQ(brelmont::testing::fileText(mirror(Orvin)), assigned);
+    EXPECT_EQ(brelmont::testing::fileText(mirror(Valdo)), assignments(Valdo));
     EXPECT_EQ(window->outcome().toStdString(), "The printing preferences of Orvin_200 were saved.");
 
     auto again = open();
@@ -132,7 +132,7 @@ TEST_F(PreferencesWindow, TabOrderCancelAndEnter) {
     QTest::keyClick(window.get(), Qt::Key_Escape);
     EXPECT_EQ(window->result(), QDialog::Rejected);
     EXPECT_FALSE(contains(assignments(Orvin), "karro-contrast"));
-    EXPECT_TRUE(contains(guitest::readFile(mirror(Orvin)), "collate=false"));
+    EXPECT_TRUE(contains(brelmont::testing::fileText(mirror(Orvin)), "collate=false"));
 
     window = open(Orvin);
     guitest::showActive(window.get());

@@ -192,7 +192,7 @@ TEST_F(ToolboxWindow, SettingsProfilesAreExportedAndImported) {
     const guitest::TempDir dir("profiles");
     window->exportSettingsTo(QString::fromStdString((dir.path() / "lab.json").string()));
     alerts.expectOne("The settings of the embosser were saved in lab.json.");
-    EXPECT_NE(guitest::readFile(dir.path() / "lab.json").find("\"m_tfTopMargin\": \"0.25\\\"\""), std::string::npos);
+    EXPECT_NE(brelmont::testing::fileText(dir.path() / "lab.json").find("\"m_tfTopMargin\": \"0.25\\\"\""), std::string::npos);
 
     const struct {
         std::string profile, said;

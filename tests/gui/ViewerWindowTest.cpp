@@ -273,7 +273,7 @@ TEST(BrailleTextView, ExportWritesTheBrfAndNamesThePagesLeftOut) {
     guitest::Alerts alerts;
     v.window.actionExportBraille()->trigger();
     EXPECT_TRUE(proposed.endsWith("/braille.brf")) << proposed.toStdString();
-    EXPECT_EQ(guitest::readFile(dir.path() / "out.brf"), "AB\r\nC D\r\n\fE\r\n");
+    EXPECT_EQ(brelmont::testing::fileText(dir.path() / "out.brf"), "AB\r\nC D\r\n\fE\r\n");
     EXPECT_EQ(alerts.take(), QStringList{"2 pages of braille written to out.brf.\n\n"
                                          "Emboss page 2 is a tactile graphic, not braille cells; it was left out."});
 }

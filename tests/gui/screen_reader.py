@@ -7,8 +7,8 @@
 # first control of that name: press (a button) or toggle (a check box) through the accessibility
 # interfaces, then wait until what is spoken starts with VALUE; or focus. "keys|CONTROL|TEXT|VALUE"
 # focuses the control and types TEXT on the keyboard (a letter chooses in a list as a user does);
-# "type|CONTROL|TEXT|VALUE" puts TEXT into a field through its editable text. In TEXT, "<Tab>" and
-# "<Down>" are those keys.
+# "type|CONTROL|TEXT|VALUE" puts TEXT into a field, once it shows a text, through its editable
+# text. In TEXT, "<Tab>" and "<Down>" are those keys.
 # Prints "step: ACTION CONTROL" and "heard: TEXT" lines ("missing: CONTROL" when there is none);
 # a set-up that fails ends it with its reason and a non-zero status.
 import os
@@ -71,6 +71,8 @@ KEYS = {"<Tab>": 0xFF09, "<Down>": 0xFF54}
 
 def act(obj, action, text):
     if action == "type":
+        # A field the program fills in (from the embosser, say) is typed into once it shows that.
+        until(lambda: obj.get_text_iface() and Atspi.Text.get_character_count(obj) > 0, 10)
         return Atspi.EditableText.set_text_contents(obj, text)
     if action in ("focus", "keys"):
         obj.grab_focus()
