@@ -23,9 +23,9 @@ public:
     void setImage(const QImage& image, QSize pointSize, job::PagePtr source = {});
     const QImage& image() const { return m_image; }
 
-    // How many times larger than fitting the page is shown: 1 fits it in the view.
+    // How many times larger than fitting the page is shown (1 fits it in the view); the part of
+    // the page at the view's centre stays there.
     void setZoom(double zoom);
-    double zoom() const { return m_zoom; }
     // The least size on screen of one point of the page, however small the view.
     void setMinimumScale(double scale);
 
@@ -47,7 +47,7 @@ protected:
 
 private:
     QSize contentSize() const;
-    // Scroll ranges for the current size; keeps the same part of the page at the viewport's centre.
+    // Scroll ranges for the current size: none while the page fits the whole view.
     void updateScrollBars();
 
     QImage m_image;
