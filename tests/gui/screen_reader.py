@@ -8,7 +8,7 @@
 # interfaces, then wait until what is spoken starts with VALUE; or focus. "keys|CONTROL|TEXT|VALUE"
 # focuses the control and types TEXT on the keyboard (a letter chooses in a list as a user does);
 # "type|CONTROL|TEXT|VALUE" puts TEXT into a field, once it shows a text, through its editable
-# text. In TEXT, "<Tab>" and "<Down>" are those keys.
+# text. In TEXT, "<Tab>" is that key.
 # Prints "step: ACTION CONTROL" and "heard: TEXT" lines ("missing: CONTROL" when there is none);
 # a set-up that fails ends it with its reason and a non-zero status.
 import os
@@ -66,7 +66,7 @@ def control(app, roles, name):
     return None
 
 
-KEYS = {"<Tab>": 0xFF09, "<Down>": 0xFF54}
+KEYS = {"<Tab>": 0xFF09}
 
 
 def act(obj, action, text):
@@ -77,7 +77,7 @@ def act(obj, action, text):
     if action in ("focus", "keys"):
         obj.grab_focus()
         until(lambda: obj.get_state_set().contains(Atspi.StateType.FOCUSED), 5)
-        while text:  # "<Tab>" and "<Down>" are keys, anything else is typed
+        while text:  # "<Tab>" is the key, anything else is typed
             key = next((k for k in KEYS if text.startswith(k)), None)
             if key:
                 Atspi.generate_keyboard_event(KEYS[key], None, Atspi.KeySynthType.SYM)
