@@ -19,11 +19,13 @@ namespace brelmont::testing {
 
 // Starts the command line `command` with its standard output and error in `log`. With `tied`,
 // setpriv ends it when this process dies without stopping it. The pid (the shell execs the
-// program), or -1 with `error` saying why.
+// program), or -1 with `error` saying why. The log starts empty, so that a reader never takes an
+// earlier run's lines for this one's.
 inline int launchLogged(const std::string& command, const std::filesystem::path& log, std::string* error, bool tied = true) {
     const std::string pidFile = log.string() + ".pid";
     const bool setpriv = tied && ::access("/usr/bin/setpriv", X_OK) == 0;
     std::filesystem::remove(pidFile);
+    std::filesystem::remove(log);
     if (!printer::CommandRunner::launch("echo $$ >" + printer::shellWord(pidFile) + "; exec " +
                                             (setpriv ? "/usr/bin/setpriv --pdeathsig TERM -- " : "") + command + " >" +
                                             printer::shellWord(log.string()) + " 2>&1",
