@@ -78,18 +78,6 @@ TEST_F(PrinterAccess, DiscoveryListsTheMakersQueuesWithModelsAndConnections) {
     }
 }
 
-// Asked for named queues, discovery reads those only (a name that is no queue is left out) and
-// probes only their embossers.
-TEST_F(PrinterAccess, AskedForOneQueueOnlyItsEmbosserIsProbed) {
-    const ScopedEnv noneConfigured("BRELMONT_DEVICES", "");
-    const QueueDefinition& q = queues.back();
-    const std::vector<PrinterItem> items = Printers({"no such queue", q.name}, {}).items();
-    ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].queue, q.name);
-    EXPECT_TRUE(items[0].connected);
-    for (const auto& s : sims) EXPECT_EQ(s->logCount("INFO ID"), s->uri() == q.deviceUri ? 1 : 0) << s->uri();
-}
-
 TEST_F(PrinterAccess, EachFamilyIsFoundAttached) {
     std::set<std::string> seen;
     for (const QueueDefinition& q : queues)

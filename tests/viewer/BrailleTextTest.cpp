@@ -1,8 +1,7 @@
 // Emboss pages read as braille: the cell grid of every spacing the writer lays out, in 6- and 8-dot
-// form, found from a decoded job; the places of every physical spacing at both resolutions;
-// graphics and blank pages; BRF of a written job.
+// form, found from a decoded job (the places of the driver's physical spacings are read back in the
+// driver's unit tests); graphics and blank pages; BRF of a written job.
 #include "viewer/braille/BrailleText.h"
-#include "driver/geometry/CellPlaces.h"
 #include "job/Document.h"
 #include "viewer/braille/BrfExport.h"
 
@@ -11,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <tuple>
@@ -60,12 +58,6 @@ TEST(BrailleCells, EverySpacingIsFoundAndReadAsWritten) {
             for (size_t p = 0; p < written.size(); ++p) {
                 const BraillePage read = brelmont::viewer::readBraillePage(*doc->m_embPages[p]);
                 ASSERT_EQ(read.search.layout, PageLayout::Cells);
-                const brelmont::viewer::CellGrid& g = read.search.grid;
-                const int64_t linePitch = written[p].size() > 1 ? layout.linePitch : 0; // one line shows no pitch
-                EXPECT_EQ(
-                    (std::vector<int64_t>{g.dotPitchX, g.dotPitchY, g.cellPitch, g.linePitch, g.dotsPerCell(), g.left, g.top}),
-                    (std::vector<int64_t>{layout.dotPitch, layout.dotPitch, layout.cellPitch, linePitch, dots, layout.margin,
-                                          layout.margin}));
                 EXPECT_EQ(read.lines, written[p]);
                 std::string expected;
                 for (const BrailleCells& line : written[p]) {
@@ -75,46 +67,6 @@ TEST(BrailleCells, EverySpacingIsFoundAndReadAsWritten) {
                 EXPECT_EQ(brailleText(*doc->m_embPages[p]), expected);
             }
         }
-}
-
-// Braille at the places of a physical spacing, each cell and line rounded to the raster on its own,
-// at both emboss resolutions. The first page has a line that opens with a blank cell and one whose
-// first cell has no left-column dots; the second opens with a blank line and indents every line, so
-// what is read starts at the layout's second line and third cell, where the rounding differs.
-TEST(BrailleCells, PhysicalSpacingsAreReadAsLaidOut) {
-    constexpr std::string_view first = " The Lantern keeper\n-climbed 90 steps\n\nevery evening, quick\nfox jumps; wizard";
-    const std::pair<std::string_view, std::string_view> laidOutAndRead[] = {
-        {first, first},
-        {"\n  page Two 12\n  CA AC", "page Two 12\nCA AC"},
-    };
-    constexpr int64_t margin = 37;
-    for (const brelmont::driver::PhysicalSpacing& spacing : brelmont::driver::physicalSpacings())
-        for (const int dots : {6, 8})
-            for (const auto& [kind, perInch] : {std::pair<int64_t, int64_t>{1, 20}, {2, 100}})
-                for (const auto& [laidOut, expected] : laidOutAndRead) {
-                    SCOPED_TRACE(std::string(spacing.name) + " " + std::to_string(dots) + "-dot at " + std::to_string(perInch));
-                    const auto cellsOf = [dots](std::string_view text) {
-                        BrailleCellPage cells = brailleCellsOf(text, dots)[0];
-                        for (BrailleCells& line : cells) // a hyphen as dots 5-6: a cell without left-column dots
-                            std::replace(line.begin(), line.end(), uint8_t(0x24), uint8_t(0x30));
-                        return cells;
-                    };
-                    const BrailleCellPage cells = cellsOf(laidOut);
-                    const brelmont::driver::CellPlaces places(spacing, perInch, dots);
-                    const int64_t step = places.dotStep();
-                    const auto page =
-                        PageData::create(2 * margin + places.cellX(24), 2 * margin + places.lineY(int64_t(cells.size())), kind);
-                    std::memset(page->m_bytes, 0, size_t(page->m_size));
-                    for (size_t l = 0; l < cells.size(); ++l)
-                        for (size_t i = 0; i < cells[l].size(); ++i)
-                            for (int d = 0; d < 8; ++d) {
-                                if (!(cells[l][i] & (1 << d))) continue;
-                                const int64_t column = d < 6 ? d / 3 : d - 6, row = d < 6 ? d % 3 : 3;
-                                page->row(margin + places.lineY(int64_t(l)) +
-                                          row * step)[margin + places.cellX(int64_t(i)) + column * step] = 3;
-                            }
-                    EXPECT_EQ(brelmont::viewer::readBraillePage(*page).lines, cellsOf(expected));
-                }
 }
 
 // Dots that lie on no grid of cells fall back to the dot map with a first line that says so.

@@ -4,7 +4,6 @@
 #include "viewer/rendering/PageRendering.h"
 
 #include "FileText.h"
-#include "JobWriter.h"
 #include "ProgramRun.h"
 #include "ScratchDir.h"
 
@@ -82,14 +81,10 @@ TEST_F(RenderCli, WritesEachPageOfTheSampleJobAsTheViewerShowsIt) {
 }
 
 TEST_F(RenderCli, RefusalsAndFailures) {
-    const brelmont::testing::ByteVector nomodel = brelmont::testing::JobWriter().embossRaster({1, 1, 1, 1}, 2, 2).data();
-    std::ofstream(dir / "nomodel.kprn", std::ios::binary)
-        .write(reinterpret_cast<const char*>(nomodel.data()), std::streamsize(nomodel.size()));
     std::ofstream(dir / "file") << "x";
     const std::string sample = BRELMONT_SAMPLE_JOB;
     // clang-format off
     const std::tuple<std::string, int, std::string> cases[] = {
-        {(dir / "nomodel.kprn").string() + " " + (dir / "d").string(), 2, "code 259"},
         {(dir / "absent.kprn").string() + " " + (dir / "d").string(), 1, "cannot read job"}, {sample, 2, "usage"},
         {sample + " " + (dir / "file" / "sub").string(), 1, "cannot create"},
         // A full disk: a file size limit of a few KiB, which the first picture passes.
