@@ -2,8 +2,10 @@
 // read back with the program's own decoder and braille reader and held against liblouis's own
 // translation of the same text.
 #include "FilterRun.h"
+#include "ProgramRun.h"
 #include "driver/ModelProfiles.h"
 #include "driver/geometry/CellPlaces.h"
+#include "pdf/TestPdf.h"
 
 #include "ScratchDir.h"
 
@@ -23,9 +25,9 @@ using ::testing::AllOf;
 using ::testing::HasSubstr;
 
 // Short lines (no wrapping at any spacing), a blank line among them, capitals, digits and signs, at
-// both resolutions (the job languages themselves are the other tests' to vary). The second page
-// opens with a blank line and indents every line, so the reader finds its first cell at the
-// layout's second line and third cell, where the rounding of the places differs from the first.
+// both resolutions (the job languages themselves are the other tests' to vary). A form feed starts
+// the second page, whose opening blank line is dropped and whose lines are all indented: the reader
+// finds its first cell at the layout's third, where the places round differently from the first.
 TEST(DriverFilter, TextReadsBackAsLiblouisTranslatesAtEverySpacingAndModel) {
     const std::pair<std::string, std::vector<std::u32string>> tables[] = {
         {"en-ueb-g1.ctb", {U"Lantern keeper", U"climbed 90 steps", U"", U"quick fox; wiz?", U"  Jumps (2)"}},
@@ -122,18 +124,32 @@ TEST(DriverFilter, PageRangesCopiesAndInterpointSheets) {
     }
 }
 
+// Text, BRF and damaged PDFs (which pattern files are refused is the reader's test).
 TEST(DriverFilter, RefusedJobsWriteNothing) {
+    ScratchDir scratch("driver-refused");
+    TestPdf good;
+    good.page().text(72, 72, 12, "secret");
+    good.save(scratch.path() / "plain.pdf");
+    const ProgramRun encrypted = runProgram("qpdf", "--encrypt user owner 256 -- " + (scratch.path() / "plain.pdf").string() +
+                                                        " " + (scratch.path() / "locked.pdf").string());
+    ASSERT_EQ(encrypted.status, 0) << encrypted.err;
+    TestPdf flat;
+    flat.page().page(0, 792);
+    const std::string whole = good.bytes(), pdf = "application/pdf";
     // clang-format off
-    const std::tuple<bool, const char*, const char*, const char*> rows[] = { // BRF, document, options, what is said
-        {false, "PK\x03\x04\x14", "", "control byte 3"}, {true, "ABC\r\nDE\xc8\r\n", "", "line 2 holds the byte 200"},
-        {false, "hello\n", "BrailleTable=xx-none.ctb", "xx-none.ctb"}, {false, "", "", "nothing to emboss"},
-        {false, "hello\n", "karro-outputpath=/proc/brelmont-job.kprn", "output"},
-        {false, "hello\n", "karro-preview=true", "shared folder"}, // without its shared folder
+    const std::tuple<bool, std::string, std::string, std::string, const char*> rows[] = { // BRF, type, document, options, what is said
+        {false, "", "PK\x03\x04\x14", "", "control byte 3"}, {true, "", "ABC\r\nDE\xc8\r\n", "", "line 2 holds the byte 200"},
+        {false, "", "hello\n", "BrailleTable=xx-none.ctb", "xx-none.ctb"}, {false, "", "", "", "nothing to emboss"},
+        {false, "", "hello\n", "karro-outputpath=/proc/brelmont-job.kprn", "output"},
+        {false, "", "hello\n", "karro-preview=true", "shared folder"}, // without its shared folder
+        {false, pdf, whole.substr(0, whole.size() / 2), "", "not a PDF that can be read"},
+        {false, pdf, fileText(scratch.path() / "locked.pdf"), "", "password"},
+        {false, pdf, flat.bytes(), "", "page 2 of the PDF has no size"}, {false, pdf, whole, "karro-patternfile=none.txt", "none.txt"},
     };
     // clang-format on
-    ScratchDir scratch("driver-refused");
-    for (const auto& [brf, document, options, message] : rows) {
-        const Result r = run({.document = document, .options = options, .brf = brf, .shared = scratch.path() / "missing"});
+    for (const auto& [brf, type, document, options, message] : rows) {
+        const Result r = run(
+            {.document = document, .options = options, .brf = brf, .shared = scratch.path() / "missing", .contentType = type});
         EXPECT_EQ(r.status, 1) << message;
         EXPECT_THAT(r.log, AllOf(HasSubstr("ERROR: "), HasSubstr(message)));
         EXPECT_EQ(r.out, "") << message;

@@ -34,17 +34,10 @@ Rgb pagePixel(const PageData& page, int64_t x, int64_t y) {
 } // namespace
 
 TEST(HPPclParser, RasterSettings) {
-    // Lower-case letters chain commands; the resolution scales the size given in the unit.
-    const HPPclParser chained(bytesOf("\x1b*r1s2t3A"));
-    EXPECT_EQ((std::vector{chained.m_result, chained.m_paperWidth, chained.m_paperHeight, chained.m_rasterMode}),
-              (std::vector<int64_t>{0, 1, 2, 3}));
-    EXPECT_EQ(HPPclParser(JobWriter().unit(600).command('*', 'r', 4800, 'S').resolution(300).data()).m_paperWidth, 2400);
-    EXPECT_EQ(HPPclParser(JobWriter().command('*', 'r', 4800, 'S').resolution(300).data()).m_paperWidth, 4800);
-
-    // Configure raster data: the compression of the colour rows and whether a black plane comes first.
+    // Configure raster data: the compression of the colour rows and whether a black plane comes first
+    // (the raster size and resolution come through the real driver's rows and the PDF ink pages).
     const std::tuple<const char*, ByteVector, int64_t, bool> cases[] = {
         {"RGB, compression 10", {6, 7, 0, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 10, false},
-        {"black only, compression 9", {6, 7, 0, 1, 2, 0x58, 2, 0x58, 9, 1, 1, 1}, 9, false},
         {"black plane and colour", {6, 0x1F, 0, 2, 2, 0x58, 2, 0x58, 9, 1, 1, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 10, true},
         {"not format 6", {5, 0x1F, 0, 2, 2, 0x58, 2, 0x58, 9, 1, 1, 1, 2, 0x58, 2, 0x58, 10, 1, 32, 1}, 0, false},
     };
