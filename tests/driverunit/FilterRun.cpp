@@ -75,7 +75,8 @@ Read readJob(const std::string& bytes) {
     return read;
 }
 
-std::string ppdOf(const std::string& model) {
+// The PPD of a model, made once per run.
+static std::string ppdOf(const std::string& model) {
     static ScratchDir folder("driver-ppd");
     const fs::path path = folder.path() / (model + ".ppd");
     static const std::vector<driver::BrailleTable> tables = driver::listBrailleTables();

@@ -35,8 +35,6 @@ struct Read {
 };
 
 Read readJob(const std::string& bytes);
-// The PPD of a model, made once per run.
-std::string ppdOf(const std::string& model);
 
 struct Job {
     std::string model = "Merriden";

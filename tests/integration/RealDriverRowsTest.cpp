@@ -65,12 +65,6 @@ Image blackImage(int64_t width, int64_t height) {
     return img;
 }
 
-void writePpm(const fs::path& path, const Image& img) {
-    std::ofstream out(path, std::ios::binary);
-    out << "P6\n" << img.width << ' ' << img.height << "\n255\n";
-    out.write(reinterpret_cast<const char*>(img.rgb.data()), std::streamsize(img.rgb.size()));
-}
-
 size_t find(const ByteVector& s, std::string_view what, size_t from = 0) {
     return size_t(std::search(s.begin() + long(from), s.end(), what.begin(), what.end()) - s.begin());
 }
@@ -103,8 +97,7 @@ int64_t mismatches(const brelmont::job::PageData& page, const Image& img) {
     for (int64_t y = 0; y < page.m_height; ++y)
         for (int64_t x = 0; x < page.m_width; ++x) {
             const uint8_t *got = page.row(y) + 3 * x, *want = img.at(2 * x, 2 * y);
-            if (got[0] == want[0] && got[1] == want[1] && std::abs(got[2] - want[2]) <= 1) continue;
-            if (++count <= 5) ADD_FAILURE() << "page pixel " << x << "," << y;
+            count += !(got[0] == want[0] && got[1] == want[1] && std::abs(got[2] - want[2]) <= 1);
         }
     return count;
 }
@@ -117,7 +110,9 @@ TEST(RealDriverRows, DecodeToTheDriversInput) {
     const fs::path& dir = scratch.path();
     for (const auto& [mode, img] : {std::pair{"color", colourImage(1202, 300)}, {"black", blackImage(1000, 240)}}) {
         SCOPED_TRACE(mode);
-        writePpm(dir / "in.ppm", img);
+        std::ofstream(dir / "in.ppm", std::ios::binary) << "P6\n"
+                                                        << img.width << ' ' << img.height << "\n255\n"
+                                                        << std::string(img.rgb.begin(), img.rgb.end());
         const std::string command =
             std::string(BRELMONT_HPCUPS_SCRIPT) + " " + (dir / "in.ppm").string() + " " + (dir / "out.pcl").string() + " " + mode;
         const int status = std::system(command.c_str());
