@@ -124,7 +124,7 @@ TEST(PdfFilter, GraphicsBecomeDotsInsideTheirShapesAndThinLinesStay) {
     }
 }
 
-TEST(PdfFilter, PatternsContrastAndBrightness) {
+TEST(PdfFilter, PatternsFillAreasAndTheDarkestBrightnessKeepsThePaperBlank) {
     ScratchDir shared("pdf-patterns");
     fs::create_directories(shared.path() / "Patterns");
     std::ofstream(shared.path() / "Patterns" / "two.txt") << "brelmont-patterns 1\ntexture dots\nx...\n....\n"
@@ -138,20 +138,12 @@ TEST(PdfFilter, PatternsContrastAndBrightness) {
     EXPECT_EQ(raised(r, 120, 120, 280, 280), 160 * 160 / 8);
     EXPECT_EQ(raised(r, 320, 120, 480, 280), 160 * 160 / 2);
 
-    // Bands of grey from light to dark: brightness and contrast move the raised dots as they say.
+    // Bands of grey from white to dark: however dark the brightness makes them, the paper around
+    // the bands and the white band stay blank.
     TestPdf greys;
     greys.page();
     for (int band = 0; band < 10; ++band)
         greys.fillRect(72, 72 + 36.0 * band, 468, 36, {1 - band * 0.08, 1 - band * 0.08, 1 - band * 0.08});
-    const auto measure = [&](const std::string& options) {
-        const Result g = print(greys, "Orvin 200", options);
-        EXPECT_EQ(g.status, 0) << g.log;
-        return raised(g, 0, 0, All, All);
-    };
-    const int64_t plain = measure("");
-    EXPECT_LT(measure("karro-brightness=40"), plain);
-    EXPECT_LT(measure("karro-contrast=60"), plain); // the light bands drop out
-    // However dark it is made, the paper around the bands and the white band stay blank.
     const Result darkest = print(greys, "Orvin 200", "karro-brightness=-100");
     ASSERT_EQ(darkest.status, 0) << darkest.log;
     EXPECT_EQ(raised(darkest, 0, 0, All, All), 650 * 450);

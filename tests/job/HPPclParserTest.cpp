@@ -62,7 +62,7 @@ TEST(HPPclParser, TopLevelBytesAndFaultsThatEndTheBlock) {
         {"reset before the line", bytesOf("\x1bZ@PJL ENTER LANGUAGE=PCL3GUI\n"), 0, 3},
         {"negative pass-over", bytesOf("\x1b*o-6W\x1b*r7S"), -1, 0},
         {"negative configure block", bytesOf("\x1b*g-2W\x1b*r7S"), -1, 0},
-        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1, 0},
+        {"negative row length", after("\x1b*b-3W\x1b*r7S"), -1, 0}, {"negative plane length", after("\x1b*b-3V\x1b*r7S"), -1, 0},
         {"row cut by the end of the data", after("\x1b*b10W\x80\x10\x20"), -1, 0},
         {"row command cut inside its value", after("\x1b*b1"), -2, 0}, {"unknown row letter", after("\x1b*b5Q\x1b*r7S"), -2, 0},
         {"row whose command runs past its bytes", after("\x1b*b2W\x80\x10\x1b*r7S"), -1, 0},
