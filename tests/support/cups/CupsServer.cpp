@@ -41,18 +41,9 @@ int freeLoopbackPort() {
     return bound ? ntohs(addr.sin_port) : 0;
 }
 
-// The system's ServerBin: backends, filters and the scheduler's helper programs.
-fs::path systemServerBin() {
-    for (const char* path : {"/usr/lib/cups", "/usr/libexec/cups", "/usr/local/lib/cups"})
-        if (fs::is_directory(fs::path(path) / "filter")) return path;
-    return {};
-}
-
-std::string cupsd() {
-    for (const char* path : {"/usr/sbin/cupsd", "/sbin/cupsd", "/usr/local/sbin/cupsd"})
-        if (::access(path, X_OK) == 0) return path;
-    return "";
-}
+// The system's scheduler and its ServerBin: backends, filters and the scheduler's helper programs.
+constexpr const char* Cupsd = "/usr/sbin/cupsd";
+constexpr const char* SystemServerBin = "/usr/lib/cups";
 
 // Where the folder goes: the temporary folder, unless the scheduler runs as root and some folder
 // on that path is closed to others; backends then run as "lp" and could not open the spooled job
@@ -99,7 +90,7 @@ std::string testPpd(const QueueDefinition& queue) {
 
 } // namespace
 
-bool CupsServer::available() { return !cupsd().empty(); }
+bool CupsServer::available() { return ::access(Cupsd, X_OK) == 0; }
 
 bool CupsServer::start(std::string* error) {
     std::string why = "cupsd is not installed";
@@ -154,9 +145,9 @@ bool CupsServer::startOnce(int port, std::string* error) {
         << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n") << (m_ppds.empty() ? "" : "DataDir " + f + "/data\n");
 
     // In the foreground, ending with this process should it die without stopping the scheduler.
-    m_pid =
-        launchLogged(cupsd() + " -f -c " + shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf"),
-                     m_folder / "log/cupsd.out", error);
+    m_pid = launchLogged(std::string(Cupsd) + " -f -c " + shellWord(f + "/root/cupsd.conf") + " -s " +
+                             shellWord(f + "/root/cups-files.conf"),
+                         m_folder / "log/cupsd.out", error);
     if (m_pid < 0) return false;
 
     // "Listening to ADDRESS (IPv4)" is logged when the configuration is read, "Listening to
@@ -184,8 +175,8 @@ bool CupsServer::startOnce(int port, std::string* error) {
  * then refuses one that is not root's or that others may change; the copy is the runner's, 0755.
  */
 bool CupsServer::makeServerBin(std::string* error) {
-    const fs::path system = systemServerBin(), bin = m_folder / "bin", filters = bin / "filter";
-    if (system.empty()) return *error = "no ServerBin of the system (/usr/lib/cups) holds filters", false;
+    const fs::path system = SystemServerBin, bin = m_folder / "bin", filters = bin / "filter";
+    if (!fs::is_directory(system / "filter")) return *error = "the system's ServerBin (/usr/lib/cups) holds no filters", false;
     std::error_code ec;
     fs::create_directories(filters, ec);
     for (const char* dir : {"backend", "daemon", "cgi-bin", "monitor", "notifier", "driver"})

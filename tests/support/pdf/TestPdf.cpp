@@ -11,18 +11,14 @@ namespace brelmont::testing {
 namespace {
 
 // Each value followed by a blank. PDF reals allow neither exponents nor locale-dependent
-// separators, so numbers are written with to_chars in fixed notation and trimmed.
+// separators, so numbers are written with to_chars in fixed notation.
 template <typename... Values>
 std::string nums(Values... values) {
     std::string out;
     for (const double value : {double(values)...}) {
         char buffer[64];
-        const auto end =
-            std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0, std::chars_format::fixed, 3).ptr;
-        std::string digits(buffer, end);
-        if (digits.find('.') != std::string::npos) digits.erase(digits.find_last_not_of('0') + 1);
-        if (digits.back() == '.') digits.pop_back();
-        out += (digits == "-0" ? "0" : digits) + " ";
+        const double finite = std::isfinite(value) ? value : 0.0;
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, finite, std::chars_format::fixed, 3).ptr) += ' ';
     }
     return out;
 }
