@@ -1,10 +1,9 @@
-// Display names, custom sizes and the unit conversion of the custom fields; the option store's own
-// rules for the sizes it writes (the lines themselves are pinned where the preferences form makes
-// them; its quoting of values is pinned end to end by the store's hostile value against CUPS) and
-// where its mirror files go.
+// Custom sizes and the unit conversion of the custom fields; the option store's own rules for the
+// sizes it writes (the lines themselves are pinned where the preferences form makes them; its
+// quoting of values is pinned end to end by the store's hostile value against CUPS) and where its
+// mirror files go. Display names and the custom size moved last show in the form's tests.
 #include <gtest/gtest.h>
 
-#include "preferences/DisplayNames.h"
 #include "preferences/OptionStore.h"
 #include "preferences/PaperSize.h"
 #include "preferences/SharedDataFolder.h"
@@ -15,19 +14,6 @@
 #include <limits>
 
 using namespace brelmont::preferences;
-
-// The custom media numbers run from 8 to 16; a name belongs to its option only. (The form's test
-// shows names of each kind in the lists it fills.)
-TEST(DisplayName, OfEachOptionsValues) {
-    // clang-format off
-    for (const auto& [key, value, shown] : std::initializer_list<std::tuple<const char*, const char*, const char*>>{
-             {"PageSize", "115X11", "11.5 x 11 in"}, {"PageSize", "custom.8.5x11in", "Custom Size"},
-             {"MediaType", "CustomMedia8", "Custom Defined 8"}, {"MediaType", "custommedia16", "Custom Defined 16"},
-             {"MediaType", "CustomMedia7", "CustomMedia7"}, {"MediaType", "CustomMedia17", "CustomMedia17"},
-             {"MediaType", "CustomMedia08", "CustomMedia08"}, {"BrailleSpacing", "congress", "congress"}, {"Duplex", "Congress", "Congress"}})
-        EXPECT_EQ(displayName(key, value), shown) << key << " " << value;
-    // clang-format on
-}
 
 // The custom size line written for each unit, and the same size read back from its value.
 TEST(CustomSize, RoundTripInEachUnit) {
@@ -60,17 +46,6 @@ TEST(UnitConversion, GoesThroughEvenTwentieths) {
               std::tuple(11, -2.5, 0.5, 0));
     EXPECT_EQ(std::tuple(leadingInteger("12abc"), leadingInteger("-7"), leadingInteger("99999999999999999999")),
               std::tuple(12, -7, 0));
-}
-
-TEST(CustomSizeLast, MovedToTheEndWithTheSelection) {
-    PrintOption first{{"Custom.WIDTHxHEIGHT", "Letter", "A4"}, "Media Size", "PageSize", 0};
-    EXPECT_EQ(withCustomSizeLast(first), (PrintOption{{"Letter", "A4", "Custom.WIDTHxHEIGHT"}, "Media Size", "PageSize", 2}));
-    EXPECT_EQ(customEntryIndex(withCustomSizeLast(first)), 2);
-    first.selected = 2;
-    EXPECT_EQ(withCustomSizeLast(first).selected, 1);
-    const PrintOption last{{"Letter", "custom.WIDTHxHEIGHT"}, "Media Size", "PageSize", 0};
-    EXPECT_EQ(withCustomSizeLast(last), last);
-    EXPECT_EQ(customEntryIndex(PrintOption{{"Letter", "A4"}, "Media Size", "PageSize", 1}), -1);
 }
 
 TEST(OptionCommands, ASideUnderOneUnitClearsThePaperSize) {

@@ -87,25 +87,19 @@ TEST(QueueList, EntriesAndFirstSelection) {
     }
 }
 
-TEST(SendCommand, LprGetsTheQueueAndTheLocalPath) {
+// lpr gets the queue and the local path; a refusal comes back as one with lpr's own reason, and
+// an lpr that cannot be started is told apart.
+TEST(SendCommand, LprGetsTheQueueAndTheLocalPathAndItsOutcomeIsTold) {
     EXPECT_EQ(sendCommand("file:///Users/me/my%20job.prn", "Orvin_200"), "lpr -h -l -P Orvin_200 \"/Users/me/my job.prn\"");
     const ScratchDir scratch("send");
-    const StandInLpr lpr(scratch.path());
-    for (const auto& [queue, path, expected] : {std::tuple{"-x", "-rf", "./-rf"}, // never taken for an option
-                                                {"a b", "file:///jobs/a%20b%25", "/jobs/a b%"}}) {
+    for (const auto& [queue, path, expected, status] : {std::tuple{"-x", "-rf", "./-rf", 0}, // never taken for an option
+                                                        {"a b", "file:///jobs/a%20b%25", "/jobs/a b%", 0},
+                                                        {"Q", "/jobs/a", "/jobs/a", 3}}) {
+        const StandInLpr lpr(scratch.path() / queue, status);
         const SendOutcome outcome = send(path, queue, std::chrono::seconds(20));
-        EXPECT_EQ(outcome.status, SendOutcome::Status::Queued) << outcome.detail;
+        EXPECT_EQ(outcome.status, status ? SendOutcome::Status::Refused : SendOutcome::Status::Queued) << outcome.detail;
+        EXPECT_EQ(outcome.detail, status ? "lpr: Destination \"q\" is not accepting jobs." : "");
         EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments(queue, expected)) << path;
-    }
-}
-
-TEST(SendCommand, WaitingTellsWhetherLprRanAndTookTheJob) {
-    const ScratchDir scratch("send");
-    {
-        const StandInLpr refusing(scratch.path(), 3);
-        const SendOutcome outcome = send("/jobs/a", "Q", std::chrono::seconds(20));
-        EXPECT_EQ(outcome.status, SendOutcome::Status::Refused);
-        EXPECT_EQ(outcome.detail, "lpr: Destination \"q\" is not accepting jobs."); // lpr's own reason
     }
     const brelmont::testing::ScopedEnv noLpr("PATH", scratch.path().string());
     const SendOutcome missing = send("/jobs/a", "Q", std::chrono::seconds(20));
@@ -115,7 +109,7 @@ TEST(SendCommand, WaitingTellsWhetherLprRanAndTookTheJob) {
 
 // The job's bytes go to a private work file of the send's own, which is sent; it is gone afterwards
 // whether lpr took the job or not, and a refusal comes back with lpr's reason.
-TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
+TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwnOrNothing) {
     const ScratchDir scratch("sendjob");
     for (const int status : {0, 1}) {
         const StandInLpr lpr(scratch.path() / std::to_string(status), status);
@@ -131,13 +125,10 @@ TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
         EXPECT_TRUE(fs::is_empty(folder));
         EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     }
-}
 
-// A job without pages or without bytes sends nothing, and a work folder that is not the user's own
-// is never written into.
-TEST(SendJob, NothingIsWrittenOrSent) {
-    const ScratchDir scratch("sendjob");
-    const StandInLpr lpr(scratch.path());
+    // A job without pages or without bytes sends nothing, and a work folder that is not the
+    // user's own is never written into.
+    const StandInLpr lpr(scratch.path() / "none");
     const SendJobResult noPages = sendJob(decoded(0), "Q");
     EXPECT_EQ(noPages.status, SendJobStatus::NoPages);
     EXPECT_EQ(noPages.detail, "error domain No such file, code 4");

@@ -1,5 +1,6 @@
 // The test page decodes as a job of the queue's model, with its braille cells in the queue's
-// spacing at every dot height and an ink page only for models that print ink.
+// spacing and an ink page only for models that print ink (how high each line's dots stand is
+// not pinned).
 #include "TestPage.h"
 #include "common/ModelCodes.h"
 #include "driver/geometry/CellPlaces.h"
@@ -37,10 +38,5 @@ TEST(TestPage, DecodesWithItsCellsWhereTheSpacingPutsThem) {
         EXPECT_EQ(page.row(50)[50], LowestDotLevel);
         EXPECT_EQ(page.row(50 + s.dotStep())[50 + s.cellX(1)], LowestDotLevel);
         EXPECT_EQ(page.row(50 + s.dotStep())[50], 0);
-        // The highest dots come after the twelfth line.
-        int64_t lastDotRow = 0;
-        for (int64_t y = 0; y < TestPageHeight; ++y)
-            if (std::count(page.row(y), page.row(y) + TestPageWidth, HighestDotLevel)) lastDotRow = y;
-        EXPECT_GT(lastDotRow, 50 + s.lineY(12));
     }
 }

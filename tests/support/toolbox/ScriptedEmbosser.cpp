@@ -106,12 +106,11 @@ int ScriptedEmbosser::sent(const std::string& request) const {
 }
 
 std::vector<std::string> ScriptedEmbosser::writes() const {
-    std::vector<std::string> out;
-    for (const std::string& r : requests()) {
-        const auto& queries = printer::pjl::queries();
-        if (std::none_of(queries.begin(), queries.end(), [&](const printer::PjlQuery* q) { return q->request == r; }))
-            out.push_back(r);
-    }
+    const auto& queries = printer::pjl::queries();
+    std::vector<std::string> out = requests();
+    std::erase_if(out, [&](const std::string& r) {
+        return std::any_of(queries.begin(), queries.end(), [&](const printer::PjlQuery* q) { return q->request == r; });
+    });
     return out;
 }
 
