@@ -42,9 +42,7 @@ std::string withLine(const std::string& key, const std::string& line) {
 TEST(FillForm, ShowsTheQueuesOptions) {
     const PreferencesForm form = fillForm(options(), "", {});
     EXPECT_EQ(form.pageSize, (ChoiceList{{"Letter", "Legal", "A4", "11 x 14 in", "Custom Size"}, 0, true}));
-    EXPECT_EQ(form.paper, (PaperFields{"8.5", "11.0", UnitInches, true, false}));
     EXPECT_EQ(form.mediaType.items, (Lines{"Printer Setting", "Plain", "Custom Defined 9"}));
-    EXPECT_EQ(form.dotQuality, (ChoiceList{{"Standard", "Fine"}, 0, true}));
     EXPECT_EQ(std::tuple(form.brlQuality, form.inkQuality, form.dotHeight, form.thinLine), std::tuple(1, 2, 1, 3));
     EXPECT_TRUE(form.standardTexts && form.simplex && form.embossOnly && form.collate);
     EXPECT_FALSE(form.color || form.faceDown || form.landscape || form.printOnly || form.preview);

@@ -44,16 +44,13 @@ sed -e 's/^\*HWMargins:.*/*HWMargins: 0 0 0 0/' -e 's/^\(\*ParamCustomPageSize \
 read -r w h < <(head -c 64 "$in" | tr -s ' \n' '  ' | cut -d' ' -f2,3)
 opts="$opts PageSize=Custom.$(awk -v w="$w" -v h="$h" 'BEGIN{printf "%.4fx%.4f", w*72/600+1e-4, h*72/600+1e-4}')"
 PPD=$ppd "$rip" 1 user make_stream 1 "$opts ppi=600" "$in" >"$work/page.ras" 2>"$work/rip.log" ||
-  { grep -v '^DEBUG' "$work/rip.log" >&2; exit 1; }
+  { echo "make_stream.sh: imagetoraster failed:" >&2; grep -v '^DEBUG' "$work/rip.log" >&2; exit 1; }
 # The raster's RGBW black is 00 00 00 FF; hpcups puts only W = 0 on the black plane. Pixels are
 # 4 bytes and either black or white, so the pattern never straddles two.
 [[ $mode == black ]] && python3 -c 'import sys; p = sys.argv[1]; r = open(p, "rb").read()
 open(p, "wb").write(r[:1800] + r[1800:].replace(b"\0\0\0\xff", b"\0\0\0\0"))' "$work/page.ras"
 
 # argv: job-id user title copies options [file]
-if ! PPD=$ppd "$filter" 1 user make_stream 1 "$opts" "$work/page.ras" >"$out" 2>"$work/hpcups.log"; then
-  echo "make_stream.sh: hpcups failed:" >&2
-  grep -v '^DEBUG' "$work/hpcups.log" >&2 || true
-  exit 1
-fi
+PPD=$ppd "$filter" 1 user make_stream 1 "$opts" "$work/page.ras" >"$out" 2>"$work/hpcups.log" ||
+  { echo "make_stream.sh: hpcups failed:" >&2; grep -v '^DEBUG' "$work/hpcups.log" >&2; exit 1; }
 [[ -s $out ]] || { echo "make_stream.sh: hpcups wrote nothing" >&2; exit 1; }

@@ -99,11 +99,9 @@ std::string TestPdf::bytes() const {
            std::to_string(out.size()) + "\n%%EOF\n";
 }
 
+// Flushed before the stream is tested, so a full disk shows.
 bool TestPdf::save(const std::string& path) const {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes();
-    file.close();
-    return !file.fail();
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes() << std::flush);
 }
 
 } // namespace brelmont::testing
