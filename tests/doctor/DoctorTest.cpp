@@ -119,9 +119,7 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
     ASSERT_TRUE(cups.addQueue({"Valdo_Sheet", "Valdo Sheet", valdo.uri(), "Valdo"}, &error)) << error;
     ASSERT_TRUE(cups.addQueue({"Orvin_200", "Orvin 200", "socket://127.0.0.1:9", "Orvin"}, &error)) << error;
     cups.applyEnvironment();
-    writeFile(scratch.path() / "shared" / "x", "");
-    ::chmod((scratch.path() / "shared").c_str(), 01777);
-    const ScopedEnv shared("BRELMONT_SHARED_DIR", (scratch.path() / "shared").string());
+    const ScopedEnv shared("BRELMONT_SHARED_DIR", cups.sharedFolder().string());
     const ScopedEnv devices("BRELMONT_DEVICES", "socket://127.0.0.1:10");
     const ScopedEnv resources("BRELMONT_RESOURCE_DIR", fs::path(BRELMONT_PJLHELPER).parent_path().string());
     const ScopedEnv tmp("TMPDIR", scratch.path().string());
@@ -134,7 +132,7 @@ TEST(Doctor, TheCommandLineToolAgainstAPrivateCupsServer) {
           std::string("problem: network embosser socket://127.0.0.1:10 (configured): does not answer; fix: "),
           "ok: network embosser " + valdo.uri() + " (of a queue): answers",
           std::string("problem: network embosser socket://127.0.0.1:9 (of a queue): does not answer"),
-          std::string("ok: device helper: "), "ok: shared folder " + (scratch.path() / "shared").string() + ": owner "})
+          std::string("ok: device helper: "), "ok: shared folder " + cups.sharedFolder().string() + ": owner "})
         EXPECT_TRUE(hasLine(run.out, expected)) << expected << "\n" << run.out;
 
     // Stopped, and pointed at an address where nothing listens: the machine's own scheduler, which

@@ -28,8 +28,7 @@ opts="MediaType=Plain ColorModel=RGB OutputMode=Normal" model=hp-deskjet_5550
 [[ $mode == black ]] && opts="MediaType=Plain ColorModel=RGB OutputMode=Best" model=hp-deskjet_2540_series
 
 skip() { echo "make_stream.sh: SKIP: $*" >&2; exit 77; }
-[[ -x $filter && -r $drv ]] || skip "hpcups not found (install printer-driver-hpcups)"
-[[ -x $rip ]] || skip "imagetoraster not found (install cups-filters)"
+[[ -x $filter && -r $drv && -x $rip ]] || skip "hpcups or imagetoraster not found (install printer-driver-hpcups, cups-filters)"
 command -v ppdc >/dev/null || skip "ppdc not found (install cups-ppdc)"
 work=$(mktemp -d "${TMPDIR:-/tmp}/hpcups_stream.XXXXXX")
 trap 'rm -rf "$work"' EXIT
