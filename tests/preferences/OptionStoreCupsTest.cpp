@@ -78,17 +78,14 @@ TEST_F(OptionStoreCups, OptionListMatchesTheListingAndTheQueueDescription) {
     const std::vector<PrintOption> options = OptionStore::load(Queue);
     ASSERT_EQ(options.size(), listed.size() + 6);
     for (size_t i = 0; i < listed.size(); ++i) EXPECT_EQ(options[i].key, listed[i]);
-    for (const auto& expected : embosserOptions()) {
-        const PrintOption option = findOption(options, expected.keyword);
-        EXPECT_EQ(option.label, expected.text);
+    // Each option's default as the queue's description declares it (the labels are shown only).
+    for (const auto& expected : embosserOptions())
         EXPECT_EQ(selected(options, expected.keyword), expected.defaultChoice) << expected.keyword;
-    }
     EXPECT_EQ(findOption(options, "PageSize").values.back(), "Custom.WIDTHxHEIGHT");
     cups->run("lpoptions -p " + Queue + " -o collate=false -o karro-contrast=abc -o karro-brightness=-4 " +
               "-o \"karro-outputpath='/tmp/out dir'\"");
     const std::vector<PrintOption> assigned = OptionStore::load(Queue);
     EXPECT_EQ(applicationOptions(assignmentsOf(Queue)), std::vector<PrintOption>(assigned.end() - 6, assigned.end()));
-    EXPECT_EQ(findOption(assigned, "collate").values, std::vector<std::string>{"false"});
     EXPECT_EQ(findOption(assigned, "karro-outputpath").values, std::vector<std::string>{"/tmp/out dir"});
 }
 
@@ -176,11 +173,8 @@ TEST_F(OptionStoreCups, AHostileQueueNameAndValueStayLiteral) {
         for (const std::string& v : option.values) expected += '\t' + v;
         expected += '\n';
     }
+    // (That the custom size comes last, whatever the scheduler's order, is the form's test.)
     EXPECT_EQ(result.out, expected);
-    // The custom size comes last, as the window lists it, whatever the scheduler's order.
-    ASSERT_TRUE(lpoptions("-p " + shellQuote(HostileQueue) + " -l").starts_with("PageSize/Media Size: Custom.WIDTHxHEIGHT"));
-    EXPECT_THAT(result.out,
-                HasSubstr("PageSize\tMedia Size\t0\tLetter\tLegal\tA4\tA4Tractor\t115X11\t11X14\tCustom.WIDTHxHEIGHT\n"));
 
     // A queue the scheduler does not know is a failure, not a list of made-up defaults.
     const auto unknown = cli("options No_Such_Queue");

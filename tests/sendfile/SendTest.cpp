@@ -71,11 +71,8 @@ TEST(QueueList, EntriesAndFirstSelection) {
         {"unknown model: the first", {"A", "B"}, {0, -3}, 0, {"A", "B"}, 0},
         {"known models: the later", {"A", "B", "C"}, {221201, 131201, 0}, 0, {"A", "B", "C"}, 1},
         {"model code 1 counts", {"A", "B"}, {0, 1}, 0, {"A", "B"}, 1},
-        {"no name: make-and-model", {"", "B"}, {221201, 0}, 0, {"mm0", "B"}, 0},
-        {"job: no queues", {}, {}, 221201, {}, -1},
         {"job: the later match", {"A", "B", "C"}, {221201, 131201, 221201}, 221201, {"A", "B", "C"}, 2},
         {"job: no match", {"A", "B"}, {131201, 121201}, 80803, {"A", "B"}, -1},
-        {"job: no name stays empty", {"", "B"}, {221201, 0}, 221201, {"", "B"}, 0},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -90,25 +87,19 @@ TEST(QueueList, EntriesAndFirstSelection) {
     }
 }
 
-TEST(SendCommand, LprGetsTheQueueAndTheLocalPath) {
+// lpr gets the queue and the local path; a refusal comes back as one with lpr's own reason, and
+// an lpr that cannot be started is told apart.
+TEST(SendCommand, LprGetsTheQueueAndTheLocalPathAndItsOutcomeIsTold) {
     EXPECT_EQ(sendCommand("file:///Users/me/my%20job.prn", "Orvin_200"), "lpr -h -l -P Orvin_200 \"/Users/me/my job.prn\"");
     const ScratchDir scratch("send");
-    const StandInLpr lpr(scratch.path());
-    for (const auto& [queue, path, expected] : {std::tuple{"-x", "-rf", "./-rf"}, // never taken for an option
-                                                {"a b", "file:///jobs/a%20b%25", "/jobs/a b%"}}) {
+    for (const auto& [queue, path, expected, status] : {std::tuple{"-x", "-rf", "./-rf", 0}, // never taken for an option
+                                                        {"a b", "file:///jobs/a%20b%25", "/jobs/a b%", 0},
+                                                        {"Q", "/jobs/a", "/jobs/a", 3}}) {
+        const StandInLpr lpr(scratch.path() / queue, status);
         const SendOutcome outcome = send(path, queue, std::chrono::seconds(20));
-        EXPECT_EQ(outcome.status, SendOutcome::Status::Queued) << outcome.detail;
+        EXPECT_EQ(outcome.status, status ? SendOutcome::Status::Refused : SendOutcome::Status::Queued) << outcome.detail;
+        EXPECT_EQ(outcome.detail, status ? "lpr: Destination \"q\" is not accepting jobs." : "");
         EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments(queue, expected)) << path;
-    }
-}
-
-TEST(SendCommand, WaitingTellsWhetherLprRanAndTookTheJob) {
-    const ScratchDir scratch("send");
-    {
-        const StandInLpr refusing(scratch.path(), 3);
-        const SendOutcome outcome = send("/jobs/a", "Q", std::chrono::seconds(20));
-        EXPECT_EQ(outcome.status, SendOutcome::Status::Refused);
-        EXPECT_EQ(outcome.detail, "lpr: Destination \"q\" is not accepting jobs."); // lpr's own reason
     }
     const brelmont::testing::ScopedEnv noLpr("PATH", scratch.path().string());
     const SendOutcome missing = send("/jobs/a", "Q", std::chrono::seconds(20));
@@ -118,7 +109,7 @@ TEST(SendCommand, WaitingTellsWhetherLprRanAndTookTheJob) {
 
 // The job's bytes go to a private work file of the send's own, which is sent; it is gone afterwards
 // whether lpr took the job or not, and a refusal comes back with lpr's reason.
-TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
+TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwnOrNothing) {
     const ScratchDir scratch("sendjob");
     for (const int status : {0, 1}) {
         const StandInLpr lpr(scratch.path() / std::to_string(status), status);
@@ -134,13 +125,10 @@ TEST(SendJob, SendsTheJobThroughAWorkFileOfItsOwn) {
         EXPECT_TRUE(fs::is_empty(folder));
         EXPECT_EQ(fs::status(folder).permissions() & fs::perms::all, fs::perms::owner_all);
     }
-}
 
-// A job without pages or without bytes sends nothing, and a work folder that is not the user's own
-// is never written into.
-TEST(SendJob, NothingIsWrittenOrSent) {
-    const ScratchDir scratch("sendjob");
-    const StandInLpr lpr(scratch.path());
+    // A job without pages or without bytes sends nothing, and a work folder that is not the
+    // user's own is never written into.
+    const StandInLpr lpr(scratch.path() / "none");
     const SendJobResult noPages = sendJob(decoded(0), "Q");
     EXPECT_EQ(noPages.status, SendJobStatus::NoPages);
     EXPECT_EQ(noPages.detail, "error domain No such file, code 4");
@@ -157,7 +145,7 @@ TEST(SendJob, NothingIsWrittenOrSent) {
 
 // brelmont-cli send hands lpr the file's absolute local path: a relative one, or one that looks
 // like an option, from the working folder; a file URL decoded.
-TEST(SendCli, LprGetsTheFilesAbsoluteLocalPath) {
+TEST(SendCli, LprGetsTheFilesAbsoluteLocalPathOrSaysWhyNot) {
     const ScratchDir scratch("sendcli");
     const StandInLpr lpr(scratch.path());
     const fs::path folder = scratch.path() / "jobs dir";
@@ -171,10 +159,8 @@ TEST(SendCli, LprGetsTheFilesAbsoluteLocalPath) {
         EXPECT_EQ(run.status, 0) << given << ": " << run.err;
         EXPECT_EQ(lpr.arguments(), StandInLpr::lprArguments("Orvin_200", (folder / file).string())) << given;
     }
-}
 
-TEST(SendCli, RefusedInputAndFailuresHaveTheirExitStatus) {
-    const ScratchDir scratch("sendcli");
+    // Refused input and failures have their exit status, and lpr does not run.
     const std::string file = (scratch.path() / "job.prn").string(), missing = (scratch.path() / "missing.prn").string();
     std::ofstream(file) << "x";
     // File, queue, whether lpr is on PATH, exit status, the end of what is said.
@@ -186,11 +172,11 @@ TEST(SendCli, RefusedInputAndFailuresHaveTheirExitStatus) {
     };
     for (const auto& [given, queue, lprOnPath, status, said] : cases) {
         const ScratchDir own("sendcli");
-        const StandInLpr lpr(own.path());
+        const StandInLpr fresh(own.path());
         if (!lprOnPath) setenv("PATH", (own.path() / "tmp").c_str(), 1); // a folder without lpr
         const auto run = sendCli(scratch.path(), given, queue);
         EXPECT_EQ(run.status, status) << given;
         EXPECT_TRUE(run.err.ends_with(said)) << given << ": " << run.err;
-        EXPECT_FALSE(lpr.ran()) << given;
+        EXPECT_FALSE(fresh.ran()) << given;
     }
 }

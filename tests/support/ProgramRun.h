@@ -1,6 +1,9 @@
 // Runs a program as scripts run it, for tests: standard output, standard error and exit status.
 #pragma once
 
+#include "printer/CommandRunner.h"
+#include "printer/ShellQuote.h"
+
 #include <chrono>
 #include <string>
 
@@ -14,6 +17,13 @@ struct ProgramRun {
 
 // Runs `program ARGS` through /bin/sh (arguments as written, quoted by the caller) with the
 // product's command runner.
-ProgramRun runProgram(const std::string& program, const std::string& args);
+inline ProgramRun runProgram(const std::string& program, const std::string& args) {
+    using printer::RunResult;
+    const auto start = std::chrono::steady_clock::now();
+    const RunResult r = printer::CommandRunner::execute("exec /bin/sh -c " + printer::shellSingleQuoted(program + " " + args),
+                                                        {.captureErrors = true});
+    return {r.status == RunResult::Status::Ended ? r.exitCode : -1, r.out, r.errors,
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start)};
+}
 
 } // namespace brelmont::testing

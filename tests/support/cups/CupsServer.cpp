@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -27,18 +28,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-sockaddr_in loopback(int port) {
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    return addr;
-}
-
 // A loopback port nobody listens on right now (the kernel's pick for port 0).
 int freeLoopbackPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr = loopback(0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
     const bool bound = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0 &&
                        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0;
@@ -46,27 +41,9 @@ int freeLoopbackPort() {
     return bound ? ntohs(addr.sin_port) : 0;
 }
 
-// Whether something accepts connections on the loopback port.
-bool answers(int port) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in addr = loopback(port);
-    const bool connected = fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0;
-    if (fd >= 0) ::close(fd);
-    return connected;
-}
-
-// The system's ServerBin: backends, filters and the scheduler's helper programs.
-fs::path systemServerBin() {
-    for (const char* path : {"/usr/lib/cups", "/usr/libexec/cups", "/usr/local/lib/cups"})
-        if (fs::is_directory(fs::path(path) / "filter")) return path;
-    return {};
-}
-
-std::string cupsd() {
-    for (const char* path : {"/usr/sbin/cupsd", "/sbin/cupsd", "/usr/local/sbin/cupsd"})
-        if (::access(path, X_OK) == 0) return path;
-    return "";
-}
+// The system's scheduler and its ServerBin: backends, filters and the scheduler's helper programs.
+constexpr const char* Cupsd = "/usr/sbin/cupsd";
+constexpr const char* SystemServerBin = "/usr/lib/cups";
 
 // Where the folder goes: the temporary folder, unless the scheduler runs as root and some folder
 // on that path is closed to others; backends then run as "lp" and could not open the spooled job
@@ -81,9 +58,39 @@ fs::path baseFolder() {
     return base;
 }
 
+// Width and height in points of the sizes the queues offer; anything else prints as Letter.
+std::pair<double, double> paperPoints(const std::string& size) {
+    static const std::map<std::string, std::pair<double, double>> sizes = {
+        {"Letter", {612, 792}},    {"Legal", {612, 1008}}, {"A4", {595, 842}},
+        {"A4Tractor", {595, 864}}, {"115X11", {828, 792}}, {"11X14", {792, 1008}},
+    };
+    auto it = sizes.find(size);
+    return it == sizes.end() ? std::pair<double, double>{612, 792} : it->second;
+}
+
+// The queue's description; it takes only raw data ("*cupsFilter: application/vnd.cups-raw 0 -").
+std::string testPpd(const QueueDefinition& queue) {
+    driver::PpdDescription ppd;
+    ppd.makeAndModel = queue.makeAndModel;
+    ppd.manufacturer = queue.manufacturer;
+    ppd.filters = {"application/vnd.cups-raw 0 -"};
+    ppd.customPageSize = queue.customPageSize;
+    ppd.customPageSizeFirst = queue.customPageSizeFirst;
+    PpdOption pageSize{"PageSize", "Media Size", "Letter", {"Letter/US Letter", "A4"}};
+    for (const auto& option : queue.options)
+        if (option.keyword == "PageSize") pageSize = option;
+        else ppd.options.push_back(option);
+    for (const std::string& choice : pageSize.choices) {
+        const auto [width, height] = paperPoints(choice.substr(0, choice.find('/')));
+        ppd.paperSizes.push_back({choice, width, height});
+    }
+    ppd.defaultPaperSize = pageSize.defaultChoice;
+    return driver::makePpd(ppd);
+}
+
 } // namespace
 
-bool CupsServer::available() { return !cupsd().empty(); }
+bool CupsServer::available() { return ::access(Cupsd, X_OK) == 0; }
 
 bool CupsServer::start(std::string* error) {
     std::string why = "cupsd is not installed";
@@ -138,9 +145,9 @@ bool CupsServer::startOnce(int port, std::string* error) {
         << (m_filter.empty() ? "" : "ServerBin " + f + "/bin\n") << (m_ppds.empty() ? "" : "DataDir " + f + "/data\n");
 
     // In the foreground, ending with this process should it die without stopping the scheduler.
-    m_pid =
-        launchLogged(cupsd() + " -f -c " + shellWord(f + "/root/cupsd.conf") + " -s " + shellWord(f + "/root/cups-files.conf"),
-                     m_folder / "log/cupsd.out", error);
+    m_pid = launchLogged(std::string(Cupsd) + " -f -c " + shellWord(f + "/root/cupsd.conf") + " -s " +
+                             shellWord(f + "/root/cups-files.conf"),
+                         m_folder / "log/cupsd.out", error);
     if (m_pid < 0) return false;
 
     // "Listening to ADDRESS (IPv4)" is logged when the configuration is read, "Listening to
@@ -152,7 +159,7 @@ bool CupsServer::startOnce(int port, std::string* error) {
     for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline && !taken;) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const std::string log = errorLog();
-        if (log.find(listening) != std::string::npos && answers(port)) return true;
+        if (log.find(listening) != std::string::npos && run("lpstat -r", 5).out == "scheduler is running\n") return true;
         taken = log.find("Unable to open listen socket") != std::string::npos;
         if (::kill(m_pid, 0) != 0) break; // it ended
     }
@@ -168,8 +175,8 @@ bool CupsServer::startOnce(int port, std::string* error) {
  * then refuses one that is not root's or that others may change; the copy is the runner's, 0755.
  */
 bool CupsServer::makeServerBin(std::string* error) {
-    const fs::path system = systemServerBin(), bin = m_folder / "bin", filters = bin / "filter";
-    if (system.empty()) return *error = "no ServerBin of the system (/usr/lib/cups) holds filters", false;
+    const fs::path system = SystemServerBin, bin = m_folder / "bin", filters = bin / "filter";
+    if (!fs::is_directory(system / "filter")) return *error = "the system's ServerBin (/usr/lib/cups) holds no filters", false;
     std::error_code ec;
     fs::create_directories(filters, ec);
     for (const char* dir : {"backend", "daemon", "cgi-bin", "monitor", "notifier", "driver"})
@@ -233,8 +240,7 @@ ShellResult CupsServer::run(const std::string& command, int timeoutSeconds) cons
 
 bool CupsServer::addQueue(const QueueDefinition& queue, std::string* error) {
     const fs::path ppd = m_folder / "ppd-src" / (queue.name + ".ppd");
-    std::ofstream(ppd) << makeTestPpd(
-        {queue.makeAndModel, queue.manufacturer, queue.options, queue.customPageSize, queue.customPageSizeFirst});
+    std::ofstream(ppd) << testPpd(queue);
     ::chmod(ppd.c_str(), 0644);
     return addQueueFromPpd(queue.name, ppd, queue.deviceUri, queue.info, error);
 }
@@ -270,6 +276,26 @@ std::vector<QueueDefinition> standardQueues() {
                       {{"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble", "DuplexTumble"}}},
                       "Acme"});
     return queues;
+}
+
+std::vector<PpdOption> embosserOptions() {
+    return {
+        {"PageSize", "Media Size", "Letter", {"Letter/US Letter", "Legal", "A4", "A4Tractor", "115X11", "11X14"}},
+        {"MediaType", "Media Type", "Default", {"Default", "Plain", "Label", "CustomMedia"}},
+        {"EmbossQuality", "Emboss Quality", "Normal", {"Draft", "Normal", "High"}},
+        {"DotQuality", "Dot Quality", "Standard", {"Standard", "Fine"}},
+        {"InkQuality", "Ink Quality", "Normal", {"Draft", "Normal", "Best"}},
+        {"Brailleforce", "Dot Height", "Medium", {"Low", "Medium", "High"}},
+        {"BrailleSpacing", "Braille Spacing", "Congress", {"Congress", "National", "Microbraille", "Korean", "Jumbo"}},
+        {"Duplex", "Double-Sided", "None", {"None", "DuplexNoTumble"}},
+        {"ColorModel", "Color Mode", "Gray", {"Gray", "Color"}},
+        {"OutputFace", "Output Face", "Up", {"Up", "Down"}},
+        {"PrintMode", "Print Mode", "1", {"0", "1", "2", "3"}},
+        {"PageOrientation", "Rotate Landscape", "No", {"Yes", "No"}},
+        {"StandardText", "Emboss Standard Texts", "True", {"True", "False"}},
+        {"InkDithering", "Dithering", "Diffusion", {"Diffusion", "Ordered", "Threshold"}},
+        {"ThinLineIntensity", "Thin Line Intensity", "3", {"3", "1", "2", "4", "5", "6"}},
+    };
 }
 
 } // namespace brelmont::testing

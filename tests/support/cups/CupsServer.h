@@ -5,8 +5,9 @@
 
 #include "printer/ShellQuote.h"
 
+#include "driver/ppd/PpdWriter.h"
+
 #include "ScopedEnv.h"
-#include "TestPpd.h"
 
 #include <filesystem>
 #include <list>
@@ -15,16 +16,27 @@
 
 namespace brelmont::testing {
 
-// One queue to create: name, make-and-model (the PPD's *NickName), device address, printer-info.
+// One pick-one option as "lpoptions -p Q -l" lists it: "Keyword/Text: *Default Other …".
+using driver::PpdOption;
+
+// One queue to create: name, make-and-model (the PPD's *NickName and *ModelName; the scheduler
+// reports *NickName as printer-make-and-model), device address, printer-info. Its description is
+// written by the driver's PPD writer, never copied from a driver, and takes only raw data, so no
+// filter runs and "lpr -l" bytes reach the backend unchanged.
 struct QueueDefinition {
     std::string name;
     std::string makeAndModel;
     std::string deviceUri;
     std::string info;
+    // A "PageSize" entry gets its PageRegion, ImageableArea and PaperDimension companions; without
+    // one, a PageSize of Letter and A4 is added, as every valid description has one.
     std::vector<PpdOption> options = {};
     std::string manufacturer = "Brelmont";
+    // Adds custom sizes, which "lpoptions -l" lists as a last PageSize choice "Custom.WIDTHxHEIGHT".
     bool customPageSize = false;
-    bool customPageSizeFirst = false; // see TestPpdDescription
+    // Declares the custom sizes before the PageSize choices; the scheduler then lists
+    // "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
+    bool customPageSizeFirst = false;
 };
 
 // What a command run against the server printed, and how it ended (-1: stopped or not started).
@@ -76,7 +88,7 @@ public:
     // stopping it after timeoutSeconds.
     ShellResult run(const std::string& command, int timeoutSeconds = 30) const;
 
-    // Creates an accepting, enabled queue from a description made by makeTestPpd().
+    // Creates an accepting, enabled queue from the definition.
     bool addQueue(const QueueDefinition& queue, std::string* error = nullptr);
     // The same from a PPD file (the driver's own, for instance).
     bool addQueueFromPpd(const std::string& name, const std::filesystem::path& ppd, const std::string& deviceUri,
@@ -103,5 +115,9 @@ inline std::string shellQuote(const std::string& value) { return printer::shellS
 // "Brelmont", embosser options, custom page size) and one of another maker ("Acme LaserBlaster 9"),
 // each at an address where nothing answers.
 std::vector<QueueDefinition> standardQueues();
+
+// The options an embosser queue offers the preferences window (PageSize, MediaType, the quality
+// and braille settings, Duplex, ColorModel, OutputFace, PrintMode, …); pair with customPageSize.
+std::vector<PpdOption> embosserOptions();
 
 } // namespace brelmont::testing

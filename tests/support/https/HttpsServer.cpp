@@ -44,14 +44,11 @@ void run(const std::string& command) {
 
 } // namespace
 
-HttpsServer::HttpsServer() {
-    char dirTemplate[] = "/tmp/brelmont-https-XXXXXX";
-    if (!mkdtemp(dirTemplate)) throw std::runtime_error("no scratch folder");
-    m_dir = dirTemplate;
-    m_documents = m_dir / "documents";
+HttpsServer::HttpsServer() : m_documents(m_dir.path() / "documents") {
+    const fs::path dir = m_dir.path(), log = dir / "server.log";
     fs::create_directories(m_documents);
-    std::ofstream(m_dir / "ext.cnf") << "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n";
-    const std::string d = "'" + m_dir.string() + "/";
+    std::ofstream(dir / "ext.cnf") << "subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n";
+    const std::string d = "'" + dir.string() + "/";
     for (const std::string name : {"ca", "stranger"}) // two authorities: ours and one that signed nothing here
         run("openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -days 2 -subj '/CN=" + name +
             "' -keyout " + d + name + ".key' -out " + d + name + ".pem'");
@@ -63,18 +60,16 @@ HttpsServer::HttpsServer() {
     using printer::shellWord;
     std::string error;
     m_pid = launchLogged("python3 -c " + shellWord(ServerScript) + " " + shellWord(m_documents.string()) + " " +
-                             shellWord((m_dir / "server.pem").string()) + " " + shellWord((m_dir / "server.key").string()),
-                         m_dir / "server.log", &error);
-    if (m_pid > 0 && waitForLog(m_pid, m_dir / "server.log", "\n", std::chrono::seconds(10)))
-        m_port = std::atoi(fileText(m_dir / "server.log").c_str());
-    if (m_port <= 0) throw std::runtime_error("the HTTPS server did not start: " + error + fileText(m_dir / "server.log"));
+                             shellWord((dir / "server.pem").string()) + " " + shellWord((dir / "server.key").string()),
+                         log, &error);
+    if (m_pid > 0 && waitForLog(m_pid, log, "\n", std::chrono::seconds(10))) m_port = std::atoi(fileText(log).c_str());
+    if (m_port <= 0) {
+        endProcess(m_pid, std::chrono::seconds(1));
+        throw std::runtime_error("the HTTPS server did not start: " + error + fileText(log));
+    }
 }
 
-HttpsServer::~HttpsServer() {
-    endProcess(m_pid, std::chrono::seconds(1));
-    std::error_code ignored;
-    fs::remove_all(m_dir, ignored);
-}
+HttpsServer::~HttpsServer() { endProcess(m_pid, std::chrono::seconds(1)); }
 
 void HttpsServer::serve(const std::string& path, const std::string& content) const {
     const fs::path file = m_documents / path;

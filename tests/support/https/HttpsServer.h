@@ -4,6 +4,8 @@
 // sends zeros without end; "/drip/..." declares 1 MiB and sends a byte every 0.2 s without end.
 #pragma once
 
+#include "ScratchDir.h"
+
 #include <filesystem>
 #include <string>
 #include <sys/types.h>
@@ -25,12 +27,13 @@ public:
     // "https://127.0.0.1:PORT/" + path.
     std::string url(const std::string& path = {}) const;
     // The certificate authority that signed the server's certificate (PEM).
-    std::filesystem::path caFile() const { return m_dir / "ca.pem"; }
+    std::filesystem::path caFile() const { return m_dir.path() / "ca.pem"; }
     // Another authority's certificate, which signed nothing of this server's.
-    std::filesystem::path strangerCaFile() const { return m_dir / "stranger.pem"; }
+    std::filesystem::path strangerCaFile() const { return m_dir.path() / "stranger.pem"; }
 
 private:
-    std::filesystem::path m_dir, m_documents;
+    ScratchDir m_dir{"https"};
+    std::filesystem::path m_documents;
     pid_t m_pid = -1;
     int m_port = 0;
 };

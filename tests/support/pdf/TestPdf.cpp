@@ -11,18 +11,14 @@ namespace brelmont::testing {
 namespace {
 
 // Each value followed by a blank. PDF reals allow neither exponents nor locale-dependent
-// separators, so numbers are written with to_chars in fixed notation and trimmed.
+// separators, so numbers are written with to_chars in fixed notation.
 template <typename... Values>
 std::string nums(Values... values) {
     std::string out;
     for (const double value : {double(values)...}) {
         char buffer[64];
-        const auto end =
-            std::to_chars(buffer, buffer + sizeof buffer, std::isfinite(value) ? value : 0.0, std::chars_format::fixed, 3).ptr;
-        std::string digits(buffer, end);
-        if (digits.find('.') != std::string::npos) digits.erase(digits.find_last_not_of('0') + 1);
-        if (digits.back() == '.') digits.pop_back();
-        out += (digits == "-0" ? "0" : digits) + " ";
+        const double finite = std::isfinite(value) ? value : 0.0;
+        out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, finite, std::chars_format::fixed, 3).ptr) += ' ';
     }
     return out;
 }
@@ -31,16 +27,10 @@ std::string fill(const PdfColour& c, const char* op) {
     return nums(std::clamp(c.r, 0.0, 1.0), std::clamp(c.g, 0.0, 1.0), std::clamp(c.b, 0.0, 1.0)) + op + "\n";
 }
 
-// A literal string; control bytes go out as octal escapes so line ends inside the text cannot be
-// mangled by anything that normalises them.
+// A literal string with its parentheses and backslashes escaped; the tests' texts are printable.
 std::string pdfString(std::string_view text) {
     std::string out = "(";
-    for (const unsigned char c : text) {
-        char octal[8];
-        std::snprintf(octal, sizeof octal, "\\%03o", c);
-        if (c == '(' || c == ')' || c == '\\') out += '\\';
-        out += c < 0x20 || c == 0x7f ? std::string(octal) : std::string(1, char(c));
-    }
+    for (const char c : text) out += (c == '(' || c == ')' || c == '\\' ? "\\" : "") + std::string(1, c);
     return out + ")";
 }
 
@@ -109,11 +99,9 @@ std::string TestPdf::bytes() const {
            std::to_string(out.size()) + "\n%%EOF\n";
 }
 
+// Flushed before the stream is tested, so a full disk shows.
 bool TestPdf::save(const std::string& path) const {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file << bytes();
-    file.close();
-    return !file.fail();
+    return static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes() << std::flush);
 }
 
 } // namespace brelmont::testing

@@ -12,25 +12,14 @@ namespace brelmont::testing {
 
 using printer::shellWord;
 
+// The folder goes with the object, also when the constructor throws.
 EmbosserSim::EmbosserSim(std::string family, std::vector<std::string> extraArgs)
     : m_family(std::move(family)),
       m_extraArgs(std::move(extraArgs)) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "embosser-sim-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed for " + pattern);
-    m_dir = pattern;
-    try {
-        start(0);
-    } catch (...) {
-        std::filesystem::remove_all(m_dir);
-        throw;
-    }
+    start(0);
 }
 
-EmbosserSim::~EmbosserSim() {
-    stop();
-    std::error_code ec;
-    std::filesystem::remove_all(m_dir, ec);
-}
+EmbosserSim::~EmbosserSim() { stop(); }
 
 std::string EmbosserSim::uri() const { return "socket://127.0.0.1:" + std::to_string(m_port); }
 
@@ -46,7 +35,7 @@ int EmbosserSim::logCount(const std::string& text) const {
 // The simulator says "listening PORT" on standard output once it accepts connections; it ends
 // with this process by itself (--exit-with-parent).
 void EmbosserSim::start(uint16_t port) {
-    const std::filesystem::path announced = m_dir / "announced";
+    const std::filesystem::path announced = m_dir.path() / "announced";
     std::string command = shellWord(BRELMONT_EMBOSSER_SIM_PATH) + " --family " + shellWord(m_family) + " --port " +
                           std::to_string(port) + " --exit-with-parent";
     for (const auto& [option, path] :

@@ -3,6 +3,8 @@
 // process behind.
 #pragma once
 
+#include "ScratchDir.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,11 +25,11 @@ public:
     uint16_t port() const { return m_port; }
     std::string uri() const; // "socket://127.0.0.1:PORT"
 
-    std::filesystem::path statePath() const { return m_dir / "state.txt"; }
-    std::filesystem::path storePath() const { return m_dir / "store"; }
+    std::filesystem::path statePath() const { return m_dir.path() / "state.txt"; }
+    std::filesystem::path storePath() const { return m_dir.path() / "store"; }
     // Every byte of each connection that brought data, as job-NNN.prn: whole jobs to decode.
-    std::filesystem::path jobsPath() const { return m_dir / "jobs"; }
-    std::filesystem::path logPath() const { return m_dir / "sim.log"; }
+    std::filesystem::path jobsPath() const { return m_dir.path() / "jobs"; }
+    std::filesystem::path logPath() const { return m_dir.path() / "sim.log"; }
     std::string logText() const;
     // How many times the log holds `text`.
     int logCount(const std::string& text) const;
@@ -48,7 +50,7 @@ private:
 
     std::string m_family;
     std::vector<std::string> m_extraArgs;
-    std::filesystem::path m_dir;
+    ScratchDir m_dir{"sim"};
     pid_t m_pid = -1;
     uint16_t m_port = 0;
 };

@@ -1,6 +1,7 @@
 #include "ScriptedEmbosser.h"
 
 #include <algorithm>
+#include <regex>
 
 namespace brelmont::testing {
 
@@ -65,14 +66,10 @@ void ScriptedEmbosser::keep(const std::string& key) {
 }
 
 void ScriptedEmbosser::takeWrites(State& state, const std::string& request) {
-    const std::string command = "@PJL DEFAULT ";
-    for (size_t at = request.find(command); at != std::string::npos; at = request.find(command, at + 1)) {
-        const size_t start = at + command.size(), end = std::min(request.find('\n', start), request.size());
-        const std::string line = request.substr(start, end - start);
-        const size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
-        const std::string key = line.substr(0, equals);
-        std::string value = line.substr(equals + 1);
+    static const std::regex command("@PJL DEFAULT ([^=\n]*)=([^\n]*)");
+    for (std::sregex_iterator it(request.begin(), request.end(), command), end; it != end; ++it) {
+        const std::string key = (*it)[1];
+        std::string value = (*it)[2];
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
         if (std::find(state.kept.begin(), state.kept.end(), key) != state.kept.end()) continue;
         for (auto& [query, items] : state.lists)
@@ -109,12 +106,11 @@ int ScriptedEmbosser::sent(const std::string& request) const {
 }
 
 std::vector<std::string> ScriptedEmbosser::writes() const {
-    std::vector<std::string> out;
-    for (const std::string& r : requests()) {
-        const auto& queries = printer::pjl::queries();
-        if (std::none_of(queries.begin(), queries.end(), [&](const printer::PjlQuery* q) { return q->request == r; }))
-            out.push_back(r);
-    }
+    const auto& queries = printer::pjl::queries();
+    std::vector<std::string> out = requests();
+    std::erase_if(out, [&](const std::string& r) {
+        return std::any_of(queries.begin(), queries.end(), [&](const printer::PjlQuery* q) { return q->request == r; });
+    });
     return out;
 }
 
