@@ -93,6 +93,12 @@ TEST(PdfFilter, TextBecomesBrailleWhereItStandsAndRunsOnToContinuationSheets) {
     ASSERT_EQ(runOn.status, 0) << runOn.log;
     EXPECT_GT(runOn.job.pages.size(), 2u);
     EXPECT_EQ(readText(runOn.job.pages), louis("en-ueb-g1.ctb", joined(lines)));
+
+    // StandardText off: the same text is drawn as dots, not cells.
+    const Result drawn = print(one, "Merriden", "StandardText=False");
+    ASSERT_EQ(drawn.status, 0) << drawn.log;
+    EXPECT_TRUE(drawn.job.pages.at(0).empty());
+    EXPECT_GT(raised(drawn, 190, 250, 850, 320), 200);
 }
 
 // A filled circle and a 0.3 point line on models of 100 and 20 positions per inch. Tolerance: one
@@ -124,7 +130,7 @@ TEST(PdfFilter, GraphicsBecomeDotsInsideTheirShapesAndThinLinesStay) {
     }
 }
 
-TEST(PdfFilter, PatternsFillAreasAndTheDarkestBrightnessKeepsThePaperBlank) {
+TEST(PdfFilter, PatternsContrastAndBrightness) {
     ScratchDir shared("pdf-patterns");
     fs::create_directories(shared.path() / "Patterns");
     std::ofstream(shared.path() / "Patterns" / "two.txt") << "brelmont-patterns 1\ntexture dots\nx...\n....\n"
@@ -144,6 +150,17 @@ TEST(PdfFilter, PatternsFillAreasAndTheDarkestBrightnessKeepsThePaperBlank) {
     greys.page();
     for (int band = 0; band < 10; ++band)
         greys.fillRect(72, 72 + 36.0 * band, 468, 36, {1 - band * 0.08, 1 - band * 0.08, 1 - band * 0.08});
+    // Brightness and contrast move the raised dots as they say: the light bands drop out with more
+    // light or more contrast, and come in with less contrast.
+    const auto dots = [&](const std::string& options) {
+        const Result g = print(greys, "Orvin 200", options);
+        EXPECT_EQ(g.status, 0) << g.log;
+        return raised(g, 0, 0, All, All);
+    };
+    const int64_t plain = dots("");
+    EXPECT_LT(dots("karro-brightness=40"), plain);
+    EXPECT_LT(dots("karro-contrast=60"), plain);
+    EXPECT_GT(dots("karro-contrast=-60"), plain);
     const Result darkest = print(greys, "Orvin 200", "karro-brightness=-100");
     ASSERT_EQ(darkest.status, 0) << darkest.log;
     EXPECT_EQ(raised(darkest, 0, 0, All, All), 650 * 450);

@@ -134,6 +134,8 @@ TEST(ConfirmPlan, WritesTheLinesTheDriverReads) {
              "lpoptions -p Q -o media=Custom.215.9x279.4mm -o PageSize=Custom.215.9x279.4mm",
              "lpoptions -p Q -o Brailleforce=Low -o StandardText=False", "lpoptions -p Q -o ColorModel=Color",
              "lpoptions -p Q -o OutputFace=Down", "lpoptions -p Q -o PageOrientation=Yes"}, false},
+        {"a tiny custom size clears the size", Listing, "", [](PreferencesForm& f) {
+             f.pageSize.index = 4, f.paper = {"0.5", "11", UnitInches, true, true}; }, {"lpoptions -p Q -r media -r PageSize"}, false},
         {"choices where the queue marks none", unmarked, "", [](PreferencesForm& f) { f.mediaType.index = 2, f.dotHeight = 0; },
          {"lpoptions -p Q -o MediaType=CustomMedia9", "lpoptions -p Q -o Brailleforce=High -o StandardText=True"}, false},
         {"options the queue lacks", DuplexOnly, "", [](PreferencesForm& f) { f.dotHeight = 0, f.mediaType.index = 0; },
@@ -142,6 +144,8 @@ TEST(ConfirmPlan, WritesTheLinesTheDriverReads) {
          {"lpoptions -p Q -o StandardText=False"}, false},
         {"browse keeps the pattern file", DuplexOnly, "", [](PreferencesForm& f) { f.patternIndex = 0; },
          {duplexOnlyLines[0], duplexOnlyLines[2], duplexOnlyLines[3], duplexOnlyLines[4], duplexOnlyLines[5]}, true},
+        {"an empty pattern item", DuplexOnly, "", [](PreferencesForm& f) { f.patternItems.push_back(""), f.patternIndex = 2; },
+         duplexOnlyLines, true},
     };
     // clang-format on
     for (const Row& row : rows) {
