@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace brelmont::toolbox;
 using brelmont::printer::ExchangeStatus;
 using brelmont::printer::PrinterItem;
