@@ -119,9 +119,7 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"no fw", R"({"firmware":[]})", false}, {"not JSON", "<html>", false}})
         // clang-format on
         EXPECT_EQ(decodeCatalogue(QByteArray::fromStdString(body)).has_value(), decoded) << what;
-    const auto one = decodeCatalogue(QByteArray::fromStdString(R"({"fw":[)" + entry + "}]}"));
-    ASSERT_TRUE(one && one->fw.size() == 1);
-    EXPECT_EQ(std::tuple(one->fw[0].url, one->fw[0].model, one->fw[0].size), std::tuple("https://h/f", 221201, 5));
+    // What a decoded entry holds is FirmwareSim's: the offer, the download and its size.
     // Texts to be shown carry no control characters: an escape sequence could rewrite the screen.
     const auto spoof = decodeCatalogue(QByteArray::fromStdString(
         R"({"fw":[{"version":"1.0\u001b[2J\rFirmware 9.9.9\u0085","url":"u","ext":"e","model":1,"size":5}]})"));

@@ -79,9 +79,8 @@ TEST(PjlhelperParts, DeviceIdsAndListingLines) {
     EXPECT_EQ(makeAndModelOf("MDL:Brelmont Valdo;").make, "Brelmont");
     // clang-format off
     const std::pair<const char*, const char*> replies[] = {
-        {"@PJL INFO ID\r\n\"Orvin 200\"\r\n\f", "MFG:Brelmont;MDL:Orvin 200;"},
+        // A quoted model or whole ID as the simulators reply: PjlhelperListing.
         {"@PJL INFO ID\nTessaline 30RT\n\f", "MFG:Brelmont;MDL:Tessaline 30RT;"},
-        {"@PJL INFO ID\r\n\"MFG:Brelmont;MDL:Tessaline 30RT;S:0402;\"\r\n\f", "MFG:Brelmont;MDL:Tessaline 30RT;S:0402;"},
         {"\x1b%-12345X@PJL INFO ID\r\n\"Quorrin\"\r\n\f", "MFG:Brelmont;MDL:Quorrin;"},
         {"", ""}, {"@PJL INFO ID\r\n\f", ""}, {"@PJL INFO ID\r\n\"\"\r\n\f", ""}, {"HTTP/1.1 400 Bad Request\r\n\r\n", ""},
     };
