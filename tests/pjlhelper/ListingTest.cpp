@@ -46,7 +46,6 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         {"devices named in the devices file", {{"valdo", "--device-id", "Valdo Trac"}, {"orvin", "--device-id", "Orvin 200"}},
          "-u BRELMONT_DEVICES", "# our embossers\r\n\r\n  $0 \r\n   # $0\n$1/", "",
          "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n", 1},
-        {"the environment wins over the file", {{"orvin"}}, "BRELMONT_DEVICES=", "$0\n", "", "", 0},
         // One that refuses is left out at once, one that stays silent at the listing's deadline, not
         // after the long reply time; one that talks without end at the identity's size.
         {"unreachable and silent devices", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},

@@ -6,6 +6,7 @@
 #include "printer/Assignments.h"
 #include "setup/ui/AddEmbosserDlg.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -40,6 +41,7 @@ TEST_F(AddEmbosserWindow, ATypedAddressBecomesAQueueAndEveryControlIsNamed) {
     EXPECT_FALSE(find<QPushButton>(&window, "m_buttonAddQueue")->isEnabled());
 
     // Enter in the field adds the address; one that is no address is said and kept for a correction.
+    QApplication::setActiveWindow(&window); // the search's progress window, when it came up, took it
     window.m_tfAddress->setFocus();
     QTest::keyClicks(window.m_tfAddress, "ipp://hall");
     QTest::keyClick(window.m_tfAddress, Qt::Key_Return);
