@@ -16,7 +16,6 @@
 
 using namespace brelmont::firmware;
 using namespace brelmont::testing;
-namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 
 namespace {
