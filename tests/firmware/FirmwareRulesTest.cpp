@@ -75,7 +75,8 @@ TEST(FirmwareRules, ADownloadIsTheEntrysFileBySizeAndDigest) {
     EXPECT_FALSE(downloadMatches(100, std::string(64, 'b'), digested));
 }
 
-// Update is offered in every state that can go on: a failed send can be tried again.
+// A failed send can be tried again: Update is offered again. (The walk from the offer to the sent
+// file, and an embosser not in update mode, are the window's test.)
 TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     FirmwareUpdate update;
     const std::vector<uint8_t> file(10, 7);
@@ -86,12 +87,7 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
         EXPECT_EQ(update.updateEnabled(), enabled) << int(state);
         EXPECT_EQ(update.updateTitle(), title) << int(state);
     };
-    step(FirmwareState::Offered, true, "Download");
-    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), "")); // one byte short of the entry's size
     ASSERT_TRUE(update.received(file, ""));
-    step(FirmwareState::Received, true, "Update");
-    EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty());
-    step(FirmwareState::NotReady, true, "Update");
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
     step(FirmwareState::Sending, false, "Update");
     update.sendFinished({brelmont::printer::ExchangeStatus::Dropped, "gone"});
@@ -115,19 +111,15 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"no entries", R"({"fw":[]})", true},
              {"a bad digest", R"({"fw":[)" + entry + R"(,"sha256":"xyz"}]})", false},
              {"a model in quotes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":"221201","size":5}]})", false},
-             {"a fractional size", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":5.5}]})", false},
-             {"a negative size", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":-5}]})", false},
              {"no bytes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":0}]})", false},
              {"the largest file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108864}]})", true},
              {"one byte more", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108865}]})", false},
              {"a size past any file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":9007199254740992}]})", false},
              {"a missing url", R"({"fw":[{"version":"1","ext":"e","model":1,"size":5}]})", false},
-             {"no fw", R"({"firmware":[]})", false}, {"not an object", R"([1,2])", false}, {"not JSON", "<html>", false}})
+             {"no fw", R"({"firmware":[]})", false}, {"not JSON", "<html>", false}})
         // clang-format on
         EXPECT_EQ(decodeCatalogue(QByteArray::fromStdString(body)).has_value(), decoded) << what;
-    const auto one = decodeCatalogue(QByteArray::fromStdString(R"({"fw":[)" + entry + "}]}"));
-    ASSERT_TRUE(one && one->fw.size() == 1);
-    EXPECT_EQ(std::tuple(one->fw[0].url, one->fw[0].model, one->fw[0].size), std::tuple("https://h/f", 221201, 5));
+    // What a decoded entry holds is FirmwareSim's: the offer, the download and its size.
     // Texts to be shown carry no control characters: an escape sequence could rewrite the screen.
     const auto spoof = decodeCatalogue(QByteArray::fromStdString(
         R"({"fw":[{"version":"1.0\u001b[2J\rFirmware 9.9.9\u0085","url":"u","ext":"e","model":1,"size":5}]})"));

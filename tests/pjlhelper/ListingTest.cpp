@@ -36,17 +36,16 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         int connectionsOfFirst;
         // clang-format off
     } rows[] = {
-        {"no devices named", {}, "BRELMONT_DEVICES=", "", "", "", 0},
         {"devices named in the environment",
          {{"orvin", "--device-id", "Orvin 200"}, {"tessaline", "--device-id", "MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;S:0402;"}},
-         "BRELMONT_DEVICES='$0 $1'", "", "",
+         "BRELMONT_DEVICES='\t$0 \n$1 '", "", "",
          "direct $0" + orvin + "\ndirect $1 \"Brelmont Tessaline 30RT\" \"Brelmont Tessaline 30RT network\" "
          "\"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;S:0402;\" \"\"\n", 1},
-        // Written with a trailing "/" as a queue may hold it: the line carries it unchanged.
+        // Written with a trailing "/" as a queue may hold it: the line carries it unchanged. Comments,
+        // blank lines, blanks around an address and CR LF line ends are the file's forms.
         {"devices named in the devices file", {{"valdo", "--device-id", "Valdo Trac"}, {"orvin", "--device-id", "Orvin 200"}},
-         "-u BRELMONT_DEVICES", "# our embossers\n\n$0\n   # $0\n$1/\n", "",
+         "-u BRELMONT_DEVICES", "# our embossers\r\n\r\n  $0 \r\n   # $0\n$1/", "",
          "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n", 1},
-        {"the environment wins over the file", {{"orvin"}}, "BRELMONT_DEVICES=", "$0\n", "", "", 0},
         // One that refuses is left out at once, one that stays silent at the listing's deadline, not
         // after the long reply time; one that talks without end at the identity's size.
         {"unreachable and silent devices", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},

@@ -52,11 +52,9 @@ TEST(PjlhelperParts, UsbAddressesFromDeviceIds) {
         {"MFG:Brelmont;MDL:Valdo Trac;", "VT 77", 0, "usb://Brelmont/Valdo%20Trac?serial=VT%2077"},
         {"MFG:Brelmont;MDL:Quorrin;", "", 0, "usb://Brelmont/Quorrin"},
         {"MANUFACTURER:Brelmont;MODEL:Kym;SERN:77;", "", 0, "usb://Brelmont/Kym?serial=77"},
-        {"MFG:Brelmont;MDL:Kym;SERIALNUMBER:5;", "", 0, "usb://Brelmont/Kym?serial=5"},
         {"MFG:Brelmont;MDL:Brelmont Merriden;SN:1;", "", 0, "usb://Brelmont/Merriden?serial=1"},
         {"MFG:Hewlett-Packard;MDL:HP LaserJet 4;", "", 0, "usb://HP/LaserJet%204"},
         {"MFG:Brelmont;MDL:Pim;SN:3;", "", 1, "usb://Brelmont/Pim?serial=3&interface=1"},
-        {"MFG:Brelmont;MDL:Pim;", "", 2, "usb://Brelmont/Pim?interface=2"},
         {"MFG:A/B Works;MDL:X;", "", 0, "usb://A%2FB%20Works/X"},
     };
     // clang-format on
@@ -81,9 +79,8 @@ TEST(PjlhelperParts, DeviceIdsAndListingLines) {
     EXPECT_EQ(makeAndModelOf("MDL:Brelmont Valdo;").make, "Brelmont");
     // clang-format off
     const std::pair<const char*, const char*> replies[] = {
-        {"@PJL INFO ID\r\n\"Orvin 200\"\r\n\f", "MFG:Brelmont;MDL:Orvin 200;"},
+        // A quoted model or whole ID as the simulators reply: PjlhelperListing.
         {"@PJL INFO ID\nTessaline 30RT\n\f", "MFG:Brelmont;MDL:Tessaline 30RT;"},
-        {"@PJL INFO ID\r\n\"MFG:Brelmont;MDL:Tessaline 30RT;S:0402;\"\r\n\f", "MFG:Brelmont;MDL:Tessaline 30RT;S:0402;"},
         {"\x1b%-12345X@PJL INFO ID\r\n\"Quorrin\"\r\n\f", "MFG:Brelmont;MDL:Quorrin;"},
         {"", ""}, {"@PJL INFO ID\r\n\f", ""}, {"@PJL INFO ID\r\n\"\"\r\n\f", ""}, {"HTTP/1.1 400 Bad Request\r\n\r\n", ""},
     };
@@ -116,13 +113,8 @@ TEST(PjlhelperParts, RepliesAskedForAndCounted) {
     }
 }
 
-// The file under XDG_CONFIG_HOME: PjlhelperListing.
+// Where the devices file is without XDG_CONFIG_HOME; its forms, and the variable's, are PjlhelperListing's.
 TEST(PjlhelperParts, ConfiguredDevices) {
-    EXPECT_EQ(splitAtBlanks("  socket://a  socket://b:9101\tsocket://c\n"),
-              (std::vector<std::string>{"socket://a", "socket://b:9101", "socket://c"}));
-    EXPECT_TRUE(splitAtBlanks("   ").empty());
-    EXPECT_EQ(parseDevicesFile("# embossers in room 2\n\nsocket://10.0.0.7\r\n   \n  # old one\n socket://[::1]:9101 \n"),
-              (std::vector<std::string>{"socket://10.0.0.7", "socket://[::1]:9101"}));
     const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt), home("HOME", "/home/x");
     EXPECT_EQ(devicesFilePath(), std::filesystem::path("/home/x/.config/brelmont/devices"));
 }

@@ -48,7 +48,8 @@ protected:
 
 // Typed addresses are listed as their models, named clear of the queues there are; --add makes the
 // one asked for and --add-all the rest, each a queue of its model that brelmont-cli printers finds
-// connected; an embosser with a queue is not offered again, however its address is written.
+// connected; an embosser with a queue is not offered again (however its address is written: the
+// rules' test).
 TEST_F(SetupThroughCups, TypedAddressesAreListedMadeQueuesAndThenKnown) {
     ASSERT_TRUE(cups->addQueue({"Fenwa_127_0_0_1", "Fenwa", "socket://127.0.0.1:9", "elsewhere"}));
     const std::string args = "--address " + trac->uri() + " --address " + fenwa->uri();
@@ -64,17 +65,11 @@ TEST_F(SetupThroughCups, TypedAddressesAreListedMadeQueuesAndThenKnown) {
     EXPECT_EQ(rest.out, "Valdo_Trac_127_0_0_1\n");
     EXPECT_THAT(rest.err, HasSubstr("already has the queue Fenwa_127_0_0_1_2"));
     EXPECT_EQ(assignment("Fenwa_127_0_0_1_2", "printer-make-and-model"), "Fenwa");
-    EXPECT_EQ(assignment("Valdo_Trac_127_0_0_1", "printer-make-and-model"), "Valdo Trac");
-    EXPECT_EQ(assignment("Valdo_Trac_127_0_0_1", "printer-info"), "Brelmont Valdo Trac (127.0.0.1)");
-    EXPECT_EQ(assignment("Valdo_Trac_127_0_0_1", "printer-location"), "127.0.0.1");
+    EXPECT_EQ(assignment("Valdo_Trac_127_0_0_1", "printer-make-and-model"), "Valdo Trac"); // its -D and -L: the rules' test
 
     const auto printers = cli("printers");
     EXPECT_THAT(printers.out, HasSubstr("Valdo_Trac_127_0_0_1\tBrelmont Valdo Trac (127.0.0.1)\t121201\tValdo Trac\t" +
                                         trac->uri() + "\tconnected\n"));
-    const auto again = cli(setup("--address 127.0.0.1:" + std::to_string(trac->port())));
-    EXPECT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(again.out, "");
-    EXPECT_THAT(again.err, HasSubstr("already has the queue Valdo_Trac_127_0_0_1"));
     for (const char* queue : {"Valdo_Trac_127_0_0_1", "Fenwa_127_0_0_1_2", "Fenwa_127_0_0_1"})
         EXPECT_TRUE(cups->removeQueue(queue));
 }
@@ -126,9 +121,8 @@ TEST_F(SetupThroughCups, WhatSetupLacksIsAFailureSaidPlainly) {
 }
 
 TEST_F(SetupThroughCups, WrongCommandLinesAreRefused) {
-    for (const std::string args :
-         {"--address ipp://hall", "--address", "--address 'socket://hall;reboot'", "--add 0", "--add x", "--add 1 --add-all",
-          "--add-all --add 1", "--add 1 --add 2", "--dns-sd-seconds -1", "--dns-sd-seconds 61", "--dns-sd-seconds x", "list"}) {
+    for (const std::string args : {"--address ipp://hall", "--address", "--address 'socket://hall;reboot'", "--add 0",
+                                   "--add 1 --add-all", "--dns-sd-seconds 61", "list"}) {
         const auto run = cli("setup " + args);
         EXPECT_EQ(run.exitCode, 2) << args << ": " << run.err;
         EXPECT_THAT(run.err, HasSubstr("usage: brelmont-cli setup"));

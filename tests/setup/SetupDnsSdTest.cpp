@@ -131,8 +131,8 @@ protected:
 } // namespace
 
 // The announced embosser is asked for its device ID and listed as its model, named after the
-// announced host; one of another maker is not even asked; one that does not answer stands in with
-// what its announcement says; --add makes the queue.
+// announced host; one of another maker is not even asked; --add makes the queue. (One that does
+// not answer standing in with what its announcement says is the rules' test.)
 TEST_F(SetupDnsSd, AnnouncedEmbossersAreListedAndAdded) {
     EmbosserSim trac("valdo"), other("merriden");
     const std::string host = "brelmont-test";
@@ -144,7 +144,6 @@ TEST_F(SetupDnsSd, AnnouncedEmbossersAreListedAndAdded) {
         << error;
     ASSERT_TRUE(avahi.publish("Acme LaserBlaster" + tag, other.port(), {"usb_MFG=Acme", "usb_MDL=LaserBlaster 9"}, &error))
         << error;
-    ASSERT_TRUE(avahi.publish("Brelmont Fenwa" + tag, 9, {"usb_MFG=Brelmont", "usb_MDL=Fenwa"}, &error)) << error;
 
     const auto listed = cli("setup --dns-sd-seconds 5");
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
@@ -152,10 +151,6 @@ TEST_F(SetupDnsSd, AnnouncedEmbossersAreListedAndAdded) {
     EXPECT_THAT(ours, HasSubstr("\tValdo Trac\t" + trac.uri() + "\tValdo_Trac_" + host + "\tdns-sd"));
     EXPECT_EQ(lineFor(listed.out, other.uri()), "") << listed.out;
     EXPECT_EQ(other.logCount("INFO ID"), 0) << "another maker's printer was asked";
-    EXPECT_NE(lineFor(listed.out, "socket://127.0.0.1:9").find("\tFenwa\tsocket://127.0.0.1:9\tFenwa_" + host + "\tdns-sd"),
-              std::string::npos)
-        << listed.out;
-    EXPECT_THAT(listed.err, HasSubstr("(announced as \"Brelmont Fenwa" + tag + "\") did not answer"));
 
     ASSERT_FALSE(ours.empty());
     const std::string number = ours.substr(0, ours.find('\t'));

@@ -41,23 +41,14 @@ TEST(SetupIdentify, DeviceIdsNameTheirProfiles) {
         const std::string deviceId = "MFG:Brelmont;MDL:" + std::string(brelmont::driver::deviceModelText(p)) + ";S:04020423;";
         EXPECT_EQ(modelOf(deviceId), p.makeAndModel) << deviceId;
     }
-    // The IDs real embossers send.
+    // A whole ID as an embosser sends it; more words after a profile's text; the longest text that
+    // fits; IDs that name no profile (other makers' are the model table's test).
     // clang-format off
     const std::pair<const char*, const char*> rows[] = {
         {"MFG:Brelmont;MDL:Karro Orvin;CMD:PJL;CLS:PRINTER;DES:Brelmont Karro Orvin;S:00204010;", "Orvin 200"},
-        {"MFG:Brelmont;MDL:Karro Talmore;CMD:PJL;", "Talmore 100"}, {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"},
-        {"MFG:Brelmont;MDL:Karro Orvin 200;", "Orvin 200"}, {"MFG:Brelmont;MDL:Orvin Color TintBridge;", "Orvin Color Ink"},
-        {"MFG:Brelmont;MDL:Merriden;CMD:PJL;CLS:PRINTER;DES:Brelmont Merriden;", "Merriden"}, {"MFG:Brelmont;MDL:Fenwa;", "Fenwa"},
-        {"MFG:Brelmont;MDL:Merriden Color TintBridge;", "Merriden Color Ink"},
-        {"MFG:Brelmont;MDL:Valdo Trac;CMD:PJL;CLS:PRINTER;DES:Brelmont Valdo Trac;", "Valdo Trac"},
-        {"MFG:Brelmont;MDL:Valdo;", "Valdo Sheet"}, {"MFG:Brelmont;MDL:Valdo Sheet;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"},
-        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;CLS:PRINTER;DES:Brelmont Tessaline 30RT;S:04020423;", "Tessaline 30RT"},
-        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"},
-        {"MFG:Brelmont;MDL:Quorrin;CMD:PJL;CLS:PRINTER;DES:Brelmont Quorrin;S:02041100;", "Quorrin"},
-        {"MFG:Brelmont;MDL:Karro Pim;", "Pim"}, {"MFG:Brelmont;MDL:Karro Pim Jr;", "Pim Jr"}, {"MFG:Brelmont;MDL:Karro Kym;", "Kym"},
-        {"MFG:Brelmont;MDL:Marisolvance;", "Marisolvance"}, {"MFG:Brelmont;MDL:Vesk Ink;", "Vesk Ink"},
-        {"MFG:Acme;MDL:LaserBlaster 9;CMD:PJL;", "none"}, {"MFG:Brelmont;MDL:Unknown One;", "none"}, {"", "none"},
+        {"MFG:Brelmont;MDL:Karro Talmore 100;", "Talmore 100"}, {"MFG:Brelmont;MDL:Karro Orvin 200;", "Orvin 200"},
+        {"MFG:Brelmont;MDL:Valdo Tracker;", "Valdo Sheet"}, {"MFG:Brelmont;MDL:Karro Pim Jr;", "Pim Jr"},
+        {"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;", "none"}, {"MFG:Brelmont;MDL:Unknown One;", "none"},
     };
     // clang-format on
     for (const auto& [deviceId, expected] : rows) EXPECT_EQ(modelOf(deviceId), expected) << deviceId;
@@ -73,9 +64,8 @@ TEST(SetupIdentify, DeviceIdFieldsAndAnnouncements) {
     EXPECT_EQ(deviceIdFromAnnouncement({"usb_MFG=Brelmont"}), "");
     // clang-format off
     const std::pair<std::vector<std::string>, bool> announcements[] = {
-        {{"usb_MFG=Brelmont", "usb_MDL=Merriden"}, true}, {{"USB_MFG=brelmont"}, true}, {{"usb_MFG=Acme", "ty=Brelmont lookalike"}, false},
-        {{"ty=Brelmont Valdo Trac"}, true}, {{"ty=Acme LaserBlaster 9"}, false}, {{"product=(Acme LaserBlaster)"}, false},
-        {{"txtvers=1"}, true}, {{}, true}};
+        {{"usb_MFG=Brelmont", "usb_MDL=Merriden"}, true}, {{"usb_MFG=Acme", "ty=Brelmont lookalike"}, false}, {{"txtvers=1"}, true},
+        {{"ty=Brelmont Valdo Trac"}, true}, {{"ty=Acme LaserBlaster 9"}, false}, {{"product=(Acme LaserBlaster)"}, false}};
     // clang-format on
     for (const auto& [txt, ours] : announcements) EXPECT_EQ(announcementMayBeOurs(txt), ours) << ::testing::PrintToString(txt);
 }
@@ -83,9 +73,8 @@ TEST(SetupIdentify, DeviceIdFieldsAndAnnouncements) {
 TEST(SetupAddress, TypedAddresses) {
     // clang-format off
     const std::pair<const char*, const char*> good[] = {
-        {"socket://hall", "socket://hall:9100"}, {"socket://hall:9100", "socket://hall:9100"}, {"hall", "socket://hall:9100"},
-        {"  SOCKET://Hall.example.org:9200/ ", "socket://Hall.example.org:9200"}, {"192.168.1.5:9101", "socket://192.168.1.5:9101"},
-        {"socket://[::1]", "socket://[::1]:9100"}, {"[fd00::5]:9100", "socket://[fd00::5]:9100"}, {"embosser_2", "socket://embosser_2:9100"}};
+        {"socket://hall", "socket://hall:9100"}, {"hall", "socket://hall:9100"}, {"192.168.1.5:9101", "socket://192.168.1.5:9101"},
+        {"  SOCKET://Hall.example.org:9200/ ", "socket://Hall.example.org:9200"}, {"socket://[::1]", "socket://[::1]:9100"}, {"[fd00::5]:9100", "socket://[fd00::5]:9100"}};
     // clang-format on
     for (const auto& [text, uri] : good) {
         const TypedAddress typed = parseTypedAddress(text);
@@ -110,7 +99,7 @@ TEST(SetupNames, QueueNamesOfModelAndPlace) {
     // clang-format off
     const struct { const char* model; std::string place; std::vector<std::string> taken; std::string expected; } rows[] = {
         {"Merriden", "hall", {}, "Merriden_hall"}, {"Valdo Trac", "embosser-2.example.org", {}, "Valdo_Trac_embosser-2_example_org"},
-        {"Talmore 100", "127.0.0.1", {}, "Talmore_100_127_0_0_1"}, {"Merriden", "", {}, "Merriden"}, {"Merriden", "  ", {}, "Merriden"},
+        {"Merriden", "  ", {}, "Merriden"},
         {"Merriden", "hall", {"merriden_HALL"}, "Merriden_hall_2"},
         {"Merriden", "hall", {"Merriden_hall", "Merriden_hall_2"}, "Merriden_hall_3"},
         {"Merriden", "B\xc3\xbcro 2", {}, "Merriden_B_ro_2"}, {"Merriden", "a/b#c' $(x)", {}, "Merriden_a_b_c_x"},
@@ -125,19 +114,6 @@ TEST(SetupNames, QueueNamesOfModelAndPlace) {
         EXPECT_LE(name.size(), 127u);
         EXPECT_EQ(name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-"), std::string::npos);
     }
-}
-
-TEST(SetupNames, PlacesOfDevices) {
-    // clang-format off
-    const std::pair<FoundDevice, std::string> rows[] = {
-        {{"usb://Brelmont/Merriden?serial=MD2003E0219", "", Source::Usb}, "MD2003E0219"}, {{"usb://Brelmont/Merriden", "", Source::Usb}, ""},
-        {{"usb://Brelmont/Valdo%20Trac?serial=VT%2019&interface=1", "", Source::Usb}, "VT 19"},
-        {{"socket://10.0.0.5:9100", "", Source::Typed}, "10.0.0.5"}, {{"socket://Hall.local:9100", "", Source::Typed}, "Hall"},
-        {{"socket://[fd00::5]:9100", "", Source::Typed}, "fd00::5"},
-        {{"socket://10.0.0.5:9100", "", Source::DnsSd, "annex-valdo.local."}, "annex-valdo"},
-        {{"socket://10.0.0.5:9100", "", Source::DnsSd, "annex-valdo.local"}, "annex-valdo"}};
-    // clang-format on
-    for (const auto& [device, place] : rows) EXPECT_EQ(placeOf(device), place) << device.uri;
 }
 
 TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
@@ -189,8 +165,6 @@ TEST(SetupCandidates, OfferedLeftOutAndSaidWhy) {
 TEST(SetupCandidates, ListingLines) {
     // clang-format off
     const std::pair<const char*, ListingEntry> rows[] = {
-        {R"(direct usb://Brelmont/Merriden?serial=MD1 "Brelmont Merriden" "Brelmont Merriden USB" "MFG:Brelmont;MDL:Merriden;" "")",
-        {"usb://Brelmont/Merriden?serial=MD1", "MFG:Brelmont;MDL:Merriden;"}},
         {R"(direct socket://127.0.0.1:9100 "Acme \"X\"" "i" "MFG:Acme;MDL:\"X\" \\ 9;" "")",
         {"socket://127.0.0.1:9100", R"(MFG:Acme;MDL:"X" \ 9;)"}}, {"direct socket://h:1", {"socket://h:1", ""}}, {"", {"", ""}},
     };
@@ -213,7 +187,6 @@ TEST(SetupLpadmin, OutcomesOfLpadmin) {
         {{S::Ended, 0, "", "lpadmin: Printer drivers are deprecated and will stop working in a future version of CUPS.\n", ""},
          AddStatus::Added, "The queue Merriden_hall was made for the Merriden at socket://hall:9100."},
         {{S::Ended, 1, "", "lpadmin: Forbidden\n", ""}, AddStatus::NotAllowed, "(lpadmin: Forbidden)"},
-        {{S::Ended, 1, "", "lpadmin: Unauthorized\n", ""}, AddStatus::NotAllowed, "(lpadmin: Unauthorized)"},
         {{S::Ended, 1, "", "lpadmin: You are not authorized to do that.\n", ""}, AddStatus::NotAllowed, "not authorized"},
         {{S::Ended, 1, "", "lpadmin: Unable to copy PPD file.\n", ""}, AddStatus::Failed,
          "The queue Merriden_hall was not made: lpadmin: Unable to copy PPD file."},

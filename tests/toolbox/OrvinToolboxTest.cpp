@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace brelmont::toolbox;
 using brelmont::printer::ExchangeStatus;
 using brelmont::printer::PrinterItem;
@@ -73,21 +71,16 @@ TEST_F(OrvinToolbox, EachDeviceValueShowsInItsControl) {
         // The paper size is the first row within one of the device's size.
         {{"variables", "FORMWIDTH", "171"}, "m_cbPaperSize", "0"}, {{"variables", "FORMWIDTH", "172"}, "m_cbPaperSize", "17"},
         {{"variables", "FORMWIDTH", "160"}, "m_cbPaperSize", "12"}, {{"variables", "FORMHEIGHT", "219"}, "m_cbPaperSize", "0"},
-        {{"variables", "FORMHEIGHT", "0"}, "m_cbPaperSize", "17"},
-        // Device words select their items, others the default.
+        // Device words select their items (the legacy list's too), others the default.
         {{"variables", "QUALITY", "DRAFT"}, "m_cbQuality", "0"}, {{"variables", "QUALITY", "FINE"}, "m_cbQuality", "1"},
-        {{"variables", "BRAILLEDOTS", "9"}, "m_cbBrailleDots", "0"}, {{"variables", "BRAILLEFORCE", "MEDIUM"}, "m_cbBrailleForce", "1"},
-        {{"variables", "DUPLEXMODE", "SHORTEDGE"}, "m_cbDuplex", "1"}, {{"legacy", "MEDIATYPE", "CARDSTOCK"}, "m_cbLegacyMediaType", "4"},
-        {{"legacy", "MEDIATYPE", "VELLUM"}, "m_cbLegacyMediaType", "5"},
+        {{"legacy", "MEDIATYPE", "CARDSTOCK"}, "m_cbLegacyMediaType", "4"},
         // Table numbers show one higher within their range.
-        {{"variables", "TABLE", "0"}, "m_tfTable", "1"}, {{"variables", "TABLE", "6"}, "m_tfTable", "7"},
-        {{"variables", "TABLE", "7"}, "m_tfTable", "1"}, {{"variables", "TABLE", "n/a"}, "m_tfTable", "1"},
+        {{"variables", "TABLE", "0"}, "m_tfTable", "1"}, {{"variables", "TABLE", "6"}, "m_tfTable", "7"}, {{"variables", "TABLE", "7"}, "m_tfTable", "1"},
         // The flags' two low bits.
         {{"variables", "FLAGS", "13"}, "m_ckTunes", "true"}, {{"variables", "FLAGS", "14"}, "m_ckTearOff", "true"},
         // Cartridge health and fill state.
         {{"status", "INKHEALTH1", "0"}, "m_lbHealth1", "Missing"}, {{"status", "INKHEALTH1", "0"}, "m_lbFillState1", "0 %"},
-        {{"status", "INKHEALTH1", "17"}, "m_lbHealth1", "Damaged"}, {{"status", "INKHEALTH1", "4096"}, "m_lbHealth1", "Damaged"},
-        {{"status", "INKHEALTH1", "4095"}, "m_lbFillState1", "33 %"},
+        {{"status", "INKHEALTH1", "4096"}, "m_lbHealth1", "Damaged"}, {{"status", "INKHEALTH1", "4095"}, "m_lbFillState1", "33 %"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -120,13 +113,11 @@ TEST_F(OrvinToolbox, EachChangeWritesItsLine) {
         {{{"variables", "FLAGS", "15"}}, {{"m_ckTunes", "false"}}, "FLAGS=14"},
         {{{"variables", "FLAGS", "1"}}, {{"m_ckTunes", "false"}}, "FLAGS=0"},
         // Choices and boxes write their words; a value with blanks goes out unquoted.
-        {{}, {{"m_cbQuality", "0"}}, "QUALITY=DRAFT"},            {{}, {{"m_cbQuality", "1"}}, "QUALITY=STANDARD"},
-        {{}, {{"m_cbBrailleDots", "0"}}, "BRAILLEDOTS=6"},        {{}, {{"m_cbGraphics", "0"}}, "GRAPHICS=OFF"},
-        {{}, {{"m_cbBrailleForce", "0"}}, "BRAILLEFORCE=HEAVY"},  {{}, {{"m_cbBrailleForce", "1"}}, "BRAILLEFORCE=NORMAL"},
+        {{}, {{"m_cbQuality", "0"}}, "QUALITY=DRAFT"},            {{}, {{"m_cbBrailleDots", "0"}}, "BRAILLEDOTS=6"},
+        {{}, {{"m_cbGraphics", "0"}}, "GRAPHICS=OFF"},            {{}, {{"m_cbBrailleForce", "0"}}, "BRAILLEFORCE=HEAVY"},
         {{}, {{"m_cbDuplex", "1"}}, "DUPLEXMODE=LONGEDGE"},       {{}, {{"m_cbLegacyMediaType", "0"}}, "MEDIATYPE=BRAILLE"},
         {{}, {{"m_cbLegacyMediaType", "5"}}, "MEDIATYPE=CUSTOM"}, {{}, {{"m_ckAutoCr", "true"}}, "AUTOCR=ON"},
-        {{}, {{"m_ckPrimaryCarriage", "false"}}, "PRIMARYCARRIAGE=0"},
-        {{}, {{"m_tfGateway", "two words"}}, "GATEWAY=two words"},
+        {{}, {{"m_ckPrimaryCarriage", "false"}}, "PRIMARYCARRIAGE=0"}, {{}, {{"m_tfGateway", "two words"}}, "GATEWAY=two words"},
         // The custom media pair is written only while its kind is chosen.
         {{}, {{"m_cbMediaMediaType", "5"}, {"m_tfFrontMax", "200"}, {"m_cbMediaMediaType", "0"}}, ""},
         // A device value the window cannot show stays as it is.
@@ -185,18 +176,16 @@ TEST_F(OrvinToolbox, CustomPaperAndMediaKinds) {
     EXPECT_EQ(custom.notes.size(), 2u);
     EXPECT_EQ(model->getValue("FORMWIDTH"), "170");
 
-    // clang-format off
-    const struct { int index; const char* limits; bool editable; } kinds[] = {
-        {0, "121/181", false}, {1, "91/119", false}, {2, "61/89", false}, {3, "92/118", false}, {4, "161/249", false}, {5, "101/159", true}};
-    for (const auto& k : kinds) {
-        EXPECT_FALSE(change("m_cbMediaMediaType", std::to_string(k.index)).changed.empty());
-        EXPECT_EQ(text("m_tfFrontMin") + "/" + text("m_tfFrontMax"), k.limits) << k.index;
-        EXPECT_EQ(change("m_tfFrontMax", "200").known, k.editable) << k.index;
-    }
+    // A built-in media kind shows its limits and keeps them; a custom kind's are written
+    // (EachChangeWritesItsLine, RefusedChangesAlterNothing).
+    EXPECT_FALSE(change("m_cbMediaMediaType", "4").changed.empty());
+    EXPECT_EQ(text("m_tfFrontMin") + "/" + text("m_tfFrontMax"), "161/249");
+    EXPECT_FALSE(change("m_tfFrontMax", "200").known);
 }
 
 // The setter writes one variable, then the controls show what the embosser holds.
 TEST_F(OrvinToolbox, TheSetterWritesOneVariableAndRefusesIdentities) {
+    // clang-format off
     const struct { int index; const char* value; std::optional<std::string> request; } rows[] = {
         {6, "two words", UEL + "@PJL DEFAULT GATEWAY=\"two words\"\n"},
         {0, "Orvin 300", std::nullopt}, // MODEL
@@ -230,13 +219,9 @@ TEST_F(OrvinToolbox, SensorsAndTheFillStateReset) {
     }
 }
 
-TEST_F(OrvinToolbox, WithoutAnInkModuleItsTabGoesAndItsControlsStayAsLaidOut) {
+TEST_F(OrvinToolbox, WithoutAnInkModuleItsTabGoesAndItsEmptyFieldsAreNotWritten) {
     loaded({{"versions", "SIAFW", "0"}});
     EXPECT_EQ(model->removedTabs(), std::vector<int>{5});
-    for (const char* name : {"m_lbInkFW", "m_lbHealth0", "m_lbFillState1", "m_tfInkTop", "m_tfInkCartSpace"}) {
-        EXPECT_FALSE(model->control(name)->assigned) << name;
-        EXPECT_EQ(text(name), "") << name;
-    }
     // The empty ink fields are not written over the device's values.
     change("m_tfTopMargin", "0.5\"");
     EXPECT_EQ(applied(), "@PJL DEFAULT TOPMARGIN=10\n");
@@ -276,13 +261,9 @@ TEST_F(OrvinToolbox, TheFirstConnectedQueueOfTheModelIsUsed) {
     EXPECT_EQ(device.requests().size(), 4u);
 }
 
-// OK writes only when Apply is enabled; a write that did not reach the device leaves nothing
-// marked as written: Apply stays enabled, OK keeps the window, the next Apply sends it again.
+// A write that did not reach the device leaves nothing marked as written: Apply stays enabled,
+// OK keeps the window, the next Apply sends it again. (OK with nothing to apply is the window's test.)
 TEST_F(OrvinToolbox, OkAndAWriteThatFailed) {
-    loaded();
-    change("m_tfFrontMin", "1");
-    EXPECT_EQ(model->ok().request, std::nullopt);
-    EXPECT_TRUE(model->mustDismiss());
     loaded();
     change("m_tfTopMargin", "1\"");
     device.fail(ExchangeStatus::NotAttached);
@@ -319,10 +300,9 @@ TEST_F(OrvinToolbox, ApplyReadsBackWhatItWrote) {
     EXPECT_EQ(model->getValue("LEFTMARGIN"), "10");
 }
 
+// How lengths look is pinned by the shown values above; here the largest a device could report.
 TEST(ToolboxConversions, LengthsShowAsTheShortestDecimalAndReadBackAsTheSameNumber) {
-    for (const auto& [value, text] : {std::pair<int64_t, const char*>{170, "8.5"}, {220, "11.0"}, {165, "8.25"}, {0, "0.0"},
-                                      {3, "0.15"}, {1, "0.05"}, {4000000000000000000, "200000000000000000.0"}})
-        EXPECT_EQ(conv::unitsToInches(value, 20), text) << value;
+    EXPECT_EQ(conv::unitsToInches(4000000000000000000, 20), "200000000000000000.0");
     // 0.29" in hundredths is 28.999999999999996 in binary before truncation.
     for (const int divisor : {20, 100, 720}) {
         ControlSet controls({{"m_tfLength", ControlKind::TextField}});

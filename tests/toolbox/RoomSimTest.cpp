@@ -128,7 +128,7 @@ TEST_F(RoomSim, WhatIsNoProfileForTheEmbosserIsRefused) {
 }
 
 // Every queue is listed with what its embosser says, asked side by side; one switched off is
-// listed as not answering.
+// listed as not answering. (Each family's firmware and ink are the toolbox's and firmware's tests.)
 TEST_F(RoomSim, TheStatusListsEveryEmbosserOfTheRoom) {
     sims[1]->stop();
     const ShellResult run = cli("status --json");
@@ -137,19 +137,11 @@ TEST_F(RoomSim, TheStatusListsEveryEmbosserOfTheRoom) {
     for (const QJsonValue& e : QJsonDocument::fromJson(QByteArray::fromStdString(run.out)).array())
         room[e["queue"].toString().toStdString()] = e.toObject();
     ASSERT_EQ(room.size(), sims.size()) << run.out;
-    const auto fields = [&](const char* queue) {
-        const QJsonObject e = room[queue];
-        QString ink;
-        for (const QJsonValue& i : e["ink"].toArray())
-            ink += i["cartridge"].toString() + ":" + i["health"].toString() + " " + i["fill"].toString() + ";";
-        return QStringList{e["model"].toString(), e["firmware"].toString(), e["state"].toString(),
-                           QString::number(e["code"].toInt()) + " " + e["codeText"].toString(), ink};
-    };
-    EXPECT_EQ(fields("Orvin_A"), (QStringList{"Orvin 200", "1.4.2", "READY", "10001 ready", "1:OK 82 %;2:OK 64 %;"}));
-    EXPECT_EQ(fields("Tessaline_30RT"), (QStringList{"Tessaline 30RT", "4.2.3", "READY", "10001 ready", ""}));
-    EXPECT_EQ(fields("Quorrin"), (QStringList{"Quorrin", "2.4.17", "READY", "10001 ready", "black:Good 71 %;colour:Good 58 %;"}));
-    EXPECT_EQ(fields("Pim"), (QStringList{"Pim", "", "READY", "10001 ready", ""}));
-    EXPECT_EQ(fields("Orvin_B"), (QStringList{"Orvin", "", "not answering", "0 ", ""}));
+    const QJsonObject orvin = room["Orvin_A"];
+    EXPECT_EQ(orvin["firmware"].toString() + " " + orvin["state"].toString() + " " + orvin["codeText"].toString(),
+              "1.4.2 READY ready");
+    EXPECT_EQ(orvin["ink"][1]["fill"].toString(), "64 %");
+    EXPECT_EQ(room["Pim"]["model"].toString(), "Pim");
     EXPECT_FALSE(room["Orvin_B"]["answering"].toBool());
     EXPECT_TRUE(room["Orvin_B"]["problem"].toString().startsWith("the embosser is not attached or not switched on"));
     for (size_t i = 0; i < sims.size(); ++i) EXPECT_EQ(writes(i), 0) << i;

@@ -1,5 +1,6 @@
 // Every family's toolbox end to end: queues of the private CUPS server lead to simulated
 // embossers, the device helper carries the PJL, and brelmont-cli drives it as a script would.
+// (The Orvin Color Ink has the Orvin's description under its own model code.)
 #include "printer/PjlHelper.h"
 #include "toolbox/BrailleConversionData.h"
 #include "toolbox/FennickFamily.h"
@@ -38,11 +39,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum Sim { Orvin, Ivra, Valdo, Merriden, Tessaline, Fennick };
-const char* const QueueOf[] = {"Orvin_200", "Orvin_Color_Ink", "Valdo_Trac", "Merriden", "Tessaline_30RT", "Quorrin"};
+enum Sim { Orvin, Valdo, Merriden, Tessaline, Fennick };
+const char* const QueueOf[] = {"Orvin_200", "Valdo_Trac", "Merriden", "Tessaline_30RT", "Quorrin"};
 const FamilyDescription& familyOf(Sim s) {
-    const FamilyDescription* families[] = {&orvinFamily(),    &ivraFamily(),      &valdoFamily(),
-                                           &merridenFamily(), &tessalineFamily(), &fennickFamily()};
+    const FamilyDescription* families[] = {&orvinFamily(), &valdoFamily(), &merridenFamily(), &tessalineFamily(),
+                                           &fennickFamily()};
     return *families[s];
 }
 
@@ -69,14 +70,12 @@ std::string nvramState(std::map<int, int> bytes, const std::string& more = "") {
 }
 
 const std::string ValdoState =
-    "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nQUALITY=BEST\nSPACING=KOREAN\n"
-    "BRAILLEFORCE=LIGHT\nOUTPUTFACE=1\nBRAILLEDOTS=8\nAUTOCR=OFF\nLEFTMARGIN=30\n";
+    "\n[VARIABLES]\nSKEW=268\nEDGECLEARANCE=29\nMEDIATYPE=CUSTOM9\nSPACING=KOREAN\nAUTOCR=OFF\nLEFTMARGIN=30\n";
 
 class ToolboxFamiliesSim : public brelmont::testing::CupsSimFixture {
 protected:
     static void SetUpTestSuite() {
         startSystem({{"orvin", {"Orvin_200", "Orvin 200", "", "Orvin in the hall"}},
-                     {"ivra", {"Orvin_Color_Ink", "Orvin Color Ink", "", "Ivra in the hall"}},
                      {"valdo", {"Valdo_Trac", "Valdo Trac", "", "Valdo by the door"}},
                      {"merriden", {"Merriden", "Merriden", "", "Merriden upstairs"}},
                      {"tessaline", {"Tessaline_30RT", "Tessaline 30RT", "", "Tessaline in the lab"}},
@@ -95,31 +94,25 @@ protected:
 TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
     // clang-format off
     const struct { Sim sim; std::string state; std::map<std::string, std::string> expected; } rows[] = {
-        // The Orvin's settings are the engine's tests against a scripted Orvin; here its status as printed.
-        {Orvin, "", {{"m_tfStatus", "CODE=10001 (ready)\\r\\nDISPLAY=READY\\r\\nONLINE=TRUE\\r\\nPAGECOUNT=1843\\r\\nINKHEALTH0=4095\\r\\n"
-                                    "INKHEALTH1=4095\\r\\nINKLEVEL0=82\\r\\nINKLEVEL1=64\\r\\n"}}},
+        // The Orvin's settings and status are the engine's tests against a scripted Orvin. One control
+        // of each kind of conversion per family: a choice by word or number, a length, a box, a text.
         {Valdo, "family=valdo" + ValdoState,
          {{"m_tfPrinterName", "Valdo by the door"}, {"m_cbPaperSize", "0"}, {"m_tfSkew", "8.0"}, {"m_tfEdgeClearance", "0.29\""},
-          {"m_cbLegacyMediaType", "8"}, {"m_cbQuality", "2"}, {"m_cbSpacing", "4"}, {"m_cbBrailleForce", "2"},
-          {"m_cbOutputFace", "1"}, {"m_cbBrailleDots", "1"}, {"m_ckAutoCr", "false"}, {"m_tfLeftMargin", "1.5\""},
+          {"m_cbLegacyMediaType", "8"}, {"m_cbSpacing", "4"}, {"m_ckAutoCr", "false"}, {"m_tfLeftMargin", "1.5\""},
           {"m_tfTable", "EN_US"}, {"m_tfSTM8Version", "1.1.4"}, {"m_tfStepsPerInch", "1440"}}},
         {Merriden, "family=merriden" + ValdoState + "PAPERWIDTH=5976\nPAPERLENGTH=8424\n",
          {{"m_cbPaperSize", "4"}, {"m_tfPaperWidth", "8.3\""}, {"m_tfPaperHeight", "11.7\""}}}, // the rest is the Valdo's
-        {Tessaline, "family=tessaline\n[VARIABLES]\nTABLE=0\nFORMWIDTH=171\nFORMHEIGHT=219\nMEDIATYPE=11\nBRAILLEDOTS=8\n"
-                    "GRAPHICS=1\nBRAILLEFORCE=2\nAUTOCR=0\nSKEW=4\n",
-         {{"m_tfPrinterName", "Tessaline in the lab"}, {"m_tfFirmwareVersion", "4.2.3"}, {"m_cbPaperSize", "0"},
-          {"m_tfPaperWidth", "8.55\""}, {"m_cbTable", "18"}, {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "3"},
-          {"m_cbBrailleDots", "1"}, {"m_cbBrailleForce", "2"}, {"m_ckAutoCr", "false"}, {"m_tfPrintSkew", "4"}}},
+        {Tessaline, "family=tessaline\n[VARIABLES]\nTABLE=0\nFORMWIDTH=171\nFORMHEIGHT=219\nMEDIATYPE=11\nAUTOCR=0\nSKEW=4\n",
+         {{"m_tfFirmwareVersion", "4.2.3"}, {"m_cbPaperSize", "0"}, {"m_tfPaperWidth", "8.55\""}, {"m_cbTable", "18"},
+          {"m_bnInstallTable", "enabled"}, {"m_cbLegacyMediaType", "3"}, {"m_ckAutoCr", "false"}, {"m_tfPrintSkew", "4"}}},
         // Width 170 and length 220 twentieths: Letter; ink offset 1 × 256 + 44.
-        {Fennick, nvramState({{68, 0x0A}, {76, 170}, {90, 0}, {75, 220}, {74, 0}, {56, 44}, {57, 1}, {73, 8}, {80, 7}, {81, 2},
-                              {70, 1}, {78, 10}, {91, 5}, {87, 20}, {69, 32}, {45, 128}, {33, 90}, {37, 120}},
+        {Fennick, nvramState({{68, 0x0A}, {76, 170}, {90, 0}, {75, 220}, {74, 0}, {56, 44}, {57, 1}, {80, 7}, {70, 1}, {78, 10},
+                              {91, 5}, {33, 90}, {37, 120}},
                              "[STATUS]\nPENERRORK=40038\nPENERRORCMY=40020\n"),
          {{"m_tfPrinterName", "Quorrin by the window"}, {"m_tfFirmwareVersion", "2.4.17"}, {"m_cbTable", "0"},
-          {"m_tfPaperWidth", "8.5\""}, {"m_tfPaperHeight", "11.0\""}, {"m_cbPaperSize", "0"}, {"m_tfHPHorizOffset", "300"},
-          {"m_tfHPVertOffset", "20"}, {"m_tfVertAlign", "128"}, {"m_cbBrailleDots", "1"}, {"m_cbLegacyMediaType", "4"},
-          {"m_cbBrailleForce", "2"}, {"m_ckAutoCr", "true"}, {"m_tfLeftMargin", "0.5\""}, {"m_tfCharsWidth", "32"},
-          {"m_tfDryTime", "5"}, {"m_lbBlackFill", "71 %"}, {"m_lbColorFill", "58 %"},
-          {"m_lbBlackHealth", "Cartridge near end of life"}, {"m_lbColorHealth", "Wrong cartridge type"}}},
+          {"m_tfPaperWidth", "8.5\""}, {"m_tfPaperHeight", "11.0\""}, {"m_tfHPHorizOffset", "300"}, {"m_cbLegacyMediaType", "4"},
+          {"m_ckAutoCr", "true"}, {"m_tfLeftMargin", "0.5\""}, {"m_tfDryTime", "5"}, {"m_lbBlackFill", "71 %"},
+          {"m_lbColorFill", "58 %"}, {"m_lbBlackHealth", "Cartridge near end of life"}, {"m_lbColorHealth", "Wrong cartridge type"}}},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -148,34 +141,13 @@ TEST_F(ToolboxFamiliesSim, TheLoadShowsEachSettingInItsControl) {
                                 HasSubstr("m_tfPaperWidth: cannot take the value")));
 }
 
-// A media kind shows its limits from the loaded lists; only custom kinds can be edited.
-TEST_F(ToolboxFamiliesSim, MediaKindsShowTheirLimits) {
-    // clang-format off
-    const struct { Sim sim; int kind; const char* limits; bool editable; } rows[] = {
-        {Merriden, 0, "120/180 120/180", false}, {Merriden, 3, "90/120 90/120", false},
-        {Merriden, 8, "100/160 100/160", true}, {Tessaline, 6, "10/20", true}, {Fennick, 1, "90/120", false},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        const auto model = loaded(row.sim);
-        model->setIndex("m_cbMediaMediaType", row.kind);
-        const auto text = [&](const char* name) { return model->control(name)->text; };
-        std::string limits = text("m_tfFrontMin") + "/" + text("m_tfFrontMax");
-        if (model->control("m_tfBackMin")) limits += " " + text("m_tfBackMin") + "/" + text("m_tfBackMax");
-        EXPECT_EQ(limits, row.limits) << QueueOf[row.sim] << " " << row.kind;
-        EXPECT_EQ(model->control("m_tfFrontMax")->editable, row.editable) << QueueOf[row.sim] << " " << row.kind;
-    }
-    EXPECT_EQ(device(Merriden).logCount("@PJL DINQUIRE"), 0);
-}
-
 // Each family's changes go out as exactly the changed lines, in the settings' order; read back by
 // the next run they are what was asked, so nothing is sent again. (That the embosser keeps them is
 // the simulator's part.)
 TEST_F(ToolboxFamiliesSim, ApplySendsTheChangedLinesInOrderAndTheyStay) {
     // clang-format off
     const struct { Sim sim; std::string state, args, sent; } rows[] = {
-        // The Orvin's lines are the engine's tests against a scripted Orvin; the colour model's queue leads to the same window.
-        {Ivra, "", "m_cbQuality=2 m_tfGateway=10.9.9.9", "@PJL DEFAULT QUALITY=BEST\n@PJL DEFAULT GATEWAY=10.9.9.9\n@PJL SERVICE UPDATE\n"},
+        // The Orvin's lines are the engine's tests against a scripted Orvin.
         {Valdo, "family=valdo\n[VARIABLES]\nPAPERWIDTH=5976\nPAPERLENGTH=8424\nSKEW=268\nSPACING=KOREAN\n",
          "m_tfTable=EN_U m_cbMediaMediaType=7 m_tfFrontMin=90 m_tfFrontMax=170 m_cbSpacing=0 m_tfSkew=7.5 m_cbPaperSize=0 "
          "m_tfEdgeClearance=0.3 m_ckDHCP=false m_cbLegacyMediaType=15",
@@ -242,24 +214,16 @@ TEST_F(ToolboxFamiliesSim, RefusedInputSendsNothing) {
 }
 
 // The value of a chosen variable is asked of the embosser (it may have changed since the load) and
-// shown filtered; the setter writes that one variable in the family's form; the sensor labels are
-// the family's.
+// shown filtered; the setter writes that one variable in the family's form; the sensors are read
+// with the family's labels (one label each here; the Orvin's whole text is the screen reader test's).
 TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
     // clang-format off
-    const struct { Sim sim; std::string state; const char* variable; const char* asked; const char* typed; std::string request, sensors; } rows[] = {
-        {Orvin, "", "GATEWAY", "192.168.1.1", "10.0.0.1", "\x1b%-12345X@PJL DEFAULT GATEWAY=10.0.0.1\n",
-         "\r\nFront Paper Flag: 1, Back Paper Flag: 0\r\nBottom Home Flag: 1, Top Home Flag: 1\r\nFront Alignment Sensor: 412, Back "
-         "Alignment Sensor: 398\r\nCarriage Temperature: 31\u00b0C, Carriage Temperature: 30\u00b0C\r\nSupply Voltage: 24.1, "
-         "Housing: CLOSED, TintBridge: 1"},
+    const struct { Sim sim; std::string state; const char* variable; const char* asked; const char* typed; std::string request; const char* sensor; } rows[] = {
         {Valdo, "family=valdo\n[VARIABLES]\nGATEWAY=<10.0.0.1>\n", "GATEWAY", "10.0.0.1", "10.0.0.2 lab",
-         "\x1b%-12345X@PJL DEFAULT GATEWAY=\"10.0.0.2 lab\"\n",
-         "Paper Flag: 1, Pickup Flag: 0, Home Flag: 1, Panel: 0\r\nBoard temperature: 36\u00b0C, Solenoid temperature: "
-         "41\u00b0C\r\nCarriage temperature: 33\u00b0C"},
-        {Tessaline, "", "SKEW", nullptr, "7.9 steps", "\x1b%-12345X@PJL DEFAULT SKEW=7\n@PJL SERVICE UPDATE\n",
-         "Home Flag: 1, Gap flag: 0, Paper present: 1,\r\nOut of paper sensor: 0, Panel buttons: 0,\r\nTemperature: 34\u00b0C"},
+         "\x1b%-12345X@PJL DEFAULT GATEWAY=\"10.0.0.2 lab\"\n", "Solenoid temperature: 41\u00b0C"},
+        {Tessaline, "", "SKEW", nullptr, "7.9 steps", "\x1b%-12345X@PJL DEFAULT SKEW=7\n@PJL SERVICE UPDATE\n", "Gap flag: 0, Paper present: 1"},
         {Fennick, nvramState({{68, 5}}), "TABLE", "5", "2 tables", "\x1b%-12345X@PJL DEFAULT NVRAM68 2\n@PJL SERVICE UPDATE\n",
-         "Home Flag: 1, Paper Flag: 1,\r\nMounted Paper Sensor: 87, Power supply: 34.2,\r\nOut of paper sensor: 0, Housing "
-         "open: 0, Duplexer: 1"},
+         "Mounted Paper Sensor: 87, Power supply: 34.2"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -275,7 +239,7 @@ TEST_F(ToolboxFamiliesSim, AVariableIsAskedAndSetAndTheSensorsRead) {
         EXPECT_EQ(model->setSelectedVariable().request, row.request);
         EXPECT_EQ(device(row.sim).logCount(" | changed"), 1);
         ASSERT_TRUE(model->readSensors().ok());
-        EXPECT_EQ(model->control("m_tfSensors")->text, row.sensors);
+        EXPECT_THAT(model->control("m_tfSensors")->text, HasSubstr(row.sensor));
     }
     // A Quorrin parameter is one byte: a value it cannot hold is refused before anything is sent.
     const auto quorrin = loaded(Fennick);
@@ -318,9 +282,8 @@ TEST_F(ToolboxFamiliesSim, ATableReachesTheEmbosserAsItsExactRequest) {
     EXPECT_TRUE(fs::exists(device(Fennick).storePath() / "BRAILLETABLE6"));
 }
 
-// An embosser that stays silent ends the load within the deadline; a slow one keeps a script
-// waiting and it is told so once; one switched off before Apply, or at all, makes the script fail
-// with the reason.
+// An embosser that stays silent ends the load within the deadline; one switched off before Apply,
+// or at all, makes the script fail with the reason.
 TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
     {
         const ScopedEnv deadline("BRELMONT_TOOLBOX_DEADLINE_MS", "2000"), replyTime("BRELMONT_PJL_REPLY_TIMEOUT_MS", "20000");
@@ -337,16 +300,10 @@ TEST_F(ToolboxFamiliesSim, SilentSlowAndSwitchedOffEmbossers) {
         EXPECT_FALSE(valdo.load({PrinterItem{slowValdo.uri(), "Valdo_Slow", "Slow Valdo", 121201, true, {}}}));
         EXPECT_EQ(valdo.loadFailure().status, ExchangeStatus::NoReply) << valdo.loadFailure().describe();
     }
-    EmbosserSim slow("orvin", {"--delay", "700"});
     EmbosserSim leaving("orvin", {"--serve", "5"}); // the listing and the four queries are the last it takes
-    ASSERT_TRUE(cups->addQueue({"Orvin_Slow", "Orvin 200", slow.uri(), "Slow Orvin"}));
-    const ShellResult waited = cli("toolbox show --queue Orvin_Slow");
-    cups->removeQueue("Orvin_Slow");
     ASSERT_TRUE(cups->addQueue({"Orvin_Leaving", "Orvin 200", leaving.uri(), "Leaving Orvin"}));
     const ShellResult failed = cli("toolbox apply --queue Orvin_Leaving m_tfTopMargin=2");
     cups->removeQueue("Orvin_Leaving");
-    EXPECT_EQ(waited.exitCode, 0) << waited.err;
-    EXPECT_EQ(waited.err, "Waiting for the embosser at " + slow.uri() + "\u2026\n");
     EXPECT_EQ(failed.exitCode, 1) << failed.out;
     EXPECT_EQ(failed.err,
               "brelmont-cli: toolbox apply: the settings were not written: the embosser is not attached or "
