@@ -1,5 +1,5 @@
-// The application shell offscreen: launch in a temporary shared folder, the preview hand-off,
-// documents opened, refused and saved, alerts from worker threads, and the start window.
+// The application shell offscreen: launch in a temporary shared folder, the preview hand-off, the
+// start window's commands, documents opened, refused and saved, and alerts from worker threads.
 #include "GuiTestSupport.h"
 
 #include "app/AppDelegate.h"
@@ -12,9 +12,6 @@
 #include "widgets/MessageBox.h"
 
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
@@ -33,12 +30,6 @@ namespace fs = std::filesystem;
 namespace {
 
 QString path(const fs::path& p) { return QString::fromStdString(p.string()); }
-
-QAction* findAction(QMenu* menu, const QString& name) {
-    for (QAction* action : menu->actions())
-        if (action->objectName() == name) return action;
-    return nullptr;
-}
 
 fs::perms bits(const fs::path& file) { return fs::status(file).permissions() & fs::perms::mask; }
 
@@ -70,7 +61,7 @@ struct Handoff {
 
 } // namespace
 
-TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) {
+TEST(Launch, PreparesTheSharedFolderOpensPreviewsAndTheStartWindowSaysWhatIsMissing) {
     guitest::TempDir dir;
     const SharedFolder folder(dir.path() / "Brelmont");
     fs::create_directories(folder.root());
@@ -97,18 +88,25 @@ TEST(Launch, PreparesTheSharedFolderDiscardsAnOldRequestAndOpensTheStartWindow) 
     EXPECT_EQ(app.documents().windows().first()->windowTitle(), "The lantern keeper.kprn");
     EXPECT_FALSE(app.documents().windows().first()->document()->m_embPages.empty());
 
-    // Jobs dropped on the start window open; other addresses are ignored.
-    guitest::writeFile(dir.path() / "dropped.kprn", brelmont::testing::fileText(BRELMONT_SAMPLE_JOB));
-    QMimeData data;
-    data.setUrls(
-        {QUrl::fromLocalFile(path(dir.path() / "dropped.kprn")), QUrl(QStringLiteral("https://example.invalid/x.kprn"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(app.window(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(app.window(), &drop);
-    ASSERT_EQ(app.documents().windows().size(), 2);
-    EXPECT_EQ(app.documents().windows().last()->windowTitle(), "dropped.kprn");
-    EXPECT_TRUE(alerts.take().isEmpty());
+    // With no embosser queue and no attached device, the start window's commands say so and where
+    // to find out more; Open Job asks for the jobs to open.
+    fs::create_directories(dir.path() / "helper");
+    guitest::writeFile(dir.path() / "helper/pjlhelper", "#!/bin/sh\nexit 0\n");
+    fs::permissions(dir.path() / "helper/pjlhelper", fs::perms::owner_all);
+    const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9"),
+        helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
+    int asked = 0;
+    app.documents().m_askOpenPaths = [&](QWidget*) { return ++asked, QStringList{}; };
+    brelmont::app::StartWindow* start = app.window();
+    for (QPushButton* button :
+         {start->openJobButton(), start->preferencesButton(), start->sendFileButton(), start->toolboxButton()})
+        QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(asked, 1);
+    const QStringList said = alerts.take();
+    ASSERT_EQ(said.size(), 3);
+    EXPECT_EQ(said.mid(0, 2), (QStringList{brelmont::widgets::noQueueText(), brelmont::widgets::noQueueText()}));
+    EXPECT_TRUE(said[2].startsWith("There is no Brelmont embosser attached to the system.\nPlease connect one and try again.") &&
+                said[2].contains("brelmont-cli doctor"));
 }
 
 // Each request is consumed; a plain name opens the job copied under it inside the folder, and
@@ -242,40 +240,4 @@ TEST(Documents, RefusalsWindowsAndSave) {
     window->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(documents.windows().size(), 0);
-}
-
-// Every job of the application is a button and a menu command; with no embosser queue and no
-// attached device, each says so and where to find out more.
-TEST(StartWindowTest, EveryJobHasAButtonAndAMenuCommand) {
-    guitest::TempDir dir;
-    fs::create_directories(dir.path() / "helper");
-    guitest::writeFile(dir.path() / "helper/pjlhelper", "#!/bin/sh\nexit 0\n");
-    fs::permissions(dir.path() / "helper/pjlhelper", fs::perms::owner_all);
-    const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9");
-    const brelmont::testing::ScopedEnv helper("BRELMONT_RESOURCE_DIR", (dir.path() / "helper").string());
-    guitest::Alerts alerts;
-    ::testing::internal::CaptureStdout();
-    AppDelegate app(SharedFolder(dir.path() / "shared"));
-    app.applicationDidFinishLaunching();
-    brelmont::app::StartWindow* start = app.window();
-    const auto menus = start->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
-    int asked = 0;
-    app.documents().m_askOpenPaths = [&](QWidget*) { return ++asked, QStringList{}; };
-    QTest::mouseClick(start->openJobButton(), Qt::LeftButton);
-    findAction(menus[0]->menu(), "actionOpenJob")->trigger();
-    EXPECT_EQ(asked, 2);
-    alerts.take();
-    const QString noQueue = brelmont::widgets::noQueueText();
-    QTest::mouseClick(start->preferencesButton(), Qt::LeftButton);
-    QTest::mouseClick(start->sendFileButton(), Qt::LeftButton);
-    findAction(menus[1]->menu(), "actionPrintTestPage")->trigger();
-    EXPECT_EQ(alerts.take(), (QStringList{noQueue, noQueue, noQueue}));
-    QTest::mouseClick(start->toolboxButton(), Qt::LeftButton);
-    const QStringList noEmbosser = alerts.take();
-    EXPECT_EQ(noEmbosser.size(), 1);
-    EXPECT_TRUE(noEmbosser.value(0).startsWith("There is no Brelmont embosser attached to the system.\nPlease connect one and "
-                                               "try again.") &&
-                noEmbosser.value(0).contains("brelmont-cli doctor"));
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }

@@ -41,9 +41,8 @@ struct Alerts {
     // Exactly one alert was shown, and it starts with `start`; so does the status line of `window`.
     void expectOne(const QString& start, const QWidget* window = nullptr);
     QStringList texts;
-    QStringList details;      // what each alert keeps behind its Details button
-    QList<bool> informations; // each alert's kind: true for a success told, false for a warning
-    QStringList questions;    // the questions asked, each answered with `agree`
+    QStringList details;   // what each alert keeps behind its Details button
+    QStringList questions; // the questions asked, each answered with `agree`
     bool agree = true;
     bool onMainThread = true;
 };
@@ -73,10 +72,6 @@ QStringList clashingMnemonics(QWidget* window);
 // The object names (or, for unnamed ones, accessible names) of the visible, enabled Tab stops
 // from `start` once round its window.
 QStringList tabStops(QWidget* start, bool byAccessibleName = false);
-
-// Answers the next embosser choice as a person would: picks the line holding `wanted` and opens
-// it. The lines offered are kept in `offered`.
-void chooseEmbosserWhenAsked(const QString& wanted, std::shared_ptr<QStringList> offered);
 
 // The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
 // both with the embosser options, each leading to a simulated embosser.
