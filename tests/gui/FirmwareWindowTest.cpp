@@ -1,5 +1,5 @@
 // The firmware window against the simulated embossers and a local HTTPS server: the walk from the
-// offer to the sent file, with its texts and buttons. (Which embossers may be sent a file, and the
+// offer to the sent file, with its buttons and the outcome said. (Which embossers may be sent a file, and the
 // recovery rules, are the firmware engine's tests.)
 #include "GuiTestSupport.h"
 #include "HttpsServer.h"
@@ -53,11 +53,7 @@ TEST_F(FirmwareWindow, WalksFromTheOfferToTheSentFile) {
     button->click(); // returns when the queue has taken the file
     orvin->restart();
     EXPECT_EQ(window.update().state(), FirmwareState::Sent);
-    EXPECT_EQ(guitest::text(&window, "m_info"),
-              "Device Annex Valdo\nFirmware 2.3.1\n\nFirmware Update Version 2.4.0 is available for Annex Valdo\n"
-              "\nFirmware file has been received.\nClick on Update to continue the Embosser update.\n"
-              "\nSending firmware file to Embosser.\nDon't turn off the device until it has finished!"
-              "\nThe embosser's queue has taken the firmware file.\n");
+    EXPECT_TRUE(guitest::text(&window, "m_info").endsWith("\nThe embosser's queue has taken the firmware file.\n"));
     EXPECT_FALSE(button->isEnabled());
     EXPECT_EQ(guitest::find<QPushButton>(&window, "m_buttonCancel")->text(), "Close");
     EXPECT_TRUE(alerts.take().isEmpty());

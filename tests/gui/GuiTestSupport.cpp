@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,12 +121,6 @@ void type(QWidget* window, const char* field, const QString& text) {
     emit line->editingFinished();
 }
 
-void choose(QWidget* window, const char* combo, int index) {
-    auto* box = find<QComboBox>(window, combo);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
-}
-
 QString text(QWidget* window, const char* field) {
     QWidget* widget = find(window, field);
     if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
@@ -184,12 +177,12 @@ QStringList clashingMnemonics(QWidget* window) {
     return clashes;
 }
 
-QStringList tabStops(QWidget* start, bool byAccessibleName) {
+QStringList tabStops(QWidget* start) {
     QStringList stops;
     QWidget* widget = start;
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(start->window()) && widget->isEnabled())
-            stops << (byAccessibleName || widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
+            stops << (widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
         widget = widget->nextInFocusChain();
     } while (widget && widget != start);
     return stops;

@@ -53,9 +53,8 @@ T* find(QWidget* window, const char* name) {
     EXPECT_NE(widget, nullptr) << name;
     return widget;
 }
-// What a user does: type into a field and leave it; pick a combo box item.
+// What a user does: type into a field and leave it.
 void type(QWidget* window, const char* field, const QString& text);
-void choose(QWidget* window, const char* combo, int index);
 QString text(QWidget* window, const char* field);
 void showActive(QWidget* window);
 
@@ -71,7 +70,7 @@ QStringList unnamedControls(QWidget* window);
 QStringList clashingMnemonics(QWidget* window);
 // The object names (or, for unnamed ones, accessible names) of the visible, enabled Tab stops
 // from `start` once round its window.
-QStringList tabStops(QWidget* start, bool byAccessibleName = false);
+QStringList tabStops(QWidget* start);
 
 // The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
 // both with the embosser options, each leading to a simulated embosser.

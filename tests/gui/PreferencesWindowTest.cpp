@@ -37,22 +37,18 @@ protected:
         for (const std::string& queue : {Orvin, Valdo}) cups->run("lpoptions -x " + queue);
         QSettings().clear();
     }
-    // A window over every queue, or only `queue`; its file picker answers `picked` and notes the folder.
+    // A window over every queue, or only `queue`; its file picker answers `picked`.
     std::unique_ptr<PreferencesViewController> open(const std::string& queue = {}) {
         brelmont::printer::Printers all;
         auto some = all.items();
         std::erase_if(some, [&queue](const auto& item) { return !queue.empty() && item.queue != queue; });
         auto window = std::make_unique<PreferencesViewController>(brelmont::printer::Printers(some, all.deviceListing()));
-        window->setFilePicker([this](QWidget*, const QString& folder) {
-            ++pickerRuns;
-            pickerFolder = folder;
-            return picked;
-        });
+        window->setFilePicker([this](QWidget*, const QString&) { return ++pickerRuns, picked; });
         return window;
     }
     static QString queueShown(QWidget* window) { return find<QLabel>(window, "m_queueName")->text(); }
 
-    QString picked, pickerFolder;
+    QString picked;
     int pickerRuns = 0;
 };
 
@@ -62,15 +58,12 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     cups->run("lpoptions -p Orvin_200 -o ThinLineIntensity=5");
     auto window = open();
     auto* queues = find<QComboBox>(window.get(), "m_comboPrinters");
-    EXPECT_EQ(queues->itemText(0), PreferencesViewController::PlaceholderItem);
     QTest::keyClick(queues, Qt::Key_Down);
     QTest::keyClick(queues, Qt::Key_Down);
     EXPECT_TRUE(window->placeholderShown());
-    EXPECT_TRUE(find<QTabWidget>(window.get(), "m_tabView")->isHidden());
     QTest::keyClick(queues, Qt::Key_Up);
     QTest::keyClick(queues, Qt::Key_Return);
     ASSERT_FALSE(window->placeholderShown());
-    EXPECT_EQ(queues->count(), 2); // the placeholder goes
     EXPECT_EQ(queueShown(window.get()).toStdString(), Orvin);
     EXPECT_EQ(find<QSlider>(window.get(), "m_sliderThinLine")->value(), 5);
 
@@ -88,7 +81,6 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     EXPECT_EQ(pickerRuns, 0);
     QTest::keyClick(picker, Qt::Key_Return);
     EXPECT_EQ(pickerRuns, 1);
-    EXPECT_EQ(pickerFolder.toStdString(), (brelmont::preferences::sharedDataFolder() / "Patterns").string());
     EXPECT_EQ(picker->currentText(), "/p/a%20b.pat");
 
     window->accept();
@@ -146,14 +138,12 @@ TEST_F(PreferencesWindow, RefusedValuesAndFailedWritesAreSaidAndTheWindowStays) 
 TEST_F(PreferencesWindow, AQueueThatCannotBeReadIsLeftAlone) {
     cups->run("lpoptions -p Orvin_200 -o karro-contrast=7");
     const std::string before = assignments(Orvin);
-    const std::string server = std::getenv("CUPS_SERVER");
-    setenv("CUPS_SERVER", "127.0.0.1:9", 1);
     {
+        const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9");
         PreferencesViewController window(brelmont::printer::Printers(
             std::vector{brelmont::printer::PrinterItem{"", Orvin, "Hall Orvin", 221201, true, "Orvin 200"}}));
         window.accept();
     }
-    setenv("CUPS_SERVER", server.c_str(), 1);
     const QStringList shown = alerts.take();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_TRUE(shown[0].contains("could not be read")) << shown[0].toStdString();
