@@ -6,22 +6,17 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
 #include <QThread>
-#include <QTimer>
 
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 
 // Qt keeps process-wide caches that the leak checker would report under the sanitizer build.
@@ -85,10 +80,9 @@ std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const
 void writeFile(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 Alerts::Alerts() {
-    MessageBox::setPresenter([this](const QString& text, const QString& detail, bool information) {
+    MessageBox::setPresenter([this](const QString& text, const QString& detail, bool) {
         texts << text;
         details << detail;
-        informations << information;
         onMainThread = onMainThread && QThread::currentThread() == qApp->thread();
     });
     MessageBox::setConfirmer([this](const QString& text) {
@@ -105,7 +99,6 @@ Alerts::~Alerts() {
 
 QStringList Alerts::take() {
     QCoreApplication::processEvents();
-    informations.clear();
     details.clear();
     return std::exchange(texts, {});
 }
@@ -126,12 +119,6 @@ void type(QWidget* window, const char* field, const QString& text) {
     auto* line = find<QLineEdit>(window, field);
     line->setText(text);
     emit line->editingFinished();
-}
-
-void choose(QWidget* window, const char* combo, int index) {
-    auto* box = find<QComboBox>(window, combo);
-    box->setCurrentIndex(index);
-    emit box->activated(index);
 }
 
 QString text(QWidget* window, const char* field) {
@@ -190,12 +177,12 @@ QStringList clashingMnemonics(QWidget* window) {
     return clashes;
 }
 
-QStringList tabStops(QWidget* start, bool byAccessibleName) {
+QStringList tabStops(QWidget* start) {
     QStringList stops;
     QWidget* widget = start;
     do {
         if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(start->window()) && widget->isEnabled())
-            stops << (byAccessibleName || widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
+            stops << (widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
         widget = widget->nextInFocusChain();
     } while (widget && widget != start);
     return stops;
@@ -215,21 +202,6 @@ void SystemTest::SetUpTestSuite() {
 
 std::string SystemTest::assignments(const std::string& queue) {
     return cups->run("lpoptions -p " + brelmont::testing::shellQuote(queue)).out;
-}
-
-void chooseEmbosserWhenAsked(const QString& wanted, std::shared_ptr<QStringList> offered) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [wanted, offered, poll] {
-        auto* choice = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        auto* list = choice ? choice->findChild<QListWidget*>("m_lbEmbossers") : nullptr;
-        if (!list) return QTimer::singleShot(20, *poll);
-        for (int row = 0; row < list->count(); ++row) {
-            offered->append(list->item(row)->text());
-            if (list->item(row)->text().contains(wanted)) list->setCurrentRow(row);
-        }
-        choice->accept();
-    };
-    QTimer::singleShot(0, *poll);
 }
 
 } // namespace guitest

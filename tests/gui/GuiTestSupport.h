@@ -41,9 +41,8 @@ struct Alerts {
     // Exactly one alert was shown, and it starts with `start`; so does the status line of `window`.
     void expectOne(const QString& start, const QWidget* window = nullptr);
     QStringList texts;
-    QStringList details;      // what each alert keeps behind its Details button
-    QList<bool> informations; // each alert's kind: true for a success told, false for a warning
-    QStringList questions;    // the questions asked, each answered with `agree`
+    QStringList details;   // what each alert keeps behind its Details button
+    QStringList questions; // the questions asked, each answered with `agree`
     bool agree = true;
     bool onMainThread = true;
 };
@@ -54,9 +53,8 @@ T* find(QWidget* window, const char* name) {
     EXPECT_NE(widget, nullptr) << name;
     return widget;
 }
-// What a user does: type into a field and leave it; pick a combo box item.
+// What a user does: type into a field and leave it.
 void type(QWidget* window, const char* field, const QString& text);
-void choose(QWidget* window, const char* combo, int index);
 QString text(QWidget* window, const char* field);
 void showActive(QWidget* window);
 
@@ -72,11 +70,7 @@ QStringList unnamedControls(QWidget* window);
 QStringList clashingMnemonics(QWidget* window);
 // The object names (or, for unnamed ones, accessible names) of the visible, enabled Tab stops
 // from `start` once round its window.
-QStringList tabStops(QWidget* start, bool byAccessibleName = false);
-
-// Answers the next embosser choice as a person would: picks the line holding `wanted` and opens
-// it. The lines offered are kept in `offered`.
-void chooseEmbosserWhenAsked(const QString& wanted, std::shared_ptr<QStringList> offered);
+QStringList tabStops(QWidget* start);
 
 // The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
 // both with the embosser options, each leading to a simulated embosser.

@@ -1,6 +1,6 @@
 // The windows' shared helpers: the focus given back when a dialog closes, with its outcome said
-// there, and the long-wait helper
-// (work off the window thread, a named progress dialog, Cancel that drops the result).
+// there, and the long-wait helper (work off the window thread, a named, modal progress dialog,
+// Cancel that drops the result).
 #include "GuiTestSupport.h"
 
 #include "widgets/FocusReturn.h"
@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -17,7 +16,6 @@
 
 #include <atomic>
 #include <future>
-#include <thread>
 
 using namespace brelmont::widgets;
 
@@ -61,20 +59,16 @@ TEST(FocusReturn, TheOpenerGetsTheFocusBackAndItsWindowSaysWhatAnAcceptedDialogD
     }
 }
 
-// The dialog appears by itself after a moment, named by the wait, and holds back the clicks meant
-// for the window behind it.
+// The dialog is named by the wait, and holds back the clicks meant for the window behind it.
 TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput) {
     QPushButton button("Press");
     guitest::showActive(&button);
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] { ++presses; });
     auto gate = std::make_shared<Gate>();
-    bool visibleAtFirst = true;
-    QString name, label;
+    QString name;
     LongWait::setDialogHook([&](QWidget* dialog) {
-        visibleAtFirst = dialog->isVisible();
         name = guitest::accessibleName(dialog);
-        label = dialog->findChild<QLabel*>()->text();
         EXPECT_NE(dialog->findChild<QPushButton*>(), nullptr);
         QTimer::singleShot(0, &button, [&, dialog] {
             QTest::mouseClick(&button, Qt::LeftButton);
@@ -83,9 +77,7 @@ TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput
         });
     });
     EXPECT_TRUE(LongWait::runWork(&button, "Reading settings from the embosser\u2026", [gate] { gate->wait(); }));
-    EXPECT_FALSE(visibleAtFirst); // quick answers do not flash
     EXPECT_EQ(name, "Reading settings from the embosser\u2026");
-    EXPECT_EQ(label, name);
     EXPECT_EQ(presses, 0);
 }
 
