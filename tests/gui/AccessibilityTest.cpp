@@ -1,6 +1,6 @@
 // One check run on every window: each control Tab can reach has a name a screen reader says (its
-// buddy label or its own), and no two mnemonics of a window clash; each toolbox window has a widget
-// for every control of its family.
+// buddy label or its own), no two mnemonics of a window clash, and Tab leaves every text area; each
+// toolbox window has a widget for every control of its family.
 #include "GuiTestSupport.h"
 #include "ScriptedEmbosser.h"
 
@@ -18,6 +18,7 @@
 
 #include <QComboBox>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 
 #include <functional>
 
@@ -67,6 +68,9 @@ TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
         ASSERT_TRUE(window);
         EXPECT_EQ(guitest::unnamedControls(window.get()), QStringList());
         EXPECT_EQ(guitest::clashingMnemonics(window.get()), QStringList());
+        // Tab moves on from every text area rather than typing into it: no keyboard trap.
+        for (const auto* edit : window->findChildren<QPlainTextEdit*>())
+            EXPECT_TRUE(edit->tabChangesFocus()) << edit->objectName().toStdString();
     }
 }
 

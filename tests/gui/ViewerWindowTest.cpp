@@ -130,6 +130,19 @@ TEST(ViewerWindow, ZoomGrowsTheWindowThenThePagesAndSaysTheLevel) {
     EXPECT_EQ(said.last().at(0).toString(), "There is no next page; page 1 of 1 is the last.");
 }
 
+// A page of its view's own shape, zoomed in and back: no scroll bar stays behind.
+TEST(ViewerWindow, APageOfTheViewsShapeKeepsNoScrollBarsAfterZoom) {
+    ClickableImageView view;
+    view.resize(104, 204); // the page and the 2-point margin on each side
+    view.setImage(QImage(50, 100, QImage::Format_RGB32), QSize(50, 100));
+    guitest::showActive(&view);
+    view.setZoom(2);
+    QCoreApplication::processEvents();
+    view.setZoom(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.horizontalScrollBar()->maximum() + view.verticalScrollBar()->maximum(), 0);
+}
+
 // High contrast never draws a dot smaller than HighContrastDotPoints on screen, even on a page
 // shrunk to fit a small window; the emboss page then scrolls, and its new size is said.
 TEST(ViewerWindow, HighContrastDotsKeepTheirLeastSize) {
