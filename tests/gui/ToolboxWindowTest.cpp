@@ -109,8 +109,8 @@ TEST_F(ToolboxWindow, ALoadShowsTheDeviceAndWhatIsNotChangedIsNotWritten) {
     EXPECT_TRUE(window->outcome().isEmpty()); // nothing written, nothing said
 }
 
-// A combo box reports a user change, and OK writes it; so do Enter and Apply (enabled as soon as a
-// field is typed into) with a value still being typed, which Escape drops. (A check box toggled and
+// A combo box reports a user change, and OK writes it; so do Enter, OK and Apply (enabled as soon
+// as a field is typed into) with a value still being typed, which Escape drops. (A check box toggled and
 // applied is heard in the screen reader test, over the simulated Orvin.) A write that does not
 // arrive is said with the reason under Details.
 TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
@@ -121,7 +121,8 @@ TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
     } rows[] = {{Qt::Key(0), "QUALITY=DRAFT", QDialog::Accepted},
                 {Qt::Key_Return, "LEFTMARGIN=20", QDialog::Accepted},
                 {Qt::Key_Escape, "", QDialog::Rejected},
-                {Qt::Key_A, "LEFTMARGIN=20", -1}}; // A: the Apply button
+                {Qt::Key_O, "LEFTMARGIN=20", QDialog::Accepted}, // O: the OK button, the field still focused
+                {Qt::Key_A, "LEFTMARGIN=20", -1}};               // A: the Apply button
     for (const auto& row : rows) {
         SCOPED_TRACE(row.end);
         auto window = open();
@@ -137,7 +138,9 @@ TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
             margin->selectAll();
             QTest::keyClicks(margin, "1");
             EXPECT_TRUE(window->applyButton()->isEnabled());
-            row.end == Qt::Key_A ? window->applyButton()->click() : QTest::keyClick(margin, row.end);
+            if (row.end == Qt::Key_O) window->okClick();
+            else if (row.end == Qt::Key_A) window->applyButton()->click();
+            else QTest::keyClick(margin, row.end);
         }
         EXPECT_EQ(device.writes(), row.sent.empty() ? std::vector<std::string>{} : written("@PJL DEFAULT " + row.sent + "\n"));
         EXPECT_EQ(window->isVisible(), row.result < 0);
