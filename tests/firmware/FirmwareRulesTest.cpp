@@ -87,7 +87,11 @@ TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
         EXPECT_EQ(update.updateEnabled(), enabled) << int(state);
         EXPECT_EQ(update.updateTitle(), title) << int(state);
     };
+    step(FirmwareState::Offered, true, "Download");
+    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), "")); // one byte short of the entry's size
     ASSERT_TRUE(update.received(file, ""));
+    EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty()); // not in update mode: nothing is sent
+    step(FirmwareState::NotReady, true, "Update");
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
     step(FirmwareState::Sending, false, "Update");
     update.sendFinished({brelmont::printer::ExchangeStatus::Dropped, "gone"});
@@ -111,6 +115,7 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"no entries", R"({"fw":[]})", true},
              {"a bad digest", R"({"fw":[)" + entry + R"(,"sha256":"xyz"}]})", false},
              {"a model in quotes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":"221201","size":5}]})", false},
+             {"a negative size", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":-5}]})", false},
              {"no bytes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":0}]})", false},
              {"the largest file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108864}]})", true},
              {"one byte more", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108865}]})", false},
