@@ -1,6 +1,6 @@
 // The viewer window offscreen: paging by keys and commands and what is said about it, zoom and high
-// contrast, the braille text view, and export. (The views' layout, scroll bars a zoomed-back page
-// keeps, and the print command are left to the eye.)
+// contrast, the braille text view, and export. (The views' layout and the print command are left to
+// the eye.)
 #include "GuiTestSupport.h"
 
 #include "BrailleLayouts.h"
