@@ -107,6 +107,7 @@ TEST(PjlhelperParts, RepliesAskedForAndCounted) {
     const std::pair<const char*, size_t> chunks[] = {
         {"@PJL USTATUS TIMED\r\nCODE=10001\r\n\f", 0}, {"@PJL INFO VARIABLES [1 ENTRIES]\r\nA=1\r", 0},
         {"\n\f@PJL INFO VER", 1}, {"SIONS [1 ENTRIES]\r\nV=2\r\n\f", 2}};
+    // clang-format on
     for (const auto& [chunk, finished] : chunks) {
         counter.add(chunk);
         EXPECT_EQ(counter.finished(), finished) << chunk;
@@ -118,5 +119,3 @@ TEST(PjlhelperParts, ConfiguredDevices) {
     const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt), home("HOME", "/home/x");
     EXPECT_EQ(devicesFilePath(), std::filesystem::path("/home/x/.config/brelmont/devices"));
 }
-
-// clang-format on

@@ -1,6 +1,7 @@
 // The content of a viewer window: the ink page on the left, the emboss page on the right, one
-// page index for both, paging by the arrow keys, and zoom of the whole window and then of the pages. The emboss page can
-// also be shown as braille text, for reading its layout on a braille display or by screen reader.
+// page index for both, paging by the arrow keys, and zoom of the whole window and then of the
+// pages. The emboss page can also be shown as braille text, for reading its layout on a braille
+// display or by screen reader.
 // The print command presses a hidden button, whose click asks for the send-job sheet.
 #pragma once
 
@@ -47,8 +48,6 @@ public:
     void zoomIn();
     void zoomOut();
     double pageZoom() const { return m_pageZoom; }
-    // The zoom level for a content area of `contentSize` (see zoomLevelText); empty with no page.
-    QString zoomLevel(QSize contentSize) const;
 
     // The emboss image in grey levels or, for low vision, black dots sized by level and never
     // smaller on screen than HighContrastDotPoints (the page scrolls where that needs room).
@@ -99,6 +98,8 @@ private:
     void zoom(int percent);
     void setPageZoom(double zoom);
     void showZoomLevel();
+    // The zoom level for a content area of `contentSize` (see zoomLevelText); empty with no page.
+    QString zoomLevel(QSize contentSize) const;
     void sayZoomLevel(QSize contentSize);
     void showEmbossImage(const job::PagePtr& page);
     void say(const QString& sentence);
