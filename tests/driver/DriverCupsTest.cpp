@@ -27,24 +27,6 @@ namespace fs = std::filesystem;
 using namespace brelmont::testing;
 using Clock = std::chrono::steady_clock;
 
-// The job file of the next connection that brought the embosser data, once the simulator has
-// closed it (at most 10 s); it is removed, so the one after comes next. Empty when none came.
-std::string takeJob(const EmbosserSim& embosser) {
-    for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline;) {
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(embosser.jobsPath(), ec)) {
-            const std::string name = entry.path().filename().string();
-            if (name.starts_with("job-") && embosser.logCount("the whole connection in " + name) == 1) {
-                const std::string job = fileText(entry.path());
-                fs::remove(entry.path());
-                return job;
-            }
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return {};
-}
-
 class DriverCups : public CupsSimFixture {
 protected:
     static void SetUpTestSuite() {
@@ -89,11 +71,24 @@ protected:
         return printed;
     }
 
-    // The job the embosser received, read back; its model is the queue's.
+    // The job of the next connection that brought the embosser data, once the simulator has closed
+    // it (at most 10 s), read back; its file is removed, so the one after comes next. Its model is
+    // the queue's.
     static Read received() {
-        Read job = readJob(takeJob(*sim));
-        EXPECT_EQ(job.doc->m_printerType, brelmont::model::Merriden);
-        return job;
+        for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline;) {
+            std::error_code ec;
+            for (const auto& entry : fs::directory_iterator(sim->jobsPath(), ec))
+                if (const std::string name = entry.path().filename().string();
+                    name.starts_with("job-") && sim->logCount("the whole connection in " + name) == 1) {
+                    Read job = readJob(fileText(entry.path()));
+                    fs::remove(entry.path());
+                    EXPECT_EQ(job.doc->m_printerType, brelmont::model::Merriden);
+                    return job;
+                }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        ADD_FAILURE() << "no job reached the embosser";
+        return {};
     }
 };
 
@@ -138,7 +133,6 @@ TEST_F(DriverCups, PicturesBecomeDots) {
     for (int y = 50; y < 150; ++y) picture.replace(size_t(15 + y * 200 + 50), 100, 100, '\0');
     const Printed printed = print(picture, "-o document-format=image/x-portable-graymap");
     ASSERT_TRUE(printed.completed) << printed.log;
-    EXPECT_THAT(printed.log, HasSubstr("imagetopdf"));
     const Read job = received();
     ASSERT_EQ(job.doc->m_embPages.size(), 1u);
     const brelmont::job::PageData& page = *job.doc->m_embPages[0];
@@ -152,7 +146,6 @@ TEST_F(DriverCups, PreviewAndOutputPathKeepTheJobFromTheEmbosser) {
     const fs::path shared = cups->sharedFolder(), folder = cups->home() / "out";
     Printed printed = print("Hello world\n", "-t 'Preview job' -o karro-preview=true");
     ASSERT_TRUE(printed.completed) << printed.log;
-    EXPECT_THAT(printed.log, HasSubstr("Sent to preview"));
     EXPECT_EQ(readJob(fileText(shared / ".preview.kprn")).pages.size(), 1u);
     // The title and the queue as the scheduler handed them over (the request's form is the unit test's).
     EXPECT_THAT(fileText(shared / ".preview.lock"), HasSubstr("\nPreview job\nMerriden\n"));

@@ -41,13 +41,6 @@ BrailleLine louis(const std::string& table, std::u32string_view text) {
     return cells;
 }
 
-BrailleLine withNumber(BrailleLine line, int page, int64_t cells) {
-    const BrailleLine number = louis("en-ueb-g1.ctb", std::u32string(1, char32_t(U'0' + page)));
-    line.resize(size_t(cells) - number.size(), 0);
-    line.insert(line.end(), number.begin(), number.end());
-    return line;
-}
-
 int64_t cellsOnLetter(std::string_view spacing) {
     return driver::CellPlaces(driver::physicalSpacing(spacing), 100, 6)
         .cellsWithin(driver::pointsToPositions(576, 100) - driver::pointsToPositions(36, 100));
@@ -89,18 +82,11 @@ Result run(const Job& j) {
     ScratchDir scratch("driver");
     const fs::path input = scratch.path() / "document";
     std::ofstream(input, std::ios::binary) << j.document;
-    const driver::FilterJob job{"7",
-                                ::getpwuid(::geteuid())->pw_name,
-                                "Letter to Ann",
-                                j.copies,
-                                j.options,
-                                j.brf ? "" : input.string(),
-                                ppdOf(j.model),
-                                "embosser",
-                                !j.contentType.empty() ? j.contentType
-                                : j.brf                ? "application/vnd.cups-brf"
-                                                       : "text/plain",
-                                j.shared.empty() ? scratch.path() : j.shared};
+    const std::string type = !j.contentType.empty() ? j.contentType : j.brf ? "application/vnd.cups-brf" : "text/plain";
+    const std::string path = j.brf ? "" : input.string();
+    const fs::path shared = j.shared.empty() ? scratch.path() : j.shared;
+    const std::string user = ::getpwuid(::geteuid())->pw_name;
+    const driver::FilterJob job{"7", user, "Letter to Ann", j.copies, j.options, path, ppdOf(j.model), "embosser", type, shared};
     char *outText = nullptr, *logText = nullptr;
     size_t outSize = 0, logSize = 0;
     std::FILE *in = std::fopen(input.c_str(), "rb"), *out = open_memstream(&outText, &outSize),

@@ -21,8 +21,6 @@ using Page = std::vector<BrailleLine>;
 std::string utf8(std::u32string_view text);
 // liblouis's own translation of one line.
 BrailleLine louis(const std::string& table, std::u32string_view text);
-// A page's first line with the page number (1 to 9) in its top right corner.
-BrailleLine withNumber(BrailleLine line, int page, int64_t cells);
 // Cells per line on Letter paper inside the PPD's half-inch margins, at 100 positions per inch.
 int64_t cellsOnLetter(std::string_view spacing);
 

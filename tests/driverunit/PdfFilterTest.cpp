@@ -5,7 +5,6 @@
 #include "ScratchDir.h"
 #include "pdf/TestPdf.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,10 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace brelmont;
 using namespace brelmont::testing;
-using ::testing::AllOf;
-using ::testing::HasSubstr;
-
-constexpr PdfColour Black{0, 0, 0};
 
 const std::vector<std::string> Paragraph = {
     "The lantern keeper climbed the stone steps every evening,", "counting them aloud so that the children below could hear.",
@@ -99,35 +94,6 @@ TEST(PdfFilter, TextBecomesBrailleWhereItStandsAndRunsOnToContinuationSheets) {
     ASSERT_EQ(drawn.status, 0) << drawn.log;
     EXPECT_TRUE(drawn.job.pages.at(0).empty());
     EXPECT_GT(raised(drawn, 190, 250, 850, 320), 200);
-}
-
-// A filled circle and a 0.3 point line on models of 100 and 20 positions per inch. Tolerance: one
-// position beyond the shapes' edges at 100, two at 20 (a position there is 3.6 points).
-TEST(PdfFilter, GraphicsBecomeDotsInsideTheirShapesAndThinLinesStay) {
-    TestPdf pdf;
-    pdf.page().fillCircle(216, 216, 72, Black).line(72, 500, 540, 500, 0.3);
-    for (const auto& [model, ppi, tolerance] : {std::tuple{"Orvin 200", 100, 1}, {"Quorrin", 20, 2}}) {
-        SCOPED_TRACE(model);
-        const Result r = print(pdf, model, "ThinLineIntensity=2");
-        ASSERT_EQ(r.status, 0) << r.log;
-        const job::PageData& d = *r.job.doc->m_embPages[0];
-        const double k = ppi / 72.0, cx = 216 * k, cy = 216 * k, radius = 72 * k, lineY = 500 * k;
-        int64_t inside = 0, insideDots = 0, strayDots = 0, lineDots = 0, lineLevels = 0;
-        for (int64_t y = 0; y < d.m_height; ++y)
-            for (int64_t x = 0; x < d.m_width; ++x) {
-                const uint8_t level = d.row(y)[x];
-                const double from = std::hypot(x + 0.5 - cx, y + 0.5 - cy);
-                const bool onLine =
-                    std::abs(y + 0.5 - lineY) <= tolerance + 0.5 && x >= 72 * k - tolerance && x <= 540 * k + tolerance;
-                if (from < radius - tolerance) ++inside, insideDots += level != 0;
-                else if (onLine && level) ++lineDots, lineLevels += level == 2;
-                else if (from > radius + tolerance && level) ++strayDots;
-            }
-        EXPECT_EQ(insideDots, inside);
-        EXPECT_EQ(strayDots, 0);
-        EXPECT_GE(lineDots, int64_t(468 * k * 0.95));
-        EXPECT_EQ(lineLevels, lineDots); // at the thin line level
-    }
 }
 
 TEST(PdfFilter, PatternsContrastAndBrightness) {

@@ -19,12 +19,9 @@ TEST(JobStream, ValueSyntax) {
     // clang-format off
     const std::tuple<std::string, int64_t, int> cases[] = {
         {"-12345X", -12345, 'X'},
-        {"12-3a", -123, 'a'}, // the sign may stand among the digits
-        {"--7W", 7, 'W'},     // and toggles
         {"1.5W", 1, '.'},     // no decimal point
         {"42", 42, JobStream::Missing}, {"9223372036854775807A", INT64_MAX, 'A'}, {"9223372036854775808A", 0, 'A'},
         {"-9223372036854775808A", 0, 'A'}, // found by fuzzing: the wrapped value was negated
-        {"99999999999999999999999999A", 0, 'A'},
     };
     // clang-format on
     for (const auto& [text, value, terminator] : cases) {

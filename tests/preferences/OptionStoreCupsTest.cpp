@@ -81,7 +81,6 @@ TEST_F(OptionStoreCups, OptionListMatchesTheListingAndTheQueueDescription) {
     // Each option's default as the queue's description declares it (the labels are shown only).
     for (const auto& expected : embosserOptions())
         EXPECT_EQ(selected(options, expected.keyword), expected.defaultChoice) << expected.keyword;
-    EXPECT_EQ(findOption(options, "PageSize").values.back(), "Custom.WIDTHxHEIGHT");
     cups->run("lpoptions -p " + Queue + " -o collate=false -o karro-contrast=abc -o karro-brightness=-4 " +
               "-o \"karro-outputpath='/tmp/out dir'\"");
     const std::vector<PrintOption> assigned = OptionStore::load(Queue);

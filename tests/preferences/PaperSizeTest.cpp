@@ -1,14 +1,11 @@
 // Custom sizes and the unit conversion of the custom fields; the option store's own rules for the
 // sizes it writes (the lines themselves are pinned where the preferences form makes them; its
-// quoting of values is pinned end to end by the store's hostile value against CUPS) and where its
-// mirror files go. Display names and the custom size moved last show in the form's tests.
+// quoting of values is pinned end to end by the store's hostile value against CUPS, as is where
+// its mirror files go). The custom size moved last shows in the form's tests.
 #include <gtest/gtest.h>
 
 #include "preferences/OptionStore.h"
 #include "preferences/PaperSize.h"
-#include "preferences/SharedDataFolder.h"
-
-#include "ScopedEnv.h"
 
 #include <cmath>
 #include <limits>
@@ -55,11 +52,4 @@ TEST(OptionCommands, ASideUnderOneUnitClearsThePaperSize) {
               "lpoptions -p Q -o media=Custom.1.0x1.5in -o PageSize=Custom.1.0x1.5in");
     EXPECT_EQ(sizeText(0.1 + 0.2), "0.30000000000000004"); // read back as the same number
     EXPECT_EQ(sizeText(1e21), "1000000000000000000000.0");
-}
-
-TEST(SharedDataFolder, DefaultAndOverride) {
-    brelmont::testing::ScopedEnv empty("BRELMONT_SHARED_DIR", "");
-    EXPECT_EQ(sharedDataFolder(), "/Users/Shared/Brelmont");
-    brelmont::testing::ScopedEnv elsewhere("BRELMONT_SHARED_DIR", "/tmp/elsewhere");
-    EXPECT_EQ(mirrorFilePath("Q", sharedDataFolder()), "/tmp/elsewhere/.lpoptions/Q.lpoptions");
 }
