@@ -3,6 +3,8 @@
 #include "printer/ParameterValue.h"
 #include "printer/PjlReplies.h"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -22,25 +24,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const PjlQuery* query : pjl::queries()) {
         const auto list = query == &pjl::Sensors ? readSensorList(reply, *query) : readInfoList(reply, *query);
         // An accepted reply holds no more entries than it has lines after its first.
-        if (list && list->size() >= reply.size()) __builtin_trap();
+        check(!list || list->size() < reply.size());
     }
     // Rows past the end of the parameter line, and before its start, read as 0; every value is one byte.
     static const std::vector<NvramItem> table = {{"FIRST", 1}, {"LAST", 127}, {"FAR", 1 << 20}, {"BEFORE", -3}};
     if (const auto items = readNvramParameters(reply, pjl::NvParms, table)) {
-        if (items->size() != table.size()) __builtin_trap();
-        for (const PjlItem& item : *items)
-            if (item.value.empty() || item.value.size() > 3 || std::stoi(item.value) > 255) __builtin_trap();
+        check(items->size() == table.size());
+        for (const PjlItem& item : *items) check(!item.value.empty() && item.value.size() <= 3 && std::stoi(item.value) <= 255);
     }
     if (const auto value = readParameterValue(reply, "@PJL DINQUIRE NVRAM5"))
-        for (const char c : *value)
-            if (c < 0x20 || c > 0x7E) __builtin_trap(); // only what the filter keeps
+        for (const char c : *value) check(c >= 0x20 && c <= 0x7E); // only what the filter keeps
 
     for (const std::string& line : reply) {
         const auto [key, value] = splitKeyValue(line);
-        if (key.size() + value.size() > line.size()) __builtin_trap();
-        if (firstInteger(line) < 0) __builtin_trap();
-        for (int64_t i = 0; i < 4; ++i)
-            if (const int byte = hexByte(line, i); byte < 0 || byte > 255) __builtin_trap();
+        check(key.size() + value.size() <= line.size());
+        check(firstInteger(line) >= 0);
+        for (int64_t i = 0; i < 4; ++i) check(hexByte(line, i) >= 0 && hexByte(line, i) <= 255);
         (void)firstDecimal(line);
     }
     return 0;

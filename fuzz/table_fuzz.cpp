@@ -1,6 +1,8 @@
 // Braille table files as the toolbox reads the one a user chose.
 #include "toolbox/BrailleConversionData.h"
 
+#include "FuzzCheck.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -10,9 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int result = table.build(std::vector<uint8_t>(data, data + size));
     // A refused file leaves no cell behind, and names the line that refused it.
     if (result != brelmont::toolbox::BrailleConversionData::Done) {
-        for (uint8_t cell : table.table())
-            if (cell != 0) __builtin_trap();
-        if (table.failedLine() < 1) __builtin_trap();
+        for (const uint8_t cell : table.table()) check(cell == 0);
+        check(table.failedLine() >= 1);
     }
     return 0;
 }

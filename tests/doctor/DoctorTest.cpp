@@ -33,21 +33,6 @@ void writeFile(const fs::path& path, const std::string& text, mode_t mode = 0644
 
 bool hasLine(const std::string& out, const std::string& start) { return ("\n" + out).find("\n" + start) != std::string::npos; }
 
-// The USB lines as another user sees them (root may open every node), written by a child to a
-// file it was handed open.
-std::string usbLinesAsNobody(const fs::path& root) {
-    std::FILE* out = std::tmpfile();
-    if (const pid_t child = ::fork(); child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
-        for (const Finding& f : checkUsbEmbossers(root / "sys", root / "dev")) std::fprintf(out, "%s\n", line(f).c_str());
-        ::_exit(std::fflush(out));
-    }
-    ::wait(nullptr);
-    const std::string lines = brelmont::testing::fileText("/proc/self/fd/" + std::to_string(::fileno(out)));
-    std::fclose(out);
-    return lines;
-}
-
 } // namespace
 
 TEST(Doctor, UsbEmbossersByTheirNodes) {
@@ -70,7 +55,19 @@ TEST(Doctor, UsbEmbossersByTheirNodes) {
         if (entry.is_directory()) ::chmod(entry.path().c_str(), 0755);
     ::chmod(scratch.path().c_str(), 0755);
 
-    const std::string dev = (scratch.path() / "dev/bus/usb").string(), lines = usbLinesAsNobody(scratch.path());
+    // The USB lines as another user sees them (root may open every node), written by a child to a
+    // file it was handed open.
+    std::FILE* out = std::tmpfile();
+    if (const pid_t child = ::fork(); child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        for (const Finding& f : checkUsbEmbossers(scratch.path() / "sys", scratch.path() / "dev"))
+            std::fprintf(out, "%s\n", line(f).c_str());
+        ::_exit(std::fflush(out));
+    }
+    ::wait(nullptr);
+    const std::string dev = (scratch.path() / "dev/bus/usb").string(),
+                      lines = brelmont::testing::fileText("/proc/self/fd/" + std::to_string(::fileno(out)));
+    std::fclose(out);
     EXPECT_TRUE(hasLine(lines, "ok: USB embosser Orvin 200: " + dev + "/001/004: this user may open it")) << lines;
     EXPECT_TRUE(hasLine(lines, "problem: USB embosser Orvin 200: " + dev +
                                    "/001/007: this user may not open it; fix: install the brelmont-companion package"));

@@ -17,7 +17,6 @@ TEST(OptionListing, EachLineGivesItsOption) {
         {"label blanks trimmed", "K/  Media Size  : *Letter", {{"Letter"}, "Media Size", "K", 0}},
         {"symbols are not punctuation", "K/L: *$x+ y", {{"$x+", "y"}, "L", "K", 0}},
         {"punctuation trimmed both ends", "K/L: *(x). y", {{"x", "y"}, "L", "K", 0}},
-        {"carriage return trimmed", "K/L: *a b\r", {{"a", "b"}, "L", "K", 0}},
         {"no choices", "K/L:   ", {{}, "L", "K", -1}},
         {"odd bytes kept", std::string("K\x01/L\xff: *\x80v w\0x", 14), {{"\x80v", std::string("w\0x", 3)}, "L\xff", "K\x01", 0}},
         {"no colon", "K/L *a b", {}},

@@ -75,7 +75,6 @@ TEST(BrailleCells, GraphicsFallBackToTheDotMapAndBlankPagesAreEmpty) {
     ByteVector mixed = layOutBraille(brailleCellsOf("abc def", 6), layout, 4)[0];
     mixed[size_t((layout.margin + 4) * layout.width + layout.margin + 4)] = 7; // one dot between dot places
     const std::tuple<const char*, std::shared_ptr<PageData>, PageLayout> cases[] = {
-        {"the sample's tactile graphic", pageOf(tactileGraphicCells(850, 1100), 850, 1100), PageLayout::Graphic},
         {"text with a stray dot", pageOf(mixed, layout.width, layout.height), PageLayout::Graphic},
         {"no dots", pageOf(ByteVector(size_t(40 * 30), 0), 40, 30), PageLayout::Blank},
     };
