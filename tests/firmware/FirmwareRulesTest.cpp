@@ -66,13 +66,11 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
               "usb://Brelmont/Quorrin?serial=9");
 }
 
-TEST(FirmwareRules, ADownloadIsTheEntrysFileBySizeAndDigest) {
-    const CatalogueEntry sized{"1", "https://h/f", "bin", 1, 100, std::nullopt},
-        digested{"1", "https://h/f", "bin", 1, 100, std::string(64, 'a')};
-    EXPECT_TRUE(downloadMatches(100, "anything", sized));
-    EXPECT_FALSE(downloadMatches(99, "anything", sized)); // one byte short
+// A digest matches whatever case its hex digits are in. (A file one byte short is the walk's test
+// below, a wrong digest FirmwareSim's.)
+TEST(FirmwareRules, ADigestMatchesInEitherCase) {
+    const CatalogueEntry digested{"1", "https://h/f", "bin", 1, 100, std::string(64, 'a')};
     EXPECT_TRUE(downloadMatches(100, std::string(64, 'A'), digested));
-    EXPECT_FALSE(downloadMatches(100, std::string(64, 'b'), digested));
 }
 
 // A failed send can be tried again: Update is offered again. (The walk from the offer to the sent
@@ -119,7 +117,6 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"no bytes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":0}]})", false},
              {"the largest file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108864}]})", true},
              {"one byte more", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108865}]})", false},
-             {"a size past any file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":9007199254740992}]})", false},
              {"a missing url", R"({"fw":[{"version":"1","ext":"e","model":1,"size":5}]})", false},
              {"no fw", R"({"firmware":[]})", false}, {"not JSON", "<html>", false}})
         // clang-format on

@@ -99,17 +99,4 @@ TEST(PjlhelperExchange, RequestsAndRepliesAsTheDeviceGivesThem) {
     }
 }
 
-TEST(PjlhelperExchange, BadArgumentsFail) {
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"1"},
-             {"x", "1", "1", "1", "1", "file", "socket://127.0.0.1"},
-             {"1", "1", "1", "1", "1", "file", "socket://127.0.0.1", "extra"},
-         }) {
-        const ProgramRun r = runPjlhelper(arguments);
-        EXPECT_EQ(r.status, 2) << arguments.size();
-        EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(r.err.starts_with("pjlhelper: reading the arguments: ")) << r.err;
-    }
-}
-
 } // namespace

@@ -47,17 +47,17 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
          "-u BRELMONT_DEVICES", "# our embossers\r\n\r\n  $0 \r\n   # $0\n$1/", "",
          "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n", 1},
         // One that refuses is left out at once, one that stays silent at the listing's deadline, not
-        // after the long reply time; one that talks without end at the identity's size.
-        {"unreachable and silent devices", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},
-         "BRELMONT_PJL_REPLY_TIMEOUT_MS=60000 BRELMONT_DEVICES='socket://127.0.0.1:9 $1 $0'", "", "", "direct $0" + orvin + "\n", 1},
-        {"endless identity", {{"orvin", "--endless", "1"}}, "BRELMONT_PJL_LIST_TIMEOUT_MS=20000 BRELMONT_DEVICES=$0", "", "", "", 1},
+        // after the long reply time, a malformed address skipped; one that talks without end at the
+        // identity's size, one that answers as no embosser does at once.
+        {"unreachable, silent and malformed", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},
+         "BRELMONT_PJL_REPLY_TIMEOUT_MS=60000 BRELMONT_DEVICES='socket://127.0.0.1:9 socket://127.0.0.1:notaport ipp://x $1 $0'", "",
+         "", "direct $0" + orvin + "\n", 1},
+        {"endless identity and something else on the port", {{"orvin", "--endless", "1"}, {"orvin", "--garble", "5"}},
+         "BRELMONT_PJL_LIST_TIMEOUT_MS=20000 BRELMONT_DEVICES='$0 $1'", "", "", "", 1},
         // Queue addresses are asked beside the configured ones, each device once however it is written.
         {"queue addresses probed", {{"orvin", "--device-id", "Orvin 200"}, {"valdo", "--device-id", "Valdo Trac"}},
          "BRELMONT_DEVICES=$0", "", "--probe $1 SOCKET://127.0.0.1:$P0",
          "direct $0" + orvin + "\ndirect $1 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\n", 1},
-        {"something else on the port", {{"orvin", "--garble", "5"}}, "BRELMONT_DEVICES=$0", "", "", "", 1},
-        {"malformed addresses skipped", {{"orvin", "--device-id", "Orvin 200"}}, "BRELMONT_DEVICES='socket://127.0.0.1:notaport ipp://x $0'",
-         "", "", "direct $0" + orvin + "\n", 1},
     };
     // clang-format on
     for (const auto& row : rows) {

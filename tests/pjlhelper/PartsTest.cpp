@@ -1,13 +1,11 @@
 // pjlhelper's parts: device addresses, usb:// addresses formed from device IDs, device IDs and
-// listing lines, reply counting and the configured devices.
-#include "ConfiguredDevices.h"
+// listing lines and reply counting. (Where the devices file is found is left to the listing's
+// environment and file rows.)
 #include "DeviceAddress.h"
 #include "DeviceId.h"
 #include "ListingLine.h"
 #include "PjlReplyCount.h"
 #include "UsbUri.h"
-
-#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -112,10 +110,4 @@ TEST(PjlhelperParts, RepliesAskedForAndCounted) {
         counter.add(chunk);
         EXPECT_EQ(counter.finished(), finished) << chunk;
     }
-}
-
-// Where the devices file is without XDG_CONFIG_HOME; its forms, and the variable's, are PjlhelperListing's.
-TEST(PjlhelperParts, ConfiguredDevices) {
-    const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt), home("HOME", "/home/x");
-    EXPECT_EQ(devicesFilePath(), std::filesystem::path("/home/x/.config/brelmont/devices"));
 }
