@@ -51,7 +51,6 @@ TEST(PjlhelperParts, UsbAddressesFromDeviceIds) {
         {"MFG:Brelmont;MDL:Quorrin;", "", 0, "usb://Brelmont/Quorrin"},
         {"MANUFACTURER:Brelmont;MODEL:Kym;SERN:77;", "", 0, "usb://Brelmont/Kym?serial=77"},
         {"MFG:Brelmont;MDL:Brelmont Merriden;SN:1;", "", 0, "usb://Brelmont/Merriden?serial=1"},
-        {"MFG:Hewlett-Packard;MDL:HP LaserJet 4;", "", 0, "usb://HP/LaserJet%204"},
         {"MFG:Brelmont;MDL:Pim;SN:3;", "", 1, "usb://Brelmont/Pim?serial=3&interface=1"},
         {"MFG:A/B Works;MDL:X;", "", 0, "usb://A%2FB%20Works/X"},
     };

@@ -24,7 +24,6 @@ TEST(ParameterValue, TheLineAfterTheQuestionFilteredWithinTenSends) {
          3,
          ExchangeStatus::Done},
         {"never", {{{}, {"@PJL DINQUIRE OTHER", "1"}}}, "", 10, ExchangeStatus::NotUnderstood},
-        {"no value line", {{{}, {"@PJL ECHO", q}}}, "", 10, ExchangeStatus::NotUnderstood},
         {"dropped, then answered", {{{ExchangeStatus::Dropped, "closed"}, {}}, {{}, {q, "1"}}}, "1", 2, ExchangeStatus::Done},
         {"unreachable", {{{ExchangeStatus::NoReply, "timeout"}, {}}}, "", 1, ExchangeStatus::NoReply},
     };
