@@ -102,7 +102,6 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
     // clang-format off
     for (const auto& [what, body, decoded] : std::initializer_list<std::tuple<const char*, std::string, bool>>{
              {"unknown members ignored", R"({"x":1,"fw":[)" + entry + R"(,"notes":"new"}]})", true},
-             {"a digest", R"({"fw":[)" + entry + R"(,"sha256":")" + std::string(64, 'f') + R"("}]})", true},
              {"no entries", R"({"fw":[]})", true},
              {"a bad digest", R"({"fw":[)" + entry + R"(,"sha256":"xyz"}]})", false},
              {"a model in quotes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":"221201","size":5}]})", false},

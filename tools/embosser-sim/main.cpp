@@ -35,11 +35,11 @@ int g_signalPipe[2] = {-1, -1};
 // The fault options: each counts down over the query replies or connections it spoils.
 struct Faults {
     std::mutex mutex;
-    int garble = 0, endless = 0; // query replies
-    int drop = 0, unasked = 0;   // connections
-    int serve = 0;               // after this many connections the embosser is gone (0: never)
-    int resetAfter = -1;         // connections served before every later one is reset unread
-    int delayMs = 0;             // before every reply
+    int endless = 0;           // query replies
+    int drop = 0, unasked = 0; // connections
+    int serve = 0;             // after this many connections the embosser is gone (0: never)
+    int resetAfter = -1;       // connections served before every later one is reset unread
+    int delayMs = 0;           // before every reply
 
     bool take(int& left) {
         std::lock_guard lock(mutex);
@@ -237,17 +237,15 @@ private:
             m_mode = Mode::Data;
         }
         if (!reply) return;
-        const bool garble = g_faults.take(g_faults.garble), endless = g_faults.take(g_faults.endless);
-        if (garble || endless) log(m_id, endless ? "fault: endless reply" : "fault: garbled header");
         pause(g_faults.delayMs);
-        if (endless) {
+        if (g_faults.take(g_faults.endless)) {
+            log(m_id, "fault: endless reply");
             while (!m_ended && !g_stopping) send(std::string(64 * 1024, 'X'));
             m_ended = true;
             return;
         }
         std::string out =
             reply->header + (reply->counted ? " [" + std::to_string(reply->lines.size()) + " ENTRIES]" : "") + "\r\n";
-        if (garble) out.replace(0, 4, "@JPL");
         for (const std::string& l : reply->lines) out += l + "\r\n";
         send(out + "\f");
     }
@@ -343,7 +341,6 @@ int main(int argc, char** argv) {
     const std::map<std::string, std::string*> texts = {{"--family", &family}, {"--device-id", &deviceId}, {"--state", &state},
                                                        {"--store", &store},   {"--jobs", &jobs},          {"--log", &logPath}};
     const std::map<std::string, std::pair<int*, int>> numbers = {{"--port", {&port, 65535}},
-                                                                 {"--garble", {&g_faults.garble, 1'000'000}},
                                                                  {"--delay", {&g_faults.delayMs, 600'000}},
                                                                  {"--drop", {&g_faults.drop, 1'000'000}},
                                                                  {"--endless", {&g_faults.endless, 1'000'000}},
@@ -364,7 +361,7 @@ int main(int argc, char** argv) {
     if (!error.empty()) {
         std::fprintf(stderr,
                      "embosser-sim: %s\nusage: embosser-sim --family %s [--port P] [--state FILE] [--store DIR] [--jobs DIR]\n"
-                     "    [--log FILE] [--device-id TEXT] [--garble N] [--delay MS] [--drop N] [--endless N]\n"
+                     "    [--log FILE] [--device-id TEXT] [--delay MS] [--drop N] [--endless N]\n"
                      "    [--serve N] [--unasked N] [--reset-after N] [--exit-with-parent]\n",
                      error.c_str(), familyNames().c_str());
         return 2;
