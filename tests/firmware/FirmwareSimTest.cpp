@@ -100,7 +100,6 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
     offer(121201, firmwareFile(100), "2.3.2");
     const ShellResult offered = firmware("check --queue Valdo_Sheet");
     EXPECT_EQ(offered.exitCode, 0) << offered.err;
-    EXPECT_THAT(offered.out, HasSubstr("Firmware Update Version 2.3.2 is available for Brelmont Valdo_Sheet\n"));
     offer(121201, firmwareFile(100), "2.3.1");
     EXPECT_EQ(firmware("check --queue Valdo_Sheet").exitCode, 3);
 

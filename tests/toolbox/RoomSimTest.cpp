@@ -90,7 +90,6 @@ TEST_F(RoomSim, AProfileSetsEveryEmbosserOfItsFamilyAlike) {
     EXPECT_EQ(partly.out,
               "Orvin_A: nothing to write\nOrvin_B: 6 settings written\nOrvin_C: 6 settings written\n"
               "Orvin_D: failed: not attached\n");
-    EXPECT_THAT(partly.err, HasSubstr("Orvin_D: the embosser is not attached or not switched on"));
     EXPECT_EQ(profileControls(show("Orvin_C")), source);
 }
 
