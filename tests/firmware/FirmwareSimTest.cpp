@@ -110,7 +110,6 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
                                          cliPath() + " firmware check --queue Valdo_Sheet");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     EXPECT_EQ(silent.exitCode, 1);
-    EXPECT_THAT(silent.out, HasSubstr("Could not check for a firmware update"));
     const ShellResult stranger = cups->run("BRELMONT_CA_FILE=" + https->strangerCaFile().string() + " " + cliPath() +
                                            " firmware check --queue Valdo_Sheet");
     EXPECT_EQ(stranger.exitCode, 1);
