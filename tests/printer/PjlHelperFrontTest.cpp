@@ -61,11 +61,9 @@ TEST_F(PjlHelperFront, ExchangeSendsTheRequestThroughAWorkFileOfItsOwn) {
 // The helper's exit status tells the kind of failure, its last message line the reason; a helper
 // that does not end is stopped at the deadline, or at once by Cancel.
 TEST_F(PjlHelperFront, FailuresDeadlineAndCancel) {
-    for (const auto& [exitCode, status] : {std::pair{3, ExchangeStatus::NotAttached},
-                                           {4, ExchangeStatus::NoReply},
-                                           {5, ExchangeStatus::Dropped},
-                                           {6, ExchangeStatus::Failed},
-                                           {1, ExchangeStatus::Failed}}) {
+    using S = ExchangeStatus;
+    for (const auto& [exitCode, status] :
+         {std::pair{3, S::NotAttached}, {4, S::NoReply}, {5, S::Dropped}, {6, S::Failed}, {1, S::Failed}}) {
         helper("echo partial\necho 'pjlhelper: why' >&2\nexit " + std::to_string(exitCode) + "\n");
         const ExchangeResult result = PjlHelper::exchange("x", "socket://a:1");
         EXPECT_EQ(result.status, status) << exitCode;

@@ -6,20 +6,12 @@
 #include <limits>
 
 using namespace brelmont::printer;
-using KeyValue = std::pair<std::string, std::string>;
 
-TEST(PjlReplies, NumbersAndKeys) {
-    EXPECT_EQ(std::tuple(firstInteger("@PJL INFO VARIABLES [37 ENTRIES]"), firstInteger("-5"), firstInteger("none")),
-              std::tuple(37, 5, 0));
+// A number a device sends stops at the largest there is. (What the readers make of ordinary
+// numbers, decimals, hex pairs and KEY=VALUE lines is pinned through the lists below and the
+// toolbox engine's shown values and lines.)
+TEST(PjlReplies, AHugeNumberStopsAtTheLargest) {
     EXPECT_EQ(firstInteger("x99999999999999999999999"), std::numeric_limits<int64_t>::max());
-    EXPECT_EQ(std::tuple(firstDecimal("8.5\""), firstDecimal("1.2.3"), firstDecimal("width .25 in")),
-              std::tuple(8.5, 12.3, 0.25));
-    EXPECT_EQ(std::tuple(hexByte("00ff7Ag1", 1), hexByte("00ff7Ag1", 2), hexByte("00ff7Ag1", 3), hexByte("00ff", 9)),
-              std::tuple(255, 0x7A, 1, 0)); // "g" counts as 0
-    EXPECT_EQ(splitKeyValue("DISPLAY=\"Ready to emboss\""), KeyValue("DISPLAY", "Ready to emboss"));
-    EXPECT_EQ(splitKeyValue("A=b=c\nrest"), KeyValue("A", "b=c"));
-    EXPECT_EQ(splitKeyValue("NOEQUALS"), KeyValue("NOEQUALS", ""));
-    // The batch of settings (pjl::applyRequest) is pinned by the toolbox engine's lines.
 }
 
 TEST(PjlReplies, InfoListShape) {
@@ -42,11 +34,7 @@ TEST(PjlReplies, InfoListShape) {
     };
     // clang-format on
     for (const Case& c : cases) EXPECT_EQ(readInfoList(c.reply, pjl::Status), c.items) << c.what;
-
-    // The sensor header may stand anywhere in line 0; lines 1 to N are taken as they come.
-    const ReplyLines sensors{"\x1b@PJL INFO SENSORS [2 ENTRIES]", "PAPER=1", "LID", "EXTRA=3"};
-    EXPECT_EQ(readSensorList(sensors, pjl::Sensors), (std::vector<PjlItem>{{"PAPER", "1"}, {"LID", ""}}));
-    EXPECT_EQ(readSensorList({"@PJL INFO SENSORS [5 ENTRIES]", "A=1"}, pjl::Sensors), (std::vector<PjlItem>{{"A", "1"}}));
+    // (The sensor list, shown as text only, is read through each family's toolbox.)
 }
 
 // The parameter line is taken only whole: every byte the table reads must be on it, in hex.
@@ -79,8 +67,7 @@ TEST(RetryQuery, SendsAgainWhileRefusedOrDroppedUpToTenTimes) {
         ExchangeResult answer;
         int sends, items;
         ExchangeStatus status;
-    } cases[] = {{garbage, 0, one, 1, 1, ExchangeStatus::Done},
-                 {garbage, 9, one, 10, 1, ExchangeStatus::Done},
+    } cases[] = {{garbage, 9, one, 10, 1, ExchangeStatus::Done},
                  {garbage, 10, one, 10, -1, ExchangeStatus::NotUnderstood},
                  {garbage, 0, miscounted, 1, 0, ExchangeStatus::Done},
                  {dropped, 2, one, 3, 1, ExchangeStatus::Done},

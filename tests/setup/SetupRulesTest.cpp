@@ -102,8 +102,7 @@ TEST(SetupNames, QueueNamesOfModelAndPlace) {
         {"Merriden", "  ", {}, "Merriden"},
         {"Merriden", "hall", {"merriden_HALL"}, "Merriden_hall_2"},
         {"Merriden", "hall", {"Merriden_hall", "Merriden_hall_2"}, "Merriden_hall_3"},
-        {"Merriden", "B\xc3\xbcro 2", {}, "Merriden_B_ro_2"}, {"Merriden", "a/b#c' $(x)", {}, "Merriden_a_b_c_x"},
-        {"Orvin Color Ink", "fd00::5", {}, "Orvin_Color_Ink_fd00_5"},
+        {"Merriden", "a/b#c' $(x)", {}, "Merriden_a_b_c_x"},
         {"Merriden", std::string(300, 'x'), {}, "Merriden_" + std::string(127 - 9, 'x')},
         {"Merriden", std::string(300, 'x'), {"Merriden_" + std::string(127 - 9, 'x')}, "Merriden_" + std::string(127 - 11, 'x') + "_2"},
     };
@@ -190,7 +189,6 @@ TEST(SetupLpadmin, OutcomesOfLpadmin) {
         {{S::Ended, 1, "", "lpadmin: You are not authorized to do that.\n", ""}, AddStatus::NotAllowed, "not authorized"},
         {{S::Ended, 1, "", "lpadmin: Unable to copy PPD file.\n", ""}, AddStatus::Failed,
          "The queue Merriden_hall was not made: lpadmin: Unable to copy PPD file."},
-        {{S::Ended, 127, "", "zsh:1: command not found: lpadmin\n", ""}, AddStatus::Failed, "command not found: lpadmin"},
         {{S::TimedOut, -1, "", "", "no end within 60000 ms"}, AddStatus::Failed, "was not made: no end within 60000 ms"},
         {{S::Stopped, -1, "", "lpadmin: Forbidden\n", ""}, AddStatus::Failed, "was not made"},
     };

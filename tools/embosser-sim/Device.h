@@ -158,7 +158,7 @@ public:
         return reply;
     }
 
-    void download(int connection, std::string_view name, std::string_view bytes, bool complete) {
+    void download(int connection, std::string_view name, std::string_view bytes) {
         std::lock_guard lock(m_mutex);
         // The name as a plain file name inside the store.
         std::string file;
@@ -166,8 +166,7 @@ public:
             file += std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '_' || c == '-' ? c : '_';
         if (file.empty() || file[0] == '.') file.insert(0, "download");
         std::string outcome = "of " + std::to_string(bytes.size()) + " bytes ";
-        if (!complete) outcome = "ended after " + std::to_string(bytes.size()) + " bytes, not stored";
-        else if (m_store.empty()) outcome += "no store";
+        if (m_store.empty()) outcome += "no store";
         else if (std::ofstream(m_store / file, std::ios::binary | std::ios::trunc)
                      .write(bytes.data(), std::streamsize(bytes.size()))
                      .flush())

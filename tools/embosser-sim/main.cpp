@@ -35,11 +35,11 @@ int g_signalPipe[2] = {-1, -1};
 // The fault options: each counts down over the query replies or connections it spoils.
 struct Faults {
     std::mutex mutex;
-    int garble = 0, shortReply = 0, endless = 0; // query replies
-    int drop = 0, unasked = 0;                   // connections
-    int serve = 0;                               // after this many connections the embosser is gone (0: never)
-    int resetAfter = -1;                         // connections served before every later one is reset unread
-    int delayMs = 0;                             // before every reply
+    int endless = 0;           // query replies
+    int drop = 0, unasked = 0; // connections
+    int serve = 0;             // after this many connections the embosser is gone (0: never)
+    int resetAfter = -1;       // connections served before every later one is reset unread
+    int delayMs = 0;           // before every reply
 
     bool take(int& left) {
         std::lock_guard lock(mutex);
@@ -137,9 +137,10 @@ private:
             if (r == 0 && Clock::now() - lastActivity > IdleLimit) return "client quiet too long";
             const ssize_t n = r > 0 ? ::recv(m_fd, buf, sizeof buf, 0) : -1;
             if (n < 0 && r > 0 && errno != EINTR && errno != EAGAIN) return "connection reset";
-            if (n == 0) { // the client sent its last byte: whatever is pending is decided now
+            // The client sent its last byte: whatever is pending is decided now; a download cut short
+            // is not stored.
+            if (n == 0) {
                 while (step(true)) {}
-                if (m_mode == Mode::Download && !m_ended) m_device.download(m_id, m_downloadName, m_downloadBytes, false);
                 break;
             }
             if (n < 0) continue;
@@ -149,7 +150,7 @@ private:
             m_buf.erase(0, std::exchange(m_pos, 0));
             lastActivity = Clock::now();
         }
-        return m_ended ? "reply cut short, connection ended" : "client closed";
+        return m_ended ? "connection ended" : "client closed";
     }
 
     // One decision on the bytes held; false when none can be made before more bytes come. What
@@ -163,7 +164,7 @@ private:
             m_downloadLeft -= take;
             if (m_downloadLeft > 0) return false;
             m_mode = Mode::Command;
-            if (!m_ended) m_device.download(m_id, m_downloadName, m_downloadBytes, true);
+            if (!m_ended) m_device.download(m_id, m_downloadName, m_downloadBytes);
             return true;
         }
         if (rest.empty()) return false;
@@ -236,20 +237,17 @@ private:
             m_mode = Mode::Data;
         }
         if (!reply) return;
-        const bool garble = g_faults.take(g_faults.garble), cut = g_faults.take(g_faults.shortReply),
-                   endless = g_faults.take(g_faults.endless);
-        if (garble || cut || endless)
-            log(m_id, std::string("fault:") + (garble ? " garbled header" : "") + (cut ? " short reply" : "") +
-                          (endless ? " endless reply" : ""));
         pause(g_faults.delayMs);
-        while (endless && !m_ended && !g_stopping) send(std::string(64 * 1024, 'X'));
+        if (g_faults.take(g_faults.endless)) {
+            log(m_id, "fault: endless reply");
+            while (!m_ended && !g_stopping) send(std::string(64 * 1024, 'X'));
+            m_ended = true;
+            return;
+        }
         std::string out =
             reply->header + (reply->counted ? " [" + std::to_string(reply->lines.size()) + " ENTRIES]" : "") + "\r\n";
-        if (garble) out.replace(0, 4, "@JPL");
         for (const std::string& l : reply->lines) out += l + "\r\n";
-        // Cut short: the first half of the bytes, no form feed, and the connection ends.
-        if (!endless) send(cut ? out.substr(0, std::max<size_t>(1, out.size() / 2)) : out + "\f");
-        m_ended = m_ended || cut || endless;
+        send(out + "\f");
     }
 
     void send(std::string_view bytes) {
@@ -343,8 +341,6 @@ int main(int argc, char** argv) {
     const std::map<std::string, std::string*> texts = {{"--family", &family}, {"--device-id", &deviceId}, {"--state", &state},
                                                        {"--store", &store},   {"--jobs", &jobs},          {"--log", &logPath}};
     const std::map<std::string, std::pair<int*, int>> numbers = {{"--port", {&port, 65535}},
-                                                                 {"--garble", {&g_faults.garble, 1'000'000}},
-                                                                 {"--short-reply", {&g_faults.shortReply, 1'000'000}},
                                                                  {"--delay", {&g_faults.delayMs, 600'000}},
                                                                  {"--drop", {&g_faults.drop, 1'000'000}},
                                                                  {"--endless", {&g_faults.endless, 1'000'000}},
@@ -365,7 +361,7 @@ int main(int argc, char** argv) {
     if (!error.empty()) {
         std::fprintf(stderr,
                      "embosser-sim: %s\nusage: embosser-sim --family %s [--port P] [--state FILE] [--store DIR] [--jobs DIR]\n"
-                     "    [--log FILE] [--device-id TEXT] [--garble N] [--short-reply N] [--delay MS] [--drop N] [--endless N]\n"
+                     "    [--log FILE] [--device-id TEXT] [--delay MS] [--drop N] [--endless N]\n"
                      "    [--serve N] [--unasked N] [--reset-after N] [--exit-with-parent]\n",
                      error.c_str(), familyNames().c_str());
         return 2;

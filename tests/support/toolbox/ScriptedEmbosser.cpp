@@ -100,11 +100,6 @@ std::vector<std::string> ScriptedEmbosser::requests() const {
     return locked([](State& s) { return s.requests; });
 }
 
-int ScriptedEmbosser::sent(const std::string& request) const {
-    const std::vector<std::string> all = requests();
-    return int(std::count(all.begin(), all.end(), request));
-}
-
 std::vector<std::string> ScriptedEmbosser::writes() const {
     const auto& queries = printer::pjl::queries();
     std::vector<std::string> out = requests();

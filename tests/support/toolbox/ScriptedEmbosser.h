@@ -48,8 +48,6 @@ public:
     printer::PjlExchange exchange() const;
     // Every request sent, to this device or any other, in order.
     std::vector<std::string> requests() const;
-    // How many requests were exactly this text.
-    int sent(const std::string& request) const;
     // The requests that are none of the queries: what the toolbox wrote.
     std::vector<std::string> writes() const;
 
