@@ -37,11 +37,6 @@ struct SendTest : ::testing::Test {
 
 struct SendFile : SendTest {
     SendFile() { guitest::showActive(&window); }
-    // Typing, as a user does; the window puts the "/" in front.
-    void type(const fs::path& path) {
-        window.m_fileName->clear();
-        QTest::keyClicks(window.m_fileName, QString::fromStdString(path.string()).mid(1));
-    }
     SendFileViewController window{Listed};
 };
 
@@ -66,7 +61,7 @@ TEST_F(SendFile, WhatIsNotSentIsSaidAndEnterSendsTheTypedFile) {
         const StandInLpr lpr(scratch.path());
         EXPECT_FALSE(window.sendClick());
         EXPECT_EQ(guitest::status(&window), "Choose a file with Browse, or type its path.");
-        type(file);
+        QTest::keyClicks(window.m_fileName, QString::fromStdString(file.string()).mid(1)); // the window puts the "/" first
         EXPECT_FALSE(lpr.ran());
     }
     {
