@@ -66,10 +66,10 @@ ByteVector job(int emboss, int ink) {
     return writer.data();
 }
 
-std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const fs::path& path) {
+std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes) {
     auto doc = std::make_shared<brelmont::job::Document>();
     std::ostringstream diagnostics;
-    const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, path, diagnostics);
+    const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, "/jobs/test.kprn", diagnostics);
     EXPECT_FALSE(error) << error->describe();
     return doc;
 }

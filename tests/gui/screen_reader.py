@@ -116,8 +116,6 @@ def run(steps, program, folder, started):
 
 
 def main(argv):
-    if "--" not in argv[:-1]:
-        raise SystemExit("usage: screen_reader.py STEP... -- PROGRAM [ARG...]")
     started = []
     with tempfile.TemporaryDirectory(prefix="screen-reader-") as folder:
         try:
