@@ -1,7 +1,6 @@
 // One check run on every window: each control Tab can reach has a name a screen reader says (its
-// buddy label or its own), and Tab leaves every text area; each toolbox window has a widget for
-// every control of its family. (Clashing mnemonics are left to review: a clash only makes Alt+letter
-// cycle between the two.)
+// buddy label or its own), no two mnemonics of a window clash, and Tab leaves every text area; each
+// toolbox window has a widget for every control of its family.
 #include "GuiTestSupport.h"
 #include "ScriptedEmbosser.h"
 
@@ -30,7 +29,7 @@ using Items = std::vector<PrinterItem>;
 
 const Items Queues = {{"", "q0", "Hall", 221201, true, "Orvin 200"}, {"", "q1", "Annex", 121201, true, "Valdo Sheet"}};
 
-TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndTabLeavesItsTextAreas) {
+TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndNoMnemonicsClash) {
     // No queue's options can be read here: the windows show what they have without them.
     const brelmont::testing::ScopedEnv noScheduler("CUPS_SERVER", "127.0.0.1:9");
     guitest::Alerts alerts;
@@ -68,6 +67,7 @@ TEST(Accessibility, EveryControlOfEveryWindowIsNamedAndTabLeavesItsTextAreas) {
         std::unique_ptr<QWidget> window(open());
         ASSERT_TRUE(window);
         EXPECT_EQ(guitest::unnamedControls(window.get()), QStringList());
+        EXPECT_EQ(guitest::clashingMnemonics(window.get()), QStringList());
         // Tab moves on from every text area rather than typing into it: no keyboard trap.
         for (const auto* edit : window->findChildren<QPlainTextEdit*>())
             EXPECT_TRUE(edit->tabChangesFocus()) << edit->objectName().toStdString();

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
@@ -149,6 +151,35 @@ QStringList unnamedControls(QWidget* window) {
         if (spokenName(widget).isEmpty()) unnamed << name;
     }
     return unnamed;
+}
+
+QStringList clashingMnemonics(QWidget* window) {
+    QStringList letters;
+    const auto take = [&letters](const QString& text) {
+        const QKeySequence key = QKeySequence::mnemonic(text);
+        if (!key.isEmpty()) letters << key.toString();
+    };
+    for (QLabel* label : window->findChildren<QLabel*>())
+        if (label->buddy()) take(label->text());
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) take(button->text());
+    for (QGroupBox* box : window->findChildren<QGroupBox*>()) take(box->title());
+    for (QTabWidget* tabs : window->findChildren<QTabWidget*>())
+        for (int i = 0; i < tabs->count(); ++i) take(tabs->tabText(i));
+    QStringList clashes;
+    for (const QString& letter : letters)
+        if (letters.count(letter) > 1 && !clashes.contains(letter)) clashes << letter;
+    return clashes;
+}
+
+QStringList tabStops(QWidget* start) {
+    QStringList stops;
+    QWidget* widget = start;
+    do {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isVisibleTo(start->window()) && widget->isEnabled())
+            stops << (widget->objectName().isEmpty() ? accessibleName(widget) : widget->objectName());
+        widget = widget->nextInFocusChain();
+    } while (widget && widget != start);
+    return stops;
 }
 
 void SystemTest::SetUpTestSuite() {

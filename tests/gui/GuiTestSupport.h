@@ -66,6 +66,11 @@ QString accessibleName(QWidget* widget);
 QString spokenName(QWidget* widget);
 // Object names of the controls Tab can reach that a screen reader cannot name.
 QStringList unnamedControls(QWidget* window);
+// Mnemonic letters used more than once among labels with buddies, buttons, group boxes and tabs.
+QStringList clashingMnemonics(QWidget* window);
+// The object names (or, for unnamed ones, accessible names) of the visible, enabled Tab stops
+// from `start` once round its window.
+QStringList tabStops(QWidget* start);
 
 // The shared system fixture with Orvin_200 ("Hall Orvin") and Valdo_Sheet ("Annex Valdo") queues,
 // both with the embosser options, each leading to a simulated embosser.

@@ -81,7 +81,6 @@ TEST_F(PreferencesWindow, KeyboardChoicesTakeEffectOnEnterAndOkWritesThem) {
     EXPECT_EQ(pickerRuns, 0);
     QTest::keyClick(picker, Qt::Key_Return);
     EXPECT_EQ(pickerRuns, 1);
-    EXPECT_EQ(picker->currentText(), "/p/a%20b.pat");
 
     window->accept();
     const std::string assigned = assignments(Orvin);

@@ -83,14 +83,10 @@ protected:
 // readers). A field left unchanged changes nothing and leaves Apply off. (A value the engine refuses,
 // and the tab of a module the embosser lacks, are the engine's tests.)
 TEST_F(ToolboxWindow, ALoadShowsTheDeviceAndWhatIsNotChangedIsNotWritten) {
-    device.set("variables", "AUTOCR", "ON");
-    device.set("variables", "QUALITY", "DRAFT");
     device.set("variables", "GATEWAY", "caf\xe9-gw"); // not UTF-8: its field cannot give it back byte for byte
     auto window = make();
     ASSERT_TRUE(window->viewDidLoad());
     EXPECT_EQ(text(window.get(), "m_tfPrinterName"), "Orvin in the lab");
-    EXPECT_EQ(find<QComboBox>(window.get(), "m_cbQuality")->currentIndex(), 0);
-    EXPECT_TRUE(find<QCheckBox>(window.get(), "m_ckAutoCr")->isChecked());
     EXPECT_EQ(guitest::accessibleName(find(window.get(), "m_lbFillState0")), "Cartridge 1 fill state: 71 %");
     EXPECT_TRUE(find(window.get(), "m_lbFillState0")->focusPolicy() & Qt::TabFocus);
 
