@@ -9,7 +9,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTest>
@@ -69,10 +68,10 @@ ByteVector job(int emboss, int ink) {
     return writer.data();
 }
 
-std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes, const fs::path& path) {
+std::shared_ptr<brelmont::job::Document> document(const ByteVector& bytes) {
     auto doc = std::make_shared<brelmont::job::Document>();
     std::ostringstream diagnostics;
-    const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, path, diagnostics);
+    const auto error = doc->readFromData(bytes, brelmont::job::Document::TypeKprn, "/jobs/test.kprn", diagnostics);
     EXPECT_FALSE(error) << error->describe();
     return doc;
 }
@@ -121,12 +120,7 @@ void type(QWidget* window, const char* field, const QString& text) {
     emit line->editingFinished();
 }
 
-QString text(QWidget* window, const char* field) {
-    QWidget* widget = find(window, field);
-    if (auto* line = qobject_cast<QLineEdit*>(widget)) return line->text();
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(widget)) return edit->toPlainText();
-    return {};
-}
+QString text(QWidget* window, const char* field) { return find<QLineEdit>(window, field)->text(); }
 
 void showActive(QWidget* window) {
     window->show();

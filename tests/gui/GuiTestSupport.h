@@ -29,8 +29,8 @@ using TempDir = brelmont::testing::ScratchDir;
 
 // A job naming a Merriden, with `emboss` emboss pages of 8 x 6 cells and `ink` ink pages.
 brelmont::testing::ByteVector job(int emboss, int ink);
-std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteVector& bytes,
-                                                  const std::filesystem::path& path = "/jobs/test.kprn");
+// The job decoded as opened from /jobs/test.kprn.
+std::shared_ptr<brelmont::job::Document> document(const brelmont::testing::ByteVector& bytes);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
 
 // Alerts recorded instead of run modally, while the object lives.

@@ -28,29 +28,15 @@ const Queues Listed = {{"", "q0", "Hall", 131201, false, "h"},
                        {"", "q1", "", 221201, false, "Brelmont Orvin 200"},
                        {"", "q2", "Office", 131201, false, "o"}};
 
-struct SendTest : ::testing::Test {
-    SendTest() { guitest::writeFile(file, "data"); }
-    guitest::TempDir scratch{"send"};
-    const fs::path file = scratch.path() / "my job.prn";
-    guitest::Alerts alerts;
-};
-
-struct SendFile : SendTest {
-    SendFile() { guitest::showActive(&window); }
-    // Typing, as a user does; the window puts the "/" in front.
-    void type(const fs::path& path) {
-        window.m_fileName->clear();
-        QTest::keyClicks(window.m_fileName, QString::fromStdString(path.string()).mid(1));
-    }
-    SendFileViewController window{Listed};
-};
-
-struct SendSheet : SendTest {
+struct Send : ::testing::Test {
+    // The send-job sheet over `document`, on a window of its own.
     SendFileDlg* present(std::shared_ptr<const brelmont::job::Document> document, Queues queues = Listed) {
         guitest::showActive(&owner);
         sheet = brelmont::sendfile::presentSendFileDlg(&owner, std::move(document), std::move(queues));
         return sheet;
     }
+    guitest::TempDir scratch{"send"};
+    guitest::Alerts alerts;
     QMainWindow owner;
     QPointer<SendFileDlg> sheet;
 };
@@ -61,12 +47,16 @@ struct SendSheet : SendTest {
 // said in words there and in an alert, lpr's own message under Details, and the window stays. In
 // the name field Enter is Send, which runs lpr on the typed file (a leading tilde is the home
 // folder) and closes.
-TEST_F(SendFile, WhatIsNotSentIsSaidAndEnterSendsTheTypedFile) {
+TEST_F(Send, TheFileWindowSaysWhatIsNotSentAndEnterSendsTheTypedFile) {
+    const fs::path file = scratch.path() / "my job.prn";
+    guitest::writeFile(file, "data");
+    SendFileViewController window{Listed};
+    guitest::showActive(&window);
     {
         const StandInLpr lpr(scratch.path());
         EXPECT_FALSE(window.sendClick());
         EXPECT_EQ(guitest::status(&window), "Choose a file with Browse, or type its path.");
-        type(file);
+        QTest::keyClicks(window.m_fileName, QString::fromStdString(file.string()).mid(1)); // the window puts the "/" first
         EXPECT_FALSE(lpr.ran());
     }
     {
@@ -89,7 +79,7 @@ TEST_F(SendFile, WhatIsNotSentIsSaidAndEnterSendsTheTypedFile) {
 
 // Enter sends the job to the chosen queue and closes. A job of another model goes only when the
 // person agrees, asked with both models named.
-TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
+TEST_F(Send, EnterSendsTheJobsBytesToTheSheetsChosenQueueAndClosesIt) {
     const StandInLpr lpr(scratch.path());
     const auto bytes = guitest::job(2, 1); // its ink block names the Vesk Ink
     present(guitest::document(bytes));
@@ -110,7 +100,7 @@ TEST_F(SendSheet, EnterSendsTheJobsBytesToTheChosenQueueAndCloses) {
 
 // Each failure has its alert and the sheet stays; the core's own tests pin what is left behind,
 // and a work folder that is not the user's.
-TEST_F(SendSheet, WhatIsNotSentIsSaidAndTheSheetStays) {
+TEST_F(Send, WhatTheSheetDoesNotSendIsSaidAndTheSheetStays) {
     const std::tuple<std::shared_ptr<brelmont::job::Document>, int, QString> cases[] = {
         // the job, lpr's exit status, the alert
         {guitest::document(guitest::job(0, 0)), 0, "The job could not be sent (error domain No such file, code 4)."},

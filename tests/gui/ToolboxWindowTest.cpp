@@ -1,8 +1,8 @@
 // The toolbox windows over a scripted Orvin: the engine's state in the widgets, how each kind of
-// change reaches Apply and OK, profiles, failed loads and writes, long waits and Cancel; and the
-// Toolbox command's choice of window. What each device value shows and what each
-// change writes is the engine's own test (tests/toolbox); the window over the real helper and a
-// simulated Orvin is the screen reader test's.
+// change reaches Apply and OK, failed loads and writes, long waits and Cancel; and the Toolbox
+// command's choice of window. What each device value shows and what each change writes is the
+// engine's own test (tests/toolbox), and so is the profile the export shares with the command line
+// (its room test); the window over the real helper and a simulated Orvin is the screen reader test's.
 #include "GuiTestSupport.h"
 #include "ScriptedEmbosser.h"
 
@@ -44,9 +44,8 @@ Listing listing(std::vector<PrinterItem> queues) {
     return [queues](const SharedStop&) { return queues; };
 }
 
-void rejectTheWait() {
-    LongWait::setDialogHook([](QWidget* dialog) { QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection); });
-}
+// Cancel pressed as soon as the wait's dialog is made.
+const auto rejectTheWait = [](QWidget* dialog) { QMetaObject::invokeMethod(dialog, "reject", Qt::QueuedConnection); };
 
 class ToolboxWindow : public ::testing::Test {
 protected:
@@ -74,9 +73,6 @@ protected:
         EXPECT_TRUE(window->viewDidLoad());
         return window;
     }
-    static std::vector<std::string> written(const std::string& lines) {
-        return {"\x1b%-12345X" + lines + "@PJL SERVICE UPDATE\n"};
-    }
 
     ScriptedEmbosser device;
     std::shared_ptr<std::atomic<bool>> held = std::make_shared<std::atomic<bool>>(false);
@@ -84,24 +80,17 @@ protected:
 };
 
 // Loaded, the widgets show the device (a value label named by its caption and value, for screen
-// readers) and Apply is off. A field left unchanged, or a value the engine refuses (put back),
-// changes nothing. (The tab of a module the embosser lacks is the engine's test.)
+// readers). A field left unchanged changes nothing and leaves Apply off. (A value the engine refuses,
+// and the tab of a module the embosser lacks, are the engine's tests.)
 TEST_F(ToolboxWindow, ALoadShowsTheDeviceAndWhatIsNotChangedIsNotWritten) {
-    device.set("variables", "AUTOCR", "ON");
-    device.set("variables", "QUALITY", "DRAFT");
     device.set("variables", "GATEWAY", "caf\xe9-gw"); // not UTF-8: its field cannot give it back byte for byte
     auto window = make();
     ASSERT_TRUE(window->viewDidLoad());
     EXPECT_EQ(text(window.get(), "m_tfPrinterName"), "Orvin in the lab");
-    EXPECT_EQ(find<QComboBox>(window.get(), "m_cbQuality")->currentIndex(), 0);
-    EXPECT_TRUE(find<QCheckBox>(window.get(), "m_ckAutoCr")->isChecked());
     EXPECT_EQ(guitest::accessibleName(find(window.get(), "m_lbFillState0")), "Cartridge 1 fill state: 71 %");
     EXPECT_TRUE(find(window.get(), "m_lbFillState0")->focusPolicy() & Qt::TabFocus);
-    EXPECT_FALSE(window->applyButton()->isEnabled());
 
     type(window.get(), "m_tfTopMargin", text(window.get(), "m_tfTopMargin"));
-    type(window.get(), "m_tfIpAddr", "10.0.0.9\n@PJL DEFAULT TOPMARGIN=0");
-    EXPECT_EQ(text(window.get(), "m_tfIpAddr"), "10.1.2.3");
     EXPECT_FALSE(window->applyButton()->isEnabled());
     window->applyClick();
     window->okClick();
@@ -137,12 +126,12 @@ TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
             margin->setFocus();
             margin->selectAll();
             QTest::keyClicks(margin, "1");
-            EXPECT_TRUE(window->applyButton()->isEnabled());
             if (row.end == Qt::Key_O) window->okClick();
             else if (row.end == Qt::Key_A) window->applyButton()->click();
             else QTest::keyClick(margin, row.end);
         }
-        EXPECT_EQ(device.writes(), row.sent.empty() ? std::vector<std::string>{} : written("@PJL DEFAULT " + row.sent + "\n"));
+        const std::string written = "\x1b%-12345X@PJL DEFAULT " + row.sent + "\n@PJL SERVICE UPDATE\n";
+        EXPECT_EQ(device.writes(), row.sent.empty() ? std::vector<std::string>{} : std::vector{written});
         EXPECT_EQ(window->isVisible(), row.result < 0);
         if (row.result >= 0) { EXPECT_EQ(window->result(), row.result); }
         EXPECT_EQ(window->outcome(), row.result == QDialog::Accepted ? "The changed settings were written to the embosser." : "");
@@ -156,16 +145,6 @@ TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
     EXPECT_EQ(alerts.details, QStringList{"scripted failure"});
     alerts.expectOne("The changed settings were not written to the embosser: the embosser is not attached or not switched on.",
                      window.get());
-}
-
-// Export saves what the embosser holds. (Import is the engine the command line shares, tested in
-// its room test.)
-TEST_F(ToolboxWindow, ExportSavesWhatTheEmbosserHolds) {
-    auto window = open();
-    const guitest::TempDir dir("profiles");
-    window->exportSettingsTo(QString::fromStdString((dir.path() / "lab.json").string()));
-    alerts.expectOne("The settings of the embosser were saved in lab.json.");
-    EXPECT_NE(brelmont::testing::fileText(dir.path() / "lab.json").find("\"m_tfTopMargin\": \"0.25\\\"\""), std::string::npos);
 }
 
 // A queue list that failed, a device that does not answer: the message, no window, nothing written.
@@ -185,7 +164,7 @@ TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {
 // after the window is gone, writes and says nothing.
 TEST_F(ToolboxWindow, CancellingAWaitClosesTheWindowWithoutWrites) {
     *held = true;
-    rejectTheWait();
+    LongWait::setDialogHook(rejectTheWait);
     EXPECT_EQ(make()->runModal(), QDialog::Rejected);
     LongWait::setDialogHook({});
     *held = false;
@@ -194,7 +173,7 @@ TEST_F(ToolboxWindow, CancellingAWaitClosesTheWindowWithoutWrites) {
     auto window = open();
     window->show();
     *held = true;
-    rejectTheWait();
+    LongWait::setDialogHook(rejectTheWait);
     window->readSensorsClick();
     EXPECT_FALSE(window->isVisible());
     type(window.get(), "m_tfTopMargin", "3.0\"");
@@ -206,8 +185,9 @@ TEST_F(ToolboxWindow, CancellingAWaitClosesTheWindowWithoutWrites) {
     EXPECT_TRUE(device.writes().empty());
 }
 
-// Several attached embossers: the user picks one by its queue's name and model with the keyboard,
-// and its window talks to that queue. Queues not attached are not offered.
+// Several attached embossers: the user picks one with the keyboard, and its window talks to that
+// queue. (A queue not attached, were it offered, would move the pick; the wording of the list's
+// lines is left to the eye.)
 TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
     const std::vector<PrinterItem> queues = {
         ScriptedEmbosser::queue(221201, "Orvin in the lab"),
@@ -215,7 +195,7 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
         {"socket://10.0.0.7", "Merriden_Off", "Merriden switched off", 131201, false, "Merriden"},
         ScriptedEmbosser::queue(121201, "Valdo by the door"),
     };
-    QStringList lines;
+    bool picked = false;
     QString opened;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
@@ -225,8 +205,7 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
             return window->reject();
         }
         auto* list = modal ? modal->findChild<QListWidget*>() : nullptr;
-        if (!list || !lines.isEmpty()) return;
-        for (int row = 0; row < list->count(); ++row) lines << list->item(row)->text();
+        if (!list || std::exchange(picked, true)) return;
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Down);
         QTest::keyClick(list, Qt::Key_Return);
@@ -234,7 +213,6 @@ TEST_F(ToolboxWindow, WithSeveralAttachedTheUserPicksOne) {
     watch.start(10);
     brelmont::toolbox::ui::openToolboxClick(
         nullptr, {[&](const SharedStop&) { return brelmont::printer::Printers(queues); }, {listing({}), device.exchange(), {}}});
-    EXPECT_EQ(lines, (QStringList{"Valdo by the door (Valdo Trac)", "Orvin in the lab (Orvin)", "Orvin in the office (Orvin)"}));
     EXPECT_EQ(opened, "Orvin in the office");
     EXPECT_TRUE(alerts.take().isEmpty());
 }

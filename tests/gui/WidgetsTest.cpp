@@ -1,6 +1,6 @@
 // The windows' shared helpers: the focus given back when a dialog closes, with its outcome said
 // there, and the long-wait helper (work off the window thread, a named, modal progress dialog,
-// Cancel that drops the result).
+// Escape that cancels).
 #include "GuiTestSupport.h"
 
 #include "widgets/FocusReturn.h"
@@ -14,30 +14,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <atomic>
 #include <future>
 
 using namespace brelmont::widgets;
-
-namespace {
-
-// A gate a worker waits at until the test opens it.
-struct Gate {
-    std::promise<void> opener;
-    std::shared_future<void> opened = opener.get_future().share();
-    void open() { opener.set_value(); }
-    void wait() { opened.wait(); }
-};
-
-class LongWaitTest : public ::testing::Test {
-protected:
-    void TearDown() override {
-        LongWait::setDialogHook({});
-        LongWait::joinAbandoned();
-    }
-};
-
-} // namespace
 
 TEST(FocusReturn, TheOpenerGetsTheFocusBackAndItsWindowSaysWhatAnAcceptedDialogDid) {
     QWidget window;
@@ -59,13 +38,15 @@ TEST(FocusReturn, TheOpenerGetsTheFocusBackAndItsWindowSaysWhatAnAcceptedDialogD
     }
 }
 
-// The dialog is named by the wait, and holds back the clicks meant for the window behind it.
-TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput) {
+// The dialog is named by the wait and holds back the clicks meant for the window behind it; Escape
+// returns at once, the worker still waiting. (That its late result is dropped, even after its window
+// is gone, is the toolbox window's test.)
+TEST(LongWait, TheProgressDialogIsNamedHoldsBackTheWindowBehindAndEscapeCancels) {
     QPushButton button("Press");
     guitest::showActive(&button);
     int presses = 0;
     QObject::connect(&button, &QPushButton::clicked, [&] { ++presses; });
-    auto gate = std::make_shared<Gate>();
+    std::promise<void> gate; // the worker waits until the test opens it
     QString name;
     LongWait::setDialogHook([&](QWidget* dialog) {
         name = guitest::accessibleName(dialog);
@@ -73,34 +54,14 @@ TEST_F(LongWaitTest, TheProgressDialogNamesTheWaitAndTheWindowBehindTakesNoInput
         QTimer::singleShot(0, &button, [&, dialog] {
             QTest::mouseClick(&button, Qt::LeftButton);
             QTRY_VERIFY(dialog->isVisible());
-            gate->open();
+            QTest::keyClick(dialog, Qt::Key_Escape);
         });
     });
-    EXPECT_TRUE(LongWait::runWork(&button, "Reading settings from the embosser\u2026", [gate] { gate->wait(); }));
+    EXPECT_FALSE(LongWait::runWork(&button, "Reading settings from the embosser\u2026",
+                                   [opened = gate.get_future().share()] { opened.wait(); }));
     EXPECT_EQ(name, "Reading settings from the embosser\u2026");
     EXPECT_EQ(presses, 0);
-}
-
-// Escape returns at once; the result of a worker finishing afterwards, even after its window is
-// gone, is dropped. (Cancel by the button is the toolbox window's test.)
-TEST_F(LongWaitTest, EscapeDropsTheResultEvenWhenTheWorkerFinishesAfterTheWindowIsGone) {
-    auto gate = std::make_shared<Gate>();
-    auto finished = std::make_shared<std::atomic<bool>>(false);
-    std::optional<int> result;
-    {
-        QWidget window;
-        LongWait::setDialogHook(
-            [](QWidget* dialog) { QTimer::singleShot(0, dialog, [dialog] { QTest::keyClick(dialog, Qt::Key_Escape); }); });
-        result = LongWait::run<int>(&window, "Waiting", [gate, finished] {
-            gate->wait();
-            finished->store(true);
-            return 42;
-        });
-    }
-    EXPECT_FALSE(result.has_value());
-    EXPECT_FALSE(finished->load());
-    gate->open();
+    LongWait::setDialogHook({});
+    gate.set_value();
     LongWait::joinAbandoned();
-    QApplication::processEvents(); // a late wake-up call, if one were posted, would land here
-    EXPECT_TRUE(finished->load());
 }

@@ -5,10 +5,7 @@
 # PROGRAM there with Qt's accessibility bridge, and listens for what a screen reader speaks without
 # the focus moving: a notification that appears. A STEP is "ACTION|CONTROL|VALUE", done on the
 # first control of that name: press (a button) or toggle (a check box) through the accessibility
-# interfaces, then wait until what is spoken starts with VALUE; or focus. "keys|CONTROL|TEXT|VALUE"
-# focuses the control and types TEXT on the keyboard (a letter chooses in a list as a user does);
-# "type|CONTROL|TEXT|VALUE" puts TEXT into a field, once it shows a text, through its editable
-# text. In TEXT, "<Tab>" is that key.
+# interfaces, then wait until what is spoken starts with VALUE; or focus.
 # Prints "step: ACTION CONTROL" and "heard: TEXT" lines ("missing: CONTROL" when there is none);
 # a set-up that fails ends it with its reason and a non-zero status.
 import os
@@ -24,9 +21,7 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
 WAIT = 20  # seconds for a control to appear, and for what a step should make heard
-ROLES = {"press": {Atspi.Role.PUSH_BUTTON}, "toggle": {Atspi.Role.CHECK_BOX}, "focus": None,
-         "keys": {Atspi.Role.TEXT, Atspi.Role.ENTRY}, "type": {Atspi.Role.TEXT, Atspi.Role.ENTRY}}
-TAKES_TEXT = {"keys", "type"}
+ROLES = {"press": {Atspi.Role.PUSH_BUTTON}, "toggle": {Atspi.Role.CHECK_BOX}, "focus": None}
 
 
 def first_line(fd, what):
@@ -66,25 +61,10 @@ def control(app, roles, name):
     return None
 
 
-KEYS = {"<Tab>": 0xFF09}
-
-
-def act(obj, action, text):
-    if action == "type":
-        # A field the program fills in (from the embosser, say) is typed into once it shows that.
-        until(lambda: obj.get_text_iface() and Atspi.Text.get_character_count(obj) > 0, 10)
-        return Atspi.EditableText.set_text_contents(obj, text)
-    if action in ("focus", "keys"):
+def act(obj, action):
+    if action == "focus":
         obj.grab_focus()
-        until(lambda: obj.get_state_set().contains(Atspi.StateType.FOCUSED), 5)
-        while text:  # "<Tab>" is the key, anything else is typed
-            key = next((k for k in KEYS if text.startswith(k)), None)
-            if key:
-                Atspi.generate_keyboard_event(KEYS[key], None, Atspi.KeySynthType.SYM)
-            else:
-                Atspi.generate_keyboard_event(0, text[0], Atspi.KeySynthType.STRING)
-            text = text[len(key) if key else 1:]
-        return True
+        return until(lambda: obj.get_state_set().contains(Atspi.StateType.FOCUSED), 5)
     return obj.do_action(0)  # a button's first action is its press, a check box's its toggle
 
 
@@ -120,16 +100,14 @@ def run(steps, program, folder, started):
     if not app:
         raise SystemExit("set-up failed: the program is not on the accessibility bus: " + open(folder + "/program.log").read())
     for step in steps:
-        action, name, *rest = step.split("|")
-        text = rest.pop(0) if action in TAKES_TEXT else ""
-        value = rest[0] if rest else ""
+        action, name, value = step.split("|")
         print("step: %s %s" % (action, name), flush=True)
         obj = until(lambda: control(app, ROLES[action], name))
         if not obj:
             print("missing: " + name, flush=True)
             continue
         heard.clear()
-        act(obj, action, text)
+        act(obj, action)
         if value:
             until(lambda: any(text.startswith(value) for text in heard))
         until(lambda: False, 0.5)  # anything else the step says
@@ -138,8 +116,6 @@ def run(steps, program, folder, started):
 
 
 def main(argv):
-    if "--" not in argv[:-1]:
-        raise SystemExit("usage: screen_reader.py STEP... -- PROGRAM [ARG...]")
     started = []
     with tempfile.TemporaryDirectory(prefix="screen-reader-") as folder:
         try:
