@@ -31,14 +31,6 @@ Printers::Printers(std::vector<PrinterItem> items, std::vector<std::string> list
     : m_printers(std::move(items)),
       m_listing(std::move(listing)) {}
 
-std::string Printers::attachedDevice(int64_t code) const {
-    for (const std::string& line : m_listing)
-        if (modelCode(line) == code) return line;
-    return {};
-}
-
-std::string Printers::findAttachedDevice(int64_t code) { return Printers().attachedDevice(code); }
-
 std::vector<std::string> Printers::networkAddresses(const std::vector<PrinterItem>& items) {
     std::vector<std::string> addresses;
     for (const PrinterItem& item : items) {

@@ -39,11 +39,6 @@ public:
     const std::vector<std::string>& deviceListing() const& { return m_listing; }
     std::vector<std::string> deviceListing() && { return std::move(m_listing); }
 
-    // The first device-listing line whose model code is `code`; empty when there is none.
-    std::string attachedDevice(int64_t code) const;
-    // The same with the queue list and device listing made now.
-    static std::string findAttachedDevice(int64_t code);
-
     // The socket:// addresses of the queues, each once: the network embossers worth asking.
     static std::vector<std::string> networkAddresses(const std::vector<PrinterItem>& items);
 

@@ -27,7 +27,7 @@ const std::vector<ToolboxFamily>& toolboxFamilies();
 // The family of a model code; null for none.
 const ToolboxFamily* familyForModel(int64_t modelCode);
 // The first family, in choice order, for which `attached(modelCode)` is true; null for none.
-// (The toolbox menu passes a test by the device listing, Printers::findAttachedDevice.)
+// (The toolbox menu passes a test by the device listing, chooseAttachedFamily.)
 const ToolboxFamily* chooseToolbox(const std::function<bool(int64_t modelCode)>& attached);
 
 } // namespace brelmont::toolbox
