@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <map>
 
 namespace {
 
@@ -131,6 +132,22 @@ TEST(PdfFilter, PatternsContrastAndBrightness) {
     ASSERT_EQ(darkest.status, 0) << darkest.log;
     EXPECT_EQ(raised(darkest, 0, 0, All, All), 650 * 450);
     EXPECT_EQ(raised(darkest, 100, 150, 750, 600), 650 * 450);
+}
+
+// A 0.3 point line is embossed whole, at the thin-line level asked for and at no other.
+TEST(PdfFilter, ThinLinesTakeTheIntensityAskedFor) {
+    TestPdf thin;
+    thin.page().line(72, 500, 540, 500, 0.3);
+    const Result r = print(thin, "Orvin 200", "ThinLineIntensity=2");
+    ASSERT_EQ(r.status, 0) << r.log;
+    const job::PageData& page = *r.job.doc->m_embPages[0];
+    std::map<int, int64_t> levels;
+    for (int64_t y = 0; y < page.m_height; ++y)
+        for (int64_t x = 0; x < page.m_width; ++x) ++levels[page.row(y)[x]];
+    levels.erase(0);
+    ASSERT_EQ(levels.size(), 1u);
+    EXPECT_EQ(levels.begin()->first, 2);
+    EXPECT_GE(levels.begin()->second, int64_t(468 * 100 / 72 * 0.95));
 }
 
 // The ink page of each ink form against poppler's own rendering at 300 dpi (pdftoppm): colour

@@ -147,6 +147,16 @@ TEST_F(ToolboxWindow, EachKindOfChangeIsWrittenByOkEnterOrApply) {
                      window.get());
 }
 
+// Export saves what the embosser holds, and says so only once it is saved. (Import is the engine
+// the command line shares, tested in its room test.)
+TEST_F(ToolboxWindow, ExportSavesWhatTheEmbosserHolds) {
+    auto window = open();
+    const guitest::TempDir dir("profiles");
+    window->exportSettingsTo(QString::fromStdString((dir.path() / "lab.json").string()));
+    alerts.expectOne("The settings of the embosser were saved in lab.json.");
+    EXPECT_NE(brelmont::testing::fileText(dir.path() / "lab.json").find("\"m_tfTopMargin\": \"0.25\\\"\""), std::string::npos);
+}
+
 // A queue list that failed, a device that does not answer: the message, no window, nothing written.
 // (Which queues a load takes is the engine's test.)
 TEST_F(ToolboxWindow, AFailedLoadShowsTheMessageAndClosesWithoutWriting) {

@@ -61,9 +61,8 @@ std::shared_ptr<brelmont::job::Document> brailleDocument(std::vector<PagePtr> em
 } // namespace
 
 // Zoom grows the window until its screen holds no more, then the pages inside their views, which
-// then scroll; each step says the level. (How the window grows, the order zooming out undoes it,
-// the level's label in the status bar, and which keys scroll or page a zoomed page are left to the
-// eye.)
+// scroll by keys; each step says the level. (How the window grows, the order zooming out undoes
+// it, and the level's label in the status bar are left to the eye.)
 TEST(ViewerWindow, ZoomGrowsTheWindowThenThePagesAndSaysTheLevel) {
     Viewer v(guitest::document(guitest::job(1, 1)));
     const QRect screen = v.window.screen()->availableGeometry();
@@ -86,6 +85,15 @@ TEST(ViewerWindow, ZoomGrowsTheWindowThenThePagesAndSaysTheLevel) {
     EXPECT_EQ(said.last().at(0).toString(), level() + ".");
     EXPECT_GT(emboss->verticalScrollBar()->maximum(), 0);
     EXPECT_GT(emboss->horizontalScrollBar()->maximum(), 0);
+
+    emboss->setFocus();
+    const int top = emboss->verticalScrollBar()->value(), left = emboss->horizontalScrollBar()->value();
+    QTest::keyClick(emboss, Qt::Key_Down);
+    QTest::keyClick(emboss, Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_GT(emboss->verticalScrollBar()->value(), top);
+    EXPECT_LT(emboss->horizontalScrollBar()->value(), left);
+    QTest::keyClick(emboss, Qt::Key_Right); // the plain arrows still page
+    EXPECT_EQ(said.last().at(0).toString(), "There is no next page; page 1 of 1 is the last.");
 }
 
 // A page of its view's own shape, zoomed in and back: no scroll bar stays behind.

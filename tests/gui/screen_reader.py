@@ -5,7 +5,10 @@
 # PROGRAM there with Qt's accessibility bridge, and listens for what a screen reader speaks without
 # the focus moving: a notification that appears. A STEP is "ACTION|CONTROL|VALUE", done on the
 # first control of that name: press (a button) or toggle (a check box) through the accessibility
-# interfaces, then wait until what is spoken starts with VALUE; or focus.
+# interfaces, then wait until what is spoken starts with VALUE; or focus. "keys|CONTROL|TEXT|VALUE"
+# focuses the control and types TEXT on the keyboard (a letter chooses in a list as a user does);
+# "type|CONTROL|TEXT|VALUE" puts TEXT into a field, once it shows a text, through its editable
+# text. In TEXT, "<Tab>" is that key.
 # Prints "step: ACTION CONTROL" and "heard: TEXT" lines ("missing: CONTROL" when there is none);
 # a set-up that fails ends it with its reason and a non-zero status.
 import os
@@ -21,7 +24,9 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi, GLib  # noqa: E402
 
 WAIT = 20  # seconds for a control to appear, and for what a step should make heard
-ROLES = {"press": {Atspi.Role.PUSH_BUTTON}, "toggle": {Atspi.Role.CHECK_BOX}, "focus": None}
+ROLES = {"press": {Atspi.Role.PUSH_BUTTON}, "toggle": {Atspi.Role.CHECK_BOX}, "focus": None,
+         "keys": {Atspi.Role.TEXT, Atspi.Role.ENTRY}, "type": {Atspi.Role.TEXT, Atspi.Role.ENTRY}}
+TAKES_TEXT = {"keys", "type"}
 
 
 def first_line(fd, what):
@@ -61,10 +66,25 @@ def control(app, roles, name):
     return None
 
 
-def act(obj, action):
-    if action == "focus":
+KEYS = {"<Tab>": 0xFF09}
+
+
+def act(obj, action, text):
+    if action == "type":
+        # A field the program fills in (from the embosser, say) is typed into once it shows that.
+        until(lambda: obj.get_text_iface() and Atspi.Text.get_character_count(obj) > 0, 10)
+        return Atspi.EditableText.set_text_contents(obj, text)
+    if action in ("focus", "keys"):
         obj.grab_focus()
-        return until(lambda: obj.get_state_set().contains(Atspi.StateType.FOCUSED), 5)
+        until(lambda: obj.get_state_set().contains(Atspi.StateType.FOCUSED), 5)
+        while text:  # "<Tab>" is the key, anything else is typed
+            key = next((k for k in KEYS if text.startswith(k)), None)
+            if key:
+                Atspi.generate_keyboard_event(KEYS[key], None, Atspi.KeySynthType.SYM)
+            else:
+                Atspi.generate_keyboard_event(0, text[0], Atspi.KeySynthType.STRING)
+            text = text[len(key) if key else 1:]
+        return True
     return obj.do_action(0)  # a button's first action is its press, a check box's its toggle
 
 
@@ -100,14 +120,16 @@ def run(steps, program, folder, started):
     if not app:
         raise SystemExit("set-up failed: the program is not on the accessibility bus: " + open(folder + "/program.log").read())
     for step in steps:
-        action, name, value = step.split("|")
+        action, name, *rest = step.split("|")
+        text = rest.pop(0) if action in TAKES_TEXT else ""
+        value = rest[0] if rest else ""
         print("step: %s %s" % (action, name), flush=True)
         obj = until(lambda: control(app, ROLES[action], name))
         if not obj:
             print("missing: " + name, flush=True)
             continue
         heard.clear()
-        act(obj, action)
+        act(obj, action, text)
         if value:
             until(lambda: any(text.startswith(value) for text in heard))
         until(lambda: False, 0.5)  # anything else the step says
@@ -116,6 +138,8 @@ def run(steps, program, folder, started):
 
 
 def main(argv):
+    if "--" not in argv[:-1]:
+        raise SystemExit("usage: screen_reader.py STEP... -- PROGRAM [ARG...]")
     started = []
     with tempfile.TemporaryDirectory(prefix="screen-reader-") as folder:
         try:
