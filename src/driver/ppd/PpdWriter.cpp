@@ -89,9 +89,8 @@ std::string makePpd(const PpdDescription& d) {
     if (d.manualCopies) out << "*cupsManualCopies: True\n";
     for (const std::string& filter : d.filters) out << "*cupsFilter: \"" << filter << "\"\n";
 
-    if (d.customPageSize && d.customPageSizeFirst) writeCustomPageSize(out, d);
     writePageSizes(out, d);
-    if (d.customPageSize && !d.customPageSizeFirst) writeCustomPageSize(out, d);
+    if (d.customPageSize) writeCustomPageSize(out, d);
 
     int order = 20;
     for (const PpdOption& option : d.options)

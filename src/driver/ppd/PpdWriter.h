@@ -33,9 +33,6 @@ struct PpdDescription {
     double margin = 0; // points, every edge
     // Custom sizes, which "lpoptions -l" lists as a last PageSize choice "Custom.WIDTHxHEIGHT".
     bool customPageSize = false;
-    // Declares the custom sizes before the PageSize choices, as some vendors' descriptions do; the
-    // scheduler then lists "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
-    bool customPageSizeFirst = false;
     double minCustom = 36, maxCustomWidth = 1224, maxCustomHeight = 3600; // points
     std::vector<PpdOption> options;                                       // after the page size, in this order
 };

@@ -75,7 +75,6 @@ std::string testPpd(const QueueDefinition& queue) {
     ppd.manufacturer = queue.manufacturer;
     ppd.filters = {"application/vnd.cups-raw 0 -"};
     ppd.customPageSize = queue.customPageSize;
-    ppd.customPageSizeFirst = queue.customPageSizeFirst;
     PpdOption pageSize{"PageSize", "Media Size", "Letter", {"Letter/US Letter", "A4"}};
     for (const auto& option : queue.options)
         if (option.keyword == "PageSize") pageSize = option;

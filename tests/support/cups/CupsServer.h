@@ -34,9 +34,6 @@ struct QueueDefinition {
     std::string manufacturer = "Brelmont";
     // Adds custom sizes, which "lpoptions -l" lists as a last PageSize choice "Custom.WIDTHxHEIGHT".
     bool customPageSize = false;
-    // Declares the custom sizes before the PageSize choices; the scheduler then lists
-    // "Custom.WIDTHxHEIGHT" as the FIRST PageSize choice.
-    bool customPageSizeFirst = false;
 };
 
 // What a command run against the server printed, and how it ended (-1: stopped or not started).
