@@ -39,10 +39,8 @@ std::string selected(const std::vector<PrintOption>& options, const std::string&
 class OptionStoreCups : public brelmont::testing::CupsSimFixture {
 protected:
     static void SetUpTestSuite() {
-        // The hostile queue's description declares the custom size first, so the scheduler lists it first.
-        startSystem({},
-                    {{Queue, "Brelmont Orvin", "socket://127.0.0.1:9", "Options", embosserOptions(), "Brelmont", true},
-                     {HostileQueue, "Brelmont Orvin", "socket://127.0.0.1:9", "Odd", embosserOptions(), "Brelmont", true, true}});
+        startSystem({}, {{Queue, "Brelmont Orvin", "socket://127.0.0.1:9", "Options", embosserOptions(), "Brelmont", true},
+                         {HostileQueue, "Brelmont Orvin", "socket://127.0.0.1:9", "Odd", embosserOptions(), "Brelmont", true}});
         if (!cups || !setupFailure.empty()) return;
         // A blank in the folder name keeps the mirror file's redirection honest.
         shared = scratch->path() / "prefs shared";
