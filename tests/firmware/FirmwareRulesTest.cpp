@@ -66,8 +66,8 @@ TEST(FirmwareRules, EachFamilySendsByItsTransportOnlyInUpdateMode) {
 }
 
 // A failed send can be tried again: Update is offered again. A file one byte short is refused; a
-// digest matches whatever case its hex digits are in (a wrong one is FirmwareSim's). (The walk from
-// the offer to the sent file, and an embosser not in update mode, are the window's test.)
+// digest matches whatever case its hex digits are in (a wrong one is FirmwareSim's); nothing is sent
+// to an embosser not in update mode. (The walk from the offer to the sent file is the window's test.)
 TEST(FirmwareRules, UpdateStaysOfferedWhereTheWalkCanGoOn) {
     FirmwareUpdate update;
     const std::vector<uint8_t> file(10, 7);
