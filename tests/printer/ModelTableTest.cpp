@@ -4,7 +4,9 @@
 
 using namespace brelmont::printer;
 
-TEST(ModelTable, CodesAndNames) {
+// The model code of queue, listing and device-ID texts. (The names shown for the codes are seen
+// through brelmont-cli printers, status and the profiles.)
+TEST(ModelTable, CodesFromTheirTexts) {
     // clang-format off
     for (const auto& [text, code] : std::initializer_list<std::pair<std::string, int64_t>>{
              {"printer-make-and-model=Merriden Color Ink", 131207}, {"printer-make-and-model=Merriden", 131201},
@@ -19,5 +21,4 @@ TEST(ModelTable, CodesAndNames) {
              {"mfg:brelmont;mdl:valdo", 0}, {"", 0}}) // case matters
         EXPECT_EQ(modelCode(text), code) << text;
     // clang-format on
-    // The names shown for the codes are seen through brelmont-cli printers, status and the profiles.
 }

@@ -138,9 +138,12 @@ private:
             const ssize_t n = r > 0 ? ::recv(m_fd, buf, sizeof buf, 0) : -1;
             if (n < 0 && r > 0 && errno != EINTR && errno != EAGAIN) return "connection reset";
             // The client sent its last byte: whatever is pending is decided now; a download cut short
-            // is not stored.
+            // is not stored, and the log says so.
             if (n == 0) {
                 while (step(true)) {}
+                if (m_mode == Mode::Download && !m_ended)
+                    log(m_id, "download \"" + printable(m_downloadName) + "\" ended after " +
+                                  std::to_string(m_downloadBytes.size()) + " bytes, not stored");
                 break;
             }
             if (n < 0) continue;
